@@ -1,0 +1,28 @@
+# Shared by scripts/run and scripts/test: install missing Debian packages and build.
+# shellcheck shell=bash
+
+BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+TEST_PACKAGES=(vsftpd python3-pyftpdlib curl procps passwd)
+
+# Installs the packages of the given names that are not installed yet.
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "== installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# build DIR [cmake options...]
+build_tree() {
+  local dir=$1; shift
+  cmake -S "$BRISKLANE_ROOT" -B "$BRISKLANE_ROOT/$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$BRISKLANE_ROOT/$dir" -j "$(nproc)"
+}
