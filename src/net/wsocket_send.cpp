@@ -1,0 +1,103 @@
+#include "net/wsocket.h"
+
+#include "platform/event_loop.h"
+#include "platform/wsa_errors.h"
+
+#include <sys/socket.h>
+
+#include <cerrno>
+
+namespace brisk {
+
+int TCustomWSocket::Send(const void* data, int len)
+{
+    if (state_ != wsConnected) {
+        lastError_ = wsa::ENOTCONN_;
+        SocketError("Send", wsa::ENOTCONN_);
+        return -1;
+    }
+    allSent_ = false;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    int left = len;
+    while (left > 0) {
+        if (sendQueue_.empty() || sendQueue_.back().Full())
+            sendQueue_.emplace_back();
+        const int taken = sendQueue_.back().Write(bytes, left);
+        bytes += taken;
+        left -= taken;
+    }
+    tryToSend();
+    if (sendQueue_.empty() || allSent_)
+        postWriteNotification();
+    return len;
+}
+
+int TCustomWSocket::SendStr(const std::string& text)
+{
+    return Send(text.data(), int(text.size()));
+}
+
+void TCustomWSocket::tryToSend()
+{
+    if (fd_ < 0 || sendQueue_.empty())
+        return;
+    const int flags = MSG_NOSIGNAL | (sendFlags_ == wsSendUrgent ? MSG_OOB : 0);
+    while (!sendQueue_.empty()) {
+        int len = 0;
+        const uint8_t* data = sendQueue_.front().Peek(len);
+        if (len <= 0) {
+            if (sendQueue_.size() == 1) {
+                sendQueue_.clear();
+                allSent_ = true;
+                break;
+            }
+            sendQueue_.pop_front();
+            continue;
+        }
+        const ssize_t sent = ::send(fd_, data, size_t(len), flags);
+        if (sent < 0) {
+            const int code = wsaFromErrno(errno);
+            if (code == wsa::EWOULDBLOCK_)
+                break;
+            if (code == wsa::ECONNRESET_ || code == wsa::ENOTSOCK_ || code == wsa::ENOTCONN_ ||
+                code == wsa::EINVAL_ || code == wsa::ECONNABORTED_) {
+                closeReported_ = true;
+                InternalClose(false, uint16_t(code));
+                TriggerSessionClosed(uint16_t(code));
+                return;
+            }
+            return SocketError("TryToSend failed", code);
+        }
+        if (OnSendData)
+            OnSendData(this, int(sent));
+        sendQueue_.front().Remove(int(sent));
+        if (sent < len || sent == 0)
+            break;
+    }
+    if (sendQueue_.size() == 1 && sendQueue_.front().Unread() == 0) {
+        sendQueue_.clear();
+        allSent_ = true;
+    }
+    wantWrite_ = !sendQueue_.empty();
+    updateInterest();
+}
+
+void TCustomWSocket::handleWrite(uint16_t error)
+{
+    tryToSend();
+    if (fd_ >= 0 && sendQueue_.empty() && OnDataSent)
+        OnDataSent(this, error);
+}
+
+// The queue emptied inside Send: OnDataSent still arrives through the loop, never inside the caller's Send.
+void TCustomWSocket::postWriteNotification()
+{
+    std::weak_ptr<Alive> alive = alive_;
+    const uint64_t connection = connectionId_;
+    EventLoop::instance().post([this, alive, connection] {
+        if (alive.lock() && connection == connectionId_ && state_ == wsConnected)
+            runGuarded([this] { handleWrite(0); });
+    });
+}
+
+} // namespace brisk

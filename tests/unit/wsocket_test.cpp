@@ -1,0 +1,353 @@
+#include "net/socket_exception.h"
+#include "net/socket_resolve.h"
+#include "net/wsocket.h"
+#include "platform/event_loop.h"
+#include "pump.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+#include <functional>
+
+using namespace brisk;
+using brisk::test::pumpUntil;
+
+namespace {
+
+// A plain blocking listener on 127.0.0.1 standing in for the remote side.
+struct LoopbackListener {
+    int fd = -1;
+    int port = 0;
+    LoopbackListener()
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in sin{};
+        sin.sin_family = AF_INET;
+        sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+        ::listen(fd, 4);
+        socklen_t len = sizeof sin;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
+        port = ntohs(sin.sin_port);
+    }
+    ~LoopbackListener() { ::close(fd); }
+    int accept() { return ::accept(fd, nullptr, nullptr); }
+};
+
+int unusedPort()
+{
+    LoopbackListener l;
+    return l.port; // closed again when l goes: nobody listens there
+}
+
+void connectTo(TWSocket& s, int port)
+{
+    s.SetAddr("127.0.0.1");
+    s.SetPort(std::to_string(port));
+    s.Connect();
+}
+
+} // namespace
+
+TEST(WSocketSend, SendWhenNotConnectedFailsWith10057)
+{
+    TWSocket s;
+    std::string reported;
+    s.OnError = [&](TCustomWSocket* sender) { reported = sender->LastErrorMessage(); };
+    EXPECT_EQ(s.Send("x", 1), -1);
+    EXPECT_EQ(s.LastError(), 10057);
+    EXPECT_EQ(reported, "Error 10057 in function Send\r\nSocket is not connected");
+}
+
+TEST(WSocketSend, FourThousandBytesGoOutAs1514Plus1514Plus972AndOneDataSentLater)
+{
+    LoopbackListener peer;
+    TWSocket s;
+    bool connected = false;
+    std::vector<int> sends;
+    int dataSent = 0;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { connected = e == 0; };
+    s.OnSendData = [&](TCustomWSocket*, int n) { sends.push_back(n); };
+    s.OnDataSent = [&](TCustomWSocket*, uint16_t) { ++dataSent; };
+    connectTo(s, peer.port);
+    ASSERT_TRUE(pumpUntil([&] { return connected; }));
+    const int remote = peer.accept();
+
+    const std::string payload(4000, 'z');
+    EXPECT_EQ(s.Send(payload.data(), int(payload.size())), 4000);
+    EXPECT_EQ(dataSent, 0) << "OnDataSent must come through the loop, not inside Send";
+    ASSERT_TRUE(pumpUntil([&] { return dataSent > 0; }));
+    EventLoop::instance().pumpOnce(20);
+    EXPECT_EQ(dataSent, 1);
+    EXPECT_EQ(sends, (std::vector<int>{1514, 1514, 972}));
+
+    std::string got(4000, '\0');
+    size_t have = 0;
+    while (have < got.size()) {
+        const ssize_t n = ::recv(remote, got.data() + have, got.size() - have, 0);
+        ASSERT_GT(n, 0);
+        have += size_t(n);
+    }
+    EXPECT_EQ(got, payload);
+    ::close(remote);
+}
+
+TEST(WSocketReceive, DataWaitingAtThePeersCloseIsDeliveredBeforeSessionClosed)
+{
+    LoopbackListener peer;
+    TWSocket s;
+    std::string received, trace;
+    int closed = 0;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { trace += "C"; };
+    s.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) {
+        char buf[100];
+        const int n = sock->Receive(buf, sizeof buf);
+        if (n > 0)
+            received.append(buf, size_t(n));
+        trace += "D";
+    };
+    s.OnSessionClosed = [&](TCustomWSocket*, uint16_t) { ++closed; trace += "X"; };
+    connectTo(s, peer.port);
+    const int remote = peer.accept();
+    const std::string payload(10000, 'q');
+    ASSERT_EQ(::send(remote, payload.data(), payload.size(), 0), ssize_t(payload.size()));
+    ::close(remote);
+
+    ASSERT_TRUE(pumpUntil([&] { return closed > 0; }));
+    EventLoop::instance().pumpOnce(20);
+    EXPECT_EQ(received, payload);
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(trace.front(), 'C');
+    EXPECT_EQ(trace.back(), 'X');
+    EXPECT_EQ(s.State(), wsClosed);
+}
+
+TEST(WSocketReceive, AFastSenderDoesNotStarveTheLoop)
+{
+    LoopbackListener peer;
+    TWSocket s;
+    int64_t received = 0;
+    bool timerRanEarly = false;
+    const int64_t total = 8 << 20;
+    s.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) {
+        char buf[2048];
+        const int n = sock->Receive(buf, sizeof buf);
+        if (n > 0)
+            received += n;
+    };
+    connectTo(s, peer.port);
+    const int remote = peer.accept();
+    std::thread writer([&] {
+        std::string chunk(1 << 16, 'w');
+        for (int64_t sent = 0; sent < total;) {
+            const ssize_t n = ::send(remote, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            sent += n;
+        }
+        ::close(remote);
+    });
+    EventLoop::instance().addTimer(0, [&] { timerRanEarly = received < total; });
+    ASSERT_TRUE(pumpUntil([&] { return received >= total; }, 20000));
+    writer.join();
+    EXPECT_TRUE(timerRanEarly);
+}
+
+TEST(WSocketConnect, ARefusedConnectIsReportedAsAFinishedConnectWith10061)
+{
+    TWSocket s;
+    int error = -1;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { error = e; };
+    connectTo(s, unusedPort());
+    ASSERT_TRUE(pumpUntil([&] { return error != -1; }));
+    EXPECT_EQ(error, 10061);
+    EXPECT_EQ(s.State(), wsClosed);
+}
+
+TEST(WSocketConnect, UsageErrorsAndCloseReturnsToStartValues)
+{
+    TWSocket s;
+    EXPECT_THROW(s.Connect(), ESocketException);
+    s.SetAddr("127.0.0.1");
+    try {
+        s.Connect();
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Connect: No Port Specified");
+    }
+    EXPECT_THROW(s.SetLocalAddr("1.2.3"), ESocketException);
+
+    LoopbackListener peer;
+    bool connected = false;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { connected = true; };
+    s.SetPort(std::to_string(peer.port));
+    s.SetProto("TCP");
+    s.LingerTimeout = 5;
+    s.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return connected; }));
+    try {
+        s.SetAddr("10.0.0.1");
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Cannot change Addr if not closed");
+    }
+    EXPECT_THROW(s.SetPort("1"), ESocketException);
+    EXPECT_THROW(s.Connect(), ESocketException);
+    s.Close();
+    EXPECT_EQ(s.State(), wsClosed);
+    EXPECT_EQ(s.Addr(), "");
+    EXPECT_EQ(s.Proto(), "tcp");
+    EXPECT_EQ(s.LocalAddr(), "0.0.0.0");
+    EXPECT_EQ(s.LocalPort(), "0");
+    EXPECT_EQ(s.LingerOnOff, wsLingerOn);
+    EXPECT_EQ(s.LingerTimeout, 0);
+    EXPECT_THROW(s.Connect(), ESocketException) << "Addr and Port must be set again";
+}
+
+TEST(WSocketConnect, SessionClosedFiresOnceForAnExplicitClose)
+{
+    LoopbackListener peer;
+    TWSocket s;
+    int closed = 0;
+    bool connected = false;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { connected = true; };
+    s.OnSessionClosed = [&](TCustomWSocket*, uint16_t) { ++closed; };
+    connectTo(s, peer.port);
+    ASSERT_TRUE(pumpUntil([&] { return connected; }));
+    s.Close();
+    EXPECT_EQ(closed, 1) << "Close reports inside the call";
+    s.Close();
+    s.Abort();
+    EventLoop::instance().pumpOnce(20);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST(WSocketListen, AcceptAndDupCarryDataBothWays)
+{
+    TWSocket server, accepted, client;
+    server.SetAddr("127.0.0.1");
+    server.SetPort("0");
+    server.Listen();
+    ASSERT_EQ(server.State(), wsListening);
+    sockaddr_in name{};
+    ASSERT_EQ(server.GetSockName(name), 0);
+    bool available = false;
+    server.OnSessionAvailable = [&](TCustomWSocket*, uint16_t) {
+        available = true;
+        accepted.Dup(server.Accept());
+        server.Close();
+    };
+    std::string atServer, atClient;
+    auto collect = [](std::string& into) {
+        return [&into](TCustomWSocket* sock, uint16_t) { into += sock->ReceiveStr(); };
+    };
+    accepted.OnDataAvailable = collect(atServer);
+    client.OnDataAvailable = collect(atClient);
+    connectTo(client, ntohs(name.sin_port));
+    ASSERT_TRUE(pumpUntil([&] { return available && client.State() == wsConnected; }));
+    EXPECT_EQ(accepted.State(), wsConnected);
+    EXPECT_EQ(accepted.GetPeerAddr(), "127.0.0.1");
+    client.SendStr("ping");
+    accepted.SendStr("pong");
+    ASSERT_TRUE(pumpUntil([&] { return atServer == "ping" && atClient == "pong"; }));
+    EXPECT_EQ(client.ReadCount(), 4);
+
+    TWSocket notListening;
+    EXPECT_THROW(notListening.Accept(), ESocketException);
+    EXPECT_THROW(notListening.Dup(0), ESocketException);
+}
+
+TEST(WSocketDns, ADottedAddressAnswersInsideTheCall)
+{
+    TWSocket s;
+    int done = -1;
+    s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done = e; };
+    s.DnsLookup(" 127.0.0.1 ");
+    EXPECT_EQ(done, 0);
+    EXPECT_EQ(s.DnsResult(), "127.0.0.1");
+}
+
+TEST(WSocketDns, AnEmptyNameIsAUsageError)
+{
+    TWSocket s;
+    int done = -1;
+    s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done = e; };
+    try {
+        s.DnsLookup("");
+        FAIL();
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "DNS lookup: invalid host name.");
+    }
+    EXPECT_EQ(done, -1);
+
+    std::string reported;
+    s.OnError = [&](TCustomWSocket* sender) { reported = sender->LastErrorMessage(); };
+    s.DnsLookup("");
+    EXPECT_EQ(reported, "DNS lookup: invalid host name.");
+    EXPECT_EQ(done, 10022);
+}
+
+TEST(WSocketDns, NamesResolveThroughTheLoopAndCancelledAnswersAreDropped)
+{
+    TWSocket s;
+    int done = -1;
+    s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done = e; };
+    s.DnsLookup("localhost");
+    EXPECT_EQ(done, -1);
+    ASSERT_TRUE(pumpUntil([&] { return done != -1; }));
+    EXPECT_EQ(done, 0);
+    EXPECT_EQ(s.DnsResult(), "127.0.0.1");
+
+    done = -1;
+    s.DnsLookup("localhost");
+    s.CancelDnsLookup();
+    EXPECT_FALSE(pumpUntil([&] { return done != -1; }, 300));
+}
+
+TEST(SocketResolve, PortsProtocolsAndHosts)
+{
+    EXPECT_EQ(ntohs(WSocketResolvePort("21", "tcp")), 21);
+    EXPECT_EQ(ntohs(WSocketResolvePort(" 21", "tcp")), 21);
+    EXPECT_EQ(ntohs(WSocketResolvePort("2121abc", "tcp")), 2121);
+    EXPECT_EQ(ntohs(WSocketResolvePort("ftp", "tcp")), 21);
+    EXPECT_EQ(WSocketResolveProto("tcp"), 6);
+    EXPECT_EQ(WSocketResolveProto("17"), 17);
+    EXPECT_EQ(WSocketResolveHost("127.0.0.1"), htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(WSocketResolveHost("255.255.255.255"), INADDR_BROADCAST);
+
+    struct Bad {
+        std::function<void()> call;
+        const char* message;
+    } bad[] = {
+        {[] { WSocketResolvePort("", "tcp"); }, "WSocketResolvePort: Invalid Port."},
+        {[] { WSocketResolvePort(std::string(32, '1'), "tcp"); }, "WSocketResolvePort: Invalid Port."},
+        {[] { WSocketResolvePort("no-such-service-x", "tcp"); },
+         "WSocketResolvePort: Cannot convert port 'no-such-service-x', Error #11004"},
+        {[] { WSocketResolveProto(""); }, "WSocketResolveProto: Invalid Protocol."},
+        {[] { WSocketResolveHost(""); }, "WSocketResolveHost: '' Invalid Hostname."},
+        {[] { WSocketResolveHost("1.2.3.400"); }, "WSocketResolveHost: '1.2.3.400' Invalid IP address."},
+    };
+    for (const Bad& b : bad) {
+        try {
+            b.call();
+            ADD_FAILURE() << b.message;
+        } catch (const ESocketException& e) {
+            EXPECT_STREQ(e.what(), b.message);
+        }
+    }
+}
+
+TEST(SocketResolve, DottedAddressShape)
+{
+    for (const char* good : {"0.0.0.0", "127.0.0.1", " 10.1.2.3 ", "255.255.255.255"})
+        EXPECT_TRUE(WSocketIsDottedIP(good)) << good;
+    for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", "1.2.3.4x", "1234.1.1.1"})
+        EXPECT_FALSE(WSocketIsDottedIP(bad)) << bad;
+}
