@@ -1,0 +1,45 @@
+#pragma once
+#include "ftp/ftp_client.h"
+#include "ftp/ftp_url.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace brisk::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitFailed = 2;
+
+struct GlobalOptions {
+    bool verbose = false;
+    int timeoutSeconds = 15;
+};
+
+// One engine driven request by request, as a command-line tool needs it: each request is started,
+// waited for, and its failure reported on stderr.
+class CliSession {
+public:
+    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
+
+    TFtpClient& ftp() { return ftp_; }
+    // Runs one request to its end; false when it failed (already reported).
+    bool run(const std::function<void()>& start);
+    // Connects and logs in with USER and PASS.
+    bool login(const FtpUrl& url);
+    // QUIT when the control connection is still up; a failure here changes nothing for the caller.
+    void quit();
+
+private:
+    void reportFailure();
+
+    TFtpClient ftp_;
+    std::ostream& out_;
+    std::ostream& err_;
+    bool done_ = false;
+    uint16_t doneError_ = 0;
+    TFtpRequest doneRequest_ = ftpNone;
+};
+
+} // namespace brisk::cli

@@ -1,0 +1,13 @@
+#pragma once
+#include "cli_session.h"
+
+#include <string>
+#include <vector>
+
+namespace brisk::cli {
+
+// quote CMD...: each command raw, its final reply line on stdout.
+int runQuoteCommand(CliSession& session, const FtpUrl& url, const std::vector<std::string>& commands,
+                    std::ostream& out);
+
+} // namespace brisk::cli

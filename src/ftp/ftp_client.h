@@ -1,0 +1,180 @@
+#pragma once
+#include "ftp/ftp_types.h"
+#include "net/wsocket.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+namespace brisk {
+
+class TCustomFtpCli;
+
+using TFtpDisplay = std::function<void(TCustomFtpCli* sender, std::string& msg)>;
+using TFtpCommand = std::function<void(TCustomFtpCli* sender, std::string& cmd)>;
+using TFtpNotify = std::function<void(TCustomFtpCli* sender)>;
+using TFtpSessionEvent = std::function<void(TCustomFtpCli* sender, uint16_t error)>;
+using TFtpRequestDone = std::function<void(TCustomFtpCli* sender, TFtpRequest rqType, uint16_t error)>;
+using TFtpProgress = std::function<void(TCustomFtpCli* sender, int64_t count, bool& abort)>;
+using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* sender, bool& cancel)>;
+using TFtpBgException = std::function<void(TCustomFtpCli* sender, const std::exception& e, bool& canClose)>;
+
+// The FTP protocol engine. Every operation is a request that sends one or more commands on the control
+// connection and ends, later, with exactly one OnRequestDone delivered through the event loop.
+class TCustomFtpCli {
+public:
+    TCustomFtpCli();
+    virtual ~TCustomFtpCli();
+    TCustomFtpCli(const TCustomFtpCli&) = delete;
+    TCustomFtpCli& operator=(const TCustomFtpCli&) = delete;
+
+    // Connection and primitive requests (one command each).
+    void OpenAsync();
+    void UserAsync();
+    void PassAsync();
+    void CwdAsync();
+    void CDupAsync();
+    void PwdAsync();
+    void SystAsync();
+    void SizeAsync();
+    void MkdAsync();
+    void RmdAsync();
+    void DeleAsync();
+    void RenFromAsync();
+    void RenToAsync();
+    void TypeSetAsync();
+    void TypeBinaryAsync();
+    void TypeAsciiAsync();
+    void QuoteAsync();
+    void QuitAsync();
+    void AbortAsync();
+
+    // Synchronous forms: start the request, then run the event loop until it ends or Timeout passes.
+    bool Cwd();
+    bool TypeSet();
+    bool TypeBinary();
+    bool TypeAscii();
+    bool Rmd();
+    bool Abort();
+    // The same wait for any request the caller starts (used by tools that drive the engine step by step).
+    bool Synchronize(const std::function<void()>& startRequest);
+
+    // Properties
+    std::string HostName;
+    std::string Port = "ftp";
+    std::string UserName;
+    std::string PassWord;
+    std::string HostDirName;
+    std::string HostFileName;
+    std::string LocalFileName;
+    bool DisplayFileFlag = false;
+    bool Binary = true;
+    TFtpOptions Options = ftpAcceptLF;
+    std::string ProxyServer;
+    std::string ProxyPort = "ftp";
+    int Timeout = 15;
+    bool MultiThreaded = false;
+    bool ListHiddenFiles = false;
+    int64_t ResumeAt = 0;
+    int64_t ByteCount = 0;
+
+    const std::string& ErrorMessage() const { return errorMessage_; }
+    TFtpClientState State() const { return state_; }
+    int StatusCode() const { return statusCode_; }
+    const std::string& LastResponse() const { return lastResponse_; }
+    TFtpRequest RequestType() const { return requestType_; }
+    bool Connected() const { return controlSocket_.State() != wsClosed; }
+    const std::string& DirResult() const { return dirResult_; }
+    int64_t SizeResult() const { return sizeResult_; }
+    bool Passive() const { return passive_; }
+    void SetPassive(bool value);
+    TFtpConnectionType ConnectionType() const { return connectionType_; }
+    void SetConnectionType(int value);
+    TFtpShareMode ShareMode() const { return shareMode_; }
+    void SetShareMode(int value);
+    TWSocket& ControlSocket() { return controlSocket_; }
+    TWSocket& DataSocket() { return dataSocket_; }
+
+    // Events
+    TFtpDisplay OnDisplay;
+    TFtpDisplay OnDisplayFile;
+    TFtpDisplay OnError;
+    TFtpCommand OnCommand;
+    TFtpNotify OnResponse;
+    TFtpSessionEvent OnSessionConnected;
+    TFtpSessionEvent OnSessionClosed;
+    TFtpRequestDone OnRequestDone;
+    TFtpNotify OnStateChange;
+    TFtpProgress OnProgress;
+    TFtpReadyToTransmit OnReadyToTransmit;
+    TFtpBgException OnBgException;
+
+protected:
+    using Continuation = void (TCustomFtpCli::*)();
+
+    void SetState(TFtpClientState value);
+    void HandleError(const std::string& msg);
+    void Display(const std::string& line);
+    void SetErrorMessage(const std::string& line);
+    void ExecAsync(TFtpRequest rq, const std::string& cmd, std::initializer_list<int> okResponses,
+                   Continuation followUp = nullptr);
+    void SendCommand(std::string cmd);
+    void NextExecAsync();
+    void TakeReplyData();
+    void TriggerRequestDone(uint16_t error);
+    void DeliverRequestDone(uint16_t error);
+    void ControlSocketClose();
+
+    TFtpClientState state_ = fsReady;
+    TFtpRequest requestType_ = ftpNone;
+    TFtpStep fctPrv_ = stepNone;     // primitive in flight, for the data its reply carries
+    std::string lastResponse_;
+    std::string errorMessage_;
+    int statusCode_ = 0;
+    int requestResult_ = 0;
+    bool requestDoneFlag_ = true;    // nothing in progress yet
+    bool connected_ = false;         // the control connection's TCP connect succeeded
+    std::array<int, 17> okResponses_{};
+    Continuation next_ = nullptr;     // runs on the next final reply line
+    Continuation followUp_ = nullptr; // runs instead of request-done after a good reply
+    Continuation doneAsync_ = nullptr; // sequence continuation
+    bool seqRunning_ = false;
+    std::string savedLastResponse_;
+    int savedStatusCode_ = -1;
+    std::string passiveReply_;
+    std::string dirResult_;
+    int64_t sizeResult_ = 0;
+    bool passive_ = false;
+    TFtpConnectionType connectionType_ = ftpDirect;
+    TFtpShareMode shareMode_ = ftpShareExclusive;
+    uint64_t timeStop_ = 0;          // deadline of a running synchronous wait
+    bool usageErrorRaised_ = false;
+
+private:
+    struct Alive {};
+
+    void ControlSocketDnsLookupDone(uint16_t error);
+    void ControlSocketSessionConnected(uint16_t error);
+    void ControlSocketDataAvailable(uint16_t error);
+    void ControlSocketSessionClosed(uint16_t error);
+    void HandleReplyLine(const std::string& line);
+    void HandleBannerLine(const std::string& line);
+    void FailConnect(uint16_t error, const std::string& description);
+    void StartConnect();
+    bool WaitUntilReady();
+    std::string UserCommand() const;
+
+    TWSocket controlSocket_;
+    TWSocket dataSocket_;
+    char receiveBuffer_[4096];
+    int receiveLen_ = 0;
+    std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
+};
+
+class TFtpClient : public TCustomFtpCli {};
+
+} // namespace brisk

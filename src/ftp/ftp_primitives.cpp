@@ -1,0 +1,143 @@
+#include "ftp/ftp_client.h"
+
+#include <cctype>
+
+namespace brisk {
+
+namespace {
+
+std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+} // namespace
+
+std::string TCustomFtpCli::UserCommand() const
+{
+    if (connectionType_ != ftpProxy)
+        return "USER " + UserName;
+    // Through an FTP proxy the real host travels in the user name.
+    std::string cmd = "USER " + UserName + "@" + HostName;
+    if (lower(Port) != "ftp" && Port != "21")
+        cmd += ":" + Port;
+    return cmd;
+}
+
+void TCustomFtpCli::UserAsync()
+{
+    if (UserName.empty())
+        return HandleError("UserName emtpy");
+    fctPrv_ = stepUser;
+    ExecAsync(ftpUserAsync, UserCommand(), {331, 230});
+}
+
+void TCustomFtpCli::PassAsync()
+{
+    if (PassWord.empty())
+        return HandleError("Password emtpy");
+    fctPrv_ = stepPass;
+    ExecAsync(ftpPassAsync, "PASS " + PassWord, {230});
+}
+
+void TCustomFtpCli::CwdAsync()
+{
+    if (HostDirName.empty())
+        return HandleError("HostDirName emtpy");
+    fctPrv_ = stepCwd;
+    ExecAsync(ftpCwdAsync, "CWD " + HostDirName, {200, 250, 257});
+}
+
+void TCustomFtpCli::CDupAsync()
+{
+    fctPrv_ = stepCDup;
+    ExecAsync(ftpCDupAsync, "CDUP", {250});
+}
+
+void TCustomFtpCli::PwdAsync()
+{
+    fctPrv_ = stepPwd;
+    ExecAsync(ftpPwdAsync, "PWD", {250, 257});
+}
+
+void TCustomFtpCli::SystAsync()
+{
+    fctPrv_ = stepSyst;
+    ExecAsync(ftpSystAsync, "SYST", {215});
+}
+
+void TCustomFtpCli::SizeAsync()
+{
+    sizeResult_ = 0;
+    fctPrv_ = stepSize;
+    ExecAsync(ftpSizeAsync, "SIZE " + HostFileName, {213});
+}
+
+void TCustomFtpCli::MkdAsync()
+{
+    fctPrv_ = stepMkd;
+    ExecAsync(ftpMkdAsync, "MKD " + HostFileName, {257});
+}
+
+void TCustomFtpCli::RmdAsync()
+{
+    fctPrv_ = stepRmd;
+    ExecAsync(ftpRmdAsync, "RMD " + HostFileName, {250, 257});
+}
+
+void TCustomFtpCli::DeleAsync()
+{
+    fctPrv_ = stepDele;
+    ExecAsync(ftpDeleAsync, "DELE " + HostFileName, {200, 250, 257});
+}
+
+void TCustomFtpCli::RenFromAsync()
+{
+    fctPrv_ = stepRenFrom;
+    ExecAsync(ftpRenFromAsync, "RNFR " + HostFileName, {350});
+}
+
+void TCustomFtpCli::RenToAsync()
+{
+    fctPrv_ = stepRenTo;
+    ExecAsync(ftpRenToAsync, "RNTO " + LocalFileName, {200, 250, 257});
+}
+
+void TCustomFtpCli::TypeSetAsync()
+{
+    fctPrv_ = stepTypeSet;
+    ExecAsync(ftpTypeSetAsync, std::string("TYPE ") + (Binary ? 'I' : 'A'), {200});
+}
+
+void TCustomFtpCli::TypeBinaryAsync()
+{
+    Binary = true;
+    TypeSetAsync();
+}
+
+void TCustomFtpCli::TypeAsciiAsync()
+{
+    Binary = false;
+    TypeSetAsync();
+}
+
+void TCustomFtpCli::QuoteAsync()
+{
+    fctPrv_ = stepQuote;
+    ExecAsync(ftpQuoteAsync, LocalFileName, {});
+}
+
+void TCustomFtpCli::QuitAsync()
+{
+    fctPrv_ = stepQuit;
+    ExecAsync(ftpQuitAsync, "QUIT", {221}, &TCustomFtpCli::ControlSocketClose);
+}
+
+void TCustomFtpCli::ControlSocketClose()
+{
+    controlSocket_.Close();
+}
+
+} // namespace brisk

@@ -1,0 +1,86 @@
+#include "ftp/ftp_reply.h"
+
+#include <cctype>
+
+namespace brisk {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+size_t skipBlanks(const std::string& s, size_t i)
+{
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n'))
+        ++i;
+    return i;
+}
+
+constexpr int kMaxCode = 999999;
+
+} // namespace
+
+int FtpReplyCode(const std::string& line, size_t* after)
+{
+    size_t i = skipBlanks(line, 0);
+    bool negative = false;
+    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
+        negative = line[i++] == '-';
+    int code = 0;
+    for (; i < line.size() && isDigit(line[i]); ++i)
+        code = code >= kMaxCode ? kMaxCode : code * 10 + (line[i] - '0');
+    if (code > kMaxCode)
+        code = kMaxCode;
+    if (after)
+        *after = i;
+    return negative ? -code : code;
+}
+
+bool FtpIsFinalReplyLine(const std::string& line)
+{
+    if (line.empty() || !isDigit(line[0]))
+        return false;
+    size_t after = 0;
+    FtpReplyCode(line, &after);
+    return after >= line.size() || line[after] != '-';
+}
+
+std::string FtpQuotedResult(const std::string& line)
+{
+    size_t i = 0;
+    FtpReplyCode(line, &i);
+    i = skipBlanks(line, i);
+    if (i >= line.size() || line[i] != '"')
+        return "";
+    std::string result;
+    for (++i; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            if (i + 1 < line.size() && line[i + 1] == '"') {
+                result += '"';
+                ++i;
+                continue;
+            }
+            break;
+        }
+        result += line[i];
+    }
+    return result;
+}
+
+int64_t FtpSizeResult(const std::string& line)
+{
+    size_t i = 0;
+    FtpReplyCode(line, &i);
+    i = skipBlanks(line, i);
+    int64_t size = 0;
+    for (; i < line.size() && isDigit(line[i]); ++i) {
+        if (size > (INT64_MAX - 9) / 10)
+            return 0;
+        size = size * 10 + (line[i] - '0');
+    }
+    return size;
+}
+
+} // namespace brisk
