@@ -1,0 +1,174 @@
+#include "daemon_process.h"
+
+#include "file_io.h"
+#include "loopback_port.h"
+#include "process_tree.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace brisk::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+constexpr auto kStopGrace = std::chrono::seconds(2);
+
+pid_t spawnInNewSession(const DaemonSpec& spec)
+{
+    if (spec.argv.empty())
+        throw std::invalid_argument("DaemonSpec.argv is empty");
+    std::vector<char*> argv;
+    for (const auto& arg : spec.argv)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    const std::string in = spec.stdinFile.empty() ? "/dev/null" : spec.stdinFile.string();
+    const std::string out = spec.outputFile.string();
+    posix_spawn_file_actions_t files;
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, in.c_str(), O_RDWR | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, argv[0], &files, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + spec.argv[0] + ": " + std::strerror(rc));
+    return pid;
+}
+
+void reapIfChild(pid_t pid)
+{
+    while (::waitpid(pid, nullptr, WNOHANG) < 0 && errno == EINTR) {
+    }
+}
+
+bool anyAlive(const std::vector<pid_t>& pids)
+{
+    for (pid_t p : pids) {
+        reapIfChild(p);
+        if (processAlive(p))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+DaemonProcess::DaemonProcess(DaemonSpec spec) : spec_(std::move(spec))
+{
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    pid_ = spawnInNewSession(spec_);
+}
+
+DaemonProcess::~DaemonProcess()
+{
+    stop();
+}
+
+bool DaemonProcess::running()
+{
+    if (reaped_)
+        return false;
+    int status = 0;
+    pid_t r = 0;
+    while ((r = ::waitpid(pid_, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (r == 0)
+        return true;
+    reaped_ = true;
+    return false;
+}
+
+void DaemonProcess::waitListening(uint16_t port, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        if (!running())
+            fail("exited before listening on port " + std::to_string(port));
+        if (const auto inode = loopbackListenerInode(port); inode && processOwnsSocket(pid_, *inode))
+            return;
+        if (Clock::now() > deadline)
+            fail("not listening on port " + std::to_string(port) + " in time");
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+std::string DaemonProcess::waitForOutputLine(std::string_view prefix, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        const std::string text = readFileBytes(spec_.outputFile);
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+            if (text.compare(start, prefix.size(), prefix) == 0)
+                return text.substr(start, end - start);
+        }
+        if (!running())
+            fail("exited before printing \"" + std::string(prefix) + "\"");
+        if (Clock::now() > deadline)
+            fail("did not print \"" + std::string(prefix) + "\" in time");
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+void DaemonProcess::stop()
+{
+    if (pid_ < 0)
+        return;
+    std::vector<pid_t> victims = descendantsOf(pid_);
+    victims.push_back(pid_);
+    ::kill(-pid_, SIGTERM);
+    for (pid_t p : victims)
+        ::kill(p, SIGTERM);
+
+    const auto deadline = Clock::now() + kStopGrace;
+    while (anyAlive(victims) && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (pid_t p : victims) {
+        if (processAlive(p))
+            ::kill(p, SIGKILL);
+    }
+    if (!reaped_)
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    reaped_ = true;
+    const auto reapDeadline = Clock::now() + kStopGrace;
+    while (anyAlive(victims) && Clock::now() < reapDeadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (pid_t p : victims)
+        reapIfChild(p);
+    pid_ = -1;
+}
+
+std::string DaemonProcess::output() const
+{
+    std::string text = readFileBytes(spec_.outputFile);
+    if (!spec_.stdinFile.empty())
+        text += readFileBytes(spec_.stdinFile);
+    return text;
+}
+
+void DaemonProcess::fail(const std::string& what) const
+{
+    throw std::runtime_error(spec_.argv[0] + " " + what + "; its output:\n" + output());
+}
+
+} // namespace brisk::test

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace brisk::test {
+
+// Whole file as bytes; empty when the file cannot be read.
+std::string readFileBytes(const std::filesystem::path& path);
+
+// Writes the bytes (replacing the file), creating missing parent directories. Throws on failure.
+void writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
+} // namespace brisk::test

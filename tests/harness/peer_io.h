@@ -1,0 +1,38 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brisk::test::peer_io {
+
+// Thrown by every wait when the peer is shutting down; unwinds a running rule. Deliberately not a
+// std::exception, so that a rule's own catch blocks do not swallow it.
+struct Stopped {};
+
+using Deadline = std::chrono::steady_clock::time_point;
+inline constexpr Deadline kNoDeadline = Deadline::max();
+
+// Waits until `fd` has `events` (POLLIN/POLLOUT); throws Stopped when `stopFd` fires and
+// std::runtime_error at the deadline.
+void waitFor(int fd, short events, int stopFd, Deadline deadline);
+
+// Sends every byte (MSG_NOSIGNAL); throws std::runtime_error when the other side is gone.
+void sendAll(int fd, std::string_view bytes, int stopFd, Deadline deadline);
+
+// One recv after waiting for input: the bytes read, empty at end of stream (or on a reset).
+std::string receiveSome(int fd, int stopFd, Deadline deadline);
+
+// A listening TCP socket on 127.0.0.1 with a port chosen by the system; returns the fd.
+int listenOnLoopback(uint16_t& port);
+
+// Accepts one connection (waiting as waitFor does); returns the new fd.
+int acceptOne(int listenFd, int stopFd, Deadline deadline);
+
+// Connects to the address (waiting as waitFor does); returns the new fd.
+int connectTo(const sockaddr_in& address, int stopFd, Deadline deadline);
+
+} // namespace brisk::test::peer_io

@@ -1,0 +1,120 @@
+#include "peer_session.h"
+
+#include "peer_io.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+#include <vector>
+
+namespace brisk::test {
+namespace {
+
+// "h1,h2,h3,h4,p1,p2" -> address; throws on anything else.
+sockaddr_in parsePortArgument(const std::string& command)
+{
+    const auto space = command.find(' ');
+    const std::string arg = space == std::string::npos ? command : command.substr(space + 1);
+    std::vector<unsigned> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t comma = std::min(arg.find(',', from), arg.size());
+        unsigned value = 0;
+        const auto [next, ec] = std::from_chars(arg.data() + from, arg.data() + comma, value);
+        if (ec != std::errc() || next != arg.data() + comma || value > 255)
+            throw std::runtime_error("bad PORT argument: " + command);
+        parts.push_back(value);
+        if (comma == arg.size())
+            break;
+        from = comma + 1;
+    }
+    if (parts.size() != 6 || parts[0] != 127)
+        throw std::runtime_error("not a loopback PORT argument: " + command);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(parts[0] << 24 | parts[1] << 16 | parts[2] << 8 | parts[3]);
+    address.sin_port = htons(static_cast<uint16_t>(parts[4] << 8 | parts[5]));
+    return address;
+}
+
+} // namespace
+
+PeerSession::PeerSession(UniqueFd control, int stopFd, std::chrono::milliseconds waitLimit,
+                         size_t connection)
+    : control_(std::move(control)), stopFd_(stopFd), waitLimit_(waitLimit), connection_(connection)
+{
+}
+
+std::chrono::steady_clock::time_point PeerSession::deadline() const
+{
+    return std::chrono::steady_clock::now() + waitLimit_;
+}
+
+void PeerSession::send(std::string_view bytes)
+{
+    if (!control_.valid())
+        throw std::logic_error("send after the control connection was closed");
+    peer_io::sendAll(control_.get(), bytes, stopFd_, deadline());
+}
+
+void PeerSession::closeControl()
+{
+    control_.reset();
+}
+
+uint16_t PeerSession::listenForData()
+{
+    uint16_t port = 0;
+    dataListener_.reset(peer_io::listenOnLoopback(port));
+    return port;
+}
+
+std::string PeerSession::passiveReply(uint16_t port)
+{
+    return "227 Entering Passive Mode (127,0,0,1," + std::to_string(port >> 8) + ","
+           + std::to_string(port & 0xFF) + ").\r\n";
+}
+
+void PeerSession::acceptData()
+{
+    if (!dataListener_.valid())
+        throw std::logic_error("acceptData without listenForData");
+    data_.reset(peer_io::acceptOne(dataListener_.get(), stopFd_, deadline()));
+    dataListener_.reset();
+}
+
+void PeerSession::connectData(const std::string& portCommand)
+{
+    data_.reset(peer_io::connectTo(parsePortArgument(portCommand), stopFd_, deadline()));
+}
+
+int PeerSession::dataFd() const
+{
+    if (!data_.valid())
+        throw std::logic_error("no data connection");
+    return data_.get();
+}
+
+void PeerSession::sendData(std::string_view bytes)
+{
+    peer_io::sendAll(dataFd(), bytes, stopFd_, deadline());
+}
+
+std::string PeerSession::receiveDataUntilClose()
+{
+    const auto until = deadline();
+    std::string all;
+    for (std::string piece; !(piece = peer_io::receiveSome(dataFd(), stopFd_, until)).empty();)
+        all += piece;
+    return all;
+}
+
+void PeerSession::closeData()
+{
+    data_.reset();
+    dataListener_.reset();
+}
+
+} // namespace brisk::test

@@ -1,0 +1,252 @@
+#include "scripted_ftp_peer.h"
+
+#include "peer_io.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <stdexcept>
+
+namespace brisk::test {
+namespace {
+
+// A client that never ends its line must not make the peer grow without bound.
+constexpr size_t kMaxLineBytes = 1 << 20;
+
+PeerRule sendBytes(std::string raw)
+{
+    return [raw = std::move(raw)](PeerSession& session, const std::string&) { session.send(raw); };
+}
+
+std::string verbOf(const std::string& line)
+{
+    std::string verb = line.substr(0, line.find(' '));
+    std::transform(verb.begin(), verb.end(), verb.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return verb;
+}
+
+} // namespace
+
+ScriptedFtpPeer::ScriptedFtpPeer(std::string banner)
+    : stop_(::eventfd(0, EFD_CLOEXEC)), banner_(std::move(banner)),
+      defaultRule_(sendBytes("502 Command not implemented.\r\n"))
+{
+    if (!stop_.valid())
+        throw std::runtime_error("eventfd failed");
+    listener_.reset(peer_io::listenOnLoopback(port_));
+    thread_ = std::thread([this] { run(); });
+}
+
+ScriptedFtpPeer::~ScriptedFtpPeer()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(stop_.get(), &one, sizeof one);
+    thread_.join();
+}
+
+void ScriptedFtpPeer::setBanner(std::string raw)
+{
+    std::lock_guard lock(mutex_);
+    banner_ = std::move(raw);
+}
+
+void ScriptedFtpPeer::on(const std::string& verb, PeerRule rule)
+{
+    std::lock_guard lock(mutex_);
+    verbRules_[verbOf(verb)] = std::move(rule);
+}
+
+void ScriptedFtpPeer::on(const std::string& verb, std::string rawReply)
+{
+    on(verb, sendBytes(std::move(rawReply)));
+}
+
+void ScriptedFtpPeer::onLine(const std::string& line, PeerRule rule)
+{
+    std::lock_guard lock(mutex_);
+    lineRules_[line] = std::move(rule);
+}
+
+void ScriptedFtpPeer::onLine(const std::string& line, std::string rawReply)
+{
+    onLine(line, sendBytes(std::move(rawReply)));
+}
+
+void ScriptedFtpPeer::setDefault(PeerRule rule)
+{
+    std::lock_guard lock(mutex_);
+    defaultRule_ = std::move(rule);
+}
+
+void ScriptedFtpPeer::setDefault(std::string rawReply)
+{
+    setDefault(sendBytes(std::move(rawReply)));
+}
+
+void ScriptedFtpPeer::setWaitLimit(std::chrono::milliseconds limit)
+{
+    std::lock_guard lock(mutex_);
+    waitLimit_ = limit;
+}
+
+PeerRule ScriptedFtpPeer::silence()
+{
+    return [](PeerSession&, const std::string&) {};
+}
+
+PeerRule ScriptedFtpPeer::hangUp()
+{
+    return [](PeerSession& session, const std::string&) { session.closeControl(); };
+}
+
+void ScriptedFtpPeer::run()
+{
+    try {
+        for (;;)
+            serve(UniqueFd(peer_io::acceptOne(listener_.get(), stop_.get(), peer_io::kNoDeadline)));
+    } catch (const peer_io::Stopped&) {
+    } catch (const std::exception& e) {
+        recordError(std::string("accept: ") + e.what());
+    }
+}
+
+void ScriptedFtpPeer::serve(UniqueFd control)
+{
+    size_t index = 0;
+    std::chrono::milliseconds limit{};
+    {
+        std::lock_guard lock(mutex_);
+        index = connections_.size();
+        connections_.emplace_back();
+        limit = waitLimit_;
+    }
+    changed_.notify_all();
+    PeerSession session(std::move(control), stop_.get(), limit, index);
+    struct EndMark {
+        ScriptedFtpPeer& peer;
+        size_t index;
+        ~EndMark() { peer.markEnded(index); }
+    } endMark{*this, index};
+    try {
+        converse(session);
+    } catch (const std::exception& e) {
+        recordError("connection " + std::to_string(index) + ": " + e.what());
+    }
+}
+
+void ScriptedFtpPeer::converse(PeerSession& session)
+{
+    std::string banner;
+    {
+        std::lock_guard lock(mutex_);
+        banner = banner_;
+    }
+    if (!banner.empty())
+        session.send(banner);
+    std::string pending;
+    while (!session.controlClosed()) {
+        const size_t end = pending.find('\n');
+        if (end == std::string::npos) {
+            if (pending.size() > kMaxLineBytes)
+                throw std::runtime_error("client line longer than 1 MiB");
+            const std::string more =
+                peer_io::receiveSome(session.control_.get(), stop_.get(), peer_io::kNoDeadline);
+            if (more.empty())
+                return;
+            pending += more;
+            continue;
+        }
+        std::string line = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        record(session.connection(), line);
+        ruleFor(line)(session, line);
+    }
+}
+
+PeerRule ScriptedFtpPeer::ruleFor(const std::string& line) const
+{
+    std::lock_guard lock(mutex_);
+    if (const auto it = lineRules_.find(line); it != lineRules_.end())
+        return it->second;
+    if (const auto it = verbRules_.find(verbOf(line)); it != verbRules_.end())
+        return it->second;
+    return defaultRule_;
+}
+
+void ScriptedFtpPeer::record(size_t connection, const std::string& line)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connections_[connection].lines.push_back(line);
+    }
+    changed_.notify_all();
+}
+
+void ScriptedFtpPeer::markEnded(size_t connection)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connections_[connection].ended = true;
+    }
+    changed_.notify_all();
+}
+
+void ScriptedFtpPeer::recordError(const std::string& what)
+{
+    std::lock_guard lock(mutex_);
+    errors_.push_back(what);
+}
+
+template <typename Done>
+bool ScriptedFtpPeer::waitUntil(std::chrono::milliseconds limit, Done done) const
+{
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, done);
+}
+
+size_t ScriptedFtpPeer::connectionCount() const
+{
+    std::lock_guard lock(mutex_);
+    return connections_.size();
+}
+
+std::vector<std::string> ScriptedFtpPeer::lines(size_t connection) const
+{
+    std::lock_guard lock(mutex_);
+    return connection < connections_.size() ? connections_[connection].lines
+                                            : std::vector<std::string>{};
+}
+
+bool ScriptedFtpPeer::waitForLines(size_t count, std::chrono::milliseconds limit,
+                                   size_t connection) const
+{
+    return waitUntil(limit, [&] {
+        return connection < connections_.size() && connections_[connection].lines.size() >= count;
+    });
+}
+
+bool ScriptedFtpPeer::waitForConnections(size_t count, std::chrono::milliseconds limit) const
+{
+    return waitUntil(limit, [&] { return connections_.size() >= count; });
+}
+
+bool ScriptedFtpPeer::waitForDisconnect(size_t connection, std::chrono::milliseconds limit) const
+{
+    return waitUntil(limit, [&] {
+        return connection < connections_.size() && connections_[connection].ended;
+    });
+}
+
+std::vector<std::string> ScriptedFtpPeer::errors() const
+{
+    std::lock_guard lock(mutex_);
+    return errors_;
+}
+
+} // namespace brisk::test

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "peer_session.h"
+#include "unique_fd.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brisk::test {
+
+// How the peer answers one command line. The rule runs on the peer's thread.
+using PeerRule = std::function<void(PeerSession& session, const std::string& line)>;
+
+// A scripted FTP server on 127.0.0.1 (port chosen by the system) for replies that no real server
+// sends. It serves control connections one after another on its own thread: it sends the banner
+// bytes exactly as given (empty = a silent server), then answers each received line with the first
+// matching rule: a rule for the whole line, else a rule for its verb (the first word, compared
+// without regard to case), else the default reply ("502 Command not implemented.\r\n").
+// Every line the client sends is recorded per connection, exactly, without its line end (LF or
+// CR LF). Rules may be added at any time; a later rule for the same key replaces the earlier one.
+// Destruction stops the thread at once, even while a client is connected or a rule waits.
+//
+//   ScriptedFtpPeer peer("220 hi\r\n");
+//   peer.on("USER", "331 pass\r\n");
+//   peer.on("PASV", [](PeerSession& s, const std::string&) {
+//       s.send(PeerSession::passiveReply(s.listenForData()));
+//   });
+//   peer.on("LIST", [](PeerSession& s, const std::string&) {
+//       s.send("150 here\r\n"); s.acceptData(); s.sendData("a\r\n"); s.closeData(); s.send("226 ok\r\n");
+//   });
+class ScriptedFtpPeer {
+public:
+    explicit ScriptedFtpPeer(std::string banner = "220 Scripted peer ready.\r\n");
+    ~ScriptedFtpPeer();
+    ScriptedFtpPeer(const ScriptedFtpPeer&) = delete;
+    ScriptedFtpPeer& operator=(const ScriptedFtpPeer&) = delete;
+
+    uint16_t port() const { return port_; }
+
+    // Banner for connections accepted from now on.
+    void setBanner(std::string raw);
+    void on(const std::string& verb, PeerRule rule);
+    void on(const std::string& verb, std::string rawReply);
+    void onLine(const std::string& line, PeerRule rule);
+    void onLine(const std::string& line, std::string rawReply);
+    void setDefault(PeerRule rule);
+    void setDefault(std::string rawReply);
+    // Limit of each wait inside a rule (default 10 s).
+    void setWaitLimit(std::chrono::milliseconds limit);
+
+    // Rules that answer nothing, or close the control connection.
+    static PeerRule silence();
+    static PeerRule hangUp();
+
+    size_t connectionCount() const;
+    // Lines received on one connection so far.
+    std::vector<std::string> lines(size_t connection = 0) const;
+    // True once the connection has at least `count` lines; false when the limit passes first.
+    bool waitForLines(size_t count, std::chrono::milliseconds limit, size_t connection = 0) const;
+    bool waitForConnections(size_t count, std::chrono::milliseconds limit) const;
+    // True once the connection has ended (closed by either side).
+    bool waitForDisconnect(size_t connection, std::chrono::milliseconds limit) const;
+    // Failures inside rules (a wait that timed out, a send to a closed connection, ...).
+    std::vector<std::string> errors() const;
+
+private:
+    struct Connection {
+        std::vector<std::string> lines;
+        bool ended = false;
+    };
+
+    void run();
+    void serve(UniqueFd control);
+    void converse(PeerSession& session);
+    PeerRule ruleFor(const std::string& line) const;
+    void record(size_t connection, const std::string& line);
+    void markEnded(size_t connection);
+    void recordError(const std::string& what);
+    template <typename Done>
+    bool waitUntil(std::chrono::milliseconds limit, Done done) const;
+
+    UniqueFd listener_;
+    UniqueFd stop_;
+    uint16_t port_ = 0;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::string banner_;
+    std::map<std::string, PeerRule> lineRules_;
+    std::map<std::string, PeerRule> verbRules_;
+    PeerRule defaultRule_;
+    std::chrono::milliseconds waitLimit_{std::chrono::seconds(10)};
+    std::vector<Connection> connections_;
+    std::vector<std::string> errors_;
+
+    std::thread thread_;
+};
+
+} // namespace brisk::test

@@ -1,0 +1,159 @@
+#include "command_runner.h"
+#include "daemon_process.h"
+#include "loopback_port.h"
+#include "process_tree.h"
+#include "scripted_ftp_peer.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using namespace brisk::test;
+
+namespace {
+
+bool processExists(pid_t pid)
+{
+    return fs::exists("/proc/" + std::to_string(pid));
+}
+
+class DaemonProcessTest : public testing::Test {
+protected:
+    DaemonSpec shell(const std::string& script)
+    {
+        return {{"/bin/sh", "-c", script}, dir.path() / "out.txt", {}};
+    }
+    TempDir dir;
+};
+
+TEST_F(DaemonProcessTest, WaitFailsFastWithTheOutputWhenTheDaemonDies)
+{
+    DaemonProcess daemon(shell("echo 'OOPS: bad config' >&2; exit 3"));
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        daemon.waitListening(pickFreeLoopbackPort());
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("OOPS: bad config"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_FALSE(daemon.running());
+}
+
+TEST_F(DaemonProcessTest, StartupErrorsOnStdinFileAreReported)
+{
+    auto spec = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
+    spec.stdinFile = dir.path() / "err.txt";
+    DaemonProcess daemon(spec);
+    EXPECT_THROW(daemon.waitForOutputLine("never"), std::runtime_error);
+    EXPECT_NE(daemon.output().find("500 OOPS: on fd 0"), std::string::npos);
+}
+
+TEST_F(DaemonProcessTest, WaitListeningSeesOnlyTheDaemonsOwnSocket)
+{
+    ScriptedFtpPeer peerInThisProcess;
+    DaemonProcess daemon(shell("sleep 30"));
+    EXPECT_THROW(daemon.waitListening(peerInThisProcess.port(), 200ms), std::runtime_error);
+}
+
+TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
+{
+    if (::access("/usr/bin/python3", X_OK) != 0)
+        GTEST_SKIP() << "/usr/bin/python3 is missing";
+    DaemonProcess daemon({{"/usr/bin/python3", "-c",
+                           "import socket, time\n"
+                           "time.sleep(0.1)\n"
+                           "s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen()\n"
+                           "print('PORT', s.getsockname()[1], flush=True)\n"
+                           "time.sleep(30)\n"},
+                          dir.path() / "out.txt", {}});
+    const std::string line = daemon.waitForOutputLine("PORT ");
+    const auto port = static_cast<uint16_t>(std::stoi(line.substr(5)));
+    daemon.waitListening(port);
+    EXPECT_TRUE(loopbackListenerInode(port).has_value());
+    daemon.stop();
+    EXPECT_FALSE(loopbackListenerInode(port).has_value());
+}
+
+TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
+{
+    DaemonProcess daemon(shell("setsid sleep 60 & sleep 60 & echo started; wait"));
+    daemon.waitForOutputLine("started");
+    const pid_t leader = daemon.pid();
+    const auto descendants = descendantsOf(leader);
+    ASSERT_EQ(descendants.size(), 2u);
+    EXPECT_EQ(::getsid(leader), leader);
+    const bool oneLeftTheSession =
+        ::getsid(descendants[0]) != leader || ::getsid(descendants[1]) != leader;
+    EXPECT_TRUE(oneLeftTheSession);
+
+    const auto start = std::chrono::steady_clock::now();
+    daemon.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    for (pid_t pid : descendants)
+        EXPECT_FALSE(processExists(pid)) << "left behind or a zombie: " << pid;
+    EXPECT_FALSE(processExists(leader));
+}
+
+TEST_F(DaemonProcessTest, StopKillsADaemonThatIgnoresTerm)
+{
+    DaemonProcess daemon(shell("trap '' TERM; echo ready; while :; do sleep 0.05; done"));
+    daemon.waitForOutputLine("ready");
+    const pid_t pid = daemon.pid();
+    daemon.stop();
+    EXPECT_FALSE(processExists(pid));
+}
+
+TEST(TempDirTest, IsFreshWithTheModeAndRemovedWithItsContents)
+{
+    fs::path path;
+    {
+        TempDir a(0755), b;
+        path = a.path();
+        EXPECT_NE(a.path(), b.path());
+        EXPECT_TRUE(fs::is_empty(a.path()));
+        struct stat st {};
+        ASSERT_EQ(::stat(a.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0755u);
+        ASSERT_EQ(::stat(b.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        fs::create_directories(a.path() / "x" / "y");
+    }
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(RunCommandTest, PassesInputAndCollectsBothOutputsAndTheExitCode)
+{
+    const auto r = runCommand({"sh", "-c", "cat; echo oops >&2; exit 7"}, "hello\n");
+    EXPECT_EQ(r.exitCode, 7);
+    EXPECT_EQ(r.out, "hello\n");
+    EXPECT_EQ(r.err, "oops\n");
+    EXPECT_FALSE(r.timedOut);
+}
+
+TEST(RunCommandTest, KillsACommandPastTheLimit)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = runCommand({"sleep", "30"}, {}, 200ms);
+    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ(r.exitCode, -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST(LoopbackPortTest, FindsAListenerAndItsOwner)
+{
+    ScriptedFtpPeer peer;
+    const auto inode = loopbackListenerInode(peer.port());
+    ASSERT_TRUE(inode.has_value());
+    EXPECT_TRUE(processOwnsSocket(::getpid(), *inode));
+    EXPECT_FALSE(loopbackListenerInode(pickFreeLoopbackPort()).has_value());
+}
+
+} // namespace
