@@ -153,6 +153,7 @@ protected:
     TFtpShareMode shareMode_ = ftpShareExclusive;
     uint64_t timeStop_ = 0;          // deadline of a running synchronous wait
     bool usageErrorRaised_ = false;
+    bool quitting_ = false;          // the control connection is being closed after QUIT's reply
 
 private:
     struct Alive {};

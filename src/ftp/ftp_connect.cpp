@@ -76,6 +76,14 @@ void TCustomFtpCli::ControlSocketSessionConnected(uint16_t error)
 
 void TCustomFtpCli::ControlSocketSessionClosed(uint16_t error)
 {
+    // A reply that will never come: the request fails rather than passing for a success.
+    const bool awaitingReply = state_ == fsWaitingBanner || state_ == fsWaitingResponse;
+    if (!requestDoneFlag_ && requestResult_ == 0 && awaitingReply && !quitting_) {
+        requestResult_ = error != 0 ? error : 421;
+        lastResponse_ = "421 Connection closed by the server.";
+        statusCode_ = 421;
+        SetErrorMessage(lastResponse_);
+    }
     if (connected_) {
         connected_ = false;
         if (state_ != fsAbort)

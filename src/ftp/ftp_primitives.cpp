@@ -137,7 +137,9 @@ void TCustomFtpCli::QuitAsync()
 
 void TCustomFtpCli::ControlSocketClose()
 {
+    quitting_ = true;
     controlSocket_.Close();
+    quitting_ = false;
 }
 
 } // namespace brisk

@@ -1,0 +1,169 @@
+#include "engine_driver.h"
+#include "file_io.h"
+#include "ftp_users.h"
+#include "pyftpd_server.h"
+#include "vsftpd_server.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+using namespace brisk;
+using namespace brisk::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// One real server, whichever kind, seen through what the control tests need of it.
+struct RealServer {
+    virtual ~RealServer() = default;
+    virtual uint16_t port() const = 0;
+    virtual fs::path root() const = 0;
+    virtual void putFile(const std::string& name, const std::string& bytes) = 0;
+};
+
+struct Vsftpd : RealServer {
+    VsftpdServer server;
+    uint16_t port() const override { return server.port(); }
+    fs::path root() const override { return server.dataDir(); }
+    void putFile(const std::string& name, const std::string& bytes) override { server.writeDataFile(name, bytes); }
+};
+
+struct Pyftpd : RealServer {
+    PyftpdServer server;
+    uint16_t port() const override { return server.port(); }
+    fs::path root() const override { return server.root(); }
+    void putFile(const std::string& name, const std::string& bytes) override
+    {
+        writeFileBytes(server.root() / name, bytes);
+    }
+};
+
+std::optional<std::string> unavailable(const std::string& kind)
+{
+    return kind == "vsftpd" ? VsftpdServer::unavailableReason() : PyftpdServer::unavailableReason();
+}
+
+std::unique_ptr<RealServer> start(const std::string& kind)
+{
+    if (kind == "vsftpd")
+        return std::make_unique<Vsftpd>();
+    return std::make_unique<Pyftpd>();
+}
+
+class FtpControlServers : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        if (auto why = unavailable(GetParam()))
+            GTEST_SKIP() << *why;
+        server = start(GetParam());
+        d.connectTo(server->port());
+        d.ftp.UserName = kFtpUser;
+        d.ftp.PassWord = kFtpPassword;
+    }
+    void login()
+    {
+        ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
+        ASSERT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+        ASSERT_EQ(d.ftp.StatusCode(), 331);
+        ASSERT_EQ(d.run([&] { d.ftp.PassAsync(); }), 0);
+    }
+
+    std::unique_ptr<RealServer> server;
+    EngineDriver d;
+};
+
+} // namespace
+
+TEST_P(FtpControlServers, EveryPrimitiveAgainstARealServer)
+{
+    login();
+    TFtpClient& f = d.ftp;
+    EXPECT_EQ(d.run([&] { f.PwdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "/");
+    EXPECT_EQ(d.run([&] { f.SystAsync(); }), 0);
+    EXPECT_EQ(f.StatusCode(), 215);
+
+    f.HostFileName = "made here";
+    EXPECT_EQ(d.run([&] { f.MkdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "/made here");
+    EXPECT_TRUE(fs::is_directory(server->root() / "made here"));
+    f.HostDirName = "made here";
+    EXPECT_TRUE(f.Cwd());
+    EXPECT_EQ(d.run([&] { f.PwdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "/made here");
+    EXPECT_EQ(d.run([&] { f.CDupAsync(); }), 0);
+    f.HostFileName = "made here";
+    EXPECT_TRUE(f.Rmd());
+    EXPECT_FALSE(fs::exists(server->root() / "made here"));
+
+    server->putFile("data.bin", std::string(123457, 'd'));
+    EXPECT_TRUE(f.TypeBinary()); // some servers refuse SIZE in ASCII mode
+    f.HostFileName = "data.bin";
+    EXPECT_EQ(d.run([&] { f.SizeAsync(); }), 0);
+    EXPECT_EQ(f.SizeResult(), 123457);
+    EXPECT_EQ(d.run([&] { f.RenFromAsync(); }), 0);
+    f.LocalFileName = "renamed.bin";
+    EXPECT_EQ(d.run([&] { f.RenToAsync(); }), 0);
+    EXPECT_TRUE(fs::exists(server->root() / "renamed.bin"));
+    f.HostFileName = "renamed.bin";
+    EXPECT_EQ(d.run([&] { f.DeleAsync(); }), 0);
+    EXPECT_FALSE(fs::exists(server->root() / "renamed.bin"));
+
+    f.LocalFileName = "NOOP";
+    EXPECT_EQ(d.run([&] { f.QuoteAsync(); }), 0);
+    EXPECT_EQ(f.StatusCode(), 200);
+
+    f.HostFileName = "missing.bin";
+    EXPECT_EQ(d.run([&] { f.SizeAsync(); }), 550);
+    EXPECT_EQ(d.dones.back().request, ftpSizeAsync);
+    EXPECT_EQ(f.ErrorMessage().substr(0, 3), "550");
+    f.HostDirName = "no such dir";
+    EXPECT_FALSE(f.Cwd());
+    EXPECT_EQ(f.StatusCode(), 550);
+
+    EXPECT_EQ(d.run([&] { f.QuitAsync(); }), 0);
+    EXPECT_EQ(d.dones.back().request, ftpQuitAsync);
+    EXPECT_EQ(f.LastResponse().substr(0, 3), "221");
+    EXPECT_FALSE(f.Connected());
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+    const size_t requests = 19;
+    EXPECT_EQ(d.donesAfterSettling(), requests) << "exactly one request-done per request";
+}
+
+TEST_P(FtpControlServers, AbortWhileARequestIsOnTheWire)
+{
+    login();
+    d.ftp.SystAsync();
+    d.ftp.AbortAsync();
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_FALSE(d.ftp.Connected());
+    ASSERT_EQ(d.donesAfterSettling(200), 4u);
+    EXPECT_EQ(d.dones.back().request, ftpSystAsync);
+    EXPECT_EQ(d.dones.back().error, 426);
+    // The engine can open a new session afterwards.
+    login();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, FtpControlServers, ::testing::Values("vsftpd", "pyftpdlib"));
+
+TEST(FtpControlLogin, AWrongPasswordEndsPassWith530)
+{
+    for (const std::string kind : {"pyftpdlib", "vsftpd"}) {
+        SCOPED_TRACE(kind);
+        if (auto why = unavailable(kind))
+            GTEST_SKIP() << *why;
+        auto server = start(kind);
+        EngineDriver d;
+        d.connectTo(server->port());
+        d.ftp.UserName = kFtpUser;
+        d.ftp.PassWord = "wrong";
+        ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
+        ASSERT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+        EXPECT_EQ(d.run([&] { d.ftp.PassAsync(); }, 15000), 530);
+        EXPECT_EQ(d.ftp.ErrorMessage().substr(0, 3), "530");
+        EXPECT_EQ(d.dones.back().request, ftpPassAsync);
+    }
+}

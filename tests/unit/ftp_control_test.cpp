@@ -1,0 +1,363 @@
+#include "engine_driver.h"
+#include "ftp/ftp_exception.h"
+#include "platform/ticks.h"
+#include "scripted_ftp_peer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+using namespace brisk;
+using namespace brisk::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+class FtpControl : public ::testing::Test {
+protected:
+    void open()
+    {
+        d.connectTo(peer.port());
+        ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
+    }
+    void login()
+    {
+        open();
+        d.ftp.UserName = "brisk";
+        d.ftp.PassWord = "secret";
+        ASSERT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+        ASSERT_EQ(d.run([&] { d.ftp.PassAsync(); }), 0);
+    }
+    std::vector<std::string> sent()
+    {
+        return peer.lines(0);
+    }
+
+    ScriptedFtpPeer peer{"220 scripted\r\n"};
+    EngineDriver d;
+};
+
+} // namespace
+
+TEST_F(FtpControl, LoginSendsUserAndPassAndEachRequestEndsOnce)
+{
+    peer.on("USER", "331 password please\r\n");
+    peer.on("PASS", "230 in\r\n");
+    login();
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER brisk", "PASS secret"}));
+    EXPECT_EQ(d.sessionConnected, std::vector<uint16_t>{0});
+    ASSERT_EQ(d.donesAfterSettling(), 3u);
+    EXPECT_EQ(d.dones[0].request, ftpOpenAsync);
+    EXPECT_EQ(d.dones[1].request, ftpUserAsync);
+    EXPECT_EQ(d.dones[2].request, ftpPassAsync);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_TRUE(d.logged("< 220 scripted"));
+    EXPECT_TRUE(d.logged("> USER brisk"));
+    EXPECT_TRUE(d.logged("> PASS secret"));
+    EXPECT_TRUE(d.logged("< 230 in"));
+}
+
+TEST_F(FtpControl, MultiLineReplyOnlyTheFinalLineIsLoggedAndJudged)
+{
+    peer.on("USER", "230-Welcome\r\n a text line\r\n230-more\r\n230 Logged in\r\n");
+    open();
+    d.ftp.UserName = "brisk";
+    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "230 Logged in");
+    EXPECT_EQ(d.ftp.StatusCode(), 230);
+    EXPECT_FALSE(d.logged("< 230-Welcome"));
+    EXPECT_FALSE(d.logged("<  a text line"));
+    EXPECT_TRUE(d.logged("< 230 Logged in"));
+}
+
+TEST_F(FtpControl, LineEndings)
+{
+    peer.on("NOOP", "200 cr cr lf\r\r\n");
+    peer.on("SYST", "215 lf alone\n");
+    open();
+    d.ftp.LocalFileName = "NOOP";
+    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "200 cr cr lf");
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "215 lf alone");
+
+    d.ftp.Options = 0; // CR LF only: an LF alone does not end the reply
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }, 300), -1);
+    EXPECT_EQ(d.ftp.State(), fsWaitingResponse);
+    peer.on("NOOP", "200 now\r\n");
+    d.ftp.LocalFileName = "NOOP";
+    d.ftp.OnError = [](TCustomFtpCli*, std::string&) {};
+    d.ftp.QuoteAsync(); // refused: still waiting
+    d.ftp.OnError = nullptr;
+    EXPECT_EQ(sent().size(), 3u);
+}
+
+TEST_F(FtpControl, CrLfModeJoinsAnLfOnlyLineWithWhatFollows)
+{
+    peer.on("SYST", [](PeerSession& s, const std::string&) { s.send("215 first\n"); s.send("second\r\n"); });
+    open();
+    d.ftp.Options = 0;
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "215 first\nsecond");
+}
+
+TEST(FtpControlBanner, A421WelcomeEndsTheOpenWith421AndClosesTheSession)
+{
+    ScriptedFtpPeer peer("421-Too many users\r\n421 Try later\r\n");
+    EngineDriver d;
+    d.connectTo(peer.port());
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 421);
+    EXPECT_EQ(d.dones.back().request, ftpOpenAsync);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "421 Try later");
+    EXPECT_TRUE(d.logged("< 421-Too many users"));
+    EXPECT_EQ(d.sessionConnected.size(), 0u);
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+    EXPECT_FALSE(d.ftp.Connected());
+    EXPECT_EQ(d.donesAfterSettling(), 1u);
+}
+
+TEST(FtpControlBanner, ASilentServerTimesOutInAboutOneSecondWithoutSpinning)
+{
+    ScriptedFtpPeer peer("220 hello\r\n");
+    peer.on("CWD", ScriptedFtpPeer::silence());
+    EngineDriver d;
+    d.connectTo(peer.port());
+    ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
+    d.ftp.Timeout = 1;
+    d.ftp.HostDirName = "/x";
+    const double cpu0 = cpuSeconds();
+    const uint64_t t0 = tickCount();
+    EXPECT_FALSE(d.ftp.Cwd());
+    const uint64_t elapsed = tickCount() - t0;
+    EXPECT_GE(elapsed, 1000u);
+    EXPECT_LT(elapsed, 1600u);
+    EXPECT_LT(cpuSeconds() - cpu0, 0.2);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Timeout");
+    EXPECT_EQ(d.ftp.StatusCode(), 426);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_FALSE(d.ftp.Connected());
+    ASSERT_EQ(d.donesAfterSettling(), 2u);
+    EXPECT_EQ(d.dones[1].request, ftpCwdAsync);
+    EXPECT_EQ(d.dones[1].error, 426) << "a timed-out request is a failure";
+}
+
+TEST(FtpControlBanner, ALineLongerThanTheBufferClosesTheSession)
+{
+    ScriptedFtpPeer peer(std::string(5000, 'x'));
+    EngineDriver d;
+    d.connectTo(peer.port());
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 421) << "no welcome ever came: the open failed";
+    EXPECT_FALSE(d.ftp.Connected());
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_EQ(d.donesAfterSettling(), 1u);
+}
+
+TEST_F(FtpControl, AServerThatHangsUpBeforeReplyingFailsTheRequest)
+{
+    peer.on("SYST", ScriptedFtpPeer::hangUp());
+    open();
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 421);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "421 Connection closed by the server.");
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_EQ(d.donesAfterSettling(), 2u);
+}
+
+TEST(FtpControlBanner, ARefusedConnectionEndsWithTheSocketError)
+{
+    uint16_t port;
+    {
+        ScriptedFtpPeer gone;
+        port = gone.port();
+    }
+    EngineDriver d;
+    d.connectTo(port);
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 10061);
+    EXPECT_EQ(d.ftp.LastResponse(), "500 Connection refused (Winsock error #10061)");
+    EXPECT_EQ(d.ftp.StatusCode(), 500);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_EQ(d.donesAfterSettling(), 1u);
+}
+
+TEST_F(FtpControl, QuitIsSentWhileAnotherRequestWaitsOtherCommandsAreRefused)
+{
+    peer.on("SYST", ScriptedFtpPeer::silence());
+    peer.on("QUIT", "221 bye\r\n");
+    open();
+    d.ftp.SystAsync();
+    try {
+        d.ftp.PwdAsync();
+        FAIL();
+    } catch (const FtpException& e) {
+        EXPECT_STREQ(e.what(), "Please wait! The program waits response from FTP host");
+    }
+    EXPECT_EQ(d.run([&] { d.ftp.QuitAsync(); }), 0);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"SYST", "QUIT"}));
+    EXPECT_EQ(d.dones.back().request, ftpQuitAsync);
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+    EXPECT_FALSE(d.ftp.Connected());
+}
+
+TEST_F(FtpControl, QuoteSucceedsBelow500AndFailsWithTheCode)
+{
+    peer.onLine("NOOP", "200 ok\r\n");
+    peer.onLine("NOOP BAD", "500 no\r\n");
+    open();
+    d.ftp.LocalFileName = "NOOP";
+    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 0);
+    d.ftp.LocalFileName = "NOOP BAD";
+    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 500);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "500 no");
+    EXPECT_EQ(d.dones.back().request, ftpQuoteAsync);
+}
+
+TEST_F(FtpControl, RepliesOutsideTheAcceptableListFailEvenWithAbsurdCodes)
+{
+    peer.on("USER", "0 odd\r\n");
+    peer.on("SYST", "65536 wraps\r\n");
+    open();
+    d.ftp.UserName = "u";
+    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 500);
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 500);
+}
+
+TEST_F(FtpControl, PrimitivesSendTheirCommandsAndTakeTheirData)
+{
+    peer.on("PWD", "257 \"/a \"\"b\"\"\" is current\r\n");
+    peer.on("CWD", "250 \"/x\"\r\n");
+    peer.on("CDUP", "250 ok\r\n");
+    peer.on("MKD", "257 created without quotes\r\n");
+    peer.on("SIZE", "213 6000000000\r\n");
+    peer.on("RMD", "250 removed\r\n");
+    peer.on("DELE", "250 deleted\r\n");
+    peer.on("RNFR", "350 ready\r\n");
+    peer.on("RNTO", "250 renamed\r\n");
+    peer.on("TYPE", "200 type\r\n");
+    peer.on("SYST", "215 UNIX\r\n");
+    open();
+    TFtpClient& f = d.ftp;
+    EXPECT_EQ(d.run([&] { f.PwdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "/a \"b\"");
+    f.HostDirName = "sub dir";
+    EXPECT_EQ(d.run([&] { f.CwdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "/x");
+    EXPECT_EQ(d.run([&] { f.CDupAsync(); }), 0);
+    f.HostFileName = "new";
+    EXPECT_EQ(d.run([&] { f.MkdAsync(); }), 0);
+    EXPECT_EQ(f.DirResult(), "");
+    f.HostFileName = "big.bin";
+    EXPECT_EQ(d.run([&] { f.SizeAsync(); }), 0);
+    EXPECT_EQ(f.SizeResult(), 6000000000LL);
+    f.HostFileName = "old";
+    EXPECT_EQ(d.run([&] { f.RmdAsync(); }), 0);
+    EXPECT_EQ(d.run([&] { f.DeleAsync(); }), 0);
+    EXPECT_EQ(d.run([&] { f.RenFromAsync(); }), 0);
+    f.LocalFileName = "newer";
+    EXPECT_EQ(d.run([&] { f.RenToAsync(); }), 0);
+    EXPECT_EQ(d.run([&] { f.TypeAsciiAsync(); }), 0);
+    EXPECT_FALSE(f.Binary);
+    EXPECT_TRUE(f.TypeBinary());
+    EXPECT_EQ(d.run([&] { f.SystAsync(); }), 0);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"PWD", "CWD sub dir", "CDUP", "MKD new", "SIZE big.bin",
+                                                "RMD old", "DELE old", "RNFR old", "RNTO newer", "TYPE A",
+                                                "TYPE I", "SYST"}));
+    EXPECT_EQ(d.donesAfterSettling(), 13u);
+}
+
+TEST_F(FtpControl, UsageErrorsStartNothingAndRaiseNoRequestDone)
+{
+    d.connectTo(peer.port());
+    struct Row {
+        std::function<void()> call;
+        const char* message;
+    } notConnected[] = {
+        {[&] { d.ftp.PwdAsync(); }, "FTP component not connected"},
+        {[&] { d.ftp.UserAsync(); }, "UserName emtpy"},
+        {[&] { d.ftp.PassAsync(); }, "Password emtpy"},
+        {[&] { d.ftp.CwdAsync(); }, "HostDirName emtpy"},
+    };
+    for (const Row& r : notConnected) {
+        try {
+            r.call();
+            ADD_FAILURE() << r.message;
+        } catch (const FtpException& e) {
+            EXPECT_STREQ(e.what(), r.message);
+        }
+    }
+    open();
+    std::vector<std::string> reported;
+    d.ftp.OnError = [&](TCustomFtpCli*, std::string& msg) { reported.push_back(msg); };
+    d.ftp.OpenAsync();
+    d.ftp.SetConnectionType(ftpProxy);
+    EXPECT_FALSE(d.ftp.Cwd()) << "a refused synchronous call is no success";
+    EXPECT_EQ(reported, (std::vector<std::string>{"FTP component already connected", "FTP component connected",
+                                                  "HostDirName emtpy"}));
+    EXPECT_EQ(d.donesAfterSettling(), 1u);
+    EXPECT_EQ(peer.lines(0).size(), 0u);
+}
+
+TEST_F(FtpControl, AbortEndsTheRequestInFlightOnceAsAFailure)
+{
+    peer.on("SYST", ScriptedFtpPeer::silence());
+    open();
+    d.ftp.SystAsync();
+    ASSERT_TRUE(peer.waitForLines(1, 2s));
+    d.ftp.AbortAsync();
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    EXPECT_FALSE(d.ftp.Connected());
+    ASSERT_EQ(d.donesAfterSettling(), 2u);
+    EXPECT_EQ(d.dones[1].request, ftpSystAsync);
+    EXPECT_EQ(d.dones[1].error, 426);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Operation aborted.");
+    EXPECT_EQ(d.sessionClosed.size(), 1u);
+
+    d.ftp.AbortAsync(); // nothing in progress: no further request-done
+    EXPECT_EQ(d.donesAfterSettling(), 2u);
+}
+
+TEST(FtpControlAbort, AbortDuringTheNameLookupStillEndsTheOpenOnce)
+{
+    EngineDriver d;
+    d.ftp.HostName = "localhost";
+    d.ftp.Port = "21";
+    d.ftp.OpenAsync();
+    EXPECT_EQ(d.ftp.State(), fsDnsLookup);
+    EXPECT_TRUE(d.ftp.Abort() == false);
+    EXPECT_EQ(d.ftp.State(), fsReady);
+    ASSERT_EQ(d.donesAfterSettling(200), 1u);
+    EXPECT_EQ(d.dones[0].request, ftpOpenAsync);
+    EXPECT_EQ(d.dones[0].error, 426);
+}
+
+TEST(FtpControlProxy, UserCarriesTheRealHostAndAnUnusualPort)
+{
+    struct Row {
+        const char* port;
+        const char* user;
+    } rows[] = {{"2121", "USER me@ftp.example.org:2121"}, {"FTP", "USER me@ftp.example.org"}, {"21", "USER me@ftp.example.org"}};
+    for (const Row& r : rows) {
+        ScriptedFtpPeer proxy("220 proxy\r\n");
+        proxy.on("USER", "331 go on\r\n");
+        EngineDriver d;
+        d.ftp.SetConnectionType(ftpProxy);
+        EXPECT_TRUE(d.ftp.Passive());
+        d.ftp.SetPassive(false);
+        EXPECT_TRUE(d.ftp.Passive()) << "proxies need passive mode";
+        d.ftp.HostName = "ftp.example.org";
+        d.ftp.Port = r.port;
+        d.ftp.ProxyServer = "127.0.0.1";
+        d.ftp.ProxyPort = std::to_string(proxy.port());
+        d.ftp.UserName = "me";
+        ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
+        ASSERT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+        EXPECT_EQ(proxy.lines(0), std::vector<std::string>{r.user});
+    }
+}

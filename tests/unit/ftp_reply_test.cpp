@@ -1,0 +1,91 @@
+#include "ftp/ftp_reply.h"
+#include "ftp/ftp_types.h"
+#include "ftp/ftp_url.h"
+
+#include <gtest/gtest.h>
+
+using namespace brisk;
+
+TEST(FtpReply, CodesFinalLinesAndTheirData)
+{
+    struct Row {
+        const char* line;
+        int code;
+        bool final;
+        const char* quoted;
+        int64_t size;
+    } rows[] = {
+        {"230 Logged in", 230, true, "", 0},
+        {"230-Welcome", 230, false, "", 0},
+        {" 230 indented", 230, false, "", 0},
+        {"257 \"/home/a\" is current", 257, true, "/home/a", 0},
+        {"257 \"/say \"\"hi\"\"\" created", 257, true, "/say \"hi\"", 0},
+        {"257 /no/quotes", 257, true, "", 0},
+        {"257   \"spaced\"", 257, true, "spaced", 0},
+        {"257 \"unterminated", 257, true, "unterminated", 0},
+        {"213 5000000000", 213, true, "", 5000000000LL},
+        {"213 99999999999999999999999", 213, true, "", 0},
+        {"213", 213, true, "", 0},
+        {"-5 odd", -5, false, "", 0},
+        {"99999999999999 huge", 999999, true, "", 0},
+        {"", 0, false, "", 0},
+        {"abc", 0, false, "", 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.line);
+        EXPECT_EQ(FtpReplyCode(r.line), r.code);
+        EXPECT_EQ(FtpIsFinalReplyLine(r.line), r.final);
+        EXPECT_EQ(FtpQuotedResult(r.line), r.quoted);
+        EXPECT_EQ(FtpSizeResult(r.line), r.size);
+    }
+}
+
+TEST(FtpRequestNames, TheTableCoversTheFirstFortyKinds)
+{
+    EXPECT_EQ(FtpRequestName(ftpNone), "none");
+    EXPECT_EQ(FtpRequestName(ftpOpenAsync), "OpenAsync");
+    EXPECT_EQ(FtpRequestName(ftpRqAbort), "RqAbort");
+    EXPECT_EQ(FtpRequestName(ftpRestartGetAsync), "RestartGetAsync");
+    EXPECT_EQ(int(ftpRestartGetAsync), 39);
+    EXPECT_EQ(int(ftpRestartPutAsync), 41);
+    EXPECT_EQ(FtpRequestName(ftpRestPutAsync), "");
+}
+
+TEST(FtpUrl, Forms)
+{
+    struct Row {
+        const char* text;
+        bool ok;
+        const char* user;
+        const char* password;
+        const char* host;
+        const char* port;
+        const char* dir;
+    } rows[] = {
+        {"ftp://host", true, "anonymous", "anonymous@", "host", "21", ""},
+        {"ftp://u:p@127.0.0.1:2121/pub/x", true, "u", "p", "127.0.0.1", "2121", "pub/x"},
+        {"ftp://a%40b:p%3Aw%25@h/", true, "a@b", "p:w%", "h", "21", ""},
+        {"ftp://u@h//abs", true, "u", "", "h", "21", "/abs"},
+        {"ftp://u:p@a@h", true, "u", "p@a", "h", "21", ""},
+        {"ftp://h:0", false, "", "", "", "", ""},
+        {"ftp://h:70000", false, "", "", "", "", ""},
+        {"ftp://h:x", false, "", "", "", "", ""},
+        {"ftp://", false, "", "", "", "", ""},
+        {"http://h", false, "", "", "", "", ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        FtpUrl url;
+        std::string error;
+        ASSERT_EQ(ParseFtpUrl(r.text, url, error), r.ok) << error;
+        if (!r.ok) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        EXPECT_EQ(url.user, r.user);
+        EXPECT_EQ(url.password, r.password);
+        EXPECT_EQ(url.host, r.host);
+        EXPECT_EQ(url.port, r.port);
+        EXPECT_EQ(url.dir, r.dir);
+    }
+}
