@@ -31,6 +31,7 @@ void TCustomFtpCli::SetState(TFtpClientState value)
 void TCustomFtpCli::HandleError(const std::string& msg)
 {
     usageErrorRaised_ = true;
+    lastUsageError_ = msg;
     if (OnError) {
         std::string text = msg;
         OnError(this, text);

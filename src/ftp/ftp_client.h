@@ -1,6 +1,7 @@
 #pragma once
 #include "ftp/ftp_types.h"
 #include "net/wsocket.h"
+#include "platform/local_file.h"
 
 #include <array>
 #include <cstdint>
@@ -52,6 +53,33 @@ public:
     void QuoteAsync();
     void QuitAsync();
     void AbortAsync();
+    void PortAsync();
+    void RestAsync();
+
+    // Multi-step operations: one request-done at the end.
+    void ConnectAsync();
+    void ReceiveAsync();
+    void GetAsync();
+    void RestGetAsync();
+    void RestartGetAsync();
+    void PutAsync();
+    void RestPutAsync();
+    void RestartPutAsync();
+    void TransmitAsync();
+    void AppendAsync();
+    void AppendFileAsync();
+    void DirAsync();
+    void DirectoryAsync();
+    void LsAsync();
+    void ListAsync();
+    void SystemAsync();
+    void FileSizeAsync();
+    void MkdirAsync();
+    void RmdirAsync();
+    void DeleteAsync();
+    void RenAsync();
+    void RenameAsync();
+    void DoQuoteAsync();
 
     // Synchronous forms: start the request, then run the event loop until it ends or Timeout passes.
     bool Cwd();
@@ -154,9 +182,46 @@ protected:
     uint64_t timeStop_ = 0;          // deadline of a running synchronous wait
     bool usageErrorRaised_ = false;
     bool quitting_ = false;          // the control connection is being closed after QUIT's reply
+    std::string lastUsageError_;
 
 private:
     struct Alive {};
+
+    // Sequences
+    void HighLevelAsync(TFtpRequest rq, uint32_t steps);
+    void NextStep();
+    void StartStep(TFtpStep step, TFtpStep previous);
+    void EndSequenceOnUsageError(bool firstStep);
+    TFtpStep PickStep();
+
+    // Data connection and transfers
+    void PrepareDataSocket();
+    bool ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t));
+    void DataConnectFailed(uint16_t error);
+    bool AdoptAcceptedDataConnection();
+    void StartReceive(TFtpRequest rq, const std::string& command);
+    void ReceiveConnected(uint16_t error);
+    void ReceiveAccept();
+    void ReceiveFirstReply();
+    void ReceiveSecondReply();
+    void ReceiveData();
+    void ReceiveClosed(uint16_t error);
+    void CheckReceiveEnd();
+    void StartSend(bool append);
+    void SendConnected(uint16_t error);
+    void SendAccept();
+    void SendFirstReply();
+    void SendSecondReply();
+    void SendNextBlock(uint16_t error);
+    void SendClosed(uint16_t error);
+    void CheckSendEnd();
+    void PostStartSending();
+    void TransferFailed(int code, const char* remark);
+    bool ReportProgress();
+    void LogStatistics();
+    void DestroyLocalStream();
+    bool CloseLocalStream();
+    void ClearTransferFlags();
 
     void ControlSocketDnsLookupDone(uint16_t error);
     void ControlSocketSessionConnected(uint16_t error);
@@ -168,6 +233,23 @@ private:
     void StartConnect();
     bool WaitUntilReady();
     std::string UserCommand() const;
+
+    uint32_t steps_ = 0;
+    TFtpStep lastStep_ = stepNone;
+    int seqResult_ = 0;
+
+    std::string dataCommand_;
+    bool append_ = false;
+    std::unique_ptr<LocalFile> localStream_;
+    bool finalReply_ = false;
+    bool dataClosed_ = false;
+    bool eof_ = false;
+    bool storAnswered_ = false;
+    bool uploadOpen_ = false;
+    bool transferAborted_ = false;   // progress said abort, or the local file failed
+    int dataError_ = 0;
+    uint64_t startTime_ = 0;
+    uint64_t stopTime_ = 0;
 
     TWSocket controlSocket_;
     TWSocket dataSocket_;

@@ -101,6 +101,7 @@ void TCustomFtpCli::AbortAsync()
 {
     const bool wasLookup = state_ == fsDnsLookup;
     SetState(fsAbort);
+    DestroyLocalStream();
     // A single request cut short is a failure, never a success; a sequence's runner says so itself.
     if (!requestDoneFlag_ && !doneAsync_ && requestResult_ == 0) {
         requestResult_ = 426;
@@ -112,6 +113,7 @@ void TCustomFtpCli::AbortAsync()
         controlSocket_.Close();
     if (dataSocket_.State() != wsClosed)
         dataSocket_.Close();
+    DestroyLocalStream();
     connected_ = false;
     // Nothing closed above when the connection was not up yet: the request still ends, once.
     if (!requestDoneFlag_)

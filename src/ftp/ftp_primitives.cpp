@@ -131,6 +131,7 @@ void TCustomFtpCli::QuoteAsync()
 
 void TCustomFtpCli::QuitAsync()
 {
+    DestroyLocalStream();
     fctPrv_ = stepQuit;
     ExecAsync(ftpQuitAsync, "QUIT", {221}, &TCustomFtpCli::ControlSocketClose);
 }

@@ -84,3 +84,48 @@ int64_t FtpSizeResult(const std::string& line)
 }
 
 } // namespace brisk
+
+namespace brisk {
+
+namespace {
+
+// Decimal field with optional surrounding blanks; -1 when it is not one.
+long decimalField(const std::string& text)
+{
+    const size_t b = text.find_first_not_of(" \t");
+    const size_t e = text.find_last_not_of(" \t\r\n.");
+    if (b == std::string::npos || e < b || e - b > 8)
+        return -1;
+    long value = 0;
+    for (size_t i = b; i <= e; ++i) {
+        if (!isDigit(text[i]))
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+int FtpPassivePort(const std::string& reply)
+{
+    size_t pos = reply.find('(');
+    pos = pos == std::string::npos ? 0 : pos + 1;
+    for (int i = 0; i < 4; ++i) {
+        pos = reply.find(',', pos);
+        if (pos == std::string::npos)
+            return -1;
+        ++pos;
+    }
+    const size_t comma = reply.find(',', pos);
+    if (comma == std::string::npos)
+        return -1;
+    const long high = decimalField(reply.substr(pos, comma - pos));
+    const size_t close = reply.find(')', comma + 1);
+    const long low = decimalField(reply.substr(comma + 1, close == std::string::npos ? std::string::npos : close - comma - 1));
+    if (high < 0 || low < 0)
+        return -1;
+    return int((high * 256 + low) & 0xFFFF);
+}
+
+} // namespace brisk

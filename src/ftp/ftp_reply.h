@@ -19,3 +19,12 @@ std::string FtpQuotedResult(const std::string& line);
 int64_t FtpSizeResult(const std::string& line);
 
 } // namespace brisk
+
+namespace brisk {
+
+// Data port of a 227 reply: everything up to the first "(" dropped, then four comma-separated fields,
+// then the high byte, then the low byte up to ")" or the end of the line. -1 when the numbers are not
+// there; the result is kept to 16 bits.
+int FtpPassivePort(const std::string& reply);
+
+} // namespace brisk

@@ -63,6 +63,8 @@ public:
     std::string GetPeerPort();
     int GetSockName(sockaddr_in& name);
     virtual int GetRcvdCount();
+    // Applies LingerOnOff and LingerTimeout to the open handle.
+    void SetLingerOption();
 
     // Properties
     const std::string& Addr() const { return addr_; }
@@ -118,7 +120,6 @@ protected:
     void RaiseException(const std::string& msg);
     void SocketError(const std::string& function, int code);
     void ChangeState(TSocketState newState);
-    void SetLingerOption();
 
 private:
     struct Alive {};

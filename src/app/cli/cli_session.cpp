@@ -3,13 +3,18 @@
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 
+#include <unistd.h>
+
 #include <ostream>
 
 namespace brisk::cli {
 
-CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err) : out_(out), err_(err)
+CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err)
+    : options_(options), out_(out), err_(err)
 {
     ftp_.Timeout = options.timeoutSeconds;
+    if (isatty(STDERR_FILENO))
+        ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) { showProgress(count); };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, uint16_t error) {
         done_ = true;
         doneRequest_ = rq;
@@ -21,7 +26,7 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
         };
 }
 
-bool CliSession::run(const std::function<void()>& start)
+bool CliSession::run(const std::function<void()>& start, bool reportFailures)
 {
     done_ = false;
     doneError_ = 0;
@@ -29,6 +34,7 @@ bool CliSession::run(const std::function<void()>& start)
     ftp_.OnError = [&usage](TCustomFtpCli*, std::string& msg) { usage = msg; };
     const bool ok = ftp_.Synchronize(start);
     ftp_.OnError = nullptr;
+    endProgress();
     if (!usage.empty()) {
         err_ << "brisklane-cli: " << usage << '\n';
         return false;
@@ -39,7 +45,8 @@ bool CliSession::run(const std::function<void()>& start)
         EventLoop::instance().pumpOnce(50);
     if (ok && doneError_ == 0)
         return true;
-    reportFailure();
+    if (reportFailures)
+        reportFailure();
     return false;
 }
 
@@ -50,20 +57,63 @@ void CliSession::reportFailure()
          << (doneError_ ? doneError_ : ftp_.StatusCode()) << ": " << ftp_.ErrorMessage() << '\n';
 }
 
-bool CliSession::login(const FtpUrl& url)
+void CliSession::showProgress(int64_t count)
+{
+    const uint64_t now = tickCount();
+    if (progressShown_ && now - lastProgress_ < 200)
+        return;
+    lastProgress_ = now;
+    progressShown_ = true;
+    err_ << "\r" << count << " bytes" << std::flush;
+}
+
+void CliSession::endProgress()
+{
+    if (progressShown_)
+        err_ << '\n';
+    progressShown_ = false;
+}
+
+void CliSession::applyLogin(const FtpUrl& url)
 {
     ftp_.HostName = url.host;
     ftp_.Port = url.port;
     ftp_.UserName = url.user;
     ftp_.PassWord = url.password;
+}
+
+bool CliSession::changeToUrlDir(const FtpUrl& url)
+{
+    ftp_.HostDirName = url.dir;
+    return url.dir.empty() || run([this] { ftp_.CwdAsync(); });
+}
+
+bool CliSession::connect(const FtpUrl& url)
+{
+    applyLogin(url);
+    if (!options_.proxy.empty()) {
+        const size_t colon = options_.proxy.rfind(':');
+        ftp_.SetConnectionType(ftpProxy);
+        ftp_.ProxyServer = options_.proxy.substr(0, colon);
+        ftp_.ProxyPort = colon == std::string::npos ? "ftp" : options_.proxy.substr(colon + 1);
+    }
+    ftp_.SetPassive(!options_.active);
+    ftp_.ListHiddenFiles = options_.hidden;
+    if (!run([this] { ftp_.ConnectAsync(); }))
+        return false;
+    return changeToUrlDir(url);
+}
+
+bool CliSession::login(const FtpUrl& url)
+{
+    applyLogin(url);
     if (!run([this] { ftp_.OpenAsync(); }))
         return false;
     if (!run([this] { ftp_.UserAsync(); }))
         return false;
     if (ftp_.StatusCode() == 331 && !run([this] { ftp_.PassAsync(); }))
         return false;
-    ftp_.HostDirName = url.dir;
-    return url.dir.empty() || run([this] { ftp_.CwdAsync(); });
+    return changeToUrlDir(url);
 }
 
 void CliSession::quit()

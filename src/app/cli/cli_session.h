@@ -15,6 +15,11 @@ constexpr int kExitFailed = 2;
 struct GlobalOptions {
     bool verbose = false;
     int timeoutSeconds = 15;
+    bool active = false;
+    bool resume = false;
+    bool ascii = false;
+    bool hidden = false;
+    std::string proxy; // HOST[:PORT] of an FTP proxy
 };
 
 // One engine driven request by request, as a command-line tool needs it: each request is started,
@@ -24,15 +29,25 @@ public:
     CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
 
     TFtpClient& ftp() { return ftp_; }
-    // Runs one request to its end; false when it failed (already reported).
-    bool run(const std::function<void()>& start);
+    // Runs one request to its end; false when it failed (reported on stderr unless told otherwise).
+    bool run(const std::function<void()>& start, bool reportFailure = true);
     // Connects and logs in with USER and PASS.
     bool login(const FtpUrl& url);
+    // The same, through the connect-and-login sequence, with the data connection mode and proxy applied.
+    bool connect(const FtpUrl& url);
     // QUIT when the control connection is still up; a failure here changes nothing for the caller.
     void quit();
 
 private:
     void reportFailure();
+    void showProgress(int64_t count);
+    void endProgress();
+    void applyLogin(const FtpUrl& url);
+    bool changeToUrlDir(const FtpUrl& url);
+
+    GlobalOptions options_;
+    bool progressShown_ = false;
+    uint64_t lastProgress_ = 0;
 
     TFtpClient ftp_;
     std::ostream& out_;

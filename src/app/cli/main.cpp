@@ -1,5 +1,6 @@
 #include "cli_session.h"
 #include "quote_command.h"
+#include "remote_commands.h"
 
 #include <iostream>
 #include <string>
@@ -11,13 +12,29 @@ using namespace brisk::cli;
 namespace {
 
 const char* const kUsage =
-    "usage: brisklane-cli [-v] [--timeout S] URL quote CMD...\n"
+    "usage: brisklane-cli [OPTIONS] URL COMMAND [ARGS...]\n"
     "\n"
-    "  URL          ftp://[user[:password]@]host[:port][/dir]  (no user: anonymous)\n"
-    "  quote CMD... send each CMD as a raw command and print its final reply line\n"
+    "  URL  ftp://[user[:password]@]host[:port][/dir]  (no user: anonymous)\n"
     "\n"
-    "  -v           show the protocol dialogue on stderr\n"
-    "  --timeout S  give up on a request that makes no progress for S seconds (default 15)\n"
+    "Commands:\n"
+    "  quote CMD...          send each CMD as a raw command and print its final reply line\n"
+    "  ls [DIR]              directory listing (LIST) to stdout\n"
+    "  nlst [DIR]            name list (NLST) to stdout\n"
+    "  get REMOTE [LOCAL]    download a file\n"
+    "  put LOCAL [REMOTE]    upload a file\n"
+    "  append LOCAL REMOTE   append a local file to a remote one\n"
+    "  mkdir DIR | rmdir DIR | rm FILE | mv OLD NEW\n"
+    "  size FILE             print the size of a remote file\n"
+    "  pwd                   print the remote directory\n"
+    "\n"
+    "Options:\n"
+    "  -v               show the protocol dialogue on stderr\n"
+    "  --timeout S      give up on a request that makes no progress for S seconds (default 15)\n"
+    "  --active         active data connections (PORT); passive is the default\n"
+    "  --resume         resume get and put where the target file ends (REST)\n"
+    "  --ascii          transfer type A (default: I)\n"
+    "  --hidden         list hidden files too (LIST -aL)\n"
+    "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
     "\n"
     "Exit status: 0 success, 1 usage error, 2 a request failed.\n";
 
@@ -37,27 +54,61 @@ bool parseTimeout(const std::string& text, int& seconds)
     return true;
 }
 
+// Reads the options before the URL; returns the index of the URL, or 0 after a usage error.
+size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options, std::string& error)
+{
+    size_t i = 0;
+    for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "-v")
+            options.verbose = true;
+        else if (a == "--active")
+            options.active = true;
+        else if (a == "--resume")
+            options.resume = true;
+        else if (a == "--ascii")
+            options.ascii = true;
+        else if (a == "--hidden")
+            options.hidden = true;
+        else if (a == "--timeout" && hasValue && parseTimeout(args[i + 1], options.timeoutSeconds))
+            ++i;
+        else if (a == "--proxy" && hasValue && !args[i + 1].empty())
+            options.proxy = args[++i];
+        else {
+            error = "unknown or incomplete option " + a;
+            return 0;
+        }
+    }
+    return i;
+}
+
+int runRemote(const RemoteCommandInfo& command, const GlobalOptions& options, const FtpUrl& url,
+              const std::vector<std::string>& args)
+{
+    CliSession session(options, std::cout, std::cerr);
+    if (!session.connect(url))
+        return kExitFailed;
+    const int status = command.run(session, args, options, std::cout);
+    session.quit();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help"))
+        return std::cout << kUsage, kExitOk;
     GlobalOptions options;
-    size_t i = 0;
-    for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
-        if (args[i] == "-v")
-            options.verbose = true;
-        else if (args[i] == "--timeout" && i + 1 < args.size() && parseTimeout(args[i + 1], options.timeoutSeconds))
-            ++i;
-        else if (args[i] == "-h" || args[i] == "--help")
-            return std::cout << kUsage, kExitOk;
-        else
-            return usageError("unknown or incomplete option " + args[i]);
-    }
+    std::string error;
+    const size_t i = parseOptions(args, options, error);
+    if (!error.empty())
+        return usageError(error);
     if (i + 1 >= args.size())
         return usageError("");
     FtpUrl url;
-    std::string error;
     if (!ParseFtpUrl(args[i], url, error))
         return usageError(error);
     const std::string command = args[i + 1];
@@ -68,5 +119,10 @@ int main(int argc, char** argv)
         CliSession session(options, std::cout, std::cerr);
         return runQuoteCommand(session, url, rest, std::cout);
     }
-    return usageError("unknown command " + command);
+    const RemoteCommandInfo* remote = findRemoteCommand(command);
+    if (!remote)
+        return usageError("unknown command " + command);
+    if (rest.size() < remote->minArgs || rest.size() > remote->maxArgs)
+        return usageError("wrong number of arguments for " + command);
+    return runRemote(*remote, options, url, rest);
 }

@@ -1,0 +1,113 @@
+#include "ftp/ftp_client.h"
+
+#include "ftp/ftp_reply.h"
+#include "net/socket_exception.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+namespace brisk {
+
+void TCustomFtpCli::PrepareDataSocket()
+{
+    if (dataSocket_.State() != wsClosed)
+        dataSocket_.Abort();
+    dataSocket_.OnSessionAvailable = nullptr;
+    dataSocket_.OnSessionClosed = nullptr;
+    dataSocket_.OnDataAvailable = nullptr;
+    dataSocket_.OnDataSent = nullptr;
+    dataSocket_.OnSessionConnected = nullptr;
+    dataSocket_.SetProto("tcp");
+    dataSocket_.SetAddr("0.0.0.0");
+    dataSocket_.SetPort("0");
+}
+
+void TCustomFtpCli::PortAsync()
+{
+    if (state_ != fsReady && state_ != fsInternalReady)
+        return HandleError("Please wait! The program waits response from FTP host");
+    if (!connected_)
+        return HandleError("FTP component not connected");
+    PrepareDataSocket();
+    std::string cmd = "PASV";
+    if (!passive_) {
+        dataSocket_.LingerOnOff = wsLingerOn;
+        dataSocket_.LingerTimeout = 10;
+        dataSocket_.Listen();
+        sockaddr_in data{}, control{};
+        dataSocket_.GetSockName(data);
+        controlSocket_.GetSockName(control);
+        const unsigned port = ntohs(data.sin_port);
+        const uint32_t local = ntohl(control.sin_addr.s_addr);
+        const std::string hostPart = controlSocket_.GetPeerAddr() == "127.0.0.1"
+            ? std::string("127,0,0,1")
+            : std::to_string(local >> 24) + "," + std::to_string((local >> 16) & 255) + "," +
+                  std::to_string((local >> 8) & 255) + "," + std::to_string(local & 255);
+        cmd = "PORT " + hostPart + "," + std::to_string(port >> 8) + "," + std::to_string(port & 255);
+    }
+    ByteCount = 0;
+    fctPrv_ = stepPort;
+    ExecAsync(ftpPortAsync, cmd, {200, 227});
+}
+
+void TCustomFtpCli::RestAsync()
+{
+    if (requestType_ != ftpRestPutAsync && requestType_ != ftpRestartPutAsync && !(Options & ftpNoAutoResumeAt))
+        ResumeAt = LocalFileSize(LocalFileName);
+    fctPrv_ = stepRest;
+    if (ResumeAt < 1) {
+        // Nothing to resume from: the step succeeds without a command.
+        if (!seqRunning_)
+            requestType_ = ftpRestAsync;
+        requestDoneFlag_ = false;
+        requestResult_ = 0;
+        TriggerRequestDone(0);
+        return;
+    }
+    ExecAsync(ftpRestAsync, "REST " + std::to_string(ResumeAt), {});
+}
+
+// The data connection goes to the control connection's peer, never to the address a 227 reply names.
+bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t))
+{
+    const int port = FtpPassivePort(passiveReply_);
+    if (port <= 0) {
+        DataConnectFailed(10022);
+        return false;
+    }
+    dataSocket_.SetAddr(controlSocket_.GetPeerAddr());
+    dataSocket_.SetPort(std::to_string(port));
+    dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) { (this->*connected)(error); };
+    dataSocket_.LingerOnOff = wsLingerOff;
+    dataSocket_.LingerTimeout = 0;
+    dataSocket_.Connect();
+    return true;
+}
+
+void TCustomFtpCli::DataConnectFailed(uint16_t error)
+{
+    lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
+    statusCode_ = 550;
+    SetErrorMessage(lastResponse_);
+    DestroyLocalStream();
+    if (dataSocket_.State() != wsClosed)
+        dataSocket_.Close();
+    requestResult_ = 550;
+    TriggerRequestDone(550);
+}
+
+bool TCustomFtpCli::AdoptAcceptedDataConnection()
+{
+    dataSocket_.OnSessionAvailable = nullptr;
+    try {
+        const int handle = dataSocket_.Accept();
+        dataSocket_.Close();
+        dataSocket_.Dup(handle);
+        return true;
+    } catch (const ESocketException&) {
+        DataConnectFailed(uint16_t(dataSocket_.LastError() ? dataSocket_.LastError() : 10022));
+        return false;
+    }
+}
+
+} // namespace brisk

@@ -1,0 +1,191 @@
+#include "ftp/ftp_client.h"
+
+#include "ftp/ftp_reply.h"
+#include "platform/event_loop.h"
+#include "platform/ticks.h"
+
+#include <sys/socket.h>
+
+namespace brisk {
+
+namespace {
+constexpr int kSendBlock = 1514;
+} // namespace
+
+void TCustomFtpCli::StartSend(bool append)
+{
+    if (!connected_)
+        return HandleError("STOR/APPE: not connected");
+    if (LocalFileName.empty())
+        return HandleError("LocalFileName empty");
+    requestType_ = append ? ftpAppendAsync : ftpPutAsync;
+    append_ = append;
+    ClearTransferFlags();
+    startTime_ = 0;
+    bool cancel = false;
+    if (OnReadyToTransmit)
+        OnReadyToTransmit(this, cancel);
+    if (cancel) {
+        errorMessage_ = "426 Transmit cancelled by application";
+        statusCode_ = 426;
+        Display("! " + errorMessage_);
+        requestResult_ = 426;
+        TriggerRequestDone(426);
+        return;
+    }
+    dataSocket_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { SendAccept(); };
+    DestroyLocalStream();
+    localStream_ = LocalFile::Open(LocalFileName, LocalFile::Mode::ReadFrom, ResumeAt > 0 ? ResumeAt : 0);
+    if (!localStream_) {
+        errorMessage_ = "426 Unable to open local file " + LocalFileName;
+        statusCode_ = 426;
+        Display("! " + errorMessage_);
+        if (dataSocket_.State() != wsClosed)
+            dataSocket_.Close();
+        requestResult_ = 426;
+        TriggerRequestDone(426);
+        return;
+    }
+    eof_ = false;
+    if (passive_) {
+        ConnectDataPassive(&TCustomFtpCli::SendConnected);
+        return; // the command follows once the data connection stands
+    }
+    SetState(fsWaitingResponse);
+    next_ = &TCustomFtpCli::SendFirstReply;
+    SendCommand((append ? "APPE " : "STOR ") + HostFileName);
+}
+
+void TCustomFtpCli::SendConnected(uint16_t error)
+{
+    if (error != 0)
+        return DataConnectFailed(error);
+    dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
+    uploadOpen_ = true;
+    startTime_ = tickCount();
+    SetState(fsWaitingResponse);
+    next_ = &TCustomFtpCli::SendFirstReply;
+    SendCommand((append_ ? "APPE " : "STOR ") + HostFileName);
+}
+
+void TCustomFtpCli::SendAccept()
+{
+    if (!AdoptAcceptedDataConnection())
+        return;
+    dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
+    dataSocket_.OnDataAvailable = [](TCustomWSocket* s, uint16_t) {
+        char scratch[2048];
+        s->Receive(scratch, sizeof scratch);
+    };
+    dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+    int sndbuf = 0;
+    socklen_t len = sizeof sndbuf;
+    if (getsockopt(dataSocket_.Handle(), SOL_SOCKET, SO_SNDBUF, &sndbuf, &len) != 0)
+        return HandleError("winsock.getsockopt(SO_SNDBUF) failed");
+    dataSocket_.LingerOnOff = wsLingerOff;
+    dataSocket_.LingerTimeout = 10;
+    dataSocket_.SetLingerOption();
+    uploadOpen_ = true;
+    if (storAnswered_ && startTime_ == 0)
+        PostStartSending();
+}
+
+void TCustomFtpCli::PostStartSending()
+{
+    std::weak_ptr<Alive> alive = alive_;
+    EventLoop::instance().post([this, alive] {
+        if (!alive.lock())
+            return;
+        startTime_ = tickCount();
+        SendNextBlock(0);
+    });
+}
+
+void TCustomFtpCli::SendFirstReply()
+{
+    if (!FtpIsFinalReplyLine(lastResponse_))
+        return;
+    Display("< " + lastResponse_);
+    statusCode_ = FtpReplyCode(lastResponse_);
+    if (statusCode_ == 150 || statusCode_ == 125) {
+        storAnswered_ = true;
+        next_ = &TCustomFtpCli::SendSecondReply;
+        if (passive_) {
+            dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+            SendNextBlock(0);
+        } else if (uploadOpen_ && startTime_ == 0) {
+            PostStartSending();
+        }
+        return;
+    }
+    ResumeAt = 0;
+    TransferFailed(statusCode_, nullptr);
+}
+
+void TCustomFtpCli::SendSecondReply()
+{
+    Display("< " + lastResponse_);
+    statusCode_ = FtpReplyCode(lastResponse_);
+    if (statusCode_ == 226 || statusCode_ == 250) {
+        finalReply_ = true;
+        CheckSendEnd();
+        return;
+    }
+    TransferFailed(statusCode_, "! STOR Failed");
+}
+
+// One block in flight at a time: the next is read when the socket reports the last one handed over.
+void TCustomFtpCli::SendNextBlock(uint16_t error)
+{
+    if (!localStream_ || !ReportProgress())
+        return;
+    if (error != 0) {
+        Display("! Error #" + std::to_string(error) + " sending data");
+        dataError_ = error;
+        dataSocket_.Close();
+        return;
+    }
+    if (eof_ || !storAnswered_ || !uploadOpen_)
+        return;
+    char block[kSendBlock];
+    const int len = localStream_->Read(block, sizeof block);
+    if (len < 0) {
+        Display("! Error reading file");
+        transferAborted_ = true;
+        dataError_ = 426;
+        SetErrorMessage("426 Error reading file " + LocalFileName);
+        dataSocket_.Close();
+        return;
+    }
+    if (len == 0) {
+        eof_ = true;
+        dataSocket_.Close();
+        return;
+    }
+    ByteCount += len;
+    dataSocket_.Send(block, len);
+}
+
+void TCustomFtpCli::SendClosed(uint16_t error)
+{
+    CloseLocalStream();
+    dataClosed_ = true;
+    if (error != 0)
+        dataError_ = error;
+    // A data connection that ended before the whole file went out is no success.
+    if (!eof_ && dataError_ == 0)
+        dataError_ = 426;
+    CheckSendEnd();
+}
+
+void TCustomFtpCli::CheckSendEnd()
+{
+    if (!finalReply_ || !dataClosed_)
+        return;
+    LogStatistics();
+    ResumeAt = 0;
+    requestResult_ = dataError_;
+    TriggerRequestDone(uint16_t(dataError_));
+}
+
+} // namespace brisk

@@ -1,0 +1,198 @@
+#include "ftp/ftp_client.h"
+
+
+namespace brisk {
+
+namespace {
+
+constexpr uint32_t bit(TFtpStep s)
+{
+    return uint32_t(1) << s;
+}
+
+constexpr uint32_t kLogin = bit(stepOpen) | bit(stepUser) | bit(stepPass);
+
+// The order in which pending steps run, whatever order an operation lists them in.
+constexpr TFtpStep kStepOrder[] = {
+    stepOpen, stepUser, stepPass, stepCwd, stepCDup, stepTypeSet, stepPort, stepRest, stepGet, stepPut,
+    stepAppend, stepDir, stepLs, stepSyst, stepMkd, stepRmd, stepRenFrom, stepRenTo, stepSize, stepDele,
+    stepPwd, stepQuote, stepQuit,
+};
+
+} // namespace
+
+void TCustomFtpCli::ConnectAsync() { HighLevelAsync(ftpConnectAsync, kLogin); }
+void TCustomFtpCli::ReceiveAsync()
+{
+    HighLevelAsync(ftpReceiveAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepGet) | bit(stepQuit));
+}
+void TCustomFtpCli::GetAsync() { HighLevelAsync(ftpGetAsync, bit(stepPort) | bit(stepGet)); }
+void TCustomFtpCli::RestGetAsync() { HighLevelAsync(ftpRestGetAsync, bit(stepPort) | bit(stepRest) | bit(stepGet)); }
+void TCustomFtpCli::RestartGetAsync()
+{
+    HighLevelAsync(ftpRestartGetAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepRest) |
+                                           bit(stepGet) | bit(stepQuit));
+}
+void TCustomFtpCli::PutAsync() { HighLevelAsync(ftpPutAsync, bit(stepPort) | bit(stepPut)); }
+void TCustomFtpCli::RestPutAsync() { HighLevelAsync(ftpRestPutAsync, bit(stepPort) | bit(stepRest) | bit(stepPut)); }
+void TCustomFtpCli::RestartPutAsync()
+{
+    HighLevelAsync(ftpRestartPutAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepRest) |
+                                           bit(stepPut) | bit(stepQuit));
+}
+void TCustomFtpCli::TransmitAsync()
+{
+    HighLevelAsync(ftpTransmitAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepPut) | bit(stepQuit));
+}
+void TCustomFtpCli::AppendAsync() { HighLevelAsync(ftpAppendAsync, bit(stepPort) | bit(stepAppend)); }
+void TCustomFtpCli::AppendFileAsync()
+{
+    HighLevelAsync(ftpTransmitAsync,
+                   kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepAppend) | bit(stepQuit));
+}
+void TCustomFtpCli::DirAsync() { HighLevelAsync(ftpDirAsync, bit(stepPort) | bit(stepDir)); }
+void TCustomFtpCli::DirectoryAsync()
+{
+    HighLevelAsync(ftpDirectoryAsync, kLogin | bit(stepCwd) | bit(stepPort) | bit(stepDir) | bit(stepQuit));
+}
+void TCustomFtpCli::LsAsync() { HighLevelAsync(ftpLsAsync, bit(stepPort) | bit(stepLs)); }
+void TCustomFtpCli::ListAsync()
+{
+    HighLevelAsync(ftpListAsync, kLogin | bit(stepCwd) | bit(stepPort) | bit(stepLs) | bit(stepQuit));
+}
+void TCustomFtpCli::SystemAsync() { HighLevelAsync(ftpSystemAsync, kLogin | bit(stepSyst) | bit(stepQuit)); }
+void TCustomFtpCli::FileSizeAsync() { HighLevelAsync(ftpSizeAsync, kLogin | bit(stepCwd) | bit(stepSize) | bit(stepQuit)); }
+void TCustomFtpCli::MkdirAsync() { HighLevelAsync(ftpMkdirAsync, kLogin | bit(stepCwd) | bit(stepMkd) | bit(stepQuit)); }
+void TCustomFtpCli::RmdirAsync() { HighLevelAsync(ftpRmdirAsync, kLogin | bit(stepCwd) | bit(stepRmd) | bit(stepQuit)); }
+void TCustomFtpCli::DeleteAsync() { HighLevelAsync(ftpDeleteAsync, kLogin | bit(stepCwd) | bit(stepDele) | bit(stepQuit)); }
+void TCustomFtpCli::RenAsync() { HighLevelAsync(ftpRenAsync, bit(stepRenFrom) | bit(stepRenTo)); }
+void TCustomFtpCli::RenameAsync()
+{
+    HighLevelAsync(ftpRenameAsync, kLogin | bit(stepCwd) | bit(stepRenFrom) | bit(stepRenTo) | bit(stepQuit));
+}
+void TCustomFtpCli::DoQuoteAsync() { HighLevelAsync(ftpDoQuoteAsync, kLogin | bit(stepCwd) | bit(stepQuote) | bit(stepQuit)); }
+
+void TCustomFtpCli::HighLevelAsync(TFtpRequest rq, uint32_t steps)
+{
+    if (connected_ && (steps & bit(stepOpen)))
+        return HandleError("FTP component already connected");
+    if (state_ != fsReady && state_ != fsInternalReady)
+        return HandleError("Please wait! The program waits response from FTP host");
+    savedLastResponse_ = lastResponse_;
+    savedStatusCode_ = -1;
+    requestType_ = rq;
+    requestResult_ = 0;
+    steps_ = steps;
+    lastStep_ = stepNone;
+    seqResult_ = 0;
+    seqRunning_ = true;
+    lastResponse_.clear();
+    errorMessage_.clear();
+    NextStep();
+}
+
+TFtpStep TCustomFtpCli::PickStep()
+{
+    for (TFtpStep step : kStepOrder) {
+        if (!(steps_ & bit(step)))
+            continue;
+        steps_ &= ~bit(step);
+        if (step == stepPass && lastStep_ == stepUser && statusCode_ != 331)
+            continue; // 230 to USER: logged in without a password
+        if (step == stepCwd && HostDirName.empty())
+            continue;
+        return step;
+    }
+    return stepNone;
+}
+
+// The sequence continuation: runs when the previous step ended well, and at the start.
+void TCustomFtpCli::NextStep()
+{
+    const bool firstStep = lastStep_ == stepNone;
+    if (state_ == fsAbort) {
+        steps_ = 0;
+        seqResult_ = 426;
+        errorMessage_ = "426 Operation aborted.";
+    }
+    doneAsync_ = &TCustomFtpCli::NextStep;
+    TakeReplyData();
+    const TFtpStep step = PickStep();
+    if (step == stepNone) {
+        steps_ = 0;
+        doneAsync_ = nullptr;
+        requestDoneFlag_ = false;
+        TriggerRequestDone(uint16_t(seqResult_));
+        return;
+    }
+    const TFtpStep previous = lastStep_;
+    lastStep_ = step;
+    usageErrorRaised_ = false;
+    try {
+        StartStep(step, previous);
+    } catch (const std::exception& e) {
+        lastUsageError_ = e.what();
+        EndSequenceOnUsageError(firstStep);
+        if (firstStep)
+            throw;
+        return;
+    }
+    if (usageErrorRaised_)
+        EndSequenceOnUsageError(firstStep);
+}
+
+// A step that refused to start: at the first step the caller has the usage error and nothing started;
+// later, inside an event, the sequence ends as a failure instead of stalling.
+void TCustomFtpCli::EndSequenceOnUsageError(bool firstStep)
+{
+    steps_ = 0;
+    doneAsync_ = nullptr;
+    if (firstStep) {
+        seqRunning_ = false;
+        return;
+    }
+    SetErrorMessage(lastUsageError_);
+    requestResult_ = 500;
+    requestDoneFlag_ = false;
+    TriggerRequestDone(500);
+}
+
+void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
+{
+    switch (step) {
+    case stepOpen: OpenAsync(); break;
+    case stepUser: UserAsync(); break;
+    case stepPass: PassAsync(); break;
+    case stepCwd: CwdAsync(); break;
+    case stepCDup: CDupAsync(); break;
+    case stepTypeSet: TypeSetAsync(); break;
+    case stepPort: PortAsync(); break;
+    case stepRest: RestAsync(); break;
+    case stepGet:
+        if (!(previous == stepRest && ResumeAt >= 0 && statusCode_ == 350))
+            ResumeAt = 0;
+        StartReceive(ftpGetAsync, "RETR");
+        break;
+    case stepPut: StartSend(false); break;
+    case stepAppend: StartSend(true); break;
+    case stepDir: StartReceive(ftpDirAsync, ListHiddenFiles ? "LIST -aL" : "LIST"); break;
+    case stepLs: StartReceive(ftpLsAsync, "NLST"); break;
+    case stepSyst: SystAsync(); break;
+    case stepMkd: MkdAsync(); break;
+    case stepRmd: RmdAsync(); break;
+    case stepRenFrom: RenFromAsync(); break;
+    case stepRenTo: RenToAsync(); break;
+    case stepSize: SizeAsync(); break;
+    case stepDele: DeleAsync(); break;
+    case stepPwd: PwdAsync(); break;
+    case stepQuote: QuoteAsync(); break;
+    case stepQuit:
+        savedLastResponse_ = lastResponse_;
+        savedStatusCode_ = statusCode_;
+        QuitAsync();
+        break;
+    default: break;
+    }
+}
+
+} // namespace brisk

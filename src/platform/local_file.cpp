@@ -1,0 +1,99 @@
+#include "platform/local_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace brisk {
+
+namespace {
+constexpr size_t kWriteBuffer = 64 * 1024;
+} // namespace
+
+LocalFile::~LocalFile()
+{
+    Close();
+}
+
+std::unique_ptr<LocalFile> LocalFile::Open(const std::string& path, Mode mode, int64_t offset)
+{
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case Mode::WriteAt: flags |= O_WRONLY; break;
+    case Mode::ReadFrom: flags |= O_RDONLY; break;
+    }
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<LocalFile> file(new LocalFile(fd));
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        return nullptr;
+    if (mode == Mode::WriteAt && ftruncate(fd, offset) != 0)
+        return nullptr;
+    if (offset > 0 && lseek(fd, offset, SEEK_SET) != offset)
+        return nullptr;
+    return file;
+}
+
+int LocalFile::Read(void* buffer, int len)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, size_t(len));
+        if (n >= 0)
+            return int(n);
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+bool LocalFile::Write(const void* data, int len)
+{
+    if (failed_)
+        return false;
+    const char* bytes = static_cast<const char*>(data);
+    pending_.insert(pending_.end(), bytes, bytes + len);
+    return pending_.size() < kWriteBuffer || Flush();
+}
+
+bool LocalFile::Flush()
+{
+    size_t done = 0;
+    while (done < pending_.size()) {
+        const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed_ = true;
+            pending_.clear();
+            return false;
+        }
+        done += size_t(n);
+    }
+    pending_.clear();
+    return true;
+}
+
+bool LocalFile::Close()
+{
+    if (fd_ < 0)
+        return !failed_;
+    const bool flushed = Flush();
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    return flushed && closed && !failed_;
+}
+
+int64_t LocalFileSize(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return int64_t(st.st_size);
+}
+
+} // namespace brisk

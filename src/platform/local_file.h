@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brisk {
+
+// A local file opened for one transfer. Writes are buffered; a failed write or flush is reported, never
+// ignored, so a transfer cannot end as a success with a short file.
+class LocalFile {
+public:
+    enum class Mode { CreateTruncate, WriteAt, ReadFrom };
+
+    ~LocalFile();
+    LocalFile(const LocalFile&) = delete;
+    LocalFile& operator=(const LocalFile&) = delete;
+
+    // nullptr when the file cannot be opened (or positioned). WriteAt cuts the file at the offset first,
+    // so that a resumed download never keeps stale bytes behind the new ones.
+    static std::unique_ptr<LocalFile> Open(const std::string& path, Mode mode, int64_t offset = 0);
+
+    // Bytes read, 0 at the end, -1 on failure.
+    int Read(void* buffer, int len);
+    bool Write(const void* data, int len);
+    bool Close();
+
+private:
+    explicit LocalFile(int fd) : fd_(fd) {}
+    bool Flush();
+
+    int fd_ = -1;
+    std::vector<char> pending_;
+    bool failed_ = false;
+};
+
+// Size of a file in bytes, -1 when it does not exist (or is not a regular file).
+int64_t LocalFileSize(const std::string& path);
+
+} // namespace brisk
