@@ -78,7 +78,7 @@ bool SiteList::openEntry(size_t index)
 {
     if (isKind(index, SiteEntryKind::Up))
         return up();
-    if (isKind(index, SiteEntryKind::Folder))
+    if (isKind(index, SiteEntryKind::Folder) && IsSafeFolderName(entries_[index].caption))
         return LoadSiteList(CurrentSiteFolder() + entries_[index].caption + "/");
     return false;
 }
