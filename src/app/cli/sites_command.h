@@ -1,4 +1,6 @@
 #pragma once
+#include "sites/stored_site_login.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
