@@ -110,7 +110,7 @@ int ZoneOffsetHours(const std::string& displayText)
         sign = inner[0] == '-' ? -1 : 1;
         inner.erase(0, 1);
     }
-    const std::string hours = inner.substr(0, inner.find(':'));
+    const std::string hours = trimmed(inner.substr(0, inner.find(':')));
     if (hours.empty() || hours.size() > 4 || hours.find_first_not_of("0123456789") != std::string::npos)
         return 0;
     return sign * std::atoi(hours.c_str());
