@@ -20,7 +20,6 @@ public:
     // Reads path; a missing or unreadable file reads as empty.
     explicit IniFile(std::string path);
 
-    const std::string& path() const { return path_; }
 
     bool hasKey(const std::string& section, const std::string& key) const;
     std::string readString(const std::string& section, const std::string& key,
