@@ -270,3 +270,12 @@ TEST_F(SiteListTest, ReplaceSiteUpdatesCaptionAndOrder)
     ASSERT_TRUE(sites.makeFolder("f", folder).ok());
     EXPECT_EQ(sites.replaceSite(folder, renamed).status, SiteListStatus::Failed);
 }
+
+TEST_F(SiteListTest, ReadsListFilesWithWindowsLineEndsAndBinaryJunk)
+{
+    static const char junk[] = "DIR=Work\r\nName=a;Server=h;\r\n\0\xff\xfe;=;==;\r\n\r\n";
+    writeFile(list(), std::string(junk, sizeof junk - 1));
+    ASSERT_TRUE(sites.LoadSiteList(""));
+    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Work", "a"}));
+    EXPECT_EQ(sites.entries()[1].site.Server, "h");
+}
