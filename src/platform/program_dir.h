@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+namespace brisk {
+
+// The directory every file of the program lives in, with a trailing "/":
+// $BRISKLANE_HOME, else $XDG_CONFIG_HOME/brisklane/, else ~/.config/brisklane/.
+// Created (owner-only, it holds passwords) on first use.
+std::string ProgramDir();
+
+} // namespace brisk

@@ -1,0 +1,222 @@
+#include "config/options_store.h"
+
+#include "platform/ini_file.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace brisk;
+
+class OptionsStoreTest : public TempHomeTest {
+protected:
+    void load()
+    {
+        options = TFTPOptions{};
+        lang = TLang{};
+        fonts = ListFonts{};
+        LoadOptions(options, lang, fonts);
+    }
+    std::string optionsFile() const { return home() + "options.ftp"; }
+
+    TFTPOptions options;
+    TLang lang;
+    ListFonts fonts;
+};
+
+TEST_F(OptionsStoreTest, MissingFileGivesEveryDefault)
+{
+    load();
+    EXPECT_EQ(options.ConnectionType, 0);
+    EXPECT_EQ(options.TimeOut, 15);
+    EXPECT_EQ(options.Retry, 0);
+    EXPECT_EQ(options.StartKeep, 100);
+    EXPECT_EQ(options.DurationKeep, 10);
+    EXPECT_EQ(options.LogSize, 10000);
+    EXPECT_FALSE(options.Log);
+    EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
+    EXPECT_EQ(options.IniPath, home());
+    EXPECT_EQ(options.fwPort, "21");
+    EXPECT_EQ(options.fwSimbol, "@");
+    EXPECT_TRUE(options.PromptDownLoad);
+    EXPECT_TRUE(options.PromptUpLoad);
+    EXPECT_EQ(options.FontName, "MS Sans Serif");
+    EXPECT_EQ(options.FontSize, 8);
+    EXPECT_FALSE(lang.LangOn);
+    EXPECT_FALSE(lang.LangInit);
+    EXPECT_EQ(lang.LangFile, "language");
+    EXPECT_EQ(options.ListingTempFile, home() + "FTPDIR" + std::to_string(::getpid()) + ".TXT");
+    EXPECT_EQ(fonts.Left.Name, "MS Sans Serif");
+    EXPECT_EQ(fonts.Right.Color, kWindowTextColor);
+    EXPECT_FALSE(std::filesystem::exists(optionsFile()));
+}
+
+TEST_F(OptionsStoreTest, EmptyLogFileKeepsDefaultButEmptyIniPathStaysEmpty)
+{
+    writeFile(optionsFile(), "[Common]\nLogFile=\nIniPath=\n");
+    load();
+    EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
+    EXPECT_EQ(options.IniPath, "");
+}
+
+TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsAndWideValuesKeepLowBits)
+{
+    writeFile(optionsFile(),
+              "[common]\nTimeOut=soon\nretry=3\nConnectionType=258\nTimeZone=65541\nPassiveTransfer=7\n"
+              "LogSize=\nKeep=x\n");
+    load();
+    EXPECT_EQ(options.TimeOut, 15);
+    EXPECT_EQ(options.Retry, 3);
+    EXPECT_EQ(options.ConnectionType, 2);
+    EXPECT_EQ(options.TimeZone, 5);
+    EXPECT_TRUE(options.PassiveTransfer);
+    EXPECT_EQ(options.LogSize, 10000);
+    EXPECT_FALSE(options.Keep);
+}
+
+TEST_F(OptionsStoreTest, TimeZoneSurvivesTheWholeSixteenBitRange)
+{
+    for (int16_t tz : {int16_t(-32768), int16_t(-5), int16_t(0), int16_t(13), int16_t(32767)}) {
+        TFTPOptions o;
+        o.TimeZone = tz;
+        SaveOptions(o, TLang{}, ListFonts{});
+        load();
+        EXPECT_EQ(options.TimeZone, tz);
+    }
+}
+
+TEST_F(OptionsStoreTest, EveryFieldRoundTrips)
+{
+    TFTPOptions o;
+    o.ConnectionType = 4; o.TransferMode = 2;
+    o.ProxyServer = "proxy"; o.ProxyPort = "8021"; o.ProxyPsw = "pp"; o.ProxyPswMask = true;
+    o.SocksServer = "socks"; o.SocksPort = "1080"; o.SocksPsw = "sp"; o.SocksUC = "su"; o.SocksPswMask = true;
+    o.PassiveTransfer = true; o.Sync = true; o.Log = true; o.LogFile = "/var/log/x.log";
+    o.TimeOut = 60; o.Retry = 2; o.Ext = "txt,\"a b\""; o.Keep = true; o.StartKeep = 5;
+    o.DurationKeep = 7; o.CmdKeep = "NOOP,PWD"; o.MailAno = true; o.Anonymous = "me@x.org";
+    o.fwHost = "fw"; o.fwPort = "99"; o.fwID = "id"; o.fwPsw = "fp"; o.fwSimbol = "#"; o.fwType = 6;
+    o.fwEnable = true; o.IniPath = "/home/u"; o.FontName = "Sans"; o.FontSize = 11; o.FontColor = 255;
+    o.PromptDownLoad = false; o.PromptUpLoad = false; o.DefPrompt = 2; o.DateType = 1; o.LogSize = 500;
+    o.TimeZone = -5;
+    const TLang l{true, true, "deutsch"};
+    ListFonts f;
+    f.Left = {"Mono", 204, 0x123456, true, false, true, false};
+    f.Right = {"Serif", 0, 42, false, true, false, true};
+    SaveOptions(o, l, f);
+    load();
+    o.ListingTempFile = options.ListingTempFile;
+    EXPECT_EQ(options.ConnectionType, 4);
+    EXPECT_EQ(options.TransferMode, 2);
+    EXPECT_EQ(options.ProxyPort, "8021");
+    EXPECT_EQ(options.ProxyPsw, "pp");
+    EXPECT_TRUE(options.ProxyPswMask);
+    EXPECT_EQ(options.SocksPsw, "sp");
+    EXPECT_TRUE(options.PassiveTransfer && options.Sync && options.Log && options.Keep && options.MailAno);
+    EXPECT_EQ(options.fwHost, "fw");
+    EXPECT_EQ(options.fwPsw, "fp");
+    EXPECT_EQ(options.FontName, "Sans");
+    EXPECT_EQ(options.FontSize, 11);
+    EXPECT_EQ(options.ProxyServer, "proxy");
+    EXPECT_EQ(options.SocksUC, "su");
+    EXPECT_TRUE(options.SocksPswMask);
+    EXPECT_EQ(options.LogFile, o.LogFile);
+    EXPECT_EQ(options.Ext, o.Ext);
+    EXPECT_EQ(options.CmdKeep, o.CmdKeep);
+    EXPECT_EQ(options.fwSimbol, "#");
+    EXPECT_EQ(options.fwType, 6);
+    EXPECT_TRUE(options.fwEnable);
+    EXPECT_EQ(options.IniPath, "/home/u");
+    EXPECT_EQ(options.FontColor, 255);
+    EXPECT_FALSE(options.PromptUpLoad);
+    EXPECT_EQ(options.DefPrompt, 2);
+    EXPECT_EQ(options.DateType, 1);
+    EXPECT_EQ(options.LogSize, 500);
+    EXPECT_EQ(options.TimeZone, -5);
+    EXPECT_EQ(options.Retry, 2);
+    EXPECT_EQ(options.StartKeep, 5);
+    EXPECT_EQ(options.DurationKeep, 7);
+    EXPECT_EQ(options.Anonymous, "me@x.org");
+    EXPECT_TRUE(lang.LangOn);
+    EXPECT_TRUE(lang.LangInit);
+    EXPECT_EQ(lang.LangFile, "deutsch");
+    EXPECT_EQ(fonts.Left.Name, "Mono");
+    EXPECT_EQ(fonts.Left.CharSet, 204);
+    EXPECT_EQ(fonts.Left.Color, 0x123456);
+    EXPECT_TRUE(fonts.Left.Bold && fonts.Left.UnderLine && !fonts.Left.Italic && !fonts.Left.StrikeOut);
+    EXPECT_EQ(fonts.Right.Name, "Serif");
+    EXPECT_TRUE(!fonts.Right.Bold && fonts.Right.Italic && !fonts.Right.UnderLine && fonts.Right.StrikeOut);
+}
+
+TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
+{
+    load();
+    SaveOptions(options, lang, fonts);
+    const std::string first = readFile(optionsFile());
+    load();
+    SaveOptions(options, lang, fonts);
+    EXPECT_EQ(readFile(optionsFile()), first);
+    const size_t common = first.find("[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=0");
+    const size_t proxy = first.find("[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n");
+    const size_t socks = first.find("[Socks]\nServer=\nPort=\nPsw=\nUC=\nPswMask=0\n");
+    const size_t language = first.find("[Language]\nLangOn=0\nLangInit=0\nLangFile=language\n");
+    const size_t right = first.find("[Font Right]\nName=");
+    const size_t left = first.find("[Font Left]\nName=");
+    ASSERT_NE(common, std::string::npos);
+    ASSERT_NE(proxy, std::string::npos);
+    ASSERT_NE(socks, std::string::npos);
+    ASSERT_NE(language, std::string::npos);
+    EXPECT_LT(common, proxy);
+    EXPECT_LT(proxy, socks);
+    EXPECT_LT(socks, language);
+    EXPECT_LT(language, right);
+    EXPECT_LT(right, left);
+    EXPECT_NE(first.find("TimeZone=0\n\n[Proxy]"), std::string::npos);
+    EXPECT_EQ(first.find("ListingTempFile"), std::string::npos);
+    EXPECT_EQ(modeOf(optionsFile()), 0600u);
+}
+
+TEST_F(OptionsStoreTest, KeepsLayoutsAndUnknownSections)
+{
+    writeFile(optionsFile(), "[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n");
+    load();
+    EXPECT_EQ(options.TimeOut, 99);
+    SaveOptions(options, lang, fonts);
+    const std::string saved = readFile(optionsFile());
+    EXPECT_EQ(saved.rfind("[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n", 0), 0u);
+}
+
+TEST_F(OptionsStoreTest, OnlyFontLeftKeysChangeOnlyTheLocalFont)
+{
+    writeFile(optionsFile(), "[Font Left]\nName=Courier\nStyle_Italic=1\nCharSet=300\n");
+    load();
+    EXPECT_EQ(fonts.Left.Name, "Courier");
+    EXPECT_TRUE(fonts.Left.Italic);
+    EXPECT_EQ(fonts.Left.CharSet, 44);
+    EXPECT_EQ(fonts.Right.Name, ListFont{}.Name);
+    EXPECT_FALSE(fonts.Right.Italic);
+}
+
+TEST_F(OptionsStoreTest, StyleDefaultsAreTheFontsCurrentFlags)
+{
+    writeFile(optionsFile(), "[Font Right]\nStyle_Bold=0\n");
+    fonts.Right.Bold = true;
+    fonts.Right.UnderLine = true;
+    LoadOptions(options, lang, fonts);
+    EXPECT_FALSE(fonts.Right.Bold);
+    EXPECT_TRUE(fonts.Right.UnderLine);
+}
+
+TEST_F(OptionsStoreTest, UnwritableFileReportsItsPathAndKeepsMemory)
+{
+    std::filesystem::create_directory(optionsFile());
+    TFTPOptions o;
+    o.TimeOut = 77;
+    try {
+        SaveOptions(o, TLang{}, ListFonts{});
+        FAIL() << "no error";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + optionsFile());
+    }
+    EXPECT_EQ(o.TimeOut, 77);
+}
