@@ -1,23 +1,28 @@
 #pragma once
 #include "listing/remote_entry.h"
 
-#include <string>
-#include <unordered_map>
+#include <vector>
 
 namespace brisk {
 
-// Resolves symbolic links of one listing against the entries emitted before them.
+// Symbolic links of one listing. A link takes the kind of the first earlier entry without a link
+// target whose name equals its target (case-insensitive), else it counts as a directory. That
+// lookup only depends on entries before the link, so it runs once over the finished listing:
+// linear, and free for listings without links.
 class LinkResolver {
 public:
-    // Marks an entry whose attributes start with "l" as a link: splits "name -> target", and takes
-    // the kind of an earlier entry of that name (case-insensitive), else treats it as a directory.
-    void resolve(RemoteEntry& entry) const;
+    // For an entry whose attributes start with "l": splits "name -> target", marks it a
+    // directory, and returns whether its final kind still depends on its target.
+    static bool splitLink(RemoteEntry& entry);
 
-    // Records an emitted entry that is not a link; the first entry of a name wins.
-    void remember(const RemoteEntry& entry);
+    // Records the emitted entry at `index` as a link that waits for `resolve`.
+    void addPending(size_t index) { pending_.push_back(index); }
+
+    // Gives every pending link its kind; links that stay directories lose their size.
+    void resolve(std::vector<RemoteEntry>& entries) const;
 
 private:
-    std::unordered_map<std::string, bool> isDirectoryByName_;
+    std::vector<size_t> pending_;
 };
 
 } // namespace brisk

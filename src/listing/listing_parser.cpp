@@ -89,13 +89,14 @@ ParsedListing ParseListing(std::string_view descriptor, const CalendarDate& star
         RemoteEntry entry;
         if (!parser.apply(line, entry))
             continue;
-        links.resolve(entry);
+        const bool pendingLink = entry.attributes.starts_with('l') && LinkResolver::splitLink(entry);
         if (isDotEntry(entry.name))
             continue;
-        if (entry.link.empty())
-            links.remember(entry);
+        if (pendingLink)
+            links.addPending(result.entries.size());
         result.entries.push_back(std::move(entry));
     }
+    links.resolve(result.entries);
     return result;
 }
 

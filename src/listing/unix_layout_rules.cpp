@@ -2,7 +2,7 @@
 
 #include "listing/text_util.h"
 
-#include <cstdio>
+#include <string>
 
 namespace brisk {
 
@@ -50,17 +50,22 @@ private:
     size_t pos_ = 0;
 };
 
-// "%2d.%2d.%2d" with blanks turned into zeros.
+// At least two digits, zero-padded: "%2d" with its blank turned into "0".
+void appendTwoDigits(std::string& out, int64_t value)
+{
+    if (value < 10)
+        out += '0';
+    out += std::to_string(value);
+}
+
 std::string dayMonthYearText(int64_t day, int month, int64_t year)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%2lld.%2d.%2lld", static_cast<long long>(day), month,
-                  static_cast<long long>(year % 100));
-    std::string text(buffer);
-    for (char& c : text) {
-        if (c == ' ')
-            c = '0';
-    }
+    std::string text;
+    appendTwoDigits(text, day);
+    text += '.';
+    appendTwoDigits(text, month);
+    text += '.';
+    appendTwoDigits(text, year % 100);
     return text;
 }
 
