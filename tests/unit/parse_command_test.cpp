@@ -1,0 +1,91 @@
+#include "app/cli/parse_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace brisk {
+namespace {
+
+class ParseCommand : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "brisk-parse-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string writeListing(const std::string& content)
+    {
+        const std::string path = (dir_ / "listing.txt").string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    int run(const std::vector<std::string>& args)
+    {
+        out_.str("");
+        err_.str("");
+        return runParseCommand(args, out_, err_);
+    }
+
+    std::filesystem::path dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(ParseCommand, PrintsTabSeparatedRecordsWithDefaultType)
+{
+    const std::string file = writeListing("total 8\r\n"
+                                          "drwxr-xr-x   2 ftp ftp 4096 Dec 24 14:05 pub\r\n"
+                                          "lrwxrwxrwx   1 ftp ftp    3 Jan 10  2001 p -> pub\r\n");
+    ASSERT_EQ(run({"--date-today", "2026-12-05", file}), 0) << err_.str();
+    EXPECT_EQ(out_.str(), "0\tpub\t4096\t24.12.25\t14:05\tdrwxr-xr-x\t\n"
+                          "0\tp\t\t10.01.01\t\tlrwxrwxrwx\tpub\n");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(ParseCommand, UsesTheGivenResponseType)
+{
+    const std::string file = writeListing("12-24-99  10:20AM       <DIR>          incoming\n");
+    ASSERT_EQ(run({file, "--type", "6"}), 0) << err_.str();
+    EXPECT_EQ(out_.str(), "0\tincoming\t\t24.12.99\t10:20AM\t\t\n");
+}
+
+TEST_F(ParseCommand, StartDateDecidesTheYear)
+{
+    const std::string file = writeListing("-rw-r--r-- 1 a b 1 Mar 3 14:05 f\n");
+    ASSERT_EQ(run({"--date-today", "2026-03-02", file}), 0);
+    EXPECT_EQ(out_.str(), "1\tf\t1\t03.03.25\t14:05\t-rw-r--r--\t\n");
+}
+
+TEST_F(ParseCommand, UsageErrorsReturnOneWithMessage)
+{
+    const std::string file = writeListing("x\n");
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--type"},
+        {"--type", "", file},
+        {"--type", "12345678", file},
+        {"--date-today", "2026-02-30", file},
+        {"--date-today", "26-12-05", file},
+        {"--verbose", file},
+        {file, file},
+        {(dir_ / "missing.txt").string()}};
+    for (const auto& args : bad) {
+        EXPECT_EQ(run(args), 1) << testing::PrintToString(args);
+        EXPECT_NE(err_.str(), "") << testing::PrintToString(args);
+        EXPECT_EQ(out_.str(), "");
+    }
+}
+
+} // namespace
+} // namespace brisk
