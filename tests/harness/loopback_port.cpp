@@ -56,10 +56,10 @@ bool processOwnsSocket(pid_t pid, unsigned long inode)
 {
     const std::string wanted = "socket:[" + std::to_string(inode) + "]";
     std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end;
+         !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
-        if (std::filesystem::read_symlink(entry.path(), linkError).string() == wanted)
+        if (std::filesystem::read_symlink(it->path(), linkError).string() == wanted)
             return true;
     }
     return false;

@@ -84,8 +84,8 @@ TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
 
 TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
 {
-    DaemonProcess daemon(shell("setsid sleep 60 & sleep 60 & echo started; wait"));
-    daemon.waitForOutputLine("started");
+    DaemonProcess daemon(shell("sleep 60 & setsid sh -c 'echo left; exec sleep 60' & wait"));
+    daemon.waitForOutputLine("left");
     const pid_t leader = daemon.pid();
     const auto descendants = descendantsOf(leader);
     ASSERT_EQ(descendants.size(), 2u);
