@@ -23,17 +23,17 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr auto kStopGrace = std::chrono::seconds(2);
 
-pid_t spawnInNewSession(const DaemonSpec& spec)
+pid_t spawnInNewSession(const DaemonLaunch& launch)
 {
-    if (spec.argv.empty())
-        throw std::invalid_argument("DaemonSpec.argv is empty");
+    if (launch.argv.empty())
+        throw std::invalid_argument("DaemonLaunch.argv is empty");
     std::vector<char*> argv;
-    for (const auto& arg : spec.argv)
+    for (const auto& arg : launch.argv)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
-    const std::string in = spec.stdinFile.empty() ? "/dev/null" : spec.stdinFile.string();
-    const std::string out = spec.outputFile.string();
+    const std::string in = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.string();
+    const std::string out = launch.outputFile.string();
     posix_spawn_file_actions_t files;
     posix_spawnattr_t attr;
     posix_spawn_file_actions_init(&files);
@@ -51,7 +51,7 @@ pid_t spawnInNewSession(const DaemonSpec& spec)
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attr);
     if (rc != 0)
-        throw std::runtime_error("cannot start " + spec.argv[0] + ": " + std::strerror(rc));
+        throw std::runtime_error("cannot start " + launch.argv[0] + ": " + std::strerror(rc));
     return pid;
 }
 
@@ -73,10 +73,10 @@ bool anyAlive(const std::vector<pid_t>& pids)
 
 } // namespace
 
-DaemonProcess::DaemonProcess(DaemonSpec spec) : spec_(std::move(spec))
+DaemonProcess::DaemonProcess(DaemonLaunch launch) : launch_(std::move(launch))
 {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    pid_ = spawnInNewSession(spec_);
+    pid_ = spawnInNewSession(launch_);
 }
 
 DaemonProcess::~DaemonProcess()
@@ -116,7 +116,7 @@ std::string DaemonProcess::waitForOutputLine(std::string_view prefix, std::chron
 {
     const auto deadline = Clock::now() + limit;
     for (;;) {
-        const std::string text = readFileBytes(spec_.outputFile);
+        const std::string text = readFileBytes(launch_.outputFile);
         for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
             if (text.compare(start, prefix.size(), prefix) == 0)
                 return text.substr(start, end - start);
@@ -160,15 +160,15 @@ void DaemonProcess::stop()
 
 std::string DaemonProcess::output() const
 {
-    std::string text = readFileBytes(spec_.outputFile);
-    if (!spec_.stdinFile.empty())
-        text += readFileBytes(spec_.stdinFile);
+    std::string text = readFileBytes(launch_.outputFile);
+    if (!launch_.stdinFile.empty())
+        text += readFileBytes(launch_.stdinFile);
     return text;
 }
 
 void DaemonProcess::fail(const std::string& what) const
 {
-    throw std::runtime_error(spec_.argv[0] + " " + what + "; its output:\n" + output());
+    throw std::runtime_error(launch_.argv[0] + " " + what + "; its output:\n" + output());
 }
 
 } // namespace brisk::test

@@ -11,7 +11,7 @@
 
 namespace brisk::test {
 
-struct DaemonSpec {
+struct DaemonLaunch {
     std::vector<std::string> argv;        // argv[0] is the program's absolute path
     std::filesystem::path outputFile;     // receives stdout and stderr
     std::filesystem::path stdinFile;      // opened read-write as fd 0 when set (vsftpd reports
@@ -23,7 +23,7 @@ struct DaemonSpec {
 // orphaned session processes are reaped here too.
 class DaemonProcess {
 public:
-    explicit DaemonProcess(DaemonSpec spec);
+    explicit DaemonProcess(DaemonLaunch launch);
     ~DaemonProcess();
     DaemonProcess(const DaemonProcess&) = delete;
     DaemonProcess& operator=(const DaemonProcess&) = delete;
@@ -51,7 +51,7 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const;
 
-    DaemonSpec spec_;
+    DaemonLaunch launch_;
     pid_t pid_ = -1;
     bool reaped_ = false;
 };

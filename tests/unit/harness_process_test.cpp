@@ -26,7 +26,7 @@ bool processExists(pid_t pid)
 
 class DaemonProcessTest : public testing::Test {
 protected:
-    DaemonSpec shell(const std::string& script)
+    DaemonLaunch shell(const std::string& script)
     {
         return {{"/bin/sh", "-c", script}, dir.path() / "out.txt", {}};
     }
@@ -49,9 +49,9 @@ TEST_F(DaemonProcessTest, WaitFailsFastWithTheOutputWhenTheDaemonDies)
 
 TEST_F(DaemonProcessTest, StartupErrorsOnStdinFileAreReported)
 {
-    auto spec = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
-    spec.stdinFile = dir.path() / "err.txt";
-    DaemonProcess daemon(spec);
+    auto launch = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
+    launch.stdinFile = dir.path() / "err.txt";
+    DaemonProcess daemon(launch);
     EXPECT_THROW(daemon.waitForOutputLine("never"), std::runtime_error);
     EXPECT_NE(daemon.output().find("500 OOPS: on fd 0"), std::string::npos);
 }
