@@ -1,34 +1,21 @@
 #include "loopback_port.h"
 
+#include "peer_io.h"
 #include "unique_fd.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 namespace brisk::test {
 
 uint16_t pickFreeLoopbackPort()
 {
-    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (!fd.valid() || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
-        || ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot pick a free port: " + std::string(std::strerror(errno)));
-    return ntohs(addr.sin_port);
+    uint16_t port = 0;
+    UniqueFd probe(peer_io::listenOnLoopback(port));
+    return port;
 }
 
 std::optional<unsigned long> loopbackListenerInode(uint16_t port)
