@@ -20,7 +20,9 @@ struct DaemonLaunch {
 
 // A server process started in its own session for one test, stopped (with everything it forked)
 // when the object is destroyed. The test process becomes a child subreaper so that the daemon's
-// orphaned session processes are reaped here too.
+// orphaned session processes are reaped here too. Should the test process die without cleaning up,
+// the daemon gets SIGTERM (the parent-death signal follows the creating thread, so create daemons on
+// a thread that outlives them).
 class DaemonProcess {
 public:
     explicit DaemonProcess(DaemonLaunch launch);
