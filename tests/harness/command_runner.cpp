@@ -103,7 +103,7 @@ CommandResult runCommand(const std::vector<std::string>& argv, const std::string
     err.write.reset();
 
     CommandResult result;
-    ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN); // a command that exits without reading its input must not kill the test
     result.timedOut = !pump(input, in, out, err, result, std::chrono::steady_clock::now() + limit);
     if (result.timedOut)
         ::kill(pid, SIGKILL);

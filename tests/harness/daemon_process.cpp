@@ -3,12 +3,13 @@
 #include "file_io.h"
 #include "loopback_port.h"
 #include "process_tree.h"
+#include "unique_fd.h"
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -23,35 +24,61 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr auto kStopGrace = std::chrono::seconds(2);
 
-pid_t spawnInNewSession(const DaemonSpec& spec)
+// Runs in the forked child: only system calls until exec. Reports a failure's errno on `errorFd`.
+[[noreturn]] void execDaemon(char* const* argv, const char* in, const char* out, pid_t parent, int errorFd)
 {
-    if (spec.argv.empty())
-        throw std::invalid_argument("DaemonSpec.argv is empty");
-    std::vector<char*> argv;
-    for (const auto& arg : spec.argv)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    const std::string in = spec.stdinFile.empty() ? "/dev/null" : spec.stdinFile.string();
-    const std::string out = spec.outputFile.string();
-    posix_spawn_file_actions_t files;
-    posix_spawnattr_t attr;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, in.c_str(), O_RDWR | O_CREAT, 0644);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&files, 1, 2);
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    // The test process may die without running destructors (a crash, a time-out kill).
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        ::_exit(127);
+    ::setsid();
     sigset_t none;
     sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attr, &none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
+    const int inFd = ::open(in, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int outFd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    if (inFd >= 0 && outFd >= 0 && ::dup2(inFd, 0) >= 0 && ::dup2(outFd, 1) >= 0 && ::dup2(outFd, 2) >= 0)
+        ::execve(argv[0], argv, environ);
+    const int error = errno;
+    [[maybe_unused]] const ssize_t n = ::write(errorFd, &error, sizeof error);
+    ::_exit(127);
+}
 
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &files, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    posix_spawnattr_destroy(&attr);
-    if (rc != 0)
-        throw std::runtime_error("cannot start " + spec.argv[0] + ": " + std::strerror(rc));
+// fork + exec rather than posix_spawn, for the parent-death signal above.
+pid_t spawnInNewSession(const DaemonLaunch& launch)
+{
+    if (launch.argv.empty())
+        throw std::invalid_argument("DaemonLaunch.argv is empty");
+    std::vector<char*> argv;
+    for (const auto& arg : launch.argv)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const std::string in = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.string();
+    const std::string out = launch.outputFile.string();
+    const pid_t parent = ::getpid();
+    int execPipe[2];
+    if (::pipe2(execPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed: " + std::string(std::strerror(errno)));
+    UniqueFd readEnd(execPipe[0]), writeEnd(execPipe[1]);
+
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed: " + std::string(std::strerror(errno)));
+    if (pid == 0)
+        execDaemon(argv.data(), in.c_str(), out.c_str(), parent, writeEnd.get());
+    writeEnd.reset();
+    // The pipe closes on exec; an error number arrives instead when the child could not get there.
+    // Until then the child also still holds this process's sockets.
+    int childErrno = 0;
+    ssize_t n = 0;
+    while ((n = ::read(readEnd.get(), &childErrno, sizeof childErrno)) < 0 && errno == EINTR) {
+    }
+    if (n > 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        throw std::runtime_error("cannot start " + launch.argv[0] + ": " + std::strerror(childErrno));
+    }
     return pid;
 }
 
@@ -73,10 +100,10 @@ bool anyAlive(const std::vector<pid_t>& pids)
 
 } // namespace
 
-DaemonProcess::DaemonProcess(DaemonSpec spec) : spec_(std::move(spec))
+DaemonProcess::DaemonProcess(DaemonLaunch launch) : launch_(std::move(launch))
 {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    pid_ = spawnInNewSession(spec_);
+    pid_ = spawnInNewSession(launch_);
 }
 
 DaemonProcess::~DaemonProcess()
@@ -116,7 +143,7 @@ std::string DaemonProcess::waitForOutputLine(std::string_view prefix, std::chron
 {
     const auto deadline = Clock::now() + limit;
     for (;;) {
-        const std::string text = readFileBytes(spec_.outputFile);
+        const std::string text = readFileBytes(launch_.outputFile);
         for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
             if (text.compare(start, prefix.size(), prefix) == 0)
                 return text.substr(start, end - start);
@@ -160,15 +187,15 @@ void DaemonProcess::stop()
 
 std::string DaemonProcess::output() const
 {
-    std::string text = readFileBytes(spec_.outputFile);
-    if (!spec_.stdinFile.empty())
-        text += readFileBytes(spec_.stdinFile);
+    std::string text = readFileBytes(launch_.outputFile);
+    if (!launch_.stdinFile.empty())
+        text += readFileBytes(launch_.stdinFile);
     return text;
 }
 
 void DaemonProcess::fail(const std::string& what) const
 {
-    throw std::runtime_error(spec_.argv[0] + " " + what + "; its output:\n" + output());
+    throw std::runtime_error(launch_.argv[0] + " " + what + "; its output:\n" + output());
 }
 
 } // namespace brisk::test

@@ -11,7 +11,7 @@
 
 namespace brisk::test {
 
-struct DaemonSpec {
+struct DaemonLaunch {
     std::vector<std::string> argv;        // argv[0] is the program's absolute path
     std::filesystem::path outputFile;     // receives stdout and stderr
     std::filesystem::path stdinFile;      // opened read-write as fd 0 when set (vsftpd reports
@@ -20,10 +20,12 @@ struct DaemonSpec {
 
 // A server process started in its own session for one test, stopped (with everything it forked)
 // when the object is destroyed. The test process becomes a child subreaper so that the daemon's
-// orphaned session processes are reaped here too.
+// orphaned session processes are reaped here too. Should the test process die without cleaning up,
+// the daemon gets SIGTERM (the parent-death signal follows the creating thread, so create daemons on
+// a thread that outlives them).
 class DaemonProcess {
 public:
-    explicit DaemonProcess(DaemonSpec spec);
+    explicit DaemonProcess(DaemonLaunch launch);
     ~DaemonProcess();
     DaemonProcess(const DaemonProcess&) = delete;
     DaemonProcess& operator=(const DaemonProcess&) = delete;
@@ -51,7 +53,7 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const;
 
-    DaemonSpec spec_;
+    DaemonLaunch launch_;
     pid_t pid_ = -1;
     bool reaped_ = false;
 };

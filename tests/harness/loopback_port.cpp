@@ -1,34 +1,21 @@
 #include "loopback_port.h"
 
+#include "peer_io.h"
 #include "unique_fd.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 namespace brisk::test {
 
 uint16_t pickFreeLoopbackPort()
 {
-    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (!fd.valid() || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
-        || ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot pick a free port: " + std::string(std::strerror(errno)));
-    return ntohs(addr.sin_port);
+    uint16_t port = 0;
+    UniqueFd probe(peer_io::listenOnLoopback(port));
+    return port;
 }
 
 std::optional<unsigned long> loopbackListenerInode(uint16_t port)
@@ -56,10 +43,10 @@ bool processOwnsSocket(pid_t pid, unsigned long inode)
 {
     const std::string wanted = "socket:[" + std::to_string(inode) + "]";
     std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end;
+         !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
-        if (std::filesystem::read_symlink(entry.path(), linkError).string() == wanted)
+        if (std::filesystem::read_symlink(it->path(), linkError).string() == wanted)
             return true;
     }
     return false;

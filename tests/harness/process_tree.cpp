@@ -1,8 +1,12 @@
 #include "process_tree.h"
 
+#include "unique_fd.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -18,10 +22,15 @@ struct StatFields {
 
 // The command name in /proc/PID/stat is in parentheses and may itself contain ") ", so the fields
 // are read after the last ')'.
+// Plain read(2): a process may vanish while its file is read, and that must not throw.
 std::optional<StatFields> readStat(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    UniqueFd fd(::open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC));
+    char buf[1024];
+    const ssize_t n = fd.valid() ? ::read(fd.get(), buf, sizeof buf - 1) : -1;
+    if (n <= 0)
+        return std::nullopt;
+    const std::string text(buf, static_cast<size_t>(n));
     const auto close = text.rfind(')');
     if (close == std::string::npos)
         return std::nullopt;
@@ -37,8 +46,8 @@ std::multimap<pid_t, pid_t> childrenByParent()
 {
     std::multimap<pid_t, pid_t> children;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        const std::string name = entry.path().filename().string();
+    for (std::filesystem::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
         const pid_t pid = static_cast<pid_t>(std::atoi(name.c_str()));

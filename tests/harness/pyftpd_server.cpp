@@ -57,7 +57,7 @@ PyftpdServer::PyftpdServer(PyftpdOptions options)
     if (options.cannedList)
         writeFileBytes(dir_.path() / "canned-list.txt", *options.cannedList);
     daemon_ = std::make_unique<DaemonProcess>(
-        DaemonSpec{commandLine(options), dir_.path() / "pyftpd.out", {}});
+        DaemonLaunch{commandLine(options), dir_.path() / "pyftpd.out", {}});
     port_ = parseReadyLine(daemon_->waitForOutputLine("READY "));
     daemon_->waitListening(port_);
 }
@@ -71,10 +71,10 @@ std::vector<std::string> PyftpdServer::commandLine(const PyftpdOptions& options)
                                      (dir_.path() / "pyftpd.log").string(), "--auth-delay",
                                      std::to_string(options.authDelaySeconds)};
     for (const auto& user : options.users) {
-        std::string spec = user.name + ":" + user.password + ":" + user.perms;
+        std::string entry = user.name + ":" + user.password + ":" + user.perms;
         if (!user.subdir.empty())
-            spec += ":" + user.subdir;
-        argv.insert(argv.end(), {"--user", spec});
+            entry += ":" + user.subdir;
+        argv.insert(argv.end(), {"--user", entry});
     }
     if (options.anonymous)
         argv.push_back("--anon");

@@ -187,8 +187,8 @@ def parse_args():
 
 def make_handler(a):
     auth = DummyAuthorizer()
-    for spec in a.user:
-        name, pw, perms, *sub = spec.split(":")
+    for entry in a.user:
+        name, pw, perms, *sub = entry.split(":")
         auth.add_user(name, pw, os.path.join(a.root, *sub), perm=perms)
     if a.anon:
         auth.add_anonymous(a.root)

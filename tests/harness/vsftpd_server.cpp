@@ -72,7 +72,7 @@ bool VsftpdServer::tryStart()
     port_ = pickFreeLoopbackPort();
     writeConfig();
     const auto& root = dir_.path();
-    daemon_ = std::make_unique<DaemonProcess>(DaemonSpec{
+    daemon_ = std::make_unique<DaemonProcess>(DaemonLaunch{
         {kVsftpd, (root / "vsftpd.conf").string()}, root / "vsftpd.out", root / "vsftpd.err"});
     try {
         daemon_->waitListening(port_);

@@ -1,5 +1,6 @@
 #include "command_runner.h"
 #include "daemon_process.h"
+#include "file_io.h"
 #include "loopback_port.h"
 #include "process_tree.h"
 #include "scripted_ftp_peer.h"
@@ -7,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,7 +29,7 @@ bool processExists(pid_t pid)
 
 class DaemonProcessTest : public testing::Test {
 protected:
-    DaemonSpec shell(const std::string& script)
+    DaemonLaunch shell(const std::string& script)
     {
         return {{"/bin/sh", "-c", script}, dir.path() / "out.txt", {}};
     }
@@ -47,11 +50,21 @@ TEST_F(DaemonProcessTest, WaitFailsFastWithTheOutputWhenTheDaemonDies)
     EXPECT_FALSE(daemon.running());
 }
 
+TEST_F(DaemonProcessTest, AMissingProgramFailsAtOnce)
+{
+    try {
+        DaemonProcess daemon({{"/nonexistent/daemon"}, dir.path() / "out.txt", {}});
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
+    }
+}
+
 TEST_F(DaemonProcessTest, StartupErrorsOnStdinFileAreReported)
 {
-    auto spec = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
-    spec.stdinFile = dir.path() / "err.txt";
-    DaemonProcess daemon(spec);
+    auto launch = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
+    launch.stdinFile = dir.path() / "err.txt";
+    DaemonProcess daemon(launch);
     EXPECT_THROW(daemon.waitForOutputLine("never"), std::runtime_error);
     EXPECT_NE(daemon.output().find("500 OOPS: on fd 0"), std::string::npos);
 }
@@ -84,8 +97,8 @@ TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
 
 TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
 {
-    DaemonProcess daemon(shell("setsid sleep 60 & sleep 60 & echo started; wait"));
-    daemon.waitForOutputLine("started");
+    DaemonProcess daemon(shell("sleep 60 & setsid sh -c 'echo left; exec sleep 60' & wait"));
+    daemon.waitForOutputLine("left");
     const pid_t leader = daemon.pid();
     const auto descendants = descendantsOf(leader);
     ASSERT_EQ(descendants.size(), 2u);
@@ -109,6 +122,27 @@ TEST_F(DaemonProcessTest, StopKillsADaemonThatIgnoresTerm)
     const pid_t pid = daemon.pid();
     daemon.stop();
     EXPECT_FALSE(processExists(pid));
+}
+
+TEST_F(DaemonProcessTest, DaemonGetsTermWhenTheTestProcessDiesWithoutCleaningUp)
+{
+    const fs::path pidFile = dir.path() / "pid";
+    const pid_t doomed = ::fork();
+    ASSERT_GE(doomed, 0);
+    if (doomed == 0) {
+        DaemonProcess daemon(shell("echo $$ > " + pidFile.string() + ".tmp; mv " + pidFile.string()
+                                   + ".tmp " + pidFile.string() + "; exec sleep 60"));
+        for (int i = 0; i < 250 && !fs::exists(pidFile); ++i)
+            ::usleep(20000);
+        ::kill(::getpid(), SIGKILL);
+    }
+    ASSERT_EQ(::waitpid(doomed, nullptr, 0), doomed);
+    const pid_t daemon = static_cast<pid_t>(std::stoi(readFileBytes(pidFile)));
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (processAlive(daemon) && std::chrono::steady_clock::now() < deadline)
+        ::usleep(10000);
+    EXPECT_FALSE(processAlive(daemon));
+    ::waitpid(daemon, nullptr, WNOHANG);
 }
 
 TEST(TempDirTest, IsFreshWithTheModeAndRemovedWithItsContents)
