@@ -1,6 +1,9 @@
 #include "cli_session.h"
+#include "parse_command.h"
+#include "password_prompt.h"
 #include "quote_command.h"
 #include "remote_commands.h"
+#include "sites_command.h"
 
 #include <iostream>
 #include <string>
@@ -13,12 +16,16 @@ namespace {
 
 const char* const kUsage =
     "usage: brisklane-cli [OPTIONS] URL COMMAND [ARGS...]\n"
+    "       brisklane-cli sites [FOLDER]\n"
+    "       brisklane-cli parse [--type D] [--date-today YYYY-MM-DD] FILE\n"
     "\n"
     "  URL  ftp://[user[:password]@]host[:port][/dir]  (no user: anonymous)\n"
+    "       or @NAME / @FOLDER/NAME for a stored site\n"
     "\n"
     "Commands:\n"
     "  quote CMD...          send each CMD as a raw command and print its final reply line\n"
-    "  ls [DIR]              directory listing (LIST) to stdout\n"
+    "  ls [--parse [--type D] [--date-today YYYY-MM-DD]] [DIR]\n"
+    "                        directory listing (LIST) to stdout, raw or parsed (TAB-separated)\n"
     "  nlst [DIR]            name list (NLST) to stdout\n"
     "  get REMOTE [LOCAL]    download a file\n"
     "  put LOCAL [REMOTE]    upload a file\n"
@@ -83,6 +90,25 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
     return i;
 }
 
+// @NAME or @FOLDER/NAME: the stored site's login, asking for a password that is not saved.
+bool storedSiteUrl(const std::string& ref, FtpUrl& url, GlobalOptions& options, bool activeGiven, std::string& error)
+{
+    StoredSiteLogin site;
+    if (!resolveStoredSite(ref, site, error))
+        return false;
+    url = FtpUrl{};
+    url.host = site.host;
+    url.port = site.port.empty() ? "21" : site.port;
+    url.user = site.user;
+    url.hasUser = true;
+    url.password = site.needsPassword ? readPasswordNoEcho("Password for " + site.user + "@" + site.host + ": ")
+                                      : site.password;
+    url.dir = site.initialDir;
+    if (!activeGiven)
+        options.active = !site.passive;
+    return true;
+}
+
 int runRemote(const RemoteCommandInfo& command, const GlobalOptions& options, const FtpUrl& url,
               const std::vector<std::string>& args)
 {
@@ -101,6 +127,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help"))
         return std::cout << kUsage, kExitOk;
+    if (!args.empty() && args[0] == "sites")
+        return runSitesCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    if (!args.empty() && args[0] == "parse")
+        return runParseCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
     GlobalOptions options;
     std::string error;
     const size_t i = parseOptions(args, options, error);
@@ -109,8 +139,13 @@ int main(int argc, char** argv)
     if (i + 1 >= args.size())
         return usageError("");
     FtpUrl url;
-    if (!ParseFtpUrl(args[i], url, error))
+    const bool activeGiven = options.active;
+    if (args[i].rfind("@", 0) == 0) {
+        if (!storedSiteUrl(args[i].substr(1), url, options, activeGiven, error))
+            return std::cerr << "brisklane-cli: " << error << '\n', kExitUsage;
+    } else if (!ParseFtpUrl(args[i], url, error)) {
         return usageError(error);
+    }
     const std::string command = args[i + 1];
     const std::vector<std::string> rest(args.begin() + long(i) + 2, args.end());
     if (command == "quote") {
