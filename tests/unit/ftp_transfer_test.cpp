@@ -1,0 +1,439 @@
+#include "engine_driver.h"
+#include "file_io.h"
+#include "ftp/ftp_reply.h"
+#include "scripted_ftp_peer.h"
+#include "temp_dir.h"
+#include "ftp/ftp_exception.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace brisk;
+using namespace brisk::test;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string pattern(size_t size)
+{
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        s[i] = char((i * 7919 + i / 251) & 0xFF);
+    return s;
+}
+
+// A peer that logs anyone in and answers PASV with whatever text the test gives for the port it opened.
+class FtpTransfer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        peer.on("USER", "331 pass\r\n");
+        peer.on("PASS", "230 in\r\n");
+        peer.on("TYPE", "200 ok\r\n");
+        peer.on("QUIT", "221 bye\r\n");
+        passiveWith([](uint16_t port) { return PeerSession::passiveReply(port); });
+        d.connectTo(peer.port());
+        d.ftp.SetPassive(true);
+        d.ftp.UserName = "u";
+        d.ftp.PassWord = "p";
+    }
+    void passiveWith(std::function<std::string(uint16_t)> reply)
+    {
+        peer.on("PASV", [reply](PeerSession& s, const std::string&) { s.send(reply(s.listenForData())); });
+    }
+    // RETR (or LIST) answered with 150, the bytes, then 226 before or after the data close.
+    void serveDownload(const std::string& verb, const std::string& bytes, bool finalBeforeClose = false)
+    {
+        peer.on(verb, [bytes, finalBeforeClose](PeerSession& s, const std::string&) {
+            s.send("150 here it comes\r\n");
+            s.acceptData();
+            s.sendData(bytes);
+            if (finalBeforeClose)
+                s.send("226 done\r\n");
+            s.closeData();
+            if (!finalBeforeClose)
+                s.send("226 done\r\n");
+        });
+    }
+    void connect()
+    {
+        ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0);
+    }
+    std::vector<std::string> sent() { return peer.lines(0); }
+    std::string target(const std::string& name) { return (dir.path() / name).string(); }
+
+    ScriptedFtpPeer peer{"220 scripted\r\n"};
+    EngineDriver d;
+    TempDir dir;
+};
+
+} // namespace
+
+TEST(FtpPassivePort, ReplyVariants)
+{
+    struct Row {
+        const char* reply;
+        int port;
+    } rows[] = {
+        {"227 Entering Passive Mode (192,168,1,2,4,5).", 1029},
+        {"227 Entering Passive Mode (127,0,0,1,89,248).", 23032},
+        {"227 Entering passive mode (127,0,0,1,4,5)", 1029},
+        {"227 Entering Passive Mode 127,0,0,1,4,5", 1029},
+        {"227 Entering Passive Mode 127,0,0,1,4,5\r", 1029},
+        {"227 =127,0,0,1,4,5", 1029},
+        {"227 (1,2,3,4, 4 , 5 )", 1029},
+        {"227 (1,2,3,4,300,5)", (300 * 256 + 5) & 0xFFFF},
+        {"227 (1,2,3,4,5)", -1},
+        {"227 Entering Passive Mode", -1},
+        {"227 (1,2,3,4,x,5)", -1},
+        {"227 (1,2,3,4,5,99999999999999)", -1},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(FtpPassivePort(r.reply), r.port) << r.reply;
+}
+
+TEST_F(FtpTransfer, PassiveRepliesOfEveryShapeLeadToTheControlPeer)
+{
+    const std::string data = pattern(70000);
+    serveDownload("RETR", data);
+    const std::vector<std::function<std::string(uint16_t)>> replies = {
+        [](uint16_t p) { return "227 Entering Passive Mode (192,168,1,2," + std::to_string(p >> 8) + "," + std::to_string(p & 255) + ").\r\n"; },
+        [](uint16_t p) { return "227 Entering Passive Mode 10,9,8,7," + std::to_string(p >> 8) + "," + std::to_string(p & 255) + "\r\n"; },
+    };
+    connect();
+    int n = 0;
+    for (const auto& reply : replies) {
+        passiveWith(reply);
+        d.ftp.HostFileName = "f.bin";
+        d.ftp.LocalFileName = target("got" + std::to_string(n++));
+        ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), data);
+        EXPECT_EQ(d.dones.back().request, ftpGetAsync);
+    }
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "PASV", "RETR f.bin", "PASV", "RETR f.bin"}));
+}
+
+TEST_F(FtpTransfer, TheEndNeedsTheFinalReplyAndTheDataCloseInEitherOrder)
+{
+    for (bool finalFirst : {false, true}) {
+        SCOPED_TRACE(finalFirst);
+        const std::string data = pattern(300000);
+        serveDownload("RETR", data, finalFirst);
+        if (d.ftp.State() == fsReady && !d.ftp.Connected())
+            connect();
+        d.ftp.HostFileName = "f.bin";
+        d.ftp.LocalFileName = target(finalFirst ? "a" : "b");
+        ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0);
+        EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), data);
+        EXPECT_EQ(d.ftp.ByteCount, 300000);
+        const std::regex statistics("! 300000 bytes received/sent in \\d+ seconds( \\(\\d+ Bytes/sec\\))?");
+        EXPECT_TRUE(std::regex_match(d.log[d.log.size() - 1], statistics)) << d.log.back();
+    }
+}
+
+TEST_F(FtpTransfer, A426MidTransferFailsTheDownloadAndKeepsWhatArrived)
+{
+    peer.on("RETR", [](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        s.sendData(std::string(5000, 'x'));
+        s.closeData();
+        s.send("426 Connection closed; transfer aborted.\r\n");
+    });
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("part");
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 426);
+    EXPECT_TRUE(d.logged("! RETR/LIST/NLST Failed"));
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Connection closed; transfer aborted.");
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(readFileBytes(d.ftp.LocalFileName).size(), 5000u);
+}
+
+TEST_F(FtpTransfer, RefusalsOfTheDataCommandAndOfTheDataConnection)
+{
+    peer.on("RETR", "425 Can't open data connection.\r\n");
+    peer.on("STOR", "553 Could not create file.\r\n");
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("x");
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 425);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "425 Can't open data connection.");
+    writeFileBytes(target("up"), "abc");
+    d.ftp.LocalFileName = target("up");
+    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 553);
+    EXPECT_EQ(d.dones.back().request, ftpPutAsync);
+
+    // A 227 naming a port where nobody listens: the data connection itself fails.
+    passiveWith([](uint16_t) { return std::string("227 Entering Passive Mode (127,0,0,1,0,1).\r\n"); });
+    peer.on("RETR", ScriptedFtpPeer::silence());
+    d.ftp.LocalFileName = target("y");
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
+    EXPECT_EQ(d.ftp.LastResponse().rfind("Unable to establish data connection, error #", 0), 0u);
+}
+
+TEST_F(FtpTransfer, UploadsGoOutBlockByBlockAndAnEmptyFileClosesAtOnce)
+{
+    std::string received;
+    peer.on("STOR", [&received](PeerSession& s, const std::string&) {
+        s.send("150 send it\r\n");
+        s.acceptData();
+        received = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 stored\r\n");
+    });
+    connect();
+    for (size_t size : {size_t(0), size_t(1), size_t(1514), size_t(1000003)}) {
+        SCOPED_TRACE(size);
+        const std::string data = pattern(size);
+        writeFileBytes(target("up"), data);
+        d.ftp.LocalFileName = target("up");
+        d.ftp.HostFileName = "up.bin";
+        ASSERT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(received, data);
+        EXPECT_EQ(d.ftp.ByteCount, int64_t(size));
+    }
+}
+
+TEST_F(FtpTransfer, ADataConnectionThatEndsBeforeTheFileIsSentIsAFailure)
+{
+    peer.on("STOR", [](PeerSession& s, const std::string&) {
+        s.send("150 send it\r\n");
+        s.acceptData();
+        s.closeData();
+        s.send("226 stored (but it was not)\r\n");
+    });
+    connect();
+    writeFileBytes(target("up"), pattern(8 << 20));
+    d.ftp.LocalFileName = target("up");
+    d.ftp.HostFileName = "up.bin";
+    EXPECT_NE(d.run([&] { d.ftp.PutAsync(); }), 0);
+}
+
+TEST_F(FtpTransfer, AbortFromProgressEndsTheDownloadAsAFailureOnceTheFinalReplyIsIn)
+{
+    peer.on("RETR", [](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        try {
+            for (int i = 0; i < 400; ++i)
+                s.sendData(std::string(16384, 'z'));
+        } catch (const std::exception&) {
+        }
+        s.closeData();
+        s.send("226 done as far as I know\r\n");
+    });
+    connect();
+    d.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 100000; };
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("cut");
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 426);
+    EXPECT_TRUE(d.logged("! Abort requested"));
+    EXPECT_TRUE(d.ftp.Connected()) << "only the data connection closes";
+}
+
+TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsTheServer)
+{
+    const std::string data = pattern(200000);
+    peer.on("PORT", [](PeerSession& s, const std::string& line) {
+        s.connectData(line);
+        s.send("200 PORT ok\r\n");
+    });
+    peer.on("LIST", [data](PeerSession& s, const std::string&) {
+        s.send("150 listing\r\n");
+        s.sendData(data);
+        s.closeData();
+        s.send("226 done\r\n");
+    });
+    d.ftp.SetPassive(false);
+    connect();
+    d.ftp.ListHiddenFiles = true;
+    d.ftp.HostFileName = "";
+    d.ftp.LocalFileName = target("list");
+    ASSERT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(readFileBytes(target("list")), data);
+    const std::vector<std::string> lines = sent();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(std::regex_match(lines[2], std::regex("PORT 127,0,0,1,\\d+,\\d+"))) << lines[2];
+    EXPECT_EQ(lines[3], "LIST -aL");
+}
+
+TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
+{
+    const std::string data = pattern(50000);
+    peer.on("RETR", [data](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        s.sendData(data);
+        s.closeData();
+        s.send("226 done\r\n");
+    });
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    struct Row {
+        const char* restReply;
+        int expected;
+        const char* local;
+    } rows[] = {
+        {"350 Restarting at 20000.\r\n", 0, "0123456789"},
+        {"200 whatever\r\n", 0, "abcdefghij"},
+        {"502 No REST here.\r\n", 502, "KLMNOPQRST"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.restReply);
+        peer.on("REST", r.restReply);
+        const std::string local(r.local);
+        writeFileBytes(target("resume"), local);
+        d.ftp.LocalFileName = target("resume");
+        const size_t before = sent().size();
+        EXPECT_EQ(d.run([&] { d.ftp.RestGetAsync(); }), r.expected);
+        const std::vector<std::string> lines = sent();
+        EXPECT_EQ(lines[before + 1], "REST 10");
+        const std::string got = readFileBytes(target("resume"));
+        if (r.expected == 502) {
+            EXPECT_EQ(lines.size(), before + 2) << "RETR must not follow a refused REST";
+            EXPECT_EQ(got, local);
+        } else if (std::string(r.restReply).rfind("350", 0) == 0) {
+            EXPECT_EQ(got, local + data) << "appended at the resume point";
+        } else {
+            EXPECT_EQ(got, data) << "anything but 350: the whole file again";
+        }
+    }
+    d.ftp.LocalFileName = target("absent");
+    const size_t before = sent().size();
+    EXPECT_EQ(d.run([&] { d.ftp.RestGetAsync(); }), 0);
+    EXPECT_EQ(sent().size(), before + 2) << "no local file: no REST";
+    EXPECT_EQ(readFileBytes(target("absent")), data);
+}
+
+TEST_F(FtpTransfer, RestartedUploadReadsFromTheResumePointAndCountsFromIt)
+{
+    std::string received;
+    peer.on("REST", "350 ok\r\n");
+    peer.on("STOR", [&received](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        received = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 ok\r\n");
+    });
+    connect();
+    const std::string data = pattern(5000);
+    writeFileBytes(target("up"), data);
+    std::vector<int64_t> counts;
+    d.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) { counts.push_back(count); };
+    d.ftp.LocalFileName = target("up");
+    d.ftp.HostFileName = "up.bin";
+    d.ftp.ResumeAt = 1000;
+    ASSERT_EQ(d.run([&] { d.ftp.RestPutAsync(); }), 0);
+    EXPECT_EQ(received, data.substr(1000));
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(counts.front(), 1000);
+    EXPECT_EQ(counts.back(), 5000);
+    EXPECT_EQ(d.dones.back().request, ftpPutAsync);
+    const std::vector<std::string> lines = sent();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"PASV", "REST 1000", "STOR up.bin"}));
+}
+
+TEST_F(FtpTransfer, LocalFileFailures)
+{
+    serveDownload("RETR", "data");
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = (dir.path() / "no such dir" / "x").string();
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
+    EXPECT_EQ(d.ftp.LastResponse(), "Unable to open local file " + d.ftp.LocalFileName);
+    EXPECT_EQ(sent().back(), "PASV") << "RETR is not sent";
+
+    d.ftp.LocalFileName = target("missing");
+    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 426);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Unable to open local file " + d.ftp.LocalFileName);
+    EXPECT_TRUE(d.logged("! 426 Unable to open local file " + d.ftp.LocalFileName));
+
+    writeFileBytes(target("up"), "x");
+    d.ftp.LocalFileName = target("up");
+    d.ftp.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
+    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 426);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Transmit cancelled by application");
+}
+
+TEST_F(FtpTransfer, DisplayedListingsArriveLineByLine)
+{
+    serveDownload("NLST", "one\r\ntwo\r\n\r\nthree");
+    connect();
+    std::vector<std::string> lines;
+    d.ftp.DisplayFileFlag = true;
+    d.ftp.OnDisplayFile = [&](TCustomFtpCli*, std::string& line) { lines.push_back(line); };
+    d.ftp.LocalFileName = "";
+    d.ftp.HostFileName = "";
+    ASSERT_EQ(d.run([&] { d.ftp.LsAsync(); }), 0);
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(sent().back(), "NLST");
+}
+
+TEST_F(FtpTransfer, ReceiveSequenceLogsInTypesTransfersQuitsAndReportsTheTransferReply)
+{
+    serveDownload("RETR", pattern(1000));
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("seq");
+    ASSERT_EQ(d.run([&] { d.ftp.ReceiveAsync(); }), 0);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "TYPE I", "PASV", "RETR f.bin", "QUIT"}));
+    EXPECT_EQ(d.dones.back().request, ftpReceiveAsync);
+    EXPECT_EQ(d.ftp.LastResponse(), "226 done") << "the reply before QUIT";
+    EXPECT_FALSE(d.ftp.Connected());
+    EXPECT_EQ(d.donesAfterSettling(), 1u);
+}
+
+TEST_F(FtpTransfer, SequenceRules)
+{
+    peer.on("USER", "230 no password needed\r\n");
+    peer.on("RNFR", "550 No such file.\r\n");
+    peer.on("STOR", [](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 ok\r\n");
+    });
+    d.ftp.HostDirName = "";
+    writeFileBytes(target("up"), "hello");
+    d.ftp.LocalFileName = target("up");
+    d.ftp.HostFileName = "up";
+    ASSERT_EQ(d.run([&] { d.ftp.TransmitAsync(); }), 0);
+    EXPECT_EQ(d.dones.back().request, ftpPutAsync);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "TYPE I", "PASV", "STOR up", "QUIT"}));
+
+    connect();
+    d.ftp.HostFileName = "old";
+    d.ftp.LocalFileName = "new";
+    EXPECT_EQ(d.run([&] { d.ftp.RenAsync(); }), 550);
+    EXPECT_EQ(d.dones.back().request, ftpRenAsync);
+    EXPECT_EQ(peer.lines(1), (std::vector<std::string>{"USER u", "RNFR old"}));
+    EXPECT_TRUE(d.ftp.Connected()) << "a failed step sends no QUIT";
+
+    EXPECT_THROW(d.ftp.ConnectAsync(), FtpException);
+}
+
+TEST_F(FtpTransfer, AbortInsideASequenceEndsItWith426)
+{
+    peer.on("PASS", ScriptedFtpPeer::silence());
+    d.ftp.ConnectAsync();
+    ASSERT_TRUE(pumpUntil([&] { return peer.lines(0).size() >= 2; }));
+    d.ftp.AbortAsync();
+    ASSERT_EQ(d.donesAfterSettling(), 1u);
+    EXPECT_EQ(d.dones[0].request, ftpConnectAsync);
+    EXPECT_EQ(d.dones[0].error, 426);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Operation aborted.");
+}
+
+TEST_F(FtpTransfer, AStepRefusedInsideASequenceEndsItInsteadOfStalling)
+{
+    d.ftp.PassWord = "";
+    EXPECT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 500);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "Password emtpy");
+    EXPECT_EQ(d.ftp.State(), fsReady);
+}
