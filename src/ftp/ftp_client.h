@@ -206,6 +206,7 @@ private:
     void ReceiveSecondReply();
     void ReceiveData();
     void ReceiveClosed(uint16_t error);
+    void KeepDataAlreadyReceived();
     void CheckReceiveEnd();
     void StartSend(bool append);
     void SendConnected(uint16_t error);

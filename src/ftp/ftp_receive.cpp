@@ -85,7 +85,21 @@ void TCustomFtpCli::ReceiveSecondReply()
         CheckReceiveEnd();
         return;
     }
+    KeepDataAlreadyReceived();
     TransferFailed(statusCode_, "! RETR/LIST/NLST Failed");
+}
+
+// A failing final reply may overtake the last data: keep every byte that has arrived, so that a resume
+// starts as late as possible.
+void TCustomFtpCli::KeepDataAlreadyReceived()
+{
+    char buffer[kReceiveBlock];
+    while (localStream_ && dataSocket_.State() == wsConnected) {
+        const int len = dataSocket_.Receive(buffer, sizeof buffer);
+        if (len <= 0 || !localStream_->Write(buffer, len))
+            return;
+        ByteCount += len;
+    }
 }
 
 void TCustomFtpCli::ReceiveData()

@@ -1,8 +1,6 @@
 #include "engine_driver.h"
-#include "file_io.h"
 #include "ftp_users.h"
-#include "pyftpd_server.h"
-#include "vsftpd_server.h"
+#include "real_server.h"
 
 #include <gtest/gtest.h>
 
@@ -15,50 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One real server, whichever kind, seen through what the control tests need of it.
-struct RealServer {
-    virtual ~RealServer() = default;
-    virtual uint16_t port() const = 0;
-    virtual fs::path root() const = 0;
-    virtual void putFile(const std::string& name, const std::string& bytes) = 0;
-};
-
-struct Vsftpd : RealServer {
-    VsftpdServer server;
-    uint16_t port() const override { return server.port(); }
-    fs::path root() const override { return server.dataDir(); }
-    void putFile(const std::string& name, const std::string& bytes) override { server.writeDataFile(name, bytes); }
-};
-
-struct Pyftpd : RealServer {
-    PyftpdServer server;
-    uint16_t port() const override { return server.port(); }
-    fs::path root() const override { return server.root(); }
-    void putFile(const std::string& name, const std::string& bytes) override
-    {
-        writeFileBytes(server.root() / name, bytes);
-    }
-};
-
-std::optional<std::string> unavailable(const std::string& kind)
-{
-    return kind == "vsftpd" ? VsftpdServer::unavailableReason() : PyftpdServer::unavailableReason();
-}
-
-std::unique_ptr<RealServer> start(const std::string& kind)
-{
-    if (kind == "vsftpd")
-        return std::make_unique<Vsftpd>();
-    return std::make_unique<Pyftpd>();
-}
-
 class FtpControlServers : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override
     {
-        if (auto why = unavailable(GetParam()))
+        if (auto why = realServerUnavailable(GetParam()))
             GTEST_SKIP() << *why;
-        server = start(GetParam());
+        server = startRealServer(GetParam());
         d.connectTo(server->port());
         d.ftp.UserName = kFtpUser;
         d.ftp.PassWord = kFtpPassword;
@@ -147,15 +108,15 @@ TEST_P(FtpControlServers, AbortWhileARequestIsOnTheWire)
     login();
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, FtpControlServers, ::testing::Values("vsftpd", "pyftpdlib"));
+INSTANTIATE_TEST_SUITE_P(Servers, FtpControlServers, ::testing::ValuesIn(realServerKinds()));
 
 TEST(FtpControlLogin, AWrongPasswordEndsPassWith530)
 {
     for (const std::string kind : {"pyftpdlib", "vsftpd"}) {
         SCOPED_TRACE(kind);
-        if (auto why = unavailable(kind))
+        if (auto why = realServerUnavailable(kind))
             GTEST_SKIP() << *why;
-        auto server = start(kind);
+        auto server = startRealServer(kind);
         EngineDriver d;
         d.connectTo(server->port());
         d.ftp.UserName = kFtpUser;

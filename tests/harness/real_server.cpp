@@ -1,0 +1,61 @@
+#include "real_server.h"
+
+#include "file_io.h"
+#include "pyftpd_server.h"
+#include "vsftpd_server.h"
+
+namespace brisk::test {
+
+namespace {
+
+class VsftpdReal : public RealServer {
+public:
+    uint16_t port() const override { return server_.port(); }
+    std::filesystem::path root() const override { return server_.dataDir(); }
+    void putFile(const std::string& relative, const std::string& bytes) override
+    {
+        server_.writeDataFile(relative, bytes);
+    }
+
+private:
+    VsftpdServer server_;
+};
+
+class PyftpdReal : public RealServer {
+public:
+    uint16_t port() const override { return server_.port(); }
+    std::filesystem::path root() const override { return server_.root(); }
+    void putFile(const std::string& relative, const std::string& bytes) override
+    {
+        std::filesystem::create_directories((server_.root() / relative).parent_path());
+        writeFileBytes(server_.root() / relative, bytes);
+    }
+
+private:
+    PyftpdServer server_;
+};
+
+} // namespace
+
+std::vector<std::string> realServerKinds()
+{
+    return {"vsftpd", "pyftpdlib"};
+}
+
+std::optional<std::string> realServerUnavailable(const std::string& kind)
+{
+    if (kind == "vsftpd")
+        return VsftpdServer::unavailableReason();
+    if (kind == "pyftpdlib")
+        return PyftpdServer::unavailableReason();
+    return "unknown server kind " + kind;
+}
+
+std::unique_ptr<RealServer> startRealServer(const std::string& kind)
+{
+    if (kind == "vsftpd")
+        return std::make_unique<VsftpdReal>();
+    return std::make_unique<PyftpdReal>();
+}
+
+} // namespace brisk::test

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brisk::test {
+
+// One real FTP server of any kind, as the engine tests need it: a port on 127.0.0.1, a user with write
+// access (kFtpUser / kFtpPassword) whose root is root(), and a way to place files there.
+class RealServer {
+public:
+    virtual ~RealServer() = default;
+    virtual uint16_t port() const = 0;
+    virtual std::filesystem::path root() const = 0;
+    // Writes a file below root() that the FTP user may overwrite, rename and delete.
+    virtual void putFile(const std::string& relative, const std::string& bytes) = 0;
+};
+
+// The kinds every engine scenario runs against.
+std::vector<std::string> realServerKinds();
+// Why a kind cannot run here, or nothing.
+std::optional<std::string> realServerUnavailable(const std::string& kind);
+std::unique_ptr<RealServer> startRealServer(const std::string& kind);
+
+} // namespace brisk::test

@@ -1,0 +1,205 @@
+#include "engine_driver.h"
+#include "file_io.h"
+#include "ftp_users.h"
+#include "pyftpd_server.h"
+#include "real_server.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+using namespace brisk;
+using namespace brisk::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string randomBytes(size_t size, unsigned seed)
+{
+    std::mt19937 gen(seed);
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = char(gen());
+    return s;
+}
+
+struct Setting {
+    std::string kind;
+    bool passive;
+};
+
+void PrintTo(const Setting& s, std::ostream* os)
+{
+    *os << s.kind << (s.passive ? " passive" : " active");
+}
+
+std::string settingName(const ::testing::TestParamInfo<Setting>& info)
+{
+    return info.param.kind + (info.param.passive ? "_passive" : "_active");
+}
+
+std::vector<Setting> allSettings()
+{
+    std::vector<Setting> settings;
+    for (const std::string& kind : realServerKinds())
+        for (bool passive : {true, false})
+            settings.push_back({kind, passive});
+    return settings;
+}
+
+class FtpTransferServers : public ::testing::TestWithParam<Setting> {
+protected:
+    void SetUp() override
+    {
+        if (auto why = realServerUnavailable(GetParam().kind))
+            GTEST_SKIP() << *why;
+        server = startRealServer(GetParam().kind);
+        d.connectTo(server->port());
+        d.ftp.SetPassive(GetParam().passive);
+        d.ftp.UserName = kFtpUser;
+        d.ftp.PassWord = kFtpPassword;
+        ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+        ASSERT_TRUE(d.ftp.TypeBinary());
+    }
+    std::string local(const std::string& name) { return (dir.path() / name).string(); }
+    int put(const std::string& localName, const std::string& remote)
+    {
+        d.ftp.LocalFileName = local(localName);
+        d.ftp.HostFileName = remote;
+        d.ftp.ResumeAt = 0;
+        return d.run([&] { d.ftp.PutAsync(); });
+    }
+    int get(const std::string& remote, const std::string& localName)
+    {
+        d.ftp.HostFileName = remote;
+        d.ftp.LocalFileName = local(localName);
+        return d.run([&] { d.ftp.GetAsync(); });
+    }
+    std::string listing(void (TCustomFtpCli::*request)())
+    {
+        d.ftp.HostFileName = "";
+        d.ftp.LocalFileName = local("listing.txt");
+        EXPECT_EQ(d.run([&] { (d.ftp.*request)(); }), 0) << d.ftp.ErrorMessage();
+        return readFileBytes(local("listing.txt"));
+    }
+
+    std::unique_ptr<RealServer> server;
+    EngineDriver d;
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_P(FtpTransferServers, FilesOfEverySizeGoBothWaysByteForByte)
+{
+    for (size_t size : {size_t(0), size_t(1), size_t(4099), size_t(5 << 20)}) {
+        SCOPED_TRACE(size);
+        const std::string data = randomBytes(size, unsigned(size));
+        const std::string name = "f" + std::to_string(size) + ".bin";
+        writeFileBytes(local(name), data);
+        ASSERT_EQ(put(name, name), 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(d.dones.back().request, ftpPutAsync);
+        EXPECT_TRUE(readFileBytes(server->root() / name) == data);
+        ASSERT_EQ(get(name, "back-" + name), 0) << d.ftp.ErrorMessage();
+        EXPECT_TRUE(readFileBytes(local("back-" + name)) == data);
+        EXPECT_EQ(d.ftp.ByteCount, int64_t(size));
+    }
+}
+
+TEST_P(FtpTransferServers, ListingsAppendSizeAndErrors)
+{
+    server->putFile("one file.txt", "first\n");
+    server->putFile("sub/inner.txt", "x");
+    const std::string list = listing(&TCustomFtpCli::DirAsync);
+    EXPECT_NE(list.find("one file.txt\r\n"), std::string::npos) << list;
+    EXPECT_NE(list.find(" sub\r\n"), std::string::npos) << list;
+    const std::string names = listing(&TCustomFtpCli::LsAsync);
+    EXPECT_NE(names.find("one file.txt\r\n"), std::string::npos) << names;
+
+    writeFileBytes(local("more"), "second\n");
+    d.ftp.LocalFileName = local("more");
+    d.ftp.HostFileName = "one file.txt";
+    ASSERT_EQ(d.run([&] { d.ftp.AppendAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(d.dones.back().request, ftpAppendAsync);
+    EXPECT_EQ(readFileBytes(server->root() / "one file.txt"), "first\nsecond\n");
+    EXPECT_EQ(d.run([&] { d.ftp.SizeAsync(); }), 0);
+    EXPECT_EQ(d.ftp.SizeResult(), 13);
+
+    EXPECT_EQ(get("missing.bin", "missing"), 550);
+    EXPECT_EQ(d.ftp.ErrorMessage().substr(0, 3), "550");
+    d.ftp.HostFileName = "one file.txt";
+    d.ftp.LocalFileName = (dir.path() / "absent dir" / "x").string();
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
+    EXPECT_EQ(d.ftp.LastResponse(), "Unable to open local file " + d.ftp.LocalFileName);
+    // The session is still good for the next transfer.
+    EXPECT_EQ(get("one file.txt", "again"), 0);
+}
+
+TEST_P(FtpTransferServers, BrokenTransfersResumeToTheSameBytes)
+{
+    const std::string data = randomBytes(3 << 20, 7);
+    server->putFile("big.bin", data);
+    writeFileBytes(local("big.bin"), data.substr(0, 1234567));
+    d.ftp.HostFileName = "big.bin";
+    d.ftp.LocalFileName = local("big.bin");
+    ASSERT_EQ(d.run([&] { d.ftp.RestGetAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(readFileBytes(local("big.bin")) == data);
+    EXPECT_EQ(d.ftp.ByteCount, int64_t(data.size() - 1234567));
+
+    // An upload cut short on purpose, then resumed from the size the server reports.
+    writeFileBytes(local("up.bin"), data);
+    d.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 1000000; };
+    EXPECT_NE(put("up.bin", "up.bin"), 0);
+    d.ftp.OnProgress = nullptr;
+    d.ftp.HostFileName = "up.bin";
+    ASSERT_EQ(d.run([&] { d.ftp.SizeAsync(); }), 0);
+    ASSERT_LT(d.ftp.SizeResult(), int64_t(data.size()));
+    d.ftp.LocalFileName = local("up.bin");
+    d.ftp.ResumeAt = d.ftp.SizeResult();
+    ASSERT_EQ(d.run([&] { d.ftp.RestPutAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(readFileBytes(server->root() / "up.bin") == data);
+}
+
+TEST_P(FtpTransferServers, AbortDuringADownloadEndsAsAFailure)
+{
+    server->putFile("big.bin", randomBytes(8 << 20, 3));
+    d.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 200000; };
+    const int error = get("big.bin", "cut.bin");
+    EXPECT_NE(error, 0);
+    EXPECT_NE(error, -1) << "the request must end";
+    EXPECT_TRUE(d.logged("! Abort requested"));
+    d.ftp.OnProgress = nullptr;
+    EXPECT_EQ(get("big.bin", "whole.bin"), 0) << "the session goes on";
+    EXPECT_EQ(fs::file_size(local("whole.bin")), size_t(8 << 20));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, FtpTransferServers, ::testing::ValuesIn(allSettings()), settingName);
+
+TEST(FtpTransferFaults, ARetrBrokenByTheServerIsResumedUntilComplete)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdOptions options;
+    options.failRetrAfter = 100000;
+    PyftpdServer server(options);
+    const std::string data = randomBytes(300000, 11);
+    writeFileBytes(server.root() / "big.bin", data);
+    TempDir dir;
+    EngineDriver d;
+    d.connectTo(server.port());
+    d.ftp.SetPassive(true);
+    d.ftp.UserName = kFtpUser;
+    d.ftp.PassWord = kFtpPassword;
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0);
+    ASSERT_TRUE(d.ftp.TypeBinary());
+    d.ftp.HostFileName = "big.bin";
+    d.ftp.LocalFileName = (dir.path() / "big.bin").string();
+    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 426) << "a broken transfer is no success";
+    int tries = 0;
+    while (d.run([&] { d.ftp.RestGetAsync(); }) != 0 && ++tries < 5) {
+    }
+    EXPECT_EQ(tries, 1);
+    EXPECT_TRUE(readFileBytes(d.ftp.LocalFileName) == data);
+}
