@@ -30,7 +30,8 @@ void makeDirOwnedBy(const std::filesystem::path& dir, const std::string& user)
 void writeFileOwnedBy(const std::filesystem::path& root, const std::filesystem::path& relative,
                       std::string_view bytes, const std::string& user)
 {
-    if (relative.is_absolute() || relative.lexically_normal().string().rfind("..", 0) == 0)
+    const auto normal = relative.lexically_normal();
+    if (relative.is_absolute() || normal.empty() || *normal.begin() == "..")
         throw std::invalid_argument("not a path below the data dir: " + relative.string());
     const auto target = root / relative;
     std::vector<std::filesystem::path> missing;

@@ -1,11 +1,13 @@
 #include "curl_ftp.h"
 #include "file_io.h"
 #include "ftp_users.h"
+#include "loopback_client.h"
 #include "proftpd_server.h"
 #include "pure_ftpd_server.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -16,6 +18,16 @@ namespace {
 
 // curl's exit code for an upload the server refused.
 constexpr int kCurlUploadFailed = 25;
+
+// The last line of the next reply (multi-line replies start with "NNN-").
+std::string finalReplyLine(LoopbackClient& client)
+{
+    for (;;) {
+        const std::string line = client.receiveLine();
+        if (line.size() < 4 || line[3] != '-')
+            return line;
+    }
+}
 
 // What these tests need of either server.
 struct UnpackedServer {
@@ -152,3 +164,32 @@ TEST_P(ProftpdAnonymous, ReadsPubButCannotUpload)
 
 INSTANTIATE_TEST_SUITE_P(Modes, ProftpdAnonymous, ::testing::Values(FtpDataMode::Passive, FtpDataMode::Active),
                          [](const auto& info) { return info.param == FtpDataMode::Passive ? "Passive" : "Active"; });
+
+// pure-ftpd admits only half as many sessions as it has passive ports; parallel tests share one
+// server per test, but a test may hold several sessions.
+TEST(PureFtpdServer, EightSessionsGetPassivePortsFromTheRange)
+{
+    if (auto why = PureFtpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PureFtpdServer server;
+    std::vector<std::unique_ptr<LoopbackClient>> sessions;
+    for (int i = 0; i < 8; ++i) {
+        auto& c = *sessions.emplace_back(std::make_unique<LoopbackClient>(server.port()));
+        ASSERT_EQ(finalReplyLine(c).substr(0, 4), "220 ") << "session " << i;
+        c.send(std::string("USER ") + kFtpUser + "\r\n");
+        ASSERT_EQ(finalReplyLine(c).substr(0, 4), "331 ");
+        c.send(std::string("PASS ") + kFtpPassword + "\r\n");
+        ASSERT_EQ(finalReplyLine(c).substr(0, 4), "230 ") << "session " << i;
+    }
+    for (auto& c : sessions) {
+        c->send("PASV\r\n");
+        const std::string reply = finalReplyLine(*c);
+        unsigned h1, h2, h3, h4, p1, p2;
+        ASSERT_EQ(std::sscanf(reply.c_str(), "227 %*[^(](%u,%u,%u,%u,%u,%u)", &h1, &h2, &h3, &h4, &p1, &p2), 6)
+            << reply;
+        EXPECT_EQ(std::vector<unsigned>({h1, h2, h3, h4}), std::vector<unsigned>({127, 0, 0, 1}));
+        const unsigned port = p1 * 256 + p2;
+        EXPECT_GE(port, server.passivePorts().first) << reply;
+        EXPECT_LE(port, server.passivePorts().last) << reply;
+    }
+}
