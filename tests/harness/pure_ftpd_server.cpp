@@ -61,21 +61,24 @@ PureFtpdServer::PureFtpdServer()
     makeDirOwnedBy(dataDir_, kFtpUser);
     writeUserDatabase();
     passivePorts_ = pickFreeLoopbackPortRange(kPassivePortCount);
-    const std::string passive = std::to_string(passivePorts_.first) + ":" + std::to_string(passivePorts_.last);
-    auto started = startOnFreePort([&](uint16_t port) {
-        return DaemonSpec{{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
-                           "--passiveportrange", passive,
-                           "--login", "puredb:" + (root / "users.pdb").string(),
-                           "--chrooteveryone", "--noanonymous", "--dontresolve", "--ipv4only",
-                           "--minuid", "1000", "--maxclientsnumber", "32", "--maxclientsperip", "32",
-                           "--altlog", "clf:" + (root / "transfer.log").string()},
-                          root / "pure-ftpd.out", {}};
-    });
+    auto started = startOnFreePort([this](uint16_t port) { return daemonSpec(port); });
     port_ = started.port;
     daemon_ = std::move(started.daemon);
 }
 
 PureFtpdServer::~PureFtpdServer() = default;
+
+DaemonSpec PureFtpdServer::daemonSpec(uint16_t port) const
+{
+    const auto& root = dir_.path();
+    return {{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
+             "--passiveportrange", std::to_string(passivePorts_.first) + ":" + std::to_string(passivePorts_.last),
+             "--login", "puredb:" + (root / "users.pdb").string(),
+             "--chrooteveryone", "--noanonymous", "--dontresolve", "--ipv4only",
+             "--minuid", "1000", "--maxclientsnumber", "32", "--maxclientsperip", "32",
+             "--altlog", "clf:" + (root / "transfer.log").string()},
+            root / "pure-ftpd.out", {}};
+}
 
 // pure-pw's own "useradd" stores argon2 hashes that cost seconds per login, so the text form is
 // written here and only compiled by pure-pw. Its database is read again at every login.
