@@ -4,7 +4,10 @@
 BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata)
-TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd)
+# ftp-proxy runs as installed; pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers
+# only unpacks them, and their shared libraries are installed here. openssl hashes their passwords.
+TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
+               libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3)
 
 # Installs the packages of the given names that are not installed yet.
 ensure_packages() {

@@ -1,0 +1,33 @@
+#include "daemon_on_free_port.h"
+
+#include "loopback_port.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace brisk::test {
+namespace {
+
+constexpr int kAttempts = 4;
+
+} // namespace
+
+ListeningDaemon startOnFreePort(const std::function<DaemonSpec(uint16_t port)>& specFor,
+                                std::chrono::milliseconds listenLimit)
+{
+    std::string lastError;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        ListeningDaemon started;
+        started.port = pickFreeLoopbackPort();
+        started.daemon = std::make_unique<DaemonProcess>(specFor(started.port));
+        try {
+            started.daemon->waitListening(started.port, listenLimit);
+            return started;
+        } catch (const std::runtime_error& e) {
+            lastError = e.what();
+        }
+    }
+    throw std::runtime_error("no start in " + std::to_string(kAttempts) + " attempts; last: " + lastError);
+}
+
+} // namespace brisk::test

@@ -1,0 +1,123 @@
+#include "curl_ftp.h"
+#include "file_io.h"
+#include "ftp_proxy_server.h"
+#include "ftp_users.h"
+#include "loopback_port.h"
+#include "pyftpd_server.h"
+#include "vsftpd_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+using namespace brisk::test;
+
+namespace {
+
+// A backend behind the proxy, whichever kind.
+struct Backend {
+    virtual ~Backend() = default;
+    virtual uint16_t port() const = 0;
+    virtual void putFile(const std::string& name, const std::string& bytes) = 0;
+    virtual std::string logContents() const = 0;
+};
+
+struct VsftpdBackend : Backend {
+    VsftpdServer server;
+    uint16_t port() const override { return server.port(); }
+    void putFile(const std::string& name, const std::string& bytes) override { server.writeDataFile(name, bytes); }
+    std::string logContents() const override { return server.logContents(); }
+};
+
+struct PyftpdBackend : Backend {
+    PyftpdServer server;
+    uint16_t port() const override { return server.port(); }
+    void putFile(const std::string& name, const std::string& bytes) override
+    {
+        writeFileBytes(server.root() / name, bytes);
+    }
+    std::string logContents() const override { return server.logContents(); }
+};
+
+struct Case {
+    std::string backend;
+    FtpDataMode mode;
+};
+
+std::string caseName(const ::testing::TestParamInfo<Case>& info)
+{
+    return (info.param.backend == "vsftpd" ? std::string("Vsftpd") : std::string("Pyftpd"))
+        + (info.param.mode == FtpDataMode::Passive ? "Passive" : "Active");
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class FtpProxyToBackend : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        const bool vsftpd = GetParam().backend == "vsftpd";
+        if (auto why = FtpProxyServer::unavailableReason())
+            GTEST_SKIP() << *why;
+        if (auto why = vsftpd ? VsftpdServer::unavailableReason() : PyftpdServer::unavailableReason())
+            GTEST_SKIP() << *why;
+        if (vsftpd)
+            backend = std::make_unique<VsftpdBackend>();
+        else
+            backend = std::make_unique<PyftpdBackend>();
+        backend->putFile("behind-proxy.txt", "through the proxy\n");
+    }
+
+    std::unique_ptr<Backend> backend;
+};
+
+} // namespace
+
+TEST_P(FtpProxyToBackend, MagicUserListsAndDownloadsFromTheBackend)
+{
+    FtpProxyServer proxy;
+    const std::string user = FtpProxyServer::magicUser(kFtpUser, backend->port());
+    const auto list = curlFtp(GetParam().mode, {ftpUrl(proxy.port(), user, kFtpPassword)});
+    ASSERT_EQ(list.exitCode, 0) << list.err << "\nproxy log:\n" << proxy.logContents();
+    EXPECT_TRUE(contains(list.out, "behind-proxy.txt")) << list.out;
+    const auto get = curlFtp(GetParam().mode, {ftpUrl(proxy.port(), user, kFtpPassword, "/behind-proxy.txt")});
+    EXPECT_EQ(get.out, "through the proxy\n") << get.err;
+
+    const std::string log = proxy.logContents();
+    EXPECT_TRUE(contains(log, "dest 127.0.0.1:" + std::to_string(backend->port()))) << log;
+    if (GetParam().mode == FtpDataMode::Passive)
+        EXPECT_TRUE(contains(log, "PASV set to 127.0.0.1:")) << log;
+    else
+        EXPECT_TRUE(contains(log, "'PORT 127.0.0.1:")) << log;
+    EXPECT_TRUE(contains(backend->logContents(), "behind-proxy.txt")) << backend->logContents();
+}
+
+TEST_P(FtpProxyToBackend, PlainUserGoesToTheDefaultBackend)
+{
+    FtpProxyServer proxy(backend->port());
+    const auto list = curlFtp(GetParam().mode, {ftpUrl(proxy.port(), kFtpUser, kFtpPassword)});
+    ASSERT_EQ(list.exitCode, 0) << list.err << "\nproxy log:\n" << proxy.logContents();
+    EXPECT_TRUE(contains(list.out, "behind-proxy.txt")) << list.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, FtpProxyToBackend,
+                         ::testing::Values(Case{"vsftpd", FtpDataMode::Passive}, Case{"vsftpd", FtpDataMode::Active},
+                                           Case{"pyftpd", FtpDataMode::Passive}, Case{"pyftpd", FtpDataMode::Active}),
+                         caseName);
+
+TEST(FtpProxyServer, UnreachableBackendClosesTheSessionPromptly)
+{
+    if (auto why = FtpProxyServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    FtpProxyServer proxy;
+    const uint16_t nobodyListens = pickFreeLoopbackPort();
+    const auto started = std::chrono::steady_clock::now();
+    const auto r = curlFtp(FtpDataMode::Passive,
+                           {ftpUrl(proxy.port(), FtpProxyServer::magicUser(kFtpUser, nobodyListens), kFtpPassword)});
+    EXPECT_NE(r.exitCode, 0) << r.out;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
