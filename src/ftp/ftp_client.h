@@ -206,7 +206,7 @@ private:
     void ReceiveSecondReply();
     void ReceiveData();
     void ReceiveClosed(uint16_t error);
-    void KeepDataAlreadyReceived();
+    void EndFailedReceive();
     void CheckReceiveEnd();
     void StartSend(bool append);
     void SendConnected(uint16_t error);
@@ -249,6 +249,8 @@ private:
     bool uploadOpen_ = false;
     bool transferAborted_ = false;   // progress said abort, or the local file failed
     int dataError_ = 0;
+    int failedReply_ = 0;            // a failing final reply waiting for the data connection to finish
+    uint64_t failGraceTimer_ = 0;
     uint64_t startTime_ = 0;
     uint64_t stopTime_ = 0;
 

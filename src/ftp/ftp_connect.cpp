@@ -2,6 +2,7 @@
 
 #include "net/socket_error_text.h"
 #include "net/socket_exception.h"
+#include "platform/event_loop.h"
 
 namespace brisk {
 
@@ -101,6 +102,8 @@ void TCustomFtpCli::AbortAsync()
 {
     const bool wasLookup = state_ == fsDnsLookup;
     SetState(fsAbort);
+    EventLoop::instance().cancelTimer(failGraceTimer_);
+    failedReply_ = 0;
     DestroyLocalStream();
     // A single request cut short is a failure, never a success; a sequence's runner says so itself.
     if (!requestDoneFlag_ && !doneAsync_ && requestResult_ == 0) {

@@ -1,6 +1,7 @@
 #include "ftp/ftp_client.h"
 
 #include "ftp/ftp_reply.h"
+#include "platform/event_loop.h"
 #include "platform/ticks.h"
 #include "platform/wsa_errors.h"
 
@@ -10,6 +11,7 @@ namespace brisk {
 
 namespace {
 constexpr int kReceiveBlock = 2048;
+constexpr uint64_t kFailGraceMs = 2000;
 } // namespace
 
 void TCustomFtpCli::StartReceive(TFtpRequest rq, const std::string& command)
@@ -85,21 +87,24 @@ void TCustomFtpCli::ReceiveSecondReply()
         CheckReceiveEnd();
         return;
     }
-    KeepDataAlreadyReceived();
-    TransferFailed(statusCode_, "! RETR/LIST/NLST Failed");
+    if (dataClosed_ || dataSocket_.State() != wsConnected)
+        return TransferFailed(statusCode_, "! RETR/LIST/NLST Failed");
+    // The failing reply may overtake the last data: let the data connection deliver what it still
+    // carries, so that a resume starts as late as possible, but do not wait long for it.
+    failedReply_ = statusCode_;
+    std::weak_ptr<Alive> alive = alive_;
+    failGraceTimer_ = EventLoop::instance().addTimer(kFailGraceMs, [this, alive] {
+        if (alive.lock())
+            EndFailedReceive();
+    });
 }
 
-// A failing final reply may overtake the last data: keep every byte that has arrived, so that a resume
-// starts as late as possible.
-void TCustomFtpCli::KeepDataAlreadyReceived()
+void TCustomFtpCli::EndFailedReceive()
 {
-    char buffer[kReceiveBlock];
-    while (localStream_ && dataSocket_.State() == wsConnected) {
-        const int len = dataSocket_.Receive(buffer, sizeof buffer);
-        if (len <= 0 || !localStream_->Write(buffer, len))
-            return;
-        ByteCount += len;
-    }
+    EventLoop::instance().cancelTimer(failGraceTimer_);
+    const int code = failedReply_;
+    failedReply_ = 0;
+    TransferFailed(code, "! RETR/LIST/NLST Failed");
 }
 
 void TCustomFtpCli::ReceiveData()
@@ -152,6 +157,8 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error)
     dataClosed_ = true;
     if (error != 0)
         dataError_ = error;
+    if (failedReply_ != 0)
+        return EndFailedReceive();
     CheckReceiveEnd();
 }
 

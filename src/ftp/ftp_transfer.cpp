@@ -12,6 +12,7 @@ void TCustomFtpCli::ClearTransferFlags()
     storAnswered_ = false;
     uploadOpen_ = false;
     transferAborted_ = false;
+    failedReply_ = 0;
     requestDoneFlag_ = false;
     ByteCount = 0;
     dataError_ = 0;

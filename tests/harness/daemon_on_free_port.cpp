@@ -12,7 +12,7 @@ constexpr int kAttempts = 4;
 
 } // namespace
 
-ListeningDaemon startOnFreePort(const std::function<DaemonSpec(uint16_t port)>& specFor,
+ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>& specFor,
                                 std::chrono::milliseconds listenLimit)
 {
     std::string lastError;

@@ -18,7 +18,7 @@ struct ListeningDaemon {
 // and waits until it listens there. Another process may take the port first; servers then exit or
 // keep retrying the bind, so any failure is tried again with a new port, a few times, before the
 // last error is thrown (it carries the daemon's output).
-ListeningDaemon startOnFreePort(const std::function<DaemonSpec(uint16_t port)>& specFor,
+ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>& specFor,
                                 std::chrono::milliseconds listenLimit = std::chrono::seconds(10));
 
 } // namespace brisk::test

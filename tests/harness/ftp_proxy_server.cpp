@@ -59,7 +59,7 @@ FtpProxyServer::FtpProxyServer(std::optional<uint16_t> defaultBackendPort)
     auto started = startOnFreePort(
         [&](uint16_t port) {
             writeConfig(port, defaultBackendPort);
-            return DaemonSpec{{kFtpProxy, "-d", "-n", "-f", (root / "ftp-proxy.conf").string()},
+            return DaemonLaunch{{kFtpProxy, "-d", "-n", "-f", (root / "ftp-proxy.conf").string()},
                               root / "ftp-proxy.out", {}};
         },
         kListenLimit);

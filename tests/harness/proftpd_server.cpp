@@ -63,7 +63,7 @@ ProftpdServer::ProftpdServer()
     writeUserFile();
     auto started = startOnFreePort([&](uint16_t port) {
         writeConfig(port);
-        return DaemonSpec{{daemonPath().string(), "--nodaemon", "--config", (root / "proftpd.conf").string()},
+        return DaemonLaunch{{daemonPath().string(), "--nodaemon", "--config", (root / "proftpd.conf").string()},
                           root / "proftpd.out", {}};
     });
     port_ = started.port;

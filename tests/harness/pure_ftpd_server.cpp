@@ -68,7 +68,7 @@ PureFtpdServer::PureFtpdServer()
 
 PureFtpdServer::~PureFtpdServer() = default;
 
-DaemonSpec PureFtpdServer::daemonSpec(uint16_t port) const
+DaemonLaunch PureFtpdServer::daemonSpec(uint16_t port) const
 {
     const auto& root = dir_.path();
     return {{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),

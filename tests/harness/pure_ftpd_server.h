@@ -46,7 +46,7 @@ public:
 
 private:
     void writeUserDatabase() const;
-    DaemonSpec daemonSpec(uint16_t port) const;
+    DaemonLaunch daemonSpec(uint16_t port) const;
 
     TempDir dir_{0755};
     std::filesystem::path dataDir_;

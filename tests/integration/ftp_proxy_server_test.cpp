@@ -1,4 +1,4 @@
-#include "curl_ftp.h"
+#include "curl_client.h"
 #include "file_io.h"
 #include "ftp_proxy_server.h"
 #include "ftp_users.h"

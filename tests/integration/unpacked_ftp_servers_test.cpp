@@ -1,4 +1,4 @@
-#include "curl_ftp.h"
+#include "curl_client.h"
 #include "file_io.h"
 #include "ftp_users.h"
 #include "loopback_client.h"

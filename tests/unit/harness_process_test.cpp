@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -100,11 +102,18 @@ TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
     DaemonProcess daemon(shell("sleep 60 & setsid sh -c 'echo left; exec sleep 60' & wait"));
     daemon.waitForOutputLine("left");
     const pid_t leader = daemon.pid();
-    const auto descendants = descendantsOf(leader);
+    // The shell may still be between fork and exec when the line arrives: look again for a moment.
+    std::vector<pid_t> descendants;
+    bool oneLeftTheSession = false;
+    for (int i = 0; i < 100 && !oneLeftTheSession; ++i) {
+        if (i > 0)
+            std::this_thread::sleep_for(20ms);
+        descendants = descendantsOf(leader);
+        oneLeftTheSession = descendants.size() == 2 &&
+                            (::getsid(descendants[0]) != leader || ::getsid(descendants[1]) != leader);
+    }
     ASSERT_EQ(descendants.size(), 2u);
     EXPECT_EQ(::getsid(leader), leader);
-    const bool oneLeftTheSession =
-        ::getsid(descendants[0]) != leader || ::getsid(descendants[1]) != leader;
     EXPECT_TRUE(oneLeftTheSession);
 
     const auto start = std::chrono::steady_clock::now();

@@ -1,4 +1,4 @@
-#include "curl_ftp.h"
+#include "curl_client.h"
 #include "file_io.h"
 #include "loopback_port_range.h"
 #include "owned_files.h"

@@ -1,4 +1,4 @@
-#include "curl_ftp.h"
+#include "curl_client.h"
 
 #include <cctype>
 #include <cstdio>
