@@ -4,7 +4,7 @@
 BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
-TEST_PACKAGES=(netbase vsftpd python3-pyftpdlib curl procps passwd)
+TEST_PACKAGES=(netbase vsftpd python3-pyftpdlib curl procps passwd dante-server microsocks python3-twisted)
 
 # Installs the packages of the given names that are not installed yet.
 ensure_packages() {

@@ -108,13 +108,13 @@ void TCustomSocksWSocket::sendRequest()
     }
     std::string request{4, 1};
     request.append(port, 2);
-    if (socksLevel_ == "4A")
+    if (sendName_)
         request.append({0, 0, 0, 1});
     else
         request.append(reinterpret_cast<const char*>(&destAddr_), 4);
     request += SocksUsercode;
     request += '\0';
-    if (socksLevel_ == "4A")
+    if (sendName_)
         request += Addr() + '\0';
     sendBytes(request);
 }

@@ -97,7 +97,9 @@ bool TCustomSocksWSocket::checkSocksConnect()
     }
     try {
         destPort_ = WSocketResolvePort(Port(), "tcp");
-        if (socksLevel_ == "4")
+        // Level 4A names the destination only when it is not an address already.
+        sendName_ = socksLevel_ == "4A" && !WSocketIsDottedIP(Addr());
+        if (socksLevel_ != "5" && !sendName_)
             destAddr_ = WSocketResolveHost(Addr());
     } catch (const ESocketException& e) {
         RaiseException(e.what());

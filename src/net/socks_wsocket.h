@@ -78,7 +78,8 @@ private:
     int rcvCnt_ = 0;
     uint8_t methodOffered_ = 0;
     uint16_t destPort_ = 0;   // network order
-    uint32_t destAddr_ = 0;   // network order; level 4 only
+    uint32_t destAddr_ = 0;   // network order; level 4, and 4A to a dotted address
+    bool sendName_ = false;   // level 4A to a host name: the proxy resolves it
     uint64_t connectSerial_ = 0; // tells whether a handler started another connection
     int leftOverPos_ = 0, leftOverCount_ = 0;
 };

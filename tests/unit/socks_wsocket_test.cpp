@@ -157,6 +157,15 @@ TEST(SocksRequests, Level4ASendsAddress0001AndTheHostNameUnresolved)
     EXPECT_EQ(peer.received(), bytes({4, 1, 8, 73, 0, 0, 0, 1}) + "abc" + bytes({0}) + name + bytes({0}));
 }
 
+TEST(SocksRequests, Level4AToADottedAddressCarriesItInTheAddressField)
+{
+    ScriptedSocksPeer peer(SocksScript().expect(9).reply(bytes({0, 90, 0, 0, 0, 0, 0, 0})));
+    SocksProbe p;
+    p.connect(peer, "4A", "10.9.8.7");
+    ASSERT_TRUE(p.waitFor("connected 0"));
+    EXPECT_EQ(peer.received(), bytes({4, 1, 8, 73, 10, 9, 8, 7, 0}));
+}
+
 TEST(SocksRequests, Method0AnsweredToAnOfferOf2SkipsTheCredentials)
 {
     ScriptedSocksPeer peer(SocksScript().expect(3).reply(bytes({5, 0})).expect(16).reply(kLevel5Ok));
