@@ -7,7 +7,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata)
 # ftp-proxy runs as installed; pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers
 # only unpacks them, and their shared libraries are installed here. openssl hashes their passwords.
 TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
-               libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3)
+               libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
+               dante-server microsocks python3-twisted)
 
 # Installs the packages of the given names that are not installed yet.
 ensure_packages() {

@@ -67,6 +67,7 @@ void TCustomFtpCli::SetConnectionType(int value)
     connectionType_ = value >= ftpDirect && value <= ftpSocks5 ? TFtpConnectionType(value) : ftpDirect;
     if (connectionType_ != ftpDirect)
         passive_ = true;
+    WriteSocksKind();
 }
 
 void TCustomFtpCli::SetShareMode(int value)

@@ -259,6 +259,23 @@ private:
     char receiveBuffer_[4096];
     int receiveLen_ = 0;
     std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
+
+    // SOCKS settings (ftp_socks_settings.cpp)
+public:
+    const std::string& SocksServer() const { return socksServer_; }
+    void SetSocksServer(const std::string& value);
+    const std::string& SocksPort() const { return socksPort_; }
+    void SetSocksPort(const std::string& value);
+    const std::string& SocksUserCode() const { return socksUserCode_; }
+    void SetSocksUserCode(const std::string& value);
+    const std::string& SocksPassword() const { return socksPassword_; }
+    void SetSocksPassword(const std::string& value);
+
+private:
+    void WriteSocksKind();
+    // Right before each connect: a socket forgets its SOCKS server, port and level after a connection.
+    void ApplySocksSettings(TWSocket& socket);
+    std::string socksServer_, socksPort_, socksUserCode_, socksPassword_;
 };
 
 class TFtpClient : public TCustomFtpCli {};

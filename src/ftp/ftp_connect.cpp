@@ -51,6 +51,7 @@ void TCustomFtpCli::StartConnect()
         controlSocket_.SetProto("tcp");
         controlSocket_.SetPort(viaProxy ? ProxyPort : Port);
         SetState(fsWaitingBanner);
+        ApplySocksSettings(controlSocket_);
         controlSocket_.Connect();
     } catch (const ESocketException& e) {
         // A port that does not resolve, say: the connect never starts, so the request ends here.

@@ -121,7 +121,7 @@ void TCustomWSocket::Connect()
     DoConnect();
 }
 
-void TCustomWSocket::resolveForConnect()
+void TCustomWSocket::resolveForConnect(const std::string* viaHost, const std::string* viaPort)
 {
     if (!protoResolved_) {
         protoNumber_ = WSocketResolveProto(proto_);
@@ -129,7 +129,10 @@ void TCustomWSocket::resolveForConnect()
         protoResolved_ = true;
     }
     const std::string protoName = sockType_ == SOCK_DGRAM ? "udp" : "tcp";
-    if (!portResolved_) {
+    if (viaPort) {
+        sinPort_ = WSocketResolvePort(*viaPort, protoName);
+        portResolved_ = false; // what was resolved is not Port
+    } else if (!portResolved_) {
         sinPort_ = WSocketResolvePort(port_, protoName);
         portResolved_ = true;
     }
@@ -137,13 +140,26 @@ void TCustomWSocket::resolveForConnect()
         localSinPort_ = WSocketResolvePort(localPort_, protoName);
         localPortResolved_ = true;
     }
-    if (!addrResolved_) {
+    if (viaHost) {
+        sinAddr_ = WSocketResolveHost(*viaHost);
+        addrResolved_ = false;
+    } else if (!addrResolved_) {
         sinAddr_ = WSocketResolveHost(addr_);
         addrResolved_ = true;
     }
 }
 
 void TCustomWSocket::DoConnect()
+{
+    startConnect(nullptr, nullptr);
+}
+
+void TCustomWSocket::DoConnectVia(const std::string& host, const std::string& port)
+{
+    startConnect(&host, &port);
+}
+
+void TCustomWSocket::startConnect(const std::string* viaHost, const std::string* viaPort)
 {
     if (fd_ >= 0 && state_ != wsClosed)
         return RaiseException("Connect: Socket already in use");
@@ -154,7 +170,7 @@ void TCustomWSocket::DoConnect()
     if (proto_.empty())
         return RaiseException("Connect: No Protocol Specified");
     try {
-        resolveForConnect();
+        resolveForConnect(viaHost, viaPort);
     } catch (const ESocketException& e) {
         return RaiseException(e.what());
     }

@@ -116,6 +116,8 @@ protected:
     virtual void TriggerSessionClosed(uint16_t error);
     virtual void AssignDefaultValue();
     void DoConnect();           // the plain connect to addr_:port_
+    // The plain connect to another endpoint (a proxy's); Addr and Port keep naming the destination.
+    void DoConnectVia(const std::string& host, const std::string& port);
     void InternalClose(bool shut, uint16_t error);
     void RaiseException(const std::string& msg);
     void SocketError(const std::string& function, int code);
@@ -124,7 +126,8 @@ protected:
 private:
     struct Alive {};
 
-    void resolveForConnect();
+    void startConnect(const std::string* viaHost, const std::string* viaPort);
+    void resolveForConnect(const std::string* viaHost, const std::string* viaPort);
     void createAndConfigure(int sockType);
     void bindLocal();
     void watchEvents();
@@ -168,7 +171,14 @@ private:
     std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
 };
 
+} // namespace brisk
+
+#include "net/socks_wsocket.h"
+
+namespace brisk {
+
 // The socket object the program uses.
-class TWSocket : public TCustomWSocket {};
+class TWSocket : public TCustomSocksWSocket {};
 
 } // namespace brisk
+

@@ -96,10 +96,7 @@ void TCustomWSocket::receiveLoop(uint16_t error, bool untilDrained)
     const uint64_t connection = connectionId_;
     for (int round = 0; untilDrained || round < kMaxReceiveRounds; ++round) {
         const int before = GetRcvdCount();
-        if (OnDataAvailable)
-            TriggerDataAvailable(error);
-        else
-            discardWaitingData();
+        TriggerDataAvailable(error);
         if (fd_ < 0 || connection != connectionId_ || (ComponentOptions & wsoNoReceiveLoop) || error != 0)
             return;
         const int after = GetRcvdCount();
@@ -148,10 +145,13 @@ void TCustomWSocket::TriggerSessionConnected(uint16_t error)
         OnSessionConnected(this, error);
 }
 
+// Without a handler the data is read and thrown away, so that a level-triggered event does not spin.
 void TCustomWSocket::TriggerDataAvailable(uint16_t error)
 {
     if (OnDataAvailable)
         OnDataAvailable(this, error);
+    else
+        discardWaitingData();
 }
 
 void TCustomWSocket::TriggerSessionClosed(uint16_t error)

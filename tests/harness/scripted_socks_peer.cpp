@@ -1,0 +1,234 @@
+#include "scripted_socks_peer.h"
+
+#include "peer_io.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+
+#include <stdexcept>
+
+namespace brisk::test {
+namespace {
+
+constexpr auto kWaitLimit = std::chrono::seconds(5);
+constexpr auto kByteGap = std::chrono::milliseconds(15);
+
+} // namespace
+
+SocksScript& SocksScript::expect(size_t n)
+{
+    steps_.push_back({Step::Expect, n, {}});
+    return *this;
+}
+
+SocksScript& SocksScript::expectLine()
+{
+    steps_.push_back({Step::ExpectLine, 0, {}});
+    return *this;
+}
+
+SocksScript& SocksScript::reply(std::string bytes)
+{
+    steps_.push_back({Step::Reply, 0, std::move(bytes)});
+    return *this;
+}
+
+SocksScript& SocksScript::replyByteByByte(std::string bytes)
+{
+    steps_.push_back({Step::ReplyByteByByte, 0, std::move(bytes)});
+    return *this;
+}
+
+SocksScript& SocksScript::hangUp()
+{
+    steps_.push_back({Step::HangUp, 0, {}});
+    return *this;
+}
+
+// One connection being served: the bytes read but not yet taken by a step.
+class ScriptedSocksPeer::Session {
+public:
+    Session(ScriptedSocksPeer& peer, UniqueFd fd, size_t index) : peer_(peer), fd_(std::move(fd)), index_(index) {}
+
+    // Runs the script; then reads until the client closes. Returns whether the client closed.
+    bool run()
+    {
+        using Step = SocksScript::Step;
+        for (const auto& step : peer_.script_.steps()) {
+            switch (step.kind) {
+            case Step::Expect: take(step.count); break;
+            case Step::ExpectLine: takeLine(); break;
+            case Step::Reply: send(step.bytes); break;
+            case Step::ReplyByteByByte: sendByteByByte(step.bytes); break;
+            case Step::HangUp: fd_.reset(); return false;
+            }
+        }
+        while (readMore()) {
+        }
+        return true;
+    }
+
+private:
+    void take(size_t n)
+    {
+        while (pending_.size() < n)
+            if (!readMore())
+                throw std::runtime_error("client closed while " + std::to_string(n) + " bytes were expected");
+        pending_.erase(0, n);
+    }
+
+    void takeLine()
+    {
+        size_t end;
+        while ((end = pending_.find('\n')) == std::string::npos)
+            if (!readMore())
+                throw std::runtime_error("client closed while a line was expected");
+        pending_.erase(0, end + 1);
+    }
+
+    bool readMore()
+    {
+        const std::string bytes = peer_io::receiveSome(fd_.get(), peer_.stop_.get(), deadline());
+        if (bytes.empty())
+            return false;
+        pending_ += bytes;
+        peer_.record(index_, bytes);
+        return true;
+    }
+
+    void send(const std::string& bytes) { peer_io::sendAll(fd_.get(), bytes, peer_.stop_.get(), deadline()); }
+
+    void sendByteByByte(const std::string& bytes)
+    {
+        const int on = 1;
+        ::setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        for (char c : bytes) {
+            send(std::string(1, c));
+            std::this_thread::sleep_for(kByteGap);
+        }
+    }
+
+    static peer_io::Deadline deadline() { return std::chrono::steady_clock::now() + kWaitLimit; }
+
+    ScriptedSocksPeer& peer_;
+    UniqueFd fd_;
+    size_t index_;
+    std::string pending_;
+};
+
+ScriptedSocksPeer::ScriptedSocksPeer(SocksScript script)
+    : script_(std::move(script)), stop_(::eventfd(0, EFD_CLOEXEC))
+{
+    if (!stop_.valid())
+        throw std::runtime_error("eventfd failed");
+    listener_.reset(peer_io::listenOnLoopback(port_));
+    thread_ = std::thread([this] { run(); });
+}
+
+ScriptedSocksPeer::~ScriptedSocksPeer()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(stop_.get(), &one, sizeof one);
+    thread_.join();
+}
+
+void ScriptedSocksPeer::run()
+{
+    try {
+        for (;;)
+            serve(UniqueFd(peer_io::acceptOne(listener_.get(), stop_.get(), peer_io::kNoDeadline)));
+    } catch (const peer_io::Stopped&) {
+    } catch (const std::exception& e) {
+        recordError(std::string("accept: ") + e.what());
+    }
+}
+
+void ScriptedSocksPeer::serve(UniqueFd fd)
+{
+    size_t index = 0;
+    {
+        std::lock_guard lock(mutex_);
+        index = connections_.size();
+        connections_.emplace_back();
+    }
+    changed_.notify_all();
+    bool byClient = false;
+    try {
+        byClient = Session(*this, std::move(fd), index).run();
+    } catch (const std::exception& e) {
+        recordError("connection " + std::to_string(index) + ": " + e.what());
+    } catch (const peer_io::Stopped&) {
+        markEnded(index, false);
+        throw;
+    }
+    markEnded(index, byClient);
+}
+
+void ScriptedSocksPeer::record(size_t connection, const std::string& bytes)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connections_[connection].received += bytes;
+    }
+    changed_.notify_all();
+}
+
+void ScriptedSocksPeer::markEnded(size_t connection, bool byClient)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connections_[connection].ended = true;
+        connections_[connection].clientClosed = byClient;
+    }
+    changed_.notify_all();
+}
+
+void ScriptedSocksPeer::recordError(const std::string& what)
+{
+    std::lock_guard lock(mutex_);
+    errors_.push_back(what);
+}
+
+size_t ScriptedSocksPeer::connectionCount() const
+{
+    std::lock_guard lock(mutex_);
+    return connections_.size();
+}
+
+std::string ScriptedSocksPeer::received(size_t connection) const
+{
+    std::lock_guard lock(mutex_);
+    return connection < connections_.size() ? connections_[connection].received : std::string();
+}
+
+bool ScriptedSocksPeer::waitForReceived(size_t count, std::chrono::milliseconds limit, size_t connection) const
+{
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [&] {
+        return connection < connections_.size() && connections_[connection].received.size() >= count;
+    });
+}
+
+bool ScriptedSocksPeer::waitForEnd(size_t connection, std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [&] {
+        return connection < connections_.size() && connections_[connection].ended;
+    });
+}
+
+bool ScriptedSocksPeer::clientClosed(size_t connection) const
+{
+    std::lock_guard lock(mutex_);
+    return connection < connections_.size() && connections_[connection].clientClosed;
+}
+
+std::vector<std::string> ScriptedSocksPeer::errors() const
+{
+    std::lock_guard lock(mutex_);
+    return errors_;
+}
+
+} // namespace brisk::test

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "unique_fd.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brisk::test {
+
+// What a ScriptedSocksPeer does on each connection, in order.
+class SocksScript {
+public:
+    struct Step {
+        enum Kind { Expect, ExpectLine, Reply, ReplyByteByByte, HangUp } kind;
+        size_t count = 0;
+        std::string bytes;
+    };
+
+    // Waits for exactly n more bytes from the client.
+    SocksScript& expect(size_t n);
+    // Waits for the client's bytes up to and including the next LF (an FTP command).
+    SocksScript& expectLine();
+    // Sends the bytes in one piece.
+    SocksScript& reply(std::string bytes);
+    // Sends the bytes one at a time, a few milliseconds apart, so that each arrives on its own.
+    SocksScript& replyByteByByte(std::string bytes);
+    // Closes the connection.
+    SocksScript& hangUp();
+
+    const std::vector<Step>& steps() const { return steps_; }
+
+private:
+    std::vector<Step> steps_;
+};
+
+// A scripted SOCKS server (and, behind it, FTP server) on 127.0.0.1 for the replies no real proxy
+// sends. It serves connections one after another on its own thread, each with the same script, and
+// records every byte each client sent, exactly. After the script it keeps reading (and recording)
+// until the client closes. Every wait is limited (5 s); a timeout ends the connection and is listed
+// in errors(). Destruction stops the thread at once.
+class ScriptedSocksPeer {
+public:
+    explicit ScriptedSocksPeer(SocksScript script);
+    ~ScriptedSocksPeer();
+    ScriptedSocksPeer(const ScriptedSocksPeer&) = delete;
+    ScriptedSocksPeer& operator=(const ScriptedSocksPeer&) = delete;
+
+    uint16_t port() const { return port_; }
+
+    size_t connectionCount() const;
+    // Everything the client sent on one connection so far.
+    std::string received(size_t connection = 0) const;
+    bool waitForReceived(size_t count, std::chrono::milliseconds limit, size_t connection = 0) const;
+    // True once the connection has ended (the client closed it, or the script hung up).
+    bool waitForEnd(size_t connection, std::chrono::milliseconds limit) const;
+    // True when the client closed its side (as opposed to the script hanging up).
+    bool clientClosed(size_t connection = 0) const;
+    std::vector<std::string> errors() const;
+
+private:
+    struct Connection {
+        std::string received;
+        bool ended = false;
+        bool clientClosed = false;
+    };
+    class Session;
+
+    void run();
+    void serve(UniqueFd fd);
+    void record(size_t connection, const std::string& bytes);
+    void markEnded(size_t connection, bool byClient);
+    void recordError(const std::string& what);
+
+    SocksScript script_;
+    UniqueFd listener_;
+    UniqueFd stop_;
+    uint16_t port_ = 0;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<Connection> connections_;
+    std::vector<std::string> errors_;
+
+    std::thread thread_;
+};
+
+} // namespace brisk::test

@@ -1,0 +1,221 @@
+#include "danted_server.h"
+#include "engine_driver.h"
+#include "ftp_users.h"
+#include "microsocks_server.h"
+#include "pump.h"
+#include "pyftpd_server.h"
+#include "twistd_socks_server.h"
+#include "vsftpd_server.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+using namespace brisk;
+using namespace brisk::test;
+
+namespace {
+
+// One real SOCKS server, whichever kind, with the credentials it wants and what its log tells.
+struct SocksProxy {
+    virtual ~SocksProxy() = default;
+    virtual uint16_t port() const = 0;
+    virtual size_t connectionsTo(uint16_t destPort) const = 0;
+    virtual std::string log() const = 0;
+    std::string user, password;
+};
+
+template <typename Server>
+struct ProxyOf : SocksProxy {
+    template <typename... Args>
+    explicit ProxyOf(Args... args) : server(args...) {}
+    uint16_t port() const override { return server.port(); }
+    size_t connectionsTo(uint16_t destPort) const override { return server.connectionsTo(destPort); }
+    std::string log() const override { return server.logContents(); }
+    Server server;
+};
+
+enum class Proxy { Danted, DantedAuth, Microsocks, Twistd };
+enum class Ftp { Vsftpd, Pyftpd };
+
+std::optional<std::string> unavailable(Proxy proxy)
+{
+    switch (proxy) {
+    case Proxy::Danted: return DantedServer::unavailableReason(DantedAuth::None);
+    case Proxy::DantedAuth: return DantedServer::unavailableReason(DantedAuth::Username);
+    case Proxy::Microsocks: return MicrosocksServer::unavailableReason();
+    case Proxy::Twistd: return TwistdSocksServer::unavailableReason();
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<SocksProxy> startProxy(Proxy proxy)
+{
+    std::unique_ptr<SocksProxy> p;
+    switch (proxy) {
+    case Proxy::Danted: return std::make_unique<ProxyOf<DantedServer>>(DantedAuth::None);
+    case Proxy::DantedAuth:
+        p = std::make_unique<ProxyOf<DantedServer>>(DantedAuth::Username);
+        p->user = kFtpUser;
+        p->password = kFtpPassword;
+        return p;
+    case Proxy::Microsocks:
+        p = std::make_unique<ProxyOf<MicrosocksServer>>();
+        p->user = MicrosocksServer::kUser;
+        p->password = MicrosocksServer::kPassword;
+        return p;
+    case Proxy::Twistd: return std::make_unique<ProxyOf<TwistdSocksServer>>();
+    }
+    return p;
+}
+
+// The FTP server behind the proxy.
+struct FtpServer {
+    std::unique_ptr<VsftpdServer> vsftpd;
+    std::unique_ptr<PyftpdServer> pyftpd;
+    uint16_t port() const { return vsftpd ? vsftpd->port() : pyftpd->port(); }
+};
+
+std::optional<std::string> unavailable(Ftp ftp)
+{
+    return ftp == Ftp::Vsftpd ? VsftpdServer::unavailableReason() : PyftpdServer::unavailableReason();
+}
+
+FtpServer startFtp(Ftp ftp)
+{
+    FtpServer s;
+    if (ftp == Ftp::Vsftpd)
+        s.vsftpd = std::make_unique<VsftpdServer>();
+    else
+        s.pyftpd = std::make_unique<PyftpdServer>();
+    return s;
+}
+
+struct ProxyCase {
+    const char* name;
+    Proxy proxy;
+    TFtpConnectionType kind;
+    Ftp ftp;
+    const char* host;
+};
+
+// A session through a real proxy to a real FTP server. Transfers through the proxies build on the
+// same fixture once the data connection exists.
+class SocksSession : public ::testing::TestWithParam<ProxyCase> {
+protected:
+    void SetUp() override
+    {
+        const ProxyCase& c = GetParam();
+        for (const auto& why : {unavailable(c.proxy), unavailable(c.ftp)})
+            if (why)
+                GTEST_SKIP() << *why;
+        ftp = startFtp(c.ftp);
+        proxy = startProxy(c.proxy);
+        d.ftp.SetConnectionType(c.kind);
+        d.ftp.SetSocksServer("127.0.0.1");
+        d.ftp.SetSocksPort(std::to_string(proxy->port()));
+        d.ftp.SetSocksUserCode(proxy->user);
+        d.ftp.SetSocksPassword(proxy->password);
+        d.connectTo(ftp.port(), c.host);
+        d.ftp.UserName = kFtpUser;
+        d.ftp.PassWord = kFtpPassword;
+    }
+
+    // True once the proxy's log shows `count` connections to the FTP server.
+    bool proxyReachedServer(size_t count = 1)
+    {
+        return pumpUntil([&] { return proxy->connectionsTo(ftp.port()) >= count; }, 3000);
+    }
+
+    FtpServer ftp;
+    std::unique_ptr<SocksProxy> proxy;
+    EngineDriver d;
+};
+
+} // namespace
+
+TEST_P(SocksSession, LogsInAndRunsPwdAndSystThroughTheProxy)
+{
+    ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0) << d.ftp.LastResponse() << "\n" << proxy->log();
+    ASSERT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0) << d.ftp.LastResponse();
+    ASSERT_EQ(d.run([&] { d.ftp.PassAsync(); }), 0) << d.ftp.LastResponse();
+    EXPECT_EQ(d.ftp.StatusCode(), 230);
+    ASSERT_EQ(d.run([&] { d.ftp.PwdAsync(); }), 0);
+    EXPECT_EQ(d.ftp.DirResult(), "/");
+    ASSERT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
+    EXPECT_EQ(d.ftp.StatusCode(), 215);
+    EXPECT_TRUE(proxyReachedServer()) << "proxy log:\n" << proxy->log();
+    ASSERT_EQ(d.run([&] { d.ftp.QuitAsync(); }), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Proxies, SocksSession, ::testing::Values(
+    ProxyCase{"DantedSocks4Vsftpd", Proxy::Danted, ftpSocks4, Ftp::Vsftpd, "127.0.0.1"},
+    ProxyCase{"DantedSocks5Pyftpd", Proxy::Danted, ftpSocks5, Ftp::Pyftpd, "127.0.0.1"},
+    ProxyCase{"DantedSocks5UserPasswordVsftpd", Proxy::DantedAuth, ftpSocks5, Ftp::Vsftpd, "127.0.0.1"},
+    ProxyCase{"MicrosocksSocks5UserPasswordPyftpd", Proxy::Microsocks, ftpSocks5, Ftp::Pyftpd, "127.0.0.1"},
+    ProxyCase{"TwistdSocks4ALocalhostPyftpd", Proxy::Twistd, ftpSocks4A, Ftp::Pyftpd, "localhost"},
+    ProxyCase{"TwistdSocks4Vsftpd", Proxy::Twistd, ftpSocks4, Ftp::Vsftpd, "127.0.0.1"}),
+    [](const ::testing::TestParamInfo<ProxyCase>& info) { return std::string(info.param.name); });
+
+TEST(SocksRefusals, AWrongPasswordAtMicrosocksEndsTheOpenWith20015)
+{
+    for (const auto& why : {MicrosocksServer::unavailableReason(), PyftpdServer::unavailableReason()})
+        if (why)
+            GTEST_SKIP() << *why;
+    PyftpdServer ftp;
+    MicrosocksServer proxy;
+    EngineDriver d;
+    d.ftp.SetConnectionType(ftpSocks5);
+    d.ftp.SetSocksServer("127.0.0.1");
+    d.ftp.SetSocksPort(std::to_string(proxy.port()));
+    d.ftp.SetSocksUserCode(MicrosocksServer::kUser);
+    d.ftp.SetSocksPassword("wrong");
+    d.connectTo(ftp.port());
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 20015);
+    EXPECT_EQ(d.ftp.LastResponse(), "500 Not a WinSock error (Winsock error #20015)");
+    EXPECT_FALSE(d.ftp.Connected());
+    EXPECT_EQ(proxy.connectionsTo(ftp.port()), 0u);
+}
+
+TEST(SocksRefusals, DantedWantsCredentialsThatWereNotOffered)
+{
+    for (const auto& why : {DantedServer::unavailableReason(DantedAuth::Username), PyftpdServer::unavailableReason()})
+        if (why)
+            GTEST_SKIP() << *why;
+    PyftpdServer ftp;
+    DantedServer proxy(DantedAuth::Username);
+    EngineDriver d;
+    d.ftp.SetConnectionType(ftpSocks5);
+    d.ftp.SetSocksServer("127.0.0.1");
+    d.ftp.SetSocksPort(std::to_string(proxy.port()));
+    d.connectTo(ftp.port());
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 20003);
+    EXPECT_EQ(proxy.connectionsTo(ftp.port()), 0u);
+}
+
+// The engine hands the proxy the address it looked up; the socket itself sends a name to a 4A proxy.
+TEST(SocksSocket, Socks4AHandsTheHostNameToTwistd)
+{
+    for (const auto& why : {TwistdSocksServer::unavailableReason(), PyftpdServer::unavailableReason()})
+        if (why)
+            GTEST_SKIP() << *why;
+    PyftpdServer ftp;
+    TwistdSocksServer proxy;
+    TWSocket s;
+    std::string banner;
+    uint16_t connected = 1;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { connected = e; };
+    s.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) { banner += sock->ReceiveStr(); };
+    s.SetSocksServer("127.0.0.1");
+    s.SetSocksPort(std::to_string(proxy.port()));
+    s.SetSocksLevel("4A");
+    s.SetAddr("localhost");
+    s.SetPort(std::to_string(ftp.port()));
+    s.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return banner.find('\n') != std::string::npos; }, 5000)) << proxy.logContents();
+    EXPECT_EQ(connected, 0);
+    EXPECT_EQ(banner.substr(0, 4), "220 ");
+    EXPECT_TRUE(pumpUntil([&] { return proxy.connectionsTo(ftp.port()) == 1; }, 3000)) << proxy.logContents();
+}
