@@ -80,6 +80,7 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
     dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) { (this->*connected)(error); };
     dataSocket_.LingerOnOff = wsLingerOff;
     dataSocket_.LingerTimeout = 0;
+    ApplySocksSettings(dataSocket_); // every data connection of a SOCKS session goes through the proxy
     dataSocket_.Connect();
     return true;
 }

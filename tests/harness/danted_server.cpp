@@ -37,7 +37,7 @@ DantedServer::DantedServer(DantedAuth auth)
     daemon_ = launchOnFreePort(
         [&](uint16_t port) {
             writeConfig(auth, port);
-            return DaemonSpec{{kDanted, "-f", (root / "danted.conf").string(), "-p", (root / "danted.pid").string()},
+            return DaemonLaunch{{kDanted, "-f", (root / "danted.conf").string(), "-p", (root / "danted.pid").string()},
                               root / "danted.out",
                               {}};
         },

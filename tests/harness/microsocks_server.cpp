@@ -25,7 +25,7 @@ MicrosocksServer::MicrosocksServer()
     // No -1 ("auth once"): it would let later clients of the address in without a password.
     daemon_ = launchOnFreePort(
         [&](uint16_t port) {
-            return DaemonSpec{{kMicrosocks, "-i", "127.0.0.1", "-p", std::to_string(port), "-u", kUser, "-P", kPassword},
+            return DaemonLaunch{{kMicrosocks, "-i", "127.0.0.1", "-p", std::to_string(port), "-u", kUser, "-P", kPassword},
                               dir_.path() / "microsocks.out",
                               {}};
         },

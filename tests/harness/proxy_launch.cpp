@@ -9,7 +9,7 @@ namespace {
 constexpr int kStartAttempts = 5;
 } // namespace
 
-std::unique_ptr<DaemonProcess> launchOnFreePort(const std::function<DaemonSpec(uint16_t port)>& specFor,
+std::unique_ptr<DaemonProcess> launchOnFreePort(const std::function<DaemonLaunch(uint16_t port)>& specFor,
                                                 uint16_t& port, std::chrono::milliseconds limit)
 {
     for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {

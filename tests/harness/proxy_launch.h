@@ -14,7 +14,7 @@ namespace brisk::test {
 // Starts a daemon listening on a free port of 127.0.0.1 chosen here. Another process may take the
 // port before the daemon binds it; the daemon then exits and a new port is tried (5 times).
 // Returns the running daemon and sets `port`; throws with the daemon's output otherwise.
-std::unique_ptr<DaemonProcess> launchOnFreePort(const std::function<DaemonSpec(uint16_t port)>& specFor,
+std::unique_ptr<DaemonProcess> launchOnFreePort(const std::function<DaemonLaunch(uint16_t port)>& specFor,
                                                 uint16_t& port,
                                                 std::chrono::milliseconds limit = std::chrono::seconds(10));
 

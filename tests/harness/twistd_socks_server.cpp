@@ -28,7 +28,7 @@ TwistdSocksServer::TwistdSocksServer()
     // No "-l FILE" for the socks plugin: its data logger fails every connection.
     daemon_ = launchOnFreePort(
         [&](uint16_t port) {
-            return DaemonSpec{{kTwistd, "-n", "--pidfile", (root / "twistd.pid").string(), "--logfile",
+            return DaemonLaunch{{kTwistd, "-n", "--pidfile", (root / "twistd.pid").string(), "--logfile",
                                (root / "twistd.log").string(), "socks", "-i", "127.0.0.1", "-p",
                                std::to_string(port)},
                               root / "twistd.out",
