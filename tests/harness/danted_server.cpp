@@ -77,4 +77,13 @@ size_t DantedServer::connectionsTo(uint16_t destPort) const
     });
 }
 
+size_t DantedServer::connectionsToAnyPort() const
+{
+    return countLines(logContents(), [](std::string_view line) {
+        const size_t at = line.rfind(" 127.0.0.1.");
+        return line.find("tcp/connect [") != std::string_view::npos && at != std::string_view::npos &&
+               line.find_first_not_of("0123456789", at + 11) == std::string_view::npos;
+    });
+}
+
 } // namespace brisk::test

@@ -46,4 +46,11 @@ size_t MicrosocksServer::connectionsTo(uint16_t destPort) const
     return countLines(logContents(), [&](std::string_view line) { return endsWith(line, tail); });
 }
 
+size_t MicrosocksServer::connectionsToAnyPort() const
+{
+    return countLines(logContents(), [](std::string_view line) {
+        return line.find("connected to 127.0.0.1:") != std::string_view::npos;
+    });
+}
+
 } // namespace brisk::test

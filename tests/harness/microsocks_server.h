@@ -26,6 +26,8 @@ public:
     std::string logContents() const;
     // Connections the proxy made to 127.0.0.1:destPort for its clients, as its log tells.
     size_t connectionsTo(uint16_t destPort) const;
+    // Connections made through the proxy to any port of 127.0.0.1.
+    size_t connectionsToAnyPort() const;
 
 private:
     TempDir dir_;

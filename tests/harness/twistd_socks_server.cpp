@@ -53,4 +53,11 @@ size_t TwistdSocksServer::connectionsTo(uint16_t destPort) const
     });
 }
 
+size_t TwistdSocksServer::connectionsToAnyPort() const
+{
+    return countLines(logContents(), [](std::string_view line) {
+        return line.find("connection to 127.0.0.1:") != std::string_view::npos && endsWith(line, "authorized");
+    });
+}
+
 } // namespace brisk::test

@@ -1,5 +1,7 @@
 #include "danted_server.h"
 #include "engine_driver.h"
+#include "file_io.h"
+#include "temp_dir.h"
 #include "ftp_users.h"
 #include "microsocks_server.h"
 #include "pump.h"
@@ -23,6 +25,7 @@ struct SocksProxy {
     virtual ~SocksProxy() = default;
     virtual uint16_t port() const = 0;
     virtual size_t connectionsTo(uint16_t destPort) const = 0;
+    virtual size_t totalConnections() const = 0;
     virtual std::string log() const = 0;
     std::string user, password;
 };
@@ -33,6 +36,7 @@ struct ProxyOf : SocksProxy {
     explicit ProxyOf(Args... args) : server(args...) {}
     uint16_t port() const override { return server.port(); }
     size_t connectionsTo(uint16_t destPort) const override { return server.connectionsTo(destPort); }
+    size_t totalConnections() const override { return server.connectionsToAnyPort(); }
     std::string log() const override { return server.logContents(); }
     Server server;
 };
@@ -76,6 +80,7 @@ struct FtpServer {
     std::unique_ptr<VsftpdServer> vsftpd;
     std::unique_ptr<PyftpdServer> pyftpd;
     uint16_t port() const { return vsftpd ? vsftpd->port() : pyftpd->port(); }
+    std::filesystem::path root() const { return vsftpd ? vsftpd->dataDir() : pyftpd->root(); }
 };
 
 std::optional<std::string> unavailable(Ftp ftp)
@@ -148,6 +153,32 @@ TEST_P(SocksSession, LogsInAndRunsPwdAndSystThroughTheProxy)
     EXPECT_EQ(d.ftp.StatusCode(), 215);
     EXPECT_TRUE(proxyReachedServer()) << "proxy log:\n" << proxy->log();
     ASSERT_EQ(d.run([&] { d.ftp.QuitAsync(); }), 0);
+}
+
+TEST_P(SocksSession, ListsAndTransfersBothWaysOverSeveralDataConnections)
+{
+    TempDir dir;
+    std::string data(1 << 20, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = char((i * 2654435761u) >> 13);
+    writeFileBytes(dir.path() / "up.bin", data);
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.LastResponse() << "\n" << proxy->log();
+    ASSERT_TRUE(d.ftp.TypeBinary());
+    d.ftp.LocalFileName = (dir.path() / "up.bin").string();
+    d.ftp.HostFileName = "through proxy.bin";
+    ASSERT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(readFileBytes(ftp.root() / "through proxy.bin") == data);
+    d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+    d.ftp.HostFileName = "";
+    ASSERT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_NE(readFileBytes(dir.path() / "list.txt").find("through proxy.bin"), std::string::npos);
+    d.ftp.LocalFileName = (dir.path() / "down.bin").string();
+    d.ftp.HostFileName = "through proxy.bin";
+    ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(readFileBytes(dir.path() / "down.bin") == data);
+    // The control connection and each of the three data connections went through the proxy.
+    EXPECT_TRUE(pumpUntil([&] { return proxy->connectionsTo(ftp.port()) >= 1; }, 3000)) << proxy->log();
+    EXPECT_TRUE(pumpUntil([&] { return proxy->totalConnections() >= 4; }, 3000)) << proxy->log();
 }
 
 INSTANTIATE_TEST_SUITE_P(Proxies, SocksSession, ::testing::Values(
