@@ -1,6 +1,8 @@
 #include "real_server.h"
 
 #include "file_io.h"
+#include "proftpd_server.h"
+#include "pure_ftpd_server.h"
 #include "pyftpd_server.h"
 #include "vsftpd_server.h"
 
@@ -8,7 +10,9 @@ namespace brisk::test {
 
 namespace {
 
-class VsftpdReal : public RealServer {
+// The servers that run under the FTP user's own account and write files for it themselves.
+template <typename Server>
+class OwnedFilesReal : public RealServer {
 public:
     uint16_t port() const override { return server_.port(); }
     std::filesystem::path root() const override { return server_.dataDir(); }
@@ -18,7 +22,7 @@ public:
     }
 
 private:
-    VsftpdServer server_;
+    Server server_;
 };
 
 class PyftpdReal : public RealServer {
@@ -39,7 +43,7 @@ private:
 
 std::vector<std::string> realServerKinds()
 {
-    return {"vsftpd", "pyftpdlib"};
+    return {"vsftpd", "pyftpdlib", "pure-ftpd", "proftpd"};
 }
 
 std::optional<std::string> realServerUnavailable(const std::string& kind)
@@ -48,13 +52,21 @@ std::optional<std::string> realServerUnavailable(const std::string& kind)
         return VsftpdServer::unavailableReason();
     if (kind == "pyftpdlib")
         return PyftpdServer::unavailableReason();
+    if (kind == "pure-ftpd")
+        return PureFtpdServer::unavailableReason();
+    if (kind == "proftpd")
+        return ProftpdServer::unavailableReason();
     return "unknown server kind " + kind;
 }
 
 std::unique_ptr<RealServer> startRealServer(const std::string& kind)
 {
     if (kind == "vsftpd")
-        return std::make_unique<VsftpdReal>();
+        return std::make_unique<OwnedFilesReal<VsftpdServer>>();
+    if (kind == "pure-ftpd")
+        return std::make_unique<OwnedFilesReal<PureFtpdServer>>();
+    if (kind == "proftpd")
+        return std::make_unique<OwnedFilesReal<ProftpdServer>>();
     return std::make_unique<PyftpdReal>();
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <random>
 
@@ -37,7 +39,9 @@ void PrintTo(const Setting& s, std::ostream* os)
 
 std::string settingName(const ::testing::TestParamInfo<Setting>& info)
 {
-    return info.param.kind + (info.param.passive ? "_passive" : "_active");
+    std::string name = info.param.kind + (info.param.passive ? "_passive" : "_active");
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 std::vector<Setting> allSettings()
