@@ -21,14 +21,23 @@ TEST_P(FtpProxyLogin, LogsInListsAndTransfersThroughTheProxy)
     FtpProxyServer proxy;
     TempDir dir;
     EngineDriver d;
-    d.ftp.SetConnectionType(ftpProxy);
-    d.ftp.SetPassive(GetParam());
-    EXPECT_TRUE(d.ftp.Passive()) << "an FTP proxy session is always passive";
-    d.ftp.ProxyServer = "127.0.0.1";
-    d.ftp.ProxyPort = std::to_string(proxy.port());
-    d.ftp.HostName = "127.0.0.1";
-    d.ftp.Port = std::to_string(server.port());
-    d.ftp.UserName = kFtpUser;
+    const bool passive = GetParam();
+    if (passive) {
+        d.ftp.SetConnectionType(ftpProxy);
+        d.ftp.SetPassive(false);
+        EXPECT_TRUE(d.ftp.Passive()) << "the proxy connection type is always passive";
+        d.ftp.ProxyServer = "127.0.0.1";
+        d.ftp.ProxyPort = std::to_string(proxy.port());
+        d.ftp.HostName = "127.0.0.1";
+        d.ftp.Port = std::to_string(server.port());
+        d.ftp.UserName = kFtpUser;
+    } else {
+        // Active mode through the proxy: a direct session to it with the login form in the user name,
+        // as a firewall setting builds it.
+        d.ftp.SetPassive(false);
+        d.connectTo(proxy.port());
+        d.ftp.UserName = FtpProxyServer::magicUser(kFtpUser, server.port());
+    }
     d.ftp.PassWord = kFtpPassword;
     ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage() << proxy.output();
     EXPECT_TRUE(d.logged("> USER " + std::string(kFtpUser) + "@127.0.0.1:" + std::to_string(server.port())));
@@ -49,7 +58,8 @@ TEST_P(FtpProxyLogin, LogsInListsAndTransfersThroughTheProxy)
     EXPECT_TRUE(readFileBytes(server.dataDir() / "back.bin") == data);
     EXPECT_NE(proxy.logContents().find("dest 127.0.0.1:" + std::to_string(server.port())), std::string::npos)
         << proxy.logContents();
+    EXPECT_NE(proxy.logContents().find(passive ? "PASV" : "PORT"), std::string::npos) << proxy.logContents();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpProxyLogin, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Passive" : "ActiveRequested"; });
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Passive" : "Active"; });

@@ -88,15 +88,28 @@ bool CliSession::changeToUrlDir(const FtpUrl& url)
     return url.dir.empty() || run([this] { ftp_.CwdAsync(); });
 }
 
-bool CliSession::connect(const FtpUrl& url)
+void CliSession::applyProxies()
 {
-    applyLogin(url);
     if (!options_.proxy.empty()) {
         const size_t colon = options_.proxy.rfind(':');
         ftp_.SetConnectionType(ftpProxy);
         ftp_.ProxyServer = options_.proxy.substr(0, colon);
         ftp_.ProxyPort = colon == std::string::npos ? "ftp" : options_.proxy.substr(colon + 1);
     }
+    if (options_.socksKind != ftpDirect) {
+        const size_t colon = options_.socks.rfind(':');
+        ftp_.SetConnectionType(options_.socksKind);
+        ftp_.SetSocksServer(options_.socks.substr(0, colon));
+        ftp_.SetSocksPort(options_.socks.substr(colon + 1));
+        ftp_.SetSocksUserCode(options_.socksUser);
+        ftp_.SetSocksPassword(options_.socksPassword);
+    }
+}
+
+bool CliSession::connect(const FtpUrl& url)
+{
+    applyLogin(url);
+    applyProxies();
     ftp_.SetPassive(!options_.active);
     ftp_.ListHiddenFiles = options_.hidden;
     if (!run([this] { ftp_.ConnectAsync(); }))
@@ -107,6 +120,7 @@ bool CliSession::connect(const FtpUrl& url)
 bool CliSession::login(const FtpUrl& url)
 {
     applyLogin(url);
+    applyProxies();
     if (!run([this] { ftp_.OpenAsync(); }))
         return false;
     if (!run([this] { ftp_.UserAsync(); }))

@@ -20,6 +20,10 @@ struct GlobalOptions {
     bool ascii = false;
     bool hidden = false;
     std::string proxy; // HOST[:PORT] of an FTP proxy
+    TFtpConnectionType socksKind = ftpDirect;
+    std::string socks; // HOST:PORT of a SOCKS server
+    std::string socksUser;
+    std::string socksPassword;
 };
 
 // One engine driven request by request, as a command-line tool needs it: each request is started,
@@ -43,6 +47,7 @@ private:
     void showProgress(int64_t count);
     void endProgress();
     void applyLogin(const FtpUrl& url);
+    void applyProxies();
     bool changeToUrlDir(const FtpUrl& url);
 
     GlobalOptions options_;

@@ -42,6 +42,10 @@ const char* const kUsage =
     "  --ascii          transfer type A (default: I)\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
+    "  --socks4 HOST:PORT | --socks4a HOST:PORT | --socks5 HOST:PORT\n"
+    "                   connect through a SOCKS server (always passive)\n"
+    "  --socks-user USER, --socks-pass PASS\n"
+    "                   SOCKS user id (4, 4A) or user name and password (5)\n"
     "\n"
     "Exit status: 0 success, 1 usage error, 2 a request failed.\n";
 
@@ -59,6 +63,24 @@ bool parseTimeout(const std::string& text, int& seconds)
         return false;
     seconds = std::stoi(text);
     return true;
+}
+
+TFtpConnectionType socksKindOf(const std::string& option)
+{
+    if (option == "--socks4")
+        return ftpSocks4;
+    if (option == "--socks4a")
+        return ftpSocks4A;
+    if (option == "--socks5")
+        return ftpSocks5;
+    return ftpDirect;
+}
+
+bool validHostPort(const std::string& text)
+{
+    const size_t colon = text.rfind(':');
+    return colon != std::string::npos && colon > 0 && colon + 1 < text.size() &&
+           text.find_first_not_of("0123456789", colon + 1) == std::string::npos;
 }
 
 // Reads the options before the URL; returns the index of the URL, or 0 after a usage error.
@@ -82,10 +104,21 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
             ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
             options.proxy = args[++i];
+        else if (socksKindOf(a) != ftpDirect && hasValue && validHostPort(args[i + 1])) {
+            options.socksKind = socksKindOf(a);
+            options.socks = args[++i];
+        } else if (a == "--socks-user" && hasValue)
+            options.socksUser = args[++i];
+        else if (a == "--socks-pass" && hasValue)
+            options.socksPassword = args[++i];
         else {
             error = "unknown or incomplete option " + a;
             return 0;
         }
+    }
+    if (!options.proxy.empty() && options.socksKind != ftpDirect) {
+        error = "--proxy and a SOCKS server cannot be combined";
+        return 0;
     }
     return i;
 }
