@@ -207,7 +207,6 @@ private:
     void ReceiveData();
     void ReceiveClosed(uint16_t error);
     void EndFailedReceive();
-    void CheckReceiveEnd();
     void StartSend(bool append);
     void SendConnected(uint16_t error);
     void SendAccept();
@@ -215,7 +214,7 @@ private:
     void SendSecondReply();
     void SendNextBlock(uint16_t error);
     void SendClosed(uint16_t error);
-    void CheckSendEnd();
+    void CheckTransferEnd();
     void PostStartSending();
     void TransferFailed(int code, const char* remark);
     bool ReportProgress();

@@ -84,7 +84,7 @@ void TCustomFtpCli::ReceiveSecondReply()
     statusCode_ = FtpReplyCode(lastResponse_);
     if (statusCode_ == 125 || statusCode_ == 226 || statusCode_ == 250) {
         finalReply_ = true;
-        CheckReceiveEnd();
+        CheckTransferEnd();
         return;
     }
     if (dataClosed_ || dataSocket_.State() != wsConnected)
@@ -159,17 +159,8 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error)
         dataError_ = error;
     if (failedReply_ != 0)
         return EndFailedReceive();
-    CheckReceiveEnd();
+    CheckTransferEnd();
 }
 
-void TCustomFtpCli::CheckReceiveEnd()
-{
-    if (!finalReply_ || !dataClosed_)
-        return;
-    LogStatistics();
-    ResumeAt = 0;
-    requestResult_ = dataError_;
-    TriggerRequestDone(uint16_t(dataError_));
-}
 
 } // namespace brisk

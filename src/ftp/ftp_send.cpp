@@ -128,7 +128,7 @@ void TCustomFtpCli::SendSecondReply()
     statusCode_ = FtpReplyCode(lastResponse_);
     if (statusCode_ == 226 || statusCode_ == 250) {
         finalReply_ = true;
-        CheckSendEnd();
+        CheckTransferEnd();
         return;
     }
     TransferFailed(statusCode_, "! STOR Failed");
@@ -175,17 +175,8 @@ void TCustomFtpCli::SendClosed(uint16_t error)
     // A data connection that ended before the whole file went out is no success.
     if (!eof_ && dataError_ == 0)
         dataError_ = 426;
-    CheckSendEnd();
+    CheckTransferEnd();
 }
 
-void TCustomFtpCli::CheckSendEnd()
-{
-    if (!finalReply_ || !dataClosed_)
-        return;
-    LogStatistics();
-    ResumeAt = 0;
-    requestResult_ = dataError_;
-    TriggerRequestDone(uint16_t(dataError_));
-}
 
 } // namespace brisk

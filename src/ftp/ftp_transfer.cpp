@@ -65,6 +65,17 @@ bool TCustomFtpCli::CloseLocalStream()
     return ok;
 }
 
+// A transfer ends once both its final reply and the close of its data connection are in, in either order.
+void TCustomFtpCli::CheckTransferEnd()
+{
+    if (!finalReply_ || !dataClosed_)
+        return;
+    LogStatistics();
+    ResumeAt = 0;
+    requestResult_ = dataError_;
+    TriggerRequestDone(uint16_t(dataError_));
+}
+
 // A reply that ends a transfer as a failure before its data connection has finished.
 void TCustomFtpCli::TransferFailed(int code, const char* remark)
 {

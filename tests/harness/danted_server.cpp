@@ -2,7 +2,8 @@
 
 #include "file_io.h"
 #include "ftp_users.h"
-#include "proxy_launch.h"
+#include "daemon_on_free_port.h"
+#include "log_lines.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -34,14 +35,16 @@ DantedServer::DantedServer(DantedAuth auth)
     if (auth == DantedAuth::Username)
         ensureFtpUsers();
     const auto& root = dir_.path();
-    daemon_ = launchOnFreePort(
+    ListeningDaemon started = startOnFreePort(
         [&](uint16_t port) {
             writeConfig(auth, port);
             return DaemonLaunch{{kDanted, "-f", (root / "danted.conf").string(), "-p", (root / "danted.pid").string()},
                               root / "danted.out",
                               {}};
         },
-        port_);
+        std::chrono::seconds(10));
+    port_ = started.port;
+    daemon_ = std::move(started.daemon);
 }
 
 DantedServer::~DantedServer() = default;

@@ -1,6 +1,7 @@
 #include "microsocks_server.h"
 
-#include "proxy_launch.h"
+#include "daemon_on_free_port.h"
+#include "log_lines.h"
 
 #include <unistd.h>
 
@@ -23,13 +24,15 @@ MicrosocksServer::MicrosocksServer()
     if (auto why = unavailableReason())
         throw std::runtime_error("microsocks cannot run: " + *why);
     // No -1 ("auth once"): it would let later clients of the address in without a password.
-    daemon_ = launchOnFreePort(
+    ListeningDaemon started = startOnFreePort(
         [&](uint16_t port) {
             return DaemonLaunch{{kMicrosocks, "-i", "127.0.0.1", "-p", std::to_string(port), "-u", kUser, "-P", kPassword},
                               dir_.path() / "microsocks.out",
                               {}};
         },
-        port_);
+        std::chrono::seconds(10));
+    port_ = started.port;
+    daemon_ = std::move(started.daemon);
 }
 
 MicrosocksServer::~MicrosocksServer() = default;

@@ -1,7 +1,8 @@
 #include "twistd_socks_server.h"
 
 #include "file_io.h"
-#include "proxy_launch.h"
+#include "daemon_on_free_port.h"
+#include "log_lines.h"
 
 #include <unistd.h>
 
@@ -26,7 +27,7 @@ TwistdSocksServer::TwistdSocksServer()
         throw std::runtime_error("twistd cannot run: " + *why);
     const auto& root = dir_.path();
     // No "-l FILE" for the socks plugin: its data logger fails every connection.
-    daemon_ = launchOnFreePort(
+    ListeningDaemon started = startOnFreePort(
         [&](uint16_t port) {
             return DaemonLaunch{{kTwistd, "-n", "--pidfile", (root / "twistd.pid").string(), "--logfile",
                                (root / "twistd.log").string(), "socks", "-i", "127.0.0.1", "-p",
@@ -34,7 +35,9 @@ TwistdSocksServer::TwistdSocksServer()
                               root / "twistd.out",
                               {}};
         },
-        port_, std::chrono::seconds(20));
+        std::chrono::seconds(20));
+    port_ = started.port;
+    daemon_ = std::move(started.daemon);
 }
 
 TwistdSocksServer::~TwistdSocksServer() = default;
