@@ -2,6 +2,7 @@
 
 #include "ftp/ftp_reply.h"
 #include "net/socket_exception.h"
+#include "platform/event_loop.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -87,6 +88,8 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
 
 void TCustomFtpCli::DataConnectFailed(uint16_t error)
 {
+    EventLoop::instance().cancelTimer(failGraceTimer_);
+    failedReply_ = 0;
     lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
     statusCode_ = 550;
     SetErrorMessage(lastResponse_);

@@ -87,10 +87,12 @@ void TCustomFtpCli::ReceiveSecondReply()
         CheckTransferEnd();
         return;
     }
-    if (dataClosed_ || dataSocket_.State() != wsConnected)
+    const TSocketState data = dataSocket_.State();
+    if (dataClosed_ || data == wsClosed || data == wsListening)
         return TransferFailed(statusCode_, "! RETR/LIST/NLST Failed");
-    // The failing reply may overtake the last data: let the data connection deliver what it still
-    // carries, so that a resume starts as late as possible, but do not wait long for it.
+    // The failing reply may overtake the last data (even the data connection's own connect): let the
+    // data connection deliver what it still carries, so that a resume starts as late as possible, but
+    // do not wait long for it.
     failedReply_ = statusCode_;
     std::weak_ptr<Alive> alive = alive_;
     failGraceTimer_ = EventLoop::instance().addTimer(kFailGraceMs, [this, alive] {
