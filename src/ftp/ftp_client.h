@@ -246,7 +246,6 @@ private:
     bool eof_ = false;
     bool storAnswered_ = false;
     bool uploadOpen_ = false;
-    bool transferAborted_ = false;   // progress said abort, or the local file failed
     int dataError_ = 0;
     int failedReply_ = 0;            // a failing final reply waiting for the data connection to finish
     uint64_t failGraceTimer_ = 0;

@@ -119,7 +119,6 @@ void TCustomFtpCli::ReceiveData()
         ByteCount += len;
         if (localStream_ && !localStream_->Write(buffer, len)) {
             Display("! Error writing local file");
-            transferAborted_ = true;
             dataError_ = 550;
             SetErrorMessage("550 Error writing local file " + LocalFileName);
             dataSocket_.ShutDown(2);

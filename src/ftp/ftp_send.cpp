@@ -151,7 +151,6 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     const int len = localStream_->Read(block, sizeof block);
     if (len < 0) {
         Display("! Error reading file");
-        transferAborted_ = true;
         dataError_ = 426;
         SetErrorMessage("426 Error reading file " + LocalFileName);
         dataSocket_.Close();

@@ -11,7 +11,6 @@ void TCustomFtpCli::ClearTransferFlags()
     eof_ = false;
     storAnswered_ = false;
     uploadOpen_ = false;
-    transferAborted_ = false;
     failedReply_ = 0;
     requestDoneFlag_ = false;
     ByteCount = 0;
@@ -29,7 +28,6 @@ bool TCustomFtpCli::ReportProgress()
     if (!abort)
         return true;
     Display("! Abort requested");
-    transferAborted_ = true;
     if (dataError_ == 0)
         dataError_ = 426;
     SetErrorMessage("426 Operation aborted.");
