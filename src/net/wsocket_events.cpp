@@ -94,14 +94,15 @@ void TCustomWSocket::finishConnect(uint16_t error)
 void TCustomWSocket::receiveLoop(uint16_t error, bool untilDrained)
 {
     const uint64_t connection = connectionId_;
+    int waiting = GetRcvdCount();
     for (int round = 0; untilDrained || round < kMaxReceiveRounds; ++round) {
-        const int before = GetRcvdCount();
         TriggerDataAvailable(error);
         if (fd_ < 0 || connection != connectionId_ || (ComponentOptions & wsoNoReceiveLoop) || error != 0)
             return;
-        const int after = GetRcvdCount();
-        if (after <= 0 || after >= before)
+        const int left = GetRcvdCount();
+        if (left <= 0 || left >= waiting)
             return; // nothing left, or the owner reads no more: do not spin
+        waiting = left;
     }
 }
 

@@ -15,6 +15,19 @@ namespace brisk {
 namespace {
 constexpr uint64_t kWakeWatchId = 0;
 constexpr int kMaxEventsPerRound = 64;
+
+// Set while this thread dispatches a round: its posts need no wake-up, the round ends by looking at the
+// queue anyway.
+thread_local bool dispatching = false;
+
+class DispatchScope {
+public:
+    DispatchScope() : outer_(dispatching) { dispatching = true; }
+    ~DispatchScope() { dispatching = outer_; }
+
+private:
+    bool outer_;
+};
 } // namespace
 
 EventLoop& EventLoop::instance()
@@ -87,7 +100,8 @@ void EventLoop::post(Task task)
         std::lock_guard<std::mutex> lock(postMutex_);
         posted_.push_back(std::move(task));
     }
-    wake();
+    if (!dispatching)
+        wake();
 }
 
 EventLoop::TimerId EventLoop::addTimer(uint64_t delayMs, Task task)
@@ -159,6 +173,7 @@ bool EventLoop::pumpOnce(int maxWaitMs)
     int count = epoll_wait(epollFd_, events, kMaxEventsPerRound, waitTimeout(maxWaitMs));
     if (count < 0)
         count = 0; // EINTR: just a shorter round
+    DispatchScope scope;
     bool dispatched = false;
     for (int i = 0; i < count; ++i) {
         if (events[i].data.u64 == kWakeWatchId)
@@ -168,9 +183,6 @@ bool EventLoop::pumpOnce(int maxWaitMs)
     }
     dispatched |= runDueTimers();
     dispatched |= runPosted();
-    std::lock_guard<std::mutex> lock(postMutex_);
-    if (!posted_.empty())
-        wake(); // keeps the poll fd readable for an embedding driver
     return dispatched;
 }
 
@@ -224,6 +236,12 @@ bool EventLoop::runPosted()
         ran = true;
     }
     return ran;
+}
+
+bool EventLoop::hasPosted() const
+{
+    std::lock_guard<std::mutex> lock(postMutex_);
+    return !posted_.empty();
 }
 
 void EventLoop::messagePump(int maxWaitMs)

@@ -48,8 +48,11 @@ public:
     void messagePump(int maxWaitMs);
     void setPumpHook(std::function<void(int maxWaitMs)> hook) { pumpHook_ = std::move(hook); }
 
-    // For drivers embedding this loop in another one: readable whenever a round has work.
+    // For drivers embedding this loop in another one: readable when a descriptor is ready, a timer became
+    // the earliest, or another thread (or code outside a round) posted. Messages posted during a round do
+    // not make it readable: after each round a driver runs another one while hasPosted().
     int pollFd() const { return epollFd_; }
+    bool hasPosted() const;
     // Tick count (see ticks.h) of the earliest timer, if any.
     std::optional<uint64_t> nextTimerDeadline() const;
 

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 namespace brisk {
 
 namespace {
 constexpr size_t kWriteBuffer = 64 * 1024;
+constexpr size_t kReadAhead = 64 * 1024;
 } // namespace
 
 LocalFile::~LocalFile()
@@ -42,13 +44,20 @@ std::unique_ptr<LocalFile> LocalFile::Open(const std::string& path, Mode mode, i
 
 int LocalFile::Read(void* buffer, int len)
 {
-    for (;;) {
-        const ssize_t n = ::read(fd_, buffer, size_t(len));
-        if (n >= 0)
-            return int(n);
-        if (errno != EINTR)
+    if (readPos_ == readAhead_.size()) {
+        readAhead_.resize(kReadAhead);
+        readPos_ = 0;
+        ssize_t n;
+        while ((n = ::read(fd_, readAhead_.data(), readAhead_.size())) < 0 && errno == EINTR) {
+        }
+        readAhead_.resize(n > 0 ? size_t(n) : 0);
+        if (n < 0)
             return -1;
     }
+    const size_t count = std::min(size_t(len), readAhead_.size() - readPos_);
+    std::memcpy(buffer, readAhead_.data() + readPos_, count);
+    readPos_ += count;
+    return int(count);
 }
 
 bool LocalFile::Write(const void* data, int len)

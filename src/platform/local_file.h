@@ -20,7 +20,7 @@ public:
     // so that a resumed download never keeps stale bytes behind the new ones.
     static std::unique_ptr<LocalFile> Open(const std::string& path, Mode mode, int64_t offset = 0);
 
-    // Bytes read, 0 at the end, -1 on failure.
+    // Bytes read, 0 at the end, -1 on failure. The file is read ahead in large pieces.
     int Read(void* buffer, int len);
     bool Write(const void* data, int len);
     bool Close();
@@ -30,7 +30,9 @@ private:
     bool Flush();
 
     int fd_ = -1;
-    std::vector<char> pending_;
+    std::vector<char> pending_;   // written, not yet flushed
+    std::vector<char> readAhead_; // read from the file, not yet handed out
+    size_t readPos_ = 0;
     bool failed_ = false;
 };
 

@@ -90,6 +90,20 @@ TEST(EventLoop, PollFdWakesForPostsFromOtherThreadsAndForANewEarliestTimer)
     EXPECT_LE(*loop.nextTimerDeadline(), tickCount() + 5000);
 }
 
+TEST(EventLoop, PostsMadeDuringARoundAreLeftForTheNextRoundWithoutAWakeUp)
+{
+    EventLoop loop;
+    bool second = false;
+    loop.post([&] { loop.post([&] { second = true; }); });
+    loop.pumpOnce(0);
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(loop.hasPosted()) << "an embedding driver runs another round";
+    EXPECT_FALSE(readable(loop.pollFd()));
+    loop.pumpOnce(1000); // must not block: the queue is not empty
+    EXPECT_TRUE(second);
+    EXPECT_FALSE(loop.hasPosted());
+}
+
 TEST(EventLoop, AHandlerMayUnwatchAnotherReadyDescriptorInTheSameRound)
 {
     EventLoop loop;
