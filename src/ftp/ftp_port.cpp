@@ -34,6 +34,7 @@ void TCustomFtpCli::PortAsync()
     if (!passive_) {
         dataSocket_.LingerOnOff = wsLingerOn;
         dataSocket_.LingerTimeout = 10;
+        ApplySocksSettings(dataSocket_); // only direct sessions listen: no SOCKS server left set may refuse it
         dataSocket_.Listen();
         sockaddr_in data{}, control{};
         dataSocket_.GetSockName(data);

@@ -129,4 +129,10 @@ TEST(FtpSocks, ADirectSessionIgnoresASocksServerLeftSet)
     ASSERT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 0);
     EXPECT_TRUE(d.logged("< 220 direct"));
     EXPECT_EQ(proxy.connectionCount(), 0u);
+
+    // Active mode listens: a SOCKS server left on the data socket must not refuse that.
+    server.on("PORT", "200 ok\r\n");
+    d.ftp.SetPassive(false);
+    EXPECT_EQ(d.run([&] { d.ftp.PortAsync(); }), 0);
+    EXPECT_EQ(server.lines(0).back().rfind("PORT 127,0,0,1,", 0), 0u);
 }
