@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 
 #include "unique_fd.h"
 
@@ -11,6 +12,15 @@
 #include <vector>
 
 namespace brisk::test {
+
+// A byte string written as numbers: bytes({5, 1, 0}).
+inline std::string bytes(std::initializer_list<int> values)
+{
+    std::string out;
+    for (int v : values)
+        out += char(uint8_t(v));
+    return out;
+}
 
 // What a ScriptedSocksPeer does on each connection, in order.
 class SocksScript {

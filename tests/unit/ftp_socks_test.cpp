@@ -12,14 +12,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values)
-{
-    std::string out;
-    for (int v : values)
-        out += char(uint8_t(v));
-    return out;
-}
-
 // The level-5 connect request for 127.0.0.1:21.
 const std::string kRequestTo21 = bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + bytes({0, 21});
 const std::string kLevel5Ok = bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 21});

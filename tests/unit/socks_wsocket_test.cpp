@@ -20,14 +20,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values)
-{
-    std::string out;
-    for (int v : values)
-        out += char(uint8_t(v));
-    return out;
-}
-
 // Destination port 2121 as the requests carry it.
 const std::string kPort2121 = bytes({8, 73});
 const std::string kLevel5Ok = bytes({5, 0, 0, 1, 10, 1, 2, 3, 0x1f, 0x90}); // bound 10.1.2.3:8080
