@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+
+namespace brisk {
+
+class SiteProperties;
+
+// The one-line prompt: a title, a label, the starting text and a length limit.
+struct PromptRequest {
+    std::string title;
+    std::string label;
+    std::string text;
+    size_t maxLength = 255;
+    bool masked = false;
+};
+
+// Everything the program's logic asks of the user or shows to the user. The GUI implements it
+// with dialogs; tests implement it with scripted answers and a record of what was shown.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // The one-line prompt. True with the edited text in `answer` when confirmed.
+    virtual bool InputPrompt(const PromptRequest& request, std::string& answer) = 0;
+    // A Yes/No question with a question icon; true only on Yes.
+    virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+    // The site properties dialog on `model`; true when it was saved (model.save() succeeded).
+    virtual bool EditSite(SiteProperties& model) = 0;
+
+    // Shows a local file in a plain text viewer.
+    virtual void ViewTextFile(const std::string& path) = 0;
+    // Opens a local file with the desktop's associated program, in `workingDir`.
+    virtual void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) = 0;
+
+    // A state the views show has changed; they re-read it from the models.
+    virtual void Changed() {}
+};
+
+} // namespace brisk
