@@ -29,6 +29,7 @@ public:
     int sortState() const { return sortState_; }
     void setDateOrder(DateOrder order);
     // Column click: another column sorts by it in the reverse direction (-tag), the same one flips.
+    // Throws std::invalid_argument for a negative tag.
     void clickColumn(int tag);
 
     // Selecting or deselecting a file row (image 2) moves the status counters by one and by its size.
@@ -47,6 +48,8 @@ public:
 
 private:
     void sort();
+    size_t sort(size_t follow);
+    bool stopped() const;
 
     std::vector<PanelRow> rows_;
     std::vector<bool> selected_;
@@ -61,6 +64,7 @@ std::string SelectionStatusText(int64_t total, int64_t count, const std::string&
                                 const std::string& inWord, const std::string& filesWord);
 
 // UPPER CASE (0), lower case (1) or As sentence (2); only a-z and A-Z change.
+// Throws std::invalid_argument for any other mode.
 std::string ChangeNameCase(const std::string& name, int mode);
 
 } // namespace brisk

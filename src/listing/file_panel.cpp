@@ -1,0 +1,173 @@
+#include "listing/file_panel.h"
+
+#include "listing/mask_match.h"
+#include "listing/text_util.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <stdexcept>
+
+namespace brisk {
+
+namespace {
+
+// A file row's weight in the status line; sizes that are no plain number count as 0.
+int64_t rowSize(const PanelRow& row)
+{
+    return decimalValue(trimBlanks(row.size)).value_or(0);
+}
+
+} // namespace
+
+std::vector<size_t> FilePanel::selectedIndices() const
+{
+    std::vector<size_t> indices;
+    for (size_t i = 0; i < selected_.size(); ++i)
+        if (selected_[i])
+            indices.push_back(i);
+    return indices;
+}
+
+int FilePanel::selectedIndex() const
+{
+    const auto it = std::find(selected_.begin(), selected_.end(), true);
+    return it == selected_.end() ? -1 : static_cast<int>(it - selected_.begin());
+}
+
+void FilePanel::setRows(std::vector<PanelRow> rows)
+{
+    rows_ = std::move(rows);
+    selected_.assign(rows_.size(), false);
+    sort();
+}
+
+size_t FilePanel::setCaption(size_t index, const std::string& caption)
+{
+    rows_.at(index).caption = caption;
+    return sort(index);
+}
+
+void FilePanel::setDateOrder(DateOrder order)
+{
+    order_ = order;
+    sort();
+}
+
+void FilePanel::clickColumn(int tag)
+{
+    if (tag < 0)
+        throw std::invalid_argument("column tags are not negative");
+    const int64_t magnitude = sortState_ < 0 ? -int64_t(sortState_) : sortState_;
+    sortState_ = magnitude != tag ? -tag : -sortState_;
+    sort();
+}
+
+void FilePanel::setSelected(size_t index, bool on)
+{
+    if (selected_.at(index) == on)
+        return;
+    selected_[index] = on;
+    const PanelRow& row = rows_[index];
+    if (row.image != kImageFile)
+        return;
+    const int64_t size = rowSize(row);
+    if (on) {
+        count_ += 1;
+        total_ += size;
+    } else {
+        count_ = std::max<int64_t>(0, count_ - 1);
+        total_ = std::max<int64_t>(0, total_ - size);
+    }
+}
+
+void FilePanel::selectAll()
+{
+    for (size_t i = 0; i < rows_.size() && !stopped(); ++i)
+        setSelected(i, true);
+}
+
+void FilePanel::unselectAll()
+{
+    for (size_t i = 0; i < rows_.size() && !stopped(); ++i)
+        setSelected(i, false);
+}
+
+void FilePanel::invertSelection()
+{
+    for (size_t i = 0; i < rows_.size() && !stopped(); ++i)
+        setSelected(i, !selected_[i]);
+}
+
+void FilePanel::selectMatching(const std::string& mask, bool on)
+{
+    for (size_t i = 0; i < rows_.size() && !stopped(); ++i)
+        if (MatchesMask(rows_[i].caption, mask))
+            setSelected(i, on);
+}
+
+bool FilePanel::stopped() const
+{
+    return stopRequested && stopRequested();
+}
+
+void FilePanel::sort()
+{
+    sort(0);
+}
+
+// Rows and their selection marks move together; returns where row `follow` went.
+size_t FilePanel::sort(size_t follow)
+{
+    std::vector<size_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return ComparePanelRows(rows_[a], rows_[b], sortState_, order_) < 0;
+    });
+    std::vector<PanelRow> rows;
+    std::vector<bool> selected;
+    rows.reserve(rows_.size());
+    size_t followed = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        rows.push_back(std::move(rows_[order[i]]));
+        selected.push_back(selected_[order[i]]);
+        if (order[i] == follow)
+            followed = i;
+    }
+    rows_ = std::move(rows);
+    selected_ = std::move(selected);
+    return followed;
+}
+
+std::string SelectionStatusText(int64_t total, int64_t count, const std::string& byteWord,
+                                const std::string& inWord, const std::string& filesWord)
+{
+    if (count == 0)
+        return {};
+    char kilobytes[64];
+    std::snprintf(kilobytes, sizeof kilobytes, "%.2f", static_cast<double>(total) / 1024.0);
+    return std::to_string(total) + " " + byteWord + " (" + kilobytes + " Kb) " + inWord + " " +
+           std::to_string(count) + " " + filesWord;
+}
+
+std::string ChangeNameCase(const std::string& name, int mode)
+{
+    switch (mode) {
+    case 0: {
+        std::string upper = name;
+        for (char& c : upper)
+            c = upperAscii(c);
+        return upper;
+    }
+    case 1: return lowerAscii(name);
+    case 2: {
+        std::string sentence = lowerAscii(name);
+        if (!sentence.empty())
+            sentence[0] = upperAscii(sentence[0]);
+        return sentence;
+    }
+    default: throw std::invalid_argument("change case: mode must be 0, 1 or 2");
+    }
+}
+
+} // namespace brisk

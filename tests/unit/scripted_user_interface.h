@@ -1,0 +1,95 @@
+#pragma once
+#include "session/user_interface.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brisk::test {
+
+// A UserInterface that answers from scripts and records everything it was asked and shown.
+// An unscripted prompt or question fails the test and is answered with Cancel or No. Prompt
+// answers are handed back exactly as scripted, even beyond the request's length limit, so that
+// the callers' own limits are exercised.
+class ScriptedUserInterface : public UserInterface {
+public:
+    struct Question {
+        std::string caption;
+        std::string text;
+    };
+    struct OpenedFile {
+        std::string path;
+        std::string workingDir;
+    };
+
+    void answerPrompt(std::string text) { promptAnswers_.emplace_back(std::move(text)); }
+    void cancelPrompt() { promptAnswers_.emplace_back(std::nullopt); }
+    void answerYes() { questionAnswers_.push_back(true); }
+    void answerNo() { questionAnswers_.push_back(false); }
+    bool scriptUsedUp() const { return promptAnswers_.empty() && questionAnswers_.empty(); }
+
+    bool InputPrompt(const PromptRequest& request, std::string& answer) override
+    {
+        prompts.push_back(request);
+        if (promptAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted prompt: " << request.title;
+            return false;
+        }
+        const std::optional<std::string> next = promptAnswers_.front();
+        promptAnswers_.pop_front();
+        if (!next)
+            return false;
+        answer = *next;
+        return true;
+    }
+
+    bool AskYesNo(const std::string& caption, const std::string& text) override
+    {
+        questions.push_back({caption, text});
+        if (questionAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted question: " << text;
+            return false;
+        }
+        const bool yes = questionAnswers_.front();
+        questionAnswers_.pop_front();
+        return yes;
+    }
+
+    void ShowMessage(const std::string& caption, const std::string& text) override
+    {
+        messages.push_back({caption, text});
+    }
+
+    bool EditSite(SiteProperties&) override
+    {
+        ++siteEdits;
+        return false;
+    }
+
+    void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
+
+    void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override
+    {
+        openedFiles.push_back({path, workingDir});
+    }
+
+    void Changed() override { ++changes; }
+
+    std::vector<PromptRequest> prompts;
+    std::vector<Question> questions;
+    std::vector<Question> messages;
+    std::vector<std::string> viewedFiles;
+    std::vector<OpenedFile> openedFiles;
+    int siteEdits = 0;
+    int changes = 0;
+
+private:
+    std::deque<std::optional<std::string>> promptAnswers_;
+    std::deque<bool> questionAnswers_;
+};
+
+} // namespace brisk::test
