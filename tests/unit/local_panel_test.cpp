@@ -1,0 +1,528 @@
+#include "local/local_panel.h"
+
+#include "local/directory_chooser.h"
+#include "local/local_paths.h"
+#include "local/local_rows.h"
+#include "file_io.h"
+#include "scripted_user_interface.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace brisk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::time_t localTime(int year, int month, int day, int hour, int minute)
+{
+    std::tm parts {};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_min = minute;
+    parts.tm_isdst = -1;
+    return std::mktime(&parts);
+}
+
+std::string processDir()
+{
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? buffer : "";
+}
+
+// Each test gets a real temp directory as the panel's start; the process's directory, which the
+// panel changes, is put back afterwards.
+class LocalPanelTest : public ::testing::Test {
+protected:
+    LocalPanelTest() : saved_(processDir()), root_(fs::canonical(temp_.path()).string()) {}
+    ~LocalPanelTest() override { EXPECT_EQ(::chdir(saved_.c_str()), 0); }
+
+    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
+    void write(const std::string& relative, const std::string& bytes) { test::writeFileBytes(path(relative), bytes); }
+    void mkdir(const std::string& relative) { fs::create_directories(path(relative)); }
+    bool exists(const std::string& relative) const { return fs::exists(fs::symlink_status(path(relative))); }
+    std::string read(const std::string& relative) const { return test::readFileBytes(path(relative)); }
+
+    LocalPanel& open()
+    {
+        panel_.emplace(ui, messages, root_);
+        return *panel_;
+    }
+
+    std::vector<std::string> captions() const
+    {
+        std::vector<std::string> result;
+        for (const PanelRow& row : panel_->panel().rows())
+            result.push_back(row.caption);
+        return result;
+    }
+
+    const PanelRow* rowNamed(const std::string& caption) const
+    {
+        for (const PanelRow& row : panel_->panel().rows())
+            if (row.caption == caption)
+                return &row;
+        return nullptr;
+    }
+
+    void select(const std::string& caption)
+    {
+        const auto& rows = panel_->panel().rows();
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].caption == caption) {
+                panel_->panel().setSelected(i, true);
+                return;
+            }
+        ADD_FAILURE() << "no row " << caption;
+    }
+
+    std::string saved_;
+    test::TempDir temp_;
+    std::string root_;
+    test::ScriptedUserInterface ui;
+    MessageList messages;
+    std::optional<LocalPanel> panel_;
+};
+
+TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
+{
+    write("data.bin", std::string(1536, 'x'));
+    write(".hidden", "abc");
+    mkdir("sub");
+    const std::time_t when = localTime(2026, 3, 4, 5, 6);
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path("data.bin").c_str(), times, 0), 0);
+
+    LocalPanel& local = open();
+    EXPECT_EQ(captions(), (std::vector<std::string> {"sub", ".hidden", "data.bin"}));
+    const PanelRow* data = rowNamed("data.bin");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->image, kImageFile);
+    EXPECT_EQ(data->size, "1536");
+    EXPECT_EQ(data->date, "04.03.2026");
+    EXPECT_EQ(data->time, "05:06");
+    EXPECT_EQ(rowNamed("sub")->image, kImageDirectory);
+    EXPECT_EQ(rowNamed("sub")->size, "");
+    EXPECT_EQ(rowNamed(".hidden")->size, "3");
+
+    local.setDateOrder(DateOrder::MonthFirst);
+    EXPECT_EQ(rowNamed("data.bin")->date, "03.04.2026");
+}
+
+TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectory)
+{
+    mkdir("a/b");
+    LocalPanel& local = open();
+    EXPECT_EQ(local.currentDir(), root_);
+    EXPECT_EQ(processDir(), root_);
+    local.openRow(0);
+    EXPECT_EQ(local.currentDir(), path("a"));
+    EXPECT_EQ(processDir(), path("a"));
+}
+
+TEST_F(LocalPanelTest, MissingStartDirectoryFallsBackToTheProcessDirectory)
+{
+    ASSERT_EQ(::chdir(root_.c_str()), 0);
+    LocalPanel local(ui, messages, path("missing"));
+    EXPECT_EQ(local.currentDir(), root_);
+}
+
+TEST_F(LocalPanelTest, FilterKeepsDirectoriesAndHidesOtherFiles)
+{
+    for (const char* name : {"a.txt", "a.tar.txt", "notes", "B.TXT"})
+        write(name, "x");
+    mkdir("dir.bin");
+    LocalPanel& local = open();
+    ui.answerPrompt("*.txt");
+    local.filter();
+    ASSERT_EQ(ui.prompts.size(), 1u);
+    EXPECT_EQ(ui.prompts[0].title, "Local Filter");
+    EXPECT_EQ(ui.prompts[0].label, "Mask");
+    EXPECT_EQ(ui.prompts[0].text, "*.*");
+    EXPECT_EQ(ui.prompts[0].maxLength, 255u);
+    EXPECT_EQ(local.filterMask(), "*.txt");
+    EXPECT_EQ(captions(), (std::vector<std::string> {"dir.bin", "a.txt", "B.TXT"}));
+
+    ui.cancelPrompt();
+    local.filter();
+    EXPECT_EQ(ui.prompts[1].text, "*.txt");
+    EXPECT_EQ(local.filterMask(), "*.txt");
+    EXPECT_EQ(captions().size(), 3u);
+}
+
+TEST_F(LocalPanelTest, OpenEntersDirectoriesOnly)
+{
+    mkdir("sub");
+    write("file.txt", "x");
+    LocalPanel& local = open();
+    local.openRow(1);
+    EXPECT_EQ(local.currentDir(), root_);
+    local.openRow(7);
+    EXPECT_EQ(local.currentDir(), root_);
+    local.openRow(0);
+    EXPECT_EQ(local.currentDir(), path("sub"));
+    EXPECT_TRUE(captions().empty());
+}
+
+TEST_F(LocalPanelTest, UpOneLevelStopsAtTheRoot)
+{
+    mkdir("sub");
+    LocalPanel& local = open();
+    local.openRow(0);
+    local.upOneLevel();
+    EXPECT_EQ(local.currentDir(), root_);
+    EXPECT_NE(rowNamed("sub"), nullptr);
+
+    LocalPanel atRoot(ui, messages, "/");
+    atRoot.upOneLevel();
+    EXPECT_EQ(atRoot.currentDir(), "/");
+    EXPECT_EQ(processDir(), "/");
+}
+
+TEST_F(LocalPanelTest, ChooserIsAPathBarSelectingTheCurrentDirectory)
+{
+    mkdir("x/y");
+    LocalPanel& local = open();
+    local.openRow(0);
+    local.openRow(0);
+    const DirectoryChooser& chooser = local.chooser();
+    const std::vector<std::string>& items = chooser.items();
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_EQ(items[0], "/");
+    EXPECT_EQ(items[items.size() - 2], "x");
+    EXPECT_EQ(items.back(), "y");
+    EXPECT_EQ(chooser.selected(), static_cast<int>(items.size()) - 1);
+    EXPECT_EQ(chooser.path(chooser.selected()), path("x/y"));
+    EXPECT_EQ(chooser.path(0), "/");
+
+    local.openChooserItem(static_cast<int>(items.size()) - 3);
+    EXPECT_EQ(local.currentDir(), root_);
+    EXPECT_THROW(local.chooser().select(100), std::out_of_range);
+    EXPECT_THROW(local.openChooserItem(-1), std::out_of_range);
+}
+
+TEST_F(LocalPanelTest, MakeDirectoryCreatesAndEntersIt)
+{
+    LocalPanel& local = open();
+    ui.answerPrompt("new dir");
+    local.makeDirectory();
+    ASSERT_EQ(ui.prompts.size(), 1u);
+    EXPECT_EQ(ui.prompts[0].title, "Create Directory");
+    EXPECT_EQ(ui.prompts[0].label, "Enter new directory name:");
+    EXPECT_EQ(ui.prompts[0].text, "");
+    EXPECT_EQ(ui.prompts[0].maxLength, 255u);
+    EXPECT_TRUE(fs::is_directory(path("new dir")));
+    EXPECT_EQ(local.currentDir(), path("new dir"));
+    EXPECT_TRUE(captions().empty());
+
+    ui.cancelPrompt();
+    local.makeDirectory();
+    EXPECT_EQ(local.currentDir(), path("new dir"));
+}
+
+TEST_F(LocalPanelTest, MakeDirectoryThatCannotBeCreatedSaysSoAndStays)
+{
+    mkdir("taken");
+    LocalPanel& local = open();
+    ui.answerPrompt("taken");
+    local.makeDirectory();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Attention");
+    EXPECT_EQ(ui.messages[0].text, "Can Not Create the Directory :" + path("taken"));
+    EXPECT_EQ(local.currentDir(), root_);
+}
+
+TEST(LocalPaths, JoiningAndParents)
+{
+    EXPECT_EQ(JoinLocalPath("/", "x"), "/x");
+    EXPECT_EQ(JoinLocalPath("/home/u", "x"), "/home/u/x");
+    EXPECT_EQ(ParentLocalDir("/home/u"), "/home");
+    EXPECT_EQ(ParentLocalDir("/home"), "/");
+    EXPECT_EQ(ParentLocalDir("/"), "/");
+    EXPECT_EQ(NormalizeLocalDir("/a//b/./c/../"), "/a/b");
+    EXPECT_EQ(NormalizeLocalDir("//"), "/");
+    EXPECT_EQ(FileNamePart("sub/b.txt"), "b.txt");
+    EXPECT_EQ(FileNamePart("sub/"), "");
+}
+
+TEST_F(LocalPanelTest, RenameMovesTheSelectedEntry)
+{
+    write("a.txt", "A");
+    mkdir("folder");
+    LocalPanel& local = open();
+    select("a.txt");
+    ui.answerPrompt("b.txt");
+    local.renameSelected();
+    ASSERT_EQ(ui.prompts.size(), 1u);
+    EXPECT_EQ(ui.prompts[0].title, "Rename");
+    EXPECT_EQ(ui.prompts[0].label, "Enter new name:");
+    EXPECT_EQ(ui.prompts[0].text, "a.txt");
+    EXPECT_EQ(read("b.txt"), "A");
+    EXPECT_FALSE(exists("a.txt"));
+    EXPECT_EQ(captions(), (std::vector<std::string> {"folder", "b.txt"}));
+
+    select("folder");
+    ui.answerPrompt("renamed");
+    local.renameSelected();
+    EXPECT_TRUE(fs::is_directory(path("renamed")));
+    EXPECT_TRUE(ui.questions.empty());
+}
+
+TEST_F(LocalPanelTest, RenameIgnoresACaseOnlyChangeButChangeCaseDoesIt)
+{
+    write("a.txt", "A");
+    LocalPanel& local = open();
+    select("a.txt");
+    ui.answerPrompt("A.TXT");
+    local.renameSelected();
+    EXPECT_TRUE(exists("a.txt"));
+    EXPECT_FALSE(exists("A.TXT"));
+    EXPECT_TRUE(ui.questions.empty());
+
+    local.changeCase(0);
+    EXPECT_FALSE(exists("a.txt"));
+    EXPECT_EQ(read("A.TXT"), "A");
+    EXPECT_EQ(captions(), (std::vector<std::string> {"A.TXT"}));
+    EXPECT_TRUE(local.panel().isSelected(0));
+}
+
+TEST_F(LocalPanelTest, RenameOverAnExistingFileAsksFirst)
+{
+    struct Case {
+        bool yes;
+        const char* a;  // a.txt afterwards, empty when gone
+        const char* b;
+    };
+    for (const Case& c : {Case {false, "A", "B"}, Case {true, "", "A"}}) {
+        write("a.txt", "A");
+        write("b.txt", "B");
+        LocalPanel& local = open();
+        select("a.txt");
+        ui.answerPrompt("b.txt");
+        c.yes ? ui.answerYes() : ui.answerNo();
+        local.renameSelected();
+        ASSERT_EQ(ui.questions.size(), 1u);
+        EXPECT_EQ(ui.questions[0].caption, "Attention");
+        EXPECT_EQ(ui.questions[0].text, "File already exists :b.txt\nRewrite?");
+        EXPECT_EQ(exists("a.txt"), *c.a != '\0');
+        EXPECT_EQ(read("b.txt"), c.b);
+        EXPECT_EQ(captions().size(), c.yes ? 1u : 2u);
+        ui.questions.clear();
+        fs::remove(path("a.txt"));
+    }
+}
+
+TEST_F(LocalPanelTest, RenameKeepsTheEntryInTheCurrentDirectoryAndAsksAboutTheRealTarget)
+{
+    write("a.txt", "A");
+    write("b.txt", "B");
+    mkdir("sub");
+    write("sub/b.txt", "S");
+    LocalPanel& local = open();
+    select("a.txt");
+    ui.answerPrompt("sub/b.txt");
+    ui.answerNo();
+    local.renameSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, "File already exists :b.txt\nRewrite?");
+    EXPECT_EQ(read("a.txt"), "A");
+    EXPECT_EQ(read("b.txt"), "B");
+    EXPECT_EQ(read("sub/b.txt"), "S");
+}
+
+TEST_F(LocalPanelTest, RenameOntoADirectoryOrAPathToItselfIsAbandoned)
+{
+    write("a.txt", "A");
+    mkdir("target");
+    write("target/inside", "I");
+    LocalPanel& local = open();
+    for (const char* typed : {"target", "sub/a.txt", "..", "x/"}) {
+        select("a.txt");
+        ui.answerPrompt(typed);
+        local.renameSelected();
+    }
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(read("a.txt"), "A");
+    EXPECT_EQ(read("target/inside"), "I");
+}
+
+TEST_F(LocalPanelTest, ChangeCaseNeverReplacesAnotherEntry)
+{
+    write("a.txt", "lower");
+    write("A.TXT", "upper");
+    write("Mixed.Doc", "m");
+    LocalPanel& local = open();
+    local.panel().selectAll();
+    local.changeCase(0);
+    EXPECT_EQ(read("a.txt"), "lower");
+    EXPECT_EQ(read("A.TXT"), "upper");
+    EXPECT_EQ(read("MIXED.DOC"), "m");
+    EXPECT_EQ(captions().size(), 3u);
+    EXPECT_NE(rowNamed("MIXED.DOC"), nullptr);
+    EXPECT_NE(rowNamed("a.txt"), nullptr);
+
+    local.panel().unselectAll();
+    select("MIXED.DOC");
+    local.changeCase(2);
+    EXPECT_EQ(read("Mixed.doc"), "m");
+    EXPECT_NE(rowNamed("Mixed.doc"), nullptr);
+    EXPECT_THROW(local.changeCase(3), std::invalid_argument);
+}
+
+TEST_F(LocalPanelTest, DeleteOnlyFilesAsksWithoutFolders)
+{
+    write("a.txt", "A");
+    write("b.txt", "B");
+    write("c.txt", "C");
+    LocalPanel& local = open();
+    select("a.txt");
+    select("c.txt");
+    ui.answerYes();
+    local.deleteSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].caption, "Attention");
+    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 2 file(s)");
+    EXPECT_FALSE(exists("a.txt"));
+    EXPECT_FALSE(exists("c.txt"));
+    EXPECT_EQ(captions(), (std::vector<std::string> {"b.txt"}));
+}
+
+TEST_F(LocalPanelTest, DeleteADirectoryTreeAsksWithCountsAndRemovesAll)
+{
+    write("d/one", "1");
+    write("d/two", "2");
+    write("d/sub/three", "3");
+    write("keep", "k");
+    LocalPanel& local = open();
+    select("d");
+    ui.answerYes();
+    local.deleteSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 3 file(s) and 2 folder(es)");
+    EXPECT_FALSE(exists("d"));
+    EXPECT_EQ(captions(), (std::vector<std::string> {"keep"}));
+}
+
+TEST_F(LocalPanelTest, AnsweringNoRemovesNothing)
+{
+    write("d/one", "1");
+    write("d/sub/two", "2");
+    write("f", "f");
+    LocalPanel& local = open();
+    local.panel().selectAll();
+    ui.answerNo();
+    local.deleteSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 3 file(s) and 2 folder(es)");
+    EXPECT_EQ(read("d/one"), "1");
+    EXPECT_EQ(read("d/sub/two"), "2");
+    EXPECT_EQ(read("f"), "f");
+}
+
+TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
+{
+    test::TempDir outside;
+    test::writeFileBytes(outside.path() / "precious", "P");
+    write("d/file", "1");
+    fs::create_directory_symlink(outside.path(), path("d/link"));
+    fs::create_directory_symlink(outside.path(), path("toplink"));
+    LocalPanel& local = open();
+    EXPECT_EQ(rowNamed("toplink")->image, kImageDirectory);
+    select("d");
+    select("toplink");
+    ui.answerYes();
+    local.deleteSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 3 file(s) and 1 folder(es)");
+    EXPECT_FALSE(exists("d"));
+    EXPECT_FALSE(exists("toplink"));
+    EXPECT_EQ(test::readFileBytes(outside.path() / "precious"), "P");
+}
+
+TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUp)
+{
+    write("d/inner/file", "1");
+    LocalPanel& local = open();
+    local.openRow(0);
+    ASSERT_EQ(local.currentDir(), path("d"));
+    EXPECT_TRUE(local.canDeleteFromButton());
+    ui.answerYes();
+    local.deleteSelected();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 1 file(s) and 2 folder(es)");
+    EXPECT_FALSE(exists("d"));
+    EXPECT_EQ(local.currentDir(), root_);
+    EXPECT_TRUE(captions().empty());
+}
+
+TEST_F(LocalPanelTest, DeleteWithNothingChosenAsksNothing)
+{
+    LocalPanel local(ui, messages, "/");
+    EXPECT_FALSE(local.canDeleteFromButton());
+    local.deleteSelected();
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(local.currentDir(), "/");
+}
+
+TEST_F(LocalPanelTest, ViewAndRunHandTheFullPathToTheDesktop)
+{
+    write("notes.txt", "n");
+    mkdir("sub");
+    LocalPanel& local = open();
+    EXPECT_FALSE(local.selectedRowIsFile());
+    EXPECT_FALSE(local.hasSelectedRow());
+    select("sub");
+    EXPECT_FALSE(local.selectedRowIsFile());
+    EXPECT_TRUE(local.hasSelectedRow());
+    local.viewAsText();
+    local.runApplication();
+    EXPECT_TRUE(ui.viewedFiles.empty());
+    EXPECT_TRUE(ui.openedFiles.empty());
+
+    local.panel().unselectAll();
+    select("notes.txt");
+    EXPECT_TRUE(local.selectedRowIsFile());
+    local.viewAsText();
+    local.runApplication();
+    EXPECT_EQ(ui.viewedFiles, (std::vector<std::string> {path("notes.txt")}));
+    ASSERT_EQ(ui.openedFiles.size(), 1u);
+    EXPECT_EQ(ui.openedFiles[0].path, path("notes.txt"));
+    EXPECT_EQ(ui.openedFiles[0].workingDir, root_);
+}
+
+TEST_F(LocalPanelTest, StatusLineCountsSelectedFilesUntilTheNextRefresh)
+{
+    write("data.bin", std::string(1536, 'x'));
+    mkdir("sub");
+    LocalPanel& local = open();
+    select("sub");
+    EXPECT_EQ(local.selectionStatusText(), "");
+    select("data.bin");
+    EXPECT_EQ(local.selectionStatusText(), "1536 byte (1.50 Kb) in 1 file(s)");
+    local.RefreshLocalPanel();
+    EXPECT_EQ(local.selectionStatusText(), "");
+    EXPECT_EQ(local.panel().selectedIndex(), -1);
+}
+
+TEST(LocalRows, DatesFollowTheDateOrder)
+{
+    const std::time_t when = localTime(1999, 12, 24, 23, 59);
+    EXPECT_EQ(FormatLocalDate(when, DateOrder::DayFirst), "24.12.1999");
+    EXPECT_EQ(FormatLocalDate(when, DateOrder::MonthFirst), "12.24.1999");
+    EXPECT_EQ(FormatLocalTime(when), "23:59");
+}
+
+} // namespace
+} // namespace brisk
