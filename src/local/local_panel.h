@@ -3,6 +3,7 @@
 #include "listing/date_order.h"
 #include "listing/file_panel.h"
 #include "local/directory_chooser.h"
+#include "session/local_directory.h"
 #include "session/user_interface.h"
 
 #include <optional>
@@ -16,12 +17,12 @@ struct LocalDeleteList;
 // file names resolve against it), its rows, the directory chooser and every local file command.
 // Failures to create, rename or delete are silent; the panel shows the file system as it is
 // after the refresh that follows each command.
-class LocalPanel {
+class LocalPanel : public LocalDirectory {
 public:
     // Enters `startDir`; when that fails, the process's current directory.
     LocalPanel(UserInterface& ui, const MessageList& messages, const std::string& startDir);
 
-    const std::string& currentDir() const { return currentDir_; }
+    const std::string& currentDir() const override { return currentDir_; }
     FilePanel& panel() { return panel_; }
     const FilePanel& panel() const { return panel_; }
     DirectoryChooser& chooser() { return chooser_; }
@@ -32,7 +33,7 @@ public:
     // The "DateType" option; the rows are rebuilt with the new date form.
     void setDateOrder(DateOrder order);
     // Makes `dir` the current directory and refreshes; false (nothing changes) when it cannot be entered.
-    bool changeDirectory(const std::string& dir);
+    bool changeDirectory(const std::string& dir) override;
 
     void RefreshLocalPanel();
     // Double-click: a directory row is entered, a file row does nothing.

@@ -1,9 +1,11 @@
 #pragma once
 #include "session/user_interface.h"
+#include "sites/site_properties.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -64,11 +66,18 @@ public:
         messages.push_back({caption, text});
     }
 
-    bool EditSite(SiteProperties&) override
+    // Without an editor the site dialog is cancelled.
+    bool EditSite(SiteProperties& model) override
     {
         ++siteEdits;
-        return false;
+        if (!siteEditor || !siteEditor(model)) {
+            model.cancel();
+            return false;
+        }
+        return model.save();
     }
+    // Fills the site dialog's form; false cancels it.
+    std::function<bool(SiteProperties&)> siteEditor;
 
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 

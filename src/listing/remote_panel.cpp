@@ -1,0 +1,73 @@
+#include "listing/remote_panel.h"
+
+#include "listing/listing_date.h"
+#include "listing/mask_match.h"
+
+namespace brisk {
+
+PanelRow RemoteRow(const RemoteEntry& entry, DateOrder order, const CalendarDate& today)
+{
+    PanelRow row;
+    row.image = entry.isDirectory ? kImageDirectory : kImageFile;
+    row.caption = entry.name;
+    row.size = entry.size;
+    row.date = FormatListingDate(entry.date, order, today);
+    row.time = entry.time;
+    row.attributes = entry.attributes;
+    row.link = entry.link;
+    return row;
+}
+
+void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today)
+{
+    std::vector<PanelRow> rows;
+    rows.reserve(listing.size());
+    for (const RemoteEntry& entry : listing) {
+        if (!entry.isDirectory && responseType != 1 && !MatchesMask(entry.name, filterMask))
+            continue;
+        rows.push_back(RemoteRow(entry, order, today));
+    }
+    panel.setDateOrder(order);
+    panel.setRows(std::move(rows));
+}
+
+void RemotePanel::RebuildPathBox(const std::string& rootText, const std::string& host, const std::string& dir)
+{
+    pathItems_ = {rootText, host};
+    size_t start = (!dir.empty() && dir.front() == '/') ? 1 : 0;
+    while (start < dir.size()) {
+        size_t slash = dir.find('/', start);
+        if (slash == std::string::npos)
+            slash = dir.size();
+        pathItems_.push_back(dir.substr(start, slash - start));
+        start = slash + 1;
+    }
+    pathSelected_ = int(pathItems_.size()) - 1;
+    pathTag_ = pathSelected_;
+}
+
+void RemotePanel::clearPathBox()
+{
+    pathItems_.clear();
+    pathSelected_ = -1;
+    pathTag_ = -1;
+}
+
+std::string RemotePanel::pathOfItem(int index) const
+{
+    if (index <= 1)
+        return "/";
+    std::string path;
+    for (int i = 2; i <= index && i < int(pathItems_.size()); ++i)
+        path += "/" + pathItems_[size_t(i)];
+    return path;
+}
+
+void RemotePanel::clear()
+{
+    listing.clear();
+    listingCopy.clear();
+    panel.clear();
+}
+
+} // namespace brisk

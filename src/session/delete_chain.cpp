@@ -1,0 +1,108 @@
+#include "session/session_controller.h"
+
+#include "listing/listing_parser.h"
+#include "platform/text_file.h"
+#include "session/remote_paths.h"
+
+#include <cstdio>
+
+namespace brisk {
+
+namespace {
+
+std::string trimmedSpaces(const std::string& s)
+{
+    const size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return "";
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+} // namespace
+
+// The listing of a directory being deleted: its files are deleted next, its directories visited later.
+void SessionController::deleteScan()
+{
+    std::vector<std::string> lines;
+    readTextLines(options_.ListingTempFile, lines);
+    std::remove(options_.ListingTempFile.c_str());
+    if (abortMark_) {
+        OperationFlags_.remove(ofDeleteScan);
+        DirsToScan.clear();
+        FileQueue.clear();
+        return;
+    }
+    const ParsedListing parsed = ParseListing(CurrentSite_.Answer, StartDate_, lines);
+    for (const RemoteEntry& entry : parsed.entries) {
+        // A name with "/" in it would step outside the directory being deleted.
+        if (entry.name.find('/') != std::string::npos)
+            continue;
+        if (entry.isDirectory)
+            DirsToScan.push_back(WithSlash(Ftp1.HostDirName) + entry.name);
+        else
+            FileQueue.push_back(entry.name);
+    }
+}
+
+// The removal step: directories come off PairedDirs last-in first-out.
+void SessionController::rmdDone()
+{
+    Ftp1.TypeAscii();
+    if (OperationFlags_.has(ofMirrorRun))
+        return postMirrorMessage(1, 0);
+    OperationFlags_.assign(ofDeleteRemove, !PairedDirs.empty());
+    if (PairedDirs.empty()) {
+        Ftp1.HostDirName = BaseRemoteDir_;
+        Ftp1.LocalFileName = options_.ListingTempFile;
+        Ftp1.CwdAsync();
+        return;
+    }
+    const std::string last = PairedDirs.back();
+    if (responseType() == 8 && last == Ftp1.HostDirName) {
+        Ftp1.HostDirName = ParentDir(last);
+        PairedDirs.back() = LastComponent(last);
+        Ftp1.LocalFileName = options_.ListingTempFile;
+        Ftp1.CwdAsync();
+        return;
+    }
+    if (Ftp1.HostDirName != last) {
+        Ftp1.HostFileName = last;
+        PairedDirs.pop_back();
+        Ftp1.RmdAsync();
+        return;
+    }
+    const std::string trimmedLast = trimmedSpaces(last);
+    Ftp1.HostDirName = trimmedLast.find('/') == std::string::npos ? BaseRemoteDir_ : ParentDir(trimmedLast);
+    Ftp1.CDupAsync();
+}
+
+// The file step: files of the current directory first, then the next directory to list.
+void SessionController::deleDone()
+{
+    if (OperationFlags_.has(ofMirrorRun))
+        return postMirrorMessage(2, 0);
+    if (Ftp1.Binary) {
+        Ftp1.Binary = false;
+        Ftp1.TypeSet();
+    }
+    if (!FileQueue.empty()) {
+        Ftp1.HostFileName = FileQueue.front();
+        FileQueue.pop_front();
+        Ftp1.DeleAsync();
+        return;
+    }
+    OperationFlags_.assign(ofDeleteScan, !DirsToScan.empty());
+    if (DirsToScan.empty() && !PairedDirs.empty())
+        return rmdDone();
+    if (OperationFlags_.has(ofDeleteScan)) {
+        Ftp1.HostDirName = DirsToScan.front();
+        PairedDirs.push_back(DirsToScan.front());
+        DirsToScan.pop_front();
+    } else {
+        Ftp1.HostDirName = BaseRemoteDir_;
+    }
+    Ftp1.LocalFileName = options_.ListingTempFile;
+    Ftp1.CwdAsync();
+}
+
+} // namespace brisk

@@ -1,0 +1,191 @@
+#pragma once
+#include "config/ftp_options.h"
+#include "ftp/ftp_client.h"
+#include "i18n/main_messages.h"
+#include "listing/calendar_date.h"
+#include "listing/remote_panel.h"
+#include "platform/interval_timer.h"
+#include "session/connected_actions.h"
+#include "session/log_pane.h"
+#include "session/operation_flags.h"
+#include "session/user_interface.h"
+#include "sites/server_info.h"
+#include "sites/site_list.h"
+
+#include <deque>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace brisk {
+
+class LocalDirectory;
+
+// The main window's logic: one FTP engine, the site list, the remote panel and the chains of
+// requests that user commands start. It reaches the user only through UserInterface.
+class SessionController {
+public:
+    SessionController(UserInterface& ui, TFTPOptions& options, LocalDirectory& local);
+    ~SessionController();
+    SessionController(const SessionController&) = delete;
+    SessionController& operator=(const SessionController&) = delete;
+
+    TFtpClient Ftp1;
+    MessageList msl;
+    LogPane log;
+    SiteList siteList;
+    RemotePanel remote;
+
+    // Work lists of the delete, rename and transfer chains.
+    std::deque<std::string> DirsToScan, PairedDirs, FileQueue, TargetQueue;
+
+    // --- session lifecycle
+    void OpenSelectedSite();
+    void Connect();
+    void Disconnect();
+    void StopTransfer();
+    void ApplyOptions();
+    size_t AddLog(const std::string& text);
+
+    // --- site list (while no session is open)
+    int siteSelection() const { return siteSelection_; }
+    void selectSite(int index);
+    void NewSite();
+    void EditSiteProperties();
+
+    // --- remote navigation and commands
+    void remoteDoubleClick(int row);
+    void FTPPathChange(int index);
+    void FTPOneLevelUpClick();
+    void ChandDirect1Click();
+    void Refresh3Click();
+    void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
+    void ListCurrentDir();
+    void ShowListing();
+    void RefreshListingCopy();
+    void FillRemotePanel();
+    void remoteColumnClick(int tag);
+    void remoteSelectionCommand(int tag);
+    void remoteFilter();
+    void ChangeCaseRemote(int mode);
+    void RenameRemote();
+    void RenameInPlace(size_t row, const std::string& newText);
+    // A row of the remote panel was selected or deselected by the user.
+    void setRemoteSelected(size_t row, bool on);
+    std::string remoteStatusText() const;
+
+    // --- state the views show
+    const TFTPServerInfo& CurrentSite() const { return CurrentSite_; }
+    bool SiteListMode() const { return SiteListMode_; }
+    bool NavigationBusy() const { return NavigationBusy_; }
+    int ConnectAttempt() const { return ConnectAttempt_; }
+    OperationFlags& operationFlags() { return OperationFlags_; }
+    const std::string& BaseRemoteDir() const { return BaseRemoteDir_; }
+    const std::string& BaseLocalDir() const { return BaseLocalDir_; }
+    int KeepAliveSent() const { return KeepAliveSent_; }
+    bool abortMark() const { return abortMark_; }
+    void setAbortMark() { abortMark_ = true; }
+    bool busyCursor() const { return busyCursor_; }
+    bool enabled(Action action) const { return actions_.count(action) != 0; }
+    bool pathBoxEnabled() const { return !NavigationBusy_; }
+    bool remoteInfoBarVisible() const { return remoteInfoBar_; }
+    bool keepAliveRunning() const { return cTimer_.enabled(); }
+    const CalendarDate& StartDate() const { return StartDate_; }
+    // Counts the listings shown in the remote panel, so views (and tests) can tell a new one.
+    uint64_t listingsShown() const { return listingsShown_; }
+    // The main window's font, as the options give it.
+    std::string fontName;
+    int fontSize = 8;
+    int fontColor = 0;
+
+    // Receives the mirror runner's posted messages (parameter, value).
+    std::function<void(int param, int value)> onMirrorMessage;
+
+    // The keep-alive timer's tick; one second in the program, shorter in tests.
+    void setKeepAliveTickMs(uint64_t ms) { keepAliveTickMs_ = ms; }
+
+private:
+    friend class RequestDoneDispatcher;
+
+    // engine events
+    void Ftp1Display(std::string& text);
+    void Ftp1Progress(int64_t count, bool& abort);
+    void Ftp1SessionConnected();
+    void Ftp1SessionClosed();
+    void Ftp1StateChange();
+    void Ftp1RequestDone(TFtpRequest kind, uint16_t error);
+
+    // request completion
+    void requestFailed(TFtpRequest kind);
+    void requestSucceeded(TFtpRequest kind);
+    void cwdFailed();
+    void cwdMkdCdupDone(TFtpRequest kind);
+    void pwdDone();
+    void listingDone();
+    void rmdDone();
+    void deleDone();
+    void renameDone();
+    void rawCommandDone();
+    void deleteScan();
+    void abortSession();
+    void refreshListing();
+
+    // chains that later commands start
+    void continueDownloadChain();
+    void continueUploadChain();
+    void chmodNext();
+    void postMirrorMessage(int param, int value);
+
+    // opening
+    bool openFromSiteList();
+    bool askPassword();
+    void applySiteLocalDir();
+    void startConnect();
+    void applyConnectionOptions();
+
+    // keep-alive
+    void startKeepAlive();
+    void keepAliveTick();
+    void requestCompleted();
+
+    void SetConnectedUI(bool connected);
+    void changed();
+    int responseType() const;
+    void post(std::function<void()> task);
+    void logFileFromOptions();
+
+    UserInterface& ui_;
+    TFTPOptions& options_;
+    LocalDirectory& local_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    TFTPServerInfo CurrentSite_;
+    bool SiteListMode_ = true;
+    bool NavigationBusy_ = false;
+    int ConnectAttempt_ = 0;
+    OperationFlags OperationFlags_;
+    std::string BaseRemoteDir_;
+    std::string BaseLocalDir_;
+    int KeepAliveSent_ = 0;
+    int KeepAliveNext_ = 0;
+    std::string LogFileName_;
+    std::string UploadTargetDir_;
+    CalendarDate StartDate_;
+
+    IntervalTimer cTimer_;
+    uint64_t keepAliveTickMs_ = 1000;
+    int idleTicks_ = 0;
+    int keepAliveTicks_ = 0;
+    bool keepAliveChain_ = false;
+
+    uint64_t listingsShown_ = 0;
+    int siteSelection_ = -1;
+    bool abortMark_ = false;
+    bool busyCursor_ = false;
+    bool remoteInfoBar_ = false;
+    bool inDoubleClick_ = false;
+    bool sessionOpen_ = false;   // between the engine's session-connected and session-closed
+    std::set<Action> actions_;
+};
+
+} // namespace brisk

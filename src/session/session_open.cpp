@@ -1,0 +1,182 @@
+#include "session/session_controller.h"
+
+#include "session/local_directory.h"
+#include "platform/directories.h"
+#include "platform/event_loop.h"
+#include "platform/program_dir.h"
+#include "session/remote_paths.h"
+#include "sites/server_address.h"
+
+#include <ctime>
+
+namespace brisk {
+
+namespace {
+
+std::string connectingStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[64];
+    std::strftime(buf, sizeof buf, " , %d %b %Y %H:%M:%S", &tm);
+    return buf;
+}
+
+bool addressHasPassword(const std::string& server)
+{
+    TFTPServerInfo probe;
+    probe.Server = server;
+    ParseServerAddress(probe);
+    return !probe.Password.empty();
+}
+
+} // namespace
+
+void SessionController::Connect()
+{
+    if (Ftp1.Connected() || busyCursor_)
+        return;
+    ConnectAttempt_ = 0;
+    OpenSelectedSite();
+}
+
+void SessionController::OpenSelectedSite()
+{
+    if (Ftp1.State() != fsReady && Ftp1.State() != fsInternalReady) {
+        if (Ftp1.State() == fsAbort)
+            Ftp1.AbortAsync();
+        EventLoop::instance().messagePump(0);
+        return;
+    }
+    // The synchronous CWD below pumps events; a second double-click must not start another.
+    if (inDoubleClick_)
+        return;
+    inDoubleClick_ = true;
+    if (!SiteListMode_) {
+        remoteDoubleClick(remote.panel.selectedIndex());
+    } else if (openFromSiteList()) {
+        startConnect();
+    }
+    inDoubleClick_ = false;
+}
+
+bool SessionController::openFromSiteList()
+{
+    if (siteSelection_ < 0) {
+        NewSite();
+    } else {
+        const SiteEntry& entry = siteList.entries()[size_t(siteSelection_)];
+        if (entry.kind != SiteEntryKind::Site) {
+            siteList.openEntry(size_t(siteSelection_));
+            selectSite(-1);
+        }
+    }
+    if (siteSelection_ < 0 || siteList.entries()[size_t(siteSelection_)].kind != SiteEntryKind::Site)
+        return false;
+    CurrentSite_ = siteList.entries()[size_t(siteSelection_)].site;
+    ParseServerAddress(CurrentSite_);
+    // A password written into the address is as good as a saved one.
+    if (addressHasPassword(siteList.entries()[size_t(siteSelection_)].site.Server))
+        CurrentSite_.SavePassword = 1;
+    Ftp1.HostName = CurrentSite_.Server;
+    // Every site brings its own port; a proxy connection uses the proxy's port from the options.
+    Ftp1.Port = CurrentSite_.Port.empty() ? "ftp" : CurrentSite_.Port;
+    return askPassword();
+}
+
+bool SessionController::askPassword()
+{
+    if (CurrentSite_.Anonymous) {
+        Ftp1.UserName = "anonymous";
+        Ftp1.PassWord = CurrentSite_.EMail;
+        return true;
+    }
+    Ftp1.UserName = CurrentSite_.User;
+    if (CurrentSite_.SavePassword) {
+        Ftp1.PassWord = CurrentSite_.Password;
+        return true;
+    }
+    PromptRequest request;
+    request.title = msl[msgEnterPassword];
+    request.label = msl[msgPassword] + ":";
+    request.masked = true;
+    std::string answer;
+    if (!ui_.InputPrompt(request, answer))
+        return false;
+    Ftp1.PassWord = answer;
+    return true;
+}
+
+void SessionController::startConnect()
+{
+    Ftp1.Binary = true;
+    Ftp1.SetPassive(CurrentSite_.Pasv != 0);
+    Ftp1.ListHiddenFiles = CurrentSite_.ShowHidden != 0;
+    Ftp1.HostDirName = RemoteDirRule(CurrentSite_.InitialDir, CurrentSite_.CheckVHost != 0);
+    applySiteLocalDir();
+    OperationFlags_.clear();
+    EventLoop::instance().messagePump(0);
+    AddLog("");
+    AddLog(msl[msgConnectingTo] + " " + Ftp1.HostName + connectingStamp());
+    actions_.insert(Action::Stop);
+    ConnectAttempt_ = 0;
+    Ftp1.Timeout = 0;
+    Ftp1.ConnectAsync();
+    changed();
+}
+
+void SessionController::applySiteLocalDir()
+{
+    const std::string& dir = CurrentSite_.LocalDir;
+    if (dir.empty())
+        return;
+    if (directoryExists(dir) || makeDirectories(dir))
+        local_.changeDirectory(dir);
+}
+
+void SessionController::ApplyOptions()
+{
+    // The engine refuses new connection settings during a session; they apply to the next one.
+    if (!Ftp1.Connected())
+        applyConnectionOptions();
+    Ftp1.Timeout = options_.TimeOut;
+    logFileFromOptions();
+    log.setLogSize(options_.LogSize);
+    fontName = options_.FontName;
+    fontSize = options_.FontSize;
+    fontColor = options_.FontColor;
+    if (!options_.IniPath.empty() && directoryExists(options_.IniPath) &&
+        WithSlash(options_.IniPath) != WithSlash(local_.currentDir()))
+        local_.changeDirectory(options_.IniPath);
+    changed();
+}
+
+void SessionController::applyConnectionOptions()
+{
+    Ftp1.SetConnectionType(options_.ConnectionType);
+    const bool proxy = options_.ConnectionType == ftpProxy;
+    Ftp1.ProxyServer = proxy ? options_.ProxyServer : "";
+    Ftp1.ProxyPort = proxy ? options_.ProxyPort : "";
+    const bool socks = options_.ConnectionType >= ftpSocks4 && options_.ConnectionType <= ftpSocks5;
+    Ftp1.SetSocksServer(socks ? options_.SocksServer : "");
+    Ftp1.SetSocksPort(socks ? options_.SocksPort : "");
+    Ftp1.SetSocksPassword(socks ? options_.SocksPsw : "");
+    Ftp1.SetSocksUserCode(socks ? options_.SocksUC : "");
+    Ftp1.SetPassive(options_.PassiveTransfer);
+}
+
+void SessionController::logFileFromOptions()
+{
+    if (!options_.Log) {
+        log.setLogFile("");
+        return;
+    }
+    std::string path = options_.LogFile;
+    if (path.find('/') == std::string::npos)
+        path = ProgramDir() + path;
+    LogFileName_ = options_.LogFile;
+    log.setLogFile(path);
+}
+
+} // namespace brisk

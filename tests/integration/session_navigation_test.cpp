@@ -1,0 +1,246 @@
+#include "pyftpd_server.h"
+#include "real_server.h"
+#include "session_rig.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace brisk::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class SessionNavigationTest : public TempHomeTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        if (auto why = realServerUnavailable(GetParam()))
+            GTEST_SKIP() << *why;
+        server = startRealServer(GetParam());
+        server->putFile("top.txt", "t");
+        server->putFile("dir1/one.txt", "1");
+        server->putFile("dir1/sub/deep.txt", "d");
+        server->putFile("ReadMe.TXT", "r");
+        server->putFile("abc", "x");
+        rig = std::make_unique<SessionRig>();
+        rig->addSite(SessionRig::site(server->port()));
+        ASSERT_TRUE(rig->open()) << ::testing::PrintToString(rig->c.log.lines());
+    }
+
+    // Runs a command and waits for the listing it leads to; returns the commands it sent.
+    Strings step(const std::function<void()>& command)
+    {
+        const size_t mark = rig->c.log.lines().size();
+        const uint64_t before = rig->c.listingsShown();
+        command();
+        EXPECT_TRUE(rig->waitListing(before)) << ::testing::PrintToString(rig->c.log.lines());
+        return rig->sentWithoutData(mark);
+    }
+
+    std::unique_ptr<RealServer> server;
+    std::unique_ptr<SessionRig> rig;
+};
+
+TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
+{
+    SessionController& c = rig->c;
+    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("dir1")); }), (Strings{"CWD /dir1", "TYPE A", "LIST"}));
+    EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
+    EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1"}));
+
+    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("sub")); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
+    EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1", "sub"}));
+
+    EXPECT_EQ(step([&] { c.FTPOneLevelUpClick(); }), (Strings{"CDUP", "TYPE A", "LIST"}));
+    EXPECT_EQ(c.Ftp1.HostDirName, "/dir1");
+    EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
+
+    EXPECT_EQ(step([&] { c.FTPPathChange(1); }), (Strings{"CWD /", "TYPE A", "LIST"}));
+    EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1"}));
+    EXPECT_FALSE(c.NavigationBusy());
+}
+
+TEST_P(SessionNavigationTest, PathBoxSnapsBackWhileAChangeIsUnderWay)
+{
+    SessionController& c = rig->c;
+    step([&] { c.remoteDoubleClick(rig->rowOf("dir1")); });
+    step([&] { c.remoteDoubleClick(rig->rowOf("sub")); });
+
+    const size_t mark = c.log.lines().size();
+    const uint64_t before = c.listingsShown();
+    c.FTPPathChange(2);
+    EXPECT_TRUE(c.NavigationBusy());
+    EXPECT_FALSE(c.pathBoxEnabled());
+    c.FTPPathChange(1);
+    EXPECT_EQ(c.remote.pathSelected(), 2) << "the second choice is refused while the first runs";
+    ASSERT_TRUE(rig->waitListing(before));
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /dir1", "TYPE A", "LIST"}));
+    EXPECT_TRUE(c.pathBoxEnabled());
+}
+
+TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
+{
+    SessionController& c = rig->c;
+    rig->ui.answerPrompt("/dir1/sub");
+    EXPECT_EQ(step([&] { c.ChandDirect1Click(); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
+    EXPECT_EQ(rig->ui.prompts.back().text, "") << "at the host item the prompt starts empty";
+    EXPECT_EQ(rig->captions(), (Strings{"deep.txt"}));
+
+    rig->ui.answerPrompt("/dir1");
+    step([&] { c.ChandDirect1Click(); });
+    EXPECT_EQ(rig->ui.prompts.back().text, "/dir1/sub");
+
+    server->putFile("dir1/new.txt", "n");
+    EXPECT_EQ(step([&] { c.Refresh3Click(); }), (Strings{"LIST"}));
+    EXPECT_EQ(rig->captions(), (Strings{"sub", "new.txt", "one.txt"}));
+}
+
+TEST_P(SessionNavigationTest, ServerListItemDisconnects)
+{
+    SessionController& c = rig->c;
+    const size_t mark = c.log.lines().size();
+    c.FTPPathChange(0);
+    ASSERT_TRUE(rig->waitSiteList());
+    EXPECT_TRUE(rig->sent(mark).empty()) << "the connection is dropped without QUIT";
+    EXPECT_TRUE(rig->logged("Connection closed"));
+    EXPECT_TRUE(c.remote.pathItems().empty());
+    EXPECT_TRUE(c.remote.panel.rows().empty());
+    EXPECT_EQ(c.siteList.entries().size(), 1u);
+    EXPECT_TRUE(c.enabled(Action::Connect));
+    EXPECT_FALSE(c.remoteInfoBarVisible());
+}
+
+TEST_P(SessionNavigationTest, ChangeCaseRenamesEachSelectedNameThenRefreshes)
+{
+    SessionController& c = rig->c;
+    c.setRemoteSelected(size_t(rig->rowOf("ReadMe.TXT")), true);
+    c.setRemoteSelected(size_t(rig->rowOf("abc")), true);
+    const Strings sent = step([&] { c.ChangeCaseRemote(2); });
+    // Row order (names without regard to case), then the listing of the directory by its name.
+    const Strings expected = {"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "TYPE A", "LIST /"};
+    EXPECT_EQ(sent, expected);
+    EXPECT_NE(rig->rowOf("Readme.txt"), -1);
+    EXPECT_NE(rig->rowOf("Abc"), -1);
+    EXPECT_TRUE(std::filesystem::exists(server->root() / "Readme.txt"));
+}
+
+TEST_P(SessionNavigationTest, RenameAsksForTheNewNameAndRefreshes)
+{
+    SessionController& c = rig->c;
+    c.setRemoteSelected(size_t(rig->rowOf("top.txt")), true);
+    rig->ui.answerPrompt("renamed.txt");
+    EXPECT_EQ(step([&] { c.RenameRemote(); }), (Strings{"RNFR top.txt", "RNTO renamed.txt", "TYPE A", "LIST /"}));
+    EXPECT_EQ(rig->ui.prompts.back().title, "Rename File");
+    EXPECT_EQ(rig->ui.prompts.back().label, "Enter new File name :");
+    EXPECT_EQ(rig->ui.prompts.back().text, "top.txt");
+    EXPECT_NE(rig->rowOf("renamed.txt"), -1);
+}
+
+TEST_P(SessionNavigationTest, FailedRenameIsLoggedAndLeavesThePathBoxUsable)
+{
+    SessionController& c = rig->c;
+    const size_t mark = c.log.lines().size();
+    c.RenameInPlace(size_t(rig->rowOf("top.txt")), "missing-dir/x.txt");
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_EQ(rig->sent(mark), (Strings{"RNFR top.txt", "RNTO missing-dir/x.txt"}));
+    EXPECT_TRUE(rig->logged("Renaming file"));
+    bool errorLogged = false;
+    for (const std::string& line : c.log.lines())
+        errorLogged |= line.rfind("Error 55", 0) == 0;
+    EXPECT_TRUE(errorLogged) << ::testing::PrintToString(c.log.lines());
+    EXPECT_TRUE(c.pathBoxEnabled());
+}
+
+TEST_P(SessionNavigationTest, KeepAliveSendsTheCommandsInTurnAfterIdleness)
+{
+    rig->options.Keep = true;
+    rig->options.StartKeep = 2;
+    rig->options.CmdKeep = "NOOP,PWD";
+    rig->c.ApplyOptions();
+    EXPECT_EQ(step([&] { rig->c.Refresh3Click(); }), (Strings{"LIST"}));
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.KeepAliveSent() >= 3; }, 10000));
+    ASSERT_TRUE(rig->waitIdle());
+    Strings raw;
+    for (const std::string& cmd : rig->sent())
+        if (cmd == "NOOP" || cmd == "PWD")
+            raw.push_back(cmd);
+    // The first PWD is the login's own.
+    EXPECT_EQ(raw, (Strings{"PWD", "NOOP", "PWD", "NOOP"}));
+    // Each keep-alive command is followed by a CWD to the current directory and a fresh listing.
+    const Strings after = rig->sentWithoutData();
+    const auto noop = std::find(after.begin(), after.end(), "NOOP");
+    ASSERT_NE(noop, after.end());
+    EXPECT_EQ(Strings(noop, noop + 4), (Strings{"NOOP", "CWD /", "TYPE A", "LIST"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SessionNavigationTest, ::testing::Values("vsftpd", "pyftpdlib"));
+
+class SessionKeepAliveTest : public TempHomeTest {};
+
+TEST_F(SessionKeepAliveTest, KeepOnWithoutCommandsNeverStartsTheTimer)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdServer server;
+    SessionRig rig;
+    rig.options.Keep = true;
+    rig.options.CmdKeep = "";
+    rig.addSite(SessionRig::site(server.port()));
+    ASSERT_TRUE(rig.open());
+    EXPECT_FALSE(rig.c.keepAliveRunning());
+}
+
+TEST_F(SessionKeepAliveTest, StopsAfterTheDurationWithoutUserRequests)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdServer server;
+    SessionRig rig;
+    rig.options.Keep = true;
+    rig.options.StartKeep = 1;
+    rig.options.DurationKeep = 1; // one minute: 60 ticks of 20 ms here
+    rig.options.CmdKeep = "NOOP";
+    rig.addSite(SessionRig::site(server.port()));
+    ASSERT_TRUE(rig.open());
+    ASSERT_TRUE(pumpUntil([&] { return !rig.c.keepAliveRunning() && rig.c.Ftp1.State() == fsReady; }, 15000));
+    const int sent = rig.c.KeepAliveSent();
+    EXPECT_GE(sent, 2);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(rig.c.KeepAliveSent(), sent) << "keep-alive ended";
+}
+
+class SessionStopTest : public TempHomeTest {};
+
+TEST_F(SessionStopTest, StopDuringAListingAbortsItAndEndsTheSession)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdOptions opts;
+    std::string big;
+    for (int i = 0; i < 200000; ++i)
+        big += "-rw-r--r--   1 owner    group        1024 Jan 01 2020 file" + std::to_string(i) + ".txt\r\n";
+    opts.cannedList = big;
+    PyftpdServer server(opts);
+    SessionRig rig;
+    rig.addSite(SessionRig::site(server.port()));
+    ASSERT_TRUE(rig.open());
+
+    rig.c.Ftp1.OnProgress = [&](TCustomFtpCli*, int64_t, bool& abort) {
+        rig.c.StopTransfer();
+        abort = rig.c.abortMark();
+    };
+    rig.c.Refresh3Click();
+    ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }, 15000))
+        << ::testing::PrintToString(rig.c.log.lines());
+    EXPECT_TRUE(rig.c.SiteListMode());
+    bool errorLogged = false;
+    for (const std::string& line : rig.c.log.lines())
+        errorLogged |= line.rfind("Error 426", 0) == 0;
+    EXPECT_TRUE(errorLogged);
+}
+
+} // namespace
+} // namespace brisk::test
