@@ -106,3 +106,40 @@ void SessionController::deleDone()
 }
 
 } // namespace brisk
+
+namespace brisk {
+
+// Deletes the selected files, then every selected directory with all it holds.
+void SessionController::DeleteRemote()
+{
+    const std::vector<size_t> selected = remote.panel.selectedIndices();
+    if (SiteListMode_ || NavigationBusy_ || selected.empty() || Ftp1.State() != fsReady)
+        return;
+    if (!ui_.AskYesNo(msl[msgAttention], msl[msgWishToRemove]))
+        return;
+    DirsToScan.clear();
+    PairedDirs.clear();
+    FileQueue.clear();
+    TargetQueue.clear();
+    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    for (size_t index : selected) {
+        const PanelRow& row = remote.panel.rows()[index];
+        if (row.image == kImageFile)
+            FileQueue.push_back(row.caption);
+        else if (row.caption != ".." && row.caption.find('/') == std::string::npos)
+            DirsToScan.push_back(BaseRemoteDir_ + row.caption);
+    }
+    if (!FileQueue.empty()) {
+        Ftp1.HostFileName = FileQueue.front();
+        FileQueue.pop_front();
+        Ftp1.DeleAsync();
+    } else if (!DirsToScan.empty()) {
+        OperationFlags_.set(ofDeleteScan);
+        Ftp1.HostDirName = DirsToScan.front();
+        PairedDirs.push_back(DirsToScan.front());
+        DirsToScan.pop_front();
+        Ftp1.CwdAsync();
+    }
+}
+
+} // namespace brisk

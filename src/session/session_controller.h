@@ -52,6 +52,13 @@ public:
     void selectSite(int index);
     void NewSite();
     void EditSiteProperties();
+    // Make directory: a site folder in the site list, MKD during a session.
+    void MakeRemoteDir();
+    void RenameSiteFolder();
+    void DeleteSiteEntries(const std::vector<size_t>& selected);
+    void MoveSiteIntoFolder(size_t source, size_t target);
+    void SiteListUp();
+    void OpenSiteListFolder(size_t index);
 
     // --- remote navigation and commands
     void remoteDoubleClick(int row);
@@ -69,6 +76,7 @@ public:
     void remoteFilter();
     void ChangeCaseRemote(int mode);
     void RenameRemote();
+    void DeleteRemote();
     void RenameInPlace(size_t row, const std::string& newText);
     // A row of the remote panel was selected or deselected by the user.
     void setRemoteSelected(size_t row, bool on);
@@ -85,6 +93,8 @@ public:
     int KeepAliveSent() const { return KeepAliveSent_; }
     bool abortMark() const { return abortMark_; }
     void setAbortMark() { abortMark_ = true; }
+    // The progress window's Cancel: the mark is set from a posted message.
+    void postAbortMark() { post([this] { abortMark_ = true; }); }
     bool busyCursor() const { return busyCursor_; }
     bool enabled(Action action) const { return actions_.count(action) != 0; }
     bool pathBoxEnabled() const { return !NavigationBusy_; }

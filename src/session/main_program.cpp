@@ -1,0 +1,74 @@
+#include "session/main_program.h"
+
+#include "config/options_store.h"
+#include "platform/event_loop.h"
+#include "platform/ini_file.h"
+#include "platform/program_dir.h"
+#include "platform/spawn.h"
+
+#include <unistd.h>
+
+namespace brisk {
+
+namespace {
+
+std::string processDirectory()
+{
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+}
+
+} // namespace
+
+ProgramSettings::ProgramSettings()
+{
+    LoadCommands(commands);
+    LoadOptions(options, lang, fonts);
+}
+
+MainProgram::MainProgram(UserInterface& ui)
+    : session(ui, settings.options, local), local(ui, session.msl, processDirectory()),
+      helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
+{
+    session.siteList.LoadSiteList("");
+    session.selectSite(-1);
+    session.ApplyOptions();
+    local.setDateOrder(settings.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst);
+    local.RefreshLocalPanel();
+}
+
+MainProgram::~MainProgram()
+{
+    SaveCommands(settings.commands);
+}
+
+bool MainProgram::CloseQuery()
+{
+    return ui_.AskYesNo(session.msl[msgAttention], session.msl[msgQuitQuestion]);
+}
+
+bool MainProgram::Close()
+{
+    try {
+        SaveOptions(settings.options, settings.lang, settings.fonts);
+        return true;
+    } catch (const IniWriteError& e) {
+        ui_.ShowMessage(session.msl[msgAttention], e.what());
+        return false;
+    }
+}
+
+void MainProgram::abortBeforeExit()
+{
+    if (session.Ftp1.State() == fsWaitingResponse && !session.Ftp1.Connected())
+        return;
+    session.Ftp1.AbortAsync();
+    EventLoop::instance().messagePump(0);
+}
+
+void MainProgram::SpawnSession()
+{
+    SpawnDetached(OwnExecutablePath());
+}
+
+} // namespace brisk

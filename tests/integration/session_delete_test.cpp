@@ -1,0 +1,93 @@
+#include "real_server.h"
+#include "session_rig.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace brisk::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class SessionDeleteTest : public TempHomeTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        if (auto why = realServerUnavailable(GetParam()))
+            GTEST_SKIP() << *why;
+        server = startRealServer(GetParam());
+    }
+
+    // The commands that change or walk the tree, in order.
+    Strings treeCommands(size_t mark) const
+    {
+        Strings out;
+        for (const std::string& cmd : rig->sentWithoutData(mark))
+            if (cmd.rfind("TYPE", 0) != 0)
+                out.push_back(cmd);
+        return out;
+    }
+
+    std::unique_ptr<RealServer> server;
+    std::unique_ptr<SessionRig> rig;
+};
+
+TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReverse)
+{
+    server->putFile("keep.txt", "k");
+    server->putFile("f1.txt", "1");
+    server->putFile("f2.txt", "2");
+    server->putFile("t/a.txt", "a");
+    server->putFile("t/s1/b.txt", "b");
+    server->putFile("t/s2/c.txt", "c");
+    rig = std::make_unique<SessionRig>();
+    rig->addSite(SessionRig::site(server->port()));
+    ASSERT_TRUE(rig->open());
+    for (const char* name : {"f1.txt", "f2.txt", "t"})
+        rig->c.setRemoteSelected(size_t(rig->rowOf(name)), true);
+
+    const size_t mark = rig->c.log.lines().size();
+    const uint64_t before = rig->c.listingsShown();
+    rig->ui.answerYes();
+    rig->c.DeleteRemote();
+    ASSERT_TRUE(rig->waitListing(before, 20000)) << ::testing::PrintToString(rig->c.log.lines());
+
+    EXPECT_EQ(rig->ui.questions.at(0).text, "Do you wish to remove");
+    EXPECT_EQ(rig->ui.questions.at(0).caption, "Attention");
+    const Strings expected = {
+        "DELE f1.txt", "DELE f2.txt",
+        "CWD /t", "LIST", "DELE a.txt",
+        "CWD /t/s1", "LIST", "DELE b.txt",
+        "CWD /t/s2", "LIST", "DELE c.txt",
+        // The current directory is left with CDUP before it is removed; the others go by their paths.
+        "CDUP", "RMD /t/s2", "RMD /t/s1", "CDUP", "RMD /t",
+        "CWD /", "LIST",
+    };
+    EXPECT_EQ(treeCommands(mark), expected);
+    EXPECT_EQ(rig->captions(), (Strings{"keep.txt"}));
+    EXPECT_FALSE(std::filesystem::exists(server->root() / "t"));
+    EXPECT_TRUE(rig->c.operationFlags().empty());
+}
+
+TEST_P(SessionDeleteTest, AnsweringNoSendsNothing)
+{
+    server->putFile("f1.txt", "1");
+    rig = std::make_unique<SessionRig>();
+    rig->addSite(SessionRig::site(server->port()));
+    ASSERT_TRUE(rig->open());
+    rig->c.setRemoteSelected(0, true);
+    const size_t mark = rig->c.log.lines().size();
+    rig->ui.answerNo();
+    rig->c.DeleteRemote();
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_TRUE(rig->sent(mark).empty());
+    EXPECT_TRUE(std::filesystem::exists(server->root() / "f1.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SessionDeleteTest, ::testing::Values("vsftpd", "pyftpdlib"));
+
+} // namespace
+} // namespace brisk::test
