@@ -118,13 +118,16 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
 {
     EventLoop loop;
     QtLoopDriver driver(loop);
-    bool later = false, qtTimer = false, waitDone = false;
+    bool later = false, qtTimer = false, waitDone = false, sawBoth = false;
+    uint64_t waited = 0;
     loop.addTimer(100, [&] { later = true; });
     loop.addTimer(10, [&] {
         QTimer::singleShot(20, [&] { qtTimer = true; });
         const uint64_t start = tickCount();
         while (!(later && qtTimer) && tickCount() - start < 2000)
             loop.messagePump(200);
+        sawBoth = later && qtTimer;
+        waited = tickCount() - start;
         waitDone = true;
     });
     QEventLoop qtLoop;
@@ -136,9 +139,51 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
     });
     poll.start(10);
     qtLoop.exec();
-    EXPECT_TRUE(waitDone);
-    EXPECT_TRUE(later);
-    EXPECT_TRUE(qtTimer);
+    ASSERT_TRUE(waitDone);
+    EXPECT_TRUE(sawBoth);
+    EXPECT_LT(waited, 1000u);
+}
+
+TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    SocketPair first, second;
+    bool secondRead = false, waitDone = false;
+    double waitCpu = 0;
+    loop.watch(second.fds[1], EPOLLIN, [&](uint32_t) {
+        char byte;
+        secondRead = read(second.fds[1], &byte, 1) == 1;
+    });
+    loop.watch(first.fds[1], EPOLLIN, [&](uint32_t) {
+        char byte;
+        if (read(first.fds[1], &byte, 1) != 1)
+            return;
+        // The first socket is drained but the second only becomes readable later, in this wait.
+        QTimer::singleShot(300, [&] { EXPECT_EQ(write(second.fds[0], "y", 1), 1); });
+        const double before = cpuSeconds();
+        const uint64_t start = tickCount();
+        while (!secondRead && tickCount() - start < 2000)
+            loop.messagePump(500);
+        waitCpu = cpuSeconds() - before;
+        waitDone = true;
+    });
+    ASSERT_EQ(write(first.fds[0], "x", 1), 1);
+
+    QEventLoop qtLoop;
+    QTimer::singleShot(3000, &qtLoop, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (waitDone)
+            qtLoop.quit();
+    });
+    poll.start(10);
+    qtLoop.exec();
+    ASSERT_TRUE(waitDone);
+    EXPECT_TRUE(secondRead);
+    EXPECT_LT(waitCpu, 0.15);
+    loop.unwatch(first.fds[1]);
+    loop.unwatch(second.fds[1]);
 }
 
 TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
