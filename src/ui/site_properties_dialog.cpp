@@ -28,6 +28,7 @@ TFFtpBase::TFFtpBase(SiteProperties& model, QWidget* parent, MessageList message
     setObjectName("TFFtpBase");
     setWindowTitle(tr("FTP Server Properties"));
     auto* pages = new QTabWidget(this);
+    pages->setObjectName("tabs");
     pages->addTab(buildSitePage(), tr("Site"));
     pages->addTab(buildListingPage(), tr("Listing"));
     pages->addTab(buildOptionsPage(), tr("Options"));

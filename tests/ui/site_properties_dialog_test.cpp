@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -359,4 +360,8 @@ TEST_F(SitePropertiesDialogTest, ScreenshotShowsRenderedText)
         for (int x = 0; x < image.width(); x += 2)
             dark += qGray(image.pixel(x, y)) < 96;
     EXPECT_GT(dark, 100);
+
+    control<QTabWidget>("tabs")->setCurrentIndex(1);
+    control<QComboBox>("cbResponse")->setCurrentIndex(4);
+    EXPECT_FALSE(brisk::test::saveScreenshot(*dialog_, "site_properties_custom").isEmpty());
 }
