@@ -3,12 +3,16 @@
 
 BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata)
-# ftp-proxy runs as installed; pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers
-# only unpacks them, and their shared libraries are installed here. openssl hashes their passwords.
+# The desktop program needs Qt 6 Widgets (libxkbcommon-dev quiets its configure check) and a font to draw text.
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata
+                qt6-base-dev libxkbcommon-dev fonts-dejavu-core)
+# xvfb and xauth give the window tests a real X display when wanted. ftp-proxy runs as installed;
+# pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers only unpacks them,
+# and their shared libraries are installed here. openssl hashes their passwords.
 TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
                libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
-               dante-server microsocks python3-twisted)
+               dante-server microsocks python3-twisted
+               xvfb xauth)
 
 # Installs the packages of the given names that are not installed yet.
 ensure_packages() {

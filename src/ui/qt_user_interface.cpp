@@ -1,0 +1,58 @@
+#include "ui/qt_user_interface.h"
+
+#include "ui/desktop_open.h"
+#include "ui/input_form.h"
+#include "ui/message_boxes.h"
+#include "ui/site_properties_dialog.h"
+#include "ui/text_viewer.h"
+
+namespace brisk {
+
+bool QtUserInterface::InputPrompt(const PromptRequest& request, std::string& answer)
+{
+    return brisk::InputPrompt(parent_, request, answer);
+}
+
+bool QtUserInterface::AskYesNo(const std::string& caption, const std::string& text)
+{
+    return brisk::AskYesNo(parent_, caption, text);
+}
+
+void QtUserInterface::ShowMessage(const std::string& caption, const std::string& text)
+{
+    brisk::ShowMessage(parent_, caption, text);
+}
+
+bool QtUserInterface::EditSite(SiteProperties& model)
+{
+    TFFtpBase dialog(model, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserInterface::ViewTextFile(const std::string& path)
+{
+    auto* viewer = new TextViewer(parent_);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    if (!viewer->load(path)) {
+        delete viewer;
+        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgReadFileError] + " :" + path);
+        return;
+    }
+    viewer->show();
+}
+
+// The desktop starts the associated program itself and offers no working directory for it.
+void QtUserInterface::OpenWithAssociatedProgram(const std::string& path, const std::string&)
+{
+    if (!OpenWithDesktop(path)) {
+        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgOpenFileError] + " :" + path);
+    }
+}
+
+void QtUserInterface::Changed()
+{
+    if (changed_)
+        changed_();
+}
+
+} // namespace brisk

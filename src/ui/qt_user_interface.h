@@ -1,0 +1,36 @@
+#pragma once
+#include "i18n/main_messages.h"
+#include "session/user_interface.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace brisk {
+
+// The program's questions and messages as Qt dialogs over a parent window.
+class QtUserInterface : public UserInterface {
+public:
+    explicit QtUserInterface(QWidget* parent = nullptr) : parent_(parent) {}
+
+    void setParent(QWidget* parent) { parent_ = parent; }
+    // The main window's (translated) message list, for the failures shown here.
+    void setMessages(MessageList messages) { msl_ = std::move(messages); }
+    // What Changed() runs: the main window refreshes its views there.
+    void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
+    bool InputPrompt(const PromptRequest& request, std::string& answer) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    bool EditSite(SiteProperties& model) override;
+    void ViewTextFile(const std::string& path) override;
+    void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
+    void Changed() override;
+
+private:
+    QWidget* parent_;
+    MessageList msl_;
+    std::function<void()> changed_;
+};
+
+} // namespace brisk

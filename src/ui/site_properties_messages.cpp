@@ -1,0 +1,13 @@
+#include "ui/site_properties_messages.h"
+
+#include "sites/site_properties.h"
+
+namespace brisk {
+
+MessageList SitePropertiesMessagesEnglish()
+{
+    return MessageList({"Default", SiteProperties::kMissingNameMessage, "Attention", "New Host Type", "Enter",
+                        "Edit Host Type"});
+}
+
+} // namespace brisk

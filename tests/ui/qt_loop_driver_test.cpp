@@ -1,0 +1,224 @@
+#include "platform/event_loop.h"
+#include "platform/ticks.h"
+#include "ui/qt_loop_driver.h"
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/epoll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+
+using namespace brisk;
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// A connected pair of non-blocking local stream sockets, closed at the end of the test.
+struct SocketPair {
+    int fds[2] = {-1, -1};
+    SocketPair() { EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0); }
+    ~SocketPair()
+    {
+        close(fds[0]);
+        close(fds[1]);
+    }
+};
+
+// Runs Qt's own loop for ms milliseconds.
+void runQt(int ms)
+{
+    QEventLoop qtLoop;
+    QTimer::singleShot(ms, &qtLoop, &QEventLoop::quit);
+    qtLoop.exec();
+}
+
+} // namespace
+
+TEST(QtLoopDriver, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    SocketPair pair;
+    std::string received;
+    bool posted = false;
+    uint64_t timerSet = 0, timerFired = 0;
+    loop.watch(pair.fds[1], EPOLLIN, [&](uint32_t) {
+        char buffer[64];
+        const ssize_t n = read(pair.fds[1], buffer, sizeof buffer);
+        if (n > 0)
+            received.append(buffer, size_t(n));
+    });
+
+    QDialog dialog;
+    QTimer::singleShot(0, [&] {
+        ASSERT_EQ(write(pair.fds[0], "ping", 4), 4);
+        loop.post([&] { posted = true; });
+        timerSet = tickCount();
+        loop.addTimer(60, [&] { timerFired = tickCount(); });
+    });
+    QTimer::singleShot(400, &dialog, &QDialog::reject);
+    dialog.exec();
+
+    EXPECT_EQ(received, "ping");
+    EXPECT_TRUE(posted);
+    ASSERT_NE(timerFired, 0u);
+    EXPECT_GE(timerFired - timerSet, 60u);
+    loop.unwatch(pair.fds[1]);
+}
+
+TEST(QtLoopDriver, TimersFireInOrderAndACancelledOneNeverFires)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    std::string order;
+    loop.addTimer(80, [&] { order += "c"; });
+    const EventLoop::TimerId cancelled = loop.addTimer(40, [&] { order += "x"; });
+    loop.addTimer(20, [&] { order += "a"; });
+    loop.addTimer(60, [&] { order += "b"; });
+    loop.cancelTimer(cancelled);
+    runQt(250);
+    EXPECT_EQ(order, "abc");
+}
+
+TEST(QtLoopDriver, ASynchronousWaitReturnsWhenItsConditionIsMetOrItsTimeRunsOut)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+
+    bool ready = false;
+    loop.addTimer(30, [&] { ready = true; });
+    const uint64_t start = tickCount();
+    while (!ready && tickCount() - start < 2000)
+        loop.messagePump(int(2000 - (tickCount() - start)));
+    EXPECT_TRUE(ready);
+    EXPECT_LT(tickCount() - start, 1000u);
+
+    const uint64_t idleStart = tickCount();
+    loop.messagePump(100);
+    const uint64_t idle = tickCount() - idleStart;
+    EXPECT_GE(idle, 90u);
+    EXPECT_LT(idle, 1000u);
+}
+
+TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    bool later = false, qtTimer = false, waitDone = false, sawBoth = false;
+    uint64_t waited = 0;
+    loop.addTimer(100, [&] { later = true; });
+    loop.addTimer(10, [&] {
+        QTimer::singleShot(20, [&] { qtTimer = true; });
+        const uint64_t start = tickCount();
+        while (!(later && qtTimer) && tickCount() - start < 2000)
+            loop.messagePump(200);
+        sawBoth = later && qtTimer;
+        waited = tickCount() - start;
+        waitDone = true;
+    });
+    QEventLoop qtLoop;
+    QTimer::singleShot(3000, &qtLoop, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (waitDone)
+            qtLoop.quit();
+    });
+    poll.start(10);
+    qtLoop.exec();
+    ASSERT_TRUE(waitDone);
+    EXPECT_TRUE(sawBoth);
+    EXPECT_LT(waited, 1000u);
+}
+
+TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    SocketPair first, second;
+    bool secondRead = false, waitDone = false;
+    double waitCpu = 0;
+    loop.watch(second.fds[1], EPOLLIN, [&](uint32_t) {
+        char byte;
+        secondRead = read(second.fds[1], &byte, 1) == 1;
+    });
+    loop.watch(first.fds[1], EPOLLIN, [&](uint32_t) {
+        char byte;
+        if (read(first.fds[1], &byte, 1) != 1)
+            return;
+        // The first socket is drained but the second only becomes readable later, in this wait.
+        QTimer::singleShot(300, [&] { EXPECT_EQ(write(second.fds[0], "y", 1), 1); });
+        const double before = cpuSeconds();
+        const uint64_t start = tickCount();
+        while (!secondRead && tickCount() - start < 2000)
+            loop.messagePump(500);
+        waitCpu = cpuSeconds() - before;
+        waitDone = true;
+    });
+    ASSERT_EQ(write(first.fds[0], "x", 1), 1);
+
+    QEventLoop qtLoop;
+    QTimer::singleShot(3000, &qtLoop, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (waitDone)
+            qtLoop.quit();
+    });
+    poll.start(10);
+    qtLoop.exec();
+    ASSERT_TRUE(waitDone);
+    EXPECT_TRUE(secondRead);
+    EXPECT_LT(waitCpu, 0.15);
+    loop.unwatch(first.fds[1]);
+    loop.unwatch(second.fds[1]);
+}
+
+TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    bool qtRan = false;
+    const uint64_t start = tickCount();
+    std::function<void()> again = [&] {
+        if (!qtRan && tickCount() - start < 2000)
+            loop.post(again);
+    };
+    loop.post(again);
+    QTimer::singleShot(20, [&] { qtRan = true; });
+    runQt(200);
+    EXPECT_TRUE(qtRan);
+    EXPECT_LT(tickCount() - start, 1000u);
+}
+
+TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    SocketPair pair;
+    loop.watch(pair.fds[1], EPOLLIN, [](uint32_t) {});
+    loop.addTimer(60000, [] {});
+
+    double before = cpuSeconds();
+    runQt(1000);
+    EXPECT_LT(cpuSeconds() - before, 0.3) << "idle Qt loop";
+
+    before = cpuSeconds();
+    const uint64_t start = tickCount();
+    while (tickCount() - start < 1000)
+        loop.messagePump(int(1000 - (tickCount() - start)));
+    EXPECT_LT(cpuSeconds() - before, 0.3) << "idle synchronous wait";
+    loop.unwatch(pair.fds[1]);
+}
