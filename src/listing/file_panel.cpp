@@ -119,6 +119,7 @@ void FilePanel::sort()
 // Rows and their selection marks move together; returns where row `follow` went.
 size_t FilePanel::sort(size_t follow)
 {
+    ++version_;
     std::vector<size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {

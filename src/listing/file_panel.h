@@ -14,6 +14,8 @@ namespace brisk {
 class FilePanel {
 public:
     const std::vector<PanelRow>& rows() const { return rows_; }
+    // Changes with every change of the rows or their order, so views can tell when to redraw.
+    uint64_t version() const { return version_; }
     size_t size() const { return rows_.size(); }
     bool isSelected(size_t index) const { return selected_.at(index); }
     std::vector<size_t> selectedIndices() const;
@@ -57,6 +59,7 @@ private:
     DateOrder order_ = DateOrder::DayFirst;
     int64_t count_ = 0;
     int64_t total_ = 0;
+    uint64_t version_ = 0;
 };
 
 // "2048 byte (2.00 Kb) in 2 file(s)" in the words of the message list; empty when count is 0.

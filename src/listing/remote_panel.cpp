@@ -29,6 +29,8 @@ void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const Calen
     }
     panel.setDateOrder(order);
     panel.setRows(std::move(rows));
+    // New rows come unselected, so the counters of the old selection would be wrong.
+    panel.resetStatus();
 }
 
 void RemotePanel::RebuildPathBox(const std::string& rootText, const std::string& host, const std::string& dir)

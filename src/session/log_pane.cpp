@@ -13,6 +13,7 @@ size_t LogPane::AddLog(const std::string& text)
     }
     lines_.push_back(text);
     textSize_ += text.size() + 2;
+    ++generation_;
     appendToFile(text);
     return lines_.size() - 1;
 }
@@ -23,12 +24,14 @@ void LogPane::appendToLine(size_t index, const std::string& text)
         return;
     lines_[index] += text;
     textSize_ += text.size();
+    ++generation_;
 }
 
 void LogPane::clear()
 {
     lines_.clear();
     textSize_ = 0;
+    ++generation_;
 }
 
 void LogPane::appendToFile(const std::string& text) const

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -15,6 +16,8 @@ public:
     void appendToLine(size_t index, const std::string& text);
 
     const std::deque<std::string>& lines() const { return lines_; }
+    // Changes with every change of the lines, so a view can tell whether to redraw.
+    uint64_t generation() const { return generation_; }
     void clear();
 
     // The pane keeps its text (each line counted with its line end) below this many characters.
@@ -31,6 +34,7 @@ private:
 
     std::deque<std::string> lines_;
     size_t textSize_ = 0;
+    uint64_t generation_ = 0;
     int64_t logSize_ = 10000;
     std::string filePath_;
 };

@@ -1,8 +1,8 @@
 #include "platform/event_loop.h"
+#include "ui/main_window.h"
 #include "ui/qt_loop_driver.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +34,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Brisklane");
     brisk::QtLoopDriver driver(brisk::EventLoop::instance());
 
-    QMainWindow window;
-    window.setWindowTitle("Brisklane");
-    window.resize(900, 600);
+    brisk::T_Main window;
     window.show();
     return app.exec();
 }

@@ -1,0 +1,128 @@
+#include "ui/main_window.h"
+
+#include "ui/file_list_view.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace brisk {
+
+T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
+{
+    setWindowTitle("Brisklane");
+    ui_.setChangedHandler([this] { scheduleRefresh(); });
+    program_ = std::make_unique<MainProgram>(ui_);
+    ui_.setMessages(program_->session.msl);
+    buildWidgets();
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    connectViews();
+    resize(1100, 720);
+    refreshViews();
+}
+
+T_Main::~T_Main()
+{
+    // Views must not be refreshed from the models while they go away.
+    ui_.setChangedHandler(nullptr);
+}
+
+void T_Main::buildWidgets()
+{
+    panes_ = new QSplitter(Qt::Horizontal);
+    panes_->addWidget(buildLocalSide());
+    panes_->addWidget(buildRemoteSide());
+    panes_->setChildrenCollapsible(false);
+
+    logPane = new QPlainTextEdit;
+    logPane->setObjectName("logPane");
+    logPane->setReadOnly(true);
+    logPane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    logPane->setMaximumBlockCount(0);
+
+    auto* vertical = new QSplitter(Qt::Vertical);
+    vertical->addWidget(panes_);
+    vertical->addWidget(logPane);
+    vertical->setStretchFactor(0, 3);
+    vertical->setStretchFactor(1, 1);
+    setCentralWidget(vertical);
+}
+
+QWidget* T_Main::buildLocalSide()
+{
+    localPath = new QComboBox;
+    localPath->setObjectName("localPath");
+    lvLoc = new FileListView;
+    lvLoc->setObjectName("lvLoc");
+    lvLoc->setHeaderLabels({"Filename", "Size", "Date", "Time"});
+    localInfo = new QLabel;
+    localInfo->setObjectName("localInfo");
+
+    auto* side = new QWidget;
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(localPath);
+    layout->addWidget(lvLoc, 1);
+    layout->addWidget(localInfo);
+    return side;
+}
+
+QWidget* T_Main::buildRemoteSide()
+{
+    FTPPath = new QComboBox;
+    FTPPath->setObjectName("FTPPath");
+    FTPView = new FileListView;
+    FTPView->setObjectName("FTPView");
+    FTPView->setDragDropMode(QAbstractItemView::InternalMove);
+    remoteInfo = new QLabel;
+    remoteInfo->setObjectName("remoteInfo");
+
+    auto* side = new QWidget;
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FTPPath);
+    layout->addWidget(FTPView, 1);
+    layout->addWidget(remoteInfo);
+    return side;
+}
+
+void T_Main::scheduleRefresh()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] { refreshViews(); });
+}
+
+void T_Main::closeEvent(QCloseEvent* event)
+{
+    if (!program_->CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    program_->Close();
+    event->accept();
+}
+
+void T_Main::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    splitEvenly();
+}
+
+void T_Main::splitEvenly()
+{
+    const int half = (panes_->width() - panes_->handleWidth()) / 2;
+    panes_->setSizes({half, half});
+}
+
+} // namespace brisk

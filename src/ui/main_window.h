@@ -1,0 +1,91 @@
+#pragma once
+#include "session/main_program.h"
+#include "ui/qt_user_interface.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QToolBar;
+
+namespace brisk {
+
+class FileListView;
+
+// The main window: the local panel on the left, the site list or the remote directory on the right,
+// the protocol log below. It only shows the models of MainProgram and hands user input to them.
+class T_Main : public QMainWindow {
+public:
+    explicit T_Main(QWidget* parent = nullptr);
+    ~T_Main() override;
+
+    MainProgram& program() { return *program_; }
+    // The action with this object name ("actConnect", ...), or nullptr.
+    QAction* action(const QString& name) const;
+    // Brings every view up to date with the models now (normally this runs once per batch of changes).
+    void refreshViews();
+
+    FileListView* lvLoc = nullptr;
+    FileListView* FTPView = nullptr;
+    QComboBox* FTPPath = nullptr;
+    QComboBox* localPath = nullptr;
+    QPlainTextEdit* logPane = nullptr;
+    QLabel* localInfo = nullptr;
+    QLabel* remoteInfo = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildWidgets();
+    QWidget* buildLocalSide();
+    QWidget* buildRemoteSide();
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    QAction* addAction(const QString& name, const QString& text, const QString& icon,
+                       const std::function<void()>& run, const QKeySequence& key = {});
+    void connectViews();
+
+    void scheduleRefresh();
+    void refreshRemote();
+    void refreshSiteRows();
+    void refreshRemoteRows();
+    void refreshLocal();
+    void refreshPathBoxes();
+    void refreshLog();
+    void refreshActions();
+    void splitEvenly();
+
+    void remoteSelectionChanged();
+    void localSelectionChanged();
+    void remoteActivated(int row);
+    bool remoteKey(int key);
+    bool localKey(int key);
+    void remoteRename();
+    void remoteDelete();
+    void remoteUp();
+    void remoteRefresh();
+
+    QtUserInterface ui_;
+    std::unique_ptr<MainProgram> program_;
+    QSplitter* panes_ = nullptr;
+    std::map<QString, QAction*> actions_;
+    bool refreshPending_ = false;
+    bool refreshing_ = false;
+    bool shownSiteList_ = false;
+    uint64_t shownRemoteVersion_ = ~0ull;
+    uint64_t shownLocalVersion_ = ~0ull;
+    uint64_t shownLogGeneration_ = ~0ull;
+    std::vector<std::string> shownSiteRows_;
+};
+
+} // namespace brisk

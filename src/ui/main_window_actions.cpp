@@ -1,0 +1,154 @@
+#include "ui/main_window.h"
+
+#include "listing/selection_commands.h"
+#include "ui/file_list_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace brisk {
+
+QAction* T_Main::addAction(const QString& name, const QString& text, const QString& icon,
+                           const std::function<void()>& run, const QKeySequence& key)
+{
+    auto* act = new QAction(text, this);
+    act->setObjectName(name);
+    if (!icon.isEmpty())
+        act->setIcon(QIcon::fromTheme(icon));
+    if (!key.isEmpty())
+        act->setShortcut(key);
+    connect(act, &QAction::triggered, this, [this, run] {
+        run();
+        refreshViews();
+    });
+    actions_[name] = act;
+    return act;
+}
+
+QAction* T_Main::action(const QString& name) const
+{
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void T_Main::buildActions()
+{
+    MainProgram& p = *program_;
+    SessionController& s = p.session;
+    LocalPanel& local = p.local;
+    addAction("actConnect", "Connect to FTP - Server", "network-connect", [&s] { s.Connect(); });
+    addAction("actDisconnect", "Disconnect", "network-disconnect", [&s] { s.Disconnect(); });
+    addAction("actStop", "Stop Transfer", "process-stop", [&s] { s.StopTransfer(); }, Qt::Key_Escape);
+    addAction("actNewSite", "New Server", "document-new", [&s] { s.NewSite(); });
+    addAction("actProperties", "Server Properties", "document-properties", [&s] { s.EditSiteProperties(); });
+    addAction("actNewSession", "Create new session", "window-new", [&p] { p.SpawnSession(); });
+    addAction("actExit", "Exit", "application-exit", [this] { close(); });
+
+    addAction("actRemoteMkdir", "Make directory", "folder-new", [&s] { s.MakeRemoteDir(); });
+    addAction("actRemoteRename", "Rename", "edit-rename", [this] { remoteRename(); });
+    addAction("actRemoteDelete", "Delete Server/Dir/File", "edit-delete", [this] { remoteDelete(); });
+    addAction("actChangeDir", "Change Directory", "folder-open", [&s] { s.ChandDirect1Click(); });
+    addAction("actRemoteRefresh", "Refresh", "view-refresh", [this] { remoteRefresh(); });
+    addAction("actRemoteUp", "Up One Level", "go-up", [this] { remoteUp(); });
+    addAction("actRemoteFilter", "Filter", "view-filter", [&s] { s.remoteFilter(); });
+    for (int tag : {1, 2, 3, 4}) {
+        static const char* const names[] = {"", "Select All", "Unselect", "Mask", "Invert"};
+        addAction(QString("actRemoteSelect%1").arg(tag), names[tag], "", [&s, tag] { s.remoteSelectionCommand(-tag); });
+        addAction(QString("actLocalSelect%1").arg(tag), names[tag], "", [this, &p, tag] {
+            RunSelectionCommand(tag, p.local.panel(), ui_, p.session.msl, msgLocal, p.local.selectionMask());
+        });
+    }
+    for (int mode : {0, 1, 2}) {
+        static const char* const names[] = {"UPPER CASE", "lower case", "As sentence"};
+        addAction(QString("actRemoteCase%1").arg(mode), names[mode], "", [&s, mode] { s.ChangeCaseRemote(mode); });
+        addAction(QString("actLocalCase%1").arg(mode), names[mode], "", [&local, mode] { local.changeCase(mode); });
+    }
+    for (int tag : {1, 2, 3}) {
+        static const char* const names[] = {"", "By name", "By size", "By date"};
+        addAction(QString("actRemoteSort%1").arg(tag), names[tag], "", [&s, tag] { s.remoteColumnClick(tag); });
+        addAction(QString("actLocalSort%1").arg(tag), names[tag], "", [&local, tag] { local.panel().clickColumn(tag); });
+    }
+
+    addAction("actLocalMkdir", "Make directory", "folder-new", [&local] { local.makeDirectory(); });
+    addAction("actLocalRename", "Rename", "edit-rename", [&local] { local.renameSelected(); });
+    addAction("actLocalDelete", "Delete", "edit-delete", [&local] { local.deleteSelected(); });
+    addAction("actLocalRefresh", "Refresh", "view-refresh", [&local] { local.RefreshLocalPanel(); });
+    addAction("actLocalUp", "Up One Level", "go-up", [&local] { local.upOneLevel(); });
+    addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
+    addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
+    addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
+}
+
+void T_Main::buildMenus()
+{
+    auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            if (name[0])
+                menu->addAction(action(name));
+            else
+                menu->addSeparator();
+    };
+    add(menuBar()->addMenu("&File"), {"actNewSession", "", "actExit"});
+    add(menuBar()->addMenu("&Server"),
+        {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties"});
+
+    QMenu* remote = menuBar()->addMenu("&Remote");
+    add(remote, {"actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir", "actRemoteUp",
+                 "actRemoteRefresh", "actRemoteFilter"});
+    add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
+    add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
+    add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
+
+    QMenu* local = menuBar()->addMenu("&Local");
+    add(local, {"actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
+                "actLocalFilter", "", "actViewText", "actRunApp"});
+    add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
+    add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
+    add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
+}
+
+void T_Main::buildToolBar()
+{
+    QToolBar* bar = addToolBar("Main");
+    bar->setObjectName("mainToolBar");
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (const char* name : {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties", "",
+                             "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actRemoteRefresh", "", "actExit"})
+        if (name[0])
+            bar->addAction(action(name));
+        else
+            bar->addSeparator();
+}
+
+void T_Main::refreshActions()
+{
+    const SessionController& s = program_->session;
+    const LocalPanel& local = program_->local;
+    const bool sites = s.SiteListMode();
+    auto enable = [this](const char* name, bool on) { action(name)->setEnabled(on); };
+    enable("actConnect", s.enabled(Action::Connect));
+    enable("actDisconnect", s.enabled(Action::Disconnect));
+    enable("actStop", s.enabled(Action::Stop) || s.Ftp1.State() != fsReady);
+    enable("actNewSite", s.enabled(Action::NewServer));
+    enable("actProperties", s.enabled(Action::Properties));
+    enable("actRemoteMkdir", s.enabled(Action::RemoteMakeDirButton));
+    enable("actRemoteDelete", s.enabled(Action::RemoteDeleteButton));
+    enable("actRemoteRename", sites || s.enabled(Action::RemoteRenameButton));
+    enable("actChangeDir", s.enabled(Action::ChangeDirectory));
+    enable("actRemoteFilter", s.enabled(Action::Filter));
+    for (const char* name : {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"})
+        enable(name, s.enabled(Action::Select));
+    for (const char* name : {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"})
+        enable(name, s.enabled(Action::ChangeCase));
+    for (const char* name : {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"})
+        enable(name, s.enabled(Action::Sorting));
+    enable("actViewText", local.selectedRowIsFile());
+    enable("actRunApp", local.selectedRowIsFile());
+    enable("actLocalRename", local.hasSelectedRow());
+    enable("actLocalDelete", local.canDeleteFromButton());
+}
+
+} // namespace brisk
