@@ -46,6 +46,7 @@ bool LocalPanel::renameAfterOverwriteCheck(const std::string& oldName, const std
 
 void LocalPanel::changeCase(int mode)
 {
+    // An unknown mode throws here, before anything is renamed.
     ChangeNameCase({}, mode);
     std::vector<std::string> captions;
     for (size_t index : panel_.selectedIndices())

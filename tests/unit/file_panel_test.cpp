@@ -91,18 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ColumnOrder {kSortLinks, {"adir", "zdir", "A.txt", "b.txt", "c.txt"},
                                    {"adir", "zdir", "A.txt", "b.txt", "c.txt"}}));
 
-TEST(FilePanelSortingDetail, EqualSizesKeepTheirGroupsAndDirectoriesCompareByEmptySize)
-{
-    FilePanel panel;
-    panel.setRows(mixedRows());
-    panel.clickColumn(kSortSize);
-    ASSERT_EQ(panel.sortState(), -kSortSize);
-    EXPECT_EQ(panel.rows()[0].image, kImageDirectory);
-    EXPECT_EQ(panel.rows()[1].image, kImageDirectory);
-    EXPECT_EQ(captions(panel)[2], "c.txt");
-    EXPECT_EQ(captions(panel)[4], "A.txt");
-}
-
 TEST(FilePanelSortingDetail, MonthFirstDatesSortByYearMonthDay)
 {
     FilePanel panel;

@@ -2,7 +2,6 @@
 
 #include "local/directory_chooser.h"
 #include "local/local_paths.h"
-#include "local/local_rows.h"
 #include "file_io.h"
 #include "scripted_user_interface.h"
 #include "temp_dir.h"
@@ -514,14 +513,6 @@ TEST_F(LocalPanelTest, StatusLineCountsSelectedFilesUntilTheNextRefresh)
     local.RefreshLocalPanel();
     EXPECT_EQ(local.selectionStatusText(), "");
     EXPECT_EQ(local.panel().selectedIndex(), -1);
-}
-
-TEST(LocalRows, DatesFollowTheDateOrder)
-{
-    const std::time_t when = localTime(1999, 12, 24, 23, 59);
-    EXPECT_EQ(FormatLocalDate(when, DateOrder::DayFirst), "24.12.1999");
-    EXPECT_EQ(FormatLocalDate(when, DateOrder::MonthFirst), "12.24.1999");
-    EXPECT_EQ(FormatLocalTime(when), "23:59");
 }
 
 } // namespace

@@ -137,17 +137,5 @@ TEST_F(SelectionCommands, UnknownTagsAreUsageErrors)
     EXPECT_EQ(panel.selectedIndex(), -1);
 }
 
-TEST(AskPanelMask, ReturnsTheAnswerOnlyWhenConfirmed)
-{
-    test::ScriptedUserInterface ui;
-    MessageList messages;
-    ui.answerPrompt("*.gz");
-    EXPECT_EQ(AskPanelMask(ui, messages, msgFtp, "*.*"), std::optional<std::string>("*.gz"));
-    ui.cancelPrompt();
-    EXPECT_EQ(AskPanelMask(ui, messages, msgFtp, "*.*"), std::nullopt);
-    ASSERT_EQ(ui.prompts.size(), 2u);
-    EXPECT_EQ(ui.prompts[1].title, "FTP Filter");
-}
-
 } // namespace
 } // namespace brisk
