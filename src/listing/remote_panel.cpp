@@ -10,7 +10,7 @@ PanelRow RemoteRow(const RemoteEntry& entry, DateOrder order, const CalendarDate
     PanelRow row;
     row.image = entry.isDirectory ? kImageDirectory : kImageFile;
     row.caption = entry.name;
-    row.size = entry.size;
+    row.size = entry.isDirectory ? "" : entry.size;
     row.date = FormatListingDate(entry.date, order, today);
     row.time = entry.time;
     row.attributes = entry.attributes;

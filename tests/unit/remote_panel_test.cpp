@@ -50,10 +50,13 @@ TEST(RemotePanel, RowsCarryDisplayDatesAndTheLinkTarget)
     RemotePanel p;
     RemoteEntry link = file("l", "7", "Dec 24");
     link.link = "target";
-    p.listing = {link, dir("d")};
+    RemoteEntry sizedDir = dir("d");
+    sizedDir.size = "4096";
+    p.listing = {link, sizedDir};
     p.FillRemotePanel(0, DateOrder::MonthFirst, kToday);
     const PanelRow& d = p.panel.rows()[0];
     EXPECT_EQ(d.image, kImageDirectory);
+    EXPECT_EQ(d.size, "") << "directories show no size";
     EXPECT_EQ(d.date, "12.24.1999");
     const PanelRow& l = p.panel.rows()[1];
     EXPECT_EQ(l.image, kImageFile);

@@ -1,0 +1,228 @@
+#include "platform/event_loop.h"
+#include "ui/file_list_view.h"
+#include "ui/main_window.h"
+#include "ui/qt_loop_driver.h"
+#include "ui/site_properties_dialog.h"
+#include "modal.h"
+#include "screenshots.h"
+#include "temp_home.h"
+#include "vsftpd_server.h"
+#include "ftp_users.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/resource.h>
+
+using namespace brisk;
+using brisk::test::onNextModal;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QStringList texts(const QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out.push_back(box->itemText(i));
+    return out;
+}
+
+QStringList captions(const QTreeWidget* view)
+{
+    QStringList out;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        out.push_back(view->topLevelItem(i)->text(0));
+    return out;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+class MainWindowTest : public TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
+        window_ = std::make_unique<T_Main>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        driver_.reset();
+        TempHomeTest::TearDown();
+    }
+
+    void activate(QTreeWidget* view, const QString& caption)
+    {
+        const auto found = view->findItems(caption, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << caption.toStdString();
+        view->setCurrentItem(found.front());
+        emit view->itemActivated(found.front(), 0);
+    }
+
+    // Fills and saves the site dialog the New Server action opens.
+    void createSite(uint16_t port)
+    {
+        onNextModal<TFFtpBase>([port](TFFtpBase* dialog) {
+            auto set = [dialog](const char* name, const QString& text) {
+                auto* edit = dialog->findChild<QLineEdit*>(name);
+                edit->clear();
+                QTest::keyClicks(edit, text);
+            };
+            set("edName", "Local vsftpd");
+            set("edServer", "127.0.0.1");
+            set("edPort", QString::number(port));
+            set("edUser", QString(test::kFtpUser));
+            set("edPassword", QString(test::kFtpPassword));
+            dialog->findChild<QCheckBox*>("cbSavePsw")->setChecked(true);
+            dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
+            test::saveScreenshot(*dialog, "main_site_dialog");
+            dialog->findChild<QPushButton*>("btSave")->click();
+        });
+        window_->action("actNewSite")->trigger();
+    }
+
+    std::unique_ptr<QtLoopDriver> driver_;
+    std::unique_ptr<T_Main> window_;
+};
+
+TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
+{
+    if (auto why = test::VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    test::VsftpdServer server;
+    server.writeDataFile("dir1/inner.txt", "inner");
+    server.writeDataFile("top.txt", "top");
+    T_Main& w = *window_;
+
+    EXPECT_EQ(w.FTPView->headerItem()->text(0), "FTP Servers");
+    createSite(server.port());
+    ASSERT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
+    EXPECT_TRUE(test::textRenders(w.FTPView->font()));
+    EXPECT_FALSE(test::saveScreenshot(w, "main_site_list").isEmpty());
+
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList({"dir1", "top.txt"}); }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_EQ(w.FTPView->headerItem()->text(0), "Filename");
+    EXPECT_EQ(w.FTPView->headerItem()->text(4), "Attribute");
+    EXPECT_EQ(texts(w.FTPPath), (QStringList{"SERVER LIST ...", "127.0.0.1"}));
+    EXPECT_TRUE(w.logPane->toPlainText().contains("> PASS (hidden)\n"));
+    EXPECT_FALSE(w.logPane->toPlainText().contains(QString(test::kFtpPassword)));
+    EXPECT_TRUE(w.action("actDisconnect")->isEnabled());
+    EXPECT_FALSE(w.action("actConnect")->isEnabled());
+    EXPECT_FALSE(test::saveScreenshot(w, "main_connected").isEmpty());
+
+    activate(w.FTPView, "dir1");
+    ASSERT_TRUE(waitFor([&] { return texts(w.FTPPath).size() == 3; }));
+    EXPECT_EQ(texts(w.FTPPath).back(), "dir1");
+    EXPECT_EQ(captions(w.FTPView), QStringList{"inner.txt"});
+
+    w.FTPView->setFocus();
+    QTest::keyClick(w.FTPView, Qt::Key_Backspace);
+    ASSERT_TRUE(waitFor([&] { return texts(w.FTPPath).size() == 2; }));
+    EXPECT_EQ(captions(w.FTPView), QStringList({"dir1", "top.txt"}));
+
+    w.FTPPath->setCurrentIndex(0);
+    emit w.FTPPath->activated(0);
+    ASSERT_TRUE(waitFor([&] { return w.FTPView->headerItem()->text(0) == "FTP Servers"; }));
+    EXPECT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
+    EXPECT_TRUE(w.logPane->toPlainText().contains("Connection closed"));
+    EXPECT_TRUE(w.action("actConnect")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AModalDialogDoesNotStallARunningListing)
+{
+    if (auto why = test::VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    test::VsftpdServer server;
+    server.writeDataFile("a.txt", "a");
+    T_Main& w = *window_;
+    createSite(server.port());
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"a.txt"}; }));
+
+    server.writeDataFile("b.txt", "b");
+    const uint64_t before = w.program().session.listingsShown();
+    bool arrivedWhileOpen = false;
+    QDialog dialog(&w);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (w.program().session.listingsShown() > before) {
+            arrivedWhileOpen = dialog.isVisible();
+            dialog.accept();
+        }
+    });
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);
+    w.action("actRemoteRefresh")->trigger();
+    poll.start(10);
+    dialog.exec();
+    EXPECT_TRUE(arrivedWhileOpen);
+    EXPECT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList({"a.txt", "b.txt"}); }));
+}
+
+TEST_F(MainWindowTest, LocalPanelShowsTheDirectoryAndTheHalvesStayEqual)
+{
+    T_Main& w = *window_;
+    EXPECT_EQ(w.lvLoc->headerItem()->text(0), "Filename");
+    EXPECT_EQ(w.lvLoc->headerItem()->text(3), "Time");
+    EXPECT_EQ(texts(w.localPath).front(), "/");
+    w.resize(1000, 700);
+    QTest::qWait(20);
+    const QWidget* left = w.lvLoc->parentWidget();
+    const QWidget* right = w.FTPView->parentWidget();
+    EXPECT_LE(std::abs(left->width() - right->width()), 1);
+}
+
+TEST_F(MainWindowTest, IdleWindowUsesAlmostNoCpu)
+{
+    QTest::qWait(200);
+    const double start = cpuSeconds();
+    QTest::qWait(1000);
+    EXPECT_LT(cpuSeconds() - start, 0.2);
+}
+
+TEST_F(MainWindowTest, QuitQuestionKeepsTheWindowOnNo)
+{
+    onNextModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Attention");
+        EXPECT_EQ(box->text(), "Do you want to quit the program?");
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(window_->close());
+    EXPECT_TRUE(window_->isVisible());
+}
+
+} // namespace
