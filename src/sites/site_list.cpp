@@ -149,7 +149,11 @@ SiteListOutcome SiteList::moveSiteIntoFolder(size_t source, size_t target)
         return failed();
     const std::string folder = CurrentSiteFolder() + entries_[target].caption + "/";
     std::vector<std::string> lines;
-    if (!IsSafeFolderPath(folder) || !ReadSiteFolderLines(folder, lines))
+    if (!IsSafeFolderPath(folder) || !makeDirectories(SiteFolderDir(folder)))
+        return failed();
+    // A folder that never held a site has no list file yet: it starts empty. One that cannot be
+    // read must not be overwritten.
+    if (fileExists(ListFileIn(SiteFolderDir(folder))) && !ReadSiteFolderLines(folder, lines))
         return failed();
     lines.push_back(SiteEntryLine(entries_[source]));
     if (!WriteListFileIn(SiteFolderDir(folder), lines))

@@ -55,6 +55,10 @@ void T_Main::buildWidgets()
     vertical->setStretchFactor(0, 3);
     vertical->setStretchFactor(1, 1);
     setCentralWidget(vertical);
+    // Tab goes from one file list to the other; the boxes and the log take the focus by click only.
+    for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, logPane})
+        clickOnly->setFocusPolicy(Qt::ClickFocus);
+    setTabOrder(lvLoc, FTPView);
 }
 
 QWidget* T_Main::buildLocalSide()

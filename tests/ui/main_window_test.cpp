@@ -1,5 +1,6 @@
 #include "platform/event_loop.h"
 #include "ui/file_list_view.h"
+#include "ui/input_form.h"
 #include "ui/main_window.h"
 #include "ui/qt_loop_driver.h"
 #include "ui/site_properties_dialog.h"
@@ -204,6 +205,37 @@ TEST_F(MainWindowTest, LocalPanelShowsTheDirectoryAndTheHalvesStayEqual)
     const QWidget* left = w.lvLoc->parentWidget();
     const QWidget* right = w.FTPView->parentWidget();
     EXPECT_LE(std::abs(left->width() - right->width()), 1);
+}
+
+TEST_F(MainWindowTest, TabSwitchesBetweenThePanels)
+{
+    T_Main& w = *window_;
+    w.activateWindow();
+    w.lvLoc->setFocus();
+    ASSERT_TRUE(waitFor([&] { return w.lvLoc->hasFocus(); }, 2000));
+    QTest::keyClick(w.lvLoc, Qt::Key_Tab);
+    EXPECT_TRUE(w.FTPView->hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+    QTest::keyClick(w.FTPView, Qt::Key_Tab);
+    EXPECT_TRUE(w.lvLoc->hasFocus());
+}
+
+TEST_F(MainWindowTest, SiteFoldersAreMadeAndASiteDroppedOnOneMovesThere)
+{
+    T_Main& w = *window_;
+    onNextModal<TInputForm>([](TInputForm* form) {
+        QTest::keyClicks(form->findChild<QLineEdit*>("edText"), "Work");
+        form->accept();
+    });
+    w.action("actRemoteMkdir")->trigger();
+    ASSERT_EQ(captions(w.FTPView), QStringList{"Work"});
+    createSite(21);
+    ASSERT_EQ(captions(w.FTPView), QStringList({"Work", "Local vsftpd"}));
+
+    w.FTPView->onRowDropped(1, 0);
+    EXPECT_EQ(captions(w.FTPView), QStringList{"Work"});
+    activate(w.FTPView, "Work");
+    EXPECT_EQ(captions(w.FTPView), QStringList({"..", "Local vsftpd"}));
+    EXPECT_EQ(texts(w.FTPPath).back(), "work");
 }
 
 TEST_F(MainWindowTest, IdleWindowUsesAlmostNoCpu)

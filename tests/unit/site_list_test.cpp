@@ -212,18 +212,31 @@ TEST_F(SiteListTest, MoveSiteIntoFolderWithAList)
     EXPECT_EQ(work.entries()[1].site.Password, "s3cret");
 }
 
-TEST_F(SiteListTest, MoveIntoFolderThatNeverHeldAListFailsAndChangesNothing)
+TEST_F(SiteListTest, MoveIntoAFolderThatNeverHeldAListStartsItsList)
 {
     sites.LoadSiteList("");
     size_t index = 0;
     ASSERT_TRUE(sites.makeFolder("Empty", index).ok());
+    ASSERT_TRUE(sites.addSite(site("moved"), index).ok());
+    ASSERT_TRUE(sites.moveSiteIntoFolder(indexOf("moved"), indexOf("Empty")).ok());
+    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Empty"}));
+    SiteList empty{SiteDefaults{}};
+    empty.LoadSiteList("empty/");
+    EXPECT_EQ(captions(empty), (std::vector<std::string>{"..", "moved"}));
+    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("Empty"), indexOf("Empty")).status, SiteListStatus::Failed);
+}
+
+TEST_F(SiteListTest, MoveIntoAFolderWhoseListCannotBeReadChangesNothing)
+{
+    sites.LoadSiteList("");
+    size_t index = 0;
+    ASSERT_TRUE(sites.makeFolder("Locked", index).ok());
+    std::filesystem::create_directories(list("Locked/"));  // a directory where the list file should be
     ASSERT_TRUE(sites.addSite(site("stay"), index).ok());
     const std::string before = readFile(list());
-    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("stay"), indexOf("Empty")).status, SiteListStatus::Failed);
-    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Empty", "stay"}));
+    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("stay"), indexOf("Locked")).status, SiteListStatus::Failed);
+    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Locked", "stay"}));
     EXPECT_EQ(readFile(list()), before);
-    EXPECT_FALSE(std::filesystem::exists(list("Empty/")));
-    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("Empty"), indexOf("stay")).status, SiteListStatus::Failed);
 }
 
 TEST_F(SiteListTest, ConvertOldServerListScramblesPlainPasswords)
