@@ -26,6 +26,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     buildMenus();
     buildToolBar();
     connectViews();
+    applyFonts();
     resize(1100, 720);
     refreshViews();
 }

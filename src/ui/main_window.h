@@ -64,6 +64,8 @@ private:
     void refreshLog();
     void refreshActions();
     void splitEvenly();
+    void applyFonts();
+    void chooseListFont(int tag);
 
     void remoteSelectionChanged();
     void localSelectionChanged();

@@ -80,6 +80,8 @@ void T_Main::buildActions()
     addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
     addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
     addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
+    addAction("actLocalFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(0); });
+    addAction("actRemoteFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(1); });
 }
 
 void T_Main::buildMenus()
@@ -101,6 +103,7 @@ void T_Main::buildMenus()
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
+    add(remote, {"", "actRemoteFont"});
 
     QMenu* local = menuBar()->addMenu("&Local");
     add(local, {"actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
@@ -108,6 +111,7 @@ void T_Main::buildMenus()
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
+    add(local, {"", "actLocalFont"});
 }
 
 void T_Main::buildToolBar()

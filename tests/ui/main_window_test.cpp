@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -236,6 +237,25 @@ TEST_F(MainWindowTest, SiteFoldersAreMadeAndASiteDroppedOnOneMovesThere)
     activate(w.FTPView, "Work");
     EXPECT_EQ(captions(w.FTPView), QStringList({"..", "Local vsftpd"}));
     EXPECT_EQ(texts(w.FTPPath).back(), "work");
+}
+
+TEST_F(MainWindowTest, AChosenListFontIsShownAndKeptForSaving)
+{
+    T_Main& w = *window_;
+    onNextModal<QFontDialog>([](QFontDialog* dialog) {
+        // The effects do not depend on which styles the installed fonts have.
+        QFont font = dialog->currentFont();
+        font.setUnderline(true);
+        font.setStrikeOut(true);
+        dialog->setCurrentFont(font);
+        dialog->accept();
+    });
+    w.action("actRemoteFont")->trigger();
+    EXPECT_TRUE(w.FTPView->font().underline());
+    EXPECT_FALSE(w.lvLoc->font().underline());
+    EXPECT_TRUE(w.program().settings.fonts.Right.UnderLine);
+    EXPECT_TRUE(w.program().settings.fonts.Right.StrikeOut);
+    EXPECT_FALSE(w.program().settings.fonts.Left.UnderLine);
 }
 
 TEST_F(MainWindowTest, IdleWindowUsesAlmostNoCpu)

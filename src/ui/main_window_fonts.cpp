@@ -1,0 +1,63 @@
+#include "ui/main_window.h"
+
+#include "ui/file_list_view.h"
+#include "ui/qt_text.h"
+
+#include <QFontDialog>
+
+namespace brisk {
+
+namespace {
+
+// The stored default names the system's own font: the desktop's font is kept for it.
+const char* const kDefaultFontName = "MS Sans Serif";
+
+QFont listFont(const ListFont& stored, QFont font)
+{
+    if (stored.Name != kDefaultFontName)
+        font.setFamily(toQt(stored.Name));
+    font.setBold(stored.Bold);
+    font.setItalic(stored.Italic);
+    font.setUnderline(stored.UnderLine);
+    font.setStrikeOut(stored.StrikeOut);
+    return font;
+}
+
+void storeFont(const QFont& font, ListFont& stored)
+{
+    stored.Name = fromQt(font.family());
+    stored.Bold = font.bold();
+    stored.Italic = font.italic();
+    stored.UnderLine = font.underline();
+    stored.StrikeOut = font.strikeOut();
+}
+
+} // namespace
+
+void T_Main::applyFonts()
+{
+    const SessionController& s = program_->session;
+    if (s.fontName != kDefaultFontName) {
+        QFont main = font();
+        main.setFamily(toQt(s.fontName));
+        if (s.fontSize > 0)
+            main.setPointSize(s.fontSize);
+        setFont(main);
+    }
+    lvLoc->setFont(listFont(program_->settings.fonts.Left, font()));
+    FTPView->setFont(listFont(program_->settings.fonts.Right, font()));
+}
+
+// tag 0: the local list, otherwise the remote one.
+void T_Main::chooseListFont(int tag)
+{
+    FileListView* view = tag == 0 ? lvLoc : FTPView;
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, view->font(), this, "Font");
+    if (!ok)
+        return;
+    view->setFont(chosen);
+    storeFont(chosen, tag == 0 ? program_->settings.fonts.Left : program_->settings.fonts.Right);
+}
+
+} // namespace brisk
