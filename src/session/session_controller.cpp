@@ -18,6 +18,8 @@ SessionController::SessionController(UserInterface& ui, TFTPOptions& options, Lo
     Ftp1.Options = ftpAcceptLF;
     Ftp1.SetConnectionType(ftpDirect);
     Ftp1.OnDisplay = [this](TCustomFtpCli*, std::string& text) { Ftp1Display(text); };
+    // A command the engine refuses (busy, not connected) is reported, never thrown into the event loop.
+    Ftp1.OnError = [this](TCustomFtpCli*, std::string& text) { AddLog(msl[msgError] + " " + text); };
     Ftp1.OnProgress = [this](TCustomFtpCli*, int64_t count, bool& abort) { Ftp1Progress(count, abort); };
     Ftp1.OnSessionConnected = [this](TCustomFtpCli*, uint16_t) { Ftp1SessionConnected(); };
     Ftp1.OnSessionClosed = [this](TCustomFtpCli*, uint16_t) { Ftp1SessionClosed(); };
@@ -33,6 +35,7 @@ SessionController::~SessionController()
 {
     *alive_ = false;
     Ftp1.OnDisplay = nullptr;
+    Ftp1.OnError = nullptr;
     Ftp1.OnSessionClosed = nullptr;
     Ftp1.OnRequestDone = nullptr;
     Ftp1.OnStateChange = nullptr;

@@ -67,8 +67,9 @@ TEST_F(CliTransfer, PutGetAppendAndResumeInBothModes)
         r = cli({mode, "--resume", url, "get", "up.bin", local("down.bin")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(local("down.bin")) == data);
-        if (mode == "-v")
+        if (mode == "-v") {
             EXPECT_NE(r.err.find("> REST 777777"), std::string::npos) << r.err;
+        }
 
         writeFileBytes(remote("up.bin"), data.substr(0, 123456));
         r = cli({mode, "--resume", url, "put", local("up.bin"), "up.bin"});

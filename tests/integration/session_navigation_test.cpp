@@ -98,6 +98,21 @@ TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
     EXPECT_EQ(rig->captions(), (Strings{"sub", "new.txt", "one.txt"}));
 }
 
+TEST_P(SessionNavigationTest, ACommandWhileTheEngineIsBusyIsReportedNotThrown)
+{
+    SessionController& c = rig->c;
+    const size_t mark = c.log.lines().size();
+    const uint64_t before = c.listingsShown();
+    c.Refresh3Click();
+    EXPECT_NO_THROW(c.Refresh3Click());
+    ASSERT_TRUE(rig->waitListing(before));
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"LIST"}));
+    bool reported = false;
+    for (const std::string& line : c.log.lines())
+        reported |= line.rfind("Error ", 0) == 0;
+    EXPECT_TRUE(reported) << ::testing::PrintToString(c.log.lines());
+}
+
 TEST_P(SessionNavigationTest, ServerListItemDisconnects)
 {
     SessionController& c = rig->c;
