@@ -1,24 +1,13 @@
 #include "session/session_controller.h"
 
 #include "listing/listing_parser.h"
+#include "platform/ascii.h"
 #include "platform/text_file.h"
 #include "session/remote_paths.h"
 
 #include <cstdio>
 
 namespace brisk {
-
-namespace {
-
-std::string trimmedSpaces(const std::string& s)
-{
-    const size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-} // namespace
 
 // The listing of a directory being deleted: its files are deleted next, its directories visited later.
 void SessionController::deleteScan()
@@ -71,7 +60,7 @@ void SessionController::rmdDone()
         Ftp1.RmdAsync();
         return;
     }
-    const std::string trimmedLast = trimmedSpaces(last);
+    const std::string trimmedLast = trimmed(last);
     Ftp1.HostDirName = trimmedLast.find('/') == std::string::npos ? BaseRemoteDir_ : ParentDir(trimmedLast);
     Ftp1.CDupAsync();
 }

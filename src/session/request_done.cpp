@@ -1,5 +1,6 @@
 #include "session/session_controller.h"
 
+#include "platform/ascii.h"
 #include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
@@ -10,14 +11,6 @@ namespace {
 bool isListing(TFtpRequest kind)
 {
     return kind == ftpDirAsync || kind == ftpLsAsync || kind == ftpDirectoryAsync || kind == ftpListAsync;
-}
-
-std::string trimmed(const std::string& s)
-{
-    const size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "real_server.h"
 #include "session_rig.h"
-#include "temp_home.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +9,8 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class SessionDeleteTest : public TempHomeTest, public ::testing::WithParamInterface<std::string> {
+class SessionDeleteTest : public SessionServerTest {
 protected:
-    void SetUp() override
-    {
-        TempHomeTest::SetUp();
-        if (auto why = realServerUnavailable(GetParam()))
-            GTEST_SKIP() << *why;
-        server = startRealServer(GetParam());
-    }
-
     // The commands that change or walk the tree, in order.
     Strings treeCommands(size_t mark) const
     {
@@ -30,9 +20,6 @@ protected:
                 out.push_back(cmd);
         return out;
     }
-
-    std::unique_ptr<RealServer> server;
-    std::unique_ptr<SessionRig> rig;
 };
 
 TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReverse)
@@ -43,9 +30,7 @@ TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReve
     server->putFile("t/a.txt", "a");
     server->putFile("t/s1/b.txt", "b");
     server->putFile("t/s2/c.txt", "c");
-    rig = std::make_unique<SessionRig>();
-    rig->addSite(SessionRig::site(server->port()));
-    ASSERT_TRUE(rig->open());
+    ASSERT_TRUE(openSite());
     for (const char* name : {"f1.txt", "f2.txt", "t"})
         rig->c.setRemoteSelected(size_t(rig->rowOf(name)), true);
 
@@ -75,9 +60,7 @@ TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReve
 TEST_P(SessionDeleteTest, AnsweringNoSendsNothing)
 {
     server->putFile("f1.txt", "1");
-    rig = std::make_unique<SessionRig>();
-    rig->addSite(SessionRig::site(server->port()));
-    ASSERT_TRUE(rig->open());
+    ASSERT_TRUE(openSite());
     rig->c.setRemoteSelected(0, true);
     const size_t mark = rig->c.log.lines().size();
     rig->ui.answerNo();

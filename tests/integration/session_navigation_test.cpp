@@ -1,7 +1,5 @@
 #include "pyftpd_server.h"
-#include "real_server.h"
 #include "session_rig.h"
-#include "temp_home.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +10,19 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class SessionNavigationTest : public TempHomeTest, public ::testing::WithParamInterface<std::string> {
+class SessionNavigationTest : public SessionServerTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        if (auto why = realServerUnavailable(GetParam()))
-            GTEST_SKIP() << *why;
-        server = startRealServer(GetParam());
+        SessionServerTest::SetUp();
+        if (IsSkipped())
+            return;
         server->putFile("top.txt", "t");
         server->putFile("dir1/one.txt", "1");
         server->putFile("dir1/sub/deep.txt", "d");
         server->putFile("ReadMe.TXT", "r");
         server->putFile("abc", "x");
-        rig = std::make_unique<SessionRig>();
-        rig->addSite(SessionRig::site(server->port()));
-        ASSERT_TRUE(rig->open()) << ::testing::PrintToString(rig->c.log.lines());
+        ASSERT_TRUE(openSite()) << ::testing::PrintToString(rig->c.log.lines());
     }
 
     // Runs a command and waits for the listing it leads to; returns the commands it sent.
@@ -39,9 +34,6 @@ protected:
         EXPECT_TRUE(rig->waitListing(before)) << ::testing::PrintToString(rig->c.log.lines());
         return rig->sentWithoutData(mark);
     }
-
-    std::unique_ptr<RealServer> server;
-    std::unique_ptr<SessionRig> rig;
 };
 
 TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
