@@ -1,7 +1,6 @@
 #include "session/main_program.h"
 
 #include "config/options_store.h"
-#include "platform/event_loop.h"
 #include "platform/ini_file.h"
 #include "platform/program_dir.h"
 #include "platform/spawn.h"
@@ -56,14 +55,6 @@ bool MainProgram::Close()
         ui_.ShowMessage(session.msl[msgAttention], e.what());
         return false;
     }
-}
-
-void MainProgram::abortBeforeExit()
-{
-    if (session.Ftp1.State() == fsWaitingResponse && !session.Ftp1.Connected())
-        return;
-    session.Ftp1.AbortAsync();
-    EventLoop::instance().messagePump(0);
 }
 
 void MainProgram::SpawnSession()

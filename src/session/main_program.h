@@ -40,8 +40,6 @@ public:
     bool CloseQuery();
     // Saves the options; false (after telling the user) when the file cannot be written.
     bool Close();
-    // The toolbar's Exit: drop the connection first (the window then closes through CloseQuery).
-    void abortBeforeExit();
     // Starts another copy of the program; a failure is ignored.
     void SpawnSession();
 
