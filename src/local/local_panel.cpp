@@ -3,11 +3,11 @@
 #include "listing/selection_commands.h"
 #include "local/local_paths.h"
 #include "local/local_rows.h"
+#include "platform/directories.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 
 namespace brisk {
 
@@ -15,18 +15,12 @@ namespace {
 
 constexpr size_t kNameLength = 255;
 
-std::string processDirectory()
-{
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string("/");
-}
-
 } // namespace
 
 LocalPanel::LocalPanel(UserInterface& ui, const MessageList& messages, const std::string& startDir)
     : ui_(ui), messages_(messages)
 {
-    if (!changeDirectory(startDir) && !changeDirectory(processDirectory()))
+    if (!changeDirectory(startDir) && !changeDirectory(currentDirectory()))
         changeDirectory("/");
 }
 

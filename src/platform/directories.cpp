@@ -3,8 +3,10 @@
 #include "platform/ascii.h"
 
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
@@ -77,6 +79,12 @@ std::string resolvePathNoCase(const std::string& dir, const std::string& relativ
         start = end + 1;
     }
     return path;
+}
+
+std::string currentDirectory()
+{
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string("/");
 }
 
 } // namespace brisk

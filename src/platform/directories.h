@@ -4,6 +4,8 @@
 
 namespace brisk {
 
+// The process's current directory ("/" when it cannot be read).
+std::string currentDirectory();
 bool directoryExists(const std::string& path);
 bool fileExists(const std::string& path);
 

@@ -1,23 +1,13 @@
 #include "session/main_program.h"
 
 #include "config/options_store.h"
+#include "platform/directories.h"
 #include "platform/ini_file.h"
 #include "platform/program_dir.h"
 #include "platform/spawn.h"
 
-#include <unistd.h>
 
 namespace brisk {
-
-namespace {
-
-std::string processDirectory()
-{
-    char buf[4096];
-    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
-}
-
-} // namespace
 
 ProgramSettings::ProgramSettings()
 {
@@ -26,7 +16,7 @@ ProgramSettings::ProgramSettings()
 }
 
 MainProgram::MainProgram(UserInterface& ui)
-    : session(ui, settings.options, local), local(ui, session.msl, processDirectory()),
+    : session(ui, settings.options, local), local(ui, session.msl, currentDirectory()),
       helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
 {
     session.siteList.LoadSiteList("");

@@ -1,21 +1,13 @@
 #include "session/session_controller.h"
 
+#include "platform/directories.h"
 #include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
-#include <unistd.h>
 
 namespace brisk {
 
 namespace {
-
-std::string processDirectory()
-{
-    char buf[4096];
-    if (!getcwd(buf, sizeof buf))
-        return "/";
-    return WithSlash(buf);
-}
 
 std::string formatAttempt(const std::string& host, int attempt)
 {
@@ -38,7 +30,7 @@ void SessionController::Ftp1SessionConnected()
 {
     sessionOpen_ = true;
     BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
-    BaseLocalDir_ = processDirectory();
+    BaseLocalDir_ = WithSlash(currentDirectory());
     SiteListMode_ = false;
     NavigationBusy_ = false;
     remote.clear();

@@ -131,7 +131,7 @@ void SessionController::applySiteLocalDir()
     const std::string& dir = CurrentSite_.LocalDir;
     if (dir.empty())
         return;
-    if (directoryExists(dir) || makeDirectories(dir))
+    if (directoryExists(dir) || makeDirectories(dir, 0777))  // the umask decides, as for any new directory
         local_.changeDirectory(dir);
 }
 

@@ -60,6 +60,17 @@ TEST_P(SessionOpenTest, AddressInTheServerFieldGivesUserPasswordPortAndInitialDi
         EXPECT_EQ(entry.site.User, "");
 }
 
+TEST_P(SessionOpenTest, TheSitesLocalDirectoryIsCreatedAndEntered)
+{
+    TFTPServerInfo site = SessionRig::site(server->port());
+    site.LocalDir = home() + "downloads/site";
+    rig->addSite(site);
+    ASSERT_TRUE(rig->open());
+    EXPECT_TRUE(std::filesystem::is_directory(site.LocalDir));
+    EXPECT_EQ(rig->local.changes.back(), site.LocalDir);
+    EXPECT_EQ(rig->c.BaseLocalDir().back(), '/');
+}
+
 TEST_P(SessionOpenTest, PasswordIsAskedWhenNotSavedAndCancelStaysInTheSiteList)
 {
     TFTPServerInfo site = SessionRig::site(server->port());
