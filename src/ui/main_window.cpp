@@ -33,8 +33,10 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 
 T_Main::~T_Main()
 {
-    // Views must not be refreshed from the models while they go away.
+    // The models go before the widgets: nothing may reach them from a view any more.
     ui_.setChangedHandler(nullptr);
+    for (QWidget* view : std::initializer_list<QWidget*>{lvLoc, FTPView, localPath, FTPPath})
+        view->blockSignals(true);
 }
 
 void T_Main::buildWidgets()
