@@ -90,6 +90,8 @@ QWidget* T_Main::buildRemoteSide()
     FTPView = new FileListView;
     FTPView->setObjectName("FTPView");
     FTPView->setDragDropMode(QAbstractItemView::InternalMove);
+    // F2 edits a remote name in place; the server renames it when the edit ends.
+    FTPView->setEditTriggers(QAbstractItemView::EditKeyPressed);
     remoteInfo = new QLabel;
     remoteInfo->setObjectName("remoteInfo");
 

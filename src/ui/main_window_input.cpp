@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "ui/file_list_view.h"
+#include "ui/qt_text.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -35,6 +36,17 @@ void T_Main::connectViews()
             [this, &s, refreshed](int column) { refreshed([&s, column] { s.remoteColumnClick(columnTag(column)); })(); });
     connect(FTPPath, &QComboBox::activated, this,
             [this, &s, refreshed](int index) { refreshed([&s, index] { s.FTPPathChange(index); })(); });
+    connect(FTPView, &QTreeWidget::itemChanged, this, [this, &s](QTreeWidgetItem* item, int column) {
+        const int row = FTPView->indexOfTopLevelItem(item);
+        if (refreshing_ || column != 0 || s.SiteListMode() || row < 0)
+            return;
+        const std::string name = fromQt(item->text(0));
+        if (name != s.remote.panel.rows()[size_t(row)].caption)
+            s.RenameInPlace(size_t(row), name);
+        // The rows show the server's names again until its new listing arrives.
+        shownRemoteVersion_ = ~0ull;
+        refreshViews();
+    });
     FTPView->onKey = [this](int key) { return remoteKey(key); };
     FTPView->onRowDropped = [this, &s](int source, int target) {
         s.MoveSiteIntoFolder(size_t(source), size_t(target));

@@ -34,12 +34,15 @@ QTreeWidgetItem* rowItem(const PanelRow& row, int columns)
     return item;
 }
 
-void fillRows(FileListView* view, const FilePanel& panel, int columns)
+void fillRows(FileListView* view, const FilePanel& panel, int columns, bool editable)
 {
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(panel.size()));
-    for (const PanelRow& row : panel.rows())
+    for (const PanelRow& row : panel.rows()) {
         items.push_back(rowItem(row, columns));
+        if (editable)
+            items.back()->setFlags(items.back()->flags() | Qt::ItemIsEditable);
+    }
     view->clear();
     view->addTopLevelItems(items);
 }
@@ -135,7 +138,7 @@ void T_Main::refreshRemoteRows()
         shownSiteList_ = false;
         shownSiteRows_.clear();
         shownRemoteVersion_ = panel.version();
-        fillRows(FTPView, panel, 6);
+        fillRows(FTPView, panel, 6, true);
     }
     syncSelection(FTPView, panel);
 }
@@ -147,7 +150,7 @@ void T_Main::refreshLocal()
     const QSignalBlocker block(lvLoc);
     if (local.panel().version() != shownLocalVersion_) {
         shownLocalVersion_ = local.panel().version();
-        fillRows(lvLoc, local.panel(), 4);
+        fillRows(lvLoc, local.panel(), 4, false);
     }
     syncSelection(lvLoc, local.panel());
 }

@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 
@@ -193,6 +194,26 @@ TEST_F(MainWindowTest, AModalDialogDoesNotStallARunningListing)
     dialog.exec();
     EXPECT_TRUE(arrivedWhileOpen);
     EXPECT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList({"a.txt", "b.txt"}); }));
+}
+
+TEST_F(MainWindowTest, EditingARemoteNameRenamesItOnTheServer)
+{
+    if (auto why = test::VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    test::VsftpdServer server;
+    server.writeDataFile("old.txt", "o");
+    T_Main& w = *window_;
+    createSite(server.port());
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"old.txt"}; }));
+
+    QTreeWidgetItem* item = w.FTPView->topLevelItem(0);
+    EXPECT_TRUE(item->flags() & Qt::ItemIsEditable);
+    item->setText(0, "new.txt");  // what the editor does when the edit ends
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"new.txt"}; }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_TRUE(w.logPane->toPlainText().contains("Renaming file\n> RNFR old.txt\n"));
+    EXPECT_TRUE(std::filesystem::exists(server.dataDir() / "new.txt"));
 }
 
 TEST_F(MainWindowTest, LocalPanelShowsTheDirectoryAndTheHalvesStayEqual)
