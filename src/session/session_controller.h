@@ -115,8 +115,6 @@ public:
     void setKeepAliveTickMs(uint64_t ms) { keepAliveTickMs_ = ms; }
 
 private:
-    friend class RequestDoneDispatcher;
-
     // engine events
     void Ftp1Display(std::string& text);
     void Ftp1Progress(int64_t count, bool& abort);
@@ -138,7 +136,6 @@ private:
     void rawCommandDone();
     void deleteScan();
     void abortSession();
-    void refreshListing();
 
     // chains that later commands start
     void continueDownloadChain();
