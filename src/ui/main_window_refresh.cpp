@@ -85,6 +85,7 @@ void T_Main::refreshViews()
     refreshPathBoxes();
     refreshLog();
     refreshActions();
+    setCursor(program_->session.busyCursor() ? Qt::BusyCursor : Qt::ArrowCursor);
     refreshing_ = false;
 }
 
