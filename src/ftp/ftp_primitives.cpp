@@ -1,19 +1,8 @@
 #include "ftp/ftp_client.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace brisk {
-
-namespace {
-
-std::string lower(std::string s)
-{
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-} // namespace
 
 std::string TCustomFtpCli::UserCommand() const
 {
@@ -21,7 +10,7 @@ std::string TCustomFtpCli::UserCommand() const
         return "USER " + UserName;
     // Through an FTP proxy the real host travels in the user name.
     std::string cmd = "USER " + UserName + "@" + HostName;
-    if (lower(Port) != "ftp" && Port != "21")
+    if (!equalsNoCase(Port, "ftp") && Port != "21")
         cmd += ":" + Port;
     return cmd;
 }

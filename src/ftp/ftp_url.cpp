@@ -1,6 +1,6 @@
 #include "ftp/ftp_url.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace brisk {
 
@@ -10,7 +10,7 @@ int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    c = char(std::tolower(static_cast<unsigned char>(c)));
+    c = lowerAscii(c);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 

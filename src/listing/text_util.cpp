@@ -2,55 +2,6 @@
 
 namespace brisk {
 
-namespace {
-
-bool isTrimmed(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-} // namespace
-
-std::string_view trimBlanks(std::string_view text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && isTrimmed(text[begin]))
-        ++begin;
-    while (end > begin && isTrimmed(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-char upperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-std::string lowerAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = lowerAscii(c);
-    return out;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (lowerAscii(text[i]) != lowerAscii(prefix[i]))
-            return false;
-    }
-    return true;
-}
-
 std::optional<int64_t> decimalValue(std::string_view text)
 {
     if (text.empty() || text.size() > 18)

@@ -1,6 +1,7 @@
 #include "net/socket_resolve.h"
 
 #include "net/socket_exception.h"
+#include "platform/ascii.h"
 #include "platform/wsa_errors.h"
 
 #include <arpa/inet.h>
@@ -14,7 +15,7 @@ namespace brisk {
 
 namespace {
 
-std::string trimBlanks(const std::string& text)
+std::string trimSpaces(const std::string& text)
 {
     size_t b = 0, e = text.size();
     while (b < e && text[b] == ' ')
@@ -43,18 +44,11 @@ bool readDecimal(const std::string& text, long maxValue, long& value)
     return true;
 }
 
-std::string lower(std::string s)
-{
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 } // namespace
 
 bool WSocketIsDottedIP(const std::string& text)
 {
-    const std::string s = trimBlanks(text);
+    const std::string s = trimSpaces(text);
     int parts = 0;
     size_t i = 0;
     while (parts < 4) {
@@ -88,7 +82,7 @@ uint32_t WSocketResolveHost(const std::string& text)
 {
     if (text.empty() || text.size() >= 256)
         throw ESocketException("WSocketResolveHost: '" + text + "' Invalid Hostname.");
-    const std::string host = trimBlanks(text);
+    const std::string host = trimSpaces(text);
     if (!host.empty() && std::isdigit(static_cast<unsigned char>(host[0])) &&
         host.find_first_not_of("0123456789.") == std::string::npos) {
         in_addr a{};
@@ -124,8 +118,8 @@ uint16_t WSocketResolvePort(const std::string& port, const std::string& proto)
     }
     servent entry{}, *found = nullptr;
     char buf[1024];
-    getservbyname_r(trimBlanks(port).c_str(), lower(proto).c_str(), &entry, buf, sizeof buf, &found);
-    if (!found && lower(trimBlanks(port)) == "ftp")
+    getservbyname_r(trimSpaces(port).c_str(), toLowerAscii(proto).c_str(), &entry, buf, sizeof buf, &found);
+    if (!found && equalsNoCase(trimSpaces(port), "ftp"))
         return htons(21); // the one service name the program relies on, even without a services database
     if (!found)
         throw ESocketException("WSocketResolvePort: Cannot convert port '" + port + "', Error #" +
@@ -146,7 +140,7 @@ int WSocketResolveProto(const std::string& proto)
     }
     protoent entry{}, *found = nullptr;
     char buf[1024];
-    const std::string name = lower(trimBlanks(proto));
+    const std::string name = toLowerAscii(trimSpaces(proto));
     getprotobyname_r(name.c_str(), &entry, buf, sizeof buf, &found);
     if (!found && (name == "tcp" || name == "udp"))
         return name == "tcp" ? IPPROTO_TCP : IPPROTO_UDP; // no protocols database on minimal systems

@@ -2,28 +2,22 @@
 
 #include "net/socket_exception.h"
 #include "net/socket_resolve.h"
+#include "platform/ascii.h"
 #include "platform/wsa_errors.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace brisk {
 
 namespace {
 
-std::string trimmed(const std::string& text)
+std::string trimSpacesAndTabs(const std::string& text)
 {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
 }
 
 // Longest text a one-byte length field can announce.
@@ -35,22 +29,21 @@ void TCustomSocksWSocket::SetSocksServer(const std::string& value)
 {
     if (State() != wsClosed)
         return RaiseException("Can't change socks server if not closed");
-    socksServer_ = trimmed(value);
+    socksServer_ = trimSpacesAndTabs(value);
 }
 
 void TCustomSocksWSocket::SetSocksPort(const std::string& value)
 {
     if (State() != wsClosed)
         return RaiseException("Can't change socks port if not closed");
-    socksPort_ = trimmed(value);
+    socksPort_ = trimSpacesAndTabs(value);
 }
 
 void TCustomSocksWSocket::SetSocksLevel(const std::string& value)
 {
     if (State() != wsClosed)
         return RaiseException("Can't change socks level if not closed");
-    std::string level = value;
-    std::transform(level.begin(), level.end(), level.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    const std::string level = toUpperAscii(value);
     if (level != "4" && level != "4A" && level != "5")
         return RaiseException("Invalid socks level. Must be 4, 4A or 5.");
     socksLevel_ = level;
@@ -79,7 +72,7 @@ bool TCustomSocksWSocket::checkSocksConnect()
         RaiseException("Connect: Socket already in use");
         return false;
     }
-    if (lowerCase(Proto()) != "tcp") {
+    if (!equalsNoCase(Proto(), "tcp")) {
         RaiseException("tcp is the only protocol supported thru socks server");
         return false;
     }

@@ -1,44 +1,61 @@
 #include "platform/ascii.h"
 
 namespace brisk {
+
 namespace {
 
-char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-char upperChar(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-bool isTrimmable(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool isTrimmable(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 } // namespace
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+std::string lowerAscii(std::string_view text)
+{
+    return toLowerAscii(std::string(text));
+}
 
 std::string toLowerAscii(std::string text)
 {
     for (char& c : text)
-        c = lowerChar(c);
+        c = lowerAscii(c);
     return text;
 }
 
 std::string toUpperAscii(std::string text)
 {
     for (char& c : text)
-        c = upperChar(c);
+        c = upperAscii(c);
     return text;
 }
 
-bool equalsNoCase(const std::string& a, const std::string& b)
+bool equalsNoCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
+    return a.size() == b.size() && startsWithNoCase(a, b);
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
         return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerChar(a[i]) != lowerChar(b[i]))
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (lowerAscii(text[i]) != lowerAscii(prefix[i]))
             return false;
     return true;
 }
 
-bool startsWithNoCase(const std::string& text, const std::string& prefix)
-{
-    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::string trimmed(const std::string& text)
+std::string_view trimBlanks(std::string_view text)
 {
     size_t begin = 0;
     size_t end = text.size();
@@ -47,6 +64,11 @@ std::string trimmed(const std::string& text)
     while (end > begin && isTrimmable(text[end - 1]))
         --end;
     return text.substr(begin, end - begin);
+}
+
+std::string trimmed(const std::string& text)
+{
+    return std::string(trimBlanks(text));
 }
 
 } // namespace brisk

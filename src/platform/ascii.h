@@ -1,15 +1,20 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace brisk {
 
 // Letter case of a-z/A-Z only: other bytes (UTF-8 included) pass through unchanged.
+char lowerAscii(char c);
+char upperAscii(char c);
+std::string lowerAscii(std::string_view text);
 std::string toLowerAscii(std::string text);
 std::string toUpperAscii(std::string text);
-bool equalsNoCase(const std::string& a, const std::string& b);
-bool startsWithNoCase(const std::string& text, const std::string& prefix);
+bool equalsNoCase(std::string_view a, std::string_view b);
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
 
-// Removes blanks and control characters at both ends.
+// Removes blanks and control characters (bytes up to 0x20) at both ends; bytes of UTF-8 sequences stay.
+std::string_view trimBlanks(std::string_view text);
 std::string trimmed(const std::string& text);
 
 } // namespace brisk
