@@ -1,12 +1,8 @@
 #include "scripted_ftp_peer.h"
 
 #include "peer_io.h"
+#include "platform/ascii.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <stdexcept>
 
@@ -23,30 +19,19 @@ PeerRule sendBytes(std::string raw)
 
 std::string verbOf(const std::string& line)
 {
-    std::string verb = line.substr(0, line.find(' '));
-    std::transform(verb.begin(), verb.end(), verb.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return verb;
+    return toUpperAscii(line.substr(0, line.find(' ')));
 }
 
 } // namespace
 
 ScriptedFtpPeer::ScriptedFtpPeer(std::string banner)
-    : stop_(::eventfd(0, EFD_CLOEXEC)), banner_(std::move(banner)),
-      defaultRule_(sendBytes("502 Command not implemented.\r\n"))
+    : banner_(std::move(banner)), defaultRule_(sendBytes("502 Command not implemented.\r\n")),
+      listener_([this](UniqueFd control) { serve(std::move(control)); },
+                [this](const std::string& what) { recordError(what); })
 {
-    if (!stop_.valid())
-        throw std::runtime_error("eventfd failed");
-    listener_.reset(peer_io::listenOnLoopback(port_));
-    thread_ = std::thread([this] { run(); });
 }
 
-ScriptedFtpPeer::~ScriptedFtpPeer()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(stop_.get(), &one, sizeof one);
-    thread_.join();
-}
+ScriptedFtpPeer::~ScriptedFtpPeer() = default;
 
 void ScriptedFtpPeer::setBanner(std::string raw)
 {
@@ -103,17 +88,6 @@ PeerRule ScriptedFtpPeer::hangUp()
     return [](PeerSession& session, const std::string&) { session.closeControl(); };
 }
 
-void ScriptedFtpPeer::run()
-{
-    try {
-        for (;;)
-            serve(UniqueFd(peer_io::acceptOne(listener_.get(), stop_.get(), peer_io::kNoDeadline)));
-    } catch (const peer_io::Stopped&) {
-    } catch (const std::exception& e) {
-        recordError(std::string("accept: ") + e.what());
-    }
-}
-
 void ScriptedFtpPeer::serve(UniqueFd control)
 {
     size_t index = 0;
@@ -125,7 +99,7 @@ void ScriptedFtpPeer::serve(UniqueFd control)
         limit = waitLimit_;
     }
     changed_.notify_all();
-    PeerSession session(std::move(control), stop_.get(), limit, index);
+    PeerSession session(std::move(control), listener_.stopFd(), limit, index);
     struct EndMark {
         ScriptedFtpPeer& peer;
         size_t index;
@@ -154,7 +128,7 @@ void ScriptedFtpPeer::converse(PeerSession& session)
             if (pending.size() > kMaxLineBytes)
                 throw std::runtime_error("client line longer than 1 MiB");
             const std::string more =
-                peer_io::receiveSome(session.control_.get(), stop_.get(), peer_io::kNoDeadline);
+                peer_io::receiveSome(session.control_.get(), listener_.stopFd(), peer_io::kNoDeadline);
             if (more.empty())
                 return;
             pending += more;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "peer_listener.h"
 #include "peer_session.h"
 #include "unique_fd.h"
 
@@ -10,7 +11,6 @@
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace brisk::test {
@@ -42,7 +42,7 @@ public:
     ScriptedFtpPeer(const ScriptedFtpPeer&) = delete;
     ScriptedFtpPeer& operator=(const ScriptedFtpPeer&) = delete;
 
-    uint16_t port() const { return port_; }
+    uint16_t port() const { return listener_.port(); }
 
     // Banner for connections accepted from now on.
     void setBanner(std::string raw);
@@ -76,7 +76,6 @@ private:
         bool ended = false;
     };
 
-    void run();
     void serve(UniqueFd control);
     void converse(PeerSession& session);
     PeerRule ruleFor(const std::string& line) const;
@@ -85,10 +84,6 @@ private:
     void recordError(const std::string& what);
     template <typename Done>
     bool waitUntil(std::chrono::milliseconds limit, Done done) const;
-
-    UniqueFd listener_;
-    UniqueFd stop_;
-    uint16_t port_ = 0;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
@@ -100,7 +95,7 @@ private:
     std::vector<Connection> connections_;
     std::vector<std::string> errors_;
 
-    std::thread thread_;
+    PeerListener listener_;  // last: its thread stops before anything it uses goes
 };
 
 } // namespace brisk::test

@@ -4,7 +4,6 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 
 #include <stdexcept>
@@ -90,7 +89,7 @@ private:
 
     bool readMore()
     {
-        const std::string bytes = peer_io::receiveSome(fd_.get(), peer_.stop_.get(), deadline());
+        const std::string bytes = peer_io::receiveSome(fd_.get(), peer_.listener_.stopFd(), deadline());
         if (bytes.empty())
             return false;
         pending_ += bytes;
@@ -98,7 +97,7 @@ private:
         return true;
     }
 
-    void send(const std::string& bytes) { peer_io::sendAll(fd_.get(), bytes, peer_.stop_.get(), deadline()); }
+    void send(const std::string& bytes) { peer_io::sendAll(fd_.get(), bytes, peer_.listener_.stopFd(), deadline()); }
 
     void sendByteByByte(const std::string& bytes)
     {
@@ -119,31 +118,13 @@ private:
 };
 
 ScriptedSocksPeer::ScriptedSocksPeer(SocksScript script)
-    : script_(std::move(script)), stop_(::eventfd(0, EFD_CLOEXEC))
+    : script_(std::move(script)),
+      listener_([this](UniqueFd fd) { serve(std::move(fd)); },
+                [this](const std::string& what) { recordError(what); })
 {
-    if (!stop_.valid())
-        throw std::runtime_error("eventfd failed");
-    listener_.reset(peer_io::listenOnLoopback(port_));
-    thread_ = std::thread([this] { run(); });
 }
 
-ScriptedSocksPeer::~ScriptedSocksPeer()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(stop_.get(), &one, sizeof one);
-    thread_.join();
-}
-
-void ScriptedSocksPeer::run()
-{
-    try {
-        for (;;)
-            serve(UniqueFd(peer_io::acceptOne(listener_.get(), stop_.get(), peer_io::kNoDeadline)));
-    } catch (const peer_io::Stopped&) {
-    } catch (const std::exception& e) {
-        recordError(std::string("accept: ") + e.what());
-    }
-}
+ScriptedSocksPeer::~ScriptedSocksPeer() = default;
 
 void ScriptedSocksPeer::serve(UniqueFd fd)
 {

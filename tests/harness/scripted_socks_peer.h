@@ -1,6 +1,7 @@
 #pragma once
 #include <initializer_list>
 
+#include "peer_listener.h"
 #include "unique_fd.h"
 
 #include <chrono>
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace brisk::test {
@@ -60,7 +60,7 @@ public:
     ScriptedSocksPeer(const ScriptedSocksPeer&) = delete;
     ScriptedSocksPeer& operator=(const ScriptedSocksPeer&) = delete;
 
-    uint16_t port() const { return port_; }
+    uint16_t port() const { return listener_.port(); }
 
     size_t connectionCount() const;
     // Everything the client sent on one connection so far.
@@ -80,23 +80,19 @@ private:
     };
     class Session;
 
-    void run();
     void serve(UniqueFd fd);
     void record(size_t connection, const std::string& bytes);
     void markEnded(size_t connection, bool byClient);
     void recordError(const std::string& what);
 
     SocksScript script_;
-    UniqueFd listener_;
-    UniqueFd stop_;
-    uint16_t port_ = 0;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<Connection> connections_;
     std::vector<std::string> errors_;
 
-    std::thread thread_;
+    PeerListener listener_;  // last: its thread stops before anything it uses goes
 };
 
 } // namespace brisk::test
