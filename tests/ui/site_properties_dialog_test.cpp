@@ -7,6 +7,7 @@
 
 #include "modal.h"
 #include "screenshots.h"
+#include "site_fixtures.h"
 #include "temp_home.h"
 
 #include <QCheckBox>
@@ -28,21 +29,6 @@ using brisk::test::onNextModal;
 
 namespace {
 
-TimeZoneList zones()
-{
-    TimeZoneList z;
-    z.texts = {"(GMT-05:00) America/New_York", "(GMT+00:00) UTC", "(GMT+05:30) Asia/Kolkata"};
-    z.current = 1;
-    return z;
-}
-
-TFTPServerInfo newSite()
-{
-    TFTPServerInfo site;
-    InitSiteDefaults(site, SiteDefaults{});
-    return site;
-}
-
 class SitePropertiesDialogTest : public TempHomeTest {
 protected:
     template <class T>
@@ -58,7 +44,7 @@ protected:
 
     void open(const TFTPServerInfo& site)
     {
-        model_ = std::make_unique<SiteProperties>(site, zones());
+        model_ = std::make_unique<SiteProperties>(site, test::fixedZones());
         dialog_ = std::make_unique<TFFtpBase>(*model_);
         dialog_->show();
     }
@@ -90,7 +76,7 @@ protected:
 
 TEST_F(SitePropertiesDialogTest, SavingStoresWhatWasTypedAndCloses)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     type(edit("edName"), "  Mirror ");
     type(edit("edServer"), "ftp.example.org");
     type(edit("edPort"), "2121");
@@ -124,7 +110,7 @@ TEST_F(SitePropertiesDialogTest, AMissingNameOrServerShowsTheErrorAndKeepsTheDia
     } cases[] = {{"  ", "ftp.example.org"}, {"Mirror", ""}, {"", " "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("name '") + c.name + "' server '" + c.server + "'");
-        open(newSite());
+        open(test::newDefaultSite());
         type(edit("edName"), c.name);
         type(edit("edServer"), c.server);
         QString caption, text;
@@ -148,7 +134,7 @@ TEST_F(SitePropertiesDialogTest, AMissingNameOrServerShowsTheErrorAndKeepsTheDia
 
 TEST_F(SitePropertiesDialogTest, AnonymousLoginSwapsTheLoginFieldsForTheEmailField)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     const char* login[] = {"edUser", "edPassword", "edAccount"};
     for (const char* name : login)
         EXPECT_TRUE(edit(name)->isEnabled()) << name;
@@ -166,7 +152,7 @@ TEST_F(SitePropertiesDialogTest, AnonymousLoginSwapsTheLoginFieldsForTheEmailFie
 
 TEST_F(SitePropertiesDialogTest, MaskPasswordHidesThePasswordAndIsSaved)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Name = "Mirror";
     site.Server = "ftp.example.org";
     site.CheckPSW = 1;
@@ -180,7 +166,7 @@ TEST_F(SitePropertiesDialogTest, MaskPasswordHidesThePasswordAndIsSaved)
 
 TEST_F(SitePropertiesDialogTest, AddSlashPutsOrTakesTheLeadingSlash)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.InitialDir = "pub/incoming";
     open(site);
     EXPECT_FALSE(check("cbAddSlash")->isChecked());
@@ -192,7 +178,7 @@ TEST_F(SitePropertiesDialogTest, AddSlashPutsOrTakesTheLeadingSlash)
 
 TEST_F(SitePropertiesDialogTest, OnlyTheCustomResponseTypeShowsTheLayoutControls)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     auto* type = control<QComboBox>("cbResponse");
     auto* custom = control<QGroupBox>("gbCustom");
     EXPECT_EQ(type->currentIndex(), 0);
@@ -206,7 +192,7 @@ TEST_F(SitePropertiesDialogTest, OnlyTheCustomResponseTypeShowsTheLayoutControls
 
 TEST_F(SitePropertiesDialogTest, ANewCustomLayoutTakesItsPositionsIntoTheSavedDescriptor)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Name = "Mirror";
     site.Server = "ftp.example.org";
     open(site);
@@ -237,7 +223,7 @@ TEST_F(SitePropertiesDialogTest, ANewCustomLayoutTakesItsPositionsIntoTheSavedDe
 
 TEST_F(SitePropertiesDialogTest, EditRenamesACustomLayoutAndActsAsAddOnTheDefaultOne)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     control<QComboBox>("cbResponse")->setCurrentIndex(4);
     auto* layouts = control<QListWidget>("lbLayouts");
 
@@ -264,7 +250,7 @@ TEST_F(SitePropertiesDialogTest, EditRenamesACustomLayoutAndActsAsAddOnTheDefaul
 TEST_F(SitePropertiesDialogTest, DeleteRemovesOnlyCustomLayouts)
 {
     writeFile(AnswerFilePath(), "\"Default\",0957681\n\"Listing A\",4957681\n\"Listing B\",4123456\n");
-    open(newSite());
+    open(test::newDefaultSite());
     control<QComboBox>("cbResponse")->setCurrentIndex(4);
     auto* layouts = control<QListWidget>("lbLayouts");
     ASSERT_EQ(layouts->count(), 3);
@@ -284,7 +270,7 @@ TEST_F(SitePropertiesDialogTest, DeleteRemovesOnlyCustomLayouts)
 
 TEST_F(SitePropertiesDialogTest, PositionFieldsTakeTwoDigitsAndOtherKeysErase)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     control<QComboBox>("cbResponse")->setCurrentIndex(4);
     answerPrompt("Listing A");
     button("btAdd")->click();
@@ -301,7 +287,7 @@ TEST_F(SitePropertiesDialogTest, PositionFieldsTakeTwoDigitsAndOtherKeysErase)
 
 TEST_F(SitePropertiesDialogTest, CancelKeepsTheSiteButWritesNewLayouts)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Name = "Mirror";
     open(site);
     type(edit("edName"), "Changed");
@@ -317,7 +303,7 @@ TEST_F(SitePropertiesDialogTest, CancelKeepsTheSiteButWritesNewLayouts)
 
 TEST_F(SitePropertiesDialogTest, EscapeCancelsTheModelToo)
 {
-    open(newSite());
+    open(test::newDefaultSite());
     QTest::keyClick(dialog_.get(), Qt::Key_Escape);
     EXPECT_EQ(dialog_->result(), QDialog::Rejected);
     EXPECT_TRUE(model_->answerFileWritten());
@@ -328,7 +314,7 @@ TEST_F(SitePropertiesDialogTest, EditSiteThroughTheUserInterfaceIsTrueOnlyWhenSa
     QtUserInterface ui;
     for (bool save : {true, false}) {
         SCOPED_TRACE(save ? "save" : "cancel");
-        SiteProperties model(newSite(), zones());
+        SiteProperties model(test::newDefaultSite(), test::fixedZones());
         onNextModal<TFFtpBase>([save](TFFtpBase* dialog) {
             auto* name = dialog->findChild<QLineEdit*>("edName");
             QTest::keyClicks(name, "Mirror");
@@ -342,7 +328,7 @@ TEST_F(SitePropertiesDialogTest, EditSiteThroughTheUserInterfaceIsTrueOnlyWhenSa
 
 TEST_F(SitePropertiesDialogTest, ScreenshotShowsRenderedText)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Name = "Mirror";
     site.Server = "ftp.example.org";
     open(site);

@@ -2,30 +2,12 @@
 #include "sites/descriptor.h"
 #include "sites/site_properties.h"
 
+#include "site_fixtures.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
 
 using namespace brisk;
-
-namespace {
-
-TimeZoneList zones()
-{
-    TimeZoneList z;
-    z.texts = {"(GMT-05:00) America/New_York", "(GMT+00:00) UTC", "(GMT+05:30) Asia/Kolkata"};
-    z.current = 1;
-    return z;
-}
-
-TFTPServerInfo newSite()
-{
-    TFTPServerInfo s;
-    InitSiteDefaults(s, SiteDefaults{});
-    return s;
-}
-
-} // namespace
 
 TEST(Descriptor, BuildsFromTypeAndPositionFields)
 {
@@ -66,7 +48,7 @@ TEST_F(SitePropertiesTest, NameAndServerAreRequired)
         bool ok;
     } cases[] = {{"  ", "host", false}, {"site", " \t", false}, {"", "", false}, {" site ", " host ", true}};
     for (const auto& c : cases) {
-        SiteProperties dialog(newSite(), zones());
+        SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
         dialog.form.name = c.name;
         dialog.form.server = c.server;
         EXPECT_EQ(dialog.save(), c.ok) << c.name << "|" << c.server;
@@ -80,16 +62,16 @@ TEST_F(SitePropertiesTest, NameAndServerAreRequired)
 
 TEST_F(SitePropertiesTest, InvalidSaveWritesNothing)
 {
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     EXPECT_FALSE(dialog.save());
     EXPECT_FALSE(std::filesystem::exists(answerFile()));
 }
 
 TEST_F(SitePropertiesTest, EveryControlIsStoredTrimmedAndCut)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Description = "kept";
-    SiteProperties dialog(site, zones());
+    SiteProperties dialog(site, test::fixedZones());
     SiteForm& f = dialog.form;
     f.name = std::string(60, 'n');
     f.server = " ftp.example.com ";
@@ -137,19 +119,19 @@ TEST_F(SitePropertiesTest, EveryControlIsStoredTrimmedAndCut)
 
 TEST_F(SitePropertiesTest, OpeningFillsTheControls)
 {
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Desc = "a``b";
     site.InitialDir = "/x";
     site.TimeZoneV = 7;
-    SiteProperties dialog(site, zones());
+    SiteProperties dialog(site, test::fixedZones());
     EXPECT_EQ(dialog.form.descLines, (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(dialog.form.addSlash);
     EXPECT_TRUE(dialog.form.maskPassword);
     EXPECT_EQ(dialog.form.zoneIndex, 1) << "an index beyond the list selects the current zone";
     site.TimeZoneV = 0;
-    EXPECT_EQ(SiteProperties(site, zones()).form.zoneIndex, 0);
+    EXPECT_EQ(SiteProperties(site, test::fixedZones()).form.zoneIndex, 0);
     site.TimeZoneV = -1;
-    TimeZoneList none = zones();
+    TimeZoneList none = test::fixedZones();
     none.current = -1;
     SiteProperties noZone(site, none);
     EXPECT_EQ(noZone.form.zoneIndex, -1);
@@ -166,7 +148,7 @@ TEST_F(SitePropertiesTest, OpeningFillsTheControls)
 
 TEST_F(SitePropertiesTest, AnonymousDecidesWhichLoginFieldsAreEnabled)
 {
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     dialog.form.anonymous = true;
     EXPECT_TRUE(dialog.emailEnabled());
     EXPECT_FALSE(dialog.loginEnabled());
@@ -177,7 +159,7 @@ TEST_F(SitePropertiesTest, AnonymousDecidesWhichLoginFieldsAreEnabled)
 
 TEST_F(SitePropertiesTest, AddSlashRule)
 {
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     const struct {
         const char* before;
         bool on;
@@ -194,7 +176,7 @@ TEST_F(SitePropertiesTest, AddSlashRule)
 TEST_F(SitePropertiesTest, EntryZeroAlwaysHasTheDefaultDescriptor)
 {
     writeFile(answerFile(), "\"Mine\",4123456\n\"Listing A\",4957681\n");
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     ASSERT_EQ(dialog.layouts().size(), 2u);
     EXPECT_EQ(dialog.layouts()[0], (CustomLayout{"Mine", "0957681"}));
     EXPECT_EQ(dialog.layouts()[1], (CustomLayout{"Listing A", "4957681"}));
@@ -204,7 +186,7 @@ TEST_F(SitePropertiesTest, EntryZeroAlwaysHasTheDefaultDescriptor)
 
 TEST_F(SitePropertiesTest, MissingAnswerFileGivesTheBuiltInEntry)
 {
-    SiteProperties dialog(newSite(), zones(), "Standard");
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones(), "Standard");
     ASSERT_EQ(dialog.layouts().size(), 1u);
     EXPECT_EQ(dialog.layouts()[0], (CustomLayout{"Standard", "0957681"}));
     EXPECT_FALSE(dialog.positionFieldsEditable());
@@ -212,7 +194,7 @@ TEST_F(SitePropertiesTest, MissingAnswerFileGivesTheBuiltInEntry)
 
 TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
 {
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     dialog.form.responseType = 4;
     dialog.addLayout("Listing A");
     ASSERT_TRUE(dialog.positionFieldsEditable());
@@ -223,7 +205,7 @@ TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
     EXPECT_EQ(readFile(answerFile()),
               "\"Default\",0957681\n\"Listing A\",4957681\n\"Say \"\"hi\"\"\",0957681\n");
     EXPECT_EQ(modeOf(answerFile()), 0600u);
-    SiteProperties again(newSite(), zones());
+    SiteProperties again(test::newDefaultSite(), test::fixedZones());
     ASSERT_EQ(again.layouts().size(), 3u);
     EXPECT_EQ(again.layouts()[2].name, "Say \"hi\"");
 }
@@ -231,10 +213,10 @@ TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
 TEST_F(SitePropertiesTest, CustomSiteTakesItsLayoutByName)
 {
     writeFile(answerFile(), "\"Default\",0957681\n\"Listing A\",4957681\n\"Other\",4123456\n");
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Answer = "4000000";
     site.AnswerName = "other";
-    SiteProperties dialog(site, zones());
+    SiteProperties dialog(site, test::fixedZones());
     EXPECT_TRUE(dialog.customPanelVisible());
     EXPECT_EQ(dialog.selectedLayout(), 2);
     EXPECT_EQ(dialog.form.positions, (PositionFields{"1", "2", "3", "4", "5", "6"}));
@@ -252,10 +234,10 @@ TEST_F(SitePropertiesTest, CustomSiteTakesItsLayoutByName)
 TEST_F(SitePropertiesTest, CustomSiteWhoseLayoutIsGoneOpensWithTheDefault)
 {
     writeFile(answerFile(), "\"Default\",0957681\n\"Listing A\",4957681\n");
-    TFTPServerInfo site = newSite();
+    TFTPServerInfo site = test::newDefaultSite();
     site.Answer = "4123456";
     site.AnswerName = "Vanished";
-    SiteProperties dialog(site, zones());
+    SiteProperties dialog(site, test::fixedZones());
     EXPECT_EQ(dialog.selectedLayout(), 0);
     EXPECT_EQ(dialog.form.positions, PositionFieldsOf("0957681"));
 }
@@ -263,10 +245,10 @@ TEST_F(SitePropertiesTest, CustomSiteWhoseLayoutIsGoneOpensWithTheDefault)
 TEST_F(SitePropertiesTest, CorruptAnswerIsReplacedByTheDefault)
 {
     for (const char* answer : {"", "495", "x957681", "04957681"}) {
-        TFTPServerInfo site = newSite();
+        TFTPServerInfo site = test::newDefaultSite();
         site.Answer = answer;
         site.AnswerName = "junk";
-        SiteProperties dialog(site, zones(), "Standard");
+        SiteProperties dialog(site, test::fixedZones(), "Standard");
         EXPECT_EQ(dialog.form.responseType, 0) << answer;
         dialog.form.name = "n";
         dialog.form.server = "s";
@@ -278,7 +260,7 @@ TEST_F(SitePropertiesTest, CorruptAnswerIsReplacedByTheDefault)
 
 TEST_F(SitePropertiesTest, EditRenamesOrAddsAndDeleteSparesEntryZero)
 {
-    SiteProperties dialog(newSite(), zones());
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     dialog.editLayout("First");
     ASSERT_EQ(dialog.layouts().size(), 2u);
     EXPECT_EQ(dialog.selectedLayout(), 1);
@@ -293,8 +275,8 @@ TEST_F(SitePropertiesTest, EditRenamesOrAddsAndDeleteSparesEntryZero)
 
 TEST_F(SitePropertiesTest, EditingTheDialogLeavesTheCallersRecordAlone)
 {
-    const TFTPServerInfo site = newSite();
-    SiteProperties dialog(site, zones());
+    const TFTPServerInfo site = test::newDefaultSite();
+    SiteProperties dialog(site, test::fixedZones());
     dialog.form.name = "changed";
     dialog.form.server = "s";
     dialog.cancel();
