@@ -5,6 +5,7 @@
 #include "ui/qt_loop_driver.h"
 #include "ui/site_properties_dialog.h"
 #include "modal.h"
+#include "qt_wait.h"
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -27,13 +28,13 @@
 
 #include <filesystem>
 #include <functional>
-#include <sys/resource.h>
 
 using namespace brisk;
 using brisk::test::onNextModal;
 
 namespace {
 
+// QTest::qWait also runs the deferred deletes, so nothing of a test is left for the next one.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000)
 {
     QElapsedTimer timer;
@@ -60,14 +61,6 @@ QStringList captions(const QTreeWidget* view)
     for (int i = 0; i < view->topLevelItemCount(); ++i)
         out.push_back(view->topLevelItem(i)->text(0));
     return out;
-}
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 class MainWindowTest : public TempHomeTest {
@@ -282,9 +275,9 @@ TEST_F(MainWindowTest, AChosenListFontIsShownAndKeptForSaving)
 TEST_F(MainWindowTest, IdleWindowUsesAlmostNoCpu)
 {
     QTest::qWait(200);
-    const double start = cpuSeconds();
+    const double start = test::cpuSeconds();
     QTest::qWait(1000);
-    EXPECT_LT(cpuSeconds() - start, 0.2);
+    EXPECT_LT(test::cpuSeconds() - start, 0.2);
 }
 
 TEST_F(MainWindowTest, QuitQuestionKeepsTheWindowOnNo)

@@ -2,6 +2,8 @@
 #include "platform/ticks.h"
 #include "ui/qt_loop_driver.h"
 
+#include "qt_wait.h"
+
 #include <QDialog>
 #include <QEventLoop>
 #include <QTimer>
@@ -9,23 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/epoll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <string>
 
 using namespace brisk;
+using brisk::test::cpuSeconds;
+using brisk::test::runQtUntil;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // A connected pair of non-blocking local stream sockets, closed at the end of the test.
 struct SocketPair {
@@ -130,15 +125,7 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
         waited = tickCount() - start;
         waitDone = true;
     });
-    QEventLoop qtLoop;
-    QTimer::singleShot(3000, &qtLoop, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (waitDone)
-            qtLoop.quit();
-    });
-    poll.start(10);
-    qtLoop.exec();
+    runQtUntil([&] { return waitDone; }, 3000);
     ASSERT_TRUE(waitDone);
     EXPECT_TRUE(sawBoth);
     EXPECT_LT(waited, 1000u);
@@ -170,15 +157,7 @@ TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
     });
     ASSERT_EQ(write(first.fds[0], "x", 1), 1);
 
-    QEventLoop qtLoop;
-    QTimer::singleShot(3000, &qtLoop, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (waitDone)
-            qtLoop.quit();
-    });
-    poll.start(10);
-    qtLoop.exec();
+    runQtUntil([&] { return waitDone; }, 3000);
     ASSERT_TRUE(waitDone);
     EXPECT_TRUE(secondRead);
     EXPECT_LT(waitCpu, 0.15);
