@@ -64,43 +64,39 @@ void T_Main::buildWidgets()
     setTabOrder(lvLoc, FTPView);
 }
 
-QWidget* T_Main::buildLocalSide()
+QWidget* T_Main::buildSide(const char* name, QComboBox*& path, FileListView*& list, QLabel*& info)
 {
-    localPath = new QComboBox;
-    localPath->setObjectName("localPath");
-    lvLoc = new FileListView;
-    lvLoc->setObjectName("lvLoc");
-    lvLoc->setHeaderLabels({"Filename", "Size", "Date", "Time"});
-    localInfo = new QLabel;
-    localInfo->setObjectName("localInfo");
+    path = new QComboBox;
+    path->setObjectName(QString(name) + "Path");
+    list = new FileListView;
+    info = new QLabel;
+    info->setObjectName(QString(name) + "Info");
 
     auto* side = new QWidget;
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(localPath);
-    layout->addWidget(lvLoc, 1);
-    layout->addWidget(localInfo);
+    layout->addWidget(path);
+    layout->addWidget(list, 1);
+    layout->addWidget(info);
+    return side;
+}
+
+QWidget* T_Main::buildLocalSide()
+{
+    QWidget* side = buildSide("local", localPath, lvLoc, localInfo);
+    lvLoc->setObjectName("lvLoc");
+    lvLoc->setHeaderLabels({"Filename", "Size", "Date", "Time"});
     return side;
 }
 
 QWidget* T_Main::buildRemoteSide()
 {
-    FTPPath = new QComboBox;
+    QWidget* side = buildSide("remote", FTPPath, FTPView, remoteInfo);
     FTPPath->setObjectName("FTPPath");
-    FTPView = new FileListView;
     FTPView->setObjectName("FTPView");
     FTPView->setDragDropMode(QAbstractItemView::InternalMove);
     // F2 edits a remote name in place; the server renames it when the edit ends.
     FTPView->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    remoteInfo = new QLabel;
-    remoteInfo->setObjectName("remoteInfo");
-
-    auto* side = new QWidget;
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(FTPPath);
-    layout->addWidget(FTPView, 1);
-    layout->addWidget(remoteInfo);
     return side;
 }
 

@@ -46,6 +46,7 @@ protected:
 
 private:
     void buildWidgets();
+    QWidget* buildSide(const char* name, QComboBox*& path, FileListView*& list, QLabel*& info);
     QWidget* buildLocalSide();
     QWidget* buildRemoteSide();
     void buildActions();
