@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/ftp_line_reader.h"
 #include "ftp/ftp_types.h"
 #include "net/wsocket.h"
 #include "platform/local_file.h"
@@ -108,6 +109,8 @@ public:
     bool MultiThreaded = false;
     bool ListHiddenFiles = false;
     int64_t ResumeAt = 0;
+    // A listing (LIST, NLST into a file) that grows past this many bytes fails; 0 means no limit.
+    int64_t MaxListingSize = int64_t(1) << 30;
     int64_t ByteCount = 0;
 
     const std::string& ErrorMessage() const { return errorMessage_; }
@@ -254,8 +257,7 @@ private:
 
     TWSocket controlSocket_;
     TWSocket dataSocket_;
-    char receiveBuffer_[4096];
-    int receiveLen_ = 0;
+    FtpLineReader replyReader_;
     std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
 
     // SOCKS settings (ftp_socks_settings.cpp)

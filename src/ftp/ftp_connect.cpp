@@ -15,7 +15,7 @@ void TCustomFtpCli::OpenAsync()
     if (!seqRunning_)
         requestType_ = ftpOpenAsync;
     requestDoneFlag_ = false;
-    receiveLen_ = 0;
+    replyReader_.clear();
     requestResult_ = 0;
     fctPrv_ = stepOpen;
     SetState(fsDnsLookup);

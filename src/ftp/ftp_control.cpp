@@ -3,8 +3,6 @@
 #include "ftp/ftp_reply.h"
 #include "platform/event_loop.h"
 
-#include <cctype>
-#include <cstring>
 
 namespace brisk {
 
@@ -51,8 +49,7 @@ void TCustomFtpCli::SendCommand(std::string cmd)
 
 void TCustomFtpCli::ControlSocketDataAvailable(uint16_t)
 {
-    const int room = int(sizeof receiveBuffer_) - 1 - receiveLen_;
-    const int len = controlSocket_.Receive(receiveBuffer_ + receiveLen_, room);
+    const int len = controlSocket_.Receive(replyReader_.writePtr(), int(replyReader_.room()));
     if (requestType_ == ftpRqAbort)
         return;
     if (len == 0) {
@@ -62,28 +59,12 @@ void TCustomFtpCli::ControlSocketDataAvailable(uint16_t)
     }
     if (len < 0)
         return;
-    receiveLen_ += len;
-    while (receiveLen_ > 0) {
-        const bool acceptLF = Options & ftpAcceptLF;
-        const char* start = receiveBuffer_;
-        const char* end = nullptr;
-        for (const char* p = start; p < start + receiveLen_; ++p)
-            if (*p == '\n' && (acceptLF || (p > start && p[-1] == '\r'))) {
-                end = p;
-                break;
-            }
-        if (!end)
-            return;
-        std::string line(start, size_t(end - start));
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
-            line.pop_back();
-        const int consumed = int(end - start) + 1;
-        std::memmove(receiveBuffer_, receiveBuffer_ + consumed, size_t(receiveLen_ - consumed));
-        receiveLen_ -= consumed;
-        lastResponse_ = line;
+    replyReader_.commit(size_t(len));
+    while (auto line = replyReader_.nextLine(Options & ftpAcceptLF)) {
+        lastResponse_ = *line;
         if (OnResponse)
             OnResponse(this);
-        HandleReplyLine(line);
+        HandleReplyLine(*line);
         if (controlSocket_.State() != wsConnected)
             return;
     }
