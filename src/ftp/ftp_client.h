@@ -231,7 +231,12 @@ private:
     void ControlSocketDataAvailable(uint16_t error);
     void ControlSocketSessionClosed(uint16_t error);
     void HandleReplyLine(const std::string& line);
-    void HandleBannerLine(const std::string& line);
+    void HandleBanner(const std::string& line);
+    bool EndsReply(const std::string& line);
+    bool ReplyAccepted() const;
+    void EndUnsent(uint16_t error, const std::string& reply);
+    void CloseOnProtocolError(const std::string& reason);
+    bool SequenceArgumentsSafe(uint32_t steps) const;
     void FailConnect(uint16_t error, const std::string& description);
     void StartConnect();
     bool WaitUntilReady();
@@ -258,6 +263,7 @@ private:
     TWSocket controlSocket_;
     TWSocket dataSocket_;
     FtpLineReader replyReader_;
+    int multiLineCode_ = 0;          // code of the multi-line reply being read, 0 outside one
     std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
 
     // SOCKS settings (ftp_socks_settings.cpp)

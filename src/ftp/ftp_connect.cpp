@@ -12,10 +12,13 @@ void TCustomFtpCli::OpenAsync()
         return HandleError("Please wait! The program waits response from FTP host");
     if (connected_)
         return HandleError("FTP component already connected");
-    if (!seqRunning_)
+    if (!seqRunning_) {
         requestType_ = ftpOpenAsync;
+        errorMessage_.clear();
+    }
     requestDoneFlag_ = false;
     replyReader_.clear();
+    multiLineCode_ = 0;
     requestResult_ = 0;
     fctPrv_ = stepOpen;
     SetState(fsDnsLookup);
@@ -81,10 +84,15 @@ void TCustomFtpCli::ControlSocketSessionClosed(uint16_t error)
     // A reply that will never come: the request fails rather than passing for a success.
     const bool awaitingReply = state_ == fsWaitingBanner || state_ == fsWaitingResponse;
     if (!requestDoneFlag_ && requestResult_ == 0 && awaitingReply && !quitting_) {
-        requestResult_ = error != 0 ? error : 421;
-        lastResponse_ = "421 Connection closed by the server.";
-        statusCode_ = 421;
-        SetErrorMessage(lastResponse_);
+        if (error != 0) {
+            FailConnect(error, WSocketErrorDesc(error)); // "Connection reset by peer", not a bare close
+            requestResult_ = error;
+        } else {
+            requestResult_ = 421;
+            lastResponse_ = "421 Connection closed by the server.";
+            statusCode_ = 421;
+            SetErrorMessage(lastResponse_);
+        }
     }
     if (connected_) {
         connected_ = false;

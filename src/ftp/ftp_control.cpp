@@ -3,6 +3,8 @@
 #include "ftp/ftp_reply.h"
 #include "platform/event_loop.h"
 
+#include <algorithm>
+
 
 namespace brisk {
 
@@ -15,8 +17,12 @@ void TCustomFtpCli::ExecAsync(TFtpRequest rq, const std::string& cmd, std::initi
         if (!connected_)
             return HandleError("FTP component not connected");
     }
-    if (!seqRunning_)
+    if (!FtpIsSafeCommandText(cmd))
+        return HandleError(kUnsafeCommandText);
+    if (!seqRunning_) {
         requestType_ = rq;
+        errorMessage_.clear(); // the error of an earlier request is not this one's
+    }
     okResponses_.fill(0);
     size_t n = 0;
     for (int code : okResponses)
@@ -33,25 +39,39 @@ void TCustomFtpCli::SendCommand(std::string cmd)
 {
     if (OnCommand)
         OnCommand(this, cmd);
+    if (!FtpIsSafeCommandText(cmd)) {
+        // A handler put a line break into the command: it is not sent, and the request fails.
+        Display("! " + std::string(kUnsafeCommandText));
+        EndUnsent(500, "500 " + std::string(kUnsafeCommandText));
+        return;
+    }
     Display("> " + cmd);
     if (controlSocket_.State() == wsConnected) {
         controlSocket_.SendStr(cmd + "\r\n");
         return;
     }
-    // Nothing will ever answer a command that could not be sent: end the request instead of waiting.
-    lastResponse_ = "500 Socket is not connected (Winsock error #10057)";
-    statusCode_ = 500;
-    SetErrorMessage(lastResponse_);
-    requestResult_ = 10057;
-    next_ = nullptr;
-    TriggerRequestDone(10057);
+    EndUnsent(10057, "500 Socket is not connected (Winsock error #10057)");
 }
 
-void TCustomFtpCli::ControlSocketDataAvailable(uint16_t)
+// Nothing will ever answer a command that was not sent: end the request instead of waiting.
+void TCustomFtpCli::EndUnsent(uint16_t error, const std::string& reply)
+{
+    lastResponse_ = reply;
+    statusCode_ = 500;
+    SetErrorMessage(lastResponse_);
+    requestResult_ = error;
+    next_ = nullptr;
+    TriggerRequestDone(error);
+}
+
+
+void TCustomFtpCli::ControlSocketDataAvailable(uint16_t error)
 {
     const int len = controlSocket_.Receive(replyReader_.writePtr(), int(replyReader_.room()));
     if (requestType_ == ftpRqAbort)
         return;
+    if (len <= 0 && error != 0)
+        return; // a reset: the socket reports the close itself, with the reason
     if (len == 0) {
         // The peer closed, or a line longer than the buffer left no room: either way the session ends.
         controlSocket_.Close();
@@ -68,15 +88,51 @@ void TCustomFtpCli::ControlSocketDataAvailable(uint16_t)
         if (controlSocket_.State() != wsConnected)
             return;
     }
+    if (replyReader_.overflowed())
+        CloseOnProtocolError("500 Control connection closed: reply line too long");
+}
+
+// The server broke the protocol: the session ends, and a request in progress fails with the reason.
+void TCustomFtpCli::CloseOnProtocolError(const std::string& reason)
+{
+    Display("! " + reason);
+    if (!requestDoneFlag_ && requestResult_ == 0) {
+        lastResponse_ = reason;
+        statusCode_ = 500;
+        requestResult_ = 500;
+        SetErrorMessage(reason);
+    }
+    controlSocket_.Close();
+}
+
+// Inside a multi-line reply ("123-" ... "123 ") only a line with the same code ends it, whatever the
+// lines between look like.
+bool TCustomFtpCli::EndsReply(const std::string& line)
+{
+    const int code = FtpReplyCode(line);
+    if (!FtpIsReplyLine(line))
+        return false;
+    const bool final = FtpIsFinalReplyLine(line);
+    if (multiLineCode_ != 0) {
+        if (code != multiLineCode_ || !final)
+            return false;
+        multiLineCode_ = 0;
+        return true;
+    }
+    if (!final)
+        multiLineCode_ = code;
+    return final;
 }
 
 void TCustomFtpCli::HandleReplyLine(const std::string& line)
 {
+    const bool final = EndsReply(line);
     switch (state_) {
     case fsWaitingBanner:
-        return HandleBannerLine(line);
+        Display("< " + line);
+        return final ? HandleBanner(line) : void();
     case fsWaitingResponse:
-        if (!FtpIsFinalReplyLine(line))
+        if (!final)
             return;
         if (!next_)
             return HandleError("Program error: FNext is nil");
@@ -87,16 +143,13 @@ void TCustomFtpCli::HandleReplyLine(const std::string& line)
     }
 }
 
-void TCustomFtpCli::HandleBannerLine(const std::string& line)
+void TCustomFtpCli::HandleBanner(const std::string& line)
 {
-    Display("< " + line);
-    if (!FtpIsFinalReplyLine(line))
-        return;
     const int code = FtpReplyCode(line);
     statusCode_ = code;
     if (code != 220) {
         SetErrorMessage(line);
-        requestResult_ = code > 0 && code <= 0xFFFF ? code : 500;
+        requestResult_ = code >= 100 ? code : 500;
         controlSocket_.Close();
         return;
     }
@@ -110,19 +163,17 @@ void TCustomFtpCli::NextExecAsync()
 {
     Display("< " + lastResponse_);
     statusCode_ = FtpReplyCode(lastResponse_);
-    bool accepted = false;
-    if (okResponses_[0] == 0) {
-        accepted = statusCode_ < 500;
-    } else {
-        for (size_t i = 0; i < okResponses_.size() && okResponses_[i] != 0; ++i)
-            accepted |= okResponses_[i] == statusCode_;
-    }
-    if (accepted) {
+    if (ReplyAccepted()) {
         requestResult_ = 0;
     } else {
         // A failing reply must never read as success, whatever number the server put there.
-        requestResult_ = statusCode_ > 0 && statusCode_ <= 0xFFFF ? statusCode_ : 500;
+        requestResult_ = statusCode_ >= 100 ? statusCode_ : 500;
         SetErrorMessage(lastResponse_);
+    }
+    if (requestResult_ == 0 && fctPrv_ == stepSize && FtpSizeResult(lastResponse_) < 0) {
+        // Anything else there would be taken for a size.
+        requestResult_ = 500;
+        SetErrorMessage("500 Malformed SIZE reply: " + lastResponse_);
     }
     if (passive_ && statusCode_ == 227)
         passiveReply_ = lastResponse_;
@@ -137,11 +188,23 @@ void TCustomFtpCli::NextExecAsync()
     TriggerRequestDone(uint16_t(requestResult_));
 }
 
+bool TCustomFtpCli::ReplyAccepted() const
+{
+    if (statusCode_ < 100)
+        return false; // "000" is no reply a request can succeed on
+    if (okResponses_[0] == 0)
+        return statusCode_ < 500;
+    for (size_t i = 0; i < okResponses_.size() && okResponses_[i] != 0; ++i)
+        if (okResponses_[i] == statusCode_)
+            return true;
+    return false;
+}
+
 void TCustomFtpCli::TakeReplyData()
 {
     switch (fctPrv_) {
     case stepSize:
-        sizeResult_ = FtpSizeResult(lastResponse_);
+        sizeResult_ = std::max<int64_t>(FtpSizeResult(lastResponse_), 0);
         break;
     case stepCwd: case stepMkd: case stepPwd: case stepCDup:
         dirResult_ = FtpQuotedResult(lastResponse_);
@@ -163,6 +226,9 @@ void TCustomFtpCli::TriggerRequestDone(uint16_t error)
         return;
     }
     SetState(fsReady);
+    // A failed step ends its sequence: nothing of it may run after the next request's reply.
+    doneAsync_ = nullptr;
+    steps_ = 0;
     if (dataSocket_.State() != wsClosed)
         dataSocket_.Close();
     if (seqRunning_ && savedStatusCode_ >= 0) {

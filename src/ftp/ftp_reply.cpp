@@ -18,33 +18,32 @@ size_t skipBlanks(const std::string& s, size_t i)
     return i;
 }
 
-constexpr int kMaxCode = 999999;
-
 } // namespace
 
 int FtpReplyCode(const std::string& line, size_t* after)
 {
-    size_t i = skipBlanks(line, 0);
-    bool negative = false;
-    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
-        negative = line[i++] == '-';
-    int code = 0;
-    for (; i < line.size() && isDigit(line[i]); ++i)
-        code = code >= kMaxCode ? kMaxCode : code * 10 + (line[i] - '0');
-    if (code > kMaxCode)
-        code = kMaxCode;
+    const bool reply = line.size() >= 3 && isDigit(line[0]) && isDigit(line[1]) && isDigit(line[2]) &&
+                       (line.size() == 3 || line[3] == ' ' || line[3] == '\t' || line[3] == '-');
     if (after)
-        *after = i;
-    return negative ? -code : code;
+        *after = reply ? 3 : 0;
+    return reply ? (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0') : 0;
+}
+
+bool FtpIsReplyLine(const std::string& line)
+{
+    size_t after = 0;
+    FtpReplyCode(line, &after);
+    return after == 3;
 }
 
 bool FtpIsFinalReplyLine(const std::string& line)
 {
-    if (line.empty() || !isDigit(line[0]))
-        return false;
-    size_t after = 0;
-    FtpReplyCode(line, &after);
-    return after >= line.size() || line[after] != '-';
+    return FtpIsReplyLine(line) && (line.size() == 3 || line[3] != '-');
+}
+
+bool FtpIsSafeCommandText(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
 std::string FtpQuotedResult(const std::string& line)
@@ -73,13 +72,19 @@ int64_t FtpSizeResult(const std::string& line)
 {
     size_t i = 0;
     FtpReplyCode(line, &i);
+    if (i == 0 || i >= line.size() || (line[i] != ' ' && line[i] != '\t'))
+        return -1;
     i = skipBlanks(line, i);
+    const size_t digits = i;
     int64_t size = 0;
     for (; i < line.size() && isDigit(line[i]); ++i) {
-        if (size > (INT64_MAX - 9) / 10)
-            return 0;
+        if (size > (INT64_MAX - (line[i] - '0')) / 10)
+            return -1;
         size = size * 10 + (line[i] - '0');
     }
+    // Only blanks may follow the number: "213 12abc" or "213 -5" is no size.
+    if (i == digits || skipBlanks(line, i) != line.size())
+        return -1;
     return size;
 }
 
@@ -102,7 +107,7 @@ long decimalField(const std::string& text)
             return -1;
         value = value * 10 + (text[i] - '0');
     }
-    return value;
+    return value <= 255 ? value : -1;
 }
 
 } // namespace
@@ -123,9 +128,9 @@ int FtpPassivePort(const std::string& reply)
     const long high = decimalField(reply.substr(pos, comma - pos));
     const size_t close = reply.find(')', comma + 1);
     const long low = decimalField(reply.substr(comma + 1, close == std::string::npos ? std::string::npos : close - comma - 1));
-    if (high < 0 || low < 0)
+    if (high < 0 || low < 0 || (high == 0 && low == 0))
         return -1;
-    return int((high * 256 + low) & 0xFFFF);
+    return int(high * 256 + low);
 }
 
 } // namespace brisk

@@ -1,5 +1,6 @@
 #include "ftp/ftp_client.h"
 
+#include "ftp/ftp_reply.h"
 
 namespace brisk {
 
@@ -78,6 +79,8 @@ void TCustomFtpCli::HighLevelAsync(TFtpRequest rq, uint32_t steps)
         return HandleError("FTP component already connected");
     if (state_ != fsReady && state_ != fsInternalReady)
         return HandleError("Please wait! The program waits response from FTP host");
+    if (!SequenceArgumentsSafe(steps))
+        return HandleError(kUnsafeCommandText);
     savedLastResponse_ = lastResponse_;
     savedStatusCode_ = -1;
     requestType_ = rq;
@@ -89,6 +92,19 @@ void TCustomFtpCli::HighLevelAsync(TFtpRequest rq, uint32_t steps)
     lastResponse_.clear();
     errorMessage_.clear();
     NextStep();
+}
+
+// Refused before anything is sent, rather than after half of the sequence has run.
+bool TCustomFtpCli::SequenceArgumentsSafe(uint32_t steps) const
+{
+    constexpr uint32_t kFileSteps = bit(stepSize) | bit(stepMkd) | bit(stepRmd) | bit(stepRenFrom) | bit(stepGet) |
+                                    bit(stepPut) | bit(stepAppend) | bit(stepDir) | bit(stepLs) | bit(stepDele);
+    const auto uses = [steps](uint32_t mask) { return (steps & mask) != 0; };
+    return (!uses(bit(stepUser)) || FtpIsSafeCommandText(UserCommand())) &&
+           (!uses(bit(stepPass)) || FtpIsSafeCommandText(PassWord)) &&
+           (!uses(bit(stepCwd)) || FtpIsSafeCommandText(HostDirName)) &&
+           (!uses(kFileSteps) || FtpIsSafeCommandText(HostFileName)) &&
+           (!uses(bit(stepRenTo) | bit(stepQuote)) || FtpIsSafeCommandText(LocalFileName));
 }
 
 TFtpStep TCustomFtpCli::PickStep()

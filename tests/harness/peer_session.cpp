@@ -3,6 +3,7 @@
 #include "peer_io.h"
 
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <charconv>
@@ -61,6 +62,14 @@ void PeerSession::send(std::string_view bytes)
 
 void PeerSession::closeControl()
 {
+    control_.reset();
+}
+
+void PeerSession::resetControl()
+{
+    const linger abortive{1, 0};
+    if (control_.valid())
+        setsockopt(control_.get(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
     control_.reset();
 }
 

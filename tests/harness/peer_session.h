@@ -24,6 +24,8 @@ public:
     void send(std::string_view bytes);
     // Closes the control connection; the peer then waits for the next client.
     void closeControl();
+    // Closes it with a reset (RST) instead of an orderly close.
+    void resetControl();
     bool controlClosed() const { return !control_.valid(); }
 
     // Opens a passive data listener on 127.0.0.1 and returns its port (answer PASV with any text).

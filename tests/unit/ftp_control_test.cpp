@@ -153,7 +153,8 @@ TEST(FtpControlBanner, ALineLongerThanTheBufferClosesTheSession)
     ScriptedFtpPeer peer(std::string(5000, 'x'));
     EngineDriver d;
     d.connectTo(peer.port());
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 421) << "no welcome ever came: the open failed";
+    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 500) << "no welcome ever came: the open failed";
+    EXPECT_EQ(d.ftp.ErrorMessage(), "500 Control connection closed: reply line too long");
     EXPECT_FALSE(d.ftp.Connected());
     EXPECT_EQ(d.sessionClosed.size(), 1u);
     EXPECT_EQ(d.ftp.State(), fsReady);
@@ -219,14 +220,127 @@ TEST_F(FtpControl, QuoteSucceedsBelow500AndFailsWithTheCode)
     EXPECT_EQ(d.dones.back().request, ftpQuoteAsync);
 }
 
-TEST_F(FtpControl, RepliesOutsideTheAcceptableListFailEvenWithAbsurdCodes)
+TEST_F(FtpControl, OnlyThreeDigitCodesCountAndNoOddCodeSucceeds)
 {
-    peer.on("USER", "0 odd\r\n");
-    peer.on("SYST", "65536 wraps\r\n");
+    // None of the first three lines is a reply: the 530 is the answer, however the others look.
+    peer.on("USER", "0230 Logged in\r\n230Logged in\r\n 230 indented\r\n530 Not logged in\r\n");
+    peer.on("SYST", "000 zero\r\n");
+    peer.on("NOOP", "999 odd\r\n");
     open();
     d.ftp.UserName = "u";
-    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 500);
+    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 530);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "530 Not logged in");
     EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 500);
+    d.ftp.LocalFileName = "NOOP";
+    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 999);
+}
+
+TEST_F(FtpControl, AMultiLineReplyEndsOnlyAtALineWithItsOwnCode)
+{
+    peer.on("USER", "230-Welcome\r\n550 a text line that looks like a reply\r\n230-more\r\n230 Logged in\r\n");
+    peer.on("SYST", "215 UNIX\r\n");
+    open();
+    d.ftp.UserName = "u";
+    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "230 Logged in");
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0) << "the replies stay in step";
+    EXPECT_EQ(d.ftp.LastResponse(), "215 UNIX");
+}
+
+TEST_F(FtpControl, SizeRepliesMustCarryASize)
+{
+    struct Row {
+        const char* reply;
+        int error;
+        int64_t size;
+    } rows[] = {
+        {"213 9223372036854775807", 0, INT64_MAX},
+        {"213 0 ", 0, 0},
+        {"213 9223372036854775808", 500, 0},
+        {"213 -5", 500, 0},
+        {"213 12abc", 500, 0},
+        {"213", 500, 0},
+        {"213 ", 500, 0},
+    };
+    open();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.reply);
+        peer.on("SIZE", std::string(r.reply) + "\r\n");
+        d.ftp.HostFileName = "f";
+        EXPECT_EQ(d.run([&] { d.ftp.SizeAsync(); }), r.error);
+        EXPECT_EQ(d.ftp.SizeResult(), r.size);
+        if (r.error) {
+            EXPECT_EQ(d.ftp.ErrorMessage(), "500 Malformed SIZE reply: " + std::string(r.reply));
+        }
+    }
+}
+
+TEST_F(FtpControl, LineBreaksAndNulInArgumentsAreRefusedBeforeAnythingIsSent)
+{
+    peer.on("PWD", "257 \"/\"\r\n");
+    open();
+    const std::string evil[] = {"x\r\nDELE victim", "x\nDELE victim", std::string("x\0DELE victim", 14)};
+    TFtpClient& f = d.ftp;
+    for (const std::string& arg : evil) {
+        const std::function<void()> calls[] = {
+            [&] { f.HostFileName = arg; f.DeleAsync(); },
+            [&] { f.HostFileName = arg; f.GetAsync(); },
+            [&] { f.HostFileName = arg; f.PutAsync(); },
+            [&] { f.HostFileName = arg; f.DirAsync(); },
+            [&] { f.HostFileName = "ok"; f.LocalFileName = arg; f.RenAsync(); },
+            [&] { f.LocalFileName = arg; f.QuoteAsync(); },
+            [&] { f.HostDirName = arg; f.CwdAsync(); },
+            [&] { f.UserName = arg; f.UserAsync(); },
+            [&] { f.PassWord = arg; f.PassAsync(); },
+        };
+        for (const auto& call : calls) {
+            f.LocalFileName = "local";
+            try {
+                call();
+                ADD_FAILURE() << "accepted";
+            } catch (const FtpException& e) {
+                EXPECT_STREQ(e.what(), "Refused: CR, LF or NUL in a command");
+            }
+            EXPECT_EQ(f.State(), fsReady);
+        }
+    }
+    EXPECT_EQ(d.run([&] { f.PwdAsync(); }), 0) << "the engine is still usable";
+    EXPECT_EQ(sent(), std::vector<std::string>{"PWD"});
+    EXPECT_EQ(d.donesAfterSettling(), 2u);
+}
+
+TEST_F(FtpControl, AFailedStepDiscardsTheRestOfItsSequence)
+{
+    peer.on("RNFR", "550 no such file\r\n");
+    peer.on("CWD", "250 ok\r\n");
+    open();
+    d.ftp.HostFileName = "old";
+    d.ftp.LocalFileName = "new";
+    EXPECT_EQ(d.run([&] { d.ftp.RenAsync(); }), 550);
+    d.ftp.HostDirName = "/x";
+    EXPECT_EQ(d.run([&] { d.ftp.CwdAsync(); }), 0);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"RNFR old", "CWD /x"}));
+    ASSERT_EQ(d.donesAfterSettling(), 3u);
+    EXPECT_EQ(d.dones[2].request, ftpCwdAsync);
+}
+
+TEST_F(FtpControl, ErrorMessageBelongsToTheRequestThatFailed)
+{
+    peer.on("MKD", "550 mkd refused\r\n");
+    peer.on("DELE", "550 dele refused\r\n");
+    open();
+    d.ftp.HostFileName = "x";
+    EXPECT_EQ(d.run([&] { d.ftp.MkdAsync(); }), 550);
+    EXPECT_EQ(d.run([&] { d.ftp.DeleAsync(); }), 550);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "550 dele refused");
+}
+
+TEST_F(FtpControl, AResetControlConnectionSaysSo)
+{
+    peer.on("SYST", [](PeerSession& s, const std::string&) { s.resetControl(); });
+    open();
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 10054);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "500 Connection reset by peer (Winsock error #10054)");
 }
 
 TEST_F(FtpControl, PrimitivesSendTheirCommandsAndTakeTheirData)

@@ -37,6 +37,7 @@ bool CliSession::run(const std::function<void()>& start, bool reportFailures)
     endProgress();
     if (!usage.empty()) {
         err_ << "brisklane-cli: " << usage << '\n';
+        refusedAsUsage_ = true;
         return false;
     }
     // The request-done event is posted; it arrives in the next round or two.

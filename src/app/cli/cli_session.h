@@ -41,6 +41,8 @@ public:
     bool connect(const FtpUrl& url);
     // QUIT when the control connection is still up; a failure here changes nothing for the caller.
     void quit();
+    // Whether the engine refused a request as misuse (a usage error) since the session began.
+    bool refusedAsUsage() const { return refusedAsUsage_; }
 
 private:
     void reportFailure();
@@ -58,6 +60,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     bool done_ = false;
+    bool refusedAsUsage_ = false;
     uint16_t doneError_ = 0;
     TFtpRequest doneRequest_ = ftpNone;
 };

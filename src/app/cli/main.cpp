@@ -150,7 +150,8 @@ int runRemote(const RemoteCommandInfo& command, const GlobalOptions& options, co
         return kExitFailed;
     const int status = command.run(session, args, options, std::cout);
     session.quit();
-    return status;
+    // A request the engine refused (a name with a line break in it, say) is the caller's mistake.
+    return status == kExitFailed && session.refusedAsUsage() ? kExitUsage : status;
 }
 
 } // namespace

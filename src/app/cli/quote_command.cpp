@@ -14,6 +14,10 @@ int runQuoteCommand(CliSession& session, const FtpUrl& url, const std::vector<st
     for (const std::string& command : commands) {
         ftp.LocalFileName = command;
         const bool ok = session.run([&ftp] { ftp.QuoteAsync(); });
+        if (session.refusedAsUsage()) {
+            status = kExitUsage; // nothing was sent: there is no reply to print
+            break;
+        }
         if (ftp.StatusCode() != 0 && !ftp.LastResponse().empty())
             out << ftp.LastResponse() << '\n';
         if (!ok) {

@@ -1,0 +1,151 @@
+// brisklane-cli against a scripted server that breaks the rules of the control connection: malformed
+// greetings and replies, hang-ups at each step of the login, stalls, and commands smuggled into names.
+// Every case must end with a failure status and a message that says what happened; nothing may pass
+// for a success and no smuggled command may reach the server.
+#include "command_runner.h"
+#include "scripted_ftp_peer.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace brisk::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+CommandResult cli(const ScriptedFtpPeer& peer, const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{BRISKLANE_CLI_PATH, "--timeout", "1",
+                                  "ftp://u:p@127.0.0.1:" + std::to_string(peer.port())};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runCommand(argv, {}, std::chrono::seconds(20));
+}
+
+// A server that logs in and answers what every command needs on the way to the one under test.
+void loginRules(ScriptedFtpPeer& peer)
+{
+    peer.on("USER", "331 pass\r\n");
+    peer.on("PASS", "230 in\r\n");
+    peer.on("TYPE", "200 ok\r\n");
+    peer.on("QUIT", "221 bye\r\n");
+}
+
+bool anyLineStartsWith(const ScriptedFtpPeer& peer, const std::string& prefix)
+{
+    for (size_t c = 0; c < peer.connectionCount(); ++c)
+        for (const std::string& line : peer.lines(c))
+            if (line.rfind(prefix, 0) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST(HostileControl, MalformedGreetingsNeverLogIn)
+{
+    struct Row {
+        std::string banner;
+        const char* says;
+    } rows[] = {
+        {"0220 four digits\r\n", "426 Timeout"},
+        {"220Ready without a blank\r\n", "426 Timeout"},
+        {std::string("\x01\xff\x00garbage\r\n", 12), "426 Timeout"},
+        {"", "426 Timeout"},
+        {"421 Too many users\r\n", "421 Too many users"},
+        {"220-Welcome\r\n530 text inside\r\n", "426 Timeout"},
+        {std::string(6000, 'x'), "reply line too long"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.says);
+        ScriptedFtpPeer peer(r.banner);
+        loginRules(peer);
+        const CommandResult res = cli(peer, {"pwd"});
+        EXPECT_EQ(res.exitCode, 2) << res.err;
+        EXPECT_NE(res.err.find(r.says), std::string::npos) << res.err;
+        EXPECT_TRUE(res.out.empty()) << res.out;
+        EXPECT_FALSE(anyLineStartsWith(peer, "USER")) << "logged in on a greeting that was none";
+    }
+}
+
+TEST(HostileControl, HangUpsStallsAndResetsAtEachStepFail)
+{
+    struct Row {
+        const char* verb;
+        PeerRule rule;
+        const char* says;
+    } rows[] = {
+        {"USER", ScriptedFtpPeer::hangUp(), "421 Connection closed by the server."},
+        {"PASS", ScriptedFtpPeer::hangUp(), "421 Connection closed by the server."},
+        {"PASS", ScriptedFtpPeer::silence(), "426 Timeout"},
+        {"PASS", [](PeerSession& s, const std::string&) { s.resetControl(); }, "Connection reset by peer"},
+        {"PWD", ScriptedFtpPeer::hangUp(), "421 Connection closed by the server."},
+        {"PWD", ScriptedFtpPeer::silence(), "426 Timeout"},
+        {"PWD", [](PeerSession& s, const std::string&) { s.send(std::string(5000, 'y')); }, "reply line too long"},
+        {"PWD", [](PeerSession& s, const std::string&) { s.send("257-\"/a\"\r\n257x\r\n"); }, "426 Timeout"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.verb) + " " + r.says);
+        ScriptedFtpPeer peer;
+        loginRules(peer);
+        peer.on("PWD", "257 \"/\"\r\n");
+        peer.on(r.verb, r.rule);
+        const CommandResult res = cli(peer, {"pwd"});
+        EXPECT_EQ(res.exitCode, 2) << res.err;
+        EXPECT_NE(res.err.find(r.says), std::string::npos) << res.err;
+        EXPECT_TRUE(res.out.empty()) << res.out;
+    }
+}
+
+TEST(HostileControl, MalformedRepliesToCommandsAreFailures)
+{
+    struct Row {
+        std::vector<std::string> command;
+        const char* verb;
+        const char* reply;
+        const char* says;
+    } rows[] = {
+        {{"size", "f"}, "SIZE", "213 12abc\r\n", "500 Malformed SIZE reply: 213 12abc"},
+        {{"size", "f"}, "SIZE", "213 99999999999999999999\r\n", "Malformed SIZE reply"},
+        {{"size", "f"}, "SIZE", "213 -1\r\n", "Malformed SIZE reply"},
+        {{"rm", "f"}, "DELE", "0250 deleted\r\n550 not really\r\n", "550 not really"},
+        {{"rm", "f"}, "DELE", "000 odd\r\n", "000 odd"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.reply);
+        ScriptedFtpPeer peer;
+        loginRules(peer);
+        peer.on(r.verb, r.reply);
+        const CommandResult res = cli(peer, r.command);
+        EXPECT_EQ(res.exitCode, 2) << res.err;
+        EXPECT_NE(res.err.find(r.says), std::string::npos) << res.err;
+        EXPECT_TRUE(res.out.empty()) << res.out;
+    }
+}
+
+TEST(HostileControl, LineBreaksInNamesAreRefusedAndNothingIsSmuggled)
+{
+    TempDir dir;
+    const std::string evil = "x\r\nDELE victim";
+    const std::vector<std::vector<std::string>> commands = {
+        {"get", evil, (dir.path() / "out").string()},
+        {"rm", evil},
+        {"mkdir", "a\nDELE victim"},
+        {"mv", "a", evil},
+        {"ls", evil},
+        {"quote", "NOOP\r\nDELE victim"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        ScriptedFtpPeer peer;
+        loginRules(peer);
+        peer.setDefault("250 ok\r\n");
+        const CommandResult res = cli(peer, command);
+        EXPECT_EQ(res.exitCode, 1) << res.err;
+        EXPECT_NE(res.err.find("Refused: CR, LF or NUL in a command"), std::string::npos) << res.err;
+        EXPECT_FALSE(anyLineStartsWith(peer, "DELE")) << "a smuggled command reached the server";
+        EXPECT_FALSE(fs::exists(dir.path() / "out"));
+        EXPECT_TRUE(res.out.empty()) << res.out;
+    }
+}
