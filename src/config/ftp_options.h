@@ -49,6 +49,7 @@ struct TFTPOptions {
     int32_t DateType = 0;           // 0 day first, 1 month first
     int32_t LogSize = 10000;
     int16_t TimeZone = 0;           // local offset from GMT in whole hours
+    int32_t MaxListingMiB = 1024;   // a longer listing fails instead of filling the disk; 0 no limit
 };
 
 // Language settings.

@@ -14,6 +14,7 @@ const char* const kSocks = "Socks";
 const char* const kLanguage = "Language";
 const char* const kFontLeft = "Font Left";
 const char* const kFontRight = "Font Right";
+constexpr int32_t kDefaultMaxListingMiB = 1024;
 
 void loadProxyAndSocks(const IniFile& ini, TFTPOptions& o)
 {
@@ -65,6 +66,10 @@ void loadFirewallAndDisplay(const IniFile& ini, TFTPOptions& o, const std::strin
     o.DefPrompt = ini.readInteger(kCommon, "DefPrompt", 0);
     o.DateType = ini.readInteger(kCommon, "DateType", 0);
     o.TimeZone = static_cast<int16_t>(ini.readInteger(kCommon, "TimeZone", 0));
+    // A negative cap means nothing sensible; it gets the default, as a value that is no number does.
+    o.MaxListingMiB = ini.readInteger(kCommon, "MaxListing", kDefaultMaxListingMiB);
+    if (o.MaxListingMiB < 0)
+        o.MaxListingMiB = kDefaultMaxListingMiB;
 }
 
 void loadFont(const IniFile& ini, const char* section, ListFont& f)
@@ -123,6 +128,7 @@ void saveCommon(IniFile& ini, const TFTPOptions& o)
     ini.writeInteger(kCommon, "DefPrompt", o.DefPrompt);
     ini.writeInteger(kCommon, "DateType", o.DateType);
     ini.writeInteger(kCommon, "TimeZone", o.TimeZone);
+    ini.writeInteger(kCommon, "MaxListing", o.MaxListingMiB);
 }
 
 void saveFont(IniFile& ini, const char* section, const ListFont& f)

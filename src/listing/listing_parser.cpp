@@ -1,6 +1,7 @@
 #include "listing/listing_parser.h"
 
 #include "listing/link_resolver.h"
+#include "listing/listing_file_lines.h"
 #include "listing/listing_rules.h"
 #include "listing/response_type.h"
 
@@ -63,41 +64,115 @@ bool isDotEntry(const std::string& name)
 
 } // namespace
 
+struct ListingLineParser::Rules {
+    Rules(std::string_view descriptor, const CalendarDate& startDate) : line(descriptor, startDate) {}
+    LineParser line;
+};
+
+ListingLineParser::ListingLineParser(std::string_view descriptor, const CalendarDate& startDate)
+    : rules_(std::make_unique<Rules>(descriptor, startDate))
+{
+}
+
+ListingLineParser::~ListingLineParser() = default;
+
+void ListingLineParser::addLine(std::string_view line, const Sink& sink)
+{
+    if (holding_) {
+        holding_ = false;
+        heldBack_.append(line);
+        return parse(heldBack_, sink);
+    }
+    if (line.size() < 3)
+        return;
+    if (rules_->line.type() == ResponseType::Vms) {
+        if (line.starts_with(kVmsHeader)) {
+            vmsPath_ = vmsPathOf(line);
+            return;
+        }
+        // A long VMS name stands alone on its line; its details follow on the next one.
+        if (line.size() < kVmsWrapWidth) {
+            heldBack_.assign(line);
+            holding_ = true;
+            return;
+        }
+    }
+    parse(line, sink);
+}
+
+void ListingLineParser::finish(const Sink& sink)
+{
+    if (!holding_)
+        return;
+    holding_ = false;
+    parse(heldBack_, sink);
+}
+
+void ListingLineParser::parse(std::string_view line, const Sink& sink)
+{
+    RemoteEntry entry;
+    if (!rules_->line.apply(line, entry))
+        return;
+    const bool pendingLink = entry.attributes.starts_with('l') && LinkResolver::splitLink(entry);
+    if (isDotEntry(entry.name))
+        return;
+    sink(entry, pendingLink);
+}
+
+namespace {
+
+// Collects the entries of a parse, then settles the kinds of its links.
+class CollectedListing {
+public:
+    explicit CollectedListing(ParsedListing& out) : out_(out) {}
+
+    ListingLineParser::Sink sink()
+    {
+        return [this](RemoteEntry& entry, bool pendingLink) {
+            if (pendingLink)
+                links_.addPending(out_.entries.size());
+            out_.entries.push_back(std::move(entry));
+        };
+    }
+    void finish(ListingLineParser& parser)
+    {
+        parser.finish(sink());
+        links_.resolve(out_.entries);
+        out_.vmsPath = parser.vmsPath();
+    }
+
+private:
+    ParsedListing& out_;
+    LinkResolver links_;
+};
+
+} // namespace
+
 ParsedListing ParseListing(std::string_view descriptor, const CalendarDate& startDate,
                            const std::vector<std::string>& lines)
 {
     ParsedListing result;
     result.entries.reserve(lines.size());
-    LineParser parser(descriptor, startDate);
-    LinkResolver links;
-    std::string joined;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = lines[i];
-        if (line.size() < 3)
-            continue;
-        if (parser.type() == ResponseType::Vms) {
-            if (line.starts_with(kVmsHeader)) {
-                result.vmsPath = vmsPathOf(line);
-                continue;
-            }
-            // A long VMS name stands alone on its line; its details follow on the next one.
-            if (i + 1 < lines.size() && line.size() < kVmsWrapWidth) {
-                joined.assign(line).append(lines[++i]);
-                line = joined;
-            }
-        }
-        RemoteEntry entry;
-        if (!parser.apply(line, entry))
-            continue;
-        const bool pendingLink = entry.attributes.starts_with('l') && LinkResolver::splitLink(entry);
-        if (isDotEntry(entry.name))
-            continue;
-        if (pendingLink)
-            links.addPending(result.entries.size());
-        result.entries.push_back(std::move(entry));
-    }
-    links.resolve(result.entries);
+    ListingLineParser parser(descriptor, startDate);
+    CollectedListing collected(result);
+    const ListingLineParser::Sink sink = collected.sink();
+    for (const std::string& line : lines)
+        parser.addLine(line, sink);
+    collected.finish(parser);
     return result;
+}
+
+bool ParseListingFile(std::string_view descriptor, const CalendarDate& startDate, const std::string& path,
+                      ParsedListing& out)
+{
+    out = {};
+    ListingLineParser parser(descriptor, startDate);
+    CollectedListing collected(out);
+    const ListingLineParser::Sink sink = collected.sink();
+    const bool read = forEachListingLine(path, [&](std::string_view line) { parser.addLine(line, sink); });
+    collected.finish(parser);
+    out.entries.shrink_to_fit();
+    return read;
 }
 
 std::vector<std::string> splitListingLines(std::string_view data)

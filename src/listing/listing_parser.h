@@ -2,6 +2,8 @@
 #include "listing/calendar_date.h"
 #include "listing/remote_entry.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,36 @@ struct ParsedListing {
 // Never rejects input: unreadable lines become entries or are skipped.
 ParsedListing ParseListing(std::string_view descriptor, const CalendarDate& startDate,
                            const std::vector<std::string>& lines);
+
+// The same parse, one line at a time, for listings too long to hold: each entry is handed to the
+// sink as soon as its line (and, for a wrapped VMS name, the next one) has been seen. A link's kind
+// depends on earlier entries, so the sink is told whether the entry still waits for that decision.
+class ListingLineParser {
+public:
+    using Sink = std::function<void(RemoteEntry& entry, bool pendingLink)>;
+
+    ListingLineParser(std::string_view descriptor, const CalendarDate& startDate);
+    ~ListingLineParser();
+
+    void addLine(std::string_view line, const Sink& sink);
+    // Parses a line still held back (a short VMS line at the very end).
+    void finish(const Sink& sink);
+    const std::string& vmsPath() const { return vmsPath_; }
+
+private:
+    void parse(std::string_view line, const Sink& sink);
+
+    struct Rules;
+    std::unique_ptr<Rules> rules_;
+    std::string heldBack_;
+    bool holding_ = false;
+    std::string vmsPath_;
+};
+
+// Reads the parsed entries of a listing file one by one; a missing file gives none. False when the
+// file cannot be read to its end.
+bool ParseListingFile(std::string_view descriptor, const CalendarDate& startDate, const std::string& path,
+                      ParsedListing& out);
 
 // Splits raw listing bytes into lines at LF, dropping the CR of CRLF endings.
 std::vector<std::string> splitListingLines(std::string_view data);

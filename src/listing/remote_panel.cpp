@@ -21,8 +21,8 @@ PanelRow RemoteRow(const RemoteEntry& entry, DateOrder order, const CalendarDate
 void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today)
 {
     std::vector<PanelRow> rows;
-    rows.reserve(listing.size());
-    for (const RemoteEntry& entry : listing) {
+    rows.reserve(listing->size());
+    for (const RemoteEntry& entry : *listing) {
         if (!entry.isDirectory && responseType != 1 && !MatchesMask(entry.name, filterMask))
             continue;
         rows.push_back(RemoteRow(entry, order, today));
@@ -67,8 +67,8 @@ std::string RemotePanel::pathOfItem(int index) const
 
 void RemotePanel::clear()
 {
-    listing.clear();
-    listingCopy.clear();
+    listing = std::make_shared<const Entries>();
+    listingCopy = listing;
     panel.clear();
 }
 

@@ -3,6 +3,7 @@
 #include "listing/file_panel.h"
 #include "listing/remote_entry.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,12 @@ namespace brisk {
 class RemotePanel {
 public:
     FilePanel panel;
-    std::vector<RemoteEntry> listing;       // the directory shown
-    std::vector<RemoteEntry> listingCopy;   // the same after each shown listing; also filled without display
+    // The directory shown, and the same after each shown listing (also filled without display). Both
+    // refer to one unchangeable vector until a listing is fetched without display, so a long listing
+    // is held once.
+    using Entries = std::vector<RemoteEntry>;
+    std::shared_ptr<const Entries> listing = std::make_shared<const Entries>();
+    std::shared_ptr<const Entries> listingCopy = listing;
     std::string filterMask = "*.*";
     std::string selectionMask = "*.*";
 

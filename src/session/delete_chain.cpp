@@ -2,7 +2,6 @@
 
 #include "listing/listing_parser.h"
 #include "platform/ascii.h"
-#include "platform/text_file.h"
 #include "session/remote_paths.h"
 
 #include <cstdio>
@@ -12,16 +11,16 @@ namespace brisk {
 // The listing of a directory being deleted: its files are deleted next, its directories visited later.
 void SessionController::deleteScan()
 {
-    std::vector<std::string> lines;
-    readTextLines(options_.ListingTempFile, lines);
-    std::remove(options_.ListingTempFile.c_str());
     if (abortMark_) {
+        removeListingFile();
         OperationFlags_.remove(ofDeleteScan);
         DirsToScan.clear();
         FileQueue.clear();
         return;
     }
-    const ParsedListing parsed = ParseListing(CurrentSite_.Answer, StartDate_, lines);
+    ParsedListing parsed;
+    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
+    removeListingFile();
     for (const RemoteEntry& entry : parsed.entries) {
         // A name with "/" in it would step outside the directory being deleted.
         if (entry.name.find('/') != std::string::npos)

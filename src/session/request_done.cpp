@@ -1,6 +1,5 @@
 #include "session/session_controller.h"
 
-#include "platform/ascii.h"
 #include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
@@ -43,17 +42,12 @@ void SessionController::requestFailed(TFtpRequest kind)
     OperationFlags_.remove(ofDeleteScan | ofDeleteRemove | ofDownloadTree);
     if (kind == ftpCwdAsync)
         return cwdFailed();
-    if (kind == ftpConnectAsync) {
-        const std::string reply = trimmed(Ftp1.LastResponse());
-        AddLog(reply.empty() ? Ftp1.ErrorMessage() : reply);
-        abortSession();
-        // A connection that never came up closes without the engine's session-closed event; the
-        // reconnect rule and the return to the site list must run all the same.
-        if (!sessionOpen_)
-            Ftp1SessionClosed();
-        return;
-    }
+    if (kind == ftpConnectAsync)
+        return connectFailed();
     AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
+    // What a failed or aborted listing left behind is never read; it must not stay on disk.
+    if (isListing(kind))
+        removeListingFile();
     if (kind == ftpGetAsync)
         continueDownloadChain();
     else if (kind == ftpDirAsync)

@@ -34,6 +34,7 @@ SessionController::SessionController(UserInterface& ui, TFTPOptions& options, Lo
 SessionController::~SessionController()
 {
     *alive_ = false;
+    removeListingFile();
     Ftp1.OnDisplay = nullptr;
     Ftp1.OnError = nullptr;
     Ftp1.OnSessionClosed = nullptr;

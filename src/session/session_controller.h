@@ -69,6 +69,8 @@ public:
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
     void ListCurrentDir();
     void ShowListing();
+    // Deletes the listing file, whatever state a listing left it in.
+    void removeListingFile();
     void RefreshListingCopy();
     void FillRemotePanel();
     void remoteColumnClick(int tag);
@@ -145,10 +147,17 @@ private:
 
     // opening
     bool openFromSiteList();
+    bool hostGiven();
     bool askPassword();
     void applySiteLocalDir();
     void startConnect();
+    void startAttempt();
     void applyConnectionOptions();
+
+    // the end of a connection attempt or of a session
+    void connectFailed();
+    void attemptFailed();
+    void sessionEnded();
 
     // keep-alive
     void startKeepAlive();
@@ -191,7 +200,11 @@ private:
     bool busyCursor_ = false;
     bool remoteInfoBar_ = false;
     bool inDoubleClick_ = false;
-    bool sessionOpen_ = false;   // between the engine's session-connected and session-closed
+    // Connecting: from ConnectAsync to the greeting; its end is decided by the connect request's
+    // completion, which comes exactly once per attempt. Open: from the greeting to the close.
+    enum class Phase { Idle, Connecting, Open };
+    Phase phase_ = Phase::Idle;
+    bool connectStopped_ = false;   // Stop while connecting: no further attempt
     std::set<Action> actions_;
 };
 

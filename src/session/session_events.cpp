@@ -1,6 +1,7 @@
 #include "session/session_controller.h"
 
 #include "platform/directories.h"
+#include "platform/ascii.h"
 #include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
@@ -28,7 +29,7 @@ void SessionController::Ftp1Progress(int64_t, bool& abort)
 
 void SessionController::Ftp1SessionConnected()
 {
-    sessionOpen_ = true;
+    phase_ = Phase::Open;
     BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
     BaseLocalDir_ = WithSlash(currentDirectory());
     SiteListMode_ = false;
@@ -44,14 +45,38 @@ void SessionController::Ftp1SessionConnected()
 
 void SessionController::Ftp1SessionClosed()
 {
-    sessionOpen_ = false;
-    if (options_.Retry > 0 && ConnectAttempt_ >= 0 && ConnectAttempt_ <= options_.Retry) {
+    // A connection closed before the greeting is one failed attempt; the connect request's
+    // completion, which always follows, decides on the next one.
+    if (phase_ == Phase::Open)
+        sessionEnded();
+}
+
+void SessionController::connectFailed()
+{
+    const std::string reply = trimmed(Ftp1.LastResponse());
+    AddLog(reply.empty() ? Ftp1.ErrorMessage() : reply);
+    abortSession();
+    if (phase_ == Phase::Connecting)
+        attemptFailed();
+    else if (phase_ == Phase::Open && !Ftp1.Connected())
+        sessionEnded();   // the login failed and the abort closed the connection without telling
+}
+
+void SessionController::attemptFailed()
+{
+    if (!connectStopped_ && options_.Retry > 0 && ConnectAttempt_ >= 0 && ConnectAttempt_ <= options_.Retry) {
         ++ConnectAttempt_;
-        Ftp1.Timeout = 0;
-        Ftp1.ConnectAsync();
         AddLog(msl[msgConnectingTo] + formatAttempt(Ftp1.HostName, ConnectAttempt_ + 1));
+        startAttempt();
         return;
     }
+    sessionEnded();
+}
+
+void SessionController::sessionEnded()
+{
+    phase_ = Phase::Idle;
+    removeListingFile();
     cTimer_.setEnabled(false);
     busyCursor_ = false;
     SiteListMode_ = true;
@@ -88,6 +113,7 @@ void SessionController::Disconnect()
 void SessionController::StopTransfer()
 {
     if (Ftp1.State() == fsDnsLookup || Ftp1.State() == fsWaitingBanner) {
+        connectStopped_ = true;
         Ftp1.Abort();
         return;
     }

@@ -13,6 +13,8 @@ namespace brisk {
 
 namespace {
 
+constexpr const char* kHostNameEmpty = "Host name empty";
+
 std::string connectingStamp()
 {
     const std::time_t now = std::time(nullptr);
@@ -76,6 +78,8 @@ bool SessionController::openFromSiteList()
         return false;
     CurrentSite_ = siteList.entries()[size_t(siteSelection_)].site;
     ParseServerAddress(CurrentSite_);
+    if (!hostGiven())
+        return false;
     // A password written into the address is as good as a saved one.
     if (addressHasPassword(siteList.entries()[size_t(siteSelection_)].site.Server))
         CurrentSite_.SavePassword = 1;
@@ -83,6 +87,17 @@ bool SessionController::openFromSiteList()
     // Every site brings its own port; a proxy connection uses the proxy's port from the options.
     Ftp1.Port = CurrentSite_.Port.empty() ? "ftp" : CurrentSite_.Port;
     return askPassword();
+}
+
+// A site without a host (an empty server field, ":2121", a stored line without one) cannot be
+// opened; the user is told and the window stays as it was.
+bool SessionController::hostGiven()
+{
+    if (!CurrentSite_.Server.empty())
+        return true;
+    AddLog(msl[msgError] + " " + kHostNameEmpty);
+    ui_.ShowMessage(msl[msgAttention], kHostNameEmpty);
+    return false;
 }
 
 bool SessionController::askPassword()
@@ -121,9 +136,24 @@ void SessionController::startConnect()
     AddLog(msl[msgConnectingTo] + " " + Ftp1.HostName + connectingStamp());
     actions_.insert(Action::Stop);
     ConnectAttempt_ = 0;
-    Ftp1.Timeout = 0;
-    Ftp1.ConnectAsync();
+    connectStopped_ = false;
+    startAttempt();
     changed();
+}
+
+void SessionController::startAttempt()
+{
+    phase_ = Phase::Connecting;
+    Ftp1.Timeout = 0;
+    try {
+        Ftp1.ConnectAsync();
+    } catch (const std::exception& e) {
+        // Refused before anything went out (a host name the resolver rejects, say): the abort
+        // ends the request, and its completion returns to the site list without another attempt.
+        AddLog(msl[msgError] + " " + e.what());
+        connectStopped_ = true;
+        Ftp1.AbortAsync();
+    }
 }
 
 void SessionController::applySiteLocalDir()
@@ -141,6 +171,7 @@ void SessionController::ApplyOptions()
     if (!Ftp1.Connected())
         applyConnectionOptions();
     Ftp1.Timeout = options_.TimeOut;
+    Ftp1.MaxListingSize = int64_t(options_.MaxListingMiB) << 20;
     logFileFromOptions();
     log.setLogSize(options_.LogSize);
     fontName = options_.FontName;

@@ -1,29 +1,18 @@
 #include "session/session_controller.h"
 
 #include "listing/listing_parser.h"
-#include "platform/text_file.h"
 
 #include <cstdio>
 
 namespace brisk {
 
-namespace {
-
-std::vector<std::string> readListingFile(const std::string& path)
-{
-    std::vector<std::string> lines;
-    readTextLines(path, lines);
-    return lines;
-}
-
-} // namespace
-
 void SessionController::ShowListing()
 {
-    const std::vector<std::string> lines = readListingFile(options_.ListingTempFile);
-    std::remove(options_.ListingTempFile.c_str());
-    ParsedListing parsed = ParseListing(CurrentSite_.Answer, StartDate_, lines);
-    remote.listing = std::move(parsed.entries);
+    // Read line by line: a long listing never sits in memory twice, as text and as entries.
+    ParsedListing parsed;
+    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
+    removeListingFile();
+    remote.listing = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
     remote.listingCopy = remote.listing;
     if (!parsed.vmsPath.empty())
         Ftp1.HostDirName = parsed.vmsPath;
@@ -34,11 +23,18 @@ void SessionController::ShowListing()
     changed();
 }
 
+void SessionController::removeListingFile()
+{
+    std::remove(options_.ListingTempFile.c_str());
+}
+
 void SessionController::RefreshListingCopy()
 {
     if (!Ftp1.Connected())
         return;
-    remote.listingCopy = ParseListing(CurrentSite_.Answer, StartDate_, readListingFile(options_.ListingTempFile)).entries;
+    ParsedListing parsed;
+    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
+    remote.listingCopy = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
 }
 
 void SessionController::FillRemotePanel()

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "ui/file_list_view.h"
+#include "ui/unhandled_exception.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,10 +30,12 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     applyFonts();
     resize(1100, 720);
     refreshViews();
+    setUnhandledExceptionHandler([this](const std::string& what) { reportError(what); });
 }
 
 T_Main::~T_Main()
 {
+    setUnhandledExceptionHandler(nullptr);
     // The models go before the widgets: nothing may reach them from a view any more.
     ui_.setChangedHandler(nullptr);
     for (QWidget* view : std::initializer_list<QWidget*>{lvLoc, FTPView, localPath, FTPPath})
@@ -106,6 +109,14 @@ void T_Main::scheduleRefresh()
         return;
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] { refreshViews(); });
+}
+
+void T_Main::reportError(const std::string& what)
+{
+    SessionController& s = program_->session;
+    s.AddLog(s.msl[msgError] + " " + what);
+    // Shown once the handler that failed has unwound, never from inside Qt's dispatch.
+    QTimer::singleShot(0, this, [this, what] { ui_.ShowMessage(program_->session.msl[msgAttention], what); });
 }
 
 void T_Main::closeEvent(QCloseEvent* event)

@@ -31,6 +31,8 @@ public:
     QAction* action(const QString& name) const;
     // Brings every view up to date with the models now (normally this runs once per batch of changes).
     void refreshViews();
+    // An exception that reached the event loop: logged, then shown in a message box.
+    void reportError(const std::string& what);
 
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/qt_loop_driver.h"
 
 #include "platform/ticks.h"
+#include "ui/unhandled_exception.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -32,9 +33,10 @@ QtLoopDriver::~QtLoopDriver()
 
 void QtLoopDriver::runRounds()
 {
+    // A core handler that throws loses its own event only; the loop and the timer carry on.
     int rounds = 0;
     do
-        loop_.pumpOnce(0);
+        runGuarded([this] { loop_.pumpOnce(0); });
     while (loop_.hasPosted() && ++rounds < kRoundsPerTurn);
     armTimer();
 }

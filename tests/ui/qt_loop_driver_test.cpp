@@ -1,6 +1,7 @@
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 #include "ui/qt_loop_driver.h"
+#include "ui/unhandled_exception.h"
 
 #include "qt_wait.h"
 
@@ -14,7 +15,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace brisk;
 using brisk::test::cpuSeconds;
@@ -200,4 +203,33 @@ TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
         loop.messagePump(int(1000 - (tickCount() - start)));
     EXPECT_LT(cpuSeconds() - before, 0.3) << "idle synchronous wait";
     loop.unwatch(pair.fds[1]);
+}
+
+// A core handler that throws must not end the program: the failure is reported, and the posts and
+// timers after it still run.
+TEST(QtLoopDriver, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
+{
+    EventLoop loop;
+    QtLoopDriver driver(loop);
+    std::vector<std::string> reported;
+    setUnhandledExceptionHandler([&](const std::string& what) { reported.push_back(what); });
+    bool after = false;
+    bool timerRan = false;
+    loop.post([] { throw std::runtime_error("Host name empty"); });
+    loop.post([&] { after = true; });
+    loop.addTimer(1, [&] { timerRan = true; });
+    EXPECT_TRUE(runQtUntil([&] { return after && timerRan; }, 5000));
+    setUnhandledExceptionHandler(nullptr);
+    EXPECT_EQ(reported, std::vector<std::string>{"Host name empty"});
+}
+
+TEST(GuardedApplication, RunGuardedReportsEveryKindOfException)
+{
+    std::vector<std::string> reported;
+    setUnhandledExceptionHandler([&](const std::string& what) { reported.push_back(what); });
+    EXPECT_FALSE(runGuarded([] { throw std::runtime_error("boom"); }));
+    EXPECT_FALSE(runGuarded([] { throw 42; }));
+    EXPECT_TRUE(runGuarded([] {}));
+    setUnhandledExceptionHandler(nullptr);
+    EXPECT_EQ(reported, (std::vector<std::string>{"boom", "unknown exception"}));
 }

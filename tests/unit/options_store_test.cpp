@@ -75,6 +75,23 @@ TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsAndWideValuesKeepLowBits)
     EXPECT_FALSE(options.Keep);
 }
 
+TEST_F(OptionsStoreTest, MaxListingIsInMebibytesWithItsDefaultForMissingOrUnusableValues)
+{
+    const struct {
+        const char* line;
+        int32_t mib;
+    } cases[] = {{"", 1024}, {"MaxListing=\n", 1024}, {"MaxListing=lots\n", 1024}, {"MaxListing=-1\n", 1024},
+                 {"MaxListing=0\n", 0}, {"MaxListing=5\n", 5}, {"MaxListing=2147483647\n", 2147483647}};
+    for (const auto& c : cases) {
+        writeFile(optionsFile(), std::string("[Common]\n") + c.line);
+        load();
+        EXPECT_EQ(options.MaxListingMiB, c.mib) << c.line;
+        SaveOptions(options, lang, fonts);
+        load();
+        EXPECT_EQ(options.MaxListingMiB, c.mib) << "after a save: " << c.line;
+    }
+}
+
 TEST_F(OptionsStoreTest, TimeZoneSurvivesTheWholeSixteenBitRange)
 {
     for (int16_t tz : {int16_t(-32768), int16_t(-5), int16_t(0), int16_t(13), int16_t(32767)}) {
@@ -171,7 +188,7 @@ TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
     EXPECT_LT(socks, language);
     EXPECT_LT(language, right);
     EXPECT_LT(right, left);
-    EXPECT_NE(first.find("TimeZone=0\n\n[Proxy]"), std::string::npos);
+    EXPECT_NE(first.find("TimeZone=0\nMaxListing=1024\n\n[Proxy]"), std::string::npos);
     EXPECT_EQ(first.find("ListingTempFile"), std::string::npos);
     EXPECT_EQ(modeOf(optionsFile()), 0600u);
 }

@@ -7,6 +7,11 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+std::shared_ptr<const RemotePanel::Entries> entries(RemotePanel::Entries list)
+{
+    return std::make_shared<const RemotePanel::Entries>(std::move(list));
+}
+
 RemoteEntry file(const std::string& name, const std::string& size, const std::string& date = "Mar 3")
 {
     return {false, name, size, date, "10:00", "-rw-r--r--", ""};
@@ -30,7 +35,8 @@ const CalendarDate kToday{2026, 12, 5};
 TEST(RemotePanel, FilterHidesFilesButNeverDirectories)
 {
     RemotePanel p;
-    p.listing = {file("notes", "1"), file("archive.tar.txt", "2"), file("b.TXT", "3"), dir("logs.d"), file("a.txt", "4")};
+    p.listing = entries(
+        {file("notes", "1"), file("archive.tar.txt", "2"), file("b.TXT", "3"), dir("logs.d"), file("a.txt", "4")});
     p.filterMask = "*.txt";
     p.FillRemotePanel(0, DateOrder::DayFirst, kToday);
     EXPECT_EQ(captions(p), (Strings{"logs.d", "a.txt", "b.TXT"}));
@@ -39,7 +45,7 @@ TEST(RemotePanel, FilterHidesFilesButNeverDirectories)
 TEST(RemotePanel, TextResponseTypeIsNeverFiltered)
 {
     RemotePanel p;
-    p.listing = {file("total 3", ""), file("-rw-r--r-- 1 u g 5 Jan 1 x", "")};
+    p.listing = entries({file("total 3", ""), file("-rw-r--r-- 1 u g 5 Jan 1 x", "")});
     p.filterMask = "*.txt";
     p.FillRemotePanel(1, DateOrder::DayFirst, kToday);
     EXPECT_EQ(p.panel.size(), 2u);
@@ -52,7 +58,7 @@ TEST(RemotePanel, RowsCarryDisplayDatesAndTheLinkTarget)
     link.link = "target";
     RemoteEntry sizedDir = dir("d");
     sizedDir.size = "4096";
-    p.listing = {link, sizedDir};
+    p.listing = entries({link, sizedDir});
     p.FillRemotePanel(0, DateOrder::MonthFirst, kToday);
     const PanelRow& d = p.panel.rows()[0];
     EXPECT_EQ(d.image, kImageDirectory);

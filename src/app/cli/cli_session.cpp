@@ -13,6 +13,7 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
     : options_(options), out_(out), err_(err)
 {
     ftp_.Timeout = options.timeoutSeconds;
+    ftp_.MaxListingSize = options.maxListingBytes;
     if (isatty(STDERR_FILENO))
         ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) { showProgress(count); };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, uint16_t error) {

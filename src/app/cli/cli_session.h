@@ -24,6 +24,7 @@ struct GlobalOptions {
     std::string socks; // HOST:PORT of a SOCKS server
     std::string socksUser;
     std::string socksPassword;
+    int64_t maxListingBytes = int64_t(1) << 30;   // 0: no limit
 };
 
 // One engine driven request by request, as a command-line tool needs it: each request is started,

@@ -2,10 +2,8 @@
 
 #include "parse_command.h"
 #include "platform/local_file.h"
+#include "temp_file.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <iostream>
 #include <ostream>
 
@@ -13,16 +11,15 @@ namespace brisk::cli {
 
 namespace {
 
-// Runs a listing request into a private temporary file and copies its bytes to out unchanged, or, with
+// Runs a listing request into a private temporary file (gone on every outcome) and copies its bytes to out unchanged, or, with
 // parseArgs, prints the parsed records instead.
 int listInto(CliSession& session, const std::vector<std::string>& args, std::ostream& out,
              void (TCustomFtpCli::*request)(), const std::vector<std::string>* parseArgs = nullptr)
 {
-    char path[] = "/tmp/brisklane-listing-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-        return kExitFailed;
-    ::close(fd);
+    const TempFile listing("brisklane-listing");
+    const std::string& path = listing.path();
+    if (path.empty())
+        return std::cerr << "brisklane-cli: cannot create a temporary file\n", kExitFailed;
     TFtpClient& ftp = session.ftp();
     ftp.HostFileName = args.empty() ? "" : args[0];
     ftp.LocalFileName = path;
@@ -38,7 +35,6 @@ int listInto(CliSession& session, const std::vector<std::string>& args, std::ost
             out.write(buffer, n);
         out.flush();
     }
-    ::unlink(path);
     return ok ? kExitOk : kExitFailed;
 }
 

@@ -4,6 +4,7 @@
 #include "quote_command.h"
 #include "remote_commands.h"
 #include "sites_command.h"
+#include "temp_file.h"
 
 #include <iostream>
 #include <string>
@@ -41,13 +42,15 @@ const char* const kUsage =
     "  --resume         resume get and put where the target file ends (REST)\n"
     "  --ascii          transfer type A (default: I)\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
+    "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824; 0: no limit)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
     "  --socks4 HOST:PORT | --socks4a HOST:PORT | --socks5 HOST:PORT\n"
     "                   connect through a SOCKS server (always passive)\n"
     "  --socks-user USER, --socks-pass PASS\n"
     "                   SOCKS user id (4, 4A) or user name and password (5)\n"
     "\n"
-    "Exit status: 0 success, 1 usage error, 2 a request failed.\n";
+    "Exit status: 0 success, 1 usage error, 2 a request failed,\n"
+    "             128 + the signal number when SIGINT or SIGTERM ended it.\n";
 
 int usageError(const std::string& message)
 {
@@ -62,6 +65,15 @@ bool parseTimeout(const std::string& text, int& seconds)
     if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     seconds = std::stoi(text);
+    return true;
+}
+
+// A byte count: decimal digits only, at most 18 of them, so that it always fits.
+bool parseByteCount(const std::string& text, int64_t& bytes)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    bytes = std::stoll(text);
     return true;
 }
 
@@ -102,6 +114,8 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
             options.hidden = true;
         else if (a == "--timeout" && hasValue && parseTimeout(args[i + 1], options.timeoutSeconds))
             ++i;
+        else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListingBytes))
+            ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
             options.proxy = args[++i];
         else if (socksKindOf(a) != ftpDirect && hasValue && validHostPort(args[i + 1])) {
@@ -129,6 +143,10 @@ bool storedSiteUrl(const std::string& ref, FtpUrl& url, GlobalOptions& options, 
     StoredSiteLogin site;
     if (!resolveStoredSite(ref, site, error))
         return false;
+    if (site.host.empty()) {
+        error = "Host name empty";
+        return false;
+    }
     url = FtpUrl{};
     url.host = site.host;
     url.port = site.port.empty() ? "21" : site.port;
@@ -158,6 +176,7 @@ int runRemote(const RemoteCommandInfo& command, const GlobalOptions& options, co
 
 int main(int argc, char** argv)
 {
+    installTempFileSignalHandlers();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help"))
         return std::cout << kUsage, kExitOk;

@@ -4,10 +4,12 @@
 #include "listing/listing_parser.h"
 #include "listing/text_util.h"
 
-#include <fstream>
-#include <iterator>
+#include "listing/listing_file_lines.h"
+#include "platform/ascii.h"
+
 #include <optional>
-#include <sstream>
+#include <ostream>
+#include <unordered_map>
 
 namespace brisk {
 
@@ -63,16 +65,44 @@ std::string readOptions(const std::vector<std::string>& args, ParseOptions& opti
     return options.file.empty() ? "no listing file given" : "";
 }
 
-std::optional<std::string> readFile(const std::string& path)
+// The first pass: the targets of all links, each waiting for the kind of the first entry of that
+// name. Memory grows with the links of the listing, never with its other lines.
+using LinkTargets = std::unordered_map<std::string, std::optional<bool>>;
+
+bool collectLinkTargets(const ParseOptions& options, const CalendarDate& today, LinkTargets& targets)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream data;
-    data << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(data).str();
+    ListingLineParser parser(options.descriptor, today);
+    const ListingLineParser::Sink sink = [&](RemoteEntry& entry, bool pendingLink) {
+        if (pendingLink)
+            targets.try_emplace(lowerAscii(entry.link));
+    };
+    const bool read = forEachListingLine(options.file, [&](std::string_view line) { parser.addLine(line, sink); });
+    parser.finish(sink);
+    return read;
+}
+
+// The second pass prints each entry as soon as it is parsed: a link takes the kind of the first
+// earlier entry named like its target, as in the parse of a whole listing.
+bool printEntries(const ParseOptions& options, const CalendarDate& today, LinkTargets& targets, std::ostream& out)
+{
+    ListingLineParser parser(options.descriptor, today);
+    const ListingLineParser::Sink sink = [&](RemoteEntry& entry, bool pendingLink) {
+        if (entry.link.empty() && !targets.empty()) {
+            const auto found = targets.find(lowerAscii(entry.name));
+            if (found != targets.end() && !found->second)
+                found->second = entry.isDirectory;
+        }
+        if (pendingLink) {
+            const std::optional<bool>& kind = targets[lowerAscii(entry.link)];
+            entry.isDirectory = kind.value_or(true);
+            if (entry.isDirectory)
+                entry.size.clear();
+        }
+        out << formatEntryTabbed(entry) << '\n';
+    };
+    const bool read = forEachListingLine(options.file, [&](std::string_view line) { parser.addLine(line, sink); });
+    parser.finish(sink);
+    return read;
 }
 
 } // namespace
@@ -85,15 +115,12 @@ int runParseCommand(const std::vector<std::string>& args, std::ostream& out, std
         err << "parse: " << problem << '\n' << kUsage;
         return 1;
     }
-    const auto data = readFile(options.file);
-    if (!data) {
+    const CalendarDate today = options.today.value_or(localToday());
+    LinkTargets targets;
+    if (!collectLinkTargets(options, today, targets) || !printEntries(options, today, targets, out)) {
         err << "parse: cannot read " << options.file << '\n';
         return 1;
     }
-    const ParsedListing listing = ParseListing(options.descriptor, options.today.value_or(localToday()),
-                                               splitListingLines(*data));
-    for (const RemoteEntry& entry : listing.entries)
-        out << formatEntryTabbed(entry) << '\n';
     return 0;
 }
 

@@ -1,8 +1,8 @@
 #include "platform/event_loop.h"
+#include "ui/guarded_application.h"
 #include "ui/main_window.h"
+#include "ui/program_shutdown.h"
 #include "ui/qt_loop_driver.h"
-
-#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,11 +30,15 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
-    QApplication app(argc, argv);
+    brisk::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Brisklane");
-    brisk::QtLoopDriver driver(brisk::EventLoop::instance());
+    brisk::EventLoop& loop = brisk::EventLoop::instance();
+    brisk::QtLoopDriver driver(loop);
+    brisk::endLoopWithLastWindow(app, loop);
 
     brisk::T_Main window;
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    loop.terminate();
+    return status;
 }

@@ -1,0 +1,120 @@
+#include "command_runner.h"
+#include "scripted_ftp_peer.h"
+#include "sites/site_defaults.h"
+#include "sites/site_list.h"
+#include "temp_home.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+using namespace brisk;
+using namespace brisk::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+CommandResult cli(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runCommand(argv, {}, std::chrono::seconds(30));
+}
+
+bool waitForCommand(const ScriptedFtpPeer& peer, const std::string& verb)
+{
+    for (size_t n = 1; peer.waitForLines(n, 10s); ++n)
+        if (peer.lines()[n - 1].rfind(verb, 0) == 0)
+            return true;
+    return false;
+}
+
+class CliListing : public TempHomeTest {
+protected:
+    void storeSite(const std::string& name, const std::string& server)
+    {
+        SiteList sites{SiteDefaults{}};
+        ASSERT_TRUE(sites.LoadSiteList(""));
+        TFTPServerInfo site;
+        InitSiteDefaults(site, SiteDefaults{});
+        site.Name = name;
+        site.Server = server;
+        site.User = "brisk";
+        site.SavePassword = 0;
+        size_t index = 0;
+        ASSERT_TRUE(sites.addSite(site, index).ok());
+    }
+};
+
+TEST_F(CliListing, AStoredSiteWithoutHostIsAUsageError)
+{
+    for (const std::string server : {"", ":2121", "user@:21/dir"}) {
+        SCOPED_TRACE("server '" + server + "'");
+        storeSite("NoHost", server);
+        const CommandResult r = runCommand({BRISKLANE_CLI_PATH, "@NoHost", "pwd"}, "secret\n", 30s);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "brisklane-cli: Host name empty\n");
+        EXPECT_EQ(r.out, "");
+        std::filesystem::remove_all(home());
+        std::filesystem::create_directories(home());
+    }
+}
+
+TEST_F(CliListing, MaxListingTakesOnlyAByteCount)
+{
+    for (const std::string value : {"", "-1", "1e6", "12ab", "9999999999999999999"}) {
+        const CommandResult r = cli({"--max-listing", value, "ftp://127.0.0.1:1", "ls"});
+        EXPECT_EQ(r.exitCode, 1) << value;
+        EXPECT_NE(r.err.find("unknown or incomplete option --max-listing"), std::string::npos) << r.err;
+    }
+    const CommandResult r = cli({"--max-listing"});
+    EXPECT_EQ(r.exitCode, 1);
+}
+
+// The listing is stuck half-way when SIGTERM (or SIGINT) arrives: the temporary file goes with the program.
+TEST_F(CliListing, ASignalDuringAListingRemovesTheTemporaryFile)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        ScriptedFtpPeer peer;
+        peer.on("USER", "331 pass\r\n");
+        peer.on("PASS", "230 in\r\n");
+        peer.on("TYPE", "200 ok\r\n");
+        peer.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
+        peer.on("LIST", [](PeerSession& s, const std::string&) {
+            s.send("150 here\r\n");
+            s.acceptData();
+            s.sendData("-rw-r--r-- 1 u g 5 Jan 01 2020 first.txt\r\n");
+        });
+        const std::string tmp = home() + "tmp-" + std::to_string(signal);
+        std::filesystem::create_directories(tmp);
+        const std::string url = "ftp://u:p@127.0.0.1:" + std::to_string(peer.port());
+        const std::string tmpEnv = "TMPDIR=" + tmp;
+        std::vector<std::string> args{"env", tmpEnv, BRISKLANE_CLI_PATH, url, "ls"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawnp(&pid, "env", nullptr, nullptr, argv.data(), environ), 0);
+
+        const bool listed = waitForCommand(peer, "LIST");
+        // The data connection is accepted once the tool is receiving into its file.
+        const bool fileThere = !std::filesystem::is_empty(tmp);
+        ::kill(pid, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(listed) << ::testing::PrintToString(peer.lines());
+        EXPECT_TRUE(fileThere) << "the listing was arriving in its temporary file";
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    }
+}
+
+} // namespace
