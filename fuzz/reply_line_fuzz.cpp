@@ -68,6 +68,18 @@ void drainLines(brisk::FtpLineReader& reader, std::string& model, bool acceptLF)
     check(!modelLine(model, acceptLF, expected));
 }
 
+// One read from the server: a piece of the input, repeated so that small inputs reach lines too
+// long for the reader as well.
+std::string nextRead(FuzzedDataProvider& input)
+{
+    const size_t repeat = input.ConsumeIntegralInRange<size_t>(1, 16);
+    const std::string piece = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, 512));
+    std::string read;
+    for (size_t i = 0; i < repeat; ++i)
+        read += piece;
+    return read;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -78,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     reader.clear();
     std::string model;
     while (input.remaining_bytes() > 0) {
-        const size_t wanted = input.ConsumeIntegralInRange<size_t>(0, 2 * brisk::FtpLineReader::kCapacity);
-        const std::string chunk = input.ConsumeBytesAsString(wanted);
+        const std::string chunk = nextRead(input);
         const size_t room = reader.room();
         check(room <= brisk::FtpLineReader::kCapacity && room + model.size() == brisk::FtpLineReader::kCapacity);
         const size_t taken = std::min(room, chunk.size());
