@@ -5,9 +5,6 @@
 #include "platform/ascii.h"
 #include "platform/wsa_errors.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace brisk {
 
 namespace {
@@ -56,10 +53,8 @@ void TCustomSocksWSocket::Connect()
     if (!checkSocksConnect())
         return;
     const uint64_t serial = ++connectSerial_;
-    rcvCnt_ = 0;
-    leftOverCount_ = 0;
-    boundAddr_.clear();
-    boundPort_.clear();
+    reply_.clear();
+    reply_.start(SocksReplyReader::Kind::Method);
     DoConnectVia(socksServer_, socksPort_);
     if (serial == connectSerial_ && State() == wsConnecting)
         socksState_ = socksStateConnecting;
@@ -111,18 +106,14 @@ void TCustomSocksWSocket::Listen()
 // Bytes that came behind a level-5 reply are the destination's first bytes: they go out first.
 int TCustomSocksWSocket::Receive(void* buffer, int len)
 {
-    if (leftOverCount_ <= 0 || len <= 0)
+    if (reply_.leftOverCount() == 0 || len <= 0)
         return TCustomWSocket::Receive(buffer, len);
-    const int n = std::min(len, leftOverCount_);
-    std::memcpy(buffer, rcvBuf_ + leftOverPos_, size_t(n));
-    leftOverPos_ += n;
-    leftOverCount_ -= n;
-    return n;
+    return int(reply_.takeLeftOver(buffer, size_t(len)));
 }
 
 int TCustomSocksWSocket::GetRcvdCount()
 {
-    return leftOverCount_ + TCustomWSocket::GetRcvdCount();
+    return int(reply_.leftOverCount()) + TCustomWSocket::GetRcvdCount();
 }
 
 void TCustomSocksWSocket::TriggerSessionConnected(uint16_t error)
@@ -179,8 +170,7 @@ void TCustomSocksWSocket::AssignDefaultValue()
     socksServer_.clear();
     socksPort_.clear();
     socksLevel_.assign(1, '5'); // not = "5": GCC 12 warns falsely (-Wrestrict) there
-    rcvCnt_ = 0;
-    leftOverCount_ = 0;
+    reply_.dropPending();
 }
 
 } // namespace brisk

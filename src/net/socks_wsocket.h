@@ -1,6 +1,7 @@
 // No #pragma once: net/wsocket.h includes this header after TCustomWSocket and then derives TWSocket
 // from the class below, so a file that includes this header first gets both in the right order.
 #include "net/wsocket.h"
+#include "net/socks_reply.h"
 
 #ifndef BRISK_NET_SOCKS_WSOCKET_H
 #define BRISK_NET_SOCKS_WSOCKET_H
@@ -38,8 +39,8 @@ public:
     std::string SocksPassword;
     TSocksAuthentication SocksAuthentication = socksNoAuthentication;
     // What a level-5 server reported as its end of the connection to the destination.
-    const std::string& BoundAddr() const { return boundAddr_; }
-    const std::string& BoundPort() const { return boundPort_; }
+    const std::string& BoundAddr() const { return reply_.boundAddr(); }
+    const std::string& BoundPort() const { return reply_.boundPort(); }
 
     TSessionConnected OnSocksConnected;
     TSocksErrorEvent OnSocksError;
@@ -52,18 +53,10 @@ protected:
     void AssignDefaultValue() override;
 
 private:
-    // Room for every reply but a level-5 one that names a long bound host.
-    static constexpr int kRcvSize = 128;
-
     bool checkSocksConnect();
-    int bytesWanted() const;
     void negotiate();
     void methodReply();
     void authReply();
-    void level4Reply();
-    void level5Reply();
-    bool level5ReplyLength(int& length);
-    void takeBoundAddress(int length);
     void sendAuthentication();
     void sendRequest();
     void sendBytes(const std::string& bytes);
@@ -72,16 +65,13 @@ private:
     bool authState(TSocksAuthState state);
 
     std::string socksServer_, socksPort_, socksLevel_ = "5";
-    std::string boundAddr_, boundPort_;
     TSocksState socksState_ = socksStateNone;
-    uint8_t rcvBuf_[kRcvSize] = {};
-    int rcvCnt_ = 0;
+    SocksReplyReader reply_;
     uint8_t methodOffered_ = 0;
     uint16_t destPort_ = 0;   // network order
     uint32_t destAddr_ = 0;   // network order; level 4, and 4A to a dotted address
     bool sendName_ = false;   // level 4A to a host name: the proxy resolves it
     uint64_t connectSerial_ = 0; // tells whether a handler started another connection
-    int leftOverPos_ = 0, leftOverCount_ = 0;
 };
 
 } // namespace brisk
