@@ -116,7 +116,8 @@ void FilePanel::sort()
     sort(0);
 }
 
-// Rows and their selection marks move together; returns where row `follow` went.
+// Rows and their selection marks move together; returns where row `follow` went. The order is
+// applied in place, cycle by cycle, so a long panel is never held twice while it is sorted.
 size_t FilePanel::sort(size_t follow)
 {
     ++version_;
@@ -125,18 +126,28 @@ size_t FilePanel::sort(size_t follow)
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         return ComparePanelRows(rows_[a], rows_[b], sortState_, order_) < 0;
     });
-    std::vector<PanelRow> rows;
-    std::vector<bool> selected;
-    rows.reserve(rows_.size());
     size_t followed = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        rows.push_back(std::move(rows_[order[i]]));
-        selected.push_back(selected_[order[i]]);
+    for (size_t i = 0; i < order.size(); ++i)
         if (order[i] == follow)
             followed = i;
+    // order[i] is the old index of the row that belongs at i; a used slot is marked with its own index.
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        PanelRow row = std::move(rows_[start]);
+        const bool selected = selected_[start];
+        size_t at = start;
+        while (order[at] != start) {
+            const size_t from = order[at];
+            rows_[at] = std::move(rows_[from]);
+            selected_[at] = selected_[from];
+            order[at] = at;
+            at = from;
+        }
+        rows_[at] = std::move(row);
+        selected_[at] = selected;
+        order[at] = at;
     }
-    rows_ = std::move(rows);
-    selected_ = std::move(selected);
     return followed;
 }
 

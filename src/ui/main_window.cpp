@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
 #include "ui/unhandled_exception.h"
 
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -40,6 +42,10 @@ T_Main::~T_Main()
     ui_.setChangedHandler(nullptr);
     for (QWidget* view : std::initializer_list<QWidget*>{lvLoc, FTPView, localPath, FTPPath})
         view->blockSignals(true);
+    for (FileListView* view : {lvLoc, FTPView}) {
+        view->selectionModel()->blockSignals(true);
+        view->rows()->clear();
+    }
 }
 
 void T_Main::buildWidgets()
@@ -88,7 +94,6 @@ QWidget* T_Main::buildLocalSide()
 {
     QWidget* side = buildSide("local", localPath, lvLoc, localInfo);
     lvLoc->setObjectName("lvLoc");
-    lvLoc->setHeaderLabels({"Filename", "Size", "Date", "Time"});
     return side;
 }
 

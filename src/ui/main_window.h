@@ -73,6 +73,7 @@ private:
     void remoteSelectionChanged();
     void localSelectionChanged();
     void remoteActivated(int row);
+    void remoteEdited(size_t row, const std::string& name);
     bool remoteKey(int key);
     bool localKey(int key);
     void remoteRename();

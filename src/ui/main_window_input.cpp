@@ -1,10 +1,13 @@
 #include "ui/main_window.h"
 
+#include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
 #include "ui/qt_text.h"
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTimer>
 
 namespace brisk {
 
@@ -29,33 +32,28 @@ void T_Main::connectViews()
         };
     };
 
-    connect(FTPView, &QTreeWidget::itemSelectionChanged, this, [this] { remoteSelectionChanged(); });
-    connect(FTPView, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { remoteActivated(FTPView->indexOfTopLevelItem(item)); });
+    connect(FTPView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { remoteSelectionChanged(); });
+    connect(FTPView, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { remoteActivated(index.row()); });
     connect(FTPView->header(), &QHeaderView::sectionClicked, this,
             [this, &s, refreshed](int column) { refreshed([&s, column] { s.remoteColumnClick(columnTag(column)); })(); });
     connect(FTPPath, &QComboBox::activated, this,
             [this, &s, refreshed](int index) { refreshed([&s, index] { s.FTPPathChange(index); })(); });
-    connect(FTPView, &QTreeWidget::itemChanged, this, [this, &s](QTreeWidgetItem* item, int column) {
-        const int row = FTPView->indexOfTopLevelItem(item);
-        if (refreshing_ || column != 0 || s.SiteListMode() || row < 0)
-            return;
-        const std::string name = fromQt(item->text(0));
-        if (name != s.remote.panel.rows()[size_t(row)].caption)
-            s.RenameInPlace(size_t(row), name);
-        // The rows show the server's names again until its new listing arrives.
-        shownRemoteVersion_ = ~0ull;
-        refreshViews();
-    });
+    // The editor is still closing when its text arrives; the rename runs once it is gone.
+    FTPView->rows()->onEdited = [this](size_t row, const std::string& name) {
+        QTimer::singleShot(0, this, [this, row, name] { remoteEdited(row, name); });
+    };
     FTPView->onKey = [this](int key) { return remoteKey(key); };
     FTPView->onRowDropped = [this, &s](int source, int target) {
         s.MoveSiteIntoFolder(size_t(source), size_t(target));
         refreshViews();
     };
 
-    connect(lvLoc, &QTreeWidget::itemSelectionChanged, this, [this] { localSelectionChanged(); });
-    connect(lvLoc, &QTreeWidget::itemActivated, this, [this, &local, refreshed](QTreeWidgetItem* item) {
-        const int row = lvLoc->indexOfTopLevelItem(item);
+    connect(lvLoc->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { localSelectionChanged(); });
+    connect(lvLoc, &QAbstractItemView::activated, this, [this, &local, refreshed](const QModelIndex& index) {
+        const int row = index.row();
         refreshed([&local, row] { local.openRow(size_t(row)); })();
     });
     connect(lvLoc->header(), &QHeaderView::sectionClicked, this, [this, &local, refreshed](int column) {
@@ -99,6 +97,16 @@ void T_Main::localSelectionChanged()
     for (size_t i = 0; i < wanted.size(); ++i)
         if (panel.isSelected(i) != wanted[i])
             panel.setSelected(i, wanted[i]);
+    refreshViews();
+}
+
+void T_Main::remoteEdited(size_t row, const std::string& name)
+{
+    SessionController& s = program_->session;
+    if (s.SiteListMode() || row >= s.remote.panel.size())
+        return;
+    if (name != s.remote.panel.rows()[row].caption)
+        s.RenameInPlace(row, name);
     refreshViews();
 }
 

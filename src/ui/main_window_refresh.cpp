@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
 #include "ui/panel_icons.h"
 #include "ui/qt_text.h"
@@ -24,37 +25,30 @@ QIcon rowIcon(const PanelRow& row)
     return panelIcon(row.link.empty() ? PanelIcon::File : PanelIcon::Link);
 }
 
-QTreeWidgetItem* rowItem(const PanelRow& row, int columns)
+// Column position to row field: Filename, Size, Date, Time, Attribute, Links.
+std::string rowText(const PanelRow& row, int column)
 {
-    QStringList texts = {toQt(row.caption), toQt(row.size), toQt(row.date), toQt(row.time),
-                         toQt(row.attributes), toQt(row.link)};
-    auto* item = new QTreeWidgetItem(texts.mid(0, columns));
-    item->setIcon(0, rowIcon(row));
-    item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    return item;
+    switch (column) {
+    case 0: return row.caption;
+    case 1: return row.size;
+    case 2: return row.date;
+    case 3: return row.time;
+    case 4: return row.attributes;
+    default: return row.link;
+    }
 }
 
-void fillRows(FileListView* view, const FilePanel& panel, int columns, bool editable)
+// The view reads the panel's rows as it paints them; the panel outlives the view's model.
+void showPanel(FileListView* view, const FilePanel& panel, const QStringList& headers)
 {
-    QList<QTreeWidgetItem*> items;
-    items.reserve(qsizetype(panel.size()));
-    for (const PanelRow& row : panel.rows()) {
-        items.push_back(rowItem(row, columns));
-        if (editable)
-            items.back()->setFlags(items.back()->flags() | Qt::ItemIsEditable);
-    }
-    view->clear();
-    view->addTopLevelItems(items);
+    view->rows()->show(
+        headers, panel.size(), [&panel](size_t row, int column) { return rowText(panel.rows()[row], column); },
+        [&panel](size_t row) { return rowIcon(panel.rows()[row]); });
 }
 
 void syncSelection(FileListView* view, const FilePanel& panel)
 {
-    const int count = std::min(view->topLevelItemCount(), int(panel.size()));
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem* item = view->topLevelItem(i);
-        if (item->isSelected() != panel.isSelected(size_t(i)))
-            item->setSelected(panel.isSelected(size_t(i)));
-    }
+    view->setSelectedRows([&panel](size_t row) { return row < panel.size() && panel.isSelected(row); });
 }
 
 void setItems(QComboBox* box, const std::vector<std::string>& items, int selected)
@@ -112,18 +106,22 @@ void T_Main::refreshSiteRows()
     shownSiteList_ = true;
     shownSiteRows_ = rows;
     shownRemoteVersion_ = ~0ull;
-    FTPView->clear();
-    FTPView->setColumnCount(2);
-    FTPView->setHeaderLabels({"FTP Servers", "Server"});
-    for (const SiteEntry& entry : s.siteList.entries()) {
-        auto* item = new QTreeWidgetItem({toQt(entry.caption), toQt(entry.site.Server)});
-        item->setIcon(0, panelIcon(entry.kind == SiteEntryKind::Up       ? PanelIcon::Up
-                                   : entry.kind == SiteEntryKind::Folder ? PanelIcon::Folder
-                                                                         : PanelIcon::Site));
-        FTPView->addTopLevelItem(item);
-    }
-    if (s.siteSelection() >= 0 && s.siteSelection() < FTPView->topLevelItemCount())
-        FTPView->topLevelItem(s.siteSelection())->setSelected(true);
+    const SiteList& sites = s.siteList;
+    FTPView->rows()->setEditable(false);
+    FTPView->rows()->show(
+        {"FTP Servers", "Server"}, sites.entries().size(),
+        [&sites](size_t row, int column) {
+            const SiteEntry& entry = sites.entries()[row];
+            return column == 0 ? entry.caption : entry.site.Server;
+        },
+        [&sites](size_t row) {
+            const SiteEntryKind kind = sites.entries()[row].kind;
+            return panelIcon(kind == SiteEntryKind::Up       ? PanelIcon::Up
+                             : kind == SiteEntryKind::Folder ? PanelIcon::Folder
+                                                             : PanelIcon::Site);
+        });
+    const int selected = s.siteSelection();
+    FTPView->setSelectedRows([selected](size_t row) { return int(row) == selected; });
     FTPView->header()->resizeSection(0, 260);
 }
 
@@ -131,15 +129,14 @@ void T_Main::refreshRemoteRows()
 {
     const FilePanel& panel = program_->session.remote.panel;
     if (shownSiteList_ || panel.version() != shownRemoteVersion_) {
-        if (shownSiteList_) {
-            FTPView->setColumnCount(6);
-            FTPView->setHeaderLabels({"Filename", "Size", "Date", "Time", "Attribute", "Links"});
-            FTPView->header()->resizeSection(0, 260);
-        }
+        const bool fromSiteList = shownSiteList_;
         shownSiteList_ = false;
         shownSiteRows_.clear();
         shownRemoteVersion_ = panel.version();
-        fillRows(FTPView, panel, 6, true);
+        FTPView->rows()->setEditable(true);
+        showPanel(FTPView, panel, {"Filename", "Size", "Date", "Time", "Attribute", "Links"});
+        if (fromSiteList)
+            FTPView->header()->resizeSection(0, 260);
     }
     syncSelection(FTPView, panel);
 }
@@ -151,7 +148,7 @@ void T_Main::refreshLocal()
     const QSignalBlocker block(lvLoc);
     if (local.panel().version() != shownLocalVersion_) {
         shownLocalVersion_ = local.panel().version();
-        fillRows(lvLoc, local.panel(), 4, false);
+        showPanel(lvLoc, local.panel(), {"Filename", "Size", "Date", "Time"});
     }
     syncSelection(lvLoc, local.panel());
 }

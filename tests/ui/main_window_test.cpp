@@ -22,11 +22,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 using namespace brisk;
@@ -55,12 +57,17 @@ QStringList texts(const QComboBox* box)
     return out;
 }
 
-QStringList captions(const QTreeWidget* view)
+QStringList captions(const FileListView* view)
 {
     QStringList out;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        out.push_back(view->topLevelItem(i)->text(0));
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        out.push_back(view->model()->index(i, 0).data().toString());
     return out;
+}
+
+QString header(const FileListView* view, int column)
+{
+    return view->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
 class MainWindowTest : public TempHomeTest {
@@ -80,12 +87,14 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    void activate(QTreeWidget* view, const QString& caption)
+    void activate(FileListView* view, const QString& caption)
     {
-        const auto found = view->findItems(caption, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1) << caption.toStdString();
-        view->setCurrentItem(found.front());
-        emit view->itemActivated(found.front(), 0);
+        const int row = int(captions(view).indexOf(caption));
+        ASSERT_GE(row, 0) << caption.toStdString();
+        ASSERT_EQ(captions(view).count(caption), 1) << caption.toStdString();
+        const QModelIndex index = view->model()->index(row, 0);
+        view->setCurrentIndex(index);
+        emit view->activated(index);
     }
 
     // Fills and saves the site dialog the New Server action opens.
@@ -123,7 +132,7 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
     server.writeDataFile("top.txt", "top");
     T_Main& w = *window_;
 
-    EXPECT_EQ(w.FTPView->headerItem()->text(0), "FTP Servers");
+    EXPECT_EQ(header(w.FTPView, 0), "FTP Servers");
     createSite(server.port());
     ASSERT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
     EXPECT_TRUE(test::textRenders(w.FTPView->font()));
@@ -132,8 +141,8 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
     activate(w.FTPView, "Local vsftpd");
     ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList({"dir1", "top.txt"}); }))
         << w.logPane->toPlainText().toStdString();
-    EXPECT_EQ(w.FTPView->headerItem()->text(0), "Filename");
-    EXPECT_EQ(w.FTPView->headerItem()->text(4), "Attribute");
+    EXPECT_EQ(header(w.FTPView, 0), "Filename");
+    EXPECT_EQ(header(w.FTPView, 4), "Attribute");
     EXPECT_EQ(texts(w.FTPPath), (QStringList{"SERVER LIST ...", "127.0.0.1"}));
     EXPECT_TRUE(w.logPane->toPlainText().contains("> PASS (hidden)\n"));
     EXPECT_FALSE(w.logPane->toPlainText().contains(QString(test::kFtpPassword)));
@@ -153,7 +162,7 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
 
     w.FTPPath->setCurrentIndex(0);
     emit w.FTPPath->activated(0);
-    ASSERT_TRUE(waitFor([&] { return w.FTPView->headerItem()->text(0) == "FTP Servers"; }));
+    ASSERT_TRUE(waitFor([&] { return header(w.FTPView, 0) == "FTP Servers"; }));
     EXPECT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
     EXPECT_TRUE(w.logPane->toPlainText().contains("Connection closed"));
     EXPECT_TRUE(w.action("actConnect")->isEnabled());
@@ -200,9 +209,9 @@ TEST_F(MainWindowTest, EditingARemoteNameRenamesItOnTheServer)
     activate(w.FTPView, "Local vsftpd");
     ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"old.txt"}; }));
 
-    QTreeWidgetItem* item = w.FTPView->topLevelItem(0);
-    EXPECT_TRUE(item->flags() & Qt::ItemIsEditable);
-    item->setText(0, "new.txt");  // what the editor does when the edit ends
+    const QModelIndex item = w.FTPView->model()->index(0, 0);
+    EXPECT_TRUE(item.flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(w.FTPView->model()->setData(item, "new.txt"));  // what the editor does when the edit ends
     ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"new.txt"}; }))
         << w.logPane->toPlainText().toStdString();
     EXPECT_TRUE(w.logPane->toPlainText().contains("Renaming file\n> RNFR old.txt\n"));
@@ -212,14 +221,54 @@ TEST_F(MainWindowTest, EditingARemoteNameRenamesItOnTheServer)
 TEST_F(MainWindowTest, LocalPanelShowsTheDirectoryAndTheHalvesStayEqual)
 {
     T_Main& w = *window_;
-    EXPECT_EQ(w.lvLoc->headerItem()->text(0), "Filename");
-    EXPECT_EQ(w.lvLoc->headerItem()->text(3), "Time");
+    EXPECT_EQ(header(w.lvLoc, 0), "Filename");
+    EXPECT_EQ(header(w.lvLoc, 3), "Time");
     EXPECT_EQ(texts(w.localPath).front(), "/");
     w.resize(1000, 700);
     QTest::qWait(20);
     const QWidget* left = w.lvLoc->parentWidget();
     const QWidget* right = w.FTPView->parentWidget();
     EXPECT_LE(std::abs(left->width() - right->width()), 1);
+}
+
+TEST_F(MainWindowTest, LocalListReadsTheCoreRowsAndTheirSelection)
+{
+    T_Main& w = *window_;
+    const std::filesystem::path dir = std::filesystem::path(std::getenv("BRISKLANE_HOME")) / "files";
+    std::filesystem::create_directories(dir / "sub");
+    for (const char* name : {"b.txt", "a.txt", "c.txt"})
+        std::ofstream(dir / name) << name;
+    LocalPanel& local = w.program().local;
+    ASSERT_TRUE(local.changeDirectory(dir.string()));
+    QSignalSpy resets(w.lvLoc->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(w.lvLoc->model(), &QAbstractItemModel::rowsInserted);
+    w.refreshViews();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(inserts.count(), 0) << "rows come in one reset, never one by one";
+    EXPECT_EQ(captions(w.lvLoc), QStringList({"sub", "a.txt", "b.txt", "c.txt"}));
+    const QModelIndex size = w.lvLoc->model()->index(1, 1);
+    EXPECT_EQ(size.data().toString(), "5");
+    EXPECT_TRUE(size.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_FALSE(w.lvLoc->model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+
+    // Clicking a column sorts as the core model does; the view only shows the new order.
+    emit w.lvLoc->header()->sectionClicked(0);
+    EXPECT_EQ(captions(w.lvLoc), QStringList({"sub", "c.txt", "b.txt", "a.txt"}));
+
+    // View to core: the selected rows and the status line.
+    w.lvLoc->selectionModel()->select(w.lvLoc->model()->index(1, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.lvLoc->selectionModel()->select(w.lvLoc->model()->index(3, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(local.panel().selectedIndices(), (std::vector<size_t>{1, 3}));
+    EXPECT_EQ(w.lvLoc->selectedRows(), (std::vector<int>{1, 3}));
+    EXPECT_TRUE(w.localInfo->text().startsWith("10 ")) << w.localInfo->text().toStdString();
+
+    // Core to view.
+    local.panel().invertSelection();
+    w.refreshViews();
+    EXPECT_EQ(w.lvLoc->selectedRows(), (std::vector<int>{0, 2}));
+    EXPECT_FALSE(test::saveScreenshot(w, "main_local_selection").isEmpty());
 }
 
 TEST_F(MainWindowTest, TabSwitchesBetweenThePanels)

@@ -1,0 +1,91 @@
+#include "ui/file_list_model.h"
+
+#include "ui/qt_text.h"
+
+#include <climits>
+
+namespace brisk {
+
+namespace {
+
+constexpr int kSizeColumn = 1;
+
+} // namespace
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FileListModel::show(const QStringList& headers, size_t rows, TextOf text, IconOf icon)
+{
+    beginResetModel();
+    const bool columnsChange = headers != headers_;
+    if (columnsChange)
+        headers_ = headers;
+    rows_ = rows;
+    text_ = std::move(text);
+    icon_ = std::move(icon);
+    endResetModel();
+    if (columnsChange)
+        emit headerDataChanged(Qt::Horizontal, 0, int(headers_.size()) - 1);
+}
+
+void FileListModel::showRows(size_t rows)
+{
+    beginResetModel();
+    rows_ = rows;
+    endResetModel();
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const
+{
+    // Qt counts rows in int; a listing beyond that is shown up to it.
+    return parent.isValid() ? 0 : int(std::min<size_t>(rows_, INT_MAX));
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(headers_.size());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || size_t(index.row()) >= rows_)
+        return {};
+    const size_t row = size_t(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: return text_ ? toQt(text_(row, index.column())) : QString();
+    case Qt::DecorationRole: return index.column() == 0 && icon_ ? QVariant(icon_(row)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == kSizeColumn && headers_.size() > 2 ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                                    : QVariant();
+    default: return {};
+    }
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size())
+        return {};
+    return headers_[section];
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    if (editable_ && index.column() == 0)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.column() != 0 || !editable_)
+        return false;
+    if (onEdited)
+        onEdited(size_t(index.row()), fromQt(value.toString()));
+    return true;
+}
+
+} // namespace brisk
