@@ -13,6 +13,8 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
     : options_(options), out_(out), err_(err)
 {
     ftp_.Timeout = options.timeoutSeconds;
+    if (options.maxListing >= 0)
+        ftp_.MaxListingSize = options.maxListing;
     if (isatty(STDERR_FILENO))
         ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) { showProgress(count); };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, uint16_t error) {
@@ -57,10 +59,11 @@ void CliSession::reportFailure()
          << (doneError_ ? doneError_ : ftp_.StatusCode()) << ": " << ftp_.ErrorMessage() << '\n';
 }
 
+// Progress may come once per data block, thousands of times a second: redrawn about ten times a second.
 void CliSession::showProgress(int64_t count)
 {
     const uint64_t now = tickCount();
-    if (progressShown_ && now - lastProgress_ < 200)
+    if (progressShown_ && now - lastProgress_ < 100)
         return;
     lastProgress_ = now;
     progressShown_ = true;

@@ -19,6 +19,7 @@ struct GlobalOptions {
     bool resume = false;
     bool ascii = false;
     bool hidden = false;
+    int64_t maxListing = -1; // bytes a listing may have; -1 keeps the engine's default
     std::string proxy; // HOST[:PORT] of an FTP proxy
     TFtpConnectionType socksKind = ftpDirect;
     std::string socks; // HOST:PORT of a SOCKS server

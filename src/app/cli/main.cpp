@@ -41,6 +41,7 @@ const char* const kUsage =
     "  --resume         resume get and put where the target file ends (REST)\n"
     "  --ascii          transfer type A (default: I)\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
+    "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824, 0: no limit)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
     "  --socks4 HOST:PORT | --socks4a HOST:PORT | --socks5 HOST:PORT\n"
     "                   connect through a SOCKS server (always passive)\n"
@@ -62,6 +63,14 @@ bool parseTimeout(const std::string& text, int& seconds)
     if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     seconds = std::stoi(text);
+    return true;
+}
+
+bool parseByteCount(const std::string& text, int64_t& bytes)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    bytes = std::stoll(text);
     return true;
 }
 
@@ -101,6 +110,8 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
         else if (a == "--hidden")
             options.hidden = true;
         else if (a == "--timeout" && hasValue && parseTimeout(args[i + 1], options.timeoutSeconds))
+            ++i;
+        else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListing))
             ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
             options.proxy = args[++i];
