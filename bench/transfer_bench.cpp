@@ -1,7 +1,9 @@
 // Download and upload of one file by brisklane-cli, curl and lftp against one local vsftpd, same file, same
 // run. For each program and direction: throughput, the client's CPU time (user + system), its peak
 // resident memory, and the CPU time the server's session processes spent on the transfer.
-// Usage: transfer_bench [MiB]   (default 1024)
+// Every case runs several rounds, in turn with the others, each after a sync, so that no program is the
+// one that always meets the other's dirty pages; each round's line is printed, then every case's median.
+// Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds)
 #include "ftp_users.h"
 #include "temp_dir.h"
 #include "vsftpd_server.h"
@@ -11,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +75,7 @@ Run measure(const std::vector<std::string>& argv)
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    sync();
     const double serverBefore = serverCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
@@ -127,6 +131,24 @@ void report(const char* direction, const char* program, const Run& run, double b
                 run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
 }
 
+// Each figure's own median, so that one disturbed run does not decide.
+Run median(std::vector<Run> runs)
+{
+    auto mid = [&runs](auto field) {
+        std::sort(runs.begin(), runs.end(), [&](const Run& a, const Run& b) { return a.*field < b.*field; });
+        return runs[runs.size() / 2].*field;
+    };
+    Run m;
+    m.seconds = mid(&Run::seconds);
+    m.cpuSeconds = mid(&Run::cpuSeconds);
+    m.serverCpuSeconds = mid(&Run::serverCpuSeconds);
+    m.peakRssKiB = mid(&Run::peakRssKiB);
+    m.status = runs.front().status;
+    for (const Run& r : runs)
+        m.status = r.status != 0 ? r.status : m.status;
+    return m;
+}
+
 std::string lftpScript(const std::string& command)
 {
     return "set ftp:passive-mode on; set ftp:ssl-allow no; set ftp:prefer-epsv no; set net:max-retries 1; " +
@@ -138,6 +160,7 @@ std::string lftpScript(const std::string& command)
 int main(int argc, char** argv)
 {
     const size_t mib = argc > 1 ? size_t(std::atoi(argv[1])) : 1024;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     if (auto why = VsftpdServer::unavailableReason()) {
         std::fprintf(stderr, "transfer_bench: %s\n", why->c_str());
         return 1;
@@ -171,15 +194,23 @@ int main(int argc, char** argv)
 
     std::printf("file: %zu MiB, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
     bool oursIntact = true;
-    for (const Case& c : cases) {
-        const Run run = measure(c.argv);
-        const bool intact = run.status == 0 && sameFile(source, c.copy);
-        report(c.direction, c.program, run, bytes, intact);
-        if (std::string(c.program) == "brisklane-cli")
-            oursIntact = oursIntact && intact;
-        std::error_code ec;
-        fs::remove(c.copy, ec);
+    std::vector<std::vector<Run>> runs(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const Run run = measure(c.argv);
+            const bool intact = run.status == 0 && sameFile(source, c.copy);
+            report(c.direction, c.program, run, bytes, intact);
+            if (std::string(c.program) == "brisklane-cli")
+                oursIntact = oursIntact && intact;
+            runs[i].push_back(run);
+            std::error_code ec;
+            fs::remove(c.copy, ec);
+        }
     }
+    std::printf("median of %d rounds:\n", rounds);
+    for (size_t i = 0; i < cases.size(); ++i)
+        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
     std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
     return oursIntact ? 0 : 1;
 }

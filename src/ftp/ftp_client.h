@@ -269,9 +269,11 @@ private:
     uint64_t failGraceTimer_ = 0;
     uint64_t startTime_ = 0;
     uint64_t stopTime_ = 0;
-    // One read from the data connection, one block handed to it: large enough that a gigabyte takes a few
-    // thousand system calls, small enough that the work of one event stays short.
-    static constexpr int kTransferBlock = 256 * 1024;
+    // Bytes per read from the data connection and per block handed to it. A read's bytes are copied on
+    // to the file at once, so it stays small enough to be still in the cache then; an upload block is
+    // larger, so a gigabyte takes few rounds of the loop. Either way one event's work stays short.
+    static constexpr int kReceiveBlock = 64 * 1024;
+    static constexpr int kSendBlock = 256 * 1024;
     bool receiving_ = false;
     bool transferAnswered_ = false;  // 150/125 came: received data may be read and written
     bool dataHeld_ = false;          // the data connection is paused until that answer

@@ -142,7 +142,7 @@ void TCustomFtpCli::ReceiveData()
     if (!ReportProgress())
         return;
     char* buffer = TransferBuffer();
-    const int len = dataSocket_.Receive(buffer, kTransferBlock);
+    const int len = dataSocket_.Receive(buffer, kReceiveBlock);
     if (len > 0)
         return TakeReceived(buffer, len);
     if (len < 0 && dataSocket_.State() == wsConnected && dataSocket_.LastError() != wsa::EWOULDBLOCK_) {

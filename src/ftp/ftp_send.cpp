@@ -58,7 +58,7 @@ void TCustomFtpCli::SendConnected(uint16_t error)
     if (error != 0)
         return DataConnectFailed(error);
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
-    dataSocket_.SetSendBlockSize(kTransferBlock);
+    dataSocket_.SetSendBlockSize(kSendBlock);
     uploadOpen_ = true;
     startTime_ = tickCount();
     SetState(fsWaitingResponse);
@@ -77,7 +77,7 @@ void TCustomFtpCli::SendAccept()
         s->Receive(scratch, sizeof scratch);
     };
     dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-    dataSocket_.SetSendBlockSize(kTransferBlock);
+    dataSocket_.SetSendBlockSize(kSendBlock);
     int sndbuf = 0;
     socklen_t len = sizeof sndbuf;
     if (getsockopt(dataSocket_.Handle(), SOL_SOCKET, SO_SNDBUF, &sndbuf, &len) != 0)
@@ -149,7 +149,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     if (eof_ || !storAnswered_ || !uploadOpen_)
         return;
     char* block = TransferBuffer();
-    const int len = localStream_->Read(block, kTransferBlock);
+    const int len = localStream_->Read(block, kSendBlock);
     if (len < 0) {
         Display("! Error reading file");
         NoteDataError(426, "426 Error reading file " + LocalFileName);

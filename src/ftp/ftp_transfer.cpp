@@ -30,8 +30,8 @@ void TCustomFtpCli::ClearTransferFlags()
 // One buffer per engine, made on first use: no allocation per block.
 char* TCustomFtpCli::TransferBuffer()
 {
-    if (transferBuffer_.size() != size_t(kTransferBlock))
-        transferBuffer_.resize(size_t(kTransferBlock));
+    if (transferBuffer_.size() != size_t(kSendBlock))
+        transferBuffer_.resize(size_t(kSendBlock));
     return transferBuffer_.data();
 }
 

@@ -12,6 +12,7 @@ namespace brisk {
 
 namespace {
 constexpr size_t kWriteBuffer = 64 * 1024;
+constexpr size_t kDirectWrite = 16 * 1024; // from here on a copy into the buffer costs more than a call
 constexpr size_t kReadAhead = 64 * 1024;
 } // namespace
 
@@ -71,7 +72,7 @@ bool LocalFile::Write(const void* data, int len)
     if (failed_)
         return false;
     const char* bytes = static_cast<const char*>(data);
-    if (size_t(len) >= kWriteBuffer)
+    if (size_t(len) >= kDirectWrite)
         return Flush() && WriteAll(bytes, size_t(len));
     pending_.insert(pending_.end(), bytes, bytes + len);
     return pending_.size() < kWriteBuffer || Flush();
