@@ -77,7 +77,7 @@ std::vector<HostileCase> cases()
                  s.send("426 Failure writing network stream.\r\n");
              });
          },
-         {"Connection reset by peer"}, bytesArrived()},
+         {"error 10054: 426 Data connection: Connection reset by peer (error #10054)"}, bytesArrived()},
         {"active connection from a stranger", {"--active", "--timeout", "1", "-v"},
          [](ScriptedFtpPeer& p) {
              p.on("PORT", [](PeerSession& s, const std::string& line) {

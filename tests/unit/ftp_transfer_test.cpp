@@ -202,14 +202,14 @@ TEST_F(FtpTransfer, RefusalsOfTheDataCommandAndOfTheDataConnection)
     EXPECT_FALSE(fs::exists(target("y")));
 }
 
-// Whatever goes wrong before the first byte of the file, the user's local file stays as it was.
+// Whatever goes wrong before the first byte of the file, the user's local file stays as it was (refusals
+// and resets through the command-line tool: hostile_transfer_test.cpp).
 TEST_F(FtpTransfer, AFailedDownloadLeavesAnExistingLocalFileAlone)
 {
     struct Row {
         const char* what;
         PeerRule rule;
     } rows[] = {
-        {"refused", [](PeerSession& s, const std::string&) { s.send("550 No such file.\r\n"); }},
         {"data sent before the refusal", [](PeerSession& s, const std::string&) {
              s.acceptData();
              s.sendData("not the file\r\n");
@@ -220,12 +220,6 @@ TEST_F(FtpTransfer, AFailedDownloadLeavesAnExistingLocalFileAlone)
              s.send("150 go\r\n");
              s.acceptData();
              s.closeData();
-             s.send("426 Broken.\r\n");
-         }},
-        {"reset before any data", [](PeerSession& s, const std::string&) {
-             s.send("150 go\r\n");
-             s.acceptData();
-             s.resetData();
              s.send("426 Broken.\r\n");
          }},
     };
@@ -262,25 +256,6 @@ TEST_F(FtpTransfer, DataThatArrivesBeforeTheAnswerIsKeptAndAnEmptyFileIsStillMad
     d.ftp.LocalFileName = target("emptied");
     ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
     EXPECT_EQ(readFileBytes(target("emptied")), "");
-}
-
-TEST_F(FtpTransfer, AResetDataConnectionSaysSoAndKeepsWhatArrivedForAResume)
-{
-    const std::string part = pattern(20000);
-    peer.on("RETR", [part](PeerSession& s, const std::string&) {
-        s.send("150 go\r\n");
-        s.acceptData();
-        s.sendData(part);
-        s.resetData();
-        s.send("426 Failure writing network stream.\r\n");
-    });
-    connect();
-    writeFileBytes(target("partial"), "older and longer than nothing");
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = target("partial");
-    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 10054);
-    EXPECT_EQ(d.ftp.ErrorMessage(), "426 Data connection: Connection reset by peer (error #10054)");
-    EXPECT_TRUE(readFileBytes(target("partial")) == part);
 }
 
 TEST_F(FtpTransfer, AListingPastTheSizeLimitFailsAndTheSessionStaysInStep)
