@@ -1,20 +1,27 @@
-// Download and upload throughput of brisklane-cli against curl, on one local vsftpd, same file, same run.
-// Usage: transfer_bench [MiB]   (default 256)
-#include "file_io.h"
+// Download and upload of one file by brisklane-cli, curl and lftp against one local vsftpd, same file, same
+// run. For each program and direction: throughput, the client's CPU time (user + system), its peak
+// resident memory, and the CPU time the server's session processes spent on the transfer.
+// Every case runs several rounds, in turn with the others, each after a sync, so that no program is the
+// one that always meets the other's dirty pages; each round's line is printed, then every case's median.
+// Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds)
 #include "ftp_users.h"
 #include "temp_dir.h"
 #include "vsftpd_server.h"
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace brisk::test;
@@ -24,17 +31,52 @@ namespace {
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0;
+    double serverCpuSeconds = 0;
     long peakRssKiB = 0;
     int status = -1;
 };
 
-// Runs a command and measures its wall time and peak resident memory.
+double seconds(const timeval& t)
+{
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+// CPU time of our vsftpd child, counting the session processes it has reaped.
+double serverCpuSeconds()
+{
+    double total = 0;
+    DIR* proc = opendir("/proc");
+    if (!proc)
+        return 0;
+    while (dirent* entry = readdir(proc)) {
+        std::ifstream in(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        if (!std::getline(in, line) || line.find("(vsftpd)") == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        std::string state;
+        long ppid = 0, skip = 0, utime = 0, stime = 0, cutime = 0, cstime = 0;
+        fields >> state >> ppid;
+        for (int i = 0; i < 9; ++i)
+            fields >> skip;
+        fields >> utime >> stime >> cutime >> cstime;
+        if (ppid == getpid())
+            total += double(utime + stime + cutime + cstime) / double(sysconf(_SC_CLK_TCK));
+    }
+    closedir(proc);
+    return total;
+}
+
+// Runs a command and measures its wall time, CPU time and peak resident memory.
 Run measure(const std::vector<std::string>& argv)
 {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    sync();
+    const double serverBefore = serverCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -46,8 +88,11 @@ Run measure(const std::vector<std::string>& argv)
     wait4(pid, &status, 0, &usage);
     Run run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     run.peakRssKiB = usage.ru_maxrss;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the server reaps its session processes
+    run.serverCpuSeconds = serverCpuSeconds() - serverBefore;
     return run;
 }
 
@@ -63,24 +108,59 @@ void writeRandomFile(const fs::path& path, size_t mib)
     }
 }
 
-void report(const char* what, const Run& ours, const Run& curl, double mib)
-{
-    const double oursRate = mib / ours.seconds, curlRate = mib / curl.seconds;
-    std::printf("%-8s brisklane-cli %8.1f MiB/s (peak RSS %6.1f MiB, exit %d) | curl %8.1f MiB/s (peak RSS %6.1f MiB, exit %d) | ratio %.2f\n",
-                what, oursRate, double(ours.peakRssKiB) / 1024, ours.status, curlRate, double(curl.peakRssKiB) / 1024,
-                curl.status, oursRate / curlRate);
-}
-
 bool sameFile(const fs::path& a, const fs::path& b)
 {
-    return fs::file_size(a) == fs::file_size(b) && readFileBytes(a) == readFileBytes(b);
+    std::error_code ec;
+    if (!fs::exists(b, ec) || fs::file_size(a) != fs::file_size(b))
+        return false;
+    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+    std::vector<char> p(1 << 20), q(1 << 20);
+    while (x && y) {
+        x.read(p.data(), std::streamsize(p.size()));
+        y.read(q.data(), std::streamsize(q.size()));
+        if (x.gcount() != y.gcount() || std::char_traits<char>::compare(p.data(), q.data(), size_t(x.gcount())) != 0)
+            return false;
+    }
+    return true;
+}
+
+void report(const char* direction, const char* program, const Run& run, double bytes, bool intact)
+{
+    std::printf("%-4s %-14s %8.1f MB/s  client CPU %6.2f s  peak RSS %6.1f MiB  server CPU %6.2f s  exit %d%s\n",
+                direction, program, bytes / 1e6 / run.seconds, run.cpuSeconds, double(run.peakRssKiB) / 1024,
+                run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
+}
+
+// Each figure's own median, so that one disturbed run does not decide.
+Run median(std::vector<Run> runs)
+{
+    auto mid = [&runs](auto field) {
+        std::sort(runs.begin(), runs.end(), [&](const Run& a, const Run& b) { return a.*field < b.*field; });
+        return runs[runs.size() / 2].*field;
+    };
+    Run m;
+    m.seconds = mid(&Run::seconds);
+    m.cpuSeconds = mid(&Run::cpuSeconds);
+    m.serverCpuSeconds = mid(&Run::serverCpuSeconds);
+    m.peakRssKiB = mid(&Run::peakRssKiB);
+    m.status = runs.front().status;
+    for (const Run& r : runs)
+        m.status = r.status != 0 ? r.status : m.status;
+    return m;
+}
+
+std::string lftpScript(const std::string& command)
+{
+    return "set ftp:passive-mode on; set ftp:ssl-allow no; set ftp:prefer-epsv no; set net:max-retries 1; " +
+           command + "; quit";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t mib = argc > 1 ? size_t(std::atoi(argv[1])) : 256;
+    const size_t mib = argc > 1 ? size_t(std::atoi(argv[1])) : 1024;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     if (auto why = VsftpdServer::unavailableReason()) {
         std::fprintf(stderr, "transfer_bench: %s\n", why->c_str());
         return 1;
@@ -89,18 +169,48 @@ int main(int argc, char** argv)
     TempDir work;
     const fs::path source = work.path() / "source.bin";
     writeRandomFile(source, mib);
-    server.writeDataFile("big.bin", readFileBytes(source));
-    const std::string base = "ftp://" + std::string(kFtpUser) + ":" + kFtpPassword + "@127.0.0.1:" + std::to_string(server.port());
+    fs::copy_file(source, server.dataDir() / "big.bin"); // read-only for the FTP user is all a download needs
+    fs::permissions(server.dataDir() / "big.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string port = std::to_string(server.port());
+    const std::string base = "ftp://" + std::string(kFtpUser) + ":" + kFtpPassword + "@127.0.0.1:" + port;
+    const std::string login = std::string(kFtpUser) + "," + kFtpPassword;
+    const fs::path data = server.dataDir();
+    const double bytes = double(mib) * 1024 * 1024;
 
-    const Run ourGet = measure({BRISKLANE_CLI_PATH, base, "get", "big.bin", (work.path() / "ours.bin").string()});
-    const Run curlGet = measure({"curl", "-s", "--disable-epsv", "-o", (work.path() / "curl.bin").string(), base + "/big.bin"});
-    const Run ourPut = measure({BRISKLANE_CLI_PATH, base, "put", source.string(), "ours-up.bin"});
-    const Run curlPut = measure({"curl", "-s", "--disable-epsv", "-T", source.string(), base + "/curl-up.bin"});
+    struct Case {
+        const char* direction;
+        const char* program;
+        std::vector<std::string> argv;
+        fs::path copy;
+    };
+    const std::vector<Case> cases = {
+        {"get", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "get", "big.bin", (work.path() / "ours.bin").string()}, work.path() / "ours.bin"},
+        {"get", "curl", {"curl", "-s", "--disable-epsv", "-o", (work.path() / "curl.bin").string(), base + "/big.bin"}, work.path() / "curl.bin"},
+        {"get", "lftp", {"lftp", "-u", login, "-p", port, "-e", lftpScript("get big.bin -o " + (work.path() / "lftp.bin").string()), "127.0.0.1"}, work.path() / "lftp.bin"},
+        {"put", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "put", source.string(), "ours-up.bin"}, data / "ours-up.bin"},
+        {"put", "curl", {"curl", "-s", "--disable-epsv", "-T", source.string(), base + "/curl-up.bin"}, data / "curl-up.bin"},
+        {"put", "lftp", {"lftp", "-u", login, "-p", port, "-e", lftpScript("put " + source.string() + " -o lftp-up.bin"), "127.0.0.1"}, data / "lftp-up.bin"},
+    };
 
-    std::printf("file: %zu MiB, passive, binary, vsftpd on 127.0.0.1\n", mib);
-    report("get", ourGet, curlGet, double(mib));
-    report("put", ourPut, curlPut, double(mib));
-    const bool intact = sameFile(source, work.path() / "ours.bin") && sameFile(source, server.dataDir() / "ours-up.bin");
-    std::printf("brisklane-cli copies identical to the source: %s\n", intact ? "yes" : "NO");
-    return intact ? 0 : 1;
+    std::printf("file: %zu MiB, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
+    bool oursIntact = true;
+    std::vector<std::vector<Run>> runs(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const Run run = measure(c.argv);
+            const bool intact = run.status == 0 && sameFile(source, c.copy);
+            report(c.direction, c.program, run, bytes, intact);
+            if (std::string(c.program) == "brisklane-cli")
+                oursIntact = oursIntact && intact;
+            runs[i].push_back(run);
+            std::error_code ec;
+            fs::remove(c.copy, ec);
+        }
+    }
+    std::printf("median of %d rounds:\n", rounds);
+    for (size_t i = 0; i < cases.size(); ++i)
+        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
+    std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
+    return oursIntact ? 0 : 1;
 }

@@ -11,7 +11,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata
 # and their shared libraries are installed here. openssl hashes their passwords.
 TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
                libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
-               dante-server microsocks python3-twisted
+               dante-server microsocks python3-twisted lftp
                xvfb xauth)
 
 # Installs the packages of the given names that are not installed yet.

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brisk {
 
@@ -203,6 +204,7 @@ private:
     void DataConnectFailed(uint16_t error);
     bool AdoptAcceptedDataConnection();
     void StartReceive(TFtpRequest rq, const std::string& command);
+    void SendReceiveCommand();
     void ReceiveConnected(uint16_t error);
     void ReceiveAccept();
     void ReceiveFirstReply();
@@ -210,6 +212,19 @@ private:
     void ReceiveData();
     void ReceiveClosed(uint16_t error);
     void EndFailedReceive();
+    void AttachReceiveHandlers();
+    void TakeReceived(const char* data, int len);
+    void WriteReceived(const char* data, int len);
+    void ShowReceivedLines(const char* data, int len);
+    bool ListingOverLimit() const;
+    bool OpenLocalTarget();
+    void FailLocalOpen();
+    void CreateEmptyTarget();
+    void NoteDataError(int code, const std::string& text);
+    std::string DataErrorText(int code) const;
+    void AwaitOwedReply();
+    std::string DataPeerAddress();
+    char* TransferBuffer();
     void StartSend(bool append);
     void SendConnected(uint16_t error);
     void SendAccept();
@@ -259,6 +274,21 @@ private:
     uint64_t failGraceTimer_ = 0;
     uint64_t startTime_ = 0;
     uint64_t stopTime_ = 0;
+    // Bytes per read from the data connection and per block handed to it. A read's bytes are copied on
+    // to the file at once, so it stays small enough to be still in the cache then; an upload block is
+    // larger, so a gigabyte takes few rounds of the loop. Either way one event's work stays short.
+    static constexpr int kReceiveBlock = 64 * 1024;
+    static constexpr int kSendBlock = 256 * 1024;
+    bool receiving_ = false;
+    bool transferAnswered_ = false;  // 150/125 came: received data may be read and written
+    bool dataHeld_ = false;          // the data connection is paused until that answer
+    bool dataCommandSent_ = false;   // the server owes a reply to RETR/LIST/NLST/STOR/APPE
+    bool targetOpened_ = false;      // the local file of a download has been opened (and cut)
+    bool localFailed_ = false;
+    std::string expectedDataPeer_;   // the only address an active data connection is taken from
+    std::vector<char> transferBuffer_;
+    uint64_t owedReplyTimer_ = 0;
+    uint64_t transferSerial_ = 0;
 
     TWSocket controlSocket_;
     TWSocket dataSocket_;

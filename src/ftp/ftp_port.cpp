@@ -1,11 +1,16 @@
 #include "ftp/ftp_client.h"
 
 #include "ftp/ftp_reply.h"
+#include "net/socket_error_text.h"
 #include "net/socket_exception.h"
+#include "net/socket_resolve.h"
 #include "platform/event_loop.h"
+#include "platform/wsa_errors.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace brisk {
 
@@ -32,13 +37,17 @@ void TCustomFtpCli::PortAsync()
     PrepareDataSocket();
     std::string cmd = "PASV";
     if (!passive_) {
+        sockaddr_in data{}, control{};
+        controlSocket_.GetSockName(control);
+        // Listen only where the server reaches us, and take the connection only from the server (or
+        // the FTP proxy): anyone else could otherwise feed a download or take an upload.
+        dataSocket_.SetAddr(WSocketDotted(control.sin_addr.s_addr));
+        expectedDataPeer_ = controlSocket_.GetPeerAddr();
         dataSocket_.LingerOnOff = wsLingerOn;
         dataSocket_.LingerTimeout = 10;
         ApplySocksSettings(dataSocket_); // only direct sessions listen: no SOCKS server left set may refuse it
         dataSocket_.Listen();
-        sockaddr_in data{}, control{};
         dataSocket_.GetSockName(data);
-        controlSocket_.GetSockName(control);
         const unsigned port = ntohs(data.sin_port);
         const uint32_t local = ntohl(control.sin_addr.s_addr);
         const std::string hostPart = controlSocket_.GetPeerAddr() == "127.0.0.1"
@@ -69,7 +78,8 @@ void TCustomFtpCli::RestAsync()
     ExecAsync(ftpRestAsync, "REST " + std::to_string(ResumeAt), {});
 }
 
-// The data connection goes to the control connection's peer, never to the address a 227 reply names.
+// The data connection goes to the server the control connection reaches, never to the address a 227
+// reply names.
 bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t))
 {
     const int port = FtpPassivePort(passiveReply_);
@@ -77,7 +87,7 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
         DataConnectFailed(10022);
         return false;
     }
-    dataSocket_.SetAddr(controlSocket_.GetPeerAddr());
+    dataSocket_.SetAddr(DataPeerAddress());
     dataSocket_.SetPort(std::to_string(port));
     dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) { (this->*connected)(error); };
     dataSocket_.LingerOnOff = wsLingerOff;
@@ -87,29 +97,64 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
     return true;
 }
 
+// Through SOCKS the control connection's peer is the proxy itself; the data connection asks the proxy
+// for the server the session was opened to.
+std::string TCustomFtpCli::DataPeerAddress()
+{
+    const bool socks = connectionType_ != ftpDirect && connectionType_ != ftpProxy;
+    return socks ? controlSocket_.DnsResult() : controlSocket_.GetPeerAddr();
+}
+
 void TCustomFtpCli::DataConnectFailed(uint16_t error)
 {
     EventLoop::instance().cancelTimer(failGraceTimer_);
     failedReply_ = 0;
-    lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
+    lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error) + " (" +
+                    WSocketErrorDesc(error) + ")";
     statusCode_ = 550;
     SetErrorMessage(lastResponse_);
     DestroyLocalStream();
+    if (dataError_ == 0)
+        dataError_ = 550;
     if (dataSocket_.State() != wsClosed)
         dataSocket_.Close();
+    if (dataCommandSent_)
+        return AwaitOwedReply();
     requestResult_ = 550;
     TriggerRequestDone(550);
 }
 
+namespace {
+std::string peerOf(int handle)
+{
+    sockaddr_in peer{};
+    socklen_t len = sizeof peer;
+    if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &len) != 0)
+        return "error";
+    return WSocketDotted(peer.sin_addr.s_addr);
+}
+} // namespace
+
+// False while no connection of the server's has been taken: a stranger's is closed and the listening
+// socket keeps waiting.
 bool TCustomFtpCli::AdoptAcceptedDataConnection()
 {
-    dataSocket_.OnSessionAvailable = nullptr;
     try {
         const int handle = dataSocket_.Accept();
+        const std::string peer = peerOf(handle);
+        if (peer != expectedDataPeer_) {
+            ::close(handle);
+            Display("! Data connection from " + peer + " refused: not the server (" + expectedDataPeer_ + ")");
+            return false;
+        }
+        dataSocket_.OnSessionAvailable = nullptr;
         dataSocket_.Close();
         dataSocket_.Dup(handle);
         return true;
     } catch (const ESocketException&) {
+        if (dataSocket_.LastError() == wsa::EWOULDBLOCK_)
+            return false;
+        dataSocket_.OnSessionAvailable = nullptr;
         DataConnectFailed(uint16_t(dataSocket_.LastError() ? dataSocket_.LastError() : 10022));
         return false;
     }

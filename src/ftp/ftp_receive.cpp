@@ -5,12 +5,11 @@
 #include "platform/ticks.h"
 #include "platform/wsa_errors.h"
 
-#include <sys/socket.h>
+#include <string_view>
 
 namespace brisk {
 
 namespace {
-constexpr int kReceiveBlock = 2048;
 constexpr uint64_t kFailGraceMs = 2000;
 } // namespace
 
@@ -25,45 +24,65 @@ void TCustomFtpCli::StartReceive(TFtpRequest rq, const std::string& command)
         requestType_ = rq;
     dataCommand_ = command;
     ClearTransferFlags();
+    receiving_ = true;
     dataSocket_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveAccept(); };
-    if (!DisplayFileFlag) {
-        DestroyLocalStream();
-        localStream_ = ResumeAt > 0 ? LocalFile::Open(LocalFileName, LocalFile::Mode::WriteAt, ResumeAt)
-                                    : LocalFile::Open(LocalFileName, LocalFile::Mode::CreateTruncate);
-        if (!localStream_) {
-            lastResponse_ = "Unable to open local file " + LocalFileName;
-            statusCode_ = 550;
-            SetErrorMessage(lastResponse_);
-            if (dataSocket_.State() != wsClosed)
-                dataSocket_.Close();
-            requestResult_ = 550;
-            TriggerRequestDone(550);
-            return;
-        }
-    }
-    if (passive_ && !ConnectDataPassive(&TCustomFtpCli::ReceiveConnected))
-        return;
+    DestroyLocalStream();
+    // The local file is opened, and cut, only when data arrives: a refused or failed request leaves what
+    // the user had there untouched. A target that cannot be written at all is refused before asking.
+    if (!DisplayFileFlag && !LocalFileWritable(LocalFileName))
+        return FailLocalOpen();
+    // Passive: the command follows once the data connection stands, so that a data connection that
+    // cannot be made leaves no reply owed to a command the server should never have had.
+    if (passive_)
+        ConnectDataPassive(&TCustomFtpCli::ReceiveConnected);
+    else
+        SendReceiveCommand();
+}
+
+void TCustomFtpCli::SendReceiveCommand()
+{
     SetState(fsWaitingResponse);
     next_ = &TCustomFtpCli::ReceiveFirstReply;
-    SendCommand(HostFileName.empty() ? command : command + " " + HostFileName);
+    dataCommandSent_ = true;
+    SendCommand(HostFileName.empty() ? dataCommand_ : dataCommand_ + " " + HostFileName);
+}
+
+void TCustomFtpCli::FailLocalOpen()
+{
+    lastResponse_ = "Unable to open local file " + LocalFileName;
+    statusCode_ = 550;
+    SetErrorMessage(lastResponse_);
+    if (dataSocket_.State() != wsClosed)
+        dataSocket_.Close();
+    requestResult_ = 550;
+    TriggerRequestDone(550);
 }
 
 void TCustomFtpCli::ReceiveConnected(uint16_t error)
 {
     if (error != 0)
         return DataConnectFailed(error);
-    dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };
-    dataSocket_.OnDataAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveData(); };
-    startTime_ = tickCount();
+    AttachReceiveHandlers();
+    SendReceiveCommand();
 }
 
 void TCustomFtpCli::ReceiveAccept()
 {
-    if (!AdoptAcceptedDataConnection())
-        return;
+    if (AdoptAcceptedDataConnection())
+        AttachReceiveHandlers();
+}
+
+// Nothing is read before the server has accepted the command: until then the data connection waits
+// in the kernel, so no byte is lost and none lands in the local file of a refused request.
+void TCustomFtpCli::AttachReceiveHandlers()
+{
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };
     dataSocket_.OnDataAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveData(); };
     startTime_ = tickCount();
+    if (!transferAnswered_) {
+        dataHeld_ = true;
+        dataSocket_.Pause();
+    }
 }
 
 void TCustomFtpCli::ReceiveFirstReply()
@@ -71,7 +90,12 @@ void TCustomFtpCli::ReceiveFirstReply()
     Display("< " + lastResponse_);
     statusCode_ = FtpReplyCode(lastResponse_);
     if (statusCode_ == 150 || statusCode_ == 125) {
+        transferAnswered_ = true;
         next_ = &TCustomFtpCli::ReceiveSecondReply;
+        if (dataHeld_) {
+            dataHeld_ = false;
+            dataSocket_.Resume();
+        }
         return;
     }
     ResumeAt = 0;
@@ -109,59 +133,113 @@ void TCustomFtpCli::EndFailedReceive()
     TransferFailed(code, "! RETR/LIST/NLST Failed");
 }
 
+// One read per call into the engine's buffer; the socket calls again while data waits, a bounded
+// number of times per event, so other sockets and timers get their turn.
 void TCustomFtpCli::ReceiveData()
 {
+    if (dataHeld_)
+        return; // a SOCKS layer announces its first bytes even to a paused socket; they wait there
     if (!ReportProgress())
         return;
-    char buffer[kReceiveBlock];
-    const int len = dataSocket_.Receive(buffer, sizeof buffer);
-    if (len > 0) {
-        ByteCount += len;
-        if (localStream_ && !localStream_->Write(buffer, len)) {
-            Display("! Error writing local file");
-            dataError_ = 550;
-            SetErrorMessage("550 Error writing local file " + LocalFileName);
-            dataSocket_.ShutDown(2);
-        }
-        if (DisplayFileFlag && OnDisplayFile) {
-            size_t start = 0;
-            const std::string data(buffer, size_t(len));
-            while (start < data.size()) {
-                const size_t end = data.find_first_of("\r\n", start);
-                std::string piece = data.substr(start, end == std::string::npos ? std::string::npos : end - start);
-                if (!piece.empty())
-                    OnDisplayFile(this, piece);
-                if (end == std::string::npos)
-                    break;
-                start = data.find_first_not_of("\r\n", end);
-                if (start == std::string::npos)
-                    break;
-            }
-        }
+    char* buffer = TransferBuffer();
+    const int len = dataSocket_.Receive(buffer, kReceiveBlock);
+    if (len > 0)
+        return TakeReceived(buffer, len);
+    if (len < 0 && dataSocket_.State() == wsConnected && dataSocket_.LastError() != wsa::EWOULDBLOCK_) {
+        const int code = dataSocket_.LastError();
+        Display("! Data: Receive error " + std::to_string(code));
+        NoteDataError(code, DataErrorText(code));
+        dataSocket_.ShutDown(2);
+    }
+}
+
+void TCustomFtpCli::TakeReceived(const char* data, int len)
+{
+    ByteCount += len;
+    if (ListingOverLimit()) {
+        const std::string text = "552 Listing larger than " + std::to_string(MaxListingSize) + " bytes";
+        Display("! " + text);
+        NoteDataError(552, text);
+        dataSocket_.Close();
         return;
     }
-    if (len < 0 && dataSocket_.State() == wsConnected && dataSocket_.LastError() != wsa::EWOULDBLOCK_) {
-        Display("! Data: Receive error " + std::to_string(dataSocket_.LastError()));
-        if (dataError_ == 0)
-            dataError_ = dataSocket_.LastError();
-        dataSocket_.ShutDown(2);
+    if (DisplayFileFlag)
+        ShowReceivedLines(data, len);
+    else
+        WriteReceived(data, len);
+}
+
+bool TCustomFtpCli::ListingOverLimit() const
+{
+    const bool listing = dataCommand_.rfind("LIST", 0) == 0 || dataCommand_.rfind("NLST", 0) == 0;
+    return listing && !DisplayFileFlag && MaxListingSize > 0 && ByteCount > MaxListingSize;
+}
+
+void TCustomFtpCli::WriteReceived(const char* data, int len)
+{
+    if (localFailed_)
+        return;
+    if (!localStream_ && !OpenLocalTarget()) {
+        localFailed_ = true;
+        Display("! Unable to open local file " + LocalFileName);
+        NoteDataError(550, "550 Unable to open local file " + LocalFileName);
+        dataSocket_.Close();
+        return;
+    }
+    if (!localStream_->Write(data, len)) {
+        localFailed_ = true;
+        Display("! Error writing local file");
+        NoteDataError(550, "550 Error writing local file " + LocalFileName);
+        dataSocket_.Close();
+    }
+}
+
+// The local file is cut here, when the first byte is there to replace what it held (or at the resume
+// point of a restarted download).
+bool TCustomFtpCli::OpenLocalTarget()
+{
+    targetOpened_ = true;
+    localStream_ = ResumeAt > 0 ? LocalFile::Open(LocalFileName, LocalFile::Mode::WriteAt, ResumeAt)
+                                : LocalFile::Open(LocalFileName, LocalFile::Mode::CreateTruncate);
+    return localStream_ != nullptr;
+}
+
+// A download that succeeded without a single byte still leaves its (empty) file.
+void TCustomFtpCli::CreateEmptyTarget()
+{
+    if (!OpenLocalTarget() || !CloseLocalStream())
+        NoteDataError(550, "550 Unable to open local file " + LocalFileName);
+}
+
+void TCustomFtpCli::ShowReceivedLines(const char* data, int len)
+{
+    if (!OnDisplayFile)
+        return;
+    const std::string_view text(data, size_t(len));
+    size_t start = text.find_first_not_of("\r\n");
+    while (start != std::string_view::npos) {
+        const size_t end = text.find_first_of("\r\n", start);
+        std::string piece(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        OnDisplayFile(this, piece);
+        if (end == std::string_view::npos)
+            break;
+        start = text.find_first_not_of("\r\n", end);
     }
 }
 
 void TCustomFtpCli::ReceiveClosed(uint16_t error)
 {
-    if (!CloseLocalStream() && dataError_ == 0) {
+    if (!CloseLocalStream() && !localFailed_) {
+        localFailed_ = true;
         Display("! Error writing local file");
-        dataError_ = 550;
-        SetErrorMessage("550 Error writing local file " + LocalFileName);
+        NoteDataError(550, "550 Error writing local file " + LocalFileName);
     }
     dataClosed_ = true;
     if (error != 0)
-        dataError_ = error;
+        NoteDataError(error, DataErrorText(error));
     if (failedReply_ != 0)
         return EndFailedReceive();
     CheckTransferEnd();
 }
-
 
 } // namespace brisk

@@ -8,10 +8,6 @@
 
 namespace brisk {
 
-namespace {
-constexpr int kSendBlock = 1514;
-} // namespace
-
 void TCustomFtpCli::StartSend(bool append)
 {
     if (!connected_)
@@ -53,6 +49,7 @@ void TCustomFtpCli::StartSend(bool append)
     }
     SetState(fsWaitingResponse);
     next_ = &TCustomFtpCli::SendFirstReply;
+    dataCommandSent_ = true;
     SendCommand((append ? "APPE " : "STOR ") + HostFileName);
 }
 
@@ -61,10 +58,12 @@ void TCustomFtpCli::SendConnected(uint16_t error)
     if (error != 0)
         return DataConnectFailed(error);
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
+    dataSocket_.SetSendBlockSize(kSendBlock);
     uploadOpen_ = true;
     startTime_ = tickCount();
     SetState(fsWaitingResponse);
     next_ = &TCustomFtpCli::SendFirstReply;
+    dataCommandSent_ = true;
     SendCommand((append_ ? "APPE " : "STOR ") + HostFileName);
 }
 
@@ -78,6 +77,7 @@ void TCustomFtpCli::SendAccept()
         s->Receive(scratch, sizeof scratch);
     };
     dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+    dataSocket_.SetSendBlockSize(kSendBlock);
     int sndbuf = 0;
     socklen_t len = sizeof sndbuf;
     if (getsockopt(dataSocket_.Handle(), SOL_SOCKET, SO_SNDBUF, &sndbuf, &len) != 0)
@@ -134,25 +134,25 @@ void TCustomFtpCli::SendSecondReply()
     TransferFailed(statusCode_, "! STOR Failed");
 }
 
-// One block in flight at a time: the next is read when the socket reports the last one handed over.
+// One block in flight at a time: the next is read when the socket reports the last one handed over,
+// so memory stays bounded by one block whatever the file size, and the loop runs between blocks.
 void TCustomFtpCli::SendNextBlock(uint16_t error)
 {
     if (!localStream_ || !ReportProgress())
         return;
     if (error != 0) {
         Display("! Error #" + std::to_string(error) + " sending data");
-        dataError_ = error;
+        NoteDataError(error, DataErrorText(error));
         dataSocket_.Close();
         return;
     }
     if (eof_ || !storAnswered_ || !uploadOpen_)
         return;
-    char block[kSendBlock];
-    const int len = localStream_->Read(block, sizeof block);
+    char* block = TransferBuffer();
+    const int len = localStream_->Read(block, kSendBlock);
     if (len < 0) {
         Display("! Error reading file");
-        dataError_ = 426;
-        SetErrorMessage("426 Error reading file " + LocalFileName);
+        NoteDataError(426, "426 Error reading file " + LocalFileName);
         dataSocket_.Close();
         return;
     }
@@ -170,7 +170,7 @@ void TCustomFtpCli::SendClosed(uint16_t error)
     CloseLocalStream();
     dataClosed_ = true;
     if (error != 0)
-        dataError_ = error;
+        NoteDataError(error, DataErrorText(error));
     // A data connection that ended before the whole file went out is no success.
     if (!eof_ && dataError_ == 0)
         dataError_ = 426;

@@ -1,5 +1,7 @@
 #include "ftp/ftp_client.h"
 
+#include "net/socket_error_text.h"
+#include "platform/event_loop.h"
 #include "platform/ticks.h"
 
 namespace brisk {
@@ -15,6 +17,22 @@ void TCustomFtpCli::ClearTransferFlags()
     requestDoneFlag_ = false;
     ByteCount = 0;
     dataError_ = 0;
+    receiving_ = false;
+    transferAnswered_ = false;
+    dataHeld_ = false;
+    dataCommandSent_ = false;
+    targetOpened_ = false;
+    localFailed_ = false;
+    EventLoop::instance().cancelTimer(owedReplyTimer_);
+    ++transferSerial_;
+}
+
+// One buffer per engine, made on first use: no allocation per block.
+char* TCustomFtpCli::TransferBuffer()
+{
+    if (transferBuffer_.size() != size_t(kSendBlock))
+        transferBuffer_.resize(size_t(kSendBlock));
+    return transferBuffer_.data();
 }
 
 // Before each read of received data and each block sent; false means stop.
@@ -33,6 +51,38 @@ bool TCustomFtpCli::ReportProgress()
     SetErrorMessage("426 Operation aborted.");
     dataSocket_.Close();
     return false;
+}
+
+// The first failure of the data side is the one reported.
+void TCustomFtpCli::NoteDataError(int code, const std::string& text)
+{
+    if (dataError_ == 0)
+        dataError_ = code;
+    SetErrorMessage(text);
+}
+
+std::string TCustomFtpCli::DataErrorText(int code) const
+{
+    return "426 Data connection: " + WSocketErrorDesc(code) + " (error #" + std::to_string(code) + ")";
+}
+
+// The data connection failed after the command went out: the server still answers that command, and
+// its answer must not be taken for the next request's. It is awaited, within Timeout; a server that
+// stays silent has lost step with us, so the control connection is closed and the request ends then.
+void TCustomFtpCli::AwaitOwedReply()
+{
+    dataClosed_ = true;
+    requestResult_ = dataError_;
+    if (Timeout <= 0)
+        return;
+    std::weak_ptr<Alive> alive = alive_;
+    const uint64_t serial = transferSerial_;
+    owedReplyTimer_ = EventLoop::instance().addTimer(uint64_t(Timeout) * 1000u, [this, alive, serial] {
+        if (!alive.lock() || serial != transferSerial_ || requestDoneFlag_)
+            return;
+        Display("! No reply to " + dataCommand_ + " after the data connection failed: closing the session");
+        controlSocket_.Close();
+    });
 }
 
 void TCustomFtpCli::LogStatistics()
@@ -68,18 +118,24 @@ void TCustomFtpCli::CheckTransferEnd()
 {
     if (!finalReply_ || !dataClosed_)
         return;
+    if (receiving_ && dataError_ == 0 && !DisplayFileFlag && !targetOpened_)
+        CreateEmptyTarget();
+    EventLoop::instance().cancelTimer(owedReplyTimer_);
     LogStatistics();
     ResumeAt = 0;
     requestResult_ = dataError_;
     TriggerRequestDone(uint16_t(dataError_));
 }
 
-// A reply that ends a transfer as a failure before its data connection has finished.
+// A reply that ends a transfer as a failure before its data connection has finished. A failure the
+// data side noticed first is the one reported.
 void TCustomFtpCli::TransferFailed(int code, const char* remark)
 {
-    requestResult_ = code > 0 && code <= 0xFFFF ? code : 500;
+    const int replyCode = code > 0 && code <= 0xFFFF ? code : 500;
+    requestResult_ = dataError_ != 0 ? dataError_ : replyCode;
     SetErrorMessage(lastResponse_);
     DestroyLocalStream();
+    EventLoop::instance().cancelTimer(owedReplyTimer_);
     if (dataSocket_.State() != wsClosed)
         dataSocket_.Close();
     if (remark)

@@ -17,6 +17,8 @@ public:
     const uint8_t* Peek(int& len) const;
     // Advances the read position; once everything is read both positions return to 0 for reuse.
     void Remove(int len);
+    // Forgets the contents, keeping the byte area for reuse.
+    void Reset() { wr_ = rd_ = 0; }
 
     int Size() const { return int(data_.size()); }
     int Unread() const { return wr_ - rd_; }

@@ -231,6 +231,7 @@ void TCustomWSocket::createAndConfigure(int sockType)
     if (fd_ < 0)
         return SocketError("Connect (socket)", wsaFromErrno(errno));
     ++connectionId_;
+    carriedError_ = 0;
     ChangeState(wsOpened);
     if (sockType != SOCK_STREAM)
         return;
@@ -338,6 +339,7 @@ void TCustomWSocket::Dup(int handle)
     }
     fd_ = handle;
     ++connectionId_;
+    carriedError_ = 0;
     fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
     sockType_ = SOCK_STREAM;
     SetLingerOption();
@@ -487,16 +489,20 @@ void TCustomWSocket::CloseDelayed()
     });
 }
 
+// A paused socket leaves the event loop altogether: a hang-up or error is reported by epoll even to a
+// handle that asks for nothing, and would otherwise wake the loop again and again.
 void TCustomWSocket::Pause()
 {
     paused_ = true;
-    updateInterest();
+    if (fd_ >= 0)
+        EventLoop::instance().unwatch(fd_);
 }
 
 void TCustomWSocket::Resume()
 {
     paused_ = false;
-    updateInterest();
+    if (fd_ >= 0 && !EventLoop::instance().watching(fd_))
+        watchEvents();
 }
 
 void TCustomWSocket::MessagePump()

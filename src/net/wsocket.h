@@ -96,6 +96,10 @@ public:
     int LingerTimeout = 0;
     int Handle() const { return fd_; }
     bool AllSent() const { return allSent_; }
+    // Size of the send queue's blocks (default TBuffer::kDefaultSize). A bulk sender that hands over
+    // large pieces sets it to their size, so each piece is one block and one system send.
+    int SendBlockSize() const { return sendBlockSize_; }
+    void SetSendBlockSize(int size) { sendBlockSize_ = size > 0 ? size : TBuffer::kDefaultSize; }
 
     // Events
     TSessionConnected OnSessionConnected;
@@ -141,6 +145,8 @@ private:
     void receiveLoop(uint16_t error, bool untilDrained);
     void discardWaitingData();
     void tryToSend();
+    TBuffer newSendBlock();
+    void dropFrontBlock();
     void postWriteNotification();
     void dnsAnswer(uint64_t lookupId, int error, const std::vector<std::string>& addrs);
     void runGuarded(const std::function<void()>& handler);
@@ -162,7 +168,10 @@ private:
     int64_t readCount_ = 0;
     bool paused_ = false, closeReported_ = false, allSent_ = true, destroying_ = false;
     bool wantWrite_ = false;
+    uint16_t carriedError_ = 0;     // a reset seen while finishing the connect, reported with the close
     std::deque<TBuffer> sendQueue_;
+    int sendBlockSize_ = TBuffer::kDefaultSize;
+    std::vector<TBuffer> spareBlock_; // at most one emptied large block, kept so bulk sends allocate nothing
 
     std::string dnsResult_;
     std::vector<std::string> dnsResultList_;

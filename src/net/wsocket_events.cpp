@@ -59,8 +59,15 @@ void TCustomWSocket::handleEvents(uint32_t events)
     auto stillSame = [&] { return fd_ >= 0 && connection == connectionId_; };
     runGuarded([&] {
         if (state_ == wsConnecting) {
-            finishConnect(uint16_t(wsaFromErrno(pendingSocketError(fd_))));
-            if (!stillSame() || state_ != wsConnected)
+            uint16_t error = uint16_t(wsaFromErrno(pendingSocketError(fd_)));
+            // Reset before the connect was even reported: the connection was made, and its data and its
+            // reset are still delivered, in that order, with the close.
+            if (error == wsa::ECONNRESET_) {
+                carriedError_ = error;
+                error = 0;
+            }
+            finishConnect(error);
+            if (!stillSame() || state_ != wsConnected || paused_)
                 return;
             events &= ~uint32_t(EPOLLOUT);
         }
@@ -72,7 +79,9 @@ void TCustomWSocket::handleEvents(uint32_t events)
         if (state_ != wsConnected)
             return;
         const bool closing = events & (EPOLLRDHUP | EPOLLHUP | EPOLLERR);
-        const uint16_t error = events & EPOLLERR ? uint16_t(wsaFromErrno(pendingSocketError(fd_))) : 0;
+        const uint16_t error = carriedError_ != 0            ? carriedError_
+                               : events & EPOLLERR ? uint16_t(wsaFromErrno(pendingSocketError(fd_)))
+                                                   : 0;
         if (events & EPOLLIN && !closing)
             receiveLoop(error, false);
         if (stillSame() && events & EPOLLOUT)
@@ -97,7 +106,10 @@ void TCustomWSocket::receiveLoop(uint16_t error, bool untilDrained)
     int waiting = GetRcvdCount();
     for (int round = 0; untilDrained || round < kMaxReceiveRounds; ++round) {
         TriggerDataAvailable(error);
-        if (fd_ < 0 || connection != connectionId_ || (ComponentOptions & wsoNoReceiveLoop) || error != 0)
+        if (fd_ < 0 || connection != connectionId_ || (ComponentOptions & wsoNoReceiveLoop))
+            return;
+        // After a reset the data that came before it is still delivered, all of it, before the close.
+        if (error != 0 && !untilDrained)
             return;
         const int left = GetRcvdCount();
         if (left <= 0 || left >= waiting)

@@ -21,7 +21,7 @@ int TCustomWSocket::Send(const void* data, int len)
     int left = len;
     while (left > 0) {
         if (sendQueue_.empty() || sendQueue_.back().Full())
-            sendQueue_.emplace_back();
+            sendQueue_.push_back(newSendBlock());
         const int taken = sendQueue_.back().Write(bytes, left);
         bytes += taken;
         left -= taken;
@@ -46,12 +46,12 @@ void TCustomWSocket::tryToSend()
         int len = 0;
         const uint8_t* data = sendQueue_.front().Peek(len);
         if (len <= 0) {
-            if (sendQueue_.size() == 1) {
-                sendQueue_.clear();
+            const bool last = sendQueue_.size() == 1;
+            dropFrontBlock();
+            if (last) {
                 allSent_ = true;
                 break;
             }
-            sendQueue_.pop_front();
             continue;
         }
         const ssize_t sent = ::send(fd_, data, size_t(len), flags);
@@ -75,11 +75,32 @@ void TCustomWSocket::tryToSend()
             break;
     }
     if (sendQueue_.size() == 1 && sendQueue_.front().Unread() == 0) {
-        sendQueue_.clear();
+        dropFrontBlock();
         allSent_ = true;
     }
     wantWrite_ = !sendQueue_.empty();
     updateInterest();
+}
+
+TBuffer TCustomWSocket::newSendBlock()
+{
+    if (!spareBlock_.empty() && spareBlock_.back().Size() == sendBlockSize_) {
+        TBuffer block = std::move(spareBlock_.back());
+        spareBlock_.clear();
+        return block;
+    }
+    return TBuffer(sendBlockSize_);
+}
+
+// Small default blocks are cheap to make again; a large one is kept for the next piece.
+void TCustomWSocket::dropFrontBlock()
+{
+    TBuffer& front = sendQueue_.front();
+    if (front.Size() > TBuffer::kDefaultSize && spareBlock_.empty()) {
+        front.Reset();
+        spareBlock_.push_back(std::move(front));
+    }
+    sendQueue_.pop_front();
 }
 
 void TCustomWSocket::handleWrite(uint16_t error)

@@ -12,6 +12,7 @@ namespace brisk {
 
 namespace {
 constexpr size_t kWriteBuffer = 64 * 1024;
+constexpr size_t kDirectWrite = 16 * 1024; // from here on a copy into the buffer costs more than a call
 constexpr size_t kReadAhead = 64 * 1024;
 } // namespace
 
@@ -44,6 +45,12 @@ std::unique_ptr<LocalFile> LocalFile::Open(const std::string& path, Mode mode, i
 
 int LocalFile::Read(void* buffer, int len)
 {
+    if (readPos_ == readAhead_.size() && size_t(len) >= kReadAhead) {
+        ssize_t n;
+        while ((n = ::read(fd_, buffer, size_t(len))) < 0 && errno == EINTR) {
+        }
+        return n < 0 ? -1 : int(n);
+    }
     if (readPos_ == readAhead_.size()) {
         readAhead_.resize(kReadAhead);
         readPos_ = 0;
@@ -65,25 +72,32 @@ bool LocalFile::Write(const void* data, int len)
     if (failed_)
         return false;
     const char* bytes = static_cast<const char*>(data);
+    if (size_t(len) >= kDirectWrite)
+        return Flush() && WriteAll(bytes, size_t(len));
     pending_.insert(pending_.end(), bytes, bytes + len);
     return pending_.size() < kWriteBuffer || Flush();
 }
 
 bool LocalFile::Flush()
 {
+    const bool ok = WriteAll(pending_.data(), pending_.size());
+    pending_.clear();
+    return ok;
+}
+
+bool LocalFile::WriteAll(const char* data, size_t len)
+{
     size_t done = 0;
-    while (done < pending_.size()) {
-        const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+    while (done < len) {
+        const ssize_t n = ::write(fd_, data + done, len - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             failed_ = true;
-            pending_.clear();
             return false;
         }
         done += size_t(n);
     }
-    pending_.clear();
     return true;
 }
 
@@ -95,6 +109,16 @@ bool LocalFile::Close()
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     return flushed && closed && !failed_;
+}
+
+bool LocalFileWritable(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0)
+        return !S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
 int64_t LocalFileSize(const std::string& path)

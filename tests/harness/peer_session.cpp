@@ -99,6 +99,28 @@ void PeerSession::connectData(const std::string& portCommand)
     data_.reset(peer_io::connectTo(parsePortArgument(portCommand), stopFd_, deadline()));
 }
 
+void PeerSession::intrudeData(const std::string& sourceAddress, const std::string& portCommand,
+                              std::string_view bytes)
+{
+    const sockaddr_in target = parsePortArgument(portCommand);
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    if (!fd.valid() || inet_pton(AF_INET, sourceAddress.c_str(), &source.sin_addr) != 1 ||
+        ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0)
+        throw std::runtime_error("cannot bind an intruder to " + sourceAddress);
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0)
+        throw std::runtime_error("intruder could not connect");
+    peer_io::sendAll(fd.get(), bytes, stopFd_, deadline());
+}
+
+void PeerSession::resetData()
+{
+    const linger hard{1, 0};
+    setsockopt(dataFd(), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    data_.reset();
+}
+
 int PeerSession::dataFd() const
 {
     if (!data_.valid())

@@ -37,8 +37,14 @@ public:
     // Connects to the address of a PORT command line ("PORT h1,h2,h3,h4,p1,p2" or only its
     // argument). Only loopback addresses are accepted.
     void connectData(const std::string& portCommand);
+    // Connects to the address of a PORT command line from another loopback source address (an
+    // intruder, say "127.0.0.2"), sends the bytes and closes; the server's own data connection is
+    // not touched.
+    void intrudeData(const std::string& sourceAddress, const std::string& portCommand, std::string_view bytes);
     // Sends bytes on the data connection.
     void sendData(std::string_view bytes);
+    // Ends the data connection with a reset (RST) instead of a close.
+    void resetData();
     // Reads the data connection until the client closes it.
     std::string receiveDataUntilClose();
     // Closes the data connection and any passive listener.

@@ -59,14 +59,16 @@ PyftpdServer::PyftpdServer(PyftpdOptions options)
     daemon_ = std::make_unique<DaemonProcess>(
         DaemonLaunch{commandLine(options), dir_.path() / "pyftpd.out", {}});
     port_ = parseReadyLine(daemon_->waitForOutputLine("READY "));
-    daemon_->waitListening(port_);
+    // READY follows the listen; the extra check reads only 127.0.0.1's listeners.
+    if (options.host == "127.0.0.1")
+        daemon_->waitListening(port_);
 }
 
 PyftpdServer::~PyftpdServer() = default;
 
 std::vector<std::string> PyftpdServer::commandLine(const PyftpdOptions& options) const
 {
-    std::vector<std::string> argv = {kPython, kScript, "--root", root_.string(), "--port", "0",
+    std::vector<std::string> argv = {kPython, kScript, "--host", options.host, "--root", root_.string(), "--port", "0",
                                      "--style", options.style, "--log",
                                      (dir_.path() / "pyftpd.log").string(), "--auth-delay",
                                      std::to_string(options.authDelaySeconds)};

@@ -250,3 +250,43 @@ TEST(SocksSocket, Socks4AHandsTheHostNameToTwistd)
     EXPECT_EQ(banner.substr(0, 4), "220 ");
     EXPECT_TRUE(pumpUntil([&] { return proxy.connectionsTo(ftp.port()) == 1; }, 3000)) << proxy.logContents();
 }
+
+// The proxy on 127.0.0.1, the server on 127.0.0.2: a data connection asks the proxy for the server the
+// session was opened to, never for the proxy's own address (the control connection's peer).
+TEST(SocksDataConnections, GoToTheServerBehindTheProxy)
+{
+    struct Row {
+        Proxy proxy;
+        TFtpConnectionType kind;
+    } rows[] = {{Proxy::Danted, ftpSocks4}, {Proxy::Danted, ftpSocks5}, {Proxy::Microsocks, ftpSocks5}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(int(r.kind));
+        for (const auto& why : {unavailable(r.proxy), unavailable(Ftp::Pyftpd)})
+            if (why)
+                GTEST_SKIP() << *why;
+        PyftpdOptions options;
+        options.host = "127.0.0.2";
+        PyftpdServer ftp(options);
+        writeFileBytes(ftp.root() / "apart.bin", std::string(300000, 'a'));
+        const std::unique_ptr<SocksProxy> proxy = startProxy(r.proxy);
+        EngineDriver d;
+        d.ftp.SetConnectionType(r.kind);
+        d.ftp.SetSocksServer("127.0.0.1");
+        d.ftp.SetSocksPort(std::to_string(proxy->port()));
+        d.ftp.SetSocksUserCode(proxy->user);
+        d.ftp.SetSocksPassword(proxy->password);
+        d.connectTo(ftp.port(), "127.0.0.2");
+        d.ftp.UserName = "brisk";
+        d.ftp.PassWord = "brisk-pw";
+        ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.LastResponse() << "\n" << proxy->log();
+        TempDir dir;
+        d.ftp.HostFileName = "";
+        d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+        ASSERT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage() << "\n" << proxy->log();
+        EXPECT_NE(readFileBytes(dir.path() / "list.txt").find("apart.bin"), std::string::npos);
+        d.ftp.HostFileName = "apart.bin";
+        d.ftp.LocalFileName = (dir.path() / "apart.bin").string();
+        ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(readFileBytes(dir.path() / "apart.bin"), std::string(300000, 'a'));
+    }
+}

@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <regex>
 
@@ -23,6 +28,21 @@ std::string pattern(size_t size)
     for (size_t i = 0; i < size; ++i)
         s[i] = char((i * 7919 + i / 251) & 0xFF);
     return s;
+}
+
+// Whether a connection to the port of a PORT line, at another loopback address, is taken.
+bool connectsTo(const char* address, const std::string& portLine)
+{
+    const size_t last = portLine.rfind(','), before = portLine.rfind(',', last - 1);
+    const int port = std::stoi(portLine.substr(before + 1)) * 256 + std::stoi(portLine.substr(last + 1));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(uint16_t(port));
+    inet_pton(AF_INET, address, &to.sin_addr);
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    ::close(fd);
+    return ok;
 }
 
 // A peer that logs anyone in and answers PASV with whatever text the test gives for the port it opened.
@@ -170,12 +190,99 @@ TEST_F(FtpTransfer, RefusalsOfTheDataCommandAndOfTheDataConnection)
     EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 553);
     EXPECT_EQ(d.dones.back().request, ftpPutAsync);
 
-    // A 227 naming a port where nobody listens: the data connection itself fails.
+    // A 227 naming a port where nobody listens: the data connection itself fails, before RETR is sent,
+    // so no reply is left owed and the next request reads its own.
     passiveWith([](uint16_t) { return std::string("227 Entering Passive Mode (127,0,0,1,0,1).\r\n"); });
-    peer.on("RETR", ScriptedFtpPeer::silence());
+    peer.on("RETR", "425 Can't open data connection.\r\n");
+    peer.on("PWD", "257 \"/after\"\r\n");
     d.ftp.LocalFileName = target("y");
     EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
-    EXPECT_EQ(d.ftp.LastResponse().rfind("Unable to establish data connection, error #", 0), 0u);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "Unable to establish data connection, error #10061 (Connection refused)");
+    EXPECT_EQ(d.run([&] { d.ftp.PwdAsync(); }), 0);
+    EXPECT_EQ(d.ftp.DirResult(), "/after");
+    const std::vector<std::string> lines = sent();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()), (std::vector<std::string>{"STOR f.bin", "PASV", "PWD"}));
+    EXPECT_FALSE(fs::exists(target("y")));
+}
+
+// Whatever goes wrong before the first byte of the file, the user's local file stays as it was (refusals
+// and resets through the command-line tool: hostile_transfer_test.cpp).
+TEST_F(FtpTransfer, AFailedDownloadLeavesAnExistingLocalFileAlone)
+{
+    struct Row {
+        const char* what;
+        PeerRule rule;
+    } rows[] = {
+        {"data sent before the refusal", [](PeerSession& s, const std::string&) {
+             s.acceptData();
+             s.sendData("not the file\r\n");
+             s.closeData();
+             s.send("550 No such file.\r\n");
+         }},
+        {"accepted, closed empty, then failed", [](PeerSession& s, const std::string&) {
+             s.send("150 go\r\n");
+             s.acceptData();
+             s.closeData();
+             s.send("426 Broken.\r\n");
+         }},
+    };
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("precious");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        writeFileBytes(target("precious"), "keep me");
+        peer.on("RETR", r.rule);
+        EXPECT_GT(d.run([&] { d.ftp.GetAsync(); }), 0);
+        EXPECT_EQ(readFileBytes(target("precious")), "keep me");
+        EXPECT_EQ(sent().back(), "RETR f.bin");
+    }
+}
+
+TEST_F(FtpTransfer, DataThatArrivesBeforeTheAnswerIsKeptAndAnEmptyFileIsStillMade)
+{
+    const std::string data = pattern(40000);
+    peer.on("RETR", [data](PeerSession& s, const std::string&) {
+        s.acceptData();
+        s.sendData(data);
+        s.closeData();
+        s.send("150 go\r\n226 done\r\n");
+    });
+    connect();
+    d.ftp.HostFileName = "f.bin";
+    d.ftp.LocalFileName = target("early");
+    ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(readFileBytes(target("early")), data);
+
+    serveDownload("RETR", "");
+    writeFileBytes(target("emptied"), "old contents");
+    d.ftp.LocalFileName = target("emptied");
+    ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(readFileBytes(target("emptied")), "");
+}
+
+TEST_F(FtpTransfer, AListingPastTheSizeLimitFailsAndTheSessionStaysInStep)
+{
+    peer.on("LIST", [](PeerSession& s, const std::string&) {
+        s.send("150 here\r\n");
+        s.acceptData();
+        try {
+            for (;;)
+                s.sendData(std::string(65536, 'l'));
+        } catch (const std::runtime_error&) {
+        }
+        s.closeData();
+        s.send("426 Connection closed; transfer aborted.\r\n");
+    });
+    peer.on("PWD", "257 \"/home\"\r\n");
+    connect();
+    d.ftp.MaxListingSize = 100000;
+    d.ftp.HostFileName = "";
+    d.ftp.LocalFileName = target("listing");
+    EXPECT_EQ(d.run([&] { d.ftp.DirAsync(); }), 552);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "552 Listing larger than 100000 bytes");
+    EXPECT_EQ(d.run([&] { d.ftp.PwdAsync(); }), 0);
+    EXPECT_EQ(d.ftp.DirResult(), "/home");
 }
 
 TEST_F(FtpTransfer, UploadsGoOutBlockByBlockAndAnEmptyFileClosesAtOnce)
@@ -238,10 +345,15 @@ TEST_F(FtpTransfer, AbortFromProgressEndsTheDownloadAsAFailureOnceTheFinalReplyI
     EXPECT_TRUE(d.ftp.Connected()) << "only the data connection closes";
 }
 
-TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsTheServer)
+// Only the server may connect, and only where it reaches us: a stranger's connection (here from
+// 127.0.0.2) is closed and its bytes never land in the file; the listener is not bound to all addresses.
+TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
 {
     const std::string data = pattern(200000);
-    peer.on("PORT", [](PeerSession& s, const std::string& line) {
+    bool reachableElsewhere = true;
+    peer.on("PORT", [&reachableElsewhere](PeerSession& s, const std::string& line) {
+        reachableElsewhere = connectsTo("127.0.0.3", line);
+        s.intrudeData("127.0.0.2", line, "forged\r\n");
         s.connectData(line);
         s.send("200 PORT ok\r\n");
     });
@@ -262,6 +374,8 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsTheServer)
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_TRUE(std::regex_match(lines[2], std::regex("PORT 127,0,0,1,\\d+,\\d+"))) << lines[2];
     EXPECT_EQ(lines[3], "LIST -aL");
+    EXPECT_TRUE(d.logged("! Data connection from 127.0.0.2 refused: not the server (127.0.0.1)"));
+    EXPECT_FALSE(reachableElsewhere);
 }
 
 TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)

@@ -59,10 +59,11 @@ void CliSession::reportFailure()
          << (doneError_ ? doneError_ : ftp_.StatusCode()) << ": " << ftp_.ErrorMessage() << '\n';
 }
 
+// Progress may come once per data block, thousands of times a second: redrawn about ten times a second.
 void CliSession::showProgress(int64_t count)
 {
     const uint64_t now = tickCount();
-    if (progressShown_ && now - lastProgress_ < 200)
+    if (progressShown_ && now - lastProgress_ < 100)
         return;
     lastProgress_ = now;
     progressShown_ = true;
