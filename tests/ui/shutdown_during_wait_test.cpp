@@ -32,7 +32,8 @@ TEST(ShutdownDuringWait, ClosingTheWindowDuringACwdEndsTheProgram)
     test::ScriptedFtpPeer peer("220 ready\r\n");
     peer.on("CWD", test::ScriptedFtpPeer::silence());
     const test::CommandResult result = test::runCommand(
-        {"env", "-i", "PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen", std::string(kPeerPortVariable) + "=" + std::to_string(peer.port()),
+        // From "/": an earlier test may have left this process in a directory that is gone since.
+        {"env", "-i", "-C", "/", "PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen", std::string(kPeerPortVariable) + "=" + std::to_string(peer.port()),
          std::filesystem::read_symlink("/proc/self/exe").string(), "--gtest_filter=ShutdownChild.*"},
         {}, std::chrono::seconds(20));
     ASSERT_FALSE(result.timedOut) << "the program did not end\n" << result.out << result.err;
