@@ -13,7 +13,7 @@ namespace brisk {
 namespace {
 
 // A file row's weight in the status line; sizes that are no plain number count as 0.
-int64_t rowSize(const PanelRow& row)
+int64_t rowSize(const PanelRowView& row)
 {
     return decimalValue(trimBlanks(row.size)).value_or(0);
 }
@@ -35,7 +35,7 @@ int FilePanel::selectedIndex() const
     return it == selected_.end() ? -1 : static_cast<int>(it - selected_.begin());
 }
 
-void FilePanel::setRows(std::vector<PanelRow> rows)
+void FilePanel::setRows(PanelRows rows)
 {
     rows_ = std::move(rows);
     selected_.assign(rows_.size(), false);
@@ -44,7 +44,9 @@ void FilePanel::setRows(std::vector<PanelRow> rows)
 
 size_t FilePanel::setCaption(size_t index, const std::string& caption)
 {
-    rows_.at(index).caption = caption;
+    if (index >= rows_.size())
+        throw std::out_of_range("file panel: no row to rename");
+    rows_.setCaption(index, caption);
     return sort(index);
 }
 
@@ -68,7 +70,7 @@ void FilePanel::setSelected(size_t index, bool on)
     if (selected_.at(index) == on)
         return;
     selected_[index] = on;
-    const PanelRow& row = rows_[index];
+    const PanelRowView row = rows_.view(index);
     if (row.image != kImageFile)
         return;
     const int64_t size = rowSize(row);
@@ -102,7 +104,7 @@ void FilePanel::invertSelection()
 void FilePanel::selectMatching(const std::string& mask, bool on)
 {
     for (size_t i = 0; i < rows_.size() && !stopped(); ++i)
-        if (MatchesMask(rows_[i].caption, mask))
+        if (MatchesMask(rows_.caption(i), mask))
             setSelected(i, on);
 }
 
@@ -116,38 +118,25 @@ void FilePanel::sort()
     sort(0);
 }
 
-// Rows and their selection marks move together; returns where row `follow` went. The order is
-// applied in place, cycle by cycle, so a long panel is never held twice while it is sorted.
+// Rows and their selection marks move together; returns where row `follow` went. Only the rows'
+// small slots move, their texts stay where they are.
 size_t FilePanel::sort(size_t follow)
 {
     ++version_;
     std::vector<size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return ComparePanelRows(rows_[a], rows_[b], sortState_, order_) < 0;
+        return ComparePanelRows(rows_.view(a), rows_.view(b), sortState_, order_) < 0;
     });
     size_t followed = 0;
-    for (size_t i = 0; i < order.size(); ++i)
+    std::vector<bool> selected(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
         if (order[i] == follow)
             followed = i;
-    // order[i] is the old index of the row that belongs at i; a used slot is marked with its own index.
-    for (size_t start = 0; start < order.size(); ++start) {
-        if (order[start] == start)
-            continue;
-        PanelRow row = std::move(rows_[start]);
-        const bool selected = selected_[start];
-        size_t at = start;
-        while (order[at] != start) {
-            const size_t from = order[at];
-            rows_[at] = std::move(rows_[from]);
-            selected_[at] = selected_[from];
-            order[at] = at;
-            at = from;
-        }
-        rows_[at] = std::move(row);
-        selected_[at] = selected;
-        order[at] = at;
+        selected[i] = selected_[order[i]];
     }
+    rows_.reorder(order);
+    selected_ = std::move(selected);
     return followed;
 }
 

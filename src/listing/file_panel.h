@@ -1,6 +1,7 @@
 #pragma once
 #include "listing/date_order.h"
 #include "listing/panel_row.h"
+#include "listing/panel_rows.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +14,7 @@ namespace brisk {
 // ComparePanelRows gives for the panel's sort state, with the selection and its status counters.
 class FilePanel {
 public:
-    const std::vector<PanelRow>& rows() const { return rows_; }
+    const PanelRows& rows() const { return rows_; }
     // Changes with every change of the rows or their order, so views can tell when to redraw.
     uint64_t version() const { return version_; }
     size_t size() const { return rows_.size(); }
@@ -23,8 +24,9 @@ public:
     int selectedIndex() const;
 
     // Replaces all rows, sorted; nothing is selected afterwards. The status counters stay.
-    void setRows(std::vector<PanelRow> rows);
-    void clear() { setRows({}); }
+    void setRows(PanelRows rows);
+    void setRows(const std::vector<PanelRow>& rows) { setRows(PanelRows(rows)); }
+    void clear() { setRows(PanelRows{}); }
     // Renames row `index` in place and re-sorts; returns where the row is now.
     size_t setCaption(size_t index, const std::string& caption);
 
@@ -53,7 +55,7 @@ private:
     size_t sort(size_t follow);
     bool stopped() const;
 
-    std::vector<PanelRow> rows_;
+    PanelRows rows_;
     std::vector<bool> selected_;
     int sortState_ = 0;
     DateOrder order_ = DateOrder::DayFirst;

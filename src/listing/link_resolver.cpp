@@ -27,26 +27,26 @@ size_t arrowPosition(std::string_view name, size_t& arrowLength)
 // First entry, by folded name, of every link target; names of other lengths are skipped unhashed.
 class TargetIndex {
 public:
-    TargetIndex(const std::vector<RemoteEntry>& entries, const std::vector<size_t>& links)
+    TargetIndex(const RemoteListing& entries, const std::vector<size_t>& links)
     {
         for (size_t link : links) {
-            const std::string& target = entries[link].link;
+            const std::string_view target = entries.link(link);
             first_.try_emplace(lowerAscii(target), kNone);
             if (target.size() >= hasLength_.size())
                 hasLength_.resize(target.size() + 1);
             hasLength_[target.size()] = true;
         }
         for (size_t i = 0; i < entries.size(); ++i) {
-            const RemoteEntry& entry = entries[i];
-            if (!entry.link.empty() || entry.name.size() >= hasLength_.size() || !hasLength_[entry.name.size()])
+            const std::string_view name = entries.name(i);
+            if (!entries.link(i).empty() || name.size() >= hasLength_.size() || !hasLength_[name.size()])
                 continue;
-            const auto found = first_.find(lowerAscii(entry.name));
+            const auto found = first_.find(lowerAscii(name));
             if (found != first_.end() && found->second == kNone)
                 found->second = i;
         }
     }
 
-    size_t firstEntryNamed(const std::string& target) const { return first_.at(lowerAscii(target)); }
+    size_t firstEntryNamed(std::string_view target) const { return first_.at(lowerAscii(target)); }
 
 private:
     std::unordered_map<std::string, size_t> first_;
@@ -71,18 +71,17 @@ bool LinkResolver::splitLink(RemoteEntry& entry)
     return false;
 }
 
-void LinkResolver::resolve(std::vector<RemoteEntry>& entries) const
+void LinkResolver::resolve(RemoteListing& entries) const
 {
     if (pending_.empty())
         return;
     const TargetIndex index(entries, pending_);
     for (size_t link : pending_) {
-        RemoteEntry& entry = entries[link];
-        const size_t target = index.firstEntryNamed(entry.link);
+        const size_t target = index.firstEntryNamed(entries.link(link));
         if (target != kNone && target < link)
-            entry.isDirectory = entries[target].isDirectory;
-        if (entry.isDirectory)
-            entry.size.clear();
+            entries.setDirectory(link, entries.isDirectory(target));
+        if (entries.isDirectory(link))
+            entries.clearSize(link);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "listing/remote_entry.h"
+#include "listing/remote_listing.h"
 
 #include <vector>
 
@@ -19,7 +20,7 @@ public:
     void addPending(size_t index) { pending_.push_back(index); }
 
     // Gives every pending link its kind; links that stay directories lose their size.
-    void resolve(std::vector<RemoteEntry>& entries) const;
+    void resolve(RemoteListing& entries) const;
 
 private:
     std::vector<size_t> pending_;

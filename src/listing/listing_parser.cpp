@@ -131,7 +131,7 @@ public:
         return [this](RemoteEntry& entry, bool pendingLink) {
             if (pendingLink)
                 links_.addPending(out_.entries.size());
-            out_.entries.push_back(std::move(entry));
+            out_.entries.push_back(entry);
         };
     }
     void finish(ListingLineParser& parser)

@@ -1,6 +1,7 @@
 #pragma once
 #include "listing/calendar_date.h"
 #include "listing/remote_entry.h"
+#include "listing/remote_listing.h"
 
 #include <functional>
 #include <memory>
@@ -11,7 +12,7 @@
 namespace brisk {
 
 struct ParsedListing {
-    std::vector<RemoteEntry> entries;  // in the order of the lines; never "." or ".."
+    RemoteListing entries;             // in the order of the lines; never "." or ".."
     std::string vmsPath;               // directory announced by a VMS header line, else empty
 };
 

@@ -48,7 +48,7 @@ std::string dateKey(std::string_view date, DateOrder order)
     return key;
 }
 
-int compareByColumn(const PanelRow& a, const PanelRow& b, int64_t column, DateOrder order)
+int compareByColumn(const PanelRowView& a, const PanelRowView& b, int64_t column, DateOrder order)
 {
     switch (column) {
     case kSortSize: return compareSizes(a.size, b.size);
@@ -61,7 +61,7 @@ int compareByColumn(const PanelRow& a, const PanelRow& b, int64_t column, DateOr
 
 } // namespace
 
-int ComparePanelRows(const PanelRow& a, const PanelRow& b, int sortState, DateOrder order)
+int ComparePanelRows(const PanelRowView& a, const PanelRowView& b, int sortState, DateOrder order)
 {
     if (a.image != b.image)
         return a.image < b.image ? -1 : 1;

@@ -2,6 +2,7 @@
 #include "listing/date_order.h"
 
 #include <string>
+#include <string_view>
 
 namespace brisk {
 
@@ -23,6 +24,24 @@ struct PanelRow {
     std::string link;        // sub-item 4
 };
 
+// A row's fields without copies, as packed rows hand them out for sorting and painting.
+struct PanelRowView {
+    int image = kImageFile;
+    std::string_view caption;
+    std::string_view size;
+    std::string_view date;
+    std::string_view time;
+    std::string_view attributes;
+    std::string_view link;
+
+    PanelRowView() = default;
+    PanelRowView(const PanelRow& row)
+        : image(row.image), caption(row.caption), size(row.size), date(row.date), time(row.time),
+          attributes(row.attributes), link(row.link)
+    {
+    }
+};
+
 // Column tags; a panel's sort state is a tag whose sign gives the direction.
 enum SortColumn : int {
     kSortLinks = 0,
@@ -35,6 +54,6 @@ enum SortColumn : int {
 
 // Row order of both panels: negative when `a` comes first. Groups by image in every direction,
 // then by the column of |sortState|, reversed for a negative state.
-int ComparePanelRows(const PanelRow& a, const PanelRow& b, int sortState, DateOrder order);
+int ComparePanelRows(const PanelRowView& a, const PanelRowView& b, int sortState, DateOrder order);
 
 } // namespace brisk

@@ -5,27 +5,33 @@
 
 namespace brisk {
 
-PanelRow RemoteRow(const RemoteEntry& entry, DateOrder order, const CalendarDate& today)
+namespace {
+
+// The row's fields point into the entry, except the date, which is shown reformatted.
+PanelRowView rowView(const RemoteEntryView& entry, std::string_view shownDate)
 {
-    PanelRow row;
+    PanelRowView row;
     row.image = entry.isDirectory ? kImageDirectory : kImageFile;
     row.caption = entry.name;
-    row.size = entry.isDirectory ? "" : entry.size;
-    row.date = FormatListingDate(entry.date, order, today);
+    row.size = entry.isDirectory ? std::string_view{} : entry.size;
+    row.date = shownDate;
     row.time = entry.time;
     row.attributes = entry.attributes;
     row.link = entry.link;
     return row;
 }
 
+} // namespace
+
 void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today)
 {
-    std::vector<PanelRow> rows;
+    PanelRows rows;
     rows.reserve(listing->size());
-    for (const RemoteEntry& entry : *listing) {
+    for (size_t i = 0; i < listing->size(); ++i) {
+        const RemoteEntryView entry = listing->view(i);
         if (!entry.isDirectory && responseType != 1 && !MatchesMask(entry.name, filterMask))
             continue;
-        rows.push_back(RemoteRow(entry, order, today));
+        rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today)));
     }
     panel.setDateOrder(order);
     panel.setRows(std::move(rows));

@@ -2,6 +2,7 @@
 #include "listing/calendar_date.h"
 #include "listing/file_panel.h"
 #include "listing/remote_entry.h"
+#include "listing/remote_listing.h"
 
 #include <memory>
 #include <string>
@@ -15,9 +16,9 @@ class RemotePanel {
 public:
     FilePanel panel;
     // The directory shown, and the same after each shown listing (also filled without display). Both
-    // refer to one unchangeable vector until a listing is fetched without display, so a long listing
+    // refer to one unchangeable listing until a listing is fetched without display, so a long listing
     // is held once.
-    using Entries = std::vector<RemoteEntry>;
+    using Entries = RemoteListing;
     std::shared_ptr<const Entries> listing = std::make_shared<const Entries>();
     std::shared_ptr<const Entries> listingCopy = listing;
     std::string filterMask = "*.*";
@@ -46,8 +47,5 @@ private:
     int pathSelected_ = -1;
     int pathTag_ = -1;
 };
-
-// The row a record is shown as.
-PanelRow RemoteRow(const RemoteEntry& entry, DateOrder order, const CalendarDate& today);
 
 } // namespace brisk

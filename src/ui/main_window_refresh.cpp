@@ -16,7 +16,7 @@ namespace brisk {
 
 namespace {
 
-QIcon rowIcon(const PanelRow& row)
+QIcon rowIcon(const PanelRowView& row)
 {
     if (row.image == kImageDirectory)
         return panelIcon(PanelIcon::Folder);
@@ -26,15 +26,15 @@ QIcon rowIcon(const PanelRow& row)
 }
 
 // Column position to row field: Filename, Size, Date, Time, Attribute, Links.
-std::string rowText(const PanelRow& row, int column)
+std::string rowText(const PanelRowView& row, int column)
 {
     switch (column) {
-    case 0: return row.caption;
-    case 1: return row.size;
-    case 2: return row.date;
-    case 3: return row.time;
-    case 4: return row.attributes;
-    default: return row.link;
+    case 0: return std::string(row.caption);
+    case 1: return std::string(row.size);
+    case 2: return std::string(row.date);
+    case 3: return std::string(row.time);
+    case 4: return std::string(row.attributes);
+    default: return std::string(row.link);
     }
 }
 
@@ -42,8 +42,8 @@ std::string rowText(const PanelRow& row, int column)
 void showPanel(FileListView* view, const FilePanel& panel, const QStringList& headers)
 {
     view->rows()->show(
-        headers, panel.size(), [&panel](size_t row, int column) { return rowText(panel.rows()[row], column); },
-        [&panel](size_t row) { return rowIcon(panel.rows()[row]); });
+        headers, panel.size(), [&panel](size_t row, int column) { return rowText(panel.rows().view(row), column); },
+        [&panel](size_t row) { return rowIcon(panel.rows().view(row)); });
 }
 
 void syncSelection(FileListView* view, const FilePanel& panel)

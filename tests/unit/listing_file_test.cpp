@@ -22,7 +22,7 @@ protected:
         writeFile(path, content);
         return path;
     }
-    static std::string tabbed(const std::vector<RemoteEntry>& entries)
+    static std::string tabbed(const RemoteListing& entries)
     {
         std::string out;
         for (const RemoteEntry& e : entries)

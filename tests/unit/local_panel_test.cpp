@@ -15,6 +15,7 @@
 #include <climits>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,12 +69,12 @@ protected:
         return result;
     }
 
-    const PanelRow* rowNamed(const std::string& caption) const
+    std::optional<PanelRow> rowNamed(const std::string& caption) const
     {
         for (const PanelRow& row : panel_->panel().rows())
             if (row.caption == caption)
-                return &row;
-        return nullptr;
+                return row;
+        return std::nullopt;
     }
 
     void select(const std::string& caption)
@@ -106,8 +107,8 @@ TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
 
     LocalPanel& local = open();
     EXPECT_EQ(captions(), (std::vector<std::string> {"sub", ".hidden", "data.bin"}));
-    const PanelRow* data = rowNamed("data.bin");
-    ASSERT_NE(data, nullptr);
+    const std::optional<PanelRow> data = rowNamed("data.bin");
+    ASSERT_TRUE(data.has_value());
     EXPECT_EQ(data->image, kImageFile);
     EXPECT_EQ(data->size, "1536");
     EXPECT_EQ(data->date, "04.03.2026");
@@ -182,7 +183,7 @@ TEST_F(LocalPanelTest, UpOneLevelStopsAtTheRoot)
     local.openRow(0);
     local.upOneLevel();
     EXPECT_EQ(local.currentDir(), root_);
-    EXPECT_NE(rowNamed("sub"), nullptr);
+    EXPECT_TRUE(rowNamed("sub").has_value());
 
     LocalPanel atRoot(ui, messages, "/");
     atRoot.upOneLevel();
@@ -369,14 +370,14 @@ TEST_F(LocalPanelTest, ChangeCaseNeverReplacesAnotherEntry)
     EXPECT_EQ(read("A.TXT"), "upper");
     EXPECT_EQ(read("MIXED.DOC"), "m");
     EXPECT_EQ(captions().size(), 3u);
-    EXPECT_NE(rowNamed("MIXED.DOC"), nullptr);
-    EXPECT_NE(rowNamed("a.txt"), nullptr);
+    EXPECT_TRUE(rowNamed("MIXED.DOC").has_value());
+    EXPECT_TRUE(rowNamed("a.txt").has_value());
 
     local.panel().unselectAll();
     select("MIXED.DOC");
     local.changeCase(2);
     EXPECT_EQ(read("Mixed.doc"), "m");
-    EXPECT_NE(rowNamed("Mixed.doc"), nullptr);
+    EXPECT_TRUE(rowNamed("Mixed.doc").has_value());
     EXPECT_THROW(local.changeCase(3), std::invalid_argument);
 }
 
