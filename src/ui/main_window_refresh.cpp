@@ -38,12 +38,16 @@ std::string rowText(const PanelRowView& row, int column)
     }
 }
 
-// The view reads the panel's rows as it paints them; the panel outlives the view's model.
+// The view reads the panel's rows as it paints them; the panel outlives the view's model. The rows may
+// change before the next refresh tells the view, so a row the panel no longer has paints empty.
 void showPanel(FileListView* view, const FilePanel& panel, const QStringList& headers)
 {
     view->rows()->show(
-        headers, panel.size(), [&panel](size_t row, int column) { return rowText(panel.rows().view(row), column); },
-        [&panel](size_t row) { return rowIcon(panel.rows().view(row)); });
+        headers, panel.size(),
+        [&panel](size_t row, int column) {
+            return row < panel.size() ? rowText(panel.rows().view(row), column) : std::string();
+        },
+        [&panel](size_t row) { return row < panel.size() ? rowIcon(panel.rows().view(row)) : QIcon(); });
 }
 
 void syncSelection(FileListView* view, const FilePanel& panel)
@@ -111,10 +115,14 @@ void T_Main::refreshSiteRows()
     FTPView->rows()->show(
         {"FTP Servers", "Server"}, sites.entries().size(),
         [&sites](size_t row, int column) {
+            if (row >= sites.entries().size())
+                return std::string(); // the list changed since this view was told
             const SiteEntry& entry = sites.entries()[row];
             return column == 0 ? entry.caption : entry.site.Server;
         },
         [&sites](size_t row) {
+            if (row >= sites.entries().size())
+                return QIcon();
             const SiteEntryKind kind = sites.entries()[row].kind;
             return panelIcon(kind == SiteEntryKind::Up       ? PanelIcon::Up
                              : kind == SiteEntryKind::Folder ? PanelIcon::Folder
