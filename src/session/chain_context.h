@@ -3,7 +3,7 @@
 #include "listing/response_type.h"
 #include "session/listing_file.h"
 #include "session/operation_flags.h"
-#include "session/user_interface.h"
+#include "ports/user_interface.h"
 #include "sites/server_info.h"
 
 #include <functional>

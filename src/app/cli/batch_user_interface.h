@@ -1,6 +1,6 @@
 #pragma once
-#include "session/local_directory.h"
-#include "session/user_interface.h"
+#include "ports/local_directory_port.h"
+#include "ports/user_interface.h"
 
 #include <ostream>
 #include <string>

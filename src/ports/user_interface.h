@@ -1,5 +1,5 @@
 #pragma once
-#include "session/progress_sink.h"
+#include "ports/progress_sink.h"
 
 #include <string>
 
