@@ -48,14 +48,6 @@ TEST_F(ChainsTest, ChmodSkipsNamesAndModesThatCannotBeSent)
     EXPECT_TRUE(server.exists("/c.txt"));
 }
 
-TEST_F(ChainsTest, ChangeCaseRenamesEachSelectedNameThenRefreshes)
-{
-    EXPECT_EQ(run([&] { changeCase(); }),
-              (Strings{"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "LIST /"}));
-    EXPECT_TRUE(server.exists("/Readme.txt"));
-    EXPECT_NE(rig->rowOf("Abc"), -1);
-}
-
 struct MiddleCase {
     const char* name;
     std::function<void(ChainsTest&)> start;
