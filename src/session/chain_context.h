@@ -1,6 +1,7 @@
 #pragma once
 #include "ftp/ftp_client.h"
 #include "listing/response_type.h"
+#include "session/entry_names.h"
 #include "session/listing_file.h"
 #include "session/operation_flags.h"
 #include "ports/user_interface.h"
@@ -46,11 +47,5 @@ struct ChainContext {
         ftp.DirAsync();
     }
 };
-
-// A name from a listing or from the panel that a chain may send in a command: not empty, not "."
-// or "..", without "/" (which would leave the directory) and without CR, LF or NUL.
-bool IsPlainEntryName(const std::string& name);
-// The name as a log line may show it: control bytes replaced by "?".
-std::string PrintableName(const std::string& name);
 
 } // namespace brisk

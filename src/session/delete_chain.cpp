@@ -7,12 +7,6 @@ namespace brisk {
 
 namespace {
 
-// A symbolic link is removed as a file: entering it would delete what it points to.
-bool isSymbolicLink(const RemoteEntry& entry)
-{
-    return !entry.attributes.empty() && lowerAscii(entry.attributes[0]) == 'l';
-}
-
 int64_t sizeOf(const std::string& text)
 {
     if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -60,7 +54,8 @@ void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
                  ": not a name that can be deleted");
         return;
     }
-    if (entry.isDirectory && !isSymbolicLink(entry))
+    // A symbolic link is removed as a file: entering it would delete what it points to.
+    if (entry.isDirectory && !IsSymbolicLink(entry.attributes))
         toScan_.push_back({dir + entry.name});
     else
         files_.push_back({entry.name, sizeOf(entry.size)});

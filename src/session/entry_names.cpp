@@ -1,4 +1,4 @@
-#include "session/chain_context.h"
+#include "session/entry_names.h"
 
 namespace brisk {
 
@@ -7,6 +7,11 @@ bool IsPlainEntryName(const std::string& name)
     if (name.empty() || name == "." || name == "..")
         return false;
     return name.find_first_of(std::string("/\r\n\0", 4)) == std::string::npos;
+}
+
+bool IsSymbolicLink(const std::string& attributes)
+{
+    return !attributes.empty() && (attributes[0] == 'l' || attributes[0] == 'L');
 }
 
 std::string PrintableName(const std::string& name)

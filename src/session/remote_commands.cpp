@@ -100,8 +100,7 @@ void SessionController::DeleteRemote()
         const PanelRow& row = remote.panel.rows()[index];
         if (!IsPlainEntryName(row.caption))
             continue;
-        const bool link = !row.attributes.empty() && (row.attributes[0] == 'l' || row.attributes[0] == 'L');
-        if (row.image == kImageFile || link)
+        if (row.image == kImageFile || IsSymbolicLink(row.attributes))
             files.push_back({row.caption});
         else
             dirs.push_back({BaseRemoteDir_ + row.caption});
