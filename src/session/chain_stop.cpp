@@ -37,7 +37,10 @@ void SessionController::StopTransfer()
     const bool pending = requestPending();
     if (!chain && !pending && OperationFlags_.empty())
         return;
-    abortMark_ = pending;
+    // The mark aborts the data transfer under way. A chain other than a transfer is let finish
+    // its request instead: aborting a listing costs the control connection, and the chain ends
+    // right after it anyway.
+    abortMark_ = pending && (!chain || chain == &transfer_);
     if (chain)
         chain->stop(pending);
     OperationFlags_.clear();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace brisk::test {
 namespace {
 
@@ -188,6 +190,36 @@ TEST_F(DeleteChainTest, StopInTheMiddleEndsTheChainAndReturns)
     EXPECT_EQ(rig->captions(), (Strings{"t", "f1.txt", "f2.txt", "keep.txt"}));
     EXPECT_FALSE(rig->c.abortMark());
     EXPECT_FALSE(rig->c.SiteListMode());
+}
+
+// Stop while a directory is entered, or while its listing arrives (which the mark aborts), ends
+// only the chain: the session stays open and the panel shows the base directory again.
+TEST_F(DeleteChainTest, StopWhileAScanIsUnderWayEndsTheChainNotTheSession)
+{
+    std::string big;
+    for (int i = 0; i < 100000; ++i)
+        big += "-rw-r--r--   1 o g 1 Jan 01  2020 file" + std::to_string(i) + ".txt\r\n";
+    server.setRawListing("/t", big);
+    for (const size_t listingsSent : {1u, 2u}) {
+        SCOPED_TRACE(listingsSent == 1 ? "stopped at CWD" : "stopped at LIST");
+        ASSERT_TRUE(open());
+        select({"t"});
+        rig->ui.answerYes();
+        const Strings sent = run([&] {
+            rig->c.DeleteRemote();
+            ASSERT_TRUE(pumpUntil([&] { return loggedWith("> LIST").size() == listingsSent &&
+                                               rig->logged("> CWD /t"); }, 20000));
+            rig->c.StopTransfer();
+        });
+        ASSERT_GE(sent.size(), 3u) << ::testing::PrintToString(rig->c.log.lines());
+        EXPECT_EQ(sent.front(), "CWD /t");
+        EXPECT_EQ((Strings{sent[sent.size() - 2], sent.back()}), (Strings{"CWD /", "LIST"}));
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const std::string& c) { return c.rfind("DELE", 0) == 0; }), 0);
+        EXPECT_FALSE(rig->c.SiteListMode());
+        EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");
+        EXPECT_NE(rig->rowOf("t"), -1);
+        EXPECT_TRUE(server.exists("/t/a.txt"));
+    }
 }
 
 TEST_F(DeleteChainTest, AnsweringNoSendsNothing)
