@@ -50,6 +50,8 @@ struct TFTPOptions {
     int32_t LogSize = 10000;
     int16_t TimeZone = 0;           // local offset from GMT in whole hours
     int32_t MaxListingMiB = 1024;   // a longer listing fails instead of filling the disk; 0 no limit
+
+    bool operator==(const TFTPOptions&) const = default;
 };
 
 // Language settings.
@@ -57,6 +59,8 @@ struct TLang {
     bool LangOn = false;
     bool LangInit = false;
     std::string LangFile = "language";
+
+    bool operator==(const TLang&) const = default;
 };
 
 // The colour value that stands for the system's window-text colour (a system colour reference,
@@ -72,16 +76,16 @@ struct ListFont {
     bool Italic = false;
     bool UnderLine = false;
     bool StrikeOut = false;
+
+    bool operator==(const ListFont&) const = default;
 };
 
 // The fonts of the local (left) and remote (right) file lists.
 struct ListFonts {
     ListFont Left;
     ListFont Right;
-};
 
-// The process-wide records.
-extern TFTPOptions FtpOptions;
-extern TLang tLang;
+    bool operator==(const ListFonts&) const = default;
+};
 
 } // namespace brisk

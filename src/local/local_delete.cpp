@@ -1,6 +1,6 @@
 #include "local/local_delete.h"
 
-#include "local/local_directory.h"
+#include "local/local_entries.h"
 #include "local/local_paths.h"
 
 #include <unistd.h>

@@ -3,8 +3,8 @@
 #include "listing/date_order.h"
 #include "listing/file_panel.h"
 #include "local/directory_chooser.h"
-#include "session/local_directory.h"
-#include "session/user_interface.h"
+#include "ports/local_directory_port.h"
+#include "ports/user_interface.h"
 
 #include <optional>
 #include <string>

@@ -1,5 +1,5 @@
 #include "local/local_delete.h"
-#include "local/local_directory.h"
+#include "local/local_entries.h"
 #include "local/local_panel.h"
 #include "local/local_paths.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "listing/date_order.h"
 #include "listing/panel_row.h"
-#include "local/local_directory.h"
+#include "local/local_entries.h"
 
 #include <ctime>
 #include <string>

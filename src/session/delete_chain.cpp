@@ -1,133 +1,178 @@
-#include "session/session_controller.h"
+#include "session/delete_chain.h"
 
-#include "listing/listing_parser.h"
 #include "platform/ascii.h"
 #include "session/remote_paths.h"
 
-#include <cstdio>
-
 namespace brisk {
 
-// The listing of a directory being deleted: its files are deleted next, its directories visited later.
-void SessionController::deleteScan()
+namespace {
+
+int64_t sizeOf(const std::string& text)
 {
-    if (abortMark_) {
-        removeListingFile();
-        OperationFlags_.remove(ofDeleteScan);
-        DirsToScan.clear();
-        FileQueue.clear();
-        return;
-    }
-    ParsedListing parsed;
-    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
-    removeListingFile();
-    for (const RemoteEntry& entry : parsed.entries) {
-        // A name with "/" in it would step outside the directory being deleted.
-        if (entry.name.find('/') != std::string::npos)
-            continue;
-        if (entry.isDirectory)
-            DirsToScan.push_back(WithSlash(Ftp1.HostDirName) + entry.name);
-        else
-            FileQueue.push_back(entry.name);
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoll(text);
+}
+
+} // namespace
+
+void DeleteChain::start(std::vector<WorkItem> files, std::vector<WorkItem> dirs)
+{
+    clearLists();
+    files_.assign(files.begin(), files.end());
+    toScan_.assign(dirs.begin(), dirs.end());
+    stopping_ = false;
+    running_ = !files_.empty() || !toScan_.empty();
+    if (!files_.empty()) {
+        ctx_.ftp.HostFileName = files_.front().path;
+        files_.pop_front();
+        ctx_.ftp.DeleAsync();
+    } else if (!toScan_.empty()) {
+        enterNextDir();
     }
 }
 
-// The removal step: directories come off PairedDirs last-in first-out.
-void SessionController::rmdDone()
+void DeleteChain::listingDone()
 {
-    Ftp1.TypeAscii();
-    if (OperationFlags_.has(ofMirrorRun))
-        return postMirrorMessage(1, 0);
-    OperationFlags_.assign(ofDeleteRemove, !PairedDirs.empty());
-    if (PairedDirs.empty()) {
-        Ftp1.HostDirName = BaseRemoteDir_;
-        Ftp1.LocalFileName = options_.ListingTempFile;
-        Ftp1.CwdAsync();
+    scanListing();
+    fileDone();
+}
+
+// The listing of the directory just entered: its files are deleted next, its directories visited later.
+void DeleteChain::scanListing()
+{
+    const ParsedListing parsed = ctx_.listing.take(ctx_.site.Answer);
+    const std::string dir = WithSlash(ctx_.ftp.HostDirName);
+    for (const RemoteEntry& entry : parsed.entries)
+        queueEntry(entry, dir);
+}
+
+void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
+{
+    if (!IsPlainEntryName(entry.name)) {
+        ctx_.log("Skipped \"" + PrintableName(entry.name) + "\" in " + PrintableName(dir) +
+                 ": not a name that can be deleted");
         return;
     }
-    const std::string last = PairedDirs.back();
-    if (responseType() == 8 && last == Ftp1.HostDirName) {
-        Ftp1.HostDirName = ParentDir(last);
-        PairedDirs.back() = LastComponent(last);
-        Ftp1.LocalFileName = options_.ListingTempFile;
-        Ftp1.CwdAsync();
-        return;
-    }
-    if (Ftp1.HostDirName != last) {
-        Ftp1.HostFileName = last;
-        PairedDirs.pop_back();
-        Ftp1.RmdAsync();
-        return;
-    }
-    const std::string trimmedLast = trimmed(last);
-    Ftp1.HostDirName = trimmedLast.find('/') == std::string::npos ? BaseRemoteDir_ : ParentDir(trimmedLast);
-    Ftp1.CDupAsync();
+    // A symbolic link is removed as a file: entering it would delete what it points to.
+    if (entry.isDirectory && !IsSymbolicLink(entry.attributes))
+        toScan_.push_back({dir + entry.name});
+    else
+        files_.push_back({entry.name, sizeOf(entry.size)});
 }
 
 // The file step: files of the current directory first, then the next directory to list.
-void SessionController::deleDone()
+void DeleteChain::fileDone()
 {
-    if (OperationFlags_.has(ofMirrorRun))
-        return postMirrorMessage(2, 0);
-    if (Ftp1.Binary) {
-        Ftp1.Binary = false;
-        Ftp1.TypeSet();
+    if (!running_)
+        return;
+    if (ctx_.ftp.Binary) {
+        ctx_.ftp.Binary = false;
+        ctx_.ftp.TypeSet();
     }
-    if (!FileQueue.empty()) {
-        Ftp1.HostFileName = FileQueue.front();
-        FileQueue.pop_front();
-        Ftp1.DeleAsync();
+    if (!files_.empty()) {
+        ctx_.ftp.HostFileName = files_.front().path;
+        files_.pop_front();
+        ctx_.ftp.DeleAsync();
         return;
     }
-    OperationFlags_.assign(ofDeleteScan, !DirsToScan.empty());
-    if (DirsToScan.empty() && !PairedDirs.empty())
-        return rmdDone();
-    if (OperationFlags_.has(ofDeleteScan)) {
-        Ftp1.HostDirName = DirsToScan.front();
-        PairedDirs.push_back(DirsToScan.front());
-        DirsToScan.pop_front();
-    } else {
-        Ftp1.HostDirName = BaseRemoteDir_;
-    }
-    Ftp1.LocalFileName = options_.ListingTempFile;
-    Ftp1.CwdAsync();
+    ctx_.flags.assign(ofDeleteScan, !toScan_.empty());
+    if (!toScan_.empty())
+        return enterNextDir();
+    if (!entered_.empty())
+        return removeDone();
+    end();
 }
 
-} // namespace brisk
-
-namespace brisk {
-
-// Deletes the selected files, then every selected directory with all it holds.
-void SessionController::DeleteRemote()
+void DeleteChain::enterNextDir()
 {
-    const std::vector<size_t> selected = remote.panel.selectedIndices();
-    if (SiteListMode_ || NavigationBusy_ || selected.empty() || Ftp1.State() != fsReady)
+    ctx_.flags.set(ofDeleteScan);
+    ctx_.ftp.HostDirName = toScan_.front().path;
+    entered_.push_back(toScan_.front());
+    toScan_.pop_front();
+    ctx_.ftp.LocalFileName = ctx_.listing.path();
+    ctx_.ftp.CwdAsync();
+}
+
+// The removal step: directories come off the entered list last-in first-out.
+void DeleteChain::removeDone()
+{
+    if (!running_)
         return;
-    if (!ui_.AskYesNo(msl[msgAttention], msl[msgWishToRemove]))
+    ctx_.ftp.TypeAscii();
+    ctx_.flags.assign(ofDeleteRemove, !entered_.empty());
+    if (entered_.empty())
+        return end();
+    const std::string last = entered_.back().path;
+    if (last == ctx_.ftp.HostDirName && ctx_.responseType() == ResponseType::Windows2000) {
+        // These servers remove a directory only by its name, from its parent.
+        entered_.back().path = LastComponent(last);
+        return stepOutOf(last);
+    }
+    if (ctx_.ftp.HostDirName != last) {
+        ctx_.ftp.HostFileName = last;
+        entered_.pop_back();
+        ctx_.ftp.RmdAsync();
         return;
-    DirsToScan.clear();
-    PairedDirs.clear();
-    FileQueue.clear();
-    TargetQueue.clear();
-    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
-    for (size_t index : selected) {
-        const PanelRow& row = remote.panel.rows()[index];
-        if (row.image == kImageFile)
-            FileQueue.push_back(row.caption);
-        else if (row.caption != ".." && row.caption.find('/') == std::string::npos)
-            DirsToScan.push_back(BaseRemoteDir_ + row.caption);
     }
-    if (!FileQueue.empty()) {
-        Ftp1.HostFileName = FileQueue.front();
-        FileQueue.pop_front();
-        Ftp1.DeleAsync();
-    } else if (!DirsToScan.empty()) {
-        OperationFlags_.set(ofDeleteScan);
-        Ftp1.HostDirName = DirsToScan.front();
-        PairedDirs.push_back(DirsToScan.front());
-        DirsToScan.pop_front();
-        Ftp1.CwdAsync();
+    const std::string trimmedLast = trimmed(last);
+    ctx_.ftp.HostDirName = trimmedLast.find('/') == std::string::npos ? ctx_.baseRemoteDir : UpDir(trimmedLast);
+    ctx_.ftp.CDupAsync();
+}
+
+// Into the parent of `dir` by its path; a path relative to the login directory has none, so CDUP.
+void DeleteChain::stepOutOf(const std::string& dir)
+{
+    ctx_.ftp.LocalFileName = ctx_.listing.path();
+    if (dir.find('/') == std::string::npos) {
+        ctx_.ftp.HostDirName = ctx_.baseRemoteDir;
+        ctx_.ftp.CDupAsync();
+        return;
     }
+    ctx_.ftp.HostDirName = UpDir(dir);
+    ctx_.ftp.CwdAsync();
+}
+
+void DeleteChain::stop(bool requestPending)
+{
+    clearLists();
+    if (!running_)
+        return;
+    stopping_ = requestPending;
+    if (!requestPending)
+        end();
+}
+
+void DeleteChain::finishStop()
+{
+    stopping_ = false;
+    ctx_.abortMark = false;
+    ctx_.listing.remove();
+    end();
+}
+
+void DeleteChain::failed(TFtpRequest)
+{
+    clearLists();
+    stopping_ = false;
+    end();
+}
+
+// The chain is over; the panel goes back to where it started and shows what is left there.
+void DeleteChain::end()
+{
+    clearLists();
+    running_ = false;
+    ctx_.flags.remove(ofDeleteScan | ofDeleteRemove);
+    if (ctx_.ftp.Connected())
+        ctx_.returnToBase();
+}
+
+void DeleteChain::clearLists()
+{
+    files_.clear();
+    toScan_.clear();
+    entered_.clear();
 }
 
 } // namespace brisk

@@ -33,8 +33,6 @@ public:
     SessionController session;
     LocalPanel local;
     std::string helpFile;
-    // 0 Auto, 1 ASCII, 2 binary: the transfer type menu, Auto at every start.
-    int transferType = 0;
 
     // True when the user confirms quitting.
     bool CloseQuery();

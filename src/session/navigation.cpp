@@ -18,7 +18,7 @@ void SessionController::remoteDoubleClick(int row)
     if (entry.caption.find('/') != std::string::npos || entry.caption == ".")
         return;
     std::string& dir = Ftp1.HostDirName;
-    if (responseType() == 5)
+    if (responseType() == ResponseType::Vms)
         dir = entry.caption;
     else
         dir += (dir.empty() || dir.back() == '/' ? "" : "/") + entry.caption;
@@ -30,7 +30,14 @@ void SessionController::ListCurrentDir()
     Ftp1.HostFileName.clear();
     Ftp1.LocalFileName = options_.ListingTempFile;
     Ftp1.TypeAscii();
-    post([this] { Ftp1.DirAsync(); });
+    listingPosted_ = true;
+    post([this] {
+        listingPosted_ = false;
+        // Stop came while the listing waited: the chain ends instead.
+        if (RequestChain* chain = stoppingChain())
+            return chain->finishStop();
+        Ftp1.DirAsync();
+    });
 }
 
 void SessionController::FTPPathChange(int index)

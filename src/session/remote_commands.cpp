@@ -1,6 +1,8 @@
 #include "session/session_controller.h"
 
+#include "listing/file_panel.h"
 #include "listing/selection_commands.h"
+#include "session/remote_paths.h"
 
 namespace brisk {
 
@@ -59,11 +61,7 @@ void SessionController::RenameRemote()
     std::string answer;
     if (!ui_.InputPrompt(request, answer))
         return;
-    FileQueue.clear();
-    TargetQueue.clear();
-    Ftp1.HostFileName = entry.caption;
-    Ftp1.LocalFileName = answer;
-    Ftp1.RenAsync();
+    rename_.start({{entry.caption, answer}});
 }
 
 void SessionController::RenameInPlace(size_t row, const std::string& newText)
@@ -72,11 +70,42 @@ void SessionController::RenameInPlace(size_t row, const std::string& newText)
         return;
     AddLog(msl[msgRenamingFile]);
     NavigationBusy_ = true;
-    FileQueue.clear();
-    TargetQueue.clear();
-    Ftp1.HostFileName = remote.panel.rows()[row].caption;
-    Ftp1.LocalFileName = newText;
-    Ftp1.RenAsync();
+    rename_.start({{remote.panel.rows()[row].caption, newText}});
+}
+
+void SessionController::ChangeCaseRemote(int mode)
+{
+    if (SiteListMode_ || Ftp1.State() != fsReady)
+        return;
+    std::vector<RenamePair> pairs;
+    for (size_t index : remote.panel.selectedIndices()) {
+        const std::string& caption = remote.panel.rows()[index].caption;
+        pairs.push_back({caption, ChangeNameCase(caption, mode)});
+    }
+    rename_.start(std::move(pairs));
+}
+
+// Deletes the selected files, then every selected directory with all it holds. A symbolic link
+// is deleted as a file, never entered.
+void SessionController::DeleteRemote()
+{
+    const std::vector<size_t> selected = remote.panel.selectedIndices();
+    if (SiteListMode_ || NavigationBusy_ || selected.empty() || Ftp1.State() != fsReady)
+        return;
+    if (!ui_.AskYesNo(msl[msgAttention], msl[msgWishToRemove]))
+        return;
+    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    std::vector<WorkItem> files, dirs;
+    for (size_t index : selected) {
+        const PanelRow& row = remote.panel.rows()[index];
+        if (!IsPlainEntryName(row.caption))
+            continue;
+        if (row.image == kImageFile || IsSymbolicLink(row.attributes))
+            files.push_back({row.caption});
+        else
+            dirs.push_back({BaseRemoteDir_ + row.caption});
+    }
+    delete_.start(std::move(files), std::move(dirs));
 }
 
 } // namespace brisk

@@ -1,40 +1,71 @@
-#include "session/session_controller.h"
-
-#include "listing/file_panel.h"
+#include "session/rename_chain.h"
 
 namespace brisk {
 
-// One RNFR/RNTO pair per queued name; the listing is refreshed after the last.
-void SessionController::renameDone()
+void RenameChain::start(std::vector<RenamePair> pairs)
 {
-    if (FileQueue.empty()) {
-        Ftp1.HostFileName = Ftp1.HostDirName;
-        Ftp1.LocalFileName = options_.ListingTempFile;
-        Ftp1.TypeAscii();
-        Ftp1.DirAsync();
-        return;
-    }
-    Ftp1.HostFileName = FileQueue.front();
-    Ftp1.LocalFileName = TargetQueue.front();
-    FileQueue.pop_front();
-    TargetQueue.pop_front();
-    Ftp1.RenAsync();
+    queue_.assign(pairs.begin(), pairs.end());
+    renamed_ = 0;
+    stopping_ = false;
+    running_ = !queue_.empty();
+    if (running_)
+        next();
 }
 
-void SessionController::ChangeCaseRemote(int mode)
+void RenameChain::renameDone()
 {
-    if (SiteListMode_)
+    if (!running_)
         return;
-    FileQueue.clear();
-    TargetQueue.clear();
-    for (size_t index : remote.panel.selectedIndices()) {
-        const std::string& caption = remote.panel.rows()[index].caption;
-        FileQueue.push_back(caption);
-        TargetQueue.push_back(ChangeNameCase(caption, mode));
-    }
-    if (FileQueue.empty() || Ftp1.State() != fsReady)
+    ++renamed_;
+    next();
+}
+
+void RenameChain::next()
+{
+    if (queue_.empty())
+        return end();
+    ctx_.ftp.HostFileName = queue_.front().from;
+    ctx_.ftp.LocalFileName = queue_.front().to;
+    queue_.pop_front();
+    ctx_.ftp.RenAsync();
+}
+
+// The listing of the directory, asked by its path, shows the new names.
+void RenameChain::end()
+{
+    running_ = false;
+    queue_.clear();
+    if (!ctx_.ftp.Connected())
         return;
-    renameDone();
+    ctx_.ftp.HostFileName = ctx_.ftp.HostDirName;
+    ctx_.refresh();
+}
+
+void RenameChain::stop(bool requestPending)
+{
+    queue_.clear();
+    if (!running_)
+        return;
+    stopping_ = requestPending;
+    if (!requestPending)
+        end();
+}
+
+void RenameChain::finishStop()
+{
+    stopping_ = false;
+    ctx_.abortMark = false;
+    end();
+}
+
+// The remaining pairs are not sent. Only when some names did change is the panel refreshed.
+void RenameChain::failed(TFtpRequest)
+{
+    queue_.clear();
+    stopping_ = false;
+    if (renamed_ > 0)
+        return end();
+    running_ = false;
 }
 
 } // namespace brisk

@@ -1,7 +1,6 @@
 #include "session/session_controller.h"
 
 #include "platform/event_loop.h"
-#include "session/remote_paths.h"
 
 namespace brisk {
 
@@ -14,13 +13,24 @@ bool isListing(TFtpRequest kind)
 
 } // namespace
 
+// The single router of completions. A chain ending after Stop takes the completion, whatever it
+// was; otherwise the request kind, the outcome and the flags decide which chain continues.
 void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
 {
     cTimer_.setEnabled(false);
-    if (error != 0 && !(kind == ftpDirAsync && error == 550))
+    const bool failed = error != 0 && !(kind == ftpDirAsync && error == 550);
+    if (RequestChain* chain = stoppingChain()) {
+        if (failed)
+            AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
+        chain->finishStop();
+    } else if (failed) {
         requestFailed(kind);
-    else
+    } else {
         requestSucceeded(kind);
+    }
+    // The mark aborts the data transfer that was running when Stop came; no later one.
+    if (!stoppingChain())
+        abortMark_ = false;
     requestCompleted();
     if (keepAliveChain_ && (error != 0 || isListing(kind)))
         keepAliveChain_ = false;
@@ -32,25 +42,20 @@ void SessionController::requestFailed(TFtpRequest kind)
     // Whatever the path box or an in-place rename started has ended; the box must not stay disabled.
     NavigationBusy_ = false;
     if (OperationFlags_.has(ofMirrorRun))
-        return postMirrorMessage(4, kind);
-    if (OperationFlags_.has(ofDeleteScan) || OperationFlags_.has(ofDeleteRemove)) {
-        DirsToScan.clear();
-        PairedDirs.clear();
-        FileQueue.clear();
-        TargetQueue.clear();
-    }
-    OperationFlags_.remove(ofDeleteScan | ofDeleteRemove | ofDownloadTree);
-    if (kind == ftpCwdAsync)
-        return cwdFailed();
+        return mirror_.send(4, kind);
     if (kind == ftpConnectAsync)
         return connectFailed();
-    AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
     // What a failed or aborted listing left behind is never read; it must not stay on disk.
     if (isListing(kind))
-        removeListingFile();
-    if (kind == ftpGetAsync)
-        continueDownloadChain();
-    else if (kind == ftpDirAsync)
+        listing_.remove();
+    RequestChain* chain = runningChain();
+    if (chain || kind != ftpCwdAsync)
+        AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
+    if (chain)
+        return chain->failed(kind);
+    if (kind == ftpCwdAsync)
+        return cwdFailed();
+    if (kind == ftpDirAsync)
         Ftp1.AbortAsync();
 }
 
@@ -77,19 +82,19 @@ void SessionController::requestSucceeded(TFtpRequest kind)
     case ftpGetAsync:
     case ftpRestGetAsync:
         if (OperationFlags_.has(ofMirrorRun))
-            return postMirrorMessage(3, 0);
-        return continueDownloadChain();
+            return mirror_.send(3, 0);
+        return transfer_.continueDownload();
     case ftpPutAsync:
     case ftpRestPutAsync:
         if (OperationFlags_.has(ofMirrorRun))
-            return postMirrorMessage(3, 0);
-        return continueUploadChain();
+            return mirror_.send(3, 0);
+        return transfer_.continueUpload();
     case ftpRmdAsync:
         return rmdDone();
     case ftpDeleAsync:
         return deleDone();
     case ftpRenAsync:
-        return renameDone();
+        return rename_.renameDone();
     case ftpQuoteAsync:
         return rawCommandDone();
     default:
@@ -100,47 +105,21 @@ void SessionController::requestSucceeded(TFtpRequest kind)
 void SessionController::cwdFailed()
 {
     Ftp1.TypeAscii();
-    if (!OperationFlags_.has(ofUploadTree)) {
-        Ftp1.HostFileName.clear();
-        Ftp1.HostDirName = BaseRemoteDir_;
-        Ftp1.PwdAsync();
-        return;
-    }
-    if (!CurrentSite_.MkDir) {
-        Ftp1.HostFileName = Ftp1.HostDirName;
-        Ftp1.MkdAsync();
-        return;
-    }
-    if (WithSlash(ParentDir(Ftp1.HostDirName)) == WithSlash(UploadTargetDir_)) {
-        Ftp1.HostFileName = LastComponent(Ftp1.HostDirName);
-        Ftp1.MkdAsync();
-        return;
-    }
-    UploadTargetDir_ = Ftp1.HostDirName;
-    Ftp1.HostDirName = ParentDir(Ftp1.HostDirName);
-    OperationFlags_.set(ofUploadParentCwd);
-    Ftp1.CwdAsync();
+    Ftp1.HostFileName.clear();
+    Ftp1.HostDirName = BaseRemoteDir_;
+    Ftp1.PwdAsync();
 }
 
 void SessionController::cwdMkdCdupDone(TFtpRequest kind)
 {
     if (OperationFlags_.has(ofMirrorRun) && kind == ftpMkdAsync)
-        return postMirrorMessage(3, 0);
+        return mirror_.send(3, 0);
     if (OperationFlags_.has(ofDeleteRemove))
-        return rmdDone();
-    if (kind == ftpCwdAsync && OperationFlags_.has(ofUploadTree) && OperationFlags_.has(ofUploadParentCwd)) {
-        OperationFlags_.remove(ofUploadParentCwd);
-        Ftp1.HostFileName = LastComponent(UploadTargetDir_);
-        Ftp1.MkdAsync();
-        Ftp1.HostDirName = UploadTargetDir_;
-        return;
-    }
-    if (kind == ftpMkdAsync && OperationFlags_.has(ofUploadTree)) {
-        if (CurrentSite_.MkDir)
-            Ftp1.HostDirName = WithSlash(Ftp1.HostDirName);
-        Ftp1.CwdAsync();
-        return;
-    }
+        return delete_.removeDone();
+    if (kind == ftpCwdAsync && OperationFlags_.has(ofUploadTree) && OperationFlags_.has(ofUploadParentCwd))
+        return transfer_.uploadParentEntered();
+    if (kind == ftpMkdAsync && OperationFlags_.has(ofUploadTree))
+        return transfer_.uploadDirMade();
     ListCurrentDir();
 }
 
@@ -164,27 +143,44 @@ void SessionController::listingDone()
     if (OperationFlags_.has(ofMirrorRun)) {
         RefreshListingCopy();
         if (OperationFlags_.has(ofUploadParentCwd) || OperationFlags_.has(ofMirrorFlag11))
-            return postMirrorMessage(3, 0);
+            return mirror_.send(3, 0);
         const int value = OperationFlags_.has(ofMirrorFlag6) ? 1 : OperationFlags_.has(ofMirrorFlag8) ? 2 : 0;
-        return postMirrorMessage(1, value);
+        return mirror_.send(1, value);
     }
     if (OperationFlags_.has(ofDownloadTree))
-        return continueDownloadChain();
-    if (OperationFlags_.has(ofDeleteScan)) {
-        deleteScan();
-        return deleDone();
-    }
+        return transfer_.continueDownload();
+    if (OperationFlags_.has(ofDeleteScan))
+        return delete_.listingDone();
     if (OperationFlags_.has(ofUploadTree))
-        return continueUploadChain();
+        return transfer_.continueUpload();
     if (!Ftp1.Connected())
         return abortSession();
     ShowListing();
 }
 
+void SessionController::rmdDone()
+{
+    if (OperationFlags_.has(ofMirrorRun)) {
+        Ftp1.TypeAscii();
+        return mirror_.send(1, 0);
+    }
+    delete_.removeDone();
+}
+
+void SessionController::deleDone()
+{
+    if (OperationFlags_.has(ofMirrorRun))
+        return mirror_.send(2, 0);
+    delete_.fileDone();
+}
+
 void SessionController::rawCommandDone()
 {
     if (OperationFlags_.has(ofChmodTree))
-        return chmodNext();
+        return chmod_.commandDone();
+    // The current directory again, which refreshes the panel; at a virtual host's root it has no path.
+    if (Ftp1.HostDirName.empty())
+        return Ftp1.PwdAsync();
     Ftp1.CwdAsync();
 }
 

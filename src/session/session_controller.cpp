@@ -34,7 +34,7 @@ SessionController::SessionController(UserInterface& ui, TFTPOptions& options, Lo
 SessionController::~SessionController()
 {
     *alive_ = false;
-    removeListingFile();
+    listing_.remove();
     Ftp1.OnDisplay = nullptr;
     Ftp1.OnError = nullptr;
     Ftp1.OnSessionClosed = nullptr;
@@ -69,14 +69,6 @@ void SessionController::SetConnectedUI(bool connected)
 void SessionController::changed()
 {
     ui_.Changed();
-}
-
-int SessionController::responseType() const
-{
-    const std::string& answer = CurrentSite_.Answer;
-    if (answer.empty() || answer[0] < '0' || answer[0] > '9')
-        return 0;
-    return answer[0] - '0';
 }
 
 void SessionController::selectSite(int index)

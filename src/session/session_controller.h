@@ -5,14 +5,20 @@
 #include "listing/calendar_date.h"
 #include "listing/remote_panel.h"
 #include "platform/interval_timer.h"
+#include "session/chain_context.h"
+#include "session/chmod_chain.h"
 #include "session/connected_actions.h"
+#include "session/delete_chain.h"
+#include "session/listing_file.h"
 #include "session/log_pane.h"
+#include "session/mirror_link.h"
 #include "session/operation_flags.h"
-#include "session/user_interface.h"
+#include "session/rename_chain.h"
+#include "session/transfer_chain.h"
+#include "ports/user_interface.h"
 #include "sites/server_info.h"
 #include "sites/site_list.h"
 
-#include <deque>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,11 +42,10 @@ public:
     SiteList siteList;
     RemotePanel remote;
 
-    // Work lists of the delete, rename and transfer chains.
-    std::deque<std::string> DirsToScan, PairedDirs, FileQueue, TargetQueue;
-
     // --- session lifecycle
     void OpenSelectedSite();
+    // Opens a site given as a record rather than from the site list (the command-line tool).
+    void OpenSite(const TFTPServerInfo& site);
     void Connect();
     void Disconnect();
     void StopTransfer();
@@ -69,8 +74,6 @@ public:
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
     void ListCurrentDir();
     void ShowListing();
-    // Deletes the listing file, whatever state a listing left it in.
-    void removeListingFile();
     void RefreshListingCopy();
     void FillRemotePanel();
     void remoteColumnClick(int tag);
@@ -94,9 +97,8 @@ public:
     const std::string& BaseLocalDir() const { return BaseLocalDir_; }
     int KeepAliveSent() const { return KeepAliveSent_; }
     bool abortMark() const { return abortMark_; }
-    void setAbortMark() { abortMark_ = true; }
-    // The progress window's Cancel: the mark is set from a posted message.
-    void postAbortMark() { post([this] { abortMark_ = true; }); }
+    // The progress window's Cancel: Stop, from a posted message.
+    void postStop() { post([this] { StopTransfer(); }); }
     bool busyCursor() const { return busyCursor_; }
     bool enabled(Action action) const { return actions_.count(action) != 0; }
     bool pathBoxEnabled() const { return !NavigationBusy_; }
@@ -110,8 +112,13 @@ public:
     int fontSize = 8;
     int fontColor = 0;
 
+    // The chains of requests; commands start them, request completions continue them.
+    DeleteChain& deleteChain() { return delete_; }
+    RenameChain& renameChain() { return rename_; }
+    ChmodChain& chmodChain() { return chmod_; }
+    TransferChain& transferChain() { return transfer_; }
     // Receives the mirror runner's posted messages (parameter, value).
-    std::function<void(int param, int value)> onMirrorMessage;
+    MirrorLink& mirror() { return mirror_; }
 
     // The keep-alive timer's tick; one second in the program, shorter in tests.
     void setKeepAliveTickMs(uint64_t ms) { keepAliveTickMs_ = ms; }
@@ -134,19 +141,17 @@ private:
     void listingDone();
     void rmdDone();
     void deleDone();
-    void renameDone();
     void rawCommandDone();
-    void deleteScan();
     void abortSession();
 
-    // chains that later commands start
-    void continueDownloadChain();
-    void continueUploadChain();
-    void chmodNext();
-    void postMirrorMessage(int param, int value);
+    // Stop's view of the chains
+    RequestChain* runningChain();
+    RequestChain* stoppingChain();
+    bool requestPending() const;
 
     // opening
     bool openFromSiteList();
+    bool takeSite(const TFTPServerInfo& site);
     bool hostGiven();
     bool askPassword();
     void applySiteLocalDir();
@@ -166,7 +171,7 @@ private:
 
     void SetConnectedUI(bool connected);
     void changed();
-    int responseType() const;
+    ResponseType responseType() const { return responseTypeOf(CurrentSite_.Answer); }
     void post(std::function<void()> task);
     void logFileFromOptions();
 
@@ -185,7 +190,6 @@ private:
     int KeepAliveSent_ = 0;
     int KeepAliveNext_ = 0;
     std::string LogFileName_;
-    std::string UploadTargetDir_;
     CalendarDate StartDate_;
 
     IntervalTimer cTimer_;
@@ -206,6 +210,17 @@ private:
     Phase phase_ = Phase::Idle;
     bool connectStopped_ = false;   // Stop while connecting: no further attempt
     std::set<Action> actions_;
+    bool listingPosted_ = false;   // ListCurrentDir's DirAsync waits in the event queue
+
+    ListingFile listing_{options_.ListingTempFile, StartDate_};
+    ChainContext chains_{Ftp1, OperationFlags_, BaseRemoteDir_, BaseLocalDir_, listing_, ui_, CurrentSite_,
+                         abortMark_, [this](std::function<void()> task) { post(std::move(task)); },
+                         [this](const std::string& text) { AddLog(text); }};
+    DeleteChain delete_{chains_};
+    RenameChain rename_{chains_};
+    ChmodChain chmod_{chains_};
+    TransferChain transfer_{chains_};
+    MirrorLink mirror_{[this](std::function<void()> task) { post(std::move(task)); }};
 };
 
 } // namespace brisk

@@ -76,7 +76,7 @@ void SessionController::attemptFailed()
 void SessionController::sessionEnded()
 {
     phase_ = Phase::Idle;
-    removeListingFile();
+    listing_.remove();
     cTimer_.setEnabled(false);
     busyCursor_ = false;
     SiteListMode_ = true;
@@ -107,19 +107,6 @@ void SessionController::Disconnect()
     Ftp1.Timeout = 1;
     Ftp1.AbortAsync();
     EventLoop::instance().messagePump(0);
-    changed();
-}
-
-void SessionController::StopTransfer()
-{
-    if (Ftp1.State() == fsDnsLookup || Ftp1.State() == fsWaitingBanner) {
-        connectStopped_ = true;
-        Ftp1.Abort();
-        return;
-    }
-    OperationFlags_.clear();
-    abortMark_ = true;
-    busyCursor_ = false;
     changed();
 }
 

@@ -1,6 +1,6 @@
 #include "session/session_controller.h"
 
-#include "session/local_directory.h"
+#include "ports/local_directory_port.h"
 #include "platform/directories.h"
 #include "platform/event_loop.h"
 #include "platform/program_dir.h"
@@ -76,12 +76,27 @@ bool SessionController::openFromSiteList()
     }
     if (siteSelection_ < 0 || siteList.entries()[size_t(siteSelection_)].kind != SiteEntryKind::Site)
         return false;
-    CurrentSite_ = siteList.entries()[size_t(siteSelection_)].site;
+    return takeSite(siteList.entries()[size_t(siteSelection_)].site);
+}
+
+void SessionController::OpenSite(const TFTPServerInfo& site)
+{
+    if (Ftp1.Connected() || Ftp1.State() != fsReady || busyCursor_)
+        return;
+    ConnectAttempt_ = 0;
+    if (takeSite(site))
+        startConnect();
+}
+
+// The site's working copy, with an address typed into its server field taken apart.
+bool SessionController::takeSite(const TFTPServerInfo& site)
+{
+    CurrentSite_ = site;
     ParseServerAddress(CurrentSite_);
     if (!hostGiven())
         return false;
     // A password written into the address is as good as a saved one.
-    if (addressHasPassword(siteList.entries()[size_t(siteSelection_)].site.Server))
+    if (addressHasPassword(site.Server))
         CurrentSite_.SavePassword = 1;
     Ftp1.HostName = CurrentSite_.Server;
     // Every site brings its own port; a proxy connection uses the proxy's port from the options.

@@ -2,16 +2,12 @@
 
 #include "listing/listing_parser.h"
 
-#include <cstdio>
-
 namespace brisk {
 
 void SessionController::ShowListing()
 {
     // Read line by line: a long listing never sits in memory twice, as text and as entries.
-    ParsedListing parsed;
-    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
-    removeListingFile();
+    ParsedListing parsed = listing_.take(CurrentSite_.Answer);
     remote.listing = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
     remote.listingCopy = remote.listing;
     if (!parsed.vmsPath.empty())
@@ -23,23 +19,17 @@ void SessionController::ShowListing()
     changed();
 }
 
-void SessionController::removeListingFile()
-{
-    std::remove(options_.ListingTempFile.c_str());
-}
-
 void SessionController::RefreshListingCopy()
 {
     if (!Ftp1.Connected())
         return;
-    ParsedListing parsed;
-    ParseListingFile(CurrentSite_.Answer, StartDate_, options_.ListingTempFile, parsed);
+    ParsedListing parsed = listing_.read(CurrentSite_.Answer);
     remote.listingCopy = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
 }
 
 void SessionController::FillRemotePanel()
 {
-    remote.FillRemotePanel(responseType(), DateOrder(options_.DateType == 1 ? 1 : 0), localToday());
+    remote.FillRemotePanel(int(responseType()), DateOrder(options_.DateType == 1 ? 1 : 0), localToday());
 }
 
 } // namespace brisk

@@ -14,11 +14,4 @@ std::string ResponseTypeName(int code)
     return kNames[(code >= 0 && code < kResponseTypeCount) ? code : 0];
 }
 
-int ResponseTypeOf(const std::string& descriptor)
-{
-    if (descriptor.empty() || descriptor[0] < '1' || descriptor[0] > '9')
-        return 0;
-    return descriptor[0] - '0';
-}
-
 } // namespace brisk

@@ -12,9 +12,9 @@ namespace {
 
 std::string responseTypeText(const TFTPServerInfo& site)
 {
-    const int type = ResponseTypeOf(site.Answer);
+    const ResponseType type = responseTypeOf(site.Answer);
     const std::string name = ResponseTypeName(type);
-    return type == kCustomResponseType && !site.AnswerName.empty() ? name + " (" + site.AnswerName + ")" : name;
+    return type == ResponseType::Custom && !site.AnswerName.empty() ? name + " (" + site.AnswerName + ")" : name;
 }
 
 void reportEntry(const SiteEntry& entry, std::ostream& out)

@@ -77,15 +77,15 @@ int SiteProperties::layoutNamed(const std::string& name) const
 void SiteProperties::openResponseType()
 {
     layouts_ = LoadCustomLayouts(defaultName_);
-    int type = ResponseTypeOf(site_.Answer);
-    if (site_.Answer.size() != 7 || type == 0) {
+    ResponseType type = responseTypeOf(site_.Answer);
+    if (site_.Answer.size() != 7 || type == ResponseType::Automatic) {
         site_.Answer = kDefaultAnswer;
         site_.AnswerName = defaultName_;
-        type = 0;
+        type = ResponseType::Automatic;
     }
-    form.responseType = type;
+    form.responseType = static_cast<int>(type);
     layout_ = layoutNamed(site_.AnswerName);
-    if (type == kCustomResponseType) {
+    if (type == ResponseType::Custom) {
         if (layout_ > 0)
             site_.Answer = layouts_[static_cast<size_t>(layout_)].descriptor;
         else

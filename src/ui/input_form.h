@@ -1,5 +1,5 @@
 #pragma once
-#include "session/user_interface.h"
+#include "ports/user_interface.h"
 
 #include <QDialog>
 

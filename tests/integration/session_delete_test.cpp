@@ -57,19 +57,6 @@ TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReve
     EXPECT_TRUE(rig->c.operationFlags().empty());
 }
 
-TEST_P(SessionDeleteTest, AnsweringNoSendsNothing)
-{
-    server->putFile("f1.txt", "1");
-    ASSERT_TRUE(openSite());
-    rig->c.setRemoteSelected(0, true);
-    const size_t mark = rig->c.log.lines().size();
-    rig->ui.answerNo();
-    rig->c.DeleteRemote();
-    ASSERT_TRUE(rig->waitIdle());
-    EXPECT_TRUE(rig->sent(mark).empty());
-    EXPECT_TRUE(std::filesystem::exists(server->root() / "f1.txt"));
-}
-
 INSTANTIATE_TEST_SUITE_P(Servers, SessionDeleteTest, ::testing::Values("vsftpd", "pyftpdlib"));
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "cpu_clock.h"
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 
@@ -5,7 +6,6 @@
 
 #include <poll.h>
 #include <sys/epoll.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <string>
@@ -13,15 +13,9 @@
 
 using brisk::EventLoop;
 using brisk::tickCount;
+using brisk::test::cpuSeconds;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
 bool readable(int fd)
 {

@@ -48,7 +48,7 @@ TEST_F(DaemonProcessTest, WaitFailsFastWithTheOutputWhenTheDaemonDies)
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("OOPS: bad config"), std::string::npos) << e.what();
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
     EXPECT_FALSE(daemon.running());
 }
 
@@ -118,7 +118,7 @@ TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
 
     const auto start = std::chrono::steady_clock::now();
     daemon.stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
     for (pid_t pid : descendants)
         EXPECT_FALSE(processExists(pid)) << "left behind or a zombie: " << pid;
     EXPECT_FALSE(processExists(leader));
@@ -187,7 +187,7 @@ TEST(RunCommandTest, KillsACommandPastTheLimit)
     const auto r = runCommand({"sleep", "30"}, {}, 200ms);
     EXPECT_TRUE(r.timedOut);
     EXPECT_EQ(r.exitCode, -1);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
 }
 
 TEST(LoopbackPortTest, FindsAListenerAndItsOwner)

@@ -21,9 +21,8 @@ TEST_F(MainProgramTest, StartsWithDefaultsWhenNoFileExists)
     EXPECT_TRUE(program.session.enabled(Action::Connect));
     EXPECT_FALSE(program.session.enabled(Action::Disconnect));
     EXPECT_TRUE(program.settings.commands.labels.empty());
-    EXPECT_EQ(program.settings.options.TimeOut, 15);
     EXPECT_EQ(program.session.Ftp1.Timeout, 15) << "the options were applied";
-    EXPECT_EQ(program.transferType, 0);
+    EXPECT_EQ(program.session.transferChain().type, TransferType::Auto);
     EXPECT_EQ(program.helpFile, home() + "tolvax.hlp");
     EXPECT_EQ(program.session.siteList.entries().size(), 0u);
     EXPECT_EQ(program.session.remote.filterMask, "*.*");

@@ -28,27 +28,13 @@ protected:
 TEST_F(OptionsStoreTest, MissingFileGivesEveryDefault)
 {
     load();
-    EXPECT_EQ(options.ConnectionType, 0);
-    EXPECT_EQ(options.TimeOut, 15);
-    EXPECT_EQ(options.Retry, 0);
-    EXPECT_EQ(options.StartKeep, 100);
-    EXPECT_EQ(options.DurationKeep, 10);
-    EXPECT_EQ(options.LogSize, 10000);
-    EXPECT_FALSE(options.Log);
-    EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
-    EXPECT_EQ(options.IniPath, home());
-    EXPECT_EQ(options.fwPort, "21");
-    EXPECT_EQ(options.fwSimbol, "@");
-    EXPECT_TRUE(options.PromptDownLoad);
-    EXPECT_TRUE(options.PromptUpLoad);
-    EXPECT_EQ(options.FontName, "MS Sans Serif");
-    EXPECT_EQ(options.FontSize, 8);
-    EXPECT_FALSE(lang.LangOn);
-    EXPECT_FALSE(lang.LangInit);
-    EXPECT_EQ(lang.LangFile, "language");
-    EXPECT_EQ(options.ListingTempFile, home() + "FTPDIR" + std::to_string(::getpid()) + ".TXT");
-    EXPECT_EQ(fonts.Left.Name, "MS Sans Serif");
-    EXPECT_EQ(fonts.Right.Color, kWindowTextColor);
+    TFTPOptions expected;
+    expected.LogFile = home() + "tolvaxe.log";
+    expected.IniPath = home();
+    expected.ListingTempFile = home() + "FTPDIR" + std::to_string(::getpid()) + ".TXT";
+    EXPECT_EQ(options, expected);
+    EXPECT_EQ(lang, TLang{});
+    EXPECT_EQ(fonts, ListFonts{});
     EXPECT_FALSE(std::filesystem::exists(optionsFile()));
 }
 
@@ -115,7 +101,7 @@ TEST_F(OptionsStoreTest, EveryFieldRoundTrips)
     o.fwHost = "fw"; o.fwPort = "99"; o.fwID = "id"; o.fwPsw = "fp"; o.fwSimbol = "#"; o.fwType = 6;
     o.fwEnable = true; o.IniPath = "/home/u"; o.FontName = "Sans"; o.FontSize = 11; o.FontColor = 255;
     o.PromptDownLoad = false; o.PromptUpLoad = false; o.DefPrompt = 2; o.DateType = 1; o.LogSize = 500;
-    o.TimeZone = -5;
+    o.TimeZone = -5; o.MaxListingMiB = 7;
     const TLang l{true, true, "deutsch"};
     ListFonts f;
     f.Left = {"Mono", 204, 0x123456, true, false, true, false};
@@ -123,46 +109,9 @@ TEST_F(OptionsStoreTest, EveryFieldRoundTrips)
     SaveOptions(o, l, f);
     load();
     o.ListingTempFile = options.ListingTempFile;
-    EXPECT_EQ(options.ConnectionType, 4);
-    EXPECT_EQ(options.TransferMode, 2);
-    EXPECT_EQ(options.ProxyPort, "8021");
-    EXPECT_EQ(options.ProxyPsw, "pp");
-    EXPECT_TRUE(options.ProxyPswMask);
-    EXPECT_EQ(options.SocksPsw, "sp");
-    EXPECT_TRUE(options.PassiveTransfer && options.Sync && options.Log && options.Keep && options.MailAno);
-    EXPECT_EQ(options.fwHost, "fw");
-    EXPECT_EQ(options.fwPsw, "fp");
-    EXPECT_EQ(options.FontName, "Sans");
-    EXPECT_EQ(options.FontSize, 11);
-    EXPECT_EQ(options.ProxyServer, "proxy");
-    EXPECT_EQ(options.SocksUC, "su");
-    EXPECT_TRUE(options.SocksPswMask);
-    EXPECT_EQ(options.LogFile, o.LogFile);
-    EXPECT_EQ(options.Ext, o.Ext);
-    EXPECT_EQ(options.CmdKeep, o.CmdKeep);
-    EXPECT_EQ(options.fwSimbol, "#");
-    EXPECT_EQ(options.fwType, 6);
-    EXPECT_TRUE(options.fwEnable);
-    EXPECT_EQ(options.IniPath, "/home/u");
-    EXPECT_EQ(options.FontColor, 255);
-    EXPECT_FALSE(options.PromptUpLoad);
-    EXPECT_EQ(options.DefPrompt, 2);
-    EXPECT_EQ(options.DateType, 1);
-    EXPECT_EQ(options.LogSize, 500);
-    EXPECT_EQ(options.TimeZone, -5);
-    EXPECT_EQ(options.Retry, 2);
-    EXPECT_EQ(options.StartKeep, 5);
-    EXPECT_EQ(options.DurationKeep, 7);
-    EXPECT_EQ(options.Anonymous, "me@x.org");
-    EXPECT_TRUE(lang.LangOn);
-    EXPECT_TRUE(lang.LangInit);
-    EXPECT_EQ(lang.LangFile, "deutsch");
-    EXPECT_EQ(fonts.Left.Name, "Mono");
-    EXPECT_EQ(fonts.Left.CharSet, 204);
-    EXPECT_EQ(fonts.Left.Color, 0x123456);
-    EXPECT_TRUE(fonts.Left.Bold && fonts.Left.UnderLine && !fonts.Left.Italic && !fonts.Left.StrikeOut);
-    EXPECT_EQ(fonts.Right.Name, "Serif");
-    EXPECT_TRUE(!fonts.Right.Bold && fonts.Right.Italic && !fonts.Right.UnderLine && fonts.Right.StrikeOut);
+    EXPECT_EQ(options, o);
+    EXPECT_EQ(lang, l);
+    EXPECT_EQ(fonts, f);
 }
 
 TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)

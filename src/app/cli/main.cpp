@@ -5,6 +5,7 @@
 #include "remote_commands.h"
 #include "sites_command.h"
 #include "temp_file.h"
+#include "tree_delete_command.h"
 
 #include <iostream>
 #include <string>
@@ -32,6 +33,7 @@ const char* const kUsage =
     "  put LOCAL [REMOTE]    upload a file\n"
     "  append LOCAL REMOTE   append a local file to a remote one\n"
     "  mkdir DIR | rmdir DIR | rm FILE | mv OLD NEW\n"
+    "  rm -r DIR...          remove remote directory trees (symbolic links are removed, not followed)\n"
     "  size FILE             print the size of a remote file\n"
     "  pwd                   print the remote directory\n"
     "\n"
@@ -206,6 +208,11 @@ int main(int argc, char** argv)
             return usageError("quote needs at least one command");
         CliSession session(options, std::cout, std::cerr);
         return runQuoteCommand(session, url, rest, std::cout);
+    }
+    if (command == "rm" && !rest.empty() && rest[0] == "-r") {
+        if (rest.size() < 2)
+            return usageError("rm -r needs at least one directory");
+        return runTreeDelete(options, url, {rest.begin() + 1, rest.end()}, std::cerr);
     }
     const RemoteCommandInfo* remote = findRemoteCommand(command);
     if (!remote)

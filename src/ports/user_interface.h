@@ -1,9 +1,14 @@
 #pragma once
+#include "ports/progress_sink.h"
+
 #include <string>
 
 namespace brisk {
 
 class SiteProperties;
+
+// The buttons of the overwrite prompt; each value is the button's tag.
+enum class OverwriteChoice { Resume = 0, Overwrite = 1, All = 2, Skip = 3, SaveAs = 4, Cancel = 5 };
 
 // The one-line prompt: a title, a label, the starting text and a length limit.
 struct PromptRequest {
@@ -32,6 +37,20 @@ public:
     virtual void ViewTextFile(const std::string& path) = 0;
     // Opens a local file with the desktop's associated program, in `workingDir`.
     virtual void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) = 0;
+
+    // The overwrite prompt for an existing target. With SaveAs, `path` holds the new target.
+    // Without a prompt to show nothing is overwritten.
+    virtual OverwriteChoice AskOverwrite(std::string& path)
+    {
+        (void)path;
+        return OverwriteChoice::Cancel;
+    }
+    // The transfer figures; by default they are not shown.
+    virtual ProgressSink& Progress()
+    {
+        static ProgressSink none;
+        return none;
+    }
 
     // A state the views show has changed; they re-read it from the models.
     virtual void Changed() {}

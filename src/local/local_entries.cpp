@@ -1,4 +1,4 @@
-#include "local/local_directory.h"
+#include "local/local_entries.h"
 
 #include "local/local_paths.h"
 

@@ -1,8 +1,0 @@
-#include "config/ftp_options.h"
-
-namespace brisk {
-
-TFTPOptions FtpOptions;
-TLang tLang;
-
-} // namespace brisk

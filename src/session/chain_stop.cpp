@@ -1,0 +1,51 @@
+#include "session/session_controller.h"
+
+namespace brisk {
+
+RequestChain* SessionController::runningChain()
+{
+    for (RequestChain* chain : std::initializer_list<RequestChain*>{&delete_, &rename_, &chmod_, &transfer_})
+        if (chain->running())
+            return chain;
+    return nullptr;
+}
+
+RequestChain* SessionController::stoppingChain()
+{
+    for (RequestChain* chain : std::initializer_list<RequestChain*>{&delete_, &rename_, &chmod_, &transfer_})
+        if (chain->stopping())
+            return chain;
+    return nullptr;
+}
+
+bool SessionController::requestPending() const
+{
+    return Ftp1.State() != fsReady || listingPosted_;
+}
+
+// Stop tells the running chain first, which ends itself (now, or when the request under way
+// completes); only then are the flags cleared. With nothing running Stop does nothing: a mark
+// left set would abort the next listing and end the session.
+void SessionController::StopTransfer()
+{
+    if (Ftp1.State() == fsDnsLookup || Ftp1.State() == fsWaitingBanner) {
+        connectStopped_ = true;
+        Ftp1.Abort();
+        return;
+    }
+    RequestChain* chain = runningChain();
+    const bool pending = requestPending();
+    if (!chain && !pending && OperationFlags_.empty())
+        return;
+    // The mark aborts the data transfer under way. A chain other than a transfer is let finish
+    // its request instead: aborting a listing costs the control connection, and the chain ends
+    // right after it anyway.
+    abortMark_ = pending && (!chain || chain == &transfer_);
+    if (chain)
+        chain->stop(pending);
+    OperationFlags_.clear();
+    busyCursor_ = false;
+    changed();
+}
+
+} // namespace brisk

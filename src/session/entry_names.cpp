@@ -1,0 +1,26 @@
+#include "session/entry_names.h"
+
+namespace brisk {
+
+bool IsPlainEntryName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return name.find_first_of(std::string("/\r\n\0", 4)) == std::string::npos;
+}
+
+bool IsSymbolicLink(const std::string& attributes)
+{
+    return !attributes.empty() && (attributes[0] == 'l' || attributes[0] == 'L');
+}
+
+std::string PrintableName(const std::string& name)
+{
+    std::string out = name;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return out;
+}
+
+} // namespace brisk

@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace brisk {
+
+// A name from a listing or from the panel that a chain may send in a command: not empty, not "."
+// or "..", without "/" (which would leave the directory) and without CR, LF or NUL.
+bool IsPlainEntryName(const std::string& name);
+// A symbolic link by its attribute column ("l..."); a chain removes it and never enters it.
+bool IsSymbolicLink(const std::string& attributes);
+// The name as a log line may show it: control bytes replaced by "?".
+std::string PrintableName(const std::string& name);
+
+} // namespace brisk

@@ -1,0 +1,238 @@
+#include "tree_ftp_peer.h"
+
+#include <sstream>
+
+namespace brisk::test {
+
+namespace {
+
+std::string argumentOf(const std::string& line)
+{
+    const size_t space = line.find(' ');
+    return space == std::string::npos ? std::string() : line.substr(space + 1);
+}
+
+std::string parentOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+} // namespace
+
+TreeFtpPeer::TreeFtpPeer()
+{
+    nodes_["/"] = Node{'d'};
+    install();
+}
+
+void TreeFtpPeer::add(const std::string& path, Node node)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (std::string dir = parentOf(path); !nodes_.count(dir); dir = parentOf(dir))
+        nodes_[dir] = Node{'d'};
+    nodes_[path] = std::move(node);
+}
+
+void TreeFtpPeer::addFile(const std::string& path, int64_t size) { add(path, Node{'-', size}); }
+void TreeFtpPeer::addDir(const std::string& path) { add(path, Node{'d'}); }
+void TreeFtpPeer::addLink(const std::string& path, const std::string& target) { add(path, Node{'l', 0, target}); }
+
+void TreeFtpPeer::setHome(const std::string& dir)
+{
+    addDir(dir);
+    std::lock_guard<std::mutex> lock(mutex_);
+    home_ = cwd_ = dir;
+}
+
+void TreeFtpPeer::setRawListing(const std::string& dir, std::string raw)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    rawListings_[dir] = std::move(raw);
+}
+
+bool TreeFtpPeer::exists(const std::string& path) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return nodes_.count(path) != 0;
+}
+
+std::vector<std::string> TreeFtpPeer::paths() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> out;
+    for (const auto& [path, node] : nodes_)
+        out.push_back(path);
+    return out;
+}
+
+std::string TreeFtpPeer::modeOf(const std::string& path) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = nodes_.find(path);
+    return it == nodes_.end() ? std::string() : it->second.mode;
+}
+
+// An argument as a path: relative ones from the current directory; "." and ".." are followed.
+std::string TreeFtpPeer::resolve(const std::string& arg) const
+{
+    std::vector<std::string> parts;
+    std::istringstream in(arg.rfind('/', 0) == 0 ? arg : cwd_ + "/" + arg);
+    for (std::string part; std::getline(in, part, '/');) {
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string path;
+    for (const std::string& part : parts)
+        path += "/" + part;
+    return path.empty() ? "/" : path;
+}
+
+bool TreeFtpPeer::hasChildren(const std::string& dir) const
+{
+    const std::string prefix = dir == "/" ? "/" : dir + "/";
+    const auto it = nodes_.upper_bound(prefix);
+    return it != nodes_.end() && it->first.rfind(prefix, 0) == 0;
+}
+
+std::string TreeFtpPeer::listingOf(const std::string& dir) const
+{
+    if (const auto raw = rawListings_.find(dir); raw != rawListings_.end())
+        return raw->second;
+    std::string out;
+    const std::string prefix = dir == "/" ? "/" : dir + "/";
+    for (auto it = nodes_.upper_bound(prefix); it != nodes_.end() && it->first.rfind(prefix, 0) == 0; ++it) {
+        if (it->first.find('/', prefix.size()) != std::string::npos)
+            continue;
+        out += lineOf(nameOf(it->first), it->second);
+    }
+    return out;
+}
+
+std::string TreeFtpPeer::lineOf(const std::string& name, const Node& node) const
+{
+    if (windowsListings_) {
+        const std::string size = node.kind == 'd' ? "" : std::to_string(node.size);
+        return "01-01-20 12:00AM   " + std::string(node.kind == 'd' ? "<DIR>     " : "          ") +
+               std::string(9 - size.size(), ' ') + size + " " + name + "\r\n";
+    }
+    const std::string perms = node.kind == 'd' ? "drwxr-xr-x" : node.kind == 'l' ? "lrwxrwxrwx" : "-rw-r--r--";
+    return perms + "   1 owner    group    " + std::to_string(node.size) + " Jan 01  2020 " + name +
+           (node.kind == 'l' ? " -> " + node.target : "") + "\r\n";
+}
+
+void TreeFtpPeer::install()
+{
+    peer_.on("USER", [this](PeerSession& s, const std::string&) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cwd_ = home_;
+        s.send("331 Password required.\r\n");
+    });
+    peer_.on("PASS", "230 Logged in.\r\n");
+    peer_.on("SYST", "215 UNIX Type: L8\r\n");
+    peer_.on("TYPE", "200 Type set.\r\n");
+    peer_.on("NOOP", "200 OK.\r\n");
+    peer_.on("PWD", [this](PeerSession& s, const std::string&) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        s.send("257 \"" + cwd_ + "\" is the current directory.\r\n");
+    });
+    peer_.on("CWD", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string path = resolve(argumentOf(line));
+        const auto it = nodes_.find(path);
+        if (argumentOf(line).empty() || it == nodes_.end() || it->second.kind != 'd')
+            return s.send("550 No such directory.\r\n");
+        cwd_ = path;
+        s.send("250 Directory changed.\r\n");
+    });
+    peer_.on("CDUP", [this](PeerSession& s, const std::string&) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cwd_ = parentOf(cwd_);
+        s.send("250 Directory changed.\r\n");
+    });
+    peer_.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
+    peer_.on("LIST", [this](PeerSession& s, const std::string&) {
+        std::string text;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            text = listingOf(cwd_);
+        }
+        s.send("150 Listing.\r\n");
+        s.acceptData();
+        s.sendData(text);
+        s.closeData();
+        s.send("226 Done.\r\n");
+    });
+    peer_.on("DELE", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = nodes_.find(resolve(argumentOf(line)));
+        if (it == nodes_.end() || it->second.kind == 'd')
+            return s.send("550 No such file.\r\n");
+        nodes_.erase(it);
+        s.send("250 Deleted.\r\n");
+    });
+    peer_.on("RMD", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string path = resolve(argumentOf(line));
+        const auto it = nodes_.find(path);
+        if (it == nodes_.end() || it->second.kind != 'd' || path == "/" || path == cwd_)
+            return s.send("550 Cannot remove.\r\n");
+        if (hasChildren(path))
+            return s.send("550 Directory not empty.\r\n");
+        nodes_.erase(it);
+        s.send("250 Removed.\r\n");
+    });
+    peer_.on("MKD", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string path = resolve(argumentOf(line));
+        if (nodes_.count(path) || !nodes_.count(parentOf(path)))
+            return s.send("550 Cannot create.\r\n");
+        nodes_[path] = Node{'d'};
+        s.send("257 \"" + path + "\" created.\r\n");
+    });
+    peer_.on("RNFR", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        renameFrom_ = resolve(argumentOf(line));
+        s.send(nodes_.count(renameFrom_) ? "350 Ready.\r\n" : "550 No such file.\r\n");
+    });
+    peer_.on("RNTO", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string to = resolve(argumentOf(line));
+        if (!nodes_.count(renameFrom_) || nodes_.count(to) || renameFrom_ == "/")
+            return s.send("550 Cannot rename.\r\n");
+        std::map<std::string, Node> moved;
+        for (auto it = nodes_.begin(); it != nodes_.end();) {
+            if (it->first == renameFrom_ || it->first.rfind(renameFrom_ + "/", 0) == 0) {
+                moved[to + it->first.substr(renameFrom_.size())] = it->second;
+                it = nodes_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        nodes_.merge(moved);
+        s.send("250 Renamed.\r\n");
+    });
+    peer_.on("SITE", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::istringstream in(line);
+        std::string site, chmod, mode, name;
+        in >> site >> chmod >> mode;
+        std::getline(in >> std::ws, name);
+        const auto it = nodes_.find(resolve(name));
+        if (chmod != "CHMOD" || it == nodes_.end())
+            return s.send("550 Cannot change mode.\r\n");
+        it->second.mode = mode;
+        s.send("200 Mode changed.\r\n");
+    });
+}
+
+} // namespace brisk::test
