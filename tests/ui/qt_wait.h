@@ -2,8 +2,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "cpu_clock.h"
+
 #include <functional>
-#include <sys/resource.h>
 
 namespace brisk::test {
 
@@ -21,15 +22,6 @@ inline bool runQtUntil(const std::function<bool()>& done, int timeoutMs)
     if (!done())
         qtLoop.exec();
     return done();
-}
-
-// CPU time of this process so far, user and system, in seconds.
-inline double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 } // namespace brisk::test
