@@ -4,7 +4,7 @@
 #include "session/entry_names.h"
 #include "session/listing_file.h"
 #include "session/operation_flags.h"
-#include "ports/user_interface.h"
+#include "platform/user_interface.h"
 #include "sites/server_info.h"
 
 #include <functional>

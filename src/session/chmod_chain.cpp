@@ -51,23 +51,6 @@ void ChmodChain::end()
     ctx_.refresh();
 }
 
-void ChmodChain::stop(bool requestPending)
-{
-    queue_.clear();
-    if (!running())
-        return;
-    stopping_ = requestPending;
-    if (!requestPending)
-        end();
-}
-
-void ChmodChain::finishStop()
-{
-    stopping_ = false;
-    ctx_.abortMark = false;
-    end();
-}
-
 // The remaining entries are not sent: a later raw command must not resume them.
 void ChmodChain::failed(TFtpRequest)
 {

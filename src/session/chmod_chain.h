@@ -18,21 +18,19 @@ struct ChmodItem {
 // Sends one SITE CHMOD per entry, then refreshes the panel. Subdirectories are not descended into.
 class ChmodChain : public RequestChain {
 public:
-    explicit ChmodChain(ChainContext& ctx) : ctx_(ctx) {}
+    explicit ChmodChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     void start(std::vector<ChmodItem> items);
     void commandDone();
 
     bool running() const override { return ctx_.flags.has(ofChmodTree); }
-    void stop(bool requestPending) override;
-    void finishStop() override;
     void failed(TFtpRequest kind) override;
 
 private:
     void next();
-    void end();
+    void end() override;
+    void dropWork() override { queue_.clear(); }
 
-    ChainContext& ctx_;
     std::deque<ChmodItem> queue_;
 };
 

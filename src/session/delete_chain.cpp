@@ -18,7 +18,7 @@ int64_t sizeOf(const std::string& text)
 
 void DeleteChain::start(std::vector<WorkItem> files, std::vector<WorkItem> dirs)
 {
-    clearLists();
+    dropWork();
     files_.assign(files.begin(), files.end());
     toScan_.assign(dirs.begin(), dirs.end());
     stopping_ = false;
@@ -133,27 +133,9 @@ void DeleteChain::stepOutOf(const std::string& dir)
     ctx_.ftp.CwdAsync();
 }
 
-void DeleteChain::stop(bool requestPending)
-{
-    clearLists();
-    if (!running_)
-        return;
-    stopping_ = requestPending;
-    if (!requestPending)
-        end();
-}
-
-void DeleteChain::finishStop()
-{
-    stopping_ = false;
-    ctx_.abortMark = false;
-    ctx_.listing.remove();
-    end();
-}
-
 void DeleteChain::failed(TFtpRequest)
 {
-    clearLists();
+    dropWork();
     stopping_ = false;
     end();
 }
@@ -161,14 +143,14 @@ void DeleteChain::failed(TFtpRequest)
 // The chain is over; the panel goes back to where it started and shows what is left there.
 void DeleteChain::end()
 {
-    clearLists();
+    dropWork();
     running_ = false;
     ctx_.flags.remove(ofDeleteScan | ofDeleteRemove);
     if (ctx_.ftp.Connected())
         ctx_.returnToBase();
 }
 
-void DeleteChain::clearLists()
+void DeleteChain::dropWork()
 {
     files_.clear();
     toScan_.clear();

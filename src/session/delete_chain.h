@@ -16,7 +16,7 @@ namespace brisk {
 // base directory.
 class DeleteChain : public RequestChain {
 public:
-    explicit DeleteChain(ChainContext& ctx) : ctx_(ctx) {}
+    explicit DeleteChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     // `files` are names in the base directory, `dirs` full paths of directories to delete.
     void start(std::vector<WorkItem> files, std::vector<WorkItem> dirs);
@@ -27,8 +27,6 @@ public:
     void removeDone();
 
     bool running() const override { return running_; }
-    void stop(bool requestPending) override;
-    void finishStop() override;
     void failed(TFtpRequest kind) override;
 
 private:
@@ -36,10 +34,9 @@ private:
     void queueEntry(const RemoteEntry& entry, const std::string& dir);
     void enterNextDir();
     void stepOutOf(const std::string& dir);
-    void end();
-    void clearLists();
+    void end() override;
+    void dropWork() override;
 
-    ChainContext& ctx_;
     std::deque<WorkItem> files_;          // names in the current directory
     std::deque<WorkItem> toScan_;         // directories still to be entered and listed
     std::vector<WorkItem> entered_;       // directories entered, removed last-in first-out

@@ -41,23 +41,6 @@ void RenameChain::end()
     ctx_.refresh();
 }
 
-void RenameChain::stop(bool requestPending)
-{
-    queue_.clear();
-    if (!running_)
-        return;
-    stopping_ = requestPending;
-    if (!requestPending)
-        end();
-}
-
-void RenameChain::finishStop()
-{
-    stopping_ = false;
-    ctx_.abortMark = false;
-    end();
-}
-
 // The remaining pairs are not sent. Only when some names did change is the panel refreshed.
 void RenameChain::failed(TFtpRequest)
 {

@@ -16,21 +16,19 @@ struct RenamePair {
 // Renames remote entries with one RNFR/RNTO pair each, then refreshes the panel.
 class RenameChain : public RequestChain {
 public:
-    explicit RenameChain(ChainContext& ctx) : ctx_(ctx) {}
+    explicit RenameChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     void start(std::vector<RenamePair> pairs);
     void renameDone();
 
     bool running() const override { return running_; }
-    void stop(bool requestPending) override;
-    void finishStop() override;
     void failed(TFtpRequest kind) override;
 
 private:
     void next();
-    void end();
+    void end() override;
+    void dropWork() override { queue_.clear(); }
 
-    ChainContext& ctx_;
     std::deque<RenamePair> queue_;
     size_t renamed_ = 0;
     bool running_ = false;

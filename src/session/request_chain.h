@@ -1,5 +1,6 @@
 #pragma once
 #include "ftp/ftp_types.h"
+#include "session/chain_context.h"
 
 namespace brisk {
 
@@ -7,18 +8,41 @@ namespace brisk {
 // on a failed request. A chain owns its work lists; the controller only routes completions to it.
 class RequestChain {
 public:
+    explicit RequestChain(ChainContext& ctx) : ctx_(ctx) {}
     virtual ~RequestChain() = default;
 
     virtual bool running() const = 0;
     // Stop: the work lists are emptied. With no request outstanding the chain ends at once;
     // otherwise it ends when that request completes (`finishStop`), whatever its outcome.
-    virtual void stop(bool requestPending) = 0;
+    void stop(bool requestPending)
+    {
+        dropWork();
+        if (!running())
+            return;
+        stopping_ = requestPending;
+        if (!requestPending)
+            end();
+    }
     bool stopping() const { return stopping_; }
-    virtual void finishStop() = 0;
+    // The request outstanding at Stop has completed: the mark is spent, a listing it fetched is
+    // not wanted, and the chain ends.
+    void finishStop()
+    {
+        stopping_ = false;
+        ctx_.abortMark = false;
+        ctx_.listing.remove();
+        end();
+    }
     // A request of this chain failed (already logged); the chain cannot continue and ends.
     virtual void failed(TFtpRequest kind) = 0;
 
 protected:
+    // Empties the work lists.
+    virtual void dropWork() {}
+    // Clears the chain's flag and returns the panel to where the chain started.
+    virtual void end() = 0;
+
+    ChainContext& ctx_;
     bool stopping_ = false;
 };
 

@@ -15,7 +15,7 @@
 #include "session/operation_flags.h"
 #include "session/rename_chain.h"
 #include "session/transfer_chain.h"
-#include "ports/user_interface.h"
+#include "platform/user_interface.h"
 #include "sites/server_info.h"
 #include "sites/site_list.h"
 

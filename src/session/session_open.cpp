@@ -1,6 +1,6 @@
 #include "session/session_controller.h"
 
-#include "ports/local_directory_port.h"
+#include "platform/local_directory_port.h"
 #include "platform/directories.h"
 #include "platform/event_loop.h"
 #include "platform/program_dir.h"

@@ -52,23 +52,6 @@ void TransferChain::uploadDirMade()
     ctx_.ftp.CwdAsync();
 }
 
-void TransferChain::stop(bool requestPending)
-{
-    if (!running())
-        return;
-    stopping_ = requestPending;
-    if (!requestPending)
-        end();
-}
-
-void TransferChain::finishStop()
-{
-    stopping_ = false;
-    ctx_.abortMark = false;
-    ctx_.listing.remove();
-    end();
-}
-
 void TransferChain::failed(TFtpRequest kind)
 {
     stopping_ = false;

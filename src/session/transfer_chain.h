@@ -13,7 +13,7 @@ namespace brisk {
 // engine will work with.
 class TransferChain : public RequestChain {
 public:
-    explicit TransferChain(ChainContext& ctx) : ctx_(ctx) {}
+    explicit TransferChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     TransferType type = TransferType::Auto;
     bool overwriteAll = false;    // "All" in the overwrite prompt: no more prompts in this transfer
@@ -29,14 +29,11 @@ public:
     void uploadDirMade();
 
     bool running() const override { return ctx_.flags.has(ofDownloadTree) || ctx_.flags.has(ofUploadTree); }
-    void stop(bool requestPending) override;
-    void finishStop() override;
     void failed(TFtpRequest kind) override;
 
 private:
-    void end();
+    void end() override;
 
-    ChainContext& ctx_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
 };
 
