@@ -1,7 +1,7 @@
 #pragma once
 #include "i18n/main_messages.h"
 #include "listing/file_panel.h"
-#include "ports/user_interface.h"
+#include "platform/user_interface.h"
 
 #include <optional>
 #include <string>

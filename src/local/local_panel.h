@@ -3,8 +3,8 @@
 #include "listing/date_order.h"
 #include "listing/file_panel.h"
 #include "local/directory_chooser.h"
-#include "ports/local_directory_port.h"
-#include "ports/user_interface.h"
+#include "platform/local_directory_port.h"
+#include "platform/user_interface.h"
 
 #include <optional>
 #include <string>

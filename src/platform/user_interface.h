@@ -1,5 +1,5 @@
 #pragma once
-#include "ports/progress_sink.h"
+#include "platform/progress_sink.h"
 
 #include <string>
 

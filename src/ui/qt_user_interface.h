@@ -1,6 +1,6 @@
 #pragma once
 #include "i18n/main_messages.h"
-#include "ports/user_interface.h"
+#include "platform/user_interface.h"
 
 #include <functional>
 

@@ -114,4 +114,12 @@ CommandResult runCommand(const std::vector<std::string>& argv, const std::string
     return result;
 }
 
+CommandResult runCli(const std::vector<std::string>& args, const std::string& input,
+                     std::chrono::milliseconds limit)
+{
+    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runCommand(argv, input, limit);
+}
+
 } // namespace brisk::test

@@ -18,4 +18,8 @@ struct CommandResult {
 CommandResult runCommand(const std::vector<std::string>& argv, const std::string& input = {},
                          std::chrono::milliseconds limit = std::chrono::seconds(30));
 
+// Runs brisklane-cli with the given arguments, as runCommand does.
+CommandResult runCli(const std::vector<std::string>& args, const std::string& input = {},
+                     std::chrono::milliseconds limit = std::chrono::seconds(60));
+
 } // namespace brisk::test

@@ -2,7 +2,7 @@
 #include "config/options_store.h"
 #include "pump.h"
 #include "scripted_user_interface.h"
-#include "ports/local_directory_port.h"
+#include "platform/local_directory_port.h"
 #include "session/session_controller.h"
 
 #include <gtest/gtest.h>

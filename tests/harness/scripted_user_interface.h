@@ -1,5 +1,5 @@
 #pragma once
-#include "ports/user_interface.h"
+#include "platform/user_interface.h"
 #include "sites/site_properties.h"
 
 #include <gtest/gtest.h>

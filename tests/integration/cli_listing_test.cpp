@@ -19,13 +19,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-CommandResult cli(const std::vector<std::string>& args)
-{
-    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv, {}, std::chrono::seconds(30));
-}
-
 bool waitForCommand(const ScriptedFtpPeer& peer, const std::string& verb)
 {
     for (size_t n = 1; peer.waitForLines(n, 10s); ++n)
@@ -56,7 +49,7 @@ TEST_F(CliListing, AStoredSiteWithoutHostIsAUsageError)
     for (const std::string server : {"", ":2121", "user@:21/dir"}) {
         SCOPED_TRACE("server '" + server + "'");
         storeSite("NoHost", server);
-        const CommandResult r = runCommand({BRISKLANE_CLI_PATH, "@NoHost", "pwd"}, "secret\n", 30s);
+        const CommandResult r = runCli({"@NoHost", "pwd"}, "secret\n", 30s);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err, "brisklane-cli: Host name empty\n");
         EXPECT_EQ(r.out, "");
@@ -68,11 +61,11 @@ TEST_F(CliListing, AStoredSiteWithoutHostIsAUsageError)
 TEST_F(CliListing, MaxListingTakesOnlyAByteCount)
 {
     for (const std::string value : {"", "-1", "1e6", "12ab", "9999999999999999999"}) {
-        const CommandResult r = cli({"--max-listing", value, "ftp://127.0.0.1:1", "ls"});
+        const CommandResult r = runCli({"--max-listing", value, "ftp://127.0.0.1:1", "ls"});
         EXPECT_EQ(r.exitCode, 1) << value;
         EXPECT_NE(r.err.find("unknown or incomplete option --max-listing"), std::string::npos) << r.err;
     }
-    const CommandResult r = cli({"--max-listing"});
+    const CommandResult r = runCli({"--max-listing"});
     EXPECT_EQ(r.exitCode, 1);
 }
 

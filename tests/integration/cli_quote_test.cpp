@@ -10,13 +10,6 @@ using namespace brisk::test;
 
 namespace {
 
-CommandResult cli(const std::vector<std::string>& args)
-{
-    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv, {}, std::chrono::seconds(30));
-}
-
 std::string url(uint16_t port, const std::string& userInfo = "brisk:brisk-pw@")
 {
     return "ftp://" + userInfo + "127.0.0.1:" + std::to_string(port);
@@ -29,7 +22,7 @@ TEST(CliQuote, PrintsEachFinalReplyAndHidesThePassword)
     if (auto why = PyftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
     PyftpdServer server;
-    const CommandResult r = cli({"-v", url(server.port()), "quote", "PWD", "NOOP", "TYPE I"});
+    const CommandResult r = runCli({"-v", url(server.port()), "quote", "PWD", "NOOP", "TYPE I"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "257 \"/\" is the current directory.\n200 I successfully did nothing'.\n200 Type set to: Binary.\n");
     EXPECT_NE(r.err.find("> USER brisk\n< 331 Username ok, send password.\n> PASS (hidden)\n< 230"),
@@ -44,13 +37,13 @@ TEST(CliQuote, AFailingCommandStopsWithStatus2AndTheError)
     if (auto why = PyftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
     PyftpdServer server;
-    const CommandResult r = cli({url(server.port()), "quote", "XYZZY", "NOOP"});
+    const CommandResult r = runCli({url(server.port()), "quote", "XYZZY", "NOOP"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out.substr(0, 4), "500 ");
     EXPECT_EQ(r.out.find("200"), std::string::npos) << "nothing runs after the failure";
     EXPECT_NE(r.err.find("error 500: 500 "), std::string::npos) << r.err;
 
-    const CommandResult wrong = cli({url(server.port(), "brisk:nope@"), "quote", "PWD"});
+    const CommandResult wrong = runCli({url(server.port(), "brisk:nope@"), "quote", "PWD"});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.err.find("PassAsync failed: error 530"), std::string::npos) << wrong.err;
 }
@@ -60,7 +53,7 @@ TEST(CliQuote, AnonymousLoginAndInitialDirectory)
     if (auto why = VsftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
     VsftpdServer server;
-    const CommandResult r = cli({url(server.port(), "") + "/pub", "quote", "PWD"});
+    const CommandResult r = runCli({url(server.port(), "") + "/pub", "quote", "PWD"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "257 \"/pub\" is the current directory\n");
 }
@@ -70,7 +63,7 @@ TEST(CliQuote, ASilentServerTimesOutWith426)
     ScriptedFtpPeer peer("220 hi\r\n");
     peer.on("USER", "230 in\r\n");
     peer.on("PWD", ScriptedFtpPeer::silence());
-    const CommandResult r = cli({"--timeout", "1", url(peer.port(), "u:p@"), "quote", "PWD"});
+    const CommandResult r = runCli({"--timeout", "1", url(peer.port(), "u:p@"), "quote", "PWD"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("426 Timeout"), std::string::npos) << r.err;
     EXPECT_EQ(peer.lines(0), (std::vector<std::string>{"USER u", "PWD"})) << "230 to USER: no PASS";
@@ -81,7 +74,7 @@ TEST(CliQuote, UsageErrorsExitWith1)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"ftp://h"}, {"http://h", "quote", "PWD"}, {"ftp://h", "quote"}, {"ftp://h", "dance"},
              {"--timeout", "x", "ftp://h", "quote", "PWD"}, {"-q", "ftp://h", "quote", "PWD"}}) {
-        const CommandResult r = cli(args);
+        const CommandResult r = runCli(args);
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find("usage: brisklane-cli"), std::string::npos);
     }

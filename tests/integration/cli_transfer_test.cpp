@@ -16,13 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-CommandResult cli(const std::vector<std::string>& args, const std::string& input = {})
-{
-    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv, input, std::chrono::seconds(60));
-}
-
 std::string pattern(size_t size)
 {
     std::string s(size, '\0');
@@ -56,15 +49,15 @@ TEST_F(CliTransfer, PutGetAppendAndResumeInBothModes)
         SCOPED_TRACE(mode);
         const std::string data = pattern(2 << 20);
         writeFileBytes(local("up.bin"), data);
-        CommandResult r = cli({mode, url, "put", local("up.bin"), "up.bin"});
+        CommandResult r = runCli({mode, url, "put", local("up.bin"), "up.bin"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data);
-        r = cli({mode, url, "get", "up.bin", local("down.bin")});
+        r = runCli({mode, url, "get", "up.bin", local("down.bin")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(local("down.bin")) == data);
 
         writeFileBytes(local("down.bin"), data.substr(0, 777777));
-        r = cli({mode, "--resume", url, "get", "up.bin", local("down.bin")});
+        r = runCli({mode, "--resume", url, "get", "up.bin", local("down.bin")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(local("down.bin")) == data);
         if (mode == "-v") {
@@ -72,12 +65,12 @@ TEST_F(CliTransfer, PutGetAppendAndResumeInBothModes)
         }
 
         writeFileBytes(remote("up.bin"), data.substr(0, 123456));
-        r = cli({mode, "--resume", url, "put", local("up.bin"), "up.bin"});
+        r = runCli({mode, "--resume", url, "put", local("up.bin"), "up.bin"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data);
 
         writeFileBytes(local("tail"), "tail");
-        r = cli({mode, url, "append", local("tail"), "up.bin"});
+        r = runCli({mode, url, "append", local("tail"), "up.bin"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data + "tail");
     }
@@ -87,32 +80,32 @@ TEST_F(CliTransfer, ListingsAndFileCommands)
 {
     writeFileBytes(remote("a file.txt"), "12345");
     writeFileBytes(remote(".hidden"), "h");
-    CommandResult r = cli({url, "ls"});
+    CommandResult r = runCli({url, "ls"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find(" a file.txt\r\n"), std::string::npos) << r.out;
-    r = cli({url, "nlst"});
+    r = runCli({url, "nlst"});
     EXPECT_EQ(r.out.find("a file.txt\r\n") != std::string::npos, true) << r.out;
-    r = cli({url, "ls", "--parse", "--date-today", "2030-01-01"});
+    r = runCli({url, "ls", "--parse", "--date-today", "2030-01-01"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("1\ta file.txt\t5\t"), std::string::npos) << r.out;
 
-    EXPECT_EQ(cli({url, "mkdir", "new dir"}).exitCode, 0);
+    EXPECT_EQ(runCli({url, "mkdir", "new dir"}).exitCode, 0);
     EXPECT_TRUE(fs::is_directory(remote("new dir")));
-    EXPECT_EQ(cli({url + "/new%20dir", "pwd"}).out, "/new dir\n");
-    EXPECT_EQ(cli({url, "rmdir", "new dir"}).exitCode, 0);
+    EXPECT_EQ(runCli({url + "/new%20dir", "pwd"}).out, "/new dir\n");
+    EXPECT_EQ(runCli({url, "rmdir", "new dir"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(remote("new dir")));
-    EXPECT_EQ(cli({url, "mv", "a file.txt", "b.txt"}).exitCode, 0);
+    EXPECT_EQ(runCli({url, "mv", "a file.txt", "b.txt"}).exitCode, 0);
     EXPECT_TRUE(fs::exists(remote("b.txt")));
-    r = cli({url, "size", "b.txt"});
+    r = runCli({url, "size", "b.txt"});
     EXPECT_EQ(r.out, "5\n") << r.err;
-    EXPECT_EQ(cli({url, "rm", "b.txt"}).exitCode, 0);
+    EXPECT_EQ(runCli({url, "rm", "b.txt"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(remote("b.txt")));
 
-    r = cli({url, "get", "missing.bin", local("m")});
+    r = runCli({url, "get", "missing.bin", local("m")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("GetAsync failed: error 550"), std::string::npos) << r.err;
-    EXPECT_EQ(cli({url, "get"}).exitCode, 1);
-    EXPECT_EQ(cli({url, "mv", "x"}).exitCode, 1);
+    EXPECT_EQ(runCli({url, "get"}).exitCode, 1);
+    EXPECT_EQ(runCli({url, "mv", "x"}).exitCode, 1);
 }
 
 TEST_F(CliTransfer, StoredSitesListAndOpen)
@@ -141,20 +134,20 @@ TEST_F(CliTransfer, StoredSitesListAndOpen)
     ASSERT_TRUE(sites.addSite(site, index).ok());
     ASSERT_TRUE(sites.makeFolder("Work", index).ok());
 
-    CommandResult r = cli({"sites"});
+    CommandResult r = runCli({"sites"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Work"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Local test"), std::string::npos) << r.out;
     EXPECT_LT(r.out.find("Work"), r.out.find("Local test")) << "folders first";
 
     writeFileBytes(server->root() / "stored.txt", "via a stored site");
-    r = cli({"@Local test", "get", "stored.txt", local("stored.txt")});
+    r = runCli({"@Local test", "get", "stored.txt", local("stored.txt")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(readFileBytes(local("stored.txt")), "via a stored site");
-    r = cli({"-v", "@Asks", "pwd"}, std::string(kFtpPassword) + "\n");
+    r = runCli({"-v", "@Asks", "pwd"}, std::string(kFtpPassword) + "\n");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "/\n");
     EXPECT_NE(r.err.find("> PASS (hidden)"), std::string::npos);
-    EXPECT_EQ(cli({"@Nobody", "pwd"}).exitCode, 1);
+    EXPECT_EQ(runCli({"@Nobody", "pwd"}).exitCode, 1);
     fs::remove_all(home);
 }

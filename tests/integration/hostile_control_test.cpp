@@ -17,10 +17,9 @@ namespace {
 
 CommandResult cli(const ScriptedFtpPeer& peer, const std::vector<std::string>& args)
 {
-    std::vector<std::string> argv{BRISKLANE_CLI_PATH, "--timeout", "1",
-                                  "ftp://u:p@127.0.0.1:" + std::to_string(peer.port())};
+    std::vector<std::string> argv{"--timeout", "1", "ftp://u:p@127.0.0.1:" + std::to_string(peer.port())};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv, {}, std::chrono::seconds(20));
+    return runCli(argv, {}, std::chrono::seconds(20));
 }
 
 // A server that logs in and answers what every command needs on the way to the one under test.

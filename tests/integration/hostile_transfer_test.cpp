@@ -92,11 +92,10 @@ std::vector<HostileCase> cases()
 
 CommandResult cli(const std::vector<std::string>& options, const std::vector<std::string>& rest, uint16_t port)
 {
-    std::vector<std::string> argv{BRISKLANE_CLI_PATH};
-    argv.insert(argv.end(), options.begin(), options.end());
+    std::vector<std::string> argv = options;
     argv.push_back("ftp://u:p@127.0.0.1:" + std::to_string(port));
     argv.insert(argv.end(), rest.begin(), rest.end());
-    return runCommand(argv, {}, std::chrono::seconds(30));
+    return runCli(argv, {}, std::chrono::seconds(30));
 }
 
 } // namespace

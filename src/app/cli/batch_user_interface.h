@@ -1,6 +1,6 @@
 #pragma once
-#include "ports/local_directory_port.h"
-#include "ports/user_interface.h"
+#include "platform/local_directory_port.h"
+#include "platform/user_interface.h"
 
 #include <ostream>
 #include <string>
