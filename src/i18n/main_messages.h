@@ -11,7 +11,8 @@ enum MainMessage : int {
     msgCreateDirectory, msgEnterNewDirName, msgRename, msgEnterNewName, msgFileExists, msgRewrite,
     msgWishToRemove, msgFiles, msgAnd, msgFolders, msgCanNotCreateDirectory, msgEnterNew, msgName,
     msgMask, msgLocal, msgFtp, msgFilter, msgByte, msgIn, msgQuitQuestion, msgConvertingFile, msgOk,
-    msgReadFileError, msgOpenFileError, msgConnectionClosed,
+    msgReadFileError, msgOpenFileError, msgConnectionClosed, msgTransferFinished, msgTransferred, msgSkipped,
+    msgFailed,
 };
 
 // The English texts, in order.

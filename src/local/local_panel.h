@@ -34,6 +34,7 @@ public:
     void setDateOrder(DateOrder order);
     // Makes `dir` the current directory and refreshes; false (nothing changes) when it cannot be entered.
     bool changeDirectory(const std::string& dir) override;
+    void refresh() override { RefreshLocalPanel(); }
 
     void RefreshLocalPanel();
     // Double-click: a directory row is entered, a file row does nothing.

@@ -10,6 +10,8 @@ public:
     virtual const std::string& currentDir() const = 0;
     // Makes dir the current local directory and re-lists it; false when it cannot be entered.
     virtual bool changeDirectory(const std::string& dir) = 0;
+    // Re-lists the current directory (a download has changed it).
+    virtual void refresh() {}
 };
 
 } // namespace brisk

@@ -1,5 +1,9 @@
 #pragma once
+#include "config/ftp_options.h"
 #include "ftp/ftp_client.h"
+#include "i18n/main_messages.h"
+#include "listing/remote_panel.h"
+#include "platform/local_directory_port.h"
 #include "listing/response_type.h"
 #include "session/entry_names.h"
 #include "session/listing_file.h"
@@ -24,6 +28,12 @@ struct ChainContext {
     bool& abortMark;              // Stop's mark, which the progress event turns into an abort
     std::function<void(std::function<void()>)> post;
     std::function<void(const std::string&)> log;
+    const TFTPOptions& options;
+    LocalDirectory& local;
+    const RemotePanel& remote;
+    std::function<void()> refreshListingCopy;   // the directory just listed becomes `remote.listingCopy`
+    std::function<void(bool)> setBusy;          // NavigationBusy: the path box is disabled while set
+    const MessageList& msl;
 
     ResponseType responseType() const { return responseTypeOf(site.Answer); }
 

@@ -83,12 +83,12 @@ void SessionController::requestSucceeded(TFtpRequest kind)
     case ftpRestGetAsync:
         if (OperationFlags_.has(ofMirrorRun))
             return mirror_.send(3, 0);
-        return transfer_.continueDownload();
+        return transfer_.fileDone();
     case ftpPutAsync:
     case ftpRestPutAsync:
         if (OperationFlags_.has(ofMirrorRun))
             return mirror_.send(3, 0);
-        return transfer_.continueUpload();
+        return transfer_.fileDone();
     case ftpRmdAsync:
         return rmdDone();
     case ftpDeleAsync:
@@ -147,12 +147,12 @@ void SessionController::listingDone()
         const int value = OperationFlags_.has(ofMirrorFlag6) ? 1 : OperationFlags_.has(ofMirrorFlag8) ? 2 : 0;
         return mirror_.send(1, value);
     }
-    if (OperationFlags_.has(ofDownloadTree))
-        return transfer_.continueDownload();
+    if (OperationFlags_.has(ofDownloadTree) && transfer_.running())
+        return transfer_.listingDone();
     if (OperationFlags_.has(ofDeleteScan))
         return delete_.listingDone();
-    if (OperationFlags_.has(ofUploadTree))
-        return transfer_.continueUpload();
+    if (OperationFlags_.has(ofUploadTree) && transfer_.running())
+        return transfer_.listingDone();
     if (!Ftp1.Connected())
         return abortSession();
     ShowListing();

@@ -83,6 +83,18 @@ public:
     void RenameRemote();
     void DeleteRemote();
     void RenameInPlace(size_t row, const std::string& newText);
+
+    // --- transfers
+    // Uploads the named entries of the local directory (files and whole directories) into the
+    // remote directory shown; a drop of local rows on the remote panel and the upload button.
+    void StartUpload(const std::vector<std::string>& localNames);
+    // Downloads the selected remote rows (files and whole directories) into the local directory;
+    // a drop of remote rows on the local panel and the download button.
+    void StartDownload();
+    // The "Transfer Type" menu: 0 Auto, 1 ASCII, 2 Binary.
+    void SetTransferTypeMenu(int mode);
+    int transferTypeMenu() const { return int(transfer_.type); }
+    bool canTransfer() const;
     // A row of the remote panel was selected or deselected by the user.
     void setRemoteSelected(size_t row, bool on);
     std::string remoteStatusText() const;
@@ -215,7 +227,10 @@ private:
     ListingFile listing_{options_.ListingTempFile, StartDate_};
     ChainContext chains_{Ftp1, OperationFlags_, BaseRemoteDir_, BaseLocalDir_, listing_, ui_, CurrentSite_,
                          abortMark_, [this](std::function<void()> task) { post(std::move(task)); },
-                         [this](const std::string& text) { AddLog(text); }};
+                         [this](const std::string& text) { AddLog(text); },
+                         options_, local_, remote,
+                         [this] { RefreshListingCopy(); },
+                         [this](bool busy) { NavigationBusy_ = busy; }, msl};
     DeleteChain delete_{chains_};
     RenameChain rename_{chains_};
     ChmodChain chmod_{chains_};

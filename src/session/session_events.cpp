@@ -22,9 +22,11 @@ void SessionController::Ftp1Display(std::string& text)
     AddLog(LogPane::DisplayFilter(text));
 }
 
-void SessionController::Ftp1Progress(int64_t, bool& abort)
+void SessionController::Ftp1Progress(int64_t count, bool& abort)
 {
     abort = abortMark_;
+    if (transfer_.running() || OperationFlags_.has(ofMirrorRun))
+        ui_.Progress().update(count);
 }
 
 void SessionController::Ftp1SessionConnected()

@@ -2,71 +2,157 @@
 
 #include "session/remote_paths.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace brisk {
 
-void TransferChain::continueDownload()
+namespace {
+
+std::string extensionOf(const std::string& path)
 {
-    ctx_.flags.remove(ofDownloadTree);
-    ctx_.ftp.HostFileName.clear();
-    ctx_.refresh();
+    const std::string name = LastComponent(path);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-void TransferChain::continueUpload()
+} // namespace
+
+void TransferChain::startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs)
 {
-    ctx_.flags.remove(ofUploadTree | ofUploadParentCwd);
-    ctx_.ftp.HostFileName.clear();
-    ctx_.refresh();
+    begin(Direction::Upload, std::move(files), std::move(dirs));
 }
 
-void TransferChain::uploadCwdFailed()
+void TransferChain::startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs)
 {
-    TFtpClient& ftp = ctx_.ftp;
-    if (!ctx_.site.MkDir) {
-        ftp.HostFileName = ftp.HostDirName;
-        ftp.MkdAsync();
+    begin(Direction::Download, std::move(files), std::move(dirs));
+}
+
+void TransferChain::begin(Direction direction, std::vector<TransferFile> files, std::vector<TransferDir> dirs)
+{
+    dropWork();
+    direction_ = direction;
+    files_.assign(files.begin(), files.end());
+    dirs_.assign(dirs.begin(), dirs.end());
+    tally_ = {};
+    overwriteAll = false;
+    stopping_ = false;
+    // A mark left from an earlier Stop belongs to that transfer, not to this one.
+    ctx_.abortMark = false;
+    ctx_.setBusy(true);
+    next();
+}
+
+void TransferChain::next()
+{
+    if (direction_ == Direction::Upload)
+        uploadNext();
+    else if (direction_ == Direction::Download)
+        downloadNext();
+}
+
+void TransferChain::fileDone()
+{
+    if (!running())
         return;
-    }
-    if (WithSlash(ParentDir(ftp.HostDirName)) == WithSlash(uploadTargetDir_)) {
-        ftp.HostFileName = LastComponent(ftp.HostDirName);
-        ftp.MkdAsync();
-        return;
-    }
-    uploadTargetDir_ = ftp.HostDirName;
-    ftp.HostDirName = ParentDir(ftp.HostDirName);
-    ctx_.flags.set(ofUploadParentCwd);
-    ftp.CwdAsync();
+    ctx_.ui.Progress().endFile();
+    ++tally_.transferred;
+    if (direction_ == Direction::Download)
+        setLocalFileTime();
+    next();
 }
 
-void TransferChain::uploadParentEntered()
+void TransferChain::listingDone()
 {
-    ctx_.flags.remove(ofUploadParentCwd);
-    ctx_.ftp.HostFileName = LastComponent(uploadTargetDir_);
-    ctx_.ftp.MkdAsync();
-    ctx_.ftp.HostDirName = uploadTargetDir_;
+    if (direction_ == Direction::Download)
+        scanDownloadListing();
+    else
+        ctx_.refreshListingCopy();
+    next();
 }
 
-void TransferChain::uploadDirMade()
-{
-    if (ctx_.site.MkDir)
-        ctx_.ftp.HostDirName = WithSlash(ctx_.ftp.HostDirName);
-    ctx_.ftp.CwdAsync();
-}
-
+// A failed file is counted and the chain goes on with the next one; a failed directory step
+// ends the chain, except for an upload's missing directory, which is created.
 void TransferChain::failed(TFtpRequest kind)
 {
     stopping_ = false;
-    if (kind == ftpCwdAsync && ctx_.flags.has(ofUploadTree)) {
+    switch (kind) {
+    case ftpTypeSetAsync:
+        return;   // a synchronous switch; its caller sees the failure
+    case ftpGetAsync:
+    case ftpRestGetAsync:
+    case ftpPutAsync:
+    case ftpRestPutAsync:
+        ctx_.ui.Progress().endFile();
+        ++tally_.failed;
+        ctx_.setBusy(true);
+        return next();
+    case ftpCwdAsync:
+        if (direction_ != Direction::Upload)
+            break;
+        ctx_.setBusy(true);
         ctx_.ftp.TypeAscii();
         return uploadCwdFailed();
+    case ftpMkdAsync:
+        if (direction_ != Direction::Upload)
+            break;
+        ctx_.setBusy(true);
+        dropCurrentDir("the directory could not be created");
+        return next();
+    default:
+        break;
     }
-    end();
+    tally_.failed += int(files_.size());
+    FinishTransfer();
 }
 
-void TransferChain::end()
+bool TransferChain::SelectTransferType(const std::string& fileName)
 {
+    TFtpClient& ftp = ctx_.ftp;
+    bool ascii = type == TransferType::Ascii;
+    if (type == TransferType::Auto) {
+        // The extension is looked for anywhere in the list's text, so "htm" is found in "txt,html".
+        const std::string ext = extensionOf(fileName);
+        const std::string& list = ctx_.options.Ext;
+        ascii = !ext.empty() && !list.empty() && list.find(ext) != std::string::npos;
+    }
+    if (ascii == !ftp.Binary)
+        return true;
+    return ascii ? ftp.TypeAscii() : ftp.TypeBinary();
+}
+
+void TransferChain::setLocalFileTime()
+{
+    if (remoteFileTime <= 0)
+        return;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(remoteFileTime), 0}};
+    utimensat(AT_FDCWD, ctx_.ftp.LocalFileName.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// The end of a transfer: one line with what it did, the panels show the result.
+void TransferChain::FinishTransfer()
+{
+    if (!running())
+        return;
+    const bool upload = direction_ == Direction::Upload;
+    dropWork();
+    direction_ = Direction::None;
     ctx_.flags.remove(ofDownloadTree | ofUploadTree | ofUploadParentCwd);
-    if (ctx_.ftp.Connected())
+    ctx_.log(ctx_.msl[msgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
+             ctx_.msl[msgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[msgSkipped] +
+             ", " + std::to_string(tally_.failed) + " " + ctx_.msl[msgFailed]);
+    ctx_.setBusy(false);
+    ctx_.ui.Progress().close();
+    if (!upload)
+        ctx_.local.refresh();
+    if (ctx_.ftp.Connected() && (upload || ctx_.ftp.HostDirName != ctx_.baseRemoteDir))
         ctx_.returnToBase();
+}
+
+void TransferChain::dropWork()
+{
+    files_.clear();
+    dirs_.clear();
 }
 
 } // namespace brisk

@@ -1,16 +1,19 @@
 #pragma once
 #include "session/chain_context.h"
 #include "session/request_chain.h"
+#include "session/transfer_item.h"
 #include "session/transfer_type.h"
 
-#include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
 namespace brisk {
 
-// Uploads and downloads of files and trees. Transfers are not offered yet: should one of their
-// flags be left set, the chain only refreshes the panel. The state below is what the transfer
-// engine will work with.
+// Uploads and downloads of files and whole trees. One directory is visited at a time: it is
+// entered and listed, its files are queued, each file passes the overwrite check, gets its
+// transfer type and is sent or received; directories found are visited after it. At the end the
+// remote panel returns to the directory the transfer started in.
 class TransferChain : public RequestChain {
 public:
     explicit TransferChain(ChainContext& ctx) : RequestChain(ctx) {}
@@ -18,22 +21,64 @@ public:
     TransferType type = TransferType::Auto;
     bool overwriteAll = false;    // "All" in the overwrite prompt: no more prompts in this transfer
     bool resumeThis = false;      // the current file is resumed (REST)
-    int64_t remoteFileTime = 0;   // time of the current file, seconds since the epoch
+    int64_t remoteFileTime = 0;   // time of the current download, seconds since the epoch; 0: none
 
-    void continueDownload();
-    void continueUpload();
+    void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
+    void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
+
+    // Completions: a file sent or received, and the listing of a directory the chain entered.
+    void fileDone();
+    void listingDone();
     // A tree upload's CWD failed: the missing directory is created, level by level when the
     // site's MkDir option asks for it.
-    void uploadCwdFailed();
     void uploadParentEntered();
     void uploadDirMade();
 
-    bool running() const override { return ctx_.flags.has(ofDownloadTree) || ctx_.flags.has(ofUploadTree); }
+    bool running() const override { return direction_ != Direction::None; }
+    bool downloading() const { return direction_ == Direction::Download; }
+    const TransferTally& tally() const { return tally_; }
     void failed(TFtpRequest kind) override;
 
-private:
-    void end() override;
+    // The transfer type for `fileName` (ASCII or binary), switching the engine when it differs.
+    // False when the switch failed.
+    bool SelectTransferType(const std::string& fileName);
 
+private:
+    enum class Direction { None, Upload, Download };
+
+    void begin(Direction direction, std::vector<TransferFile> files, std::vector<TransferDir> dirs);
+    void next();
+    void uploadNext();
+    void downloadNext();
+    void enterUploadDir();
+    void enterDownloadDir();
+    void sendFile();
+    void receiveFile();
+    void scanDownloadListing();
+    void queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir);
+    bool makeLocalDir(const std::string& path);
+    void uploadCwdFailed();
+    void dropCurrentDir(const char* why);
+    void setLocalFileTime();
+
+    // The overwrite check of the first queued file; it may skip files, rename the target or
+    // empty the queues.
+    void CheckOverwrite();
+    bool targetExists(const TransferFile& file) const;
+    bool localTargetIsLink(const TransferFile& file);
+    bool answerOverwrite(OverwriteChoice choice, const std::string& newPath);
+    bool RemoteFileExists(const std::string& path) const;
+    int64_t RemoteFileSize(const std::string& path) const;
+
+    void FinishTransfer();
+    void end() override { FinishTransfer(); }
+    void dropWork() override;
+
+    Direction direction_ = Direction::None;
+    std::deque<TransferFile> files_;
+    std::deque<TransferDir> dirs_;
+    TransferDir currentDir_;        // the directory being visited
+    TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
 };
 

@@ -1,0 +1,17 @@
+#include "i18n/window_messages.h"
+
+namespace brisk {
+
+const std::vector<std::string>& ProgressMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {"Sending", "Receiving", "bytes", "K/sec"};
+    return texts;
+}
+
+const std::vector<std::string>& OverwriteMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {"File already exists !", "Save as ...", "New Path"};
+    return texts;
+}
+
+} // namespace brisk

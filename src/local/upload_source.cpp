@@ -1,0 +1,69 @@
+#include "local/upload_source.h"
+
+#include "local/local_paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace brisk {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+UploadKind kindOf(const struct stat& info)
+{
+    if (S_ISREG(info.st_mode))
+        return UploadKind::File;
+    if (S_ISDIR(info.st_mode))
+        return UploadKind::Directory;
+    return UploadKind::Special;
+}
+
+} // namespace
+
+UploadSource ClassifyUploadSource(const std::string& dir, const std::string& name)
+{
+    UploadSource source;
+    source.name = name;
+    const std::string path = JoinLocalPath(dir, name);
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0)
+        return source;
+    if (S_ISLNK(info.st_mode)) {
+        struct stat target {};
+        if (stat(path.c_str(), &target) != 0)
+            return source;
+        source.kind = S_ISDIR(target.st_mode) ? UploadKind::DirectoryLink : kindOf(target);
+        info = target;
+    } else {
+        source.kind = kindOf(info);
+    }
+    source.size = source.kind == UploadKind::File ? int64_t(info.st_size) : 0;
+    source.modified = info.st_mtime;
+    return source;
+}
+
+std::vector<UploadSource> ListUploadSources(const std::string& dir)
+{
+    std::vector<UploadSource> sources;
+    std::unique_ptr<DIR, DirCloser> handle(opendir(dir.c_str()));
+    if (!handle)
+        return sources;
+    while (const dirent* item = readdir(handle.get())) {
+        if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
+            continue;
+        sources.push_back(ClassifyUploadSource(dir, item->d_name));
+    }
+    std::sort(sources.begin(), sources.end(),
+              [](const UploadSource& a, const UploadSource& b) { return a.name < b.name; });
+    return sources;
+}
+
+} // namespace brisk

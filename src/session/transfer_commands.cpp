@@ -1,0 +1,82 @@
+#include "session/session_controller.h"
+
+#include "local/local_paths.h"
+#include "local/upload_source.h"
+#include "session/queue_entry.h"
+#include "session/remote_paths.h"
+
+namespace brisk {
+
+bool SessionController::canTransfer() const
+{
+    return !SiteListMode_ && !NavigationBusy_ && Ftp1.Connected() && Ftp1.State() == fsReady;
+}
+
+void SessionController::SetTransferTypeMenu(int mode)
+{
+    transfer_.type = mode == 1 ? TransferType::Ascii : mode == 2 ? TransferType::Binary : TransferType::Auto;
+    changed();
+}
+
+// Files are sent first, as bare names into the remote directory shown; each directory is then
+// visited with everything below it.
+void SessionController::StartUpload(const std::vector<std::string>& localNames)
+{
+    if (!canTransfer() || localNames.empty())
+        return;
+    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseLocalDir_ = WithSlash(local_.currentDir());
+    std::vector<TransferFile> files;
+    std::vector<TransferDir> dirs;
+    for (const std::string& name : localNames) {
+        const UploadSource source = ClassifyUploadSource(local_.currentDir(), name);
+        const std::string path = JoinLocalPath(local_.currentDir(), name);
+        if (!IsPlainEntryName(name))
+            AddLog("Skipped \"" + PrintableName(name) + "\": not a name that can be sent");
+        else if (source.kind == UploadKind::File)
+            files.push_back({path, name, source.size, int64_t(source.modified)});
+        else if (source.kind == UploadKind::Directory)
+            dirs.push_back({path, BaseRemoteDir_ + name});
+        else if (source.kind == UploadKind::DirectoryLink)
+            AddLog("Skipped \"" + PrintableName(path) + "\": a symbolic link to a directory is not followed");
+        else
+            AddLog("Skipped \"" + PrintableName(path) + "\": not a regular file");
+    }
+    transfer_.startUpload(std::move(files), std::move(dirs));
+    changed();
+}
+
+void SessionController::StartDownload()
+{
+    if (!canTransfer())
+        return;
+    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseLocalDir_ = WithSlash(local_.currentDir());
+    const DateOrder order = options_.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst;
+    std::vector<TransferFile> files;
+    std::vector<TransferDir> dirs;
+    for (size_t index : remote.panel.selectedIndices()) {
+        const PanelRow& row = remote.panel.rows()[index];
+        if (row.image == kImageUp)
+            continue;
+        // The rows of a "Text" site are whole lines; the name is their last word.
+        std::string name = row.caption;
+        if (responseType() == ResponseType::Text)
+            name = name.substr(name.find_last_of(' ') == std::string::npos ? 0 : name.find_last_of(' ') + 1);
+        if (!IsPlainEntryName(name)) {
+            if (!name.empty())
+                AddLog("Skipped \"" + PrintableName(name) + "\": not a name that can be written here");
+            continue;
+        }
+        const std::string local = BaseLocalDir_ + name;
+        if (row.image == kImageFile)
+            files.push_back({BaseRemoteDir_ + name, local, ParseSizeText(row.size),
+                             PanelDateTime(row.date, row.time, order)});
+        else
+            dirs.push_back({BaseRemoteDir_ + name, local});
+    }
+    transfer_.startDownload(std::move(files), std::move(dirs));
+    changed();
+}
+
+} // namespace brisk

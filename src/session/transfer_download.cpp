@@ -1,0 +1,118 @@
+#include "session/transfer_chain.h"
+
+#include "listing/listing_date.h"
+#include "local/local_paths.h"
+#include "session/entry_names.h"
+#include "session/queue_entry.h"
+#include "session/remote_paths.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace brisk {
+
+void TransferChain::downloadNext()
+{
+    if (!ctx_.ftp.Connected()) {
+        tally_.failed += int(files_.size());
+        return FinishTransfer();
+    }
+    if (ctx_.abortMark) {
+        dropWork();
+        ctx_.abortMark = false;
+    }
+    if (files_.empty()) {
+        if (dirs_.empty())
+            return FinishTransfer();
+        return enterDownloadDir();
+    }
+    CheckOverwrite();
+    if (files_.empty())
+        return downloadNext();
+    receiveFile();
+}
+
+// Creates the local directory and enters the remote one; its listing comes back to
+// `scanDownloadListing`.
+void TransferChain::enterDownloadDir()
+{
+    currentDir_ = dirs_.front();
+    dirs_.pop_front();
+    if (!makeLocalDir(currentDir_.target)) {
+        ++tally_.failed;
+        return downloadNext();
+    }
+    ctx_.flags.set(ofDownloadTree);
+    ctx_.ftp.HostDirName = currentDir_.source;
+    ctx_.ftp.HostFileName.clear();
+    ctx_.ftp.CwdAsync();
+}
+
+// A directory of the tree: made, or already there as a real directory (never a link, which could
+// lead outside the directory the user chose).
+bool TransferChain::makeLocalDir(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0777) == 0)
+        return true;
+    struct stat info {};
+    if (errno == EEXIST && lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return true;
+    ctx_.log("Skipped \"" + PrintableName(path) + "\": the local directory cannot be created");
+    return false;
+}
+
+void TransferChain::scanDownloadListing()
+{
+    const ParsedListing parsed = ctx_.listing.take(ctx_.site.Answer);
+    for (const RemoteEntry& entry : parsed.entries)
+        queueRemoteEntry(entry, currentDir_.target);
+}
+
+// Names from the server are never trusted as paths: only plain names are written, always inside
+// the directory being filled. Links to directories are not entered (a loop would never end).
+void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir)
+{
+    const char* why = nullptr;
+    if (!IsPlainEntryName(entry.name))
+        why = "not a name that can be written here";
+    else if (entry.isDirectory && IsSymbolicLink(entry.attributes))
+        why = "a symbolic link to a directory is not followed";
+    if (why) {
+        ctx_.log("Skipped \"" + PrintableName(entry.name) + "\" in " + PrintableName(currentDir_.source) + ": " + why);
+        ++tally_.skipped;
+        return;
+    }
+    const std::string localPath = JoinLocalPath(localDir, entry.name);
+    if (entry.isDirectory) {
+        dirs_.push_back({WithSlash(currentDir_.source) + entry.name, localPath});
+        return;
+    }
+    const DateOrder order = ctx_.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst;
+    const int64_t time = PanelDateTime(FormatListingDate(entry.date, order), entry.time, order);
+    files_.push_back({entry.name, localPath, ParseSizeText(entry.size), time});
+}
+
+void TransferChain::receiveFile()
+{
+    TFtpClient& ftp = ctx_.ftp;
+    const TransferFile file = files_.front();
+    files_.pop_front();
+    ctx_.ui.Progress().open();
+    ftp.HostFileName = file.source;
+    ftp.LocalFileName = file.target;
+    remoteFileTime = file.time;
+    ctx_.log(ctx_.msl[msgStartingTransfer] + " " + LastComponent(file.target));
+    if (!SelectTransferType(file.target) && !ftp.Connected()) {
+        ++tally_.failed;
+        return FinishTransfer();
+    }
+    ctx_.ui.Progress().startFile(file.source, file.size, false);
+    ftp.ResumeAt = 0;
+    if (resumeThis)
+        ftp.RestGetAsync();
+    else
+        ftp.GetAsync();
+}
+
+} // namespace brisk

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace brisk {
+
+// One file of a transfer: where it comes from and where it goes, with the size and time the
+// panel or the listing gave for it. An upload target in the start directory is a bare name.
+struct TransferFile {
+    std::string source;
+    std::string target;
+    int64_t size = -1;   // -1: not known
+    int64_t time = 0;    // seconds since the epoch; 0: not known, the written file keeps its own
+};
+
+// One directory still to be visited: its files are queued when it is listed.
+struct TransferDir {
+    std::string source;
+    std::string target;
+};
+
+// What a transfer did, for its last log line.
+struct TransferTally {
+    int transferred = 0;
+    int skipped = 0;
+    int failed = 0;
+};
+
+} // namespace brisk

@@ -1,0 +1,136 @@
+#include "session/transfer_chain.h"
+
+#include "local/local_paths.h"
+#include "local/upload_source.h"
+#include "session/entry_names.h"
+#include "session/queue_entry.h"
+#include "session/remote_paths.h"
+
+#include <algorithm>
+
+namespace brisk {
+
+void TransferChain::uploadNext()
+{
+    if (!ctx_.ftp.Connected()) {
+        tally_.failed += int(files_.size());
+        return FinishTransfer();
+    }
+    if (ctx_.abortMark) {
+        dropWork();
+        ctx_.abortMark = false;
+    }
+    if (files_.empty()) {
+        if (dirs_.empty())
+            return FinishTransfer();
+        return enterUploadDir();
+    }
+    CheckOverwrite();
+    if (files_.empty())
+        return uploadNext();
+    sendFile();
+}
+
+// Queues what the local directory holds, then enters its remote counterpart; the listing that
+// follows feeds the overwrite check. A missing remote directory is created (`uploadCwdFailed`).
+void TransferChain::enterUploadDir()
+{
+    currentDir_ = dirs_.front();
+    dirs_.pop_front();
+    ctx_.flags.set(ofUploadTree);
+    const std::string remoteDir = WithSlash(currentDir_.target);
+    for (const UploadSource& source : ListUploadSources(currentDir_.source)) {
+        const std::string path = JoinLocalPath(currentDir_.source, source.name);
+        const char* why = nullptr;
+        if (!IsPlainEntryName(source.name))
+            why = "not a name that can be sent";
+        else if (source.kind == UploadKind::File)
+            files_.push_back({path, remoteDir + source.name, source.size, int64_t(source.modified)});
+        else if (source.kind == UploadKind::Directory)
+            dirs_.push_back({path, remoteDir + source.name});
+        else if (source.kind == UploadKind::DirectoryLink)
+            why = "a symbolic link to a directory is not followed";
+        else if (source.kind == UploadKind::Special)
+            why = "not a regular file";
+        else
+            why = "it no longer exists";
+        if (why) {
+            ctx_.log("Skipped \"" + PrintableName(path) + "\": " + why);
+            ++tally_.skipped;
+        }
+    }
+    uploadTargetDir_ = ctx_.ftp.HostDirName;
+    ctx_.ftp.HostDirName = currentDir_.target;
+    ctx_.ftp.HostFileName.clear();
+    ctx_.ftp.CwdAsync();
+}
+
+void TransferChain::sendFile()
+{
+    TFtpClient& ftp = ctx_.ftp;
+    const TransferFile file = files_.front();
+    files_.pop_front();
+    ctx_.ui.Progress().open();
+    // The offset is what the listing of the directory being uploaded into shows for that name.
+    const int64_t resumeAt = std::max<int64_t>(RemoteFileSize(file.target), 0);
+    ftp.LocalFileName = file.source;
+    ftp.HostFileName = file.target;
+    if (!SelectTransferType(file.source) && !ftp.Connected()) {
+        ++tally_.failed;
+        return FinishTransfer();
+    }
+    ctx_.ui.Progress().startFile(file.source, file.size, true);
+    ftp.ResumeAt = resumeThis ? resumeAt : 0;
+    if (resumeThis)
+        ftp.RestPutAsync();
+    else
+        ftp.PutAsync();
+}
+
+void TransferChain::uploadCwdFailed()
+{
+    TFtpClient& ftp = ctx_.ftp;
+    if (!ctx_.site.MkDir) {
+        ftp.HostFileName = ftp.HostDirName;
+        ftp.MkdAsync();
+        return;
+    }
+    if (WithSlash(ParentDir(ftp.HostDirName)) == WithSlash(uploadTargetDir_)) {
+        ftp.HostFileName = LastComponent(ftp.HostDirName);
+        ftp.MkdAsync();
+        return;
+    }
+    uploadTargetDir_ = ftp.HostDirName;
+    ftp.HostDirName = ParentDir(ftp.HostDirName);
+    ctx_.flags.set(ofUploadParentCwd);
+    ftp.CwdAsync();
+}
+
+void TransferChain::uploadParentEntered()
+{
+    ctx_.flags.remove(ofUploadParentCwd);
+    ctx_.ftp.HostFileName = LastComponent(uploadTargetDir_);
+    ctx_.ftp.MkdAsync();
+    ctx_.ftp.HostDirName = uploadTargetDir_;
+}
+
+void TransferChain::uploadDirMade()
+{
+    if (ctx_.site.MkDir)
+        ctx_.ftp.HostDirName = WithSlash(ctx_.ftp.HostDirName);
+    ctx_.ftp.CwdAsync();
+}
+
+// The directory being visited cannot be used: its queued files and the directories below it are
+// dropped, the files counted as failed.
+void TransferChain::dropCurrentDir(const char* why)
+{
+    ctx_.flags.remove(ofUploadParentCwd);
+    ctx_.log("Skipped \"" + PrintableName(currentDir_.target) + "\": " + why);
+    tally_.failed += int(files_.size());
+    files_.clear();
+    const std::string below = WithSlash(currentDir_.target);
+    std::erase_if(dirs_, [&below](const TransferDir& dir) { return dir.target.rfind(below, 0) == 0; });
+}
+
+} // namespace brisk
