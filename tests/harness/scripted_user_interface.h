@@ -32,7 +32,15 @@ public:
     void cancelPrompt() { promptAnswers_.emplace_back(std::nullopt); }
     void answerYes() { questionAnswers_.push_back(true); }
     void answerNo() { questionAnswers_.push_back(false); }
-    bool scriptUsedUp() const { return promptAnswers_.empty() && questionAnswers_.empty(); }
+    // The overwrite prompt's answer; with SaveAs, `newPath` is the path typed.
+    void answerOverwrite(OverwriteChoice choice, std::string newPath = {})
+    {
+        overwriteAnswers_.push_back({choice, std::move(newPath)});
+    }
+    bool scriptUsedUp() const
+    {
+        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty();
+    }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
     {
@@ -86,6 +94,37 @@ public:
         openedFiles.push_back({path, workingDir});
     }
 
+    OverwriteChoice AskOverwrite(std::string& path) override
+    {
+        overwriteAsked.push_back(path);
+        if (overwriteAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted overwrite prompt: " << path;
+            return OverwriteChoice::Cancel;
+        }
+        const auto [choice, newPath] = overwriteAnswers_.front();
+        overwriteAnswers_.pop_front();
+        if (choice == OverwriteChoice::SaveAs)
+            path = newPath;
+        return choice;
+    }
+
+    // The progress window's calls, one line each: "open", "start NAME SIZE send|receive", "end", "close";
+    // updates are only counted, with the last figure kept.
+    struct RecordedProgress : ProgressSink {
+        std::vector<std::string> calls;
+        int updates = 0;
+        int64_t lastCount = -1;
+        void open() override { calls.push_back("open"); }
+        void startFile(const std::string& name, int64_t size, bool sending) override
+        {
+            calls.push_back("start " + name + " " + std::to_string(size) + (sending ? " send" : " receive"));
+        }
+        void update(int64_t count) override { ++updates, lastCount = count; }
+        void endFile() override { calls.push_back("end"); }
+        void close() override { calls.push_back("close"); }
+    } progress;
+    ProgressSink& Progress() override { return progress; }
+
     void Changed() override { ++changes; }
 
     std::vector<PromptRequest> prompts;
@@ -93,12 +132,14 @@ public:
     std::vector<Question> messages;
     std::vector<std::string> viewedFiles;
     std::vector<OpenedFile> openedFiles;
+    std::vector<std::string> overwriteAsked;
     int siteEdits = 0;
     int changes = 0;
 
 private:
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;
+    std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
 };
 
 } // namespace brisk::test
