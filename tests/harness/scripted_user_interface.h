@@ -128,8 +128,8 @@ public:
         void endFile() override { calls.push_back("end"); }
         void close() override
         {
-            shown = false;
-            calls.push_back("close");
+            if (std::exchange(shown, false))
+                calls.push_back("close");
         }
     } progress;
     ProgressSink& Progress() override { return progress; }

@@ -225,6 +225,22 @@ TEST_F(TransferChainTest, ARefusedFileDoesNotStopTheRest)
     EXPECT_FALSE(rig->c.NavigationBusy());
 }
 
+// A connection lost in the middle ends the transfer; what was not received is counted as failed.
+TEST_F(TransferChainTest, ALostConnectionEndsTheTransfer)
+{
+    for (const char* name : {"/a.txt", "/b.txt", "/c.txt"})
+        server.addFile(name, 2);
+    server.peer().onLine("RETR /b.txt", [](PeerSession& s, const std::string&) { s.resetControl(); });
+    ASSERT_TRUE(openHere());
+    select({"a.txt", "b.txt", "c.txt"});
+    rig->c.StartDownload();
+    ASSERT_TRUE(rig->waitSiteList());
+    EXPECT_FALSE(rig->c.transferChain().running());
+    EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 0 skipped, 2 failed");
+    EXPECT_FALSE(rig->ui.progress.shown);
+    EXPECT_FALSE(fs::exists(local / "c.txt"));
+}
+
 struct TypeCase {
     const char* name;
     int menu;
