@@ -33,12 +33,6 @@ ScriptedFtpPeer::ScriptedFtpPeer(std::string banner)
 
 ScriptedFtpPeer::~ScriptedFtpPeer() = default;
 
-void ScriptedFtpPeer::setBanner(std::string raw)
-{
-    std::lock_guard lock(mutex_);
-    banner_ = std::move(raw);
-}
-
 void ScriptedFtpPeer::on(const std::string& verb, PeerRule rule)
 {
     std::lock_guard lock(mutex_);

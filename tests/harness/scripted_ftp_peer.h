@@ -44,8 +44,6 @@ public:
 
     uint16_t port() const { return listener_.port(); }
 
-    // Banner for connections accepted from now on.
-    void setBanner(std::string raw);
     void on(const std::string& verb, PeerRule rule);
     void on(const std::string& verb, std::string rawReply);
     void onLine(const std::string& line, PeerRule rule);

@@ -184,14 +184,6 @@ std::string ScriptedSocksPeer::received(size_t connection) const
     return connection < connections_.size() ? connections_[connection].received : std::string();
 }
 
-bool ScriptedSocksPeer::waitForReceived(size_t count, std::chrono::milliseconds limit, size_t connection) const
-{
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, limit, [&] {
-        return connection < connections_.size() && connections_[connection].received.size() >= count;
-    });
-}
-
 bool ScriptedSocksPeer::waitForEnd(size_t connection, std::chrono::milliseconds limit) const
 {
     std::unique_lock lock(mutex_);

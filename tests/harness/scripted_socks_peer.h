@@ -65,7 +65,6 @@ public:
     size_t connectionCount() const;
     // Everything the client sent on one connection so far.
     std::string received(size_t connection = 0) const;
-    bool waitForReceived(size_t count, std::chrono::milliseconds limit, size_t connection = 0) const;
     // True once the connection has ended (the client closed it, or the script hung up).
     bool waitForEnd(size_t connection, std::chrono::milliseconds limit) const;
     // True when the client closed its side (as opposed to the script hanging up).

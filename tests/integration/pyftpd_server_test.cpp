@@ -30,31 +30,26 @@ protected:
     fs::path upload;
 };
 
-TEST_F(PyftpdServerTest, FullUserUploadsAndDownloadsInBothModes)
+TEST_F(PyftpdServerTest, FullUserTransfersInBothModesAndTheReadOnlyUserCannotUpload)
 {
     PyftpdServer server;
     const auto put = curlFtp(server.port(), "/up.bin",
                              {"-u", "brisk:brisk-pw", "--disable-epsv", "-T", upload.string()});
     ASSERT_EQ(put.exitCode, 0) << put.err;
     EXPECT_EQ(readFileBytes(server.root() / "up.bin"), readFileBytes(upload));
-
     const auto back = scratch.path() / "back.bin";
     const auto get = curlFtp(server.port(), "/up.bin",
                              {"-u", "brisk:brisk-pw", "-P", "127.0.0.1", "--disable-eprt", "-o", back.string()});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(readFileBytes(back), readFileBytes(upload));
-}
 
-TEST_F(PyftpdServerTest, ReadOnlyUserCannotUpload)
-{
-    PyftpdServer server;
     writeFileBytes(server.root() / "hello.txt", "hello\n");
-    const auto get = curlFtp(server.port(), "/hello.txt", {"-u", "briskro:briskro-pw"});
-    EXPECT_EQ(get.exitCode, 0) << get.err;
-    EXPECT_EQ(get.out, "hello\n");
-    const auto put = curlFtp(server.port(), "/ro.bin", {"-u", "briskro:briskro-pw", "-T", upload.string()});
-    EXPECT_NE(put.exitCode, 0);
-    EXPECT_NE(put.err.find("550"), std::string::npos) << put.err;
+    const auto roGet = curlFtp(server.port(), "/hello.txt", {"-u", "briskro:briskro-pw"});
+    EXPECT_EQ(roGet.exitCode, 0) << roGet.err;
+    EXPECT_EQ(roGet.out, "hello\n");
+    const auto roPut = curlFtp(server.port(), "/ro.bin", {"-u", "briskro:briskro-pw", "-T", upload.string()});
+    EXPECT_NE(roPut.exitCode, 0);
+    EXPECT_NE(roPut.err.find("550"), std::string::npos) << roPut.err;
     EXPECT_FALSE(fs::exists(server.root() / "ro.bin"));
 }
 

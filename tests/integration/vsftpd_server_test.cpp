@@ -39,67 +39,55 @@ protected:
     std::unique_ptr<VsftpdServer> server;
 };
 
-TEST_F(VsftpdServerTest, AnonymousListsPubButCannotUpload)
+// What each account may do, as the tests that log in with it rely on.
+TEST_F(VsftpdServerTest, AnonymousAndDenyWriteUsersReadButCannotUpload)
 {
     writeFileBytes(server->anonRoot() / "pub" / "readme.txt", "public file\n");
     const auto listing = curlFtp(server->port(), "/pub/");
     EXPECT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_NE(listing.out.find("readme.txt"), std::string::npos) << listing.out;
-
-    const auto put = curlFtp(server->port(), "/pub/new.bin", {"-T", upload.string()});
-    EXPECT_NE(put.exitCode, 0);
-    EXPECT_NE(put.err.find("550"), std::string::npos) << put.err;
+    const auto anonPut = curlFtp(server->port(), "/pub/new.bin", {"-T", upload.string()});
+    EXPECT_NE(anonPut.exitCode, 0);
+    EXPECT_NE(anonPut.err.find("550"), std::string::npos) << anonPut.err;
     EXPECT_FALSE(fs::exists(server->anonRoot() / "pub" / "new.bin"));
-}
 
-TEST_F(VsftpdServerTest, LocalUserUploadsAndDownloadsPassive)
-{
-    const auto put = curlFtp(server->port(), "/sub/up.bin",
-                             {"-u", login(kFtpUser, kFtpPassword), "--disable-epsv", "--ftp-create-dirs", "-T", upload.string()});
-    ASSERT_EQ(put.exitCode, 0) << put.err;
-    EXPECT_EQ(readFileBytes(server->dataDir() / "sub" / "up.bin"), readFileBytes(upload));
-
-    const auto back = scratch.path() / "back.bin";
-    const auto get = curlFtp(server->port(), "/sub/up.bin",
-                             {"-u", login(kFtpUser, kFtpPassword), "-o", back.string()});
-    ASSERT_EQ(get.exitCode, 0) << get.err;
-    EXPECT_EQ(readFileBytes(back), readFileBytes(upload));
-    EXPECT_NE(server->logContents().find("PASV"), std::string::npos);
-}
-
-TEST_F(VsftpdServerTest, LocalUserListsAndReplacesFilesInActiveMode)
-{
-    server->writeDataFile("adir/old.txt", "old\n");
-    const auto userpass = login(kFtpUser, kFtpPassword);
-    const auto list = curlFtp(server->port(), "/adir/", {"-u", userpass, "-P", "127.0.0.1", "--disable-eprt"});
-    ASSERT_EQ(list.exitCode, 0) << list.err;
-    EXPECT_NE(list.out.find("old.txt"), std::string::npos) << list.out;
-
-    const auto put = curlFtp(server->port(), "/adir/old.txt", {"-u", userpass, "-P", "127.0.0.1", "--disable-eprt", "-T", upload.string()});
-    ASSERT_EQ(put.exitCode, 0) << put.err;
-    EXPECT_EQ(readFileBytes(server->dataDir() / "adir" / "old.txt"), readFileBytes(upload));
-    EXPECT_NE(server->logContents().find("PORT 127,0,0,1"), std::string::npos);
-}
-
-TEST_F(VsftpdServerTest, DenyWriteUserReadsButCannotUpload)
-{
     server->writeDataFile("hello.txt", "hello from vsftpd\n");
     const auto userpass = login(kFtpReadOnlyUser, kFtpReadOnlyPassword);
     const auto get = curlFtp(server->port(), "/hello.txt", {"-u", userpass});
     EXPECT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(get.out, "hello from vsftpd\n");
-
     const auto put = curlFtp(server->port(), "/ro.bin", {"-u", userpass, "-T", upload.string()});
     EXPECT_NE(put.exitCode, 0);
     EXPECT_NE(put.err.find("550"), std::string::npos) << put.err;
     EXPECT_FALSE(fs::exists(server->dataDir() / "ro.bin"));
 }
 
-TEST_F(VsftpdServerTest, LogRecordsTheProtocolDialogue)
+TEST_F(VsftpdServerTest, LocalUserTransfersInBothModesAndTheLogRecordsTheDialogue)
 {
-    const auto list = curlFtp(server->port(), "/", {"-u", login(kFtpUser, kFtpPassword)});
+    const auto userpass = login(kFtpUser, kFtpPassword);
+    const auto put = curlFtp(server->port(), "/sub/up.bin",
+                             {"-u", userpass, "--disable-epsv", "--ftp-create-dirs", "-T", upload.string()});
+    ASSERT_EQ(put.exitCode, 0) << put.err;
+    EXPECT_EQ(readFileBytes(server->dataDir() / "sub" / "up.bin"), readFileBytes(upload));
+    const auto back = scratch.path() / "back.bin";
+    const auto get = curlFtp(server->port(), "/sub/up.bin", {"-u", userpass, "-o", back.string()});
+    ASSERT_EQ(get.exitCode, 0) << get.err;
+    EXPECT_EQ(readFileBytes(back), readFileBytes(upload));
+
+    server->writeDataFile("adir/old.txt", "old\n");
+    const std::vector<std::string> active = {"-u", userpass, "-P", "127.0.0.1", "--disable-eprt"};
+    const auto list = curlFtp(server->port(), "/adir/", active);
     ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_NE(list.out.find("old.txt"), std::string::npos) << list.out;
+    auto replace = active;
+    replace.insert(replace.end(), {"-T", upload.string()});
+    const auto replaced = curlFtp(server->port(), "/adir/old.txt", replace);
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(readFileBytes(server->dataDir() / "adir" / "old.txt"), readFileBytes(upload));
+
     const std::string log = server->logContents();
+    EXPECT_NE(log.find("PASV"), std::string::npos);
+    EXPECT_NE(log.find("PORT 127,0,0,1"), std::string::npos);
     EXPECT_NE(log.find("\"USER brisk\""), std::string::npos) << log;
     EXPECT_NE(log.find("230 Login successful."), std::string::npos) << log;
 }

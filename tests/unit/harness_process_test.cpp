@@ -11,7 +11,6 @@
 #include <thread>
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,48 +37,41 @@ protected:
     TempDir dir;
 };
 
-TEST_F(DaemonProcessTest, WaitFailsFastWithTheOutputWhenTheDaemonDies)
+// A server that cannot start must fail the test at once and say why, not leave it waiting.
+TEST_F(DaemonProcessTest, StartupFailuresEndTheWaitWithTheDaemonsOwnWords)
 {
-    DaemonProcess daemon(shell("echo 'OOPS: bad config' >&2; exit 3"));
+    DaemonProcess dies(shell("echo 'OOPS: bad config' >&2; exit 3"));
     const auto start = std::chrono::steady_clock::now();
     try {
-        daemon.waitListening(pickFreeLoopbackPort());
-        FAIL() << "no exception";
+        dies.waitListening(pickFreeLoopbackPort());
+        ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("OOPS: bad config"), std::string::npos) << e.what();
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
-    EXPECT_FALSE(daemon.running());
-}
+    EXPECT_FALSE(dies.running());
 
-TEST_F(DaemonProcessTest, AMissingProgramFailsAtOnce)
-{
     try {
-        DaemonProcess daemon({{"/nonexistent/daemon"}, dir.path() / "out.txt", {}});
-        FAIL() << "no exception";
+        DaemonProcess missing({{"/nonexistent/daemon"}, dir.path() / "missing.txt", {}});
+        ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
     }
-}
 
-TEST_F(DaemonProcessTest, StartupErrorsOnStdinFileAreReported)
-{
     auto launch = shell("echo '500 OOPS: on fd 0' >&0; exit 2");
     launch.stdinFile = dir.path() / "err.txt";
-    DaemonProcess daemon(launch);
-    EXPECT_THROW(daemon.waitForOutputLine("never"), std::runtime_error);
-    EXPECT_NE(daemon.output().find("500 OOPS: on fd 0"), std::string::npos);
+    DaemonProcess onStdin(launch);
+    EXPECT_THROW(onStdin.waitForOutputLine("never"), std::runtime_error);
+    EXPECT_NE(onStdin.output().find("500 OOPS: on fd 0"), std::string::npos);
 }
 
-TEST_F(DaemonProcessTest, WaitListeningSeesOnlyTheDaemonsOwnSocket)
+// Only the daemon's own listener counts: a port held by this process must not let a test start early.
+TEST_F(DaemonProcessTest, WaitListeningReturnsOnlyOnceTheDaemonItselfListens)
 {
     ScriptedFtpPeer peerInThisProcess;
-    DaemonProcess daemon(shell("sleep 30"));
-    EXPECT_THROW(daemon.waitListening(peerInThisProcess.port(), 200ms), std::runtime_error);
-}
+    DaemonProcess sleeper(shell("sleep 30"));
+    EXPECT_THROW(sleeper.waitListening(peerInThisProcess.port(), 200ms), std::runtime_error);
 
-TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
-{
     if (::access("/usr/bin/python3", X_OK) != 0)
         GTEST_SKIP() << "/usr/bin/python3 is missing";
     DaemonProcess daemon({{"/usr/bin/python3", "-c",
@@ -88,7 +80,7 @@ TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
                            "s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen()\n"
                            "print('PORT', s.getsockname()[1], flush=True)\n"
                            "time.sleep(30)\n"},
-                          dir.path() / "out.txt", {}});
+                          dir.path() / "py.txt", {}});
     const std::string line = daemon.waitForOutputLine("PORT ");
     const auto port = static_cast<uint16_t>(std::stoi(line.substr(5)));
     daemon.waitListening(port);
@@ -97,9 +89,11 @@ TEST_F(DaemonProcessTest, WaitListeningReturnsOnceTheDaemonListens)
     EXPECT_FALSE(loopbackListenerInode(port).has_value());
 }
 
-TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
+// The shell ignores TERM (and so do the children it forks), one child left the session: stop must
+// still end and reap them all, with KILL after the grace time.
+TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSessionOrIgnoreTerm)
 {
-    DaemonProcess daemon(shell("sleep 60 & setsid sh -c 'echo left; exec sleep 60' & wait"));
+    DaemonProcess daemon(shell("trap '' TERM; sleep 60 & setsid sh -c 'echo left; exec sleep 60' & wait"));
     daemon.waitForOutputLine("left");
     const pid_t leader = daemon.pid();
     // The shell may still be between fork and exec when the line arrives: look again for a moment.
@@ -124,15 +118,6 @@ TEST_F(DaemonProcessTest, StopEndsAndReapsDescendantsThatLeftTheSession)
     EXPECT_FALSE(processExists(leader));
 }
 
-TEST_F(DaemonProcessTest, StopKillsADaemonThatIgnoresTerm)
-{
-    DaemonProcess daemon(shell("trap '' TERM; echo ready; while :; do sleep 0.05; done"));
-    daemon.waitForOutputLine("ready");
-    const pid_t pid = daemon.pid();
-    daemon.stop();
-    EXPECT_FALSE(processExists(pid));
-}
-
 TEST_F(DaemonProcessTest, DaemonGetsTermWhenTheTestProcessDiesWithoutCleaningUp)
 {
     const fs::path pidFile = dir.path() / "pid";
@@ -154,49 +139,34 @@ TEST_F(DaemonProcessTest, DaemonGetsTermWhenTheTestProcessDiesWithoutCleaningUp)
     ::waitpid(daemon, nullptr, WNOHANG);
 }
 
-TEST(TempDirTest, IsFreshWithTheModeAndRemovedWithItsContents)
+// Files a test leaves must never reach the next one.
+TEST(TempDirTest, IsFreshAndRemovedWithItsContents)
 {
     fs::path path;
     {
-        TempDir a(0755), b;
+        TempDir a, b;
         path = a.path();
         EXPECT_NE(a.path(), b.path());
         EXPECT_TRUE(fs::is_empty(a.path()));
-        struct stat st {};
-        ASSERT_EQ(::stat(a.path().c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0755u);
-        ASSERT_EQ(::stat(b.path().c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0700u);
         fs::create_directories(a.path() / "x" / "y");
     }
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST(RunCommandTest, PassesInputAndCollectsBothOutputsAndTheExitCode)
+// The command-line tests judge the tool by these: its input, both outputs, its status, and a hang.
+TEST(RunCommandTest, PassesInputCollectsBothOutputsAndTheExitCodeAndKillsAHang)
 {
     const auto r = runCommand({"sh", "-c", "cat; echo oops >&2; exit 7"}, "hello\n");
     EXPECT_EQ(r.exitCode, 7);
     EXPECT_EQ(r.out, "hello\n");
     EXPECT_EQ(r.err, "oops\n");
     EXPECT_FALSE(r.timedOut);
-}
 
-TEST(RunCommandTest, KillsACommandPastTheLimit)
-{
     const auto start = std::chrono::steady_clock::now();
-    const auto r = runCommand({"sleep", "30"}, {}, 200ms);
-    EXPECT_TRUE(r.timedOut);
-    EXPECT_EQ(r.exitCode, -1);
+    const auto hung = runCommand({"sleep", "30"}, {}, 200ms);
+    EXPECT_TRUE(hung.timedOut);
+    EXPECT_EQ(hung.exitCode, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
-}
-
-TEST(LoopbackPortTest, FindsAListenerAndItsOwner)
-{
-    ScriptedFtpPeer peer;
-    const auto inode = loopbackListenerInode(peer.port());
-    ASSERT_TRUE(inode.has_value());
-    EXPECT_TRUE(processOwnsSocket(::getpid(), *inode));
-    EXPECT_FALSE(loopbackListenerInode(pickFreeLoopbackPort()).has_value());
 }
 
 } // namespace
