@@ -56,9 +56,12 @@ TEST_F(FtpControl, LoginSendsUserAndPassAndEachRequestEndsOnce)
     EXPECT_TRUE(d.logged("< 230 in"));
 }
 
-TEST_F(FtpControl, MultiLineReplyOnlyTheFinalLineIsLoggedAndJudged)
+// Continuation lines, even one that looks like another reply, are neither logged nor judged.
+TEST_F(FtpControl, AMultiLineReplyEndsOnlyAtALineWithItsOwnCode)
 {
-    peer.on("USER", "230-Welcome\r\n a text line\r\n230-more\r\n230 Logged in\r\n");
+    peer.on("USER", "230-Welcome\r\n a text line\r\n550 a text line that looks like a reply\r\n230-more\r\n"
+                    "230 Logged in\r\n");
+    peer.on("SYST", "215 UNIX\r\n");
     open();
     d.ftp.UserName = "brisk";
     EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
@@ -67,6 +70,8 @@ TEST_F(FtpControl, MultiLineReplyOnlyTheFinalLineIsLoggedAndJudged)
     EXPECT_FALSE(d.logged("< 230-Welcome"));
     EXPECT_FALSE(d.logged("<  a text line"));
     EXPECT_TRUE(d.logged("< 230 Logged in"));
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0) << "the replies stay in step";
+    EXPECT_EQ(d.ftp.LastResponse(), "215 UNIX");
 }
 
 TEST_F(FtpControl, LineEndings)
@@ -80,7 +85,11 @@ TEST_F(FtpControl, LineEndings)
     EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
     EXPECT_EQ(d.ftp.LastResponse(), "215 lf alone");
 
-    d.ftp.Options = 0; // CR LF only: an LF alone does not end the reply
+    d.ftp.Options = 0; // CR LF only: an LF alone does not end the reply but joins what follows
+    peer.on("SYST", [](PeerSession& s, const std::string&) { s.send("215 first\n"); s.send("second\r\n"); });
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
+    EXPECT_EQ(d.ftp.LastResponse(), "215 first\nsecond");
+    peer.on("SYST", "215 lf alone\n");
     EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }, 300), -1);
     EXPECT_EQ(d.ftp.State(), fsWaitingResponse);
     peer.on("NOOP", "200 now\r\n");
@@ -88,16 +97,7 @@ TEST_F(FtpControl, LineEndings)
     d.ftp.OnError = [](TCustomFtpCli*, std::string&) {};
     d.ftp.QuoteAsync(); // refused: still waiting
     d.ftp.OnError = nullptr;
-    EXPECT_EQ(sent().size(), 3u);
-}
-
-TEST_F(FtpControl, CrLfModeJoinsAnLfOnlyLineWithWhatFollows)
-{
-    peer.on("SYST", [](PeerSession& s, const std::string&) { s.send("215 first\n"); s.send("second\r\n"); });
-    open();
-    d.ftp.Options = 0;
-    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0);
-    EXPECT_EQ(d.ftp.LastResponse(), "215 first\nsecond");
+    EXPECT_EQ(sent().size(), 4u);
 }
 
 TEST(FtpControlBanner, A421WelcomeEndsTheOpenWith421AndClosesTheSession)
@@ -153,7 +153,7 @@ TEST(FtpControlBanner, ALineLongerThanTheBufferClosesTheSession)
     EXPECT_EQ(d.donesAfterSettling(), 1u);
 }
 
-TEST_F(FtpControl, AServerThatHangsUpBeforeReplyingFailsTheRequest)
+TEST_F(FtpControl, AServerThatHangsUpOrResetsBeforeReplyingFailsTheRequest)
 {
     peer.on("SYST", ScriptedFtpPeer::hangUp());
     open();
@@ -162,6 +162,11 @@ TEST_F(FtpControl, AServerThatHangsUpBeforeReplyingFailsTheRequest)
     EXPECT_EQ(d.sessionClosed.size(), 1u);
     EXPECT_EQ(d.ftp.State(), fsReady);
     EXPECT_EQ(d.donesAfterSettling(), 2u);
+
+    peer.on("SYST", [](PeerSession& s, const std::string&) { s.resetControl(); });
+    open();
+    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 10054);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "500 Connection reset by peer (Winsock error #10054)");
 }
 
 TEST(FtpControlBanner, ARefusedConnectionEndsWithTheSocketError)
@@ -227,18 +232,6 @@ TEST_F(FtpControl, OnlyThreeDigitCodesCountAndNoOddCodeSucceeds)
     EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 999);
 }
 
-TEST_F(FtpControl, AMultiLineReplyEndsOnlyAtALineWithItsOwnCode)
-{
-    peer.on("USER", "230-Welcome\r\n550 a text line that looks like a reply\r\n230-more\r\n230 Logged in\r\n");
-    peer.on("SYST", "215 UNIX\r\n");
-    open();
-    d.ftp.UserName = "u";
-    EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 0);
-    EXPECT_EQ(d.ftp.LastResponse(), "230 Logged in");
-    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 0) << "the replies stay in step";
-    EXPECT_EQ(d.ftp.LastResponse(), "215 UNIX");
-}
-
 TEST_F(FtpControl, SizeRepliesMustCarryASize)
 {
     struct Row {
@@ -301,38 +294,24 @@ TEST_F(FtpControl, LineBreaksAndNulInArgumentsAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(d.donesAfterSettling(), 2u);
 }
 
+// The error message is the latest failure's, not an earlier one's.
 TEST_F(FtpControl, AFailedStepDiscardsTheRestOfItsSequence)
 {
     peer.on("RNFR", "550 no such file\r\n");
     peer.on("CWD", "250 ok\r\n");
+    peer.on("DELE", "550 dele refused\r\n");
     open();
     d.ftp.HostFileName = "old";
     d.ftp.LocalFileName = "new";
     EXPECT_EQ(d.run([&] { d.ftp.RenAsync(); }), 550);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "550 no such file");
     d.ftp.HostDirName = "/x";
     EXPECT_EQ(d.run([&] { d.ftp.CwdAsync(); }), 0);
-    EXPECT_EQ(sent(), (std::vector<std::string>{"RNFR old", "CWD /x"}));
-    ASSERT_EQ(d.donesAfterSettling(), 3u);
-    EXPECT_EQ(d.dones[2].request, ftpCwdAsync);
-}
-
-TEST_F(FtpControl, ErrorMessageBelongsToTheRequestThatFailed)
-{
-    peer.on("MKD", "550 mkd refused\r\n");
-    peer.on("DELE", "550 dele refused\r\n");
-    open();
-    d.ftp.HostFileName = "x";
-    EXPECT_EQ(d.run([&] { d.ftp.MkdAsync(); }), 550);
     EXPECT_EQ(d.run([&] { d.ftp.DeleAsync(); }), 550);
     EXPECT_EQ(d.ftp.ErrorMessage(), "550 dele refused");
-}
-
-TEST_F(FtpControl, AResetControlConnectionSaysSo)
-{
-    peer.on("SYST", [](PeerSession& s, const std::string&) { s.resetControl(); });
-    open();
-    EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 10054);
-    EXPECT_EQ(d.ftp.ErrorMessage(), "500 Connection reset by peer (Winsock error #10054)");
+    EXPECT_EQ(sent(), (std::vector<std::string>{"RNFR old", "CWD /x", "DELE old"}));
+    ASSERT_EQ(d.donesAfterSettling(), 4u);
+    EXPECT_EQ(d.dones[2].request, ftpCwdAsync);
 }
 
 TEST_F(FtpControl, PrimitivesSendTheirCommandsAndTakeTheirData)

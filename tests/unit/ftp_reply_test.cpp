@@ -1,5 +1,4 @@
 #include "ftp/ftp_reply.h"
-#include "ftp/ftp_types.h"
 #include "ftp/ftp_url.h"
 
 #include <gtest/gtest.h>
@@ -42,17 +41,6 @@ TEST(FtpReply, CodesFinalLinesAndTheirData)
         EXPECT_EQ(FtpQuotedResult(r.line), r.quoted);
         EXPECT_EQ(FtpSizeResult(r.line), r.size);
     }
-}
-
-TEST(FtpRequestNames, TheTableCoversTheFirstFortyKinds)
-{
-    EXPECT_EQ(FtpRequestName(ftpNone), "none");
-    EXPECT_EQ(FtpRequestName(ftpOpenAsync), "OpenAsync");
-    EXPECT_EQ(FtpRequestName(ftpRqAbort), "RqAbort");
-    EXPECT_EQ(FtpRequestName(ftpRestartGetAsync), "RestartGetAsync");
-    EXPECT_EQ(int(ftpRestartGetAsync), 39);
-    EXPECT_EQ(int(ftpRestartPutAsync), 41);
-    EXPECT_EQ(FtpRequestName(ftpRestPutAsync), "");
 }
 
 TEST(FtpUrl, Forms)

@@ -111,192 +111,159 @@ TEST(SocksRequests, Level5WithoutAuthenticationOffersMethod0AndNamesTheDestinati
     EXPECT_EQ(p.s.State(), wsConnected);
 }
 
-TEST(SocksRequests, Level5WithAuthenticationSendsUserAndPasswordThenTheRequest)
+struct RequestCase {
+    const char* name;
+    SocksScript script;
+    const char* level;
+    std::string addr;
+    TSocksAuthentication auth;
+    std::string user, password;
+    std::string sent;                 // every byte the proxy receives
+    std::vector<std::string> events;  // empty: not compared
+};
+
+class SocksRequestBytes : public ::testing::TestWithParam<RequestCase> {};
+
+TEST_P(SocksRequestBytes, AreExactlyTheseAndTheConnectSucceeds)
 {
-    ScriptedSocksPeer peer(SocksScript()
-                               .expect(3).reply(bytes({5, 2}))
-                               .expect(14).reply(bytes({1, 0}))
-                               .expect(7 + 11).reply(kLevel5Ok));
+    const RequestCase& c = GetParam();
+    ScriptedSocksPeer peer(c.script);
     SocksProbe p;
-    p.s.SocksAuthentication = socksAuthenticateUsercode;
-    p.s.SocksUsercode = "alice";
-    p.s.SocksPassword = "secret";
-    p.connect(peer, "5", "ftp.example");
+    p.s.SocksAuthentication = c.auth;
+    p.s.SocksUsercode = c.user;
+    p.s.SocksPassword = c.password;
+    p.connect(peer, c.level, c.addr);
     ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received(), bytes({5, 1, 2}) + bytes({1, 5}) + "alice" + bytes({6}) + "secret"
-                                   + bytes({5, 1, 0, 3, 11}) + "ftp.example" + kPort2121);
-    EXPECT_EQ(p.events, (std::vector<std::string>{"socksConnected 0", "auth 0", "auth 1", "connected 0", "data 0"}));
+    EXPECT_EQ(peer.received(), c.sent);
+    if (!c.events.empty()) {
+        EXPECT_EQ(p.events, c.events);
+    }
 }
 
-TEST(SocksRequests, Level4CarriesTheResolvedAddressAndTheUserId)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(12).reply(bytes({0, 90, 0, 0, 0, 0, 0, 0})));
-    SocksProbe p;
-    p.s.SocksUsercode = "abc";
-    p.connect(peer, "4", "localhost");
-    ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received(), bytes({4, 1, 8, 73, 127, 0, 0, 1}) + "abc" + bytes({0}));
-}
+const std::string kLevel4Ok = bytes({0, 90, 0, 0, 0, 0, 0, 0});
+const std::string kTo127001 = bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + kPort2121;
 
-TEST(SocksRequests, Level4ASendsAddress0001AndTheHostNameUnresolved)
-{
-    const std::string name = "ftp.nowhere.invalid";
-    ScriptedSocksPeer peer(SocksScript().expect(8 + 4 + name.size() + 1).reply(bytes({0, 90, 0, 0, 0, 0, 0, 0})));
-    SocksProbe p;
-    p.s.SocksUsercode = "abc";
-    p.connect(peer, "4a", name);
-    ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received(), bytes({4, 1, 8, 73, 0, 0, 0, 1}) + "abc" + bytes({0}) + name + bytes({0}));
-}
-
-TEST(SocksRequests, Level4AToADottedAddressCarriesItInTheAddressField)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(9).reply(bytes({0, 90, 0, 0, 0, 0, 0, 0})));
-    SocksProbe p;
-    p.connect(peer, "4A", "10.9.8.7");
-    ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received(), bytes({4, 1, 8, 73, 10, 9, 8, 7, 0}));
-}
-
-TEST(SocksRequests, Method0AnsweredToAnOfferOf2SkipsTheCredentials)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(3).reply(bytes({5, 0})).expect(16).reply(kLevel5Ok));
-    SocksProbe p;
-    p.s.SocksAuthentication = socksAuthenticateUsercode;
-    p.s.SocksUsercode = "alice";
-    p.connect(peer, "5");
-    ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received(), bytes({5, 1, 2}) + bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + kPort2121);
-    EXPECT_EQ(p.events, (std::vector<std::string>{"socksConnected 0", "auth 3", "connected 0", "data 0"}));
-}
-
-TEST(SocksRequests, EmptyCredentialsAreSentAs1_0_0)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(3).reply(bytes({5, 2})).expect(3).reply(bytes({1, 0}))
-                               .expect(16).reply(kLevel5Ok));
-    SocksProbe p;
-    p.s.SocksAuthentication = socksAuthenticateUsercode;
-    p.connect(peer, "5");
-    ASSERT_TRUE(p.waitFor("connected 0"));
-    EXPECT_EQ(peer.received().substr(3, 3), bytes({1, 0, 0}));
-}
+INSTANTIATE_TEST_SUITE_P(Requests, SocksRequestBytes, ::testing::Values(
+    RequestCase{"Level5UserAndPasswordThenTheRequest",
+                SocksScript().expect(3).reply(bytes({5, 2})).expect(14).reply(bytes({1, 0})).expect(7 + 11).reply(kLevel5Ok),
+                "5", "ftp.example", socksAuthenticateUsercode, "alice", "secret",
+                bytes({5, 1, 2}) + bytes({1, 5}) + "alice" + bytes({6}) + "secret" + bytes({5, 1, 0, 3, 11})
+                    + "ftp.example" + kPort2121,
+                {"socksConnected 0", "auth 0", "auth 1", "connected 0", "data 0"}},
+    // Method 0 answered to an offer of 2: the credentials are skipped.
+    RequestCase{"Level5Method0AnsweredToAnOfferOf2",
+                SocksScript().expect(3).reply(bytes({5, 0})).expect(16).reply(kLevel5Ok),
+                "5", "127.0.0.1", socksAuthenticateUsercode, "alice", "",
+                bytes({5, 1, 2}) + kTo127001, {"socksConnected 0", "auth 3", "connected 0", "data 0"}},
+    RequestCase{"Level5EmptyCredentialsAre1_0_0",
+                SocksScript().expect(3).reply(bytes({5, 2})).expect(3).reply(bytes({1, 0})).expect(16).reply(kLevel5Ok),
+                "5", "127.0.0.1", socksAuthenticateUsercode, "", "", bytes({5, 1, 2}) + bytes({1, 0, 0}) + kTo127001, {}},
+    RequestCase{"Level4ResolvedAddressAndUserId", SocksScript().expect(12).reply(kLevel4Ok),
+                "4", "localhost", socksNoAuthentication, "abc", "",
+                bytes({4, 1, 8, 73, 127, 0, 0, 1}) + "abc" + bytes({0}), {}},
+    RequestCase{"Level4AAddress0001AndTheNameUnresolved",
+                SocksScript().expect(8 + 4 + 19 + 1).reply(kLevel4Ok),
+                "4a", "ftp.nowhere.invalid", socksNoAuthentication, "abc", "",
+                bytes({4, 1, 8, 73, 0, 0, 0, 1}) + "abc" + bytes({0}) + "ftp.nowhere.invalid" + bytes({0}), {}},
+    RequestCase{"Level4AToADottedAddressCarriesIt", SocksScript().expect(9).reply(kLevel4Ok),
+                "4A", "10.9.8.7", socksNoAuthentication, "", "", bytes({4, 1, 8, 73, 10, 9, 8, 7, 0}), {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- replies ---------------------------------------------------------------------------------------------
 
-TEST(SocksReplies, Level4Code91FailsTheConnectAndClosesTheSocket)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(9).reply(bytes({0, 91, 0, 0, 0, 0, 0, 0})));
-    SocksProbe p;
-    p.connect(peer, "4");
-    ASSERT_TRUE(p.waitFor("closed 20016"));
-    EXPECT_EQ(p.events, failureEvents(20016, "request rejected or failed"));
-    EXPECT_EQ(p.s.State(), wsClosed);
-    EXPECT_TRUE(peer.waitForEnd(0, 2s));
-    EXPECT_TRUE(peer.clientClosed(0));
-}
+// How far the negotiation gets before the reply under test, and so what the proxy has received by then.
+enum class Stage { Level4, Method, Authentication, Level5 };
 
 struct ReplyCase {
-    const char* level;
+    Stage stage;
     std::string reply;
     int code;
     const char* msg;
+    TSocksAuthentication auth = socksNoAuthentication;
 };
+
+SocksScript scriptUpTo(Stage stage, const std::string& reply)
+{
+    SocksScript script;
+    switch (stage) {
+    case Stage::Level4: return script.expect(9).reply(reply);
+    case Stage::Method: return script.expect(3).reply(reply);
+    case Stage::Authentication: return script.expect(3).reply(bytes({5, 2})).expect(5).reply(reply);
+    case Stage::Level5: return script.expect(3).reply(bytes({5, 0})).expect(16).reply(reply);
+    }
+    return script;
+}
+
+size_t bytesSentUpTo(Stage stage)
+{
+    switch (stage) {
+    case Stage::Level4: return 9;
+    case Stage::Method: return 3; // no credentials may follow a refused method
+    case Stage::Authentication: return 8;
+    case Stage::Level5: return 19;
+    }
+    return 0;
+}
 
 class SocksReplyErrors : public ::testing::TestWithParam<ReplyCase> {};
 
+// The owner learns the code and message once, the connect fails, and the socket is closed.
 TEST_P(SocksReplyErrors, EndInTheTablesCodeAndMessage)
 {
     const ReplyCase& c = GetParam();
-    const bool level5 = std::string(c.level) == "5";
-    SocksScript script;
-    if (level5)
-        script.expect(3).reply(bytes({5, 0})).expect(16);
-    else
-        script.expect(9);
-    ScriptedSocksPeer peer(script.reply(c.reply));
+    ScriptedSocksPeer peer(scriptUpTo(c.stage, c.reply));
     SocksProbe p;
-    p.connect(peer, c.level);
+    p.s.SocksAuthentication = c.auth;
+    if (c.stage == Stage::Authentication || c.stage == Stage::Method) {
+        p.s.SocksUsercode = "u";
+        p.s.SocksPassword = "p";
+    }
+    p.connect(peer, c.stage == Stage::Level4 ? "4" : "5");
     ASSERT_TRUE(p.waitConnectResult());
     pumpUntil([&] { return p.s.State() == wsClosed; }, 1000);
-    EXPECT_EQ(p.events, failureEvents(c.code, c.msg));
+    auto expected = failureEvents(c.code, c.msg);
+    if (c.stage == Stage::Authentication)
+        expected.insert(expected.begin() + 1, "auth 0");
+    EXPECT_EQ(p.events, expected);
     EXPECT_EQ(p.s.State(), wsClosed);
+    EXPECT_TRUE(peer.waitForEnd(0, 2s));
+    EXPECT_TRUE(peer.clientClosed(0));
+    EXPECT_EQ(peer.received().size(), bytesSentUpTo(c.stage));
 }
 
 INSTANTIATE_TEST_SUITE_P(Level4, SocksReplyErrors, ::testing::Values(
-    ReplyCase{"4", bytes({0, 92, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
-    ReplyCase{"4", bytes({0, 93, 0, 0, 0, 0, 0, 0}), 20015, "authentification failed"},
-    ReplyCase{"4", bytes({0, 17, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #17"},
-    ReplyCase{"4", bytes({4, 90, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"}));
+    ReplyCase{Stage::Level4, bytes({0, 91, 0, 0, 0, 0, 0, 0}), 20016, "request rejected or failed"},
+    ReplyCase{Stage::Level4, bytes({0, 92, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
+    ReplyCase{Stage::Level4, bytes({0, 93, 0, 0, 0, 0, 0, 0}), 20015, "authentification failed"},
+    ReplyCase{Stage::Level4, bytes({0, 17, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #17"},
+    ReplyCase{Stage::Level4, bytes({4, 90, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"}));
+
+INSTANTIATE_TEST_SUITE_P(Method, SocksReplyErrors, ::testing::Values(
+    ReplyCase{Stage::Method, bytes({4, 0}), 20002, "socks version error"},
+    ReplyCase{Stage::Method, bytes({5, 255}), 20003, "authentification method not acceptable", socksAuthenticateUsercode},
+    // The server picks user name and password although they were not offered.
+    ReplyCase{Stage::Method, bytes({5, 2}), 20003, "authentification method not acceptable"}));
+
+INSTANTIATE_TEST_SUITE_P(Authentication, SocksReplyErrors, ::testing::Values(
+    ReplyCase{Stage::Authentication, bytes({1, 1}), 20015, "socks authentication failed", socksAuthenticateUsercode},
+    ReplyCase{Stage::Authentication, bytes({5, 0}), 20002, "socks version error", socksAuthenticateUsercode},
+    ReplyCase{Stage::Authentication, bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible", socksAuthenticateUsercode}));
 
 INSTANTIATE_TEST_SUITE_P(Level5, SocksReplyErrors, ::testing::Values(
-    ReplyCase{"5", bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0}), 20004, "general SOCKS server failure"},
-    ReplyCase{"5", bytes({5, 2, 0, 1, 0, 0, 0, 0, 0, 0}), 20005, "connection not allowed by ruleset"},
-    ReplyCase{"5", bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0}), 20006, "network unreachable"},
-    ReplyCase{"5", bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0}), 20007, "host unreachable"},
-    ReplyCase{"5", bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
-    ReplyCase{"5", bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0}), 20009, "time to live expired"},
-    ReplyCase{"5", bytes({5, 7, 0, 1, 0, 0, 0, 0, 0, 0}), 20010, "command not supported"},
-    ReplyCase{"5", bytes({5, 8, 0, 1, 0, 0, 0, 0, 0, 0}), 20011, "address type not supported"},
-    ReplyCase{"5", bytes({5, 9, 0, 1, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #9"},
-    ReplyCase{"5", bytes({5, 255}), 20012, "unassigned error #255"},
-    ReplyCase{"5", bytes({4, 0, 0, 1, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"},
-    ReplyCase{"5", bytes({5, 0, 0, 4}) + std::string(18, '\0'), 20011, "address type not supported"},
+    ReplyCase{Stage::Level5, bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0}), 20004, "general SOCKS server failure"},
+    ReplyCase{Stage::Level5, bytes({5, 2, 0, 1, 0, 0, 0, 0, 0, 0}), 20005, "connection not allowed by ruleset"},
+    ReplyCase{Stage::Level5, bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0}), 20006, "network unreachable"},
+    ReplyCase{Stage::Level5, bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0}), 20007, "host unreachable"},
+    ReplyCase{Stage::Level5, bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
+    ReplyCase{Stage::Level5, bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0}), 20009, "time to live expired"},
+    ReplyCase{Stage::Level5, bytes({5, 7, 0, 1, 0, 0, 0, 0, 0, 0}), 20010, "command not supported"},
+    ReplyCase{Stage::Level5, bytes({5, 8, 0, 1, 0, 0, 0, 0, 0, 0}), 20011, "address type not supported"},
+    ReplyCase{Stage::Level5, bytes({5, 9, 0, 1, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #9"},
+    ReplyCase{Stage::Level5, bytes({5, 255}), 20012, "unassigned error #255"},
+    ReplyCase{Stage::Level5, bytes({4, 0, 0, 1, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"},
+    ReplyCase{Stage::Level5, bytes({5, 0, 0, 4}) + std::string(18, '\0'), 20011, "address type not supported"},
     // A bound name longer than the receive area holds.
-    ReplyCase{"5", bytes({5, 0, 0, 3, 255}) + std::string(257, 'n'), 20011, "address type not supported"}));
-
-TEST(SocksReplies, MethodRepliesThatEndTheNegotiation)
-{
-    struct Case {
-        std::string reply;
-        TSocksAuthentication auth;
-        int code;
-        const char* msg;
-    };
-    const Case cases[] = {
-        {bytes({4, 0}), socksNoAuthentication, 20002, "socks version error"},
-        {bytes({5, 255}), socksAuthenticateUsercode, 20003, "authentification method not acceptable"},
-        // The server picks user name and password although they were not offered.
-        {bytes({5, 2}), socksNoAuthentication, 20003, "authentification method not acceptable"},
-    };
-    for (const Case& c : cases) {
-        ScriptedSocksPeer peer(SocksScript().expect(3).reply(c.reply));
-        SocksProbe p;
-        p.s.SocksAuthentication = c.auth;
-        p.s.SocksUsercode = "alice";
-        p.s.SocksPassword = "secret";
-        p.connect(peer, "5");
-        ASSERT_TRUE(p.waitFor("closed " + std::to_string(c.code)));
-        EXPECT_EQ(p.events, failureEvents(c.code, c.msg));
-        EXPECT_TRUE(peer.waitForEnd(0, 2s));
-        EXPECT_EQ(peer.received().size(), 3u) << "no credentials may follow: " << c.msg;
-    }
-}
-
-TEST(SocksReplies, AuthenticationReplies)
-{
-    struct Case {
-        std::string reply;
-        int code;
-        const char* msg;
-    };
-    const Case cases[] = {
-        {bytes({1, 1}), 20015, "socks authentication failed"},
-        {bytes({5, 0}), 20002, "socks version error"},
-        {bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible"},
-    };
-    for (const Case& c : cases) {
-        ScriptedSocksPeer peer(SocksScript().expect(3).reply(bytes({5, 2})).expect(5).reply(c.reply));
-        SocksProbe p;
-        p.s.SocksAuthentication = socksAuthenticateUsercode;
-        p.s.SocksUsercode = "u";
-        p.s.SocksPassword = "p";
-        p.connect(peer, "5");
-        ASSERT_TRUE(p.waitFor("closed " + std::to_string(c.code))) << c.msg;
-        auto expected = failureEvents(c.code, c.msg);
-        expected.insert(expected.begin() + 1, "auth 0");
-        EXPECT_EQ(p.events, expected);
-    }
-}
+    ReplyCase{Stage::Level5, bytes({5, 0, 0, 3, 255}) + std::string(257, 'n'), 20011, "address type not supported"}));
 
 TEST(SocksReplies, ALevel5ReplyAndThe220LineInOnePacket)
 {
@@ -372,33 +339,32 @@ TEST(SocksReplies, Level4ReplySplitByteByByteLeavesTheBannerInTheSocket)
     EXPECT_EQ(text, "220 y\r\n");
 }
 
+// A hang-up while authenticating reports the authentication failure first.
 TEST(SocksReplies, AProxyThatHangsUpMidNegotiationFailsTheConnect)
 {
-    const SocksScript scripts[] = {
-        SocksScript().expect(3).hangUp(),
-        SocksScript().expect(3).reply(bytes({5, 0})).expect(16).reply(bytes({5, 0, 0})).hangUp(),
+    const std::vector<std::string> hungUp = {"socksError 10053 data receive error", "connected 10053", "closed 0"};
+    const struct {
+        SocksScript script;
+        TSocksAuthentication auth;
+        std::vector<std::string> before;
+    } cases[] = {
+        {SocksScript().expect(3).hangUp(), socksNoAuthentication, {"socksConnected 0"}},
+        {SocksScript().expect(3).reply(bytes({5, 0})).expect(16).reply(bytes({5, 0, 0})).hangUp(),
+         socksNoAuthentication, {"socksConnected 0"}},
+        {SocksScript().expect(3).reply(bytes({5, 2})).expect(3).hangUp(), socksAuthenticateUsercode,
+         {"socksConnected 0", "auth 0", "auth 2"}},
     };
-    for (const auto& script : scripts) {
-        ScriptedSocksPeer peer(script);
+    for (const auto& c : cases) {
+        ScriptedSocksPeer peer(c.script);
         SocksProbe p;
+        p.s.SocksAuthentication = c.auth;
         p.connect(peer, "5");
         ASSERT_TRUE(p.waitFor("closed 0"));
-        EXPECT_EQ(p.events, (std::vector<std::string>{"socksConnected 0", "socksError 10053 data receive error",
-                                                      "connected 10053", "closed 0"}));
+        auto expected = c.before;
+        expected.insert(expected.end(), hungUp.begin(), hungUp.end());
+        EXPECT_EQ(p.events, expected);
         EXPECT_EQ(p.s.State(), wsClosed);
     }
-}
-
-TEST(SocksReplies, AHangUpWhileAuthenticatingReportsTheAuthFailureFirst)
-{
-    ScriptedSocksPeer peer(SocksScript().expect(3).reply(bytes({5, 2})).expect(3).hangUp());
-    SocksProbe p;
-    p.s.SocksAuthentication = socksAuthenticateUsercode;
-    p.connect(peer, "5");
-    ASSERT_TRUE(p.waitFor("closed 0"));
-    EXPECT_EQ(p.events, (std::vector<std::string>{"socksConnected 0", "auth 0", "auth 2",
-                                                  "socksError 10053 data receive error", "connected 10053",
-                                                  "closed 0"}));
 }
 
 TEST(SocksReplies, ARefusedProxyConnectionIsReportedTwice)
