@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <ctime>
 #include <filesystem>
@@ -121,7 +122,7 @@ TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
     EXPECT_EQ(rowNamed("data.bin")->date, "03.04.2026");
 }
 
-TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectory)
+TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectoryAndAMissingOneFallsBackToIt)
 {
     mkdir("a/b");
     LocalPanel& local = open();
@@ -130,13 +131,9 @@ TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectory)
     local.openRow(0);
     EXPECT_EQ(local.currentDir(), path("a"));
     EXPECT_EQ(processDir(), path("a"));
-}
 
-TEST_F(LocalPanelTest, MissingStartDirectoryFallsBackToTheProcessDirectory)
-{
-    ASSERT_EQ(::chdir(root_.c_str()), 0);
-    LocalPanel local(ui, messages, path("missing"));
-    EXPECT_EQ(local.currentDir(), root_);
+    LocalPanel missing(ui, messages, path("missing"));
+    EXPECT_EQ(missing.currentDir(), path("a"));
 }
 
 TEST_F(LocalPanelTest, FilterKeepsDirectoriesAndHidesOtherFiles)
@@ -162,7 +159,7 @@ TEST_F(LocalPanelTest, FilterKeepsDirectoriesAndHidesOtherFiles)
     EXPECT_EQ(captions().size(), 3u);
 }
 
-TEST_F(LocalPanelTest, OpenEntersDirectoriesOnly)
+TEST_F(LocalPanelTest, OpenEntersDirectoriesOnlyAndUpStopsAtTheRoot)
 {
     mkdir("sub");
     write("file.txt", "x");
@@ -174,13 +171,6 @@ TEST_F(LocalPanelTest, OpenEntersDirectoriesOnly)
     local.openRow(0);
     EXPECT_EQ(local.currentDir(), path("sub"));
     EXPECT_TRUE(captions().empty());
-}
-
-TEST_F(LocalPanelTest, UpOneLevelStopsAtTheRoot)
-{
-    mkdir("sub");
-    LocalPanel& local = open();
-    local.openRow(0);
     local.upOneLevel();
     EXPECT_EQ(local.currentDir(), root_);
     EXPECT_TRUE(rowNamed("sub").has_value());
@@ -213,26 +203,7 @@ TEST_F(LocalPanelTest, ChooserIsAPathBarSelectingTheCurrentDirectory)
     EXPECT_THROW(local.openChooserItem(-1), std::out_of_range);
 }
 
-TEST_F(LocalPanelTest, MakeDirectoryCreatesAndEntersIt)
-{
-    LocalPanel& local = open();
-    ui.answerPrompt("new dir");
-    local.makeDirectory();
-    ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].title, "Create Directory");
-    EXPECT_EQ(ui.prompts[0].label, "Enter new directory name:");
-    EXPECT_EQ(ui.prompts[0].text, "");
-    EXPECT_EQ(ui.prompts[0].maxLength, 255u);
-    EXPECT_TRUE(fs::is_directory(path("new dir")));
-    EXPECT_EQ(local.currentDir(), path("new dir"));
-    EXPECT_TRUE(captions().empty());
-
-    ui.cancelPrompt();
-    local.makeDirectory();
-    EXPECT_EQ(local.currentDir(), path("new dir"));
-}
-
-TEST_F(LocalPanelTest, MakeDirectoryThatCannotBeCreatedSaysSoAndStays)
+TEST_F(LocalPanelTest, MakeDirectoryCreatesAndEntersItOrSaysWhyNot)
 {
     mkdir("taken");
     LocalPanel& local = open();
@@ -242,6 +213,22 @@ TEST_F(LocalPanelTest, MakeDirectoryThatCannotBeCreatedSaysSoAndStays)
     EXPECT_EQ(ui.messages[0].caption, "Attention");
     EXPECT_EQ(ui.messages[0].text, "Can Not Create the Directory :" + path("taken"));
     EXPECT_EQ(local.currentDir(), root_);
+
+    ui.answerPrompt("new dir");
+    local.makeDirectory();
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].title, "Create Directory");
+    EXPECT_EQ(ui.prompts[1].label, "Enter new directory name:");
+    EXPECT_EQ(ui.prompts[1].text, "");
+    EXPECT_EQ(ui.prompts[1].maxLength, 255u);
+    EXPECT_TRUE(fs::is_directory(path("new dir")));
+    EXPECT_EQ(local.currentDir(), path("new dir"));
+    EXPECT_TRUE(captions().empty());
+
+    ui.cancelPrompt();
+    local.makeDirectory();
+    EXPECT_EQ(local.currentDir(), path("new dir"));
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST(LocalPaths, JoiningAndParents)
@@ -381,54 +368,46 @@ TEST_F(LocalPanelTest, ChangeCaseNeverReplacesAnotherEntry)
     EXPECT_THROW(local.changeCase(3), std::invalid_argument);
 }
 
-TEST_F(LocalPanelTest, DeleteOnlyFilesAsksWithoutFolders)
+// The question counts what will go; only Yes removes it, and the panel shows what is left.
+TEST_F(LocalPanelTest, DeleteAsksWithTheCountsAndOnlyYesRemoves)
 {
-    write("a.txt", "A");
-    write("b.txt", "B");
-    write("c.txt", "C");
-    LocalPanel& local = open();
-    select("a.txt");
-    select("c.txt");
-    ui.answerYes();
-    local.deleteSelected();
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].caption, "Attention");
-    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 2 file(s)");
-    EXPECT_FALSE(exists("a.txt"));
-    EXPECT_FALSE(exists("c.txt"));
-    EXPECT_EQ(captions(), (std::vector<std::string> {"b.txt"}));
-}
-
-TEST_F(LocalPanelTest, DeleteADirectoryTreeAsksWithCountsAndRemovesAll)
-{
-    write("d/one", "1");
-    write("d/two", "2");
-    write("d/sub/three", "3");
-    write("keep", "k");
-    LocalPanel& local = open();
-    select("d");
-    ui.answerYes();
-    local.deleteSelected();
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 3 file(s) and 2 folder(es)");
-    EXPECT_FALSE(exists("d"));
-    EXPECT_EQ(captions(), (std::vector<std::string> {"keep"}));
-}
-
-TEST_F(LocalPanelTest, AnsweringNoRemovesNothing)
-{
-    write("d/one", "1");
-    write("d/sub/two", "2");
-    write("f", "f");
-    LocalPanel& local = open();
-    local.panel().selectAll();
-    ui.answerNo();
-    local.deleteSelected();
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove 3 file(s) and 2 folder(es)");
-    EXPECT_EQ(read("d/one"), "1");
-    EXPECT_EQ(read("d/sub/two"), "2");
-    EXPECT_EQ(read("f"), "f");
+    const struct {
+        std::vector<std::string> selected;  // empty: all
+        bool yes;
+        const char* question;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"a.txt", "b.txt"}, true, "Do you wish to remove 2 file(s)", {"d"}},
+        {{"d"}, true, "Do you wish to remove 2 file(s) and 2 folder(es)", {"a.txt", "b.txt"}},
+        {{}, false, "Do you wish to remove 4 file(s) and 2 folder(es)", {"d", "a.txt", "b.txt"}},
+    };
+    const std::vector<std::string> files = {"a.txt", "b.txt", "d/one", "d/sub/two"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question);
+        for (const std::string& name : files)
+            write(name, name);
+        LocalPanel& local = open();
+        if (c.selected.empty())
+            local.panel().selectAll();
+        for (const std::string& name : c.selected)
+            select(name);
+        c.yes ? ui.answerYes() : ui.answerNo();
+        local.deleteSelected();
+        ASSERT_EQ(ui.questions.size(), 1u);
+        EXPECT_EQ(ui.questions[0].caption, "Attention");
+        EXPECT_EQ(ui.questions[0].text, c.question);
+        EXPECT_EQ(captions(), c.left);
+        for (const std::string& name : files) {
+            const std::string top = name.substr(0, name.find('/'));
+            if (std::find(c.left.begin(), c.left.end(), top) != c.left.end()) {
+                EXPECT_EQ(read(name), name);
+            } else {
+                EXPECT_FALSE(exists(top)) << name;
+            }
+        }
+        ui.questions.clear();
+        fs::remove_all(path("d"));
+    }
 }
 
 TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
@@ -451,7 +430,7 @@ TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
     EXPECT_EQ(test::readFileBytes(outside.path() / "precious"), "P");
 }
 
-TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUp)
+TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUpButNeverTheRoot)
 {
     write("d/inner/file", "1");
     LocalPanel& local = open();
@@ -465,15 +444,12 @@ TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUp)
     EXPECT_FALSE(exists("d"));
     EXPECT_EQ(local.currentDir(), root_);
     EXPECT_TRUE(captions().empty());
-}
 
-TEST_F(LocalPanelTest, DeleteWithNothingChosenAsksNothing)
-{
-    LocalPanel local(ui, messages, "/");
-    EXPECT_FALSE(local.canDeleteFromButton());
-    local.deleteSelected();
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(local.currentDir(), "/");
+    LocalPanel atRoot(ui, messages, "/");
+    EXPECT_FALSE(atRoot.canDeleteFromButton());
+    atRoot.deleteSelected();
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(atRoot.currentDir(), "/");
 }
 
 TEST_F(LocalPanelTest, ViewAndRunHandTheFullPathToTheDesktop)

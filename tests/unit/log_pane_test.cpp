@@ -26,7 +26,7 @@ TEST(LogPane, PasswordLinesAreHidden)
     EXPECT_EQ(LogPane::DisplayFilter("> pass lower"), "> pass lower") << "the test is case-sensitive";
 }
 
-TEST(LogPane, OldLinesGoWhenTheSizeIsReached)
+TEST(LogPane, OldLinesGoWhenTheSizeIsReachedAndTheNewestAlwaysStays)
 {
     LogPane log;
     log.setLogSize(20);
@@ -37,13 +37,8 @@ TEST(LogPane, OldLinesGoWhenTheSizeIsReached)
     EXPECT_EQ(log.lines().size(), 3u);
     log.AddLog("last");   // 19 + 6 >= 20: the first line goes, then 12 + 6 < 20
     EXPECT_EQ(log.lines(), (std::deque<std::string>{"abcde", "xyz", "last"}));
-}
 
-TEST(LogPane, ASizeBelowOneLineKeepsOnlyTheNewest)
-{
-    LogPane log;
-    log.setLogSize(3);
-    log.AddLog("first line");
+    log.setLogSize(3); // below one line: only the newest stays
     EXPECT_EQ(log.AddLog("second line"), 0u);
     EXPECT_EQ(log.lines(), (std::deque<std::string>{"second line"}));
 }

@@ -38,19 +38,11 @@ TEST_F(OptionsStoreTest, MissingFileGivesEveryDefault)
     EXPECT_FALSE(std::filesystem::exists(optionsFile()));
 }
 
-TEST_F(OptionsStoreTest, EmptyLogFileKeepsDefaultButEmptyIniPathStaysEmpty)
-{
-    writeFile(optionsFile(), "[Common]\nLogFile=\nIniPath=\n");
-    load();
-    EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
-    EXPECT_EQ(options.IniPath, "");
-}
-
-TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsAndWideValuesKeepLowBits)
+TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsWideValuesKeepLowBitsAndOnlyIniPathMayBeEmpty)
 {
     writeFile(optionsFile(),
               "[common]\nTimeOut=soon\nretry=3\nConnectionType=258\nTimeZone=65541\nPassiveTransfer=7\n"
-              "LogSize=\nKeep=x\n");
+              "LogSize=\nKeep=x\nLogFile=\nIniPath=\n");
     load();
     EXPECT_EQ(options.TimeOut, 15);
     EXPECT_EQ(options.Retry, 3);
@@ -59,6 +51,8 @@ TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsAndWideValuesKeepLowBits)
     EXPECT_TRUE(options.PassiveTransfer);
     EXPECT_EQ(options.LogSize, 10000);
     EXPECT_FALSE(options.Keep);
+    EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
+    EXPECT_EQ(options.IniPath, "");
 }
 
 TEST_F(OptionsStoreTest, MaxListingIsInMebibytesWithItsDefaultForMissingOrUnusableValues)

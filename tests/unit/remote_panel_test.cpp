@@ -32,7 +32,8 @@ Strings captions(const RemotePanel& p)
 
 const CalendarDate kToday{2026, 12, 5};
 
-TEST(RemotePanel, FilterHidesFilesButNeverDirectories)
+// The text response type (1) shows raw lines: never filtered.
+TEST(RemotePanel, FilterHidesFilesButNeverDirectoriesNorTextLines)
 {
     RemotePanel p;
     p.listing = entries(
@@ -40,13 +41,8 @@ TEST(RemotePanel, FilterHidesFilesButNeverDirectories)
     p.filterMask = "*.txt";
     p.FillRemotePanel(0, DateOrder::DayFirst, kToday);
     EXPECT_EQ(captions(p), (Strings{"logs.d", "a.txt", "b.TXT"}));
-}
 
-TEST(RemotePanel, TextResponseTypeIsNeverFiltered)
-{
-    RemotePanel p;
     p.listing = entries({file("total 3", ""), file("-rw-r--r-- 1 u g 5 Jan 1 x", "")});
-    p.filterMask = "*.txt";
     p.FillRemotePanel(1, DateOrder::DayFirst, kToday);
     EXPECT_EQ(p.panel.size(), 2u);
 }

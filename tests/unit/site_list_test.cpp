@@ -159,30 +159,25 @@ TEST_F(SiteListTest, DeletedFolderComesBackWithItsSites)
     EXPECT_EQ(captions(sites), (std::vector<std::string>{"..", "kept"}));
 }
 
-TEST_F(SiteListTest, RenameFolderOnlyWhenTheNewNameIsFree)
+// A folder without its directory ("Ghost") cannot be renamed either.
+TEST_F(SiteListTest, RenameFolderOnlyWhenTheNewNameIsFreeAndTheDirectoryExists)
 {
-    writeFile(list(), "DIR=Work\nDIR=Home\n");
+    writeFile(list(), "DIR=Work\nDIR=Home\nDIR=Ghost\n");
     std::filesystem::create_directories(home() + "Work");
     std::filesystem::create_directories(home() + "Home");
     sites.LoadSiteList("");
+    EXPECT_EQ(sites.renameFolder(indexOf("Ghost"), "Real").status, SiteListStatus::Failed);
+    EXPECT_NE(indexOf("Ghost"), sites.entries().size());
     EXPECT_EQ(sites.renameFolder(indexOf("Work"), "home").status, SiteListStatus::Failed);
     EXPECT_TRUE(std::filesystem::is_directory(home() + "Work"));
+    EXPECT_EQ(readFile(list()), "DIR=Work\nDIR=Home\nDIR=Ghost\n");
     ASSERT_TRUE(sites.renameFolder(indexOf("Work"), "Jobs").ok());
     EXPECT_TRUE(std::filesystem::is_directory(home() + "Jobs"));
     EXPECT_FALSE(std::filesystem::exists(home() + "Work"));
-    EXPECT_EQ(readFile(list()), "DIR=Home\nDIR=Jobs\n");
+    EXPECT_EQ(readFile(list()), "DIR=Ghost\nDIR=Home\nDIR=Jobs\n");
     ASSERT_TRUE(sites.renameFolder(indexOf("Jobs"), "JOBS").ok());
     EXPECT_TRUE(std::filesystem::is_directory(home() + "JOBS"));
     EXPECT_EQ(sites.renameFolder(indexOf("Home"), "../x").status, SiteListStatus::Failed);
-}
-
-TEST_F(SiteListTest, RenameOfAFolderWithoutDirectoryChangesNothing)
-{
-    writeFile(list(), "DIR=Ghost\n");
-    sites.LoadSiteList("");
-    EXPECT_EQ(sites.renameFolder(0, "Real").status, SiteListStatus::Failed);
-    EXPECT_EQ(sites.entries()[0].caption, "Ghost");
-    EXPECT_EQ(readFile(list()), "DIR=Ghost\n");
 }
 
 TEST_F(SiteListTest, DeleteRemovesSelectedEntriesButNotTheWayUp)
@@ -196,47 +191,34 @@ TEST_F(SiteListTest, DeleteRemovesSelectedEntriesButNotTheWayUp)
     EXPECT_EQ(captions(again), (std::vector<std::string>{"..", "b"}));
 }
 
-TEST_F(SiteListTest, MoveSiteIntoFolderWithAList)
+// Into a folder with a list, one that never held one, itself, or one whose list cannot be read.
+TEST_F(SiteListTest, MoveSiteIntoFolder)
 {
     sites.LoadSiteList("");
     size_t index = 0;
-    ASSERT_TRUE(sites.makeFolder("Work", index).ok());
+    for (const char* folder : {"Work", "Empty", "Locked"})
+        ASSERT_TRUE(sites.makeFolder(folder, index).ok());
     writeFile(list("Work/"), "Name=there;Server=h;\n");
-    ASSERT_TRUE(sites.addSite(site("mover", "s3cret"), index).ok());
+    std::filesystem::create_directories(list("Locked/"));  // a directory where the list file should be
+    for (const char* name : {"mover", "moved", "stay"})
+        ASSERT_TRUE(sites.addSite(site(name, std::string(name) == "mover" ? "s3cret" : "pw"), index).ok());
     ASSERT_TRUE(sites.moveSiteIntoFolder(indexOf("mover"), indexOf("Work")).ok());
-    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Work"}));
-    EXPECT_EQ(readFile(list()), "DIR=Work\n");
+    ASSERT_TRUE(sites.moveSiteIntoFolder(indexOf("moved"), indexOf("Empty")).ok());
+    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("Empty"), indexOf("Empty")).status, SiteListStatus::Failed);
+    const std::string before = readFile(list());
+    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("stay"), indexOf("Locked")).status, SiteListStatus::Failed);
+    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Empty", "Locked", "Work", "stay"}));
+    EXPECT_EQ(readFile(list()), before);
+    EXPECT_EQ(before.rfind("DIR=Empty\nDIR=Locked\nDIR=Work\nName=stay;", 0), 0u) << "the moved sites left the list";
+    EXPECT_EQ(before.find("Name=mov"), std::string::npos);
+
     SiteList work{SiteDefaults{}};
     work.LoadSiteList("work/");
     ASSERT_EQ(captions(work), (std::vector<std::string>{"..", "mover", "there"}));
     EXPECT_EQ(work.entries()[1].site.Password, "s3cret");
-}
-
-TEST_F(SiteListTest, MoveIntoAFolderThatNeverHeldAListStartsItsList)
-{
-    sites.LoadSiteList("");
-    size_t index = 0;
-    ASSERT_TRUE(sites.makeFolder("Empty", index).ok());
-    ASSERT_TRUE(sites.addSite(site("moved"), index).ok());
-    ASSERT_TRUE(sites.moveSiteIntoFolder(indexOf("moved"), indexOf("Empty")).ok());
-    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Empty"}));
     SiteList empty{SiteDefaults{}};
     empty.LoadSiteList("empty/");
     EXPECT_EQ(captions(empty), (std::vector<std::string>{"..", "moved"}));
-    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("Empty"), indexOf("Empty")).status, SiteListStatus::Failed);
-}
-
-TEST_F(SiteListTest, MoveIntoAFolderWhoseListCannotBeReadChangesNothing)
-{
-    sites.LoadSiteList("");
-    size_t index = 0;
-    ASSERT_TRUE(sites.makeFolder("Locked", index).ok());
-    std::filesystem::create_directories(list("Locked/"));  // a directory where the list file should be
-    ASSERT_TRUE(sites.addSite(site("stay"), index).ok());
-    const std::string before = readFile(list());
-    EXPECT_EQ(sites.moveSiteIntoFolder(indexOf("stay"), indexOf("Locked")).status, SiteListStatus::Failed);
-    EXPECT_EQ(captions(sites), (std::vector<std::string>{"Locked", "stay"}));
-    EXPECT_EQ(readFile(list()), before);
 }
 
 TEST_F(SiteListTest, ConvertOldServerListScramblesPlainPasswords)
@@ -250,19 +232,15 @@ TEST_F(SiteListTest, ConvertOldServerListScramblesPlainPasswords)
     EXPECT_EQ(again.entries()[0].site.Password, "plain");
 }
 
-TEST_F(SiteListTest, SaveCreatesMissingFolderDirectories)
+TEST_F(SiteListTest, SaveCreatesMissingFolderDirectoriesOrReportsTheOneItCannot)
 {
     sites.LoadSiteList("A/B/");
     size_t index = 0;
     ASSERT_TRUE(sites.addSite(site("deep"), index).ok());
     EXPECT_TRUE(std::filesystem::exists(list("a/b/")));
-}
 
-TEST_F(SiteListTest, SaveReportsADirectoryThatCannotBeCreated)
-{
     writeFile(home() + "blocker", "a file, not a directory");
     sites.LoadSiteList("blocker/");
-    size_t index = 0;
     const SiteListOutcome out = sites.addSite(site("x"), index);
     EXPECT_EQ(out.status, SiteListStatus::CannotCreateDirectory);
     EXPECT_EQ(out.path, home() + "blocker/");

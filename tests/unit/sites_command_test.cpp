@@ -96,50 +96,32 @@ TEST_F(SitesCommandTest, UsageErrorsAndMissingFolders)
     }
 }
 
-TEST_F(SitesCommandTest, ResolvesAStoredSiteWithSavedPassword)
+// Saved password, anonymous with the e-mail, no saved password (asked for), and a site in a folder
+// whose server field carries the login.
+TEST_F(SitesCommandTest, ResolvesStoredSites)
 {
-    StoredSiteLogin login;
-    std::string error;
-    ASSERT_TRUE(resolveStoredSite("Main", login, error)) << error;
-    EXPECT_EQ(login.host, "ftp.example.com");
-    EXPECT_EQ(login.port, "2121");
-    EXPECT_EQ(login.user, "bob");
-    EXPECT_EQ(login.password, "s3cret");
-    EXPECT_EQ(login.initialDir, "/pub");
-    EXPECT_TRUE(login.passive);
-    EXPECT_FALSE(login.needsPassword);
-}
-
-TEST_F(SitesCommandTest, AnonymousSitesUseTheirEmail)
-{
-    StoredSiteLogin login;
-    std::string error;
-    ASSERT_TRUE(resolveStoredSite("anon", login, error)) << error;
-    EXPECT_EQ(login.user, "anonymous");
-    EXPECT_EQ(login.password, "guest@example.org");
-    EXPECT_FALSE(login.needsPassword);
-    EXPECT_FALSE(login.passive);
-}
-
-TEST_F(SitesCommandTest, SitesWithoutSavedPasswordAsk)
-{
-    StoredSiteLogin login;
-    std::string error;
-    ASSERT_TRUE(resolveStoredSite("Ask", login, error)) << error;
-    EXPECT_TRUE(login.needsPassword);
-    EXPECT_EQ(login.password, "");
-    EXPECT_EQ(login.user, "carol");
-}
-
-TEST_F(SitesCommandTest, SitesInFoldersAndAddressLogins)
-{
-    StoredSiteLogin login;
-    std::string error;
-    ASSERT_TRUE(resolveStoredSite("work/Inner", login, error)) << error;
-    EXPECT_EQ(login.host, "inner.example.net");
-    EXPECT_EQ(login.user, "eve");
-    EXPECT_EQ(login.password, "pw");
-    EXPECT_FALSE(login.needsPassword);
+    const struct {
+        const char* ref;
+        StoredSiteLogin login;
+    } cases[] = {
+        {"Main", {"ftp.example.com", "2121", "bob", "s3cret", "/pub", true, false}},
+        {"anon", {"mirror.example.org", "21", "anonymous", "guest@example.org", "", false, false}},
+        {"Ask", {"ask.example.org", "21", "carol", "", "", false, true}},
+        {"work/Inner", {"inner.example.net", "21", "eve", "pw", "", false, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ref);
+        StoredSiteLogin login;
+        std::string error;
+        ASSERT_TRUE(resolveStoredSite(c.ref, login, error)) << error;
+        EXPECT_EQ(login.host, c.login.host);
+        EXPECT_EQ(login.port, c.login.port);
+        EXPECT_EQ(login.user, c.login.user);
+        EXPECT_EQ(login.password, c.login.password);
+        EXPECT_EQ(login.initialDir, c.login.initialDir);
+        EXPECT_EQ(login.passive, c.login.passive);
+        EXPECT_EQ(login.needsPassword, c.login.needsPassword);
+    }
 }
 
 TEST_F(SitesCommandTest, UnknownSitesAreReported)
