@@ -190,40 +190,35 @@ INSTANTIATE_TEST_SUITE_P(Proxies, SocksSession, ::testing::Values(
     ProxyCase{"TwistdSocks4Vsftpd", Proxy::Twistd, ftpSocks4, Ftp::Vsftpd, "127.0.0.1"}),
     [](const ::testing::TestParamInfo<ProxyCase>& info) { return std::string(info.param.name); });
 
-TEST(SocksRefusals, AWrongPasswordAtMicrosocksEndsTheOpenWith20015)
+// A wrong password, or none where one is wanted: the open fails with the proxy's code and the proxy
+// never reaches the server.
+TEST(SocksRefusals, EndTheOpenWithTheSocksCode)
 {
-    for (const auto& why : {MicrosocksServer::unavailableReason(), PyftpdServer::unavailableReason()})
-        if (why)
-            GTEST_SKIP() << *why;
-    PyftpdServer ftp;
-    MicrosocksServer proxy;
-    EngineDriver d;
-    d.ftp.SetConnectionType(ftpSocks5);
-    d.ftp.SetSocksServer("127.0.0.1");
-    d.ftp.SetSocksPort(std::to_string(proxy.port()));
-    d.ftp.SetSocksUserCode(MicrosocksServer::kUser);
-    d.ftp.SetSocksPassword("wrong");
-    d.connectTo(ftp.port());
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 20015);
-    EXPECT_EQ(d.ftp.LastResponse(), "500 Not a WinSock error (Winsock error #20015)");
-    EXPECT_FALSE(d.ftp.Connected());
-    EXPECT_EQ(proxy.connectionsTo(ftp.port()), 0u);
-}
-
-TEST(SocksRefusals, DantedWantsCredentialsThatWereNotOffered)
-{
-    for (const auto& why : {DantedServer::unavailableReason(DantedAuth::Username), PyftpdServer::unavailableReason()})
-        if (why)
-            GTEST_SKIP() << *why;
-    PyftpdServer ftp;
-    DantedServer proxy(DantedAuth::Username);
-    EngineDriver d;
-    d.ftp.SetConnectionType(ftpSocks5);
-    d.ftp.SetSocksServer("127.0.0.1");
-    d.ftp.SetSocksPort(std::to_string(proxy.port()));
-    d.connectTo(ftp.port());
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 20003);
-    EXPECT_EQ(proxy.connectionsTo(ftp.port()), 0u);
+    const struct {
+        Proxy proxy;
+        const char* user;
+        const char* password;
+        int code;
+    } rows[] = {{Proxy::Microsocks, MicrosocksServer::kUser, "wrong", 20015}, {Proxy::DantedAuth, "", "", 20003}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.code);
+        for (const auto& why : {unavailable(r.proxy), unavailable(Ftp::Pyftpd)})
+            if (why)
+                GTEST_SKIP() << *why;
+        PyftpdServer ftp;
+        const std::unique_ptr<SocksProxy> proxy = startProxy(r.proxy);
+        EngineDriver d;
+        d.ftp.SetConnectionType(ftpSocks5);
+        d.ftp.SetSocksServer("127.0.0.1");
+        d.ftp.SetSocksPort(std::to_string(proxy->port()));
+        d.ftp.SetSocksUserCode(r.user);
+        d.ftp.SetSocksPassword(r.password);
+        d.connectTo(ftp.port());
+        EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), r.code);
+        EXPECT_EQ(d.ftp.LastResponse(), "500 Not a WinSock error (Winsock error #" + std::to_string(r.code) + ")");
+        EXPECT_FALSE(d.ftp.Connected());
+        EXPECT_EQ(proxy->connectionsTo(ftp.port()), 0u);
+    }
 }
 
 // The engine hands the proxy the address it looked up; the socket itself sends a name to a 4A proxy.
