@@ -131,20 +131,4 @@ TEST_F(PyftpdServerTest, CannedListingIsSentVerbatim)
     EXPECT_EQ(rawFtpList(server.port(), "brisk", "brisk-pw", "NOOP").data, *options.cannedList);
 }
 
-TEST_F(PyftpdServerTest, RetrBreaksAfterTheGivenByteCountAndResumeCompletesIt)
-{
-    PyftpdOptions options;
-    options.failRetrAfter = 40000;
-    PyftpdServer server(options);
-    writeFileBytes(server.root() / "big.bin", readFileBytes(upload));
-    const auto part = scratch.path() / "part.bin";
-    const auto first = curlFtp(server.port(), "/big.bin", {"-u", "brisk:brisk-pw", "-o", part.string()});
-    EXPECT_NE(first.exitCode, 0);
-    EXPECT_EQ(fs::file_size(part), 40000u);
-    for (int attempt = 0; attempt < 2; ++attempt)
-        curlFtp(server.port(), "/big.bin", {"-u", "brisk:brisk-pw", "-C", "-", "-o", part.string()});
-    EXPECT_EQ(readFileBytes(part), readFileBytes(upload));
-    EXPECT_NE(server.logContents().find("RETR"), std::string::npos) << server.logContents();
-}
-
 } // namespace

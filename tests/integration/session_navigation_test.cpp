@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace brisk::test {
@@ -34,6 +35,11 @@ protected:
         EXPECT_TRUE(rig->waitListing(before)) << ::testing::PrintToString(rig->c.log.lines());
         return rig->sentWithoutData(mark);
     }
+    bool loggedStartingWith(const std::string& prefix) const
+    {
+        const auto& lines = rig->c.log.lines();
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    }
 };
 
 TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
@@ -46,21 +52,7 @@ TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
     EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("sub")); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
     EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1", "sub"}));
 
-    EXPECT_EQ(step([&] { c.FTPOneLevelUpClick(); }), (Strings{"CDUP", "TYPE A", "LIST"}));
-    EXPECT_EQ(c.Ftp1.HostDirName, "/dir1");
-    EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
-
-    EXPECT_EQ(step([&] { c.FTPPathChange(1); }), (Strings{"CWD /", "TYPE A", "LIST"}));
-    EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1"}));
-    EXPECT_FALSE(c.NavigationBusy());
-}
-
-TEST_P(SessionNavigationTest, PathBoxSnapsBackWhileAChangeIsUnderWay)
-{
-    SessionController& c = rig->c;
-    step([&] { c.remoteDoubleClick(rig->rowOf("dir1")); });
-    step([&] { c.remoteDoubleClick(rig->rowOf("sub")); });
-
+    // The path box snaps back while a change is under way.
     const size_t mark = c.log.lines().size();
     const uint64_t before = c.listingsShown();
     c.FTPPathChange(2);
@@ -71,11 +63,29 @@ TEST_P(SessionNavigationTest, PathBoxSnapsBackWhileAChangeIsUnderWay)
     ASSERT_TRUE(rig->waitListing(before));
     EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /dir1", "TYPE A", "LIST"}));
     EXPECT_TRUE(c.pathBoxEnabled());
+
+    step([&] { c.remoteDoubleClick(rig->rowOf("sub")); });
+    EXPECT_EQ(step([&] { c.FTPOneLevelUpClick(); }), (Strings{"CDUP", "TYPE A", "LIST"}));
+    EXPECT_EQ(c.Ftp1.HostDirName, "/dir1");
+    EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
+
+    EXPECT_EQ(step([&] { c.FTPPathChange(1); }), (Strings{"CWD /", "TYPE A", "LIST"}));
+    EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1"}));
+    EXPECT_FALSE(c.NavigationBusy());
 }
 
+// A command while the engine is busy is reported, not thrown.
 TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
 {
     SessionController& c = rig->c;
+    const size_t mark = c.log.lines().size();
+    const uint64_t before = c.listingsShown();
+    c.Refresh3Click();
+    EXPECT_NO_THROW(c.Refresh3Click());
+    ASSERT_TRUE(rig->waitListing(before));
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"LIST"}));
+    EXPECT_TRUE(loggedStartingWith("Error ")) << ::testing::PrintToString(c.log.lines());
+
     rig->ui.answerPrompt("/dir1/sub");
     EXPECT_EQ(step([&] { c.ChandDirect1Click(); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
     EXPECT_EQ(rig->ui.prompts.back().text, "") << "at the host item the prompt starts empty";
@@ -90,25 +100,37 @@ TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
     EXPECT_EQ(rig->captions(), (Strings{"sub", "new.txt", "one.txt"}));
 }
 
-TEST_P(SessionNavigationTest, ACommandWhileTheEngineIsBusyIsReportedNotThrown)
+// A failed rename is logged and leaves the path box usable; Change Case renames each selected name
+// in row order (names without regard to case), then lists the directory by its name; Rename asks for
+// the new name; the server-list item ends the session without QUIT.
+TEST_P(SessionNavigationTest, RenamesThenBackToTheServerList)
 {
     SessionController& c = rig->c;
-    const size_t mark = c.log.lines().size();
-    const uint64_t before = c.listingsShown();
-    c.Refresh3Click();
-    EXPECT_NO_THROW(c.Refresh3Click());
-    ASSERT_TRUE(rig->waitListing(before));
-    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"LIST"}));
-    bool reported = false;
-    for (const std::string& line : c.log.lines())
-        reported |= line.rfind("Error ", 0) == 0;
-    EXPECT_TRUE(reported) << ::testing::PrintToString(c.log.lines());
-}
+    size_t mark = c.log.lines().size();
+    c.RenameInPlace(size_t(rig->rowOf("top.txt")), "missing-dir/x.txt");
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_EQ(rig->sent(mark), (Strings{"RNFR top.txt", "RNTO missing-dir/x.txt"}));
+    EXPECT_TRUE(rig->logged("Renaming file"));
+    EXPECT_TRUE(loggedStartingWith("Error 55")) << ::testing::PrintToString(c.log.lines());
+    EXPECT_TRUE(c.pathBoxEnabled());
 
-TEST_P(SessionNavigationTest, ServerListItemDisconnects)
-{
-    SessionController& c = rig->c;
-    const size_t mark = c.log.lines().size();
+    c.setRemoteSelected(size_t(rig->rowOf("ReadMe.TXT")), true);
+    c.setRemoteSelected(size_t(rig->rowOf("abc")), true);
+    EXPECT_EQ(step([&] { c.ChangeCaseRemote(2); }),
+              (Strings{"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "TYPE A", "LIST /"}));
+    EXPECT_NE(rig->rowOf("Readme.txt"), -1);
+    EXPECT_NE(rig->rowOf("Abc"), -1);
+    EXPECT_TRUE(std::filesystem::exists(server->root() / "Readme.txt"));
+
+    c.setRemoteSelected(size_t(rig->rowOf("top.txt")), true);
+    rig->ui.answerPrompt("renamed.txt");
+    EXPECT_EQ(step([&] { c.RenameRemote(); }), (Strings{"RNFR top.txt", "RNTO renamed.txt", "TYPE A", "LIST /"}));
+    EXPECT_EQ(rig->ui.prompts.back().title, "Rename File");
+    EXPECT_EQ(rig->ui.prompts.back().label, "Enter new File name :");
+    EXPECT_EQ(rig->ui.prompts.back().text, "top.txt");
+    EXPECT_NE(rig->rowOf("renamed.txt"), -1);
+
+    mark = c.log.lines().size();
     c.FTPPathChange(0);
     ASSERT_TRUE(rig->waitSiteList());
     EXPECT_TRUE(rig->sent(mark).empty()) << "the connection is dropped without QUIT";
@@ -118,47 +140,6 @@ TEST_P(SessionNavigationTest, ServerListItemDisconnects)
     EXPECT_EQ(c.siteList.entries().size(), 1u);
     EXPECT_TRUE(c.enabled(Action::Connect));
     EXPECT_FALSE(c.remoteInfoBarVisible());
-}
-
-TEST_P(SessionNavigationTest, ChangeCaseRenamesEachSelectedNameThenRefreshes)
-{
-    SessionController& c = rig->c;
-    c.setRemoteSelected(size_t(rig->rowOf("ReadMe.TXT")), true);
-    c.setRemoteSelected(size_t(rig->rowOf("abc")), true);
-    const Strings sent = step([&] { c.ChangeCaseRemote(2); });
-    // Row order (names without regard to case), then the listing of the directory by its name.
-    const Strings expected = {"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "TYPE A", "LIST /"};
-    EXPECT_EQ(sent, expected);
-    EXPECT_NE(rig->rowOf("Readme.txt"), -1);
-    EXPECT_NE(rig->rowOf("Abc"), -1);
-    EXPECT_TRUE(std::filesystem::exists(server->root() / "Readme.txt"));
-}
-
-TEST_P(SessionNavigationTest, RenameAsksForTheNewNameAndRefreshes)
-{
-    SessionController& c = rig->c;
-    c.setRemoteSelected(size_t(rig->rowOf("top.txt")), true);
-    rig->ui.answerPrompt("renamed.txt");
-    EXPECT_EQ(step([&] { c.RenameRemote(); }), (Strings{"RNFR top.txt", "RNTO renamed.txt", "TYPE A", "LIST /"}));
-    EXPECT_EQ(rig->ui.prompts.back().title, "Rename File");
-    EXPECT_EQ(rig->ui.prompts.back().label, "Enter new File name :");
-    EXPECT_EQ(rig->ui.prompts.back().text, "top.txt");
-    EXPECT_NE(rig->rowOf("renamed.txt"), -1);
-}
-
-TEST_P(SessionNavigationTest, FailedRenameIsLoggedAndLeavesThePathBoxUsable)
-{
-    SessionController& c = rig->c;
-    const size_t mark = c.log.lines().size();
-    c.RenameInPlace(size_t(rig->rowOf("top.txt")), "missing-dir/x.txt");
-    ASSERT_TRUE(rig->waitIdle());
-    EXPECT_EQ(rig->sent(mark), (Strings{"RNFR top.txt", "RNTO missing-dir/x.txt"}));
-    EXPECT_TRUE(rig->logged("Renaming file"));
-    bool errorLogged = false;
-    for (const std::string& line : c.log.lines())
-        errorLogged |= line.rfind("Error 55", 0) == 0;
-    EXPECT_TRUE(errorLogged) << ::testing::PrintToString(c.log.lines());
-    EXPECT_TRUE(c.pathBoxEnabled());
 }
 
 TEST_P(SessionNavigationTest, KeepAliveSendsTheCommandsInTurnAfterIdleness)
@@ -187,24 +168,21 @@ INSTANTIATE_TEST_SUITE_P(Servers, SessionNavigationTest, ::testing::Values("vsft
 
 class SessionKeepAliveTest : public TempHomeTest {};
 
-TEST_F(SessionKeepAliveTest, KeepOnWithoutCommandsNeverStartsTheTimer)
+// Keep-alive on without commands never starts the timer; with commands it stops after the duration
+// when the user asks for nothing.
+TEST_F(SessionKeepAliveTest, StopsAfterTheDurationAndNeverStartsWithoutCommands)
 {
     if (auto why = PyftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
     PyftpdServer server;
-    SessionRig rig;
-    rig.options.Keep = true;
-    rig.options.CmdKeep = "";
-    rig.addSite(SessionRig::site(server.port()));
-    ASSERT_TRUE(rig.open());
-    EXPECT_FALSE(rig.c.keepAliveRunning());
-}
-
-TEST_F(SessionKeepAliveTest, StopsAfterTheDurationWithoutUserRequests)
-{
-    if (auto why = PyftpdServer::unavailableReason())
-        GTEST_SKIP() << *why;
-    PyftpdServer server;
+    {
+        SessionRig idle;
+        idle.options.Keep = true;
+        idle.options.CmdKeep = "";
+        idle.addSite(SessionRig::site(server.port()));
+        ASSERT_TRUE(idle.open());
+        EXPECT_FALSE(idle.c.keepAliveRunning());
+    }
     SessionRig rig;
     rig.options.Keep = true;
     rig.options.StartKeep = 1;

@@ -24,9 +24,13 @@ protected:
     }
 };
 
+// The site's local directory is created and entered; a failed change of directory returns to the base.
 TEST_P(SessionOpenTest, StoredSiteLogsInAsksSystemAndShowsTheSortedListing)
 {
-    ASSERT_TRUE(openSite()) << ::testing::PrintToString(rig->c.log.lines());
+    TFTPServerInfo site = SessionRig::site(server->port());
+    site.LocalDir = home() + "downloads/site";
+    rig->addSite(site);
+    ASSERT_TRUE(rig->open()) << ::testing::PrintToString(rig->c.log.lines());
 
     EXPECT_EQ(rig->sentWithoutData(), (Strings{"USER brisk", "PASS (hidden)", "SYST", "PWD", "TYPE A", "LIST"}));
     EXPECT_FALSE(rig->c.SiteListMode());
@@ -40,6 +44,20 @@ TEST_P(SessionOpenTest, StoredSiteLogsInAsksSystemAndShowsTheSortedListing)
     EXPECT_TRUE(rig->c.remoteInfoBarVisible());
     for (const std::string& line : rig->c.log.lines())
         EXPECT_EQ(line.find("brisk-pw"), std::string::npos) << line;
+    EXPECT_TRUE(std::filesystem::is_directory(site.LocalDir));
+    EXPECT_EQ(rig->local.changes.back(), site.LocalDir);
+    EXPECT_EQ(rig->c.BaseLocalDir().back(), '/');
+
+    const size_t mark = rig->c.log.lines().size();
+    rig->ui.answerPrompt("/missing");
+    const uint64_t before = rig->c.listingsShown();
+    rig->c.ChandDirect1Click();
+    ASSERT_TRUE(rig->waitListing(before));
+    EXPECT_EQ(rig->ui.prompts.back().title, "Change Directory");
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /missing", "TYPE A", "PWD", "TYPE A", "LIST"}));
+    EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");
+    EXPECT_EQ(rig->captions().size(), 4u);
+    EXPECT_FALSE(rig->c.SiteListMode());
 }
 
 TEST_P(SessionOpenTest, AddressInTheServerFieldGivesUserPasswordPortAndInitialDirectory)
@@ -60,17 +78,6 @@ TEST_P(SessionOpenTest, AddressInTheServerFieldGivesUserPasswordPortAndInitialDi
         EXPECT_EQ(entry.site.User, "");
 }
 
-TEST_P(SessionOpenTest, TheSitesLocalDirectoryIsCreatedAndEntered)
-{
-    TFTPServerInfo site = SessionRig::site(server->port());
-    site.LocalDir = home() + "downloads/site";
-    rig->addSite(site);
-    ASSERT_TRUE(rig->open());
-    EXPECT_TRUE(std::filesystem::is_directory(site.LocalDir));
-    EXPECT_EQ(rig->local.changes.back(), site.LocalDir);
-    EXPECT_EQ(rig->c.BaseLocalDir().back(), '/');
-}
-
 TEST_P(SessionOpenTest, PasswordIsAskedWhenNotSavedAndCancelStaysInTheSiteList)
 {
     TFTPServerInfo site = SessionRig::site(server->port());
@@ -88,22 +95,6 @@ TEST_P(SessionOpenTest, PasswordIsAskedWhenNotSavedAndCancelStaysInTheSiteList)
     rig->ui.answerPrompt("brisk-pw");
     ASSERT_TRUE(rig->open());
     EXPECT_EQ(rig->sent()[0], "USER brisk");
-}
-
-TEST_P(SessionOpenTest, FailedChangeOfDirectoryReturnsToTheBaseDirectory)
-{
-    rig->addSite(SessionRig::site(server->port()));
-    ASSERT_TRUE(rig->open());
-    const size_t mark = rig->c.log.lines().size();
-    rig->ui.answerPrompt("/missing");
-    const uint64_t before = rig->c.listingsShown();
-    rig->c.ChandDirect1Click();
-    ASSERT_TRUE(rig->waitListing(before));
-    EXPECT_EQ(rig->ui.prompts.back().title, "Change Directory");
-    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /missing", "TYPE A", "PWD", "TYPE A", "LIST"}));
-    EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");
-    EXPECT_EQ(rig->captions().size(), 4u);
-    EXPECT_FALSE(rig->c.SiteListMode());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionOpenTest, ::testing::Values("vsftpd", "pyftpdlib"));

@@ -89,10 +89,14 @@ protected:
 
 } // namespace
 
-TEST_P(UnpackedFtpServers, BothUsersListAndDownloadTheDataDir)
+// Both users list and download the data dir; only the write user may upload or replace a file the
+// harness wrote.
+TEST_P(UnpackedFtpServers, UsersGetTheirRights)
 {
     server->writeDataFile("hello.txt", "hello\n");
     server->writeDataFile("sub/deep.bin", std::string("a\0b", 3));
+    server->writeDataFile("sub/old.txt", "old\n");
+    server->writeDataFile("keep.txt", "keep\n");
     for (const auto& [user, password] : {std::pair{kFtpUser, kFtpPassword}, {kFtpReadOnlyUser, kFtpReadOnlyPassword}}) {
         const auto list = curl({url(user, password)});
         ASSERT_EQ(list.exitCode, 0) << user << ": " << list.err;
@@ -102,11 +106,7 @@ TEST_P(UnpackedFtpServers, BothUsersListAndDownloadTheDataDir)
         ASSERT_EQ(get.exitCode, 0) << user << ": " << get.err;
         EXPECT_EQ(get.out, std::string("a\0b", 3));
     }
-}
 
-TEST_P(UnpackedFtpServers, WriteUserUploadsAndReplacesAHarnessFile)
-{
-    server->writeDataFile("sub/old.txt", "old\n");
     const auto fresh = curl({"--upload-file", upload.string(), url(kFtpUser, kFtpPassword, "/sub/new.txt")});
     ASSERT_EQ(fresh.exitCode, 0) << fresh.err;
     const auto replace = curl({"--upload-file", upload.string(), url(kFtpUser, kFtpPassword, "/sub/old.txt")});
@@ -114,15 +114,11 @@ TEST_P(UnpackedFtpServers, WriteUserUploadsAndReplacesAHarnessFile)
     EXPECT_EQ(readFileBytes(server->dataDir() / "sub/new.txt"), "uploaded bytes\n");
     EXPECT_EQ(readFileBytes(server->dataDir() / "sub/old.txt"), "uploaded bytes\n");
     EXPECT_NE(server->logContents().find("new.txt"), std::string::npos) << server->logContents();
-}
 
-TEST_P(UnpackedFtpServers, ReadOnlyUserCannotUploadOrReplace)
-{
-    server->writeDataFile("keep.txt", "keep\n");
-    const auto fresh = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/new.txt")});
-    EXPECT_EQ(fresh.exitCode, kCurlUploadFailed) << fresh.err;
-    const auto replace = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/keep.txt")});
-    EXPECT_EQ(replace.exitCode, kCurlUploadFailed) << replace.err;
+    const auto roFresh = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/new.txt")});
+    EXPECT_EQ(roFresh.exitCode, kCurlUploadFailed) << roFresh.err;
+    const auto roReplace = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/keep.txt")});
+    EXPECT_EQ(roReplace.exitCode, kCurlUploadFailed) << roReplace.err;
     EXPECT_FALSE(fs::exists(server->dataDir() / "new.txt"));
     EXPECT_EQ(readFileBytes(server->dataDir() / "keep.txt"), "keep\n");
 }
