@@ -1,5 +1,6 @@
 #include "cpu_clock.h"
 #include "engine_driver.h"
+#include "expect_throw.h"
 #include "ftp/ftp_exception.h"
 #include "platform/ticks.h"
 #include "scripted_ftp_peer.h"
@@ -191,12 +192,7 @@ TEST_F(FtpControl, QuitIsSentWhileAnotherRequestWaitsOtherCommandsAreRefused)
     peer.on("QUIT", "221 bye\r\n");
     open();
     d.ftp.SystAsync();
-    try {
-        d.ftp.PwdAsync();
-        FAIL();
-    } catch (const FtpException& e) {
-        EXPECT_STREQ(e.what(), "Please wait! The program waits response from FTP host");
-    }
+    expectThrowWhat<FtpException>([&] { d.ftp.PwdAsync(); }, "Please wait! The program waits response from FTP host");
     EXPECT_EQ(d.run([&] { d.ftp.QuitAsync(); }), 0);
     EXPECT_EQ(sent(), (std::vector<std::string>{"SYST", "QUIT"}));
     EXPECT_EQ(d.dones.back().request, ftpQuitAsync);
@@ -280,12 +276,7 @@ TEST_F(FtpControl, LineBreaksAndNulInArgumentsAreRefusedBeforeAnythingIsSent)
         };
         for (const auto& call : calls) {
             f.LocalFileName = "local";
-            try {
-                call();
-                ADD_FAILURE() << "accepted";
-            } catch (const FtpException& e) {
-                EXPECT_STREQ(e.what(), "Refused: CR, LF or NUL in a command");
-            }
+            expectThrowWhat<FtpException>(call, "Refused: CR, LF or NUL in a command");
             EXPECT_EQ(f.State(), fsReady);
         }
     }
@@ -369,14 +360,8 @@ TEST_F(FtpControl, UsageErrorsStartNothingAndRaiseNoRequestDone)
         {[&] { d.ftp.PassAsync(); }, "Password emtpy"},
         {[&] { d.ftp.CwdAsync(); }, "HostDirName emtpy"},
     };
-    for (const Row& r : notConnected) {
-        try {
-            r.call();
-            ADD_FAILURE() << r.message;
-        } catch (const FtpException& e) {
-            EXPECT_STREQ(e.what(), r.message);
-        }
-    }
+    for (const Row& r : notConnected)
+        expectThrowWhat<FtpException>(r.call, r.message);
     open();
     std::vector<std::string> reported;
     d.ftp.OnError = [&](TCustomFtpCli*, std::string& msg) { reported.push_back(msg); };

@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include "expect_throw.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -77,10 +78,5 @@ TEST_F(IniFileTest, UnwritableFileThrowsWithItsPath)
     const std::string path = home() + "no/such/dir/x.ini";
     IniFile ini(path);
     ini.writeString("S", "k", "v");
-    try {
-        ini.save();
-        FAIL() << "save did not throw";
-    } catch (const brisk::IniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
-    }
+    brisk::test::expectThrowWhat<brisk::IniWriteError>([&] { ini.save(); }, "Unable to write to " + path);
 }

@@ -1,6 +1,7 @@
 #include "config/options_store.h"
 
 #include "platform/ini_file.h"
+#include "expect_throw.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -172,11 +173,7 @@ TEST_F(OptionsStoreTest, UnwritableFileReportsItsPathAndKeepsMemory)
     std::filesystem::create_directory(optionsFile());
     TFTPOptions o;
     o.TimeOut = 77;
-    try {
-        SaveOptions(o, TLang{}, ListFonts{});
-        FAIL() << "no error";
-    } catch (const IniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + optionsFile());
-    }
+    test::expectThrowWhat<IniWriteError>([&] { SaveOptions(o, TLang{}, ListFonts{}); },
+                                         "Unable to write to " + optionsFile());
     EXPECT_EQ(o.TimeOut, 77);
 }

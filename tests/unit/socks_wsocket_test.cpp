@@ -1,5 +1,6 @@
 #include "net/socket_exception.h"
 #include "net/wsocket.h"
+#include "expect_throw.h"
 #include "pump.h"
 #include "scripted_socks_peer.h"
 
@@ -421,12 +422,7 @@ TEST(SocksLifecycle, ListenIsRefusedWhileASocksServerIsSet)
     s.SetSocksServer("127.0.0.1");
     s.SetAddr("0.0.0.0");
     s.SetPort("0");
-    try {
-        s.Listen();
-        FAIL() << "Listen went ahead";
-    } catch (const ESocketException& e) {
-        EXPECT_STREQ(e.what(), "Listening is not supported thru socks server");
-    }
+    expectThrowWhat<ESocketException>([&] { s.Listen(); }, "Listening is not supported thru socks server");
     EXPECT_EQ(s.State(), wsClosed);
 }
 

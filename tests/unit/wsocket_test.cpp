@@ -2,6 +2,7 @@
 #include "net/socket_resolve.h"
 #include "net/wsocket.h"
 #include "platform/event_loop.h"
+#include "expect_throw.h"
 #include "pump.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <functional>
 
 using namespace brisk;
+using brisk::test::expectThrowWhat;
 using brisk::test::pumpUntil;
 
 namespace {
@@ -183,12 +185,7 @@ TEST(WSocketConnect, UsageErrorsAndCloseReturnsToStartValues)
     s.OnError = nullptr;
     EXPECT_THROW(s.Connect(), ESocketException);
     s.SetAddr("127.0.0.1");
-    try {
-        s.Connect();
-        FAIL();
-    } catch (const ESocketException& e) {
-        EXPECT_STREQ(e.what(), "Connect: No Port Specified");
-    }
+    expectThrowWhat<ESocketException>([&] { s.Connect(); }, "Connect: No Port Specified");
     EXPECT_THROW(s.SetLocalAddr("1.2.3"), ESocketException);
 
     LoopbackListener peer;
@@ -201,12 +198,7 @@ TEST(WSocketConnect, UsageErrorsAndCloseReturnsToStartValues)
     s.LingerTimeout = 5;
     s.Connect();
     ASSERT_TRUE(pumpUntil([&] { return connected; }));
-    try {
-        s.SetAddr("10.0.0.1");
-        FAIL();
-    } catch (const ESocketException& e) {
-        EXPECT_STREQ(e.what(), "Cannot change Addr if not closed");
-    }
+    expectThrowWhat<ESocketException>([&] { s.SetAddr("10.0.0.1"); }, "Cannot change Addr if not closed");
     EXPECT_THROW(s.SetPort("1"), ESocketException);
     EXPECT_THROW(s.Connect(), ESocketException);
     s.Close();
@@ -282,12 +274,7 @@ TEST(WSocketDns, DottedAddressesNamesAndAnEmptyName)
     s.CancelDnsLookup();
     EXPECT_FALSE(pumpUntil([&] { return done != -1; }, 300));
 
-    try {
-        s.DnsLookup("");
-        ADD_FAILURE() << "no exception";
-    } catch (const ESocketException& e) {
-        EXPECT_STREQ(e.what(), "DNS lookup: invalid host name.");
-    }
+    expectThrowWhat<ESocketException>([&] { s.DnsLookup(""); }, "DNS lookup: invalid host name.");
     EXPECT_EQ(done, -1);
     std::string reported;
     s.OnError = [&](TCustomWSocket* sender) { reported = sender->LastErrorMessage(); };
@@ -319,14 +306,8 @@ TEST(SocketResolve, PortsProtocolsAndHosts)
         {[] { WSocketResolveHost(""); }, "WSocketResolveHost: '' Invalid Hostname."},
         {[] { WSocketResolveHost("1.2.3.400"); }, "WSocketResolveHost: '1.2.3.400' Invalid IP address."},
     };
-    for (const Bad& b : bad) {
-        try {
-            b.call();
-            ADD_FAILURE() << b.message;
-        } catch (const ESocketException& e) {
-            EXPECT_STREQ(e.what(), b.message);
-        }
-    }
+    for (const Bad& b : bad)
+        expectThrowWhat<ESocketException>(b.call, b.message);
 }
 
 TEST(SocketResolve, DottedAddressShape)
