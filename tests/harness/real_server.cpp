@@ -20,6 +20,7 @@ public:
     {
         server_.writeDataFile(relative, bytes);
     }
+    std::string logContents() const override { return server_.logContents(); }
 
 private:
     Server server_;
@@ -34,6 +35,7 @@ public:
         std::filesystem::create_directories((server_.root() / relative).parent_path());
         writeFileBytes(server_.root() / relative, bytes);
     }
+    std::string logContents() const override { return server_.logContents(); }
 
 private:
     PyftpdServer server_;

@@ -8,7 +8,7 @@
 
 namespace brisk::test {
 
-// One real FTP server of any kind, as the engine tests need it: a port on 127.0.0.1, a user with write
+// One real FTP server of any kind, as the engine and harness tests need it: a port on 127.0.0.1, a user with write
 // access (kFtpUser / kFtpPassword) whose root is root(), and a way to place files there.
 class RealServer {
 public:
@@ -17,6 +17,8 @@ public:
     virtual std::filesystem::path root() const = 0;
     // Writes a file below root() that the FTP user may overwrite, rename and delete.
     virtual void putFile(const std::string& relative, const std::string& bytes) = 0;
+    // The server's own log of commands or transfers.
+    virtual std::string logContents() const = 0;
 };
 
 // The kinds every engine scenario runs against.

@@ -1,10 +1,8 @@
 #include "curl_client.h"
-#include "file_io.h"
 #include "ftp_proxy_server.h"
 #include "ftp_users.h"
 #include "loopback_port.h"
-#include "pyftpd_server.h"
-#include "vsftpd_server.h"
+#include "real_server.h"
 
 #include <gtest/gtest.h>
 
@@ -14,31 +12,6 @@
 using namespace brisk::test;
 
 namespace {
-
-// A backend behind the proxy, whichever kind.
-struct Backend {
-    virtual ~Backend() = default;
-    virtual uint16_t port() const = 0;
-    virtual void putFile(const std::string& name, const std::string& bytes) = 0;
-    virtual std::string logContents() const = 0;
-};
-
-struct VsftpdBackend : Backend {
-    VsftpdServer server;
-    uint16_t port() const override { return server.port(); }
-    void putFile(const std::string& name, const std::string& bytes) override { server.writeDataFile(name, bytes); }
-    std::string logContents() const override { return server.logContents(); }
-};
-
-struct PyftpdBackend : Backend {
-    PyftpdServer server;
-    uint16_t port() const override { return server.port(); }
-    void putFile(const std::string& name, const std::string& bytes) override
-    {
-        writeFileBytes(server.root() / name, bytes);
-    }
-    std::string logContents() const override { return server.logContents(); }
-};
 
 struct Case {
     std::string backend;
@@ -60,19 +33,14 @@ class FtpProxyToBackend : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override
     {
-        const bool vsftpd = GetParam().backend == "vsftpd";
-        if (auto why = FtpProxyServer::unavailableReason())
-            GTEST_SKIP() << *why;
-        if (auto why = vsftpd ? VsftpdServer::unavailableReason() : PyftpdServer::unavailableReason())
-            GTEST_SKIP() << *why;
-        if (vsftpd)
-            backend = std::make_unique<VsftpdBackend>();
-        else
-            backend = std::make_unique<PyftpdBackend>();
+        for (const auto& why : {FtpProxyServer::unavailableReason(), realServerUnavailable(GetParam().backend)})
+            if (why)
+                GTEST_SKIP() << *why;
+        backend = startRealServer(GetParam().backend);
         backend->putFile("behind-proxy.txt", "through the proxy\n");
     }
 
-    std::unique_ptr<Backend> backend;
+    std::unique_ptr<RealServer> backend;
 };
 
 } // namespace
@@ -104,7 +72,7 @@ TEST_P(FtpProxyToBackend, MagicUserListsAndDownloadsFromTheBackend)
 
 INSTANTIATE_TEST_SUITE_P(Backends, FtpProxyToBackend,
                          ::testing::Values(Case{"vsftpd", FtpDataMode::Passive}, Case{"vsftpd", FtpDataMode::Active},
-                                           Case{"pyftpd", FtpDataMode::Passive}, Case{"pyftpd", FtpDataMode::Active}),
+                                           Case{"pyftpdlib", FtpDataMode::Passive}, Case{"pyftpdlib", FtpDataMode::Active}),
                          caseName);
 
 TEST(FtpProxyServer, UnreachableBackendClosesTheSessionPromptly)

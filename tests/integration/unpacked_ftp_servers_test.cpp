@@ -4,6 +4,7 @@
 #include "loopback_client.h"
 #include "proftpd_server.h"
 #include "pure_ftpd_server.h"
+#include "real_server.h"
 
 #include <gtest/gtest.h>
 
@@ -29,27 +30,6 @@ std::string finalReplyLine(LoopbackClient& client)
     }
 }
 
-// What these tests need of either server.
-struct UnpackedServer {
-    virtual ~UnpackedServer() = default;
-    virtual uint16_t port() const = 0;
-    virtual fs::path dataDir() const = 0;
-    virtual void writeDataFile(const fs::path& relative, const std::string& bytes) const = 0;
-    virtual std::string logContents() const = 0;
-};
-
-template <class Server>
-struct Adapter : UnpackedServer {
-    Server server;
-    uint16_t port() const override { return server.port(); }
-    fs::path dataDir() const override { return server.dataDir(); }
-    void writeDataFile(const fs::path& relative, const std::string& bytes) const override
-    {
-        server.writeDataFile(relative, bytes);
-    }
-    std::string logContents() const override { return server.logContents(); }
-};
-
 struct Case {
     std::string server;
     FtpDataMode mode;
@@ -65,13 +45,9 @@ class UnpackedFtpServers : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override
     {
-        const bool pure = GetParam().server == "pure-ftpd";
-        if (auto why = pure ? PureFtpdServer::unavailableReason() : ProftpdServer::unavailableReason())
+        if (auto why = realServerUnavailable(GetParam().server))
             GTEST_SKIP() << *why;
-        if (pure)
-            server = std::make_unique<Adapter<PureFtpdServer>>();
-        else
-            server = std::make_unique<Adapter<ProftpdServer>>();
+        server = startRealServer(GetParam().server);
         upload = local.path() / "upload.txt";
         writeFileBytes(upload, "uploaded bytes\n");
     }
@@ -82,7 +58,7 @@ protected:
         return ftpUrl(server->port(), user, password, path);
     }
 
-    std::unique_ptr<UnpackedServer> server;
+    std::unique_ptr<RealServer> server;
     TempDir local;
     fs::path upload;
 };
@@ -93,10 +69,10 @@ protected:
 // harness wrote.
 TEST_P(UnpackedFtpServers, UsersGetTheirRights)
 {
-    server->writeDataFile("hello.txt", "hello\n");
-    server->writeDataFile("sub/deep.bin", std::string("a\0b", 3));
-    server->writeDataFile("sub/old.txt", "old\n");
-    server->writeDataFile("keep.txt", "keep\n");
+    server->putFile("hello.txt", "hello\n");
+    server->putFile("sub/deep.bin", std::string("a\0b", 3));
+    server->putFile("sub/old.txt", "old\n");
+    server->putFile("keep.txt", "keep\n");
     for (const auto& [user, password] : {std::pair{kFtpUser, kFtpPassword}, {kFtpReadOnlyUser, kFtpReadOnlyPassword}}) {
         const auto list = curl({url(user, password)});
         ASSERT_EQ(list.exitCode, 0) << user << ": " << list.err;
@@ -111,16 +87,16 @@ TEST_P(UnpackedFtpServers, UsersGetTheirRights)
     ASSERT_EQ(fresh.exitCode, 0) << fresh.err;
     const auto replace = curl({"--upload-file", upload.string(), url(kFtpUser, kFtpPassword, "/sub/old.txt")});
     ASSERT_EQ(replace.exitCode, 0) << replace.err;
-    EXPECT_EQ(readFileBytes(server->dataDir() / "sub/new.txt"), "uploaded bytes\n");
-    EXPECT_EQ(readFileBytes(server->dataDir() / "sub/old.txt"), "uploaded bytes\n");
+    EXPECT_EQ(readFileBytes(server->root() / "sub/new.txt"), "uploaded bytes\n");
+    EXPECT_EQ(readFileBytes(server->root() / "sub/old.txt"), "uploaded bytes\n");
     EXPECT_NE(server->logContents().find("new.txt"), std::string::npos) << server->logContents();
 
     const auto roFresh = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/new.txt")});
     EXPECT_EQ(roFresh.exitCode, kCurlUploadFailed) << roFresh.err;
     const auto roReplace = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/keep.txt")});
     EXPECT_EQ(roReplace.exitCode, kCurlUploadFailed) << roReplace.err;
-    EXPECT_FALSE(fs::exists(server->dataDir() / "new.txt"));
-    EXPECT_EQ(readFileBytes(server->dataDir() / "keep.txt"), "keep\n");
+    EXPECT_FALSE(fs::exists(server->root() / "new.txt"));
+    EXPECT_EQ(readFileBytes(server->root() / "keep.txt"), "keep\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, UnpackedFtpServers,
