@@ -1,29 +1,22 @@
 #include "vsftpd_server.h"
 
+#include "daemon_on_free_port.h"
 #include "file_io.h"
 #include "ftp_users.h"
-#include "loopback_port.h"
+#include "owned_files.h"
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <stdexcept>
-#include <vector>
 
 namespace brisk::test {
 namespace {
 
 constexpr const char* kVsftpd = "/usr/sbin/vsftpd";
-constexpr int kStartAttempts = 5;
 
-void chownToFtpUser(const std::filesystem::path& path)
-{
-    const passwd* user = ::getpwnam(kFtpUser);
-    if (user == nullptr || ::chown(path.c_str(), user->pw_uid, user->pw_gid) != 0)
-        throw std::runtime_error("cannot give " + path.string() + " to " + kFtpUser);
-}
-
-void makeDir(const std::filesystem::path& path)
+// vsftpd refuses an anonymous root or a secure chroot dir that is not root's own.
+void makeRootDir(const std::filesystem::path& path)
 {
     std::filesystem::create_directories(path);
     std::filesystem::permissions(path, std::filesystem::perms(0755));
@@ -50,47 +43,27 @@ VsftpdServer::VsftpdServer()
     const auto& root = dir_.path();
     dataDir_ = root / "data";
     anonRoot_ = root / "anon";
-    makeDir(dataDir_);
-    chownToFtpUser(dataDir_);
-    makeDir(anonRoot_ / "pub");
-    makeDir(root / "empty");
+    makeDirOwnedBy(dataDir_, kFtpUser);
+    makeRootDir(anonRoot_ / "pub");
+    makeRootDir(root / "empty");
     writeFileBytes(root / "users" / kFtpReadOnlyUser, "write_enable=NO\n");
-    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-        if (tryStart())
-            return;
-    }
-    throw std::runtime_error("vsftpd could not bind a free port in " + std::to_string(kStartAttempts)
-                             + " attempts");
+    // Start-up errors go to the stdin file.
+    auto started = startOnFreePort([&](uint16_t port) {
+        writeConfig(port);
+        return DaemonLaunch{{kVsftpd, (root / "vsftpd.conf").string()}, root / "vsftpd.out", root / "vsftpd.err"};
+    });
+    port_ = started.port;
+    daemon_ = std::move(started.daemon);
 }
 
 VsftpdServer::~VsftpdServer() = default;
 
-// Another process may take the chosen port before vsftpd binds it; vsftpd then exits and the
-// caller tries again with a new port. Every other failure throws.
-bool VsftpdServer::tryStart()
-{
-    port_ = pickFreeLoopbackPort();
-    writeConfig();
-    const auto& root = dir_.path();
-    daemon_ = std::make_unique<DaemonProcess>(DaemonLaunch{
-        {kVsftpd, (root / "vsftpd.conf").string()}, root / "vsftpd.out", root / "vsftpd.err"});
-    try {
-        daemon_->waitListening(port_);
-        return true;
-    } catch (const std::runtime_error&) {
-        if (daemon_->output().find("could not bind") == std::string::npos)
-            throw;
-        daemon_.reset();
-        return false;
-    }
-}
-
-void VsftpdServer::writeConfig() const
+void VsftpdServer::writeConfig(uint16_t port) const
 {
     const auto& root = dir_.path();
     writeFileBytes(root / "vsftpd.conf",
         "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n"
-        "listen_port=" + std::to_string(port_) + "\n"
+        "listen_port=" + std::to_string(port) + "\n"
         "background=NO\n"
         "anonymous_enable=YES\nanon_root=" + anonRoot_.string() + "\n"
         "no_anon_password=YES\nanon_upload_enable=NO\nanon_mkdir_write_enable=NO\n"
@@ -109,16 +82,7 @@ void VsftpdServer::writeConfig() const
 
 void VsftpdServer::writeDataFile(const std::filesystem::path& relative, std::string_view bytes) const
 {
-    const auto target = dataDir_ / relative;
-    std::vector<std::filesystem::path> missing;
-    for (auto dir = target.parent_path(); !std::filesystem::exists(dir); dir = dir.parent_path())
-        missing.push_back(dir);
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        makeDir(*it);
-        chownToFtpUser(*it);
-    }
-    writeFileBytes(target, bytes);
-    chownToFtpUser(target);
+    writeFileOwnedBy(dataDir_, relative, bytes, kFtpUser);
 }
 
 std::string VsftpdServer::logContents() const

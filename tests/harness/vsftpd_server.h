@@ -41,8 +41,7 @@ public:
     std::string output() const;
 
 private:
-    void writeConfig() const;
-    bool tryStart();
+    void writeConfig(uint16_t port) const;
 
     TempDir dir_{0755};
     std::filesystem::path dataDir_;
