@@ -72,7 +72,8 @@ TEST_P(FtpProxyToBackend, MagicUserListsAndDownloadsFromTheBackend)
 
 INSTANTIATE_TEST_SUITE_P(Backends, FtpProxyToBackend,
                          ::testing::Values(Case{"vsftpd", FtpDataMode::Passive}, Case{"vsftpd", FtpDataMode::Active},
-                                           Case{"pyftpdlib", FtpDataMode::Passive}, Case{"pyftpdlib", FtpDataMode::Active}),
+                                           Case{"pyftpdlib", FtpDataMode::Passive},
+                                           Case{"pyftpdlib", FtpDataMode::Active}),
                          caseName);
 
 TEST(FtpProxyServer, UnreachableBackendClosesTheSessionPromptly)

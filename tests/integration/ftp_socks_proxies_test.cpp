@@ -1,3 +1,4 @@
+#include "byte_pattern.h"
 #include "danted_server.h"
 #include "engine_driver.h"
 #include "file_io.h"
@@ -131,9 +132,7 @@ TEST_P(SocksSession, LogsInListsAndTransfersBothWaysThroughTheProxy)
     EXPECT_TRUE(proxyReachedServer()) << "proxy log:\n" << proxy->log();
 
     TempDir dir;
-    std::string data(1 << 20, '\0');
-    for (size_t i = 0; i < data.size(); ++i)
-        data[i] = char((i * 2654435761u) >> 13);
+    const std::string data = bytePattern(1 << 20);
     writeFileBytes(dir.path() / "up.bin", data);
     ASSERT_TRUE(d.ftp.TypeBinary());
     d.ftp.LocalFileName = (dir.path() / "up.bin").string();

@@ -1,3 +1,4 @@
+#include "byte_pattern.h"
 #include "engine_driver.h"
 #include "file_io.h"
 #include "ftp_users.h"
@@ -10,22 +11,12 @@
 #include <algorithm>
 
 #include <filesystem>
-#include <random>
 
 using namespace brisk;
 using namespace brisk::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string randomBytes(size_t size, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    std::string s(size, '\0');
-    for (char& c : s)
-        c = char(gen());
-    return s;
-}
 
 struct Setting {
     std::string kind;
@@ -100,7 +91,7 @@ TEST_P(FtpTransferServers, FilesOfEverySizeGoBothWaysByteForByte)
 {
     for (size_t size : {size_t(0), size_t(1), size_t(4099), size_t(5 << 20)}) {
         SCOPED_TRACE(size);
-        const std::string data = randomBytes(size, unsigned(size));
+        const std::string data = bytePattern(size, size);
         const std::string name = "f" + std::to_string(size) + ".bin";
         writeFileBytes(local(name), data);
         ASSERT_EQ(put(name, name), 0) << d.ftp.ErrorMessage();
@@ -143,7 +134,7 @@ TEST_P(FtpTransferServers, ListingsAppendSizeAndErrors)
 
 TEST_P(FtpTransferServers, BrokenTransfersResumeToTheSameBytes)
 {
-    const std::string data = randomBytes(3 << 20, 7);
+    const std::string data = bytePattern(3 << 20, 7);
     server->putFile("big.bin", data);
     writeFileBytes(local("big.bin"), data.substr(0, 1234567));
     d.ftp.HostFileName = "big.bin";
@@ -168,7 +159,7 @@ TEST_P(FtpTransferServers, BrokenTransfersResumeToTheSameBytes)
 
 TEST_P(FtpTransferServers, AbortDuringADownloadEndsAsAFailure)
 {
-    server->putFile("big.bin", randomBytes(8 << 20, 3));
+    server->putFile("big.bin", bytePattern(8 << 20, 3));
     d.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 200000; };
     const int error = get("big.bin", "cut.bin");
     EXPECT_NE(error, 0);
@@ -188,7 +179,7 @@ TEST(FtpTransferFaults, ARetrBrokenByTheServerIsResumedUntilComplete)
     PyftpdOptions options;
     options.failRetrAfter = 100000;
     PyftpdServer server(options);
-    const std::string data = randomBytes(300000, 11);
+    const std::string data = bytePattern(300000, 11);
     writeFileBytes(server.root() / "big.bin", data);
     TempDir dir;
     EngineDriver d;

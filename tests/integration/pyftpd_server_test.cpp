@@ -1,4 +1,5 @@
-#include "curl_ftp.h"
+#include "byte_pattern.h"
+#include "curl_client.h"
 #include "file_io.h"
 #include "pyftpd_server.h"
 #include "raw_ftp.h"
@@ -23,7 +24,7 @@ protected:
         if (auto why = PyftpdServer::unavailableReason())
             GTEST_SKIP() << *why;
         upload = scratch.path() / "upload.bin";
-        writeFileBytes(upload, allByteValues(100000));
+        writeFileBytes(upload, bytePattern(100000));
     }
 
     TempDir scratch;
@@ -33,21 +34,22 @@ protected:
 TEST_F(PyftpdServerTest, FullUserTransfersInBothModesAndTheReadOnlyUserCannotUpload)
 {
     PyftpdServer server;
-    const auto put = curlFtp(server.port(), "/up.bin",
-                             {"-u", "brisk:brisk-pw", "--disable-epsv", "-T", upload.string()});
+    const auto put =
+        curlFtp(FtpDataMode::Passive, {"-T", upload.string(), ftpUrl(server.port(), "brisk", "brisk-pw", "/up.bin")});
     ASSERT_EQ(put.exitCode, 0) << put.err;
     EXPECT_EQ(readFileBytes(server.root() / "up.bin"), readFileBytes(upload));
     const auto back = scratch.path() / "back.bin";
-    const auto get = curlFtp(server.port(), "/up.bin",
-                             {"-u", "brisk:brisk-pw", "-P", "127.0.0.1", "--disable-eprt", "-o", back.string()});
+    const auto get =
+        curlFtp(FtpDataMode::Active, {"-o", back.string(), ftpUrl(server.port(), "brisk", "brisk-pw", "/up.bin")});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(readFileBytes(back), readFileBytes(upload));
 
     writeFileBytes(server.root() / "hello.txt", "hello\n");
-    const auto roGet = curlFtp(server.port(), "/hello.txt", {"-u", "briskro:briskro-pw"});
+    const auto roGet = curlFtp(FtpDataMode::Passive, {ftpUrl(server.port(), "briskro", "briskro-pw", "/hello.txt")});
     EXPECT_EQ(roGet.exitCode, 0) << roGet.err;
     EXPECT_EQ(roGet.out, "hello\n");
-    const auto roPut = curlFtp(server.port(), "/ro.bin", {"-u", "briskro:briskro-pw", "-T", upload.string()});
+    const auto roPut = curlFtp(FtpDataMode::Passive,
+                               {"-T", upload.string(), ftpUrl(server.port(), "briskro", "briskro-pw", "/ro.bin")});
     EXPECT_NE(roPut.exitCode, 0);
     EXPECT_NE(roPut.err.find("550"), std::string::npos) << roPut.err;
     EXPECT_FALSE(fs::exists(server.root() / "ro.bin"));
@@ -58,7 +60,8 @@ TEST_F(PyftpdServerTest, UserWithSubdirIsRootedThere)
     PyftpdOptions options;
     options.users = {{"jail", "jail-pw", "elradfmw", "home/jail"}};
     PyftpdServer server(options);
-    const auto put = curlFtp(server.port(), "/in.bin", {"-u", "jail:jail-pw", "-T", upload.string()});
+    const auto put =
+        curlFtp(FtpDataMode::Passive, {"-T", upload.string(), ftpUrl(server.port(), "jail", "jail-pw", "/in.bin")});
     ASSERT_EQ(put.exitCode, 0) << put.err;
     EXPECT_TRUE(fs::exists(server.root() / "home" / "jail" / "in.bin"));
 }
@@ -69,14 +72,14 @@ TEST_F(PyftpdServerTest, AnonymousOnlyWhenAskedForAndWrongPasswordsFailFast)
     options.anonymous = true;
     PyftpdServer withAnonymous(options);
     writeFileBytes(withAnonymous.root() / "hello.txt", "x");
-    const auto list = curlFtp(withAnonymous.port(), "/");
+    const auto list = curlFtp(FtpDataMode::Passive, {ftpUrl(withAnonymous.port(), "", "")});
     EXPECT_EQ(list.exitCode, 0) << list.err;
     EXPECT_NE(list.out.find("hello.txt"), std::string::npos);
 
     PyftpdServer without;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_NE(curlFtp(without.port(), "/").exitCode, 0);
-    EXPECT_NE(curlFtp(without.port(), "/", {"-u", "brisk:wrong"}).exitCode, 0);
+    EXPECT_NE(curlFtp(FtpDataMode::Passive, {ftpUrl(without.port(), "", "")}).exitCode, 0);
+    EXPECT_NE(curlFtp(FtpDataMode::Passive, {ftpUrl(without.port(), "brisk", "wrong")}).exitCode, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 }
 

@@ -91,9 +91,11 @@ TEST_P(UnpackedFtpServers, UsersGetTheirRights)
     EXPECT_EQ(readFileBytes(server->root() / "sub/old.txt"), "uploaded bytes\n");
     EXPECT_NE(server->logContents().find("new.txt"), std::string::npos) << server->logContents();
 
-    const auto roFresh = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/new.txt")});
+    const auto roFresh =
+        curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/new.txt")});
     EXPECT_EQ(roFresh.exitCode, kCurlUploadFailed) << roFresh.err;
-    const auto roReplace = curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/keep.txt")});
+    const auto roReplace =
+        curl({"--upload-file", upload.string(), url(kFtpReadOnlyUser, kFtpReadOnlyPassword, "/keep.txt")});
     EXPECT_EQ(roReplace.exitCode, kCurlUploadFailed) << roReplace.err;
     EXPECT_FALSE(fs::exists(server->root() / "new.txt"));
     EXPECT_EQ(readFileBytes(server->root() / "keep.txt"), "keep\n");

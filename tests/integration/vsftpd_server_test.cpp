@@ -1,4 +1,5 @@
-#include "curl_ftp.h"
+#include "byte_pattern.h"
+#include "curl_client.h"
 #include "file_io.h"
 #include "ftp_users.h"
 #include "loopback_client.h"
@@ -26,12 +27,16 @@ protected:
             GTEST_SKIP() << *why;
         server = std::make_unique<VsftpdServer>();
         upload = scratch.path() / "upload.bin";
-        writeFileBytes(upload, allByteValues(300000));
+        writeFileBytes(upload, bytePattern(300000));
     }
 
-    std::string login(const char* user, const char* password) const
+    // Passive mode unless the arguments say otherwise.
+    CommandResult curl(const std::string& user, const std::string& path, std::vector<std::string> args = {},
+                       FtpDataMode mode = FtpDataMode::Passive) const
     {
-        return std::string(user) + ":" + password;
+        const std::string password = user == kFtpUser ? kFtpPassword : user.empty() ? "" : kFtpReadOnlyPassword;
+        args.push_back(ftpUrl(server->port(), user, password, path));
+        return curlFtp(mode, args);
     }
 
     TempDir scratch;
@@ -43,20 +48,19 @@ protected:
 TEST_F(VsftpdServerTest, AnonymousAndDenyWriteUsersReadButCannotUpload)
 {
     writeFileBytes(server->anonRoot() / "pub" / "readme.txt", "public file\n");
-    const auto listing = curlFtp(server->port(), "/pub/");
+    const auto listing = curl("", "/pub/");
     EXPECT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_NE(listing.out.find("readme.txt"), std::string::npos) << listing.out;
-    const auto anonPut = curlFtp(server->port(), "/pub/new.bin", {"-T", upload.string()});
+    const auto anonPut = curl("", "/pub/new.bin", {"-T", upload.string()});
     EXPECT_NE(anonPut.exitCode, 0);
     EXPECT_NE(anonPut.err.find("550"), std::string::npos) << anonPut.err;
     EXPECT_FALSE(fs::exists(server->anonRoot() / "pub" / "new.bin"));
 
     server->writeDataFile("hello.txt", "hello from vsftpd\n");
-    const auto userpass = login(kFtpReadOnlyUser, kFtpReadOnlyPassword);
-    const auto get = curlFtp(server->port(), "/hello.txt", {"-u", userpass});
+    const auto get = curl(kFtpReadOnlyUser, "/hello.txt");
     EXPECT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(get.out, "hello from vsftpd\n");
-    const auto put = curlFtp(server->port(), "/ro.bin", {"-u", userpass, "-T", upload.string()});
+    const auto put = curl(kFtpReadOnlyUser, "/ro.bin", {"-T", upload.string()});
     EXPECT_NE(put.exitCode, 0);
     EXPECT_NE(put.err.find("550"), std::string::npos) << put.err;
     EXPECT_FALSE(fs::exists(server->dataDir() / "ro.bin"));
@@ -64,24 +68,19 @@ TEST_F(VsftpdServerTest, AnonymousAndDenyWriteUsersReadButCannotUpload)
 
 TEST_F(VsftpdServerTest, LocalUserTransfersInBothModesAndTheLogRecordsTheDialogue)
 {
-    const auto userpass = login(kFtpUser, kFtpPassword);
-    const auto put = curlFtp(server->port(), "/sub/up.bin",
-                             {"-u", userpass, "--disable-epsv", "--ftp-create-dirs", "-T", upload.string()});
+    const auto put = curl(kFtpUser, "/sub/up.bin", {"--ftp-create-dirs", "-T", upload.string()});
     ASSERT_EQ(put.exitCode, 0) << put.err;
     EXPECT_EQ(readFileBytes(server->dataDir() / "sub" / "up.bin"), readFileBytes(upload));
     const auto back = scratch.path() / "back.bin";
-    const auto get = curlFtp(server->port(), "/sub/up.bin", {"-u", userpass, "-o", back.string()});
+    const auto get = curl(kFtpUser, "/sub/up.bin", {"-o", back.string()});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(readFileBytes(back), readFileBytes(upload));
 
     server->writeDataFile("adir/old.txt", "old\n");
-    const std::vector<std::string> active = {"-u", userpass, "-P", "127.0.0.1", "--disable-eprt"};
-    const auto list = curlFtp(server->port(), "/adir/", active);
+    const auto list = curl(kFtpUser, "/adir/", {}, FtpDataMode::Active);
     ASSERT_EQ(list.exitCode, 0) << list.err;
     EXPECT_NE(list.out.find("old.txt"), std::string::npos) << list.out;
-    auto replace = active;
-    replace.insert(replace.end(), {"-T", upload.string()});
-    const auto replaced = curlFtp(server->port(), "/adir/old.txt", replace);
+    const auto replaced = curl(kFtpUser, "/adir/old.txt", {"-T", upload.string()}, FtpDataMode::Active);
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
     EXPECT_EQ(readFileBytes(server->dataDir() / "adir" / "old.txt"), readFileBytes(upload));
 
@@ -117,9 +116,8 @@ TEST_F(VsftpdServerTest, ServersRunSideBySideWithTheirOwnRoots)
     VsftpdServer second;
     server->writeDataFile("only-first.txt", "1");
     EXPECT_NE(second.port(), server->port());
-    const auto userpass = login(kFtpUser, kFtpPassword);
-    const auto first = curlFtp(server->port(), "/", {"-u", userpass, "-l"});
-    const auto other = curlFtp(second.port(), "/", {"-u", userpass, "-l"});
+    const auto first = curl(kFtpUser, "/", {"-l"});
+    const auto other = curlFtp(FtpDataMode::Passive, {"-l", ftpUrl(second.port(), kFtpUser, kFtpPassword)});
     EXPECT_NE(first.out.find("only-first.txt"), std::string::npos) << first.out << first.err;
     EXPECT_EQ(other.exitCode, 0) << other.err;
     EXPECT_EQ(other.out.find("only-first.txt"), std::string::npos) << other.out;

@@ -1,3 +1,4 @@
+#include "byte_pattern.h"
 #include "engine_driver.h"
 #include "file_io.h"
 #include "ftp/ftp_reply.h"
@@ -22,14 +23,6 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string pattern(size_t size)
-{
-    std::string s(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        s[i] = char((i * 7919 + i / 251) & 0xFF);
-    return s;
-}
 
 // Whether a connection to the port of a PORT line, at another loopback address, is taken.
 bool connectsTo(const char* address, const std::string& portLine)
@@ -121,7 +114,7 @@ TEST(FtpPassivePort, ReplyVariants)
 
 TEST_F(FtpTransfer, PassiveRepliesOfEveryShapeLeadToTheControlPeer)
 {
-    const std::string data = pattern(70000);
+    const std::string data = bytePattern(70000);
     serveDownload("RETR", data);
     const std::vector<std::function<std::string(uint16_t)>> replies = {
         [](uint16_t p) { return "227 Entering Passive Mode (192,168,1,2," + std::to_string(p >> 8) + "," + std::to_string(p & 255) + ").\r\n"; },
@@ -144,7 +137,7 @@ TEST_F(FtpTransfer, TheEndNeedsTheFinalReplyAndTheDataCloseInEitherOrder)
 {
     for (bool finalFirst : {false, true}) {
         SCOPED_TRACE(finalFirst);
-        const std::string data = pattern(300000);
+        const std::string data = bytePattern(300000);
         serveDownload("RETR", data, finalFirst);
         if (d.ftp.State() == fsReady && !d.ftp.Connected())
             connect();
@@ -192,7 +185,7 @@ TEST_F(FtpTransfer, RefusalsOfTheDataCommandAndOfTheDataConnection)
 // before the answer; a successful empty download empties the file.
 TEST_F(FtpTransfer, WhatADownloadLeavesInTheLocalFile)
 {
-    const std::string early = pattern(40000);
+    const std::string early = bytePattern(40000);
     const struct {
         const char* what;
         PeerRule rule;
@@ -293,7 +286,7 @@ TEST_F(FtpTransfer, UploadsGoOutBlockByBlockAndAnEmptyFileClosesAtOnce)
     d.ftp.HostFileName = "up.bin";
     for (size_t size : {size_t(0), size_t(1), size_t(1514), size_t(1000003)}) {
         SCOPED_TRACE(size);
-        const std::string data = pattern(size);
+        const std::string data = bytePattern(size);
         writeFileBytes(target("up"), data);
         ASSERT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
         EXPECT_EQ(received, data);
@@ -306,7 +299,7 @@ TEST_F(FtpTransfer, UploadsGoOutBlockByBlockAndAnEmptyFileClosesAtOnce)
         s.closeData();
         s.send("226 stored (but it was not)\r\n");
     });
-    writeFileBytes(target("up"), pattern(8 << 20));
+    writeFileBytes(target("up"), bytePattern(8 << 20));
     EXPECT_NE(d.run([&] { d.ftp.PutAsync(); }), 0);
 }
 
@@ -336,7 +329,7 @@ TEST_F(FtpTransfer, AbortFromProgressEndsTheDownloadAsAFailureOnceTheFinalReplyI
 // 127.0.0.2) is closed and its bytes never land in the file; the listener is not bound to all addresses.
 TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
 {
-    const std::string data = pattern(200000);
+    const std::string data = bytePattern(200000);
     bool reachableElsewhere = true;
     peer.on("PORT", [&reachableElsewhere](PeerSession& s, const std::string& line) {
         reachableElsewhere = connectsTo("127.0.0.3", line);
@@ -367,7 +360,7 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
 
 TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
 {
-    const std::string data = pattern(50000);
+    const std::string data = bytePattern(50000);
     peer.on("RETR", [data](PeerSession& s, const std::string&) {
         s.send("150 go\r\n");
         s.acceptData();
@@ -425,7 +418,7 @@ TEST_F(FtpTransfer, RestartedUploadReadsFromTheResumePointAndCountsFromIt)
         s.send("226 ok\r\n");
     });
     connect();
-    const std::string data = pattern(5000);
+    const std::string data = bytePattern(5000);
     writeFileBytes(target("up"), data);
     std::vector<int64_t> counts;
     d.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) { counts.push_back(count); };
@@ -481,7 +474,7 @@ TEST_F(FtpTransfer, DisplayedListingsArriveLineByLine)
 
 TEST_F(FtpTransfer, ReceiveSequenceLogsInTypesTransfersQuitsAndReportsTheTransferReply)
 {
-    serveDownload("RETR", pattern(1000));
+    serveDownload("RETR", bytePattern(1000));
     d.ftp.HostFileName = "f.bin";
     d.ftp.LocalFileName = target("seq");
     ASSERT_EQ(d.run([&] { d.ftp.ReceiveAsync(); }), 0);

@@ -1,3 +1,4 @@
+#include "byte_pattern.h"
 #include "loopback_client.h"
 #include "scripted_ftp_peer.h"
 
@@ -12,6 +13,7 @@
 #include <regex>
 
 using namespace std::chrono_literals;
+using brisk::test::bytePattern;
 using brisk::test::LoopbackClient;
 using brisk::test::PeerSession;
 using brisk::test::ScriptedFtpPeer;
@@ -162,9 +164,7 @@ TEST(ScriptedFtpPeer, PassiveTransfersBothWaysKeepTheScriptedOrder)
     EXPECT_EQ(control.receiveLine(), "226 done early\r\n");
     EXPECT_EQ(down.receiveAll(), listing);
 
-    std::string payload;
-    for (int i = 0; i < 70000; ++i)
-        payload += static_cast<char>(i * 7);
+    const std::string payload = bytePattern(70000);
     control.send("PASV\r\n");
     {
         LoopbackClient up(portOf227(control.receiveLine()));

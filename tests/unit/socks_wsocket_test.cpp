@@ -146,7 +146,8 @@ const std::string kTo127001 = bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + kPort2121;
 
 INSTANTIATE_TEST_SUITE_P(Requests, SocksRequestBytes, ::testing::Values(
     RequestCase{"Level5UserAndPasswordThenTheRequest",
-                SocksScript().expect(3).reply(bytes({5, 2})).expect(14).reply(bytes({1, 0})).expect(7 + 11).reply(kLevel5Ok),
+                SocksScript().expect(3).reply(bytes({5, 2})).expect(14).reply(bytes({1, 0}))
+                    .expect(7 + 11).reply(kLevel5Ok),
                 "5", "ftp.example", socksAuthenticateUsercode, "alice", "secret",
                 bytes({5, 1, 2}) + bytes({1, 5}) + "alice" + bytes({6}) + "secret" + bytes({5, 1, 0, 3, 11})
                     + "ftp.example" + kPort2121,
@@ -158,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, SocksRequestBytes, ::testing::Values(
                 bytes({5, 1, 2}) + kTo127001, {"socksConnected 0", "auth 3", "connected 0", "data 0"}},
     RequestCase{"Level5EmptyCredentialsAre1_0_0",
                 SocksScript().expect(3).reply(bytes({5, 2})).expect(3).reply(bytes({1, 0})).expect(16).reply(kLevel5Ok),
-                "5", "127.0.0.1", socksAuthenticateUsercode, "", "", bytes({5, 1, 2}) + bytes({1, 0, 0}) + kTo127001, {}},
+                "5", "127.0.0.1", socksAuthenticateUsercode, "", "",
+                bytes({5, 1, 2}) + bytes({1, 0, 0}) + kTo127001, {}},
     RequestCase{"Level4ResolvedAddressAndUserId", SocksScript().expect(12).reply(kLevel4Ok),
                 "4", "localhost", socksNoAuthentication, "abc", "",
                 bytes({4, 1, 8, 73, 127, 0, 0, 1}) + "abc" + bytes({0}), {}},
@@ -241,14 +243,16 @@ INSTANTIATE_TEST_SUITE_P(Level4, SocksReplyErrors, ::testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(Method, SocksReplyErrors, ::testing::Values(
     ReplyCase{Stage::Method, bytes({4, 0}), 20002, "socks version error"},
-    ReplyCase{Stage::Method, bytes({5, 255}), 20003, "authentification method not acceptable", socksAuthenticateUsercode},
+    ReplyCase{Stage::Method, bytes({5, 255}), 20003, "authentification method not acceptable",
+              socksAuthenticateUsercode},
     // The server picks user name and password although they were not offered.
     ReplyCase{Stage::Method, bytes({5, 2}), 20003, "authentification method not acceptable"}));
 
 INSTANTIATE_TEST_SUITE_P(Authentication, SocksReplyErrors, ::testing::Values(
     ReplyCase{Stage::Authentication, bytes({1, 1}), 20015, "socks authentication failed", socksAuthenticateUsercode},
     ReplyCase{Stage::Authentication, bytes({5, 0}), 20002, "socks version error", socksAuthenticateUsercode},
-    ReplyCase{Stage::Authentication, bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible", socksAuthenticateUsercode}));
+    ReplyCase{Stage::Authentication, bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible",
+              socksAuthenticateUsercode}));
 
 INSTANTIATE_TEST_SUITE_P(Level5, SocksReplyErrors, ::testing::Values(
     ReplyCase{Stage::Level5, bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0}), 20004, "general SOCKS server failure"},
