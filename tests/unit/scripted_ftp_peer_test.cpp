@@ -1,5 +1,6 @@
 #include "byte_pattern.h"
 #include "loopback_client.h"
+#include "peer_io.h"
 #include "scripted_ftp_peer.h"
 
 #include <gtest/gtest.h>
@@ -201,15 +202,8 @@ TEST(ScriptedFtpPeer, ActiveDownloadConnectsOnlyToLoopbackAndCanAbortMidTransfer
         ASSERT_EQ(peer.errors().size(), 1u);
         EXPECT_NE(peer.errors()[0].find("PORT"), std::string::npos);
     }
-    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener, 1), 0);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    const unsigned port = ntohs(addr.sin_port);
+    uint16_t port = 0;
+    const brisk::test::UniqueFd listener(brisk::test::peer_io::listenOnLoopback(port));
 
     LoopbackClient control(peer.port());
     control.receiveLine();
@@ -217,7 +211,7 @@ TEST(ScriptedFtpPeer, ActiveDownloadConnectsOnlyToLoopbackAndCanAbortMidTransfer
     EXPECT_EQ(control.receiveLine(), "200 ok\r\n");
     control.send("RETR x\r\n");
     EXPECT_EQ(control.receiveLine(), "150 sending\r\n");
-    const int data = ::accept(listener, nullptr, nullptr);
+    const int data = ::accept(listener.get(), nullptr, nullptr);
     ASSERT_GE(data, 0);
     std::string got;
     char buf[64];
@@ -227,7 +221,6 @@ TEST(ScriptedFtpPeer, ActiveDownloadConnectsOnlyToLoopbackAndCanAbortMidTransfer
     EXPECT_EQ(control.receiveLine(), "426 broken\r\n");
     EXPECT_EQ(peer.errors().size(), 1u);
     ::close(data);
-    ::close(listener);
 }
 
 // A stuck rule must end its session with an error, and a peer must go at once when its test ends while

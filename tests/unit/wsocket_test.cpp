@@ -3,7 +3,9 @@
 #include "net/wsocket.h"
 #include "platform/event_loop.h"
 #include "expect_throw.h"
+#include "peer_io.h"
 #include "pump.h"
+#include "unique_fd.h"
 
 #include <gtest/gtest.h>
 
@@ -25,22 +27,9 @@ namespace {
 
 // A plain blocking listener on 127.0.0.1 standing in for the remote side.
 struct LoopbackListener {
-    int fd = -1;
-    int port = 0;
-    LoopbackListener()
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in sin{};
-        sin.sin_family = AF_INET;
-        sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
-        ::listen(fd, 4);
-        socklen_t len = sizeof sin;
-        getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
-        port = ntohs(sin.sin_port);
-    }
-    ~LoopbackListener() { ::close(fd); }
-    int accept() { return ::accept(fd, nullptr, nullptr); }
+    uint16_t port = 0;
+    brisk::test::UniqueFd fd{brisk::test::peer_io::listenOnLoopback(port)};
+    int accept() { return ::accept(fd.get(), nullptr, nullptr); }
 };
 
 int unusedPort()
