@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
+
 using namespace brisk;
 using namespace brisk::test;
 using namespace std::chrono_literals;
@@ -101,19 +104,43 @@ TEST_F(FtpControl, LineEndings)
     EXPECT_EQ(sent().size(), 4u);
 }
 
-TEST(FtpControlBanner, A421WelcomeEndsTheOpenWith421AndClosesTheSession)
+// A refused welcome, one that never ends within the buffer, and a refused connection each end the
+// open once, as a failure with its own message, and leave no session behind.
+TEST(FtpControlBanner, AnOpenThatGetsNoWelcomeFails)
 {
-    ScriptedFtpPeer peer("421-Too many users\r\n421 Try later\r\n");
-    EngineDriver d;
-    d.connectTo(peer.port());
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 421);
-    EXPECT_EQ(d.dones.back().request, ftpOpenAsync);
-    EXPECT_EQ(d.ftp.ErrorMessage(), "421 Try later");
-    EXPECT_TRUE(d.logged("< 421-Too many users"));
-    EXPECT_EQ(d.sessionConnected.size(), 0u);
-    EXPECT_EQ(d.sessionClosed.size(), 1u);
-    EXPECT_FALSE(d.ftp.Connected());
-    EXPECT_EQ(d.donesAfterSettling(), 1u);
+    const struct {
+        std::optional<std::string> banner;  // none: nobody listens
+        int code;
+        const char* message;
+        size_t closedEvents;
+        const char* logged;
+    } rows[] = {
+        {"421-Too many users\r\n421 Try later\r\n", 421, "421 Try later", 1, "< 421-Too many users"},
+        {std::string(5000, 'x'), 500, "500 Control connection closed: reply line too long", 1, nullptr},
+        {std::nullopt, 10061, "500 Connection refused (Winsock error #10061)", 0, nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.message);
+        auto peer = std::make_unique<ScriptedFtpPeer>(r.banner.value_or(""));
+        const uint16_t port = peer->port();
+        if (!r.banner)
+            peer.reset();
+        EngineDriver d;
+        d.connectTo(port);
+        EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), r.code);
+        EXPECT_EQ(d.dones.back().request, ftpOpenAsync);
+        EXPECT_EQ(d.ftp.ErrorMessage(), r.message);
+        EXPECT_EQ(d.ftp.LastResponse(), r.message);
+        EXPECT_EQ(d.ftp.StatusCode(), std::stoi(r.message));
+        EXPECT_EQ(d.sessionConnected.size(), 0u);
+        EXPECT_EQ(d.sessionClosed.size(), r.closedEvents);
+        EXPECT_FALSE(d.ftp.Connected());
+        EXPECT_EQ(d.ftp.State(), fsReady);
+        EXPECT_EQ(d.donesAfterSettling(), 1u);
+        if (r.logged) {
+            EXPECT_TRUE(d.logged(r.logged));
+        }
+    }
 }
 
 TEST(FtpControlBanner, ASilentServerTimesOutInAboutOneSecondWithoutSpinning)
@@ -141,19 +168,6 @@ TEST(FtpControlBanner, ASilentServerTimesOutInAboutOneSecondWithoutSpinning)
     EXPECT_EQ(d.dones[1].error, 426) << "a timed-out request is a failure";
 }
 
-TEST(FtpControlBanner, ALineLongerThanTheBufferClosesTheSession)
-{
-    ScriptedFtpPeer peer(std::string(5000, 'x'));
-    EngineDriver d;
-    d.connectTo(peer.port());
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 500) << "no welcome ever came: the open failed";
-    EXPECT_EQ(d.ftp.ErrorMessage(), "500 Control connection closed: reply line too long");
-    EXPECT_FALSE(d.ftp.Connected());
-    EXPECT_EQ(d.sessionClosed.size(), 1u);
-    EXPECT_EQ(d.ftp.State(), fsReady);
-    EXPECT_EQ(d.donesAfterSettling(), 1u);
-}
-
 TEST_F(FtpControl, AServerThatHangsUpOrResetsBeforeReplyingFailsTheRequest)
 {
     peer.on("SYST", ScriptedFtpPeer::hangUp());
@@ -170,22 +184,6 @@ TEST_F(FtpControl, AServerThatHangsUpOrResetsBeforeReplyingFailsTheRequest)
     EXPECT_EQ(d.ftp.ErrorMessage(), "500 Connection reset by peer (Winsock error #10054)");
 }
 
-TEST(FtpControlBanner, ARefusedConnectionEndsWithTheSocketError)
-{
-    uint16_t port;
-    {
-        ScriptedFtpPeer gone;
-        port = gone.port();
-    }
-    EngineDriver d;
-    d.connectTo(port);
-    EXPECT_EQ(d.run([&] { d.ftp.OpenAsync(); }), 10061);
-    EXPECT_EQ(d.ftp.LastResponse(), "500 Connection refused (Winsock error #10061)");
-    EXPECT_EQ(d.ftp.StatusCode(), 500);
-    EXPECT_EQ(d.ftp.State(), fsReady);
-    EXPECT_EQ(d.donesAfterSettling(), 1u);
-}
-
 TEST_F(FtpControl, QuitIsSentWhileAnotherRequestWaitsOtherCommandsAreRefused)
 {
     peer.on("SYST", ScriptedFtpPeer::silence());
@@ -200,10 +198,15 @@ TEST_F(FtpControl, QuitIsSentWhileAnotherRequestWaitsOtherCommandsAreRefused)
     EXPECT_FALSE(d.ftp.Connected());
 }
 
-TEST_F(FtpControl, QuoteSucceedsBelow500AndFailsWithTheCode)
+// A quoted command succeeds below 500 and fails with the code; only three-digit codes count (none of
+// the first three USER reply lines is a reply, whatever they look like) and no odd code succeeds.
+TEST_F(FtpControl, QuoteAndOddCodes)
 {
     peer.onLine("NOOP", "200 ok\r\n");
     peer.onLine("NOOP BAD", "500 no\r\n");
+    peer.onLine("NOOP ODD", "999 odd\r\n");
+    peer.on("USER", "0230 Logged in\r\n230Logged in\r\n 230 indented\r\n530 Not logged in\r\n");
+    peer.on("SYST", "000 zero\r\n");
     open();
     d.ftp.LocalFileName = "NOOP";
     EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 0);
@@ -211,21 +214,12 @@ TEST_F(FtpControl, QuoteSucceedsBelow500AndFailsWithTheCode)
     EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 500);
     EXPECT_EQ(d.ftp.ErrorMessage(), "500 no");
     EXPECT_EQ(d.dones.back().request, ftpQuoteAsync);
-}
-
-TEST_F(FtpControl, OnlyThreeDigitCodesCountAndNoOddCodeSucceeds)
-{
-    // None of the first three lines is a reply: the 530 is the answer, however the others look.
-    peer.on("USER", "0230 Logged in\r\n230Logged in\r\n 230 indented\r\n530 Not logged in\r\n");
-    peer.on("SYST", "000 zero\r\n");
-    peer.on("NOOP", "999 odd\r\n");
-    open();
+    d.ftp.LocalFileName = "NOOP ODD";
+    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 999);
     d.ftp.UserName = "u";
     EXPECT_EQ(d.run([&] { d.ftp.UserAsync(); }), 530);
     EXPECT_EQ(d.ftp.ErrorMessage(), "530 Not logged in");
     EXPECT_EQ(d.run([&] { d.ftp.SystAsync(); }), 500);
-    d.ftp.LocalFileName = "NOOP";
-    EXPECT_EQ(d.run([&] { d.ftp.QuoteAsync(); }), 999);
 }
 
 TEST_F(FtpControl, SizeRepliesMustCarryASize)
