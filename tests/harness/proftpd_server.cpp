@@ -119,9 +119,4 @@ std::string ProftpdServer::logContents() const
     return readFileBytes(dir_.path() / "commands.log");
 }
 
-std::string ProftpdServer::output() const
-{
-    return (daemon_ ? daemon_->output() : std::string()) + readFileBytes(dir_.path() / "proftpd.log");
-}
-
 } // namespace brisk::test

@@ -39,9 +39,6 @@ public:
     // Every command of every session with its reply code, one line each.
     std::string logContents() const;
 
-    // The daemon's stdout, stderr and system log (start-up errors, sessions).
-    std::string output() const;
-
 private:
     void writeUserFile() const;
     void writeConfig(uint16_t port) const;

@@ -103,9 +103,4 @@ std::string PureFtpdServer::logContents() const
     return readFileBytes(dir_.path() / "transfer.log");
 }
 
-std::string PureFtpdServer::output() const
-{
-    return daemon_ ? daemon_->output() : std::string();
-}
-
 } // namespace brisk::test

@@ -41,9 +41,6 @@ public:
     // The transfer log: one line per finished upload or download, in common log format.
     std::string logContents() const;
 
-    // The daemon's stdout and stderr.
-    std::string output() const;
-
 private:
     void writeUserDatabase() const;
     DaemonLaunch daemonSpec(uint16_t port) const;

@@ -92,9 +92,4 @@ std::string PyftpdServer::logContents() const
     return readFileBytes(dir_.path() / "pyftpd.log");
 }
 
-std::string PyftpdServer::output() const
-{
-    return daemon_ ? daemon_->output() : std::string();
-}
-
 } // namespace brisk::test

@@ -46,9 +46,6 @@ public:
     // pyftpdlib's log: logins and finished transfers.
     std::string logContents() const;
 
-    // The script's stdout and stderr.
-    std::string output() const;
-
 private:
     std::vector<std::string> commandLine(const PyftpdOptions& options) const;
 

@@ -90,9 +90,4 @@ std::string VsftpdServer::logContents() const
     return readFileBytes(dir_.path() / "vsftpd.log");
 }
 
-std::string VsftpdServer::output() const
-{
-    return daemon_ ? daemon_->output() : std::string();
-}
-
 } // namespace brisk::test

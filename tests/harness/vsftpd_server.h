@@ -37,9 +37,6 @@ public:
     // vsftpd's log: the protocol dialogue of every session and the transfers.
     std::string logContents() const;
 
-    // The daemon's stdout, stderr and start-up errors.
-    std::string output() const;
-
 private:
     void writeConfig(uint16_t port) const;
 
