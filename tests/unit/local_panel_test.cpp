@@ -285,48 +285,36 @@ TEST_F(LocalPanelTest, RenameIgnoresACaseOnlyChangeButChangeCaseDoesIt)
     EXPECT_TRUE(local.panel().isSelected(0));
 }
 
+// Only Yes replaces; a typed path keeps the entry in the current directory, and the question names
+// the real target there ("sub/b.txt" asks about b.txt, which No leaves alone, as it does sub/b.txt).
 TEST_F(LocalPanelTest, RenameOverAnExistingFileAsksFirst)
 {
-    struct Case {
+    const struct {
+        const char* typed;
         bool yes;
         const char* a;  // a.txt afterwards, empty when gone
         const char* b;
-    };
-    for (const Case& c : {Case {false, "A", "B"}, Case {true, "", "A"}}) {
+        size_t rows;
+    } cases[] = {{"sub/b.txt", false, "A", "B", 3}, {"b.txt", false, "A", "B", 3}, {"b.txt", true, "", "A", 2}};
+    write("sub/b.txt", "S");
+    for (const auto& c : cases) {
         write("a.txt", "A");
         write("b.txt", "B");
         LocalPanel& local = open();
         select("a.txt");
-        ui.answerPrompt("b.txt");
+        ui.answerPrompt(c.typed);
         c.yes ? ui.answerYes() : ui.answerNo();
         local.renameSelected();
         ASSERT_EQ(ui.questions.size(), 1u);
         EXPECT_EQ(ui.questions[0].caption, "Attention");
         EXPECT_EQ(ui.questions[0].text, "File already exists :b.txt\nRewrite?");
-        EXPECT_EQ(exists("a.txt"), *c.a != '\0');
+        EXPECT_EQ(exists("a.txt") ? read("a.txt") : "", c.a);
         EXPECT_EQ(read("b.txt"), c.b);
-        EXPECT_EQ(captions().size(), c.yes ? 1u : 2u);
+        EXPECT_EQ(read("sub/b.txt"), "S");
+        EXPECT_EQ(captions().size(), c.rows);
         ui.questions.clear();
         fs::remove(path("a.txt"));
     }
-}
-
-TEST_F(LocalPanelTest, RenameKeepsTheEntryInTheCurrentDirectoryAndAsksAboutTheRealTarget)
-{
-    write("a.txt", "A");
-    write("b.txt", "B");
-    mkdir("sub");
-    write("sub/b.txt", "S");
-    LocalPanel& local = open();
-    select("a.txt");
-    ui.answerPrompt("sub/b.txt");
-    ui.answerNo();
-    local.renameSelected();
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].text, "File already exists :b.txt\nRewrite?");
-    EXPECT_EQ(read("a.txt"), "A");
-    EXPECT_EQ(read("b.txt"), "B");
-    EXPECT_EQ(read("sub/b.txt"), "S");
 }
 
 TEST_F(LocalPanelTest, RenameOntoADirectoryOrAPathToItselfIsAbandoned)
