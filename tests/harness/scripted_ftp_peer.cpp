@@ -82,6 +82,21 @@ PeerRule ScriptedFtpPeer::hangUp()
     return [](PeerSession& session, const std::string&) { session.closeControl(); };
 }
 
+PeerRule ScriptedFtpPeer::passive()
+{
+    return [](PeerSession& session, const std::string&) {
+        session.send(PeerSession::passiveReply(session.listenForData()));
+    };
+}
+
+void ScriptedFtpPeer::acceptLogin()
+{
+    on("USER", "331 pass\r\n");
+    on("PASS", "230 in\r\n");
+    on("TYPE", "200 ok\r\n");
+    on("QUIT", "221 bye\r\n");
+}
+
 void ScriptedFtpPeer::serve(UniqueFd control)
 {
     size_t index = 0;

@@ -53,9 +53,12 @@ public:
     // Limit of each wait inside a rule (default 10 s).
     void setWaitLimit(std::chrono::milliseconds limit);
 
-    // Rules that answer nothing, or close the control connection.
+    // Rules that answer nothing, close the control connection, or answer PASV with a fresh port.
     static PeerRule silence();
     static PeerRule hangUp();
+    static PeerRule passive();
+    // Any USER and PASS log in (331, 230); TYPE is accepted, QUIT answered.
+    void acceptLogin();
 
     size_t connectionCount() const;
     // Lines received on one connection so far.

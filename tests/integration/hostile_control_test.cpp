@@ -22,15 +22,6 @@ CommandResult cli(const ScriptedFtpPeer& peer, const std::vector<std::string>& a
     return runCli(argv, {}, std::chrono::seconds(20));
 }
 
-// A server that logs in and answers what every command needs on the way to the one under test.
-void loginRules(ScriptedFtpPeer& peer)
-{
-    peer.on("USER", "331 pass\r\n");
-    peer.on("PASS", "230 in\r\n");
-    peer.on("TYPE", "200 ok\r\n");
-    peer.on("QUIT", "221 bye\r\n");
-}
-
 bool anyLineStartsWith(const ScriptedFtpPeer& peer, const std::string& prefix)
 {
     for (size_t c = 0; c < peer.connectionCount(); ++c)
@@ -59,7 +50,7 @@ TEST(HostileControl, MalformedGreetingsNeverLogIn)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.says);
         ScriptedFtpPeer peer(r.banner);
-        loginRules(peer);
+        peer.acceptLogin();
         const CommandResult res = cli(peer, {"pwd"});
         EXPECT_EQ(res.exitCode, 2) << res.err;
         EXPECT_NE(res.err.find(r.says), std::string::npos) << res.err;
@@ -87,7 +78,7 @@ TEST(HostileControl, HangUpsStallsAndResetsAtEachStepFail)
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.verb) + " " + r.says);
         ScriptedFtpPeer peer;
-        loginRules(peer);
+        peer.acceptLogin();
         peer.on("PWD", "257 \"/\"\r\n");
         peer.on(r.verb, r.rule);
         const CommandResult res = cli(peer, {"pwd"});
@@ -114,7 +105,7 @@ TEST(HostileControl, MalformedRepliesToCommandsAreFailures)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.reply);
         ScriptedFtpPeer peer;
-        loginRules(peer);
+        peer.acceptLogin();
         peer.on(r.verb, r.reply);
         const CommandResult res = cli(peer, r.command);
         EXPECT_EQ(res.exitCode, 2) << res.err;
@@ -138,7 +129,7 @@ TEST(HostileControl, LineBreaksInNamesAreRefusedAndNothingIsSmuggled)
     for (const auto& command : commands) {
         SCOPED_TRACE(command[0]);
         ScriptedFtpPeer peer;
-        loginRules(peer);
+        peer.acceptLogin();
         peer.setDefault("250 ok\r\n");
         const CommandResult res = cli(peer, command);
         EXPECT_EQ(res.exitCode, 1) << res.err;

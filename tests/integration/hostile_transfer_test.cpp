@@ -27,15 +27,6 @@ struct HostileCase {
     std::optional<std::string> localAfter;      // the local file afterwards; unset: unchanged
 };
 
-void logsIn(ScriptedFtpPeer& peer)
-{
-    peer.on("USER", "331 pass\r\n");
-    peer.on("PASS", "230 in\r\n");
-    peer.on("TYPE", "200 ok\r\n");
-    peer.on("QUIT", "221 bye\r\n");
-    peer.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
-}
-
 std::string bytesArrived() { return std::string(20000, 'r'); }
 
 std::vector<HostileCase> cases()
@@ -105,7 +96,8 @@ TEST(HostileTransfer, AFailedDownloadSaysWhyAndSparesTheLocalFile)
     for (const HostileCase& c : cases()) {
         SCOPED_TRACE(c.name);
         ScriptedFtpPeer peer("220 hostile\r\n");
-        logsIn(peer);
+        peer.acceptLogin();
+        peer.on("PASV", ScriptedFtpPeer::passive());
         c.script(peer);
         TempDir dir;
         const std::string local = (dir.path() / "kept.bin").string();
@@ -123,7 +115,8 @@ TEST(HostileTransfer, AFailedDownloadSaysWhyAndSparesTheLocalFile)
 TEST(HostileTransfer, AnEndlessListingStopsAtTheCap)
 {
     ScriptedFtpPeer peer("220 hostile\r\n");
-    logsIn(peer);
+    peer.acceptLogin();
+    peer.on("PASV", ScriptedFtpPeer::passive());
     peer.on("LIST", [](PeerSession& s, const std::string&) {
         s.send("150 here\r\n");
         s.acceptData();

@@ -117,12 +117,10 @@ TEST_F(SessionConnectTest, MaxListingOptionReachesTheEngine)
 TEST_F(SessionConnectTest, AFailedListingRemovesItsFileAndIsNoSuccess)
 {
     ScriptedFtpPeer peer;
-    peer.on("USER", "331 pass\r\n");
-    peer.on("PASS", "230 in\r\n");
+    peer.acceptLogin();
     peer.on("SYST", "215 UNIX Type: L8\r\n");
     peer.on("PWD", "257 \"/\"\r\n");
-    peer.on("TYPE", "200 ok\r\n");
-    peer.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
+    peer.on("PASV", ScriptedFtpPeer::passive());
     peer.on("LIST", [](PeerSession& s, const std::string&) {
         s.send("150 here\r\n");
         s.acceptData();

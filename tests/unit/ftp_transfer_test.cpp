@@ -44,11 +44,8 @@ class FtpTransfer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        peer.on("USER", "331 pass\r\n");
-        peer.on("PASS", "230 in\r\n");
-        peer.on("TYPE", "200 ok\r\n");
-        peer.on("QUIT", "221 bye\r\n");
-        passiveWith([](uint16_t port) { return PeerSession::passiveReply(port); });
+        peer.acceptLogin();
+        peer.on("PASV", ScriptedFtpPeer::passive());
         d.connectTo(peer.port());
         d.ftp.SetPassive(true);
         d.ftp.UserName = "u";

@@ -30,13 +30,6 @@ uint16_t portOf227(const std::string& reply)
     return static_cast<uint16_t>(std::stoi(m[5]) * 256 + std::stoi(m[6]));
 }
 
-void answerPasv(ScriptedFtpPeer& peer)
-{
-    peer.on("PASV", [](PeerSession& s, const std::string&) {
-        s.send(PeerSession::passiveReply(s.listenForData()));
-    });
-}
-
 struct BannerCase {
     const char* name;
     std::string bytes;
@@ -139,7 +132,7 @@ TEST(ScriptedFtpPeer, HangUpClosesControlAndServesNextClient)
 TEST(ScriptedFtpPeer, PassiveTransfersBothWaysKeepTheScriptedOrder)
 {
     ScriptedFtpPeer peer;
-    answerPasv(peer);
+    peer.on("PASV", ScriptedFtpPeer::passive());
     const std::string listing = "line one\r\nline two\r\n" + std::string(100000, 'z');
     peer.on("LIST", [&](PeerSession& s, const std::string&) {
         s.send("150 here\r\n");
@@ -230,7 +223,7 @@ TEST(ScriptedFtpPeer, AWaitingRuleTimesOutAndDestructionDoesNotWaitForIt)
     std::unique_ptr<LoopbackClient> waiting;
     auto peer = std::make_unique<ScriptedFtpPeer>();
     peer->setWaitLimit(100ms);
-    answerPasv(*peer);
+    peer->on("PASV", ScriptedFtpPeer::passive());
     peer->on("LIST", [](PeerSession& s, const std::string&) { s.acceptData(); });
     {
         LoopbackClient control(peer->port());
