@@ -19,9 +19,13 @@ constexpr unsigned kLowest = 24000;
 constexpr unsigned kHighest = 32767;
 constexpr int kAttempts = 50;
 
+// Connections other tests closed linger in TIME_WAIT on these ports; the servers bind with
+// SO_REUSEADDR as listeners do, so only a port someone listens on or uses counts as taken.
 bool portBindable(unsigned port)
 {
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int on = 1;
+    ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -21,14 +21,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool bindable(uint16_t port)
+// Whether a server can listen there, binding as servers do (SO_REUSEADDR).
+bool listenable(uint16_t port)
 {
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int on = 1;
+    ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(port);
-    return ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    return ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(fd.get(), 1) == 0;
 }
 
 } // namespace
@@ -40,7 +43,7 @@ TEST(LoopbackPortRange, GivesConsecutiveFreePortsBelowTheEphemeralRange)
     EXPECT_GE(range.first, 1024);
     EXPECT_LT(range.last, 32768);
     for (unsigned port = range.first; port <= range.last; ++port)
-        EXPECT_TRUE(bindable(static_cast<uint16_t>(port))) << port;
+        EXPECT_TRUE(listenable(static_cast<uint16_t>(port))) << port;
 }
 
 TEST(CurlFtpUrl, EncodesEveryByteThatWouldEndTheUserOrPassword)
