@@ -94,8 +94,6 @@ private:
     QtUserInterface ui_;
     std::unique_ptr<MainProgram> program_;
     QSplitter* panes_ = nullptr;
-    QMenu* localMenu_ = nullptr;
-    QMenu* remoteMenu_ = nullptr;
     std::map<QString, QAction*> actions_;
     bool refreshPending_ = false;
     bool refreshing_ = false;

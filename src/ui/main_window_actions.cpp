@@ -98,7 +98,6 @@ void T_Main::buildActions()
         QAction* type = addAction(QString("actTransferType%1").arg(tag), names[tag], "",
                                   [&s, tag] { s.SetTransferTypeMenu(tag); });
         type->setCheckable(true);
-        type->setChecked(s.transferTypeMenu() == tag);
         types->addAction(type);
     }
 
@@ -128,16 +127,16 @@ void T_Main::buildMenus()
     add(types, {"actTransferType0", "actTransferType1", "actTransferType2"});
 
     QMenu* remote = menuBar()->addMenu("&Remote");
-    add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir", "actRemoteUp",
-                 "actRemoteRefresh", "actRemoteFilter"});
+    add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir",
+                 "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
     add(remote, {"", "actRemoteFont"});
 
     QMenu* local = menuBar()->addMenu("&Local");
-    add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
-                "actLocalFilter", "", "actViewText", "actRunApp"});
+    add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
+                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp"});
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
@@ -180,13 +179,13 @@ void T_Main::buildContextMenus()
         });
         return menu;
     };
-    localMenu_ = build(lvLoc, "pmLocal",
-                       {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
-                        "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp"});
-    remoteMenu_ = build(FTPView, "pmRemote",
-                        {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
-                         "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
-    QMenu* types = remoteMenu_->addMenu("Transfer Type");
+    build(lvLoc, "pmLocal",
+          {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
+           "actLocalFilter", "", "actViewText", "actRunApp"});
+    QMenu* remote = build(FTPView, "pmRemote",
+                          {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
+                           "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
+    QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
     for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
         types->addAction(action(name));

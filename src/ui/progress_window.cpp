@@ -208,7 +208,7 @@ int TProgress::BarValue(int64_t position, int64_t maximum)
         return 0;
     if (position >= maximum)
         return kBarSteps;
-    // long double holds every 64-bit count exactly enough for 10000 steps.
+    // position * steps may not fit 64 bits; long double keeps the ratio precise enough.
     return int(static_cast<long double>(position) * kBarSteps / static_cast<long double>(maximum));
 }
 
