@@ -85,6 +85,11 @@ void VsftpdServer::writeDataFile(const std::filesystem::path& relative, std::str
     writeFileOwnedBy(dataDir_, relative, bytes, kFtpUser);
 }
 
+void VsftpdServer::setUserRateLimit(uint32_t bytesPerSecond) const
+{
+    writeFileBytes(dir_.path() / "users" / kFtpUser, "local_max_rate=" + std::to_string(bytesPerSecond) + "\n");
+}
+
 std::string VsftpdServer::logContents() const
 {
     return readFileBytes(dir_.path() / "vsftpd.log");
