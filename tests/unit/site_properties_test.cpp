@@ -167,8 +167,15 @@ TEST_F(SitePropertiesTest, AddSlashRule)
     }
 }
 
+// Without an answer file there is only the built-in entry; the file's entry zero always gets the
+// default descriptor.
 TEST_F(SitePropertiesTest, EntryZeroAlwaysHasTheDefaultDescriptor)
 {
+    SiteProperties builtIn(test::newDefaultSite(), test::fixedZones(), "Standard");
+    ASSERT_EQ(builtIn.layouts().size(), 1u);
+    EXPECT_EQ(builtIn.layouts()[0], (CustomLayout{"Standard", "0957681"}));
+    EXPECT_FALSE(builtIn.positionFieldsEditable());
+
     writeFile(answerFile(), "\"Mine\",4123456\n\"Listing A\",4957681\n");
     SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     ASSERT_EQ(dialog.layouts().size(), 2u);
@@ -176,14 +183,6 @@ TEST_F(SitePropertiesTest, EntryZeroAlwaysHasTheDefaultDescriptor)
     EXPECT_EQ(dialog.layouts()[1], (CustomLayout{"Listing A", "4957681"}));
     dialog.cancel();
     EXPECT_EQ(readFile(answerFile()), "\"Mine\",0957681\n\"Listing A\",4957681\n");
-}
-
-TEST_F(SitePropertiesTest, MissingAnswerFileGivesTheBuiltInEntry)
-{
-    SiteProperties dialog(test::newDefaultSite(), test::fixedZones(), "Standard");
-    ASSERT_EQ(dialog.layouts().size(), 1u);
-    EXPECT_EQ(dialog.layouts()[0], (CustomLayout{"Standard", "0957681"}));
-    EXPECT_FALSE(dialog.positionFieldsEditable());
 }
 
 TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
