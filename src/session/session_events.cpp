@@ -80,6 +80,7 @@ void SessionController::sessionEnded()
     phase_ = Phase::Idle;
     listing_.remove();
     cTimer_.setEnabled(false);
+    ui_.Progress().close();
     busyCursor_ = false;
     SiteListMode_ = true;
     NavigationBusy_ = false;

@@ -7,6 +7,16 @@
 
 namespace brisk {
 
+namespace {
+
+std::string lastWord(const std::string& line)
+{
+    const size_t blank = line.find_last_of(' ');
+    return blank == std::string::npos ? line : line.substr(blank + 1);
+}
+
+} // namespace
+
 bool SessionController::canTransfer() const
 {
     return !SiteListMode_ && !NavigationBusy_ && Ftp1.Connected() && Ftp1.State() == fsReady;
@@ -48,7 +58,7 @@ void SessionController::StartUpload(const std::vector<std::string>& localNames)
 
 void SessionController::StartDownload()
 {
-    if (!canTransfer())
+    if (!canTransfer() || remote.panel.selectedIndices().empty())
         return;
     BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
     BaseLocalDir_ = WithSlash(local_.currentDir());
@@ -60,9 +70,7 @@ void SessionController::StartDownload()
         if (row.image == kImageUp)
             continue;
         // The rows of a "Text" site are whole lines; the name is their last word.
-        std::string name = row.caption;
-        if (responseType() == ResponseType::Text)
-            name = name.substr(name.find_last_of(' ') == std::string::npos ? 0 : name.find_last_of(' ') + 1);
+        const std::string name = responseType() == ResponseType::Text ? lastWord(row.caption) : row.caption;
         if (!IsPlainEntryName(name)) {
             if (!name.empty())
                 AddLog("Skipped \"" + PrintableName(name) + "\": not a name that can be written here");

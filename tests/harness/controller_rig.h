@@ -17,7 +17,9 @@ class RecordedLocalDirectory : public LocalDirectory {
 public:
     std::string dir = "/tmp";
     std::vector<std::string> changes;
+    int refreshes = 0;
     const std::string& currentDir() const override { return dir; }
+    void refresh() override { ++refreshes; }
     bool changeDirectory(const std::string& d) override
     {
         changes.push_back(d);

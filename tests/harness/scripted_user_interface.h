@@ -108,20 +108,29 @@ public:
         return choice;
     }
 
-    // The progress window's calls, one line each: "open", "start NAME SIZE send|receive", "end", "close";
-    // updates are only counted, with the last figure kept.
+    // The progress window's calls, one line each: "open" (when it was closed), "start NAME SIZE
+    // send|receive", "end", "close"; updates are only counted, with the last figure kept.
     struct RecordedProgress : ProgressSink {
         std::vector<std::string> calls;
         int updates = 0;
         int64_t lastCount = -1;
-        void open() override { calls.push_back("open"); }
+        bool shown = false;
+        void open() override
+        {
+            if (!std::exchange(shown, true))
+                calls.push_back("open");
+        }
         void startFile(const std::string& name, int64_t size, bool sending) override
         {
             calls.push_back("start " + name + " " + std::to_string(size) + (sending ? " send" : " receive"));
         }
         void update(int64_t count) override { ++updates, lastCount = count; }
         void endFile() override { calls.push_back("end"); }
-        void close() override { calls.push_back("close"); }
+        void close() override
+        {
+            if (std::exchange(shown, false))
+                calls.push_back("close");
+        }
     } progress;
     ProgressSink& Progress() override { return progress; }
 

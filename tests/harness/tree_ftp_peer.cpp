@@ -1,5 +1,8 @@
 #include "tree_ftp_peer.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <sstream>
 
 namespace brisk::test {
@@ -69,6 +72,13 @@ std::vector<std::string> TreeFtpPeer::paths() const
     for (const auto& [path, node] : nodes_)
         out.push_back(path);
     return out;
+}
+
+int64_t TreeFtpPeer::sizeOf(const std::string& path) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = nodes_.find(path);
+    return it == nodes_.end() || it->second.kind != '-' ? -1 : it->second.size;
 }
 
 std::string TreeFtpPeer::modeOf(const std::string& path) const
@@ -220,6 +230,43 @@ void TreeFtpPeer::install()
         }
         nodes_.merge(moved);
         s.send("250 Renamed.\r\n");
+    });
+    peer_.on("REST", [this](PeerSession& s, const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        restAt_ = std::stoll(argumentOf(line));
+        s.send("350 Restarting.\r\n");
+    });
+    // A file's contents are its size in "x" bytes; a stored file keeps only its size.
+    peer_.on("RETR", [this](PeerSession& s, const std::string& line) {
+        int64_t size = 0, from = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const auto it = nodes_.find(resolve(argumentOf(line)));
+            if (it == nodes_.end() || it->second.kind != '-')
+                return s.send("550 No such file.\r\n");
+            size = it->second.size;
+            from = std::min(std::exchange(restAt_, 0), size);
+        }
+        s.send("150 Sending.\r\n");
+        s.acceptData();
+        s.sendData(std::string(size_t(size - from), 'x'));
+        s.closeData();
+        s.send("226 Done.\r\n");
+    });
+    peer_.on("STOR", [this](PeerSession& s, const std::string& line) {
+        const std::string path = [&] {
+            std::lock_guard<std::mutex> lock(mutex_);
+            return resolve(argumentOf(line));
+        }();
+        s.send("150 Receiving.\r\n");
+        s.acceptData();
+        const std::string bytes = s.receiveDataUntilClose();
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!nodes_.count(parentOf(path)))
+            return s.send("553 No such directory.\r\n");
+        nodes_[path] = Node{'-', restAt_ + int64_t(bytes.size())};
+        restAt_ = 0;
+        s.send("226 Stored.\r\n");
     });
     peer_.on("SITE", [this](PeerSession& s, const std::string& line) {
         std::lock_guard<std::mutex> lock(mutex_);

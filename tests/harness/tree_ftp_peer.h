@@ -9,7 +9,8 @@
 namespace brisk::test {
 
 // A scripted FTP server that keeps a small file tree in memory and answers the commands of a
-// session (login, SYST, PWD, CWD, CDUP, TYPE, PASV, LIST, DELE, RMD, MKD, RNFR/RNTO, SITE CHMOD)
+// session (login, SYST, PWD, CWD, CDUP, TYPE, PASV, LIST, RETR, STOR, DELE, RMD, MKD, RNFR/RNTO,
+// SITE CHMOD)
 // as a Unix server would. Single lines can be made to fail with `peer().onLine(line, reply)`,
 // and a directory's listing can be replaced by raw text for names no file system holds.
 //
@@ -39,6 +40,8 @@ public:
     bool exists(const std::string& path) const;
     // Every path held, sorted.
     std::vector<std::string> paths() const;
+    // A file's size, -1 when there is no such file.
+    int64_t sizeOf(const std::string& path) const;
     // The mode a SITE CHMOD gave a path, or "" when none did.
     std::string modeOf(const std::string& path) const;
 
@@ -65,6 +68,7 @@ private:
     std::string home_ = "/";
     std::string cwd_ = "/";
     std::string renameFrom_;
+    int64_t restAt_ = 0;
     ScriptedFtpPeer peer_;
 };
 

@@ -52,7 +52,7 @@ protected:
     {
         return rig->c.Ftp1.State() == fsReady && !EventLoop::instance().hasPosted() &&
                rig->c.operationFlags().empty() && !rig->c.deleteChain().running() &&
-               !rig->c.renameChain().running();
+               !rig->c.renameChain().running() && !rig->c.transferChain().running();
     }
     Strings loggedWith(const std::string& part) const
     {

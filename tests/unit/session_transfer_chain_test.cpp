@@ -1,0 +1,277 @@
+#include "file_io.h"
+#include "temp_dir.h"
+#include "tree_session_test.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <ctime>
+#include <filesystem>
+
+namespace brisk::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+class TransferChainTest : public TreeSessionTest {
+protected:
+    void SetUp() override
+    {
+        TreeSessionTest::SetUp();
+        local = tmp.path() / "local";
+        fs::create_directories(local);
+    }
+    bool openHere(bool mkDirLevels = false)
+    {
+        rig = std::make_unique<SessionRig>();
+        TFTPServerInfo site = SessionRig::site(server.port());
+        site.MkDir = mkDirLevels;
+        rig->addSite(site);
+        rig->local.dir = local.string();
+        return rig->open();
+    }
+    Strings download(const Strings& names)
+    {
+        select(names);
+        return run([&] { rig->c.StartDownload(); });
+    }
+    Strings upload(const Strings& names)
+    {
+        return run([&] { rig->c.StartUpload(names); });
+    }
+    // Every command sent since `mark`, TYPE included, without the data connection's.
+    Strings withTypes(size_t mark) const { return rig->sentWithoutData(mark); }
+    std::string summary() const
+    {
+        const Strings lines = loggedWith("Transfer finished:");
+        return lines.empty() ? std::string() : lines.back();
+    }
+    void writeLocal(const std::string& relative, const std::string& bytes)
+    {
+        fs::create_directories((local / relative).parent_path());
+        writeFileBytes(local / relative, bytes);
+    }
+
+    TempDir tmp;
+    fs::path local;
+};
+
+// Files selected in the panel come first, then each directory is entered and listed, its
+// subdirectories visited after it; the panel returns to where the transfer started.
+TEST_F(TransferChainTest, DownloadsAMixedSelectionWithWholeTrees)
+{
+    server.addFile("/f1.txt", 3);
+    server.addFile("/t/a.txt", 5);
+    server.addDir("/t/empty");
+    server.addFile("/t/s1/b.txt", 2);
+    ASSERT_TRUE(openHere());
+    EXPECT_EQ(download({"f1.txt", "t"}),
+              (Strings{"RETR /f1.txt", "CWD /t", "LIST", "RETR a.txt", "CWD /t/empty", "LIST", "CWD /t/s1", "LIST",
+                       "RETR b.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(readFileBytes(local / "f1.txt"), "xxx");
+    EXPECT_EQ(readFileBytes(local / "t/a.txt"), "xxxxx");
+    EXPECT_EQ(readFileBytes(local / "t/s1/b.txt"), "xx");
+    EXPECT_TRUE(fs::is_directory(local / "t/empty"));
+    EXPECT_EQ(summary(), "Transfer finished: 3 transferred, 0 skipped, 0 failed");
+    EXPECT_EQ(loggedWith("Starting transfer of"),
+              (Strings{"Starting transfer of f1.txt", "Starting transfer of a.txt", "Starting transfer of b.txt"}));
+    EXPECT_EQ(rig->ui.progress.calls,
+              (Strings{"open", "start /f1.txt 3 receive", "end", "start a.txt 5 receive", "end",
+                       "start b.txt 2 receive", "end", "close"}));
+    EXPECT_EQ(rig->local.refreshes, 1);
+    EXPECT_FALSE(rig->c.NavigationBusy());
+
+    // A file found in a subdirectory keeps the day its listing line gives ("Jan 01  2020").
+    std::tm day{};
+    day.tm_year = 120, day.tm_mon = 0, day.tm_mday = 1, day.tm_isdst = -1;
+    EXPECT_EQ(fs::last_write_time(local / "t/s1/b.txt"),
+              fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&day))));
+}
+
+// A listing's names are never paths: nothing is written outside the directory being filled, and a
+// link to a directory is not entered (it could loop forever).
+TEST_F(TransferChainTest, HostileNamesInAListingAreSkippedAndLogged)
+{
+    server.addFile("/t/ok.txt", 2);
+    server.setRawListing("/t", "-rw-r--r--   1 o g 3 Jan 01  2020 ../x\r\n"
+                               "-rw-r--r--   1 o g 3 Jan 01  2020 a/b\r\n"
+                               "drwxr-xr-x   1 o g 0 Jan 01  2020 ..\r\n"
+                               "lrwxrwxrwx   1 o g 1 Jan 01  2020 loop -> .\r\n"
+                               "-rw-r--r--   1 o g 2 Jan 01  2020 ok.txt\r\n");
+    ASSERT_TRUE(openHere());
+    const Strings sent = download({"t"});
+    EXPECT_EQ(sent, (Strings{"CWD /t", "LIST", "RETR ok.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(readFileBytes(local / "t/ok.txt"), "xx");
+    Strings written;
+    for (const auto& entry : fs::recursive_directory_iterator(tmp.path()))
+        written.push_back(fs::relative(entry.path(), tmp.path()).string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (Strings{"local", "local/t", "local/t/ok.txt"}));
+    EXPECT_EQ(loggedWith("Skipped").size(), 3u) << ::testing::PrintToString(loggedWith("Skipped"));
+    EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 3 skipped, 0 failed");
+}
+
+struct UploadCase {
+    const char* name;
+    bool mkDirLevels;
+    Strings expected;
+};
+
+class UploadTree : public TransferChainTest, public ::testing::WithParamInterface<UploadCase> {};
+
+// A remote directory that is missing is created: by its full path, or from its parent when the
+// site creates missing levels one at a time. An empty local directory is created too.
+TEST_P(UploadTree, CreatesMissingDirectoriesAndReturns)
+{
+    writeLocal("f1.txt", "abc");
+    writeLocal("t/a.txt", "hello");
+    fs::create_directories(local / "t/empty");
+    writeLocal("t/s1/b.txt", "bb");
+    ASSERT_TRUE(openHere(GetParam().mkDirLevels));
+    EXPECT_EQ(upload({"f1.txt", "t"}), GetParam().expected);
+    EXPECT_EQ(server.paths(), (Strings{"/", "/f1.txt", "/t", "/t/a.txt", "/t/empty", "/t/s1", "/t/s1/b.txt"}));
+    EXPECT_EQ(server.sizeOf("/t/a.txt"), 5);
+    EXPECT_EQ(server.sizeOf("/t/s1/b.txt"), 2);
+    EXPECT_EQ(summary(), "Transfer finished: 3 transferred, 0 skipped, 0 failed");
+    EXPECT_EQ(rig->captions(), (Strings{"t", "f1.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MkDir, UploadTree,
+    ::testing::Values(UploadCase{"FullPaths", false,
+                                 {"STOR f1.txt", "CWD /t", "MKD /t", "CWD /t", "LIST", "STOR /t/a.txt",
+                                  "CWD /t/empty", "MKD /t/empty", "CWD /t/empty", "LIST", "CWD /t/s1", "MKD /t/s1",
+                                  "CWD /t/s1", "LIST", "STOR /t/s1/b.txt", "CWD /", "LIST"}},
+                      UploadCase{"LevelByLevel", true,
+                                 {"STOR f1.txt", "CWD /t", "MKD t", "CWD /t/", "LIST", "STOR /t/a.txt",
+                                  "CWD /t/empty", "MKD empty", "CWD /t/empty/", "LIST",
+                                  // MKD takes a name relative to the directory it is made in
+                                  "CWD /t/s1", "CWD /t", "MKD s1", "CWD /t/s1/", "LIST", "STOR /t/s1/b.txt",
+                                  "CWD /", "LIST"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Three existing files: Skip on the first, All on the second sends the second and third unasked.
+TEST_F(TransferChainTest, SkipThenAllSendsTheRestWithoutAsking)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        server.addFile(std::string("/") + name, 1);
+        writeLocal(name, "new");
+    }
+    ASSERT_TRUE(openHere());
+    rig->ui.answerOverwrite(OverwriteChoice::Skip);
+    rig->ui.answerOverwrite(OverwriteChoice::All);
+    EXPECT_EQ(upload({"a.txt", "b.txt", "c.txt"}), (Strings{"STOR b.txt", "STOR c.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(rig->ui.overwriteAsked, (Strings{"a.txt", "b.txt"}));
+    EXPECT_EQ(server.sizeOf("/a.txt"), 1);
+    EXPECT_EQ(server.sizeOf("/c.txt"), 3);
+    EXPECT_EQ(summary(), "Transfer finished: 2 transferred, 1 skipped, 0 failed");
+}
+
+// "Save as" onto a name that exists too asks again, for the new name.
+TEST_F(TransferChainTest, SaveAsOntoAnotherExistingNameAsksAgain)
+{
+    server.addFile("/a.txt", 1);
+    server.addFile("/b.txt", 1);
+    writeLocal("a.txt", "new");
+    ASSERT_TRUE(openHere());
+    rig->ui.answerOverwrite(OverwriteChoice::SaveAs, "b.txt");
+    rig->ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
+    EXPECT_EQ(upload({"a.txt"}), (Strings{"STOR c.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(rig->ui.overwriteAsked, (Strings{"a.txt", "b.txt"}));
+    EXPECT_EQ(server.sizeOf("/c.txt"), 3);
+}
+
+// Without prompting, the default answer "skip" leaves every existing target alone.
+TEST_F(TransferChainTest, DefaultSkipWithEveryTargetExistingSendsNothing)
+{
+    server.addFile("/a.txt", 1);
+    writeLocal("a.txt", "new");
+    ASSERT_TRUE(openHere());
+    rig->options.PromptUpLoad = false;
+    rig->options.PromptDownLoad = false;
+    rig->options.DefPrompt = 0;
+    EXPECT_EQ(upload({"a.txt"}), (Strings{"CWD /", "LIST"}));
+    EXPECT_EQ(download({"a.txt"}), Strings{});
+    EXPECT_EQ(readFileBytes(local / "a.txt"), "new");
+    EXPECT_EQ(rig->local.refreshes, 1);
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 1 skipped, 0 failed");
+    EXPECT_TRUE(rig->ui.overwriteAsked.empty());
+}
+
+// The resume offset of an upload comes from the listing of the directory being uploaded into.
+TEST_F(TransferChainTest, ResumedUploadInASubdirectoryStartsAtTheRemoteSize)
+{
+    server.addFile("/t/a.txt", 3);
+    writeLocal("t/a.txt", "0123456789");
+    ASSERT_TRUE(openHere());
+    rig->ui.answerOverwrite(OverwriteChoice::Resume);
+    EXPECT_EQ(upload({"t"}), (Strings{"CWD /t", "LIST", "REST 3", "STOR /t/a.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(server.sizeOf("/t/a.txt"), 10);
+}
+
+// A refused file is counted and the chain goes on with the next one.
+TEST_F(TransferChainTest, ARefusedFileDoesNotStopTheRest)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        writeLocal(name, "x");
+    server.peer().onLine("STOR b.txt", "553 Not allowed.\r\n");
+    ASSERT_TRUE(openHere());
+    EXPECT_EQ(upload({"a.txt", "b.txt", "c.txt"}),
+              (Strings{"STOR a.txt", "STOR b.txt", "STOR c.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(summary(), "Transfer finished: 2 transferred, 0 skipped, 1 failed");
+    EXPECT_EQ(server.sizeOf("/c.txt"), 1);
+    EXPECT_FALSE(rig->c.NavigationBusy());
+}
+
+// A connection lost in the middle ends the transfer; what was not received is counted as failed.
+TEST_F(TransferChainTest, ALostConnectionEndsTheTransfer)
+{
+    for (const char* name : {"/a.txt", "/b.txt", "/c.txt"})
+        server.addFile(name, 2);
+    server.peer().onLine("RETR /b.txt", [](PeerSession& s, const std::string&) { s.resetControl(); });
+    ASSERT_TRUE(openHere());
+    select({"a.txt", "b.txt", "c.txt"});
+    rig->c.StartDownload();
+    ASSERT_TRUE(rig->waitSiteList());
+    EXPECT_FALSE(rig->c.transferChain().running());
+    EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 0 skipped, 2 failed");
+    EXPECT_FALSE(rig->ui.progress.shown);
+    EXPECT_FALSE(fs::exists(local / "c.txt"));
+}
+
+struct TypeCase {
+    const char* name;
+    int menu;
+    const char* ext;
+    Strings expected;
+};
+
+class TransferTypes : public TransferChainTest, public ::testing::WithParamInterface<TypeCase> {};
+
+// Auto looks for the extension anywhere in the list's text, so "htm" is ASCII with "txt,html";
+// a file without extension is binary. The type is switched only when it changes.
+TEST_P(TransferTypes, ChoosesTheTypePerFile)
+{
+    for (const char* name : {"x.htm", "y.jpg", "z"})
+        writeLocal(name, "1");
+    ASSERT_TRUE(openHere());
+    rig->options.Ext = GetParam().ext;
+    rig->c.SetTransferTypeMenu(GetParam().menu);
+    const size_t mark = rig->c.log.lines().size();
+    upload({"x.htm", "y.jpg", "z"});
+    EXPECT_EQ(withTypes(mark), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menu, TransferTypes,
+    ::testing::Values(
+        TypeCase{"AutoWithList", 0, "txt,html", {"STOR x.htm", "TYPE I", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
+        TypeCase{"AutoWithoutList", 0, "", {"TYPE I", "STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
+        TypeCase{"Ascii", 1, "", {"STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
+        TypeCase{"Binary", 2, "txt,html", {"TYPE I", "STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace brisk::test
