@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -55,17 +53,7 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-struct Setting {
-    std::string kind;
-    bool passive;
-};
-
-void PrintTo(const Setting& s, std::ostream* os)
-{
-    *os << s.kind << (s.passive ? " passive" : " active");
-}
-
-class CliTreeTransfer : public TempHomeTest, public ::testing::WithParamInterface<Setting> {};
+class CliTreeTransfer : public TempHomeTest, public ::testing::WithParamInterface<ServerSetting> {};
 
 // The same tree goes up with put -r into a given remote directory and comes back with get -r, on
 // every server in both data connection modes.
@@ -95,21 +83,8 @@ TEST_P(CliTreeTransfer, PutAndGetATreeByteForByte)
     EXPECT_EQ(snapshot(local.path() / "back" / "tree"), snapshot(local.path() / "tree"));
 }
 
-std::vector<Setting> allSettings()
-{
-    std::vector<Setting> settings;
-    for (const std::string& kind : realServerKinds())
-        for (bool passive : {true, false})
-            settings.push_back({kind, passive});
-    return settings;
-}
-
-INSTANTIATE_TEST_SUITE_P(Servers, CliTreeTransfer, ::testing::ValuesIn(allSettings()),
-                         [](const ::testing::TestParamInfo<Setting>& info) {
-                             std::string name = info.param.kind + (info.param.passive ? "_passive" : "_active");
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, CliTreeTransfer, ::testing::ValuesIn(allServerSettings()),
+                         [](const auto& info) { return serverSettingName(info.param); });
 
 // What exists at the target, on either side: skipped, overwritten or resumed as --if-exists (or
 // else the stored options) say; and exit status 2 when a file fails.
@@ -205,6 +180,12 @@ TEST_F(CliTreeIfExists, ExitStatus2WhenAFileFails)
     EXPECT_EQ(r.exitCode, 2) << r.err;
     EXPECT_TRUE(contains(r.err, "Transfer finished: 1 transferred, 0 skipped, 1 failed")) << r.err;
     EXPECT_EQ(readFileBytes(dst() / "t" / "a.bin"), readFileBytes(src() / "a.bin"));
+    // A user who may not write: the top directory cannot be made.
+    r = runCli({"ftp://" + std::string(kFtpReadOnlyUser) + ":" + kFtpReadOnlyPassword + "@127.0.0.1:" +
+                    std::to_string(server->port()),
+                "put", "-r", (local.path() / "src").string()});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(contains(r.err, "Transfer finished: 0 transferred, 0 skipped, 1 failed")) << r.err;
 
 
     for (const Strings& args : {Strings{"get", "-r"}, Strings{"put", "-r", "a", "b", "c"}}) {

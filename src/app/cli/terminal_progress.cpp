@@ -20,12 +20,16 @@ void TerminalProgress::open()
 void TerminalProgress::startFile(const std::string& name, int64_t, bool)
 {
     name_ = LastComponent(name);
+    inFile_ = true;
     count_ = 0;
     draw();
 }
 
+// Listings between the files report their bytes too; they are not part of the figures.
 void TerminalProgress::update(int64_t count)
 {
+    if (!inFile_)
+        return;
     count_ = count;
     draw();
 }
@@ -34,6 +38,7 @@ void TerminalProgress::endFile()
 {
     finished_ += count_;
     count_ = 0;
+    inFile_ = false;
 }
 
 void TerminalProgress::close()

@@ -28,6 +28,7 @@ private:
     uint64_t openedAt_ = 0;
     uint64_t drawnAt_ = 0;
     std::string name_;
+    bool inFile_ = false;
     int64_t finished_ = 0;   // bytes of the files already done
     int64_t count_ = 0;      // bytes of the current file
 };
