@@ -32,17 +32,23 @@ LocalEntry describe(const std::string& dir, const char* name)
 
 } // namespace
 
+std::vector<std::string> ListLocalNames(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, DirCloser> handle(opendir(dir.c_str()));
+    if (!handle)
+        return names;
+    while (const dirent* item = readdir(handle.get()))
+        if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0)
+            names.emplace_back(item->d_name);
+    return names;
+}
+
 std::vector<LocalEntry> ListLocalDirectory(const std::string& dir)
 {
     std::vector<LocalEntry> entries;
-    std::unique_ptr<DIR, DirCloser> handle(opendir(dir.c_str()));
-    if (!handle)
-        return entries;
-    while (const dirent* item = readdir(handle.get())) {
-        if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
-            continue;
-        entries.push_back(describe(dir, item->d_name));
-    }
+    for (const std::string& name : ListLocalNames(dir))
+        entries.push_back(describe(dir, name.c_str()));
     return entries;
 }
 

@@ -15,6 +15,10 @@ struct LocalEntry {
     std::time_t modified = 0;
 };
 
+// The names in `dir` but "." and "..", hidden ones included, in the file system's order; none
+// when it cannot be read.
+std::vector<std::string> ListLocalNames(const std::string& dir);
+
 // Every entry of `dir` but "." and "..", hidden ones included, in the file system's order.
 // An unreadable directory gives no entries.
 std::vector<LocalEntry> ListLocalDirectory(const std::string& dir);

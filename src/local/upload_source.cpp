@@ -1,21 +1,15 @@
 #include "local/upload_source.h"
 
+#include "local/local_entries.h"
 #include "local/local_paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 
 namespace brisk {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
 
 UploadKind kindOf(const struct stat& info)
 {
@@ -53,14 +47,8 @@ UploadSource ClassifyUploadSource(const std::string& dir, const std::string& nam
 std::vector<UploadSource> ListUploadSources(const std::string& dir)
 {
     std::vector<UploadSource> sources;
-    std::unique_ptr<DIR, DirCloser> handle(opendir(dir.c_str()));
-    if (!handle)
-        return sources;
-    while (const dirent* item = readdir(handle.get())) {
-        if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
-            continue;
-        sources.push_back(ClassifyUploadSource(dir, item->d_name));
-    }
+    for (const std::string& name : ListLocalNames(dir))
+        sources.push_back(ClassifyUploadSource(dir, name));
     std::sort(sources.begin(), sources.end(),
               [](const UploadSource& a, const UploadSource& b) { return a.name < b.name; });
     return sources;

@@ -43,12 +43,30 @@ void TransferChain::begin(Direction direction, std::vector<TransferFile> files, 
     next();
 }
 
+// The worker both directions share: the next directory to visit when no file is queued, else the
+// next file that passes the overwrite check.
 void TransferChain::next()
 {
-    if (direction_ == Direction::Upload)
-        uploadNext();
-    else if (direction_ == Direction::Download)
-        downloadNext();
+    if (!running())
+        return;
+    const bool download = direction_ == Direction::Download;
+    if (!ctx_.ftp.Connected()) {
+        tally_.failed += int(files_.size());
+        return FinishTransfer();
+    }
+    if (ctx_.abortMark) {
+        dropWork();
+        ctx_.abortMark = false;
+    }
+    if (files_.empty()) {
+        if (dirs_.empty())
+            return FinishTransfer();
+        return download ? enterDownloadDir() : enterUploadDir();
+    }
+    CheckOverwrite();
+    if (files_.empty())
+        return next();
+    download ? receiveFile() : sendFile();
 }
 
 void TransferChain::fileDone()

@@ -48,8 +48,6 @@ private:
 
     void begin(Direction direction, std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void next();
-    void uploadNext();
-    void downloadNext();
     void enterUploadDir();
     void enterDownloadDir();
     void sendFile();

@@ -12,27 +12,6 @@
 
 namespace brisk {
 
-void TransferChain::downloadNext()
-{
-    if (!ctx_.ftp.Connected()) {
-        tally_.failed += int(files_.size());
-        return FinishTransfer();
-    }
-    if (ctx_.abortMark) {
-        dropWork();
-        ctx_.abortMark = false;
-    }
-    if (files_.empty()) {
-        if (dirs_.empty())
-            return FinishTransfer();
-        return enterDownloadDir();
-    }
-    CheckOverwrite();
-    if (files_.empty())
-        return downloadNext();
-    receiveFile();
-}
-
 // Creates the local directory and enters the remote one; its listing comes back to
 // `scanDownloadListing`.
 void TransferChain::enterDownloadDir()
@@ -41,7 +20,7 @@ void TransferChain::enterDownloadDir()
     dirs_.pop_front();
     if (!makeLocalDir(currentDir_.target)) {
         ++tally_.failed;
-        return downloadNext();
+        return next();
     }
     ctx_.flags.set(ofDownloadTree);
     ctx_.ftp.HostDirName = currentDir_.source;

@@ -10,27 +10,6 @@
 
 namespace brisk {
 
-void TransferChain::uploadNext()
-{
-    if (!ctx_.ftp.Connected()) {
-        tally_.failed += int(files_.size());
-        return FinishTransfer();
-    }
-    if (ctx_.abortMark) {
-        dropWork();
-        ctx_.abortMark = false;
-    }
-    if (files_.empty()) {
-        if (dirs_.empty())
-            return FinishTransfer();
-        return enterUploadDir();
-    }
-    CheckOverwrite();
-    if (files_.empty())
-        return uploadNext();
-    sendFile();
-}
-
 // Queues what the local directory holds, then enters its remote counterpart; the listing that
 // follows feeds the overwrite check. A missing remote directory is created (`uploadCwdFailed`).
 void TransferChain::enterUploadDir()
