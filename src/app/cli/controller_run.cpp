@@ -6,7 +6,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <ostream>
 
 namespace brisk::cli {
@@ -47,10 +46,10 @@ int32_t storedOverwriteDefault()
     return stored.DefPrompt;
 }
 
-TFTPOptions optionsOf(const GlobalOptions& cli)
+TFTPOptions optionsOf(const GlobalOptions& cli, const std::string& listingFile)
 {
     TFTPOptions options;
-    options.ListingTempFile = MakeListingTempFile();
+    options.ListingTempFile = listingFile;
     options.TimeOut = cli.timeoutSeconds;
     options.Retry = 0;
     options.Keep = false;
@@ -85,8 +84,8 @@ int rowOf(const FilePanel& panel, const std::string& name)
 }
 
 ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir, std::ostream& err)
-    : options_(optionsOf(options)), progress_(err), ui_(err, isatty(STDERR_FILENO) ? &progress_ : nullptr),
-      local_(std::move(localDir)), err_(err), cli_(options)
+    : options_(optionsOf(options, listing_.path())), progress_(err),
+      ui_(err, isatty(STDERR_FILENO) ? &progress_ : nullptr), local_(std::move(localDir)), err_(err), cli_(options)
 {
     c_.ApplyOptions();
 }
@@ -96,12 +95,12 @@ ControllerRun::~ControllerRun()
     if (cli_.verbose)
         for (const std::string& line : c_.log.lines())
             err_ << line << '\n';
-    std::remove(options_.ListingTempFile.c_str());
 }
 
 bool ControllerRun::waitListing(uint64_t before)
 {
-    while (c_.listingsShown() == before && !(c_.SiteListMode() && c_.Ftp1.State() == fsReady && c_.ConnectAttempt() < 0))
+    while (c_.listingsShown() == before &&
+           !(c_.SiteListMode() && c_.Ftp1.State() == fsReady && c_.ConnectAttempt() < 0))
         EventLoop::instance().pumpOnce(100);
     return c_.listingsShown() > before && !c_.SiteListMode();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "batch_user_interface.h"
 #include "cli_session.h"
+#include "temp_file.h"
 #include "terminal_progress.h"
 #include "session/session_controller.h"
 
@@ -39,6 +40,7 @@ public:
 private:
     bool waitListing(uint64_t before);
 
+    TempFile listing_{"brisklane-listing"};   // gone even when a signal ends the run
     TFTPOptions options_;
     TerminalProgress progress_;
     BatchUserInterface ui_;
