@@ -115,7 +115,8 @@ void reportCommands(const char* direction, const char* program, const Commands& 
 {
     const int listings = c.count({"LIST", "NLST", "MLSD"});
     const int dataSetups = c.count({"PASV", "EPSV", "PORT", "EPRT"});
-    const int perDir = c.count({"CWD", "CDUP", "PWD", "MKD", "XMKD", "TYPE"}) + listings + std::min(listings, dataSetups);
+    const int perDir =
+        c.count({"CWD", "CDUP", "PWD", "MKD", "XMKD", "TYPE"}) + listings + std::min(listings, dataSetups);
     const int perFile = c.count({"RETR", "STOR", "REST", "SIZE", "MDTM", "MFMT", "SITE", "ALLO"}) +
                         (dataSetups - std::min(listings, dataSetups));
     int total = 0;
@@ -165,14 +166,20 @@ int main(int argc, char** argv)
     const fs::path oursGet = work.path() / "ours-get";
     const fs::path lftpGet = work.path() / "lftp-get";
 
+    const auto lftp = [&](const std::string& commands) {
+        return std::vector<std::string>{"lftp", "-u", login, "-p", port, "-e", lftpMirror(commands), "127.0.0.1"};
+    };
+    const std::string downLftp = "mirror tree " + (lftpGet / "tree").string();
     const std::vector<Case> cases = {
         {"get", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "get", "-r", "tree", oursGet.string()}, oursGet / "tree"},
-        {"get", "lftp", {"lftp", "-u", login, "-p", port, "-e", lftpMirror("mirror tree " + (lftpGet / "tree").string()), "127.0.0.1"}, lftpGet / "tree"},
-        {"put", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "put", "-r", source.string(), "up-ours"}, data / "up-ours" / "tree"},
-        {"put", "lftp", {"lftp", "-u", login, "-p", port, "-e", lftpMirror("mirror -R " + source.string() + " up-lftp/tree"), "127.0.0.1"}, data / "up-lftp" / "tree"},
+        {"get", "lftp", lftp(downLftp), lftpGet / "tree"},
+        {"put", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "put", "-r", source.string(), "up-ours"},
+         data / "up-ours" / "tree"},
+        {"put", "lftp", lftp("mirror -R " + source.string() + " up-lftp/tree"), data / "up-lftp" / "tree"},
         // lftp without the per-file work ours does not do either (MDTM on get, SITE CHMOD on put).
-        {"get", "lftp lean", {"lftp", "-u", login, "-p", port, "-e", lftpMirror("set ftp:use-mdtm off; mirror tree " + (lftpGet / "tree").string()), "127.0.0.1"}, lftpGet / "tree"},
-        {"put", "lftp lean", {"lftp", "-u", login, "-p", port, "-e", lftpMirror("mirror -R --no-perms " + source.string() + " up-lftp/tree"), "127.0.0.1"}, data / "up-lftp" / "tree"},
+        {"get", "lftp lean", lftp("set ftp:use-mdtm off; " + downLftp), lftpGet / "tree"},
+        {"put", "lftp lean", lftp("mirror -R --no-perms " + source.string() + " up-lftp/tree"),
+         data / "up-lftp" / "tree"},
     };
 
     std::printf("tree: %d directories x %d files x %zu bytes, passive, binary, vsftpd on 127.0.0.1\n", kDirs,
