@@ -2,6 +2,12 @@
 
 #include "ui/qt_text.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+
+#include <algorithm>
 #include <climits>
 
 namespace brisk {
@@ -86,6 +92,78 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
     if (onEdited)
         onEdited(size_t(index.row()), fromQt(value.toString()));
     return true;
+}
+
+QStringList FileListModel::mimeTypes() const
+{
+    return {kMimeType};
+}
+
+// The process id, the list and then the rows: row number and caption each.
+QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid() && index.model() == this && size_t(index.row()) < rows_)
+            rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint64(QCoreApplication::applicationPid()) << id() << quint32(rows.size());
+    for (int row : rows)
+        out << qint32(row) << (text_ ? toQt(text_(size_t(row), 0)) : QString());
+    auto* data = new QMimeData;
+    data->setData(kMimeType, bytes);
+    return data;
+}
+
+namespace {
+
+bool readHeader(QDataStream& in, quint64& source)
+{
+    qint64 pid = 0;
+    in >> pid >> source;
+    return in.status() == QDataStream::Ok && pid == QCoreApplication::applicationPid();
+}
+
+} // namespace
+
+std::optional<quint64> FileListModel::dragSource(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(kMimeType))
+        return std::nullopt;
+    const QByteArray bytes = data->data(kMimeType);
+    QDataStream in(bytes);
+    quint64 source = 0;
+    if (!readHeader(in, source))
+        return std::nullopt;
+    return source;
+}
+
+std::optional<DraggedRows> FileListModel::draggedRows(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(kMimeType))
+        return std::nullopt;
+    const QByteArray bytes = data->data(kMimeType);
+    QDataStream in(bytes);
+    DraggedRows dragged;
+    quint32 count = 0;
+    if (!readHeader(in, dragged.source))
+        return std::nullopt;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok && !in.atEnd(); ++i) {
+        qint32 row = -1;
+        QString caption;
+        in >> row >> caption;
+        if (in.status() != QDataStream::Ok || row < 0)
+            return std::nullopt;
+        dragged.rows.push_back(row);
+        dragged.captions.push_back(fromQt(caption));
+    }
+    if (in.status() != QDataStream::Ok || dragged.rows.size() != count)
+        return std::nullopt;
+    return dragged;
 }
 
 } // namespace brisk

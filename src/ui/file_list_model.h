@@ -4,9 +4,21 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
+
+class QMimeData;
 
 namespace brisk {
+
+// What a drag out of a file list carries: the list it comes from and its rows with their captions
+// as they were when the drag started.
+struct DraggedRows {
+    quint64 source = 0;   // the FileListModel the rows come from (its address in this process)
+    std::vector<int> rows;
+    std::vector<std::string> captions;
+};
 
 // The rows of a file list as Qt's views read them. The rows stay in the core models; this model
 // only knows how many there are and asks for a cell's text or icon when a view paints it, so a
@@ -34,7 +46,19 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+
+    // Drags carry the selected rows in this program's own format; anything else is not a file
+    // list's drag.
+    static constexpr const char* kMimeType = "application/x-brisklane-file-rows";
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    // The rows of a drag out of a file list of this process; nullopt for anything else (another
+    // format, another program, damaged data).
+    static std::optional<DraggedRows> draggedRows(const QMimeData* data);
+    // Only the list a drag comes from, without reading its rows.
+    static std::optional<quint64> dragSource(const QMimeData* data);
+    quint64 id() const { return quint64(reinterpret_cast<quintptr>(this)); }
 
 private:
     QStringList headers_;

@@ -20,6 +20,10 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent), model_(new File
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSortingEnabled(false);   // the models keep the order
     setAllColumnsShowFocus(true);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
 }
@@ -51,15 +55,56 @@ void FileListView::setSelectedRows(const std::function<bool(size_t row)>& isSele
         selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
+// Rows of this list (for a move within it) or of another list of this program, when the owner
+// takes them here now.
+bool FileListView::acceptable(const QDropEvent* event) const
+{
+    const std::optional<quint64> source = FileListModel::dragSource(event->mimeData());
+    if (!source)
+        return false;
+    const bool handled = *source == model_->id() ? bool(onRowDropped) : bool(onRowsDropped);
+    return handled && (!acceptsRowsFrom || acceptsRowsFrom(*source));
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!acceptable(event)) {
+        event->ignore();
+        return;
+    }
+    QTreeView::dragEnterEvent(event);
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!acceptable(event)) {
+        event->ignore();
+        return;
+    }
+    QTreeView::dragMoveEvent(event);
+}
+
 void FileListView::dropEvent(QDropEvent* event)
 {
-    // The rows are never moved by the view itself: the model decides.
-    event->setDropAction(Qt::IgnoreAction);
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    const std::optional<DraggedRows> dragged = FileListModel::draggedRows(event->mimeData());
+    if (!dragged || !acceptable(event)) {
+        event->ignore();
+        return;
+    }
+    // The rows are never moved or removed by the views: the models decide.
+    event->setDropAction(dragged->source == model_->id() ? Qt::IgnoreAction : Qt::CopyAction);
     event->accept();
+    if (dragged->source != model_->id()) {
+        onRowsDropped(*dragged);
+        return;
+    }
     const QModelIndex target = indexAt(event->position().toPoint());
-    const QModelIndex source = currentIndex();
-    if (target.isValid() && source.isValid() && target.row() != source.row() && onRowDropped)
-        onRowDropped(source.row(), target.row());
+    const int source = dragged->rows.empty() ? currentIndex().row() : dragged->rows.front();
+    if (target.isValid() && source >= 0 && target.row() != source)
+        onRowDropped(source, target.row());
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)

@@ -28,7 +28,9 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     buildActions();
     buildMenus();
     buildToolBar();
+    buildContextMenus();
     connectViews();
+    connectTransfers();
     applyFonts();
     resize(1100, 720);
     refreshViews();
@@ -102,7 +104,6 @@ QWidget* T_Main::buildRemoteSide()
     QWidget* side = buildSide("remote", FTPPath, FTPView, remoteInfo);
     FTPPath->setObjectName("FTPPath");
     FTPView->setObjectName("FTPView");
-    FTPView->setDragDropMode(QAbstractItemView::InternalMove);
     // F2 edits a remote name in place; the server renames it when the edit ends.
     FTPView->setEditTriggers(QAbstractItemView::EditKeyPressed);
     return side;

@@ -18,6 +18,7 @@ class QToolBar;
 namespace brisk {
 
 class FileListView;
+struct DraggedRows;
 
 // The main window: the local panel on the left, the site list or the remote directory on the right,
 // the protocol log below. It only shows the models of MainProgram and hands user input to them.
@@ -57,6 +58,8 @@ private:
     QAction* addAction(const QString& name, const QString& text, const QString& icon,
                        const std::function<void()>& run, const QKeySequence& key = {});
     void connectViews();
+    void buildContextMenus();
+    void connectTransfers();
 
     void scheduleRefresh();
     void refreshRemote();
@@ -80,6 +83,13 @@ private:
     void remoteDelete();
     void remoteUp();
     void remoteRefresh();
+
+    // transfers (main_window_transfers.cpp)
+    void uploadSelected();
+    void downloadSelected();
+    void localRowsDropped(const DraggedRows& rows);
+    void remoteRowsDropped(const DraggedRows& rows);
+    bool transferDropAllowed(quint64 source, const FileListView* from) const;
 
     QtUserInterface ui_;
     std::unique_ptr<MainProgram> program_;

@@ -4,10 +4,13 @@
 #include "ui/file_list_view.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace brisk {
 
@@ -80,6 +83,24 @@ void T_Main::buildActions()
     addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
     addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
     addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
+    // The arrows point the way the files go: local (left) to remote (right) and back. Without an
+    // icon theme the style's arrows stand in.
+    QAction* upload = addAction("actUpload", "Upload", "", [this] { uploadSelected(); });
+    upload->setIcon(QIcon::fromTheme("go-next", style()->standardIcon(QStyle::SP_ArrowRight)));
+    upload->setToolTip("Upload the selected local files and directories");
+    QAction* download = addAction("actDownload", "Download", "", [this] { downloadSelected(); });
+    download->setIcon(QIcon::fromTheme("go-previous", style()->standardIcon(QStyle::SP_ArrowLeft)));
+    download->setToolTip("Download the selected remote files and directories");
+    auto* types = new QActionGroup(this);
+    types->setExclusive(true);
+    for (int tag : {0, 1, 2}) {
+        static const char* const names[] = {"Auto", "ASCII", "Binary"};
+        QAction* type = addAction(QString("actTransferType%1").arg(tag), names[tag], "",
+                                  [&s, tag] { s.SetTransferTypeMenu(tag); });
+        type->setCheckable(true);
+        types->addAction(type);
+    }
+
     addAction("actLocalFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(0); });
     addAction("actRemoteFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(1); });
 }
@@ -97,17 +118,25 @@ void T_Main::buildMenus()
     add(menuBar()->addMenu("&Server"),
         {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties"});
 
+    QMenu* transfer = menuBar()->addMenu("&Transfer");
+    transfer->setObjectName("mnTransfer");
+    add(transfer, {"actUpload", "actDownload", "actStop"});
+    transfer->addSeparator();
+    QMenu* types = transfer->addMenu("Transfer Type");
+    types->setObjectName("mnTransferType");
+    add(types, {"actTransferType0", "actTransferType1", "actTransferType2"});
+
     QMenu* remote = menuBar()->addMenu("&Remote");
-    add(remote, {"actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir", "actRemoteUp",
-                 "actRemoteRefresh", "actRemoteFilter"});
+    add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir",
+                 "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
     add(remote, {"", "actRemoteFont"});
 
     QMenu* local = menuBar()->addMenu("&Local");
-    add(local, {"actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
-                "actLocalFilter", "", "actViewText", "actRunApp"});
+    add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
+                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp"});
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
@@ -119,12 +148,47 @@ void T_Main::buildToolBar()
     QToolBar* bar = addToolBar("Main");
     bar->setObjectName("mainToolBar");
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const char* name : {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties", "",
+    for (const char* name : {"actConnect", "actDisconnect", "actStop", "", "actUpload", "actDownload", "",
+                             "actNewSite", "actProperties", "",
                              "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actRemoteRefresh", "", "actExit"})
         if (name[0])
             bar->addAction(action(name));
         else
             bar->addSeparator();
+    // The two arrows alone: the bar keeps room for the other commands; the texts are in the menus
+    // and the tool tips.
+    for (const char* name : {"actUpload", "actDownload"})
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action(name))))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+// The panels' own menus: the transfer toward the other panel first, then what acts on the panel.
+void T_Main::buildContextMenus()
+{
+    auto build = [this](FileListView* view, const char* name, std::initializer_list<const char*> names) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(name);
+        for (const char* action : names)
+            if (action[0])
+                menu->addAction(this->action(action));
+            else
+                menu->addSeparator();
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [view, menu](const QPoint& at) {
+            menu->popup(view->viewport()->mapToGlobal(at));
+        });
+        return menu;
+    };
+    build(lvLoc, "pmLocal",
+          {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
+           "actLocalFilter", "", "actViewText", "actRunApp"});
+    QMenu* remote = build(FTPView, "pmRemote",
+                          {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
+                           "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
+    QMenu* types = remote->addMenu("Transfer Type");
+    types->setObjectName("mnRemoteTransferType");
+    for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
+        types->addAction(action(name));
 }
 
 void T_Main::refreshActions()
@@ -153,6 +217,11 @@ void T_Main::refreshActions()
     enable("actRunApp", local.selectedRowIsFile());
     enable("actLocalRename", local.hasSelectedRow());
     enable("actLocalDelete", local.canDeleteFromButton());
+    const bool transfer = s.canTransfer();
+    enable("actUpload", transfer && s.enabled(Action::UploadArrow));
+    enable("actDownload", transfer && s.enabled(Action::DownloadArrow));
+    for (int tag : {0, 1, 2})
+        action(QString("actTransferType%1").arg(tag))->setChecked(s.transferTypeMenu() == tag);
 }
 
 } // namespace brisk

@@ -3,10 +3,31 @@
 #include "ui/desktop_open.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
+#include "ui/overwrite_dialog.h"
+#include "ui/progress_window.h"
 #include "ui/site_properties_dialog.h"
 #include "ui/text_viewer.h"
 
 namespace brisk {
+
+QtUserInterface::QtUserInterface(QWidget* parent) : parent_(parent) {}
+
+QtUserInterface::~QtUserInterface() = default;
+
+OverwriteChoice QtUserInterface::AskOverwrite(std::string& path)
+{
+    return brisk::AskOverwrite(parent_, path);
+}
+
+ProgressSink& QtUserInterface::Progress()
+{
+    if (!progress_)
+        progress_ = std::make_unique<TProgress>([this] {
+            if (cancel_)
+                cancel_();
+        }, parent_);
+    return progress_->sink();
+}
 
 bool QtUserInterface::InputPrompt(const PromptRequest& request, std::string& answer)
 {

@@ -3,21 +3,27 @@
 #include "platform/user_interface.h"
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace brisk {
 
+class TProgress;
+
 // The program's questions and messages as Qt dialogs over a parent window.
 class QtUserInterface : public UserInterface {
 public:
-    explicit QtUserInterface(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit QtUserInterface(QWidget* parent = nullptr);
+    ~QtUserInterface() override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
     // The main window's (translated) message list, for the failures shown here.
     void setMessages(MessageList messages) { msl_ = std::move(messages); }
     // What Changed() runs: the main window refreshes its views there.
     void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // What the progress window's Cancel runs: the session's Stop, from a posted message.
+    void setCancelHandler(std::function<void()> handler) { cancel_ = std::move(handler); }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
@@ -25,12 +31,20 @@ public:
     bool EditSite(SiteProperties& model) override;
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
+    OverwriteChoice AskOverwrite(std::string& path) override;
+    // The progress window, made on first use.
+    ProgressSink& Progress() override;
     void Changed() override;
+
+    // The progress window, or nullptr while no transfer has needed it yet.
+    TProgress* progressWindow() const { return progress_.get(); }
 
 private:
     QWidget* parent_;
     MessageList msl_;
     std::function<void()> changed_;
+    std::function<void()> cancel_;
+    std::unique_ptr<TProgress> progress_;
 };
 
 } // namespace brisk

@@ -121,6 +121,11 @@ void VsftpdServer::writeDataFile(const std::filesystem::path& relative, std::str
     chownToFtpUser(target);
 }
 
+void VsftpdServer::setUserRateLimit(uint32_t bytesPerSecond) const
+{
+    writeFileBytes(dir_.path() / "users" / kFtpUser, "local_max_rate=" + std::to_string(bytesPerSecond) + "\n");
+}
+
 std::string VsftpdServer::logContents() const
 {
     return readFileBytes(dir_.path() / "vsftpd.log");

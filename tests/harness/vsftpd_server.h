@@ -34,6 +34,10 @@ public:
     // user can also overwrite, rename or delete it over FTP.
     void writeDataFile(const std::filesystem::path& relative, std::string_view bytes) const;
 
+    // Limits the data rate of kFtpUser's later logins (vsftpd's local_max_rate), so that a transfer
+    // of a few megabytes lasts long enough for a test to act while it runs; 0 removes the limit.
+    void setUserRateLimit(uint32_t bytesPerSecond) const;
+
     // vsftpd's log: the protocol dialogue of every session and the transfers.
     std::string logContents() const;
 
