@@ -5,96 +5,23 @@
 // one that always meets the other's dirty pages; each round's line is printed, then every case's median.
 // Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds)
 #include "ftp_users.h"
+#include "measured_run.h"
 #include "temp_dir.h"
 #include "vsftpd_server.h"
 
-#include <dirent.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace brisk::test;
+using namespace bench;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Run {
-    double seconds = 0;
-    double cpuSeconds = 0;
-    double serverCpuSeconds = 0;
-    long peakRssKiB = 0;
-    int status = -1;
-};
-
-double seconds(const timeval& t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-// CPU time of our vsftpd child, counting the session processes it has reaped.
-double serverCpuSeconds()
-{
-    double total = 0;
-    DIR* proc = opendir("/proc");
-    if (!proc)
-        return 0;
-    while (dirent* entry = readdir(proc)) {
-        std::ifstream in(std::string("/proc/") + entry->d_name + "/stat");
-        std::string line;
-        if (!std::getline(in, line) || line.find("(vsftpd)") == std::string::npos)
-            continue;
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        std::string state;
-        long ppid = 0, skip = 0, utime = 0, stime = 0, cutime = 0, cstime = 0;
-        fields >> state >> ppid;
-        for (int i = 0; i < 9; ++i)
-            fields >> skip;
-        fields >> utime >> stime >> cutime >> cstime;
-        if (ppid == getpid())
-            total += double(utime + stime + cutime + cstime) / double(sysconf(_SC_CLK_TCK));
-    }
-    closedir(proc);
-    return total;
-}
-
-// Runs a command and measures its wall time, CPU time and peak resident memory.
-Run measure(const std::vector<std::string>& argv)
-{
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    sync();
-    const double serverBefore = serverCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    Run run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    run.peakRssKiB = usage.ru_maxrss;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the server reaps its session processes
-    run.serverCpuSeconds = serverCpuSeconds() - serverBefore;
-    return run;
-}
 
 void writeRandomFile(const fs::path& path, size_t mib)
 {
@@ -131,30 +58,6 @@ void report(const char* direction, const char* program, const Run& run, double b
                 run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
 }
 
-// Each figure's own median, so that one disturbed run does not decide.
-Run median(std::vector<Run> runs)
-{
-    auto mid = [&runs](auto field) {
-        std::sort(runs.begin(), runs.end(), [&](const Run& a, const Run& b) { return a.*field < b.*field; });
-        return runs[runs.size() / 2].*field;
-    };
-    Run m;
-    m.seconds = mid(&Run::seconds);
-    m.cpuSeconds = mid(&Run::cpuSeconds);
-    m.serverCpuSeconds = mid(&Run::serverCpuSeconds);
-    m.peakRssKiB = mid(&Run::peakRssKiB);
-    m.status = runs.front().status;
-    for (const Run& r : runs)
-        m.status = r.status != 0 ? r.status : m.status;
-    return m;
-}
-
-std::string lftpScript(const std::string& command)
-{
-    return "set ftp:passive-mode on; set ftp:ssl-allow no; set ftp:prefer-epsv no; set net:max-retries 1; " +
-           command + "; quit";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -177,12 +80,6 @@ int main(int argc, char** argv)
     const fs::path data = server.dataDir();
     const double bytes = double(mib) * 1024 * 1024;
 
-    struct Case {
-        const char* direction;
-        const char* program;
-        std::vector<std::string> argv;
-        fs::path copy;
-    };
     const std::vector<Case> cases = {
         {"get", "brisklane-cli", {BRISKLANE_CLI_PATH, base, "get", "big.bin", (work.path() / "ours.bin").string()}, work.path() / "ours.bin"},
         {"get", "curl", {"curl", "-s", "--disable-epsv", "-o", (work.path() / "curl.bin").string(), base + "/big.bin"}, work.path() / "curl.bin"},

@@ -101,12 +101,13 @@ void TransferChain::uploadDirMade()
 }
 
 // The directory being visited cannot be used: its queued files and the directories below it are
-// dropped, the files counted as failed.
+// dropped; the directory and its files count as failed (a tree of directories alone would
+// otherwise fail without a trace in the tally).
 void TransferChain::dropCurrentDir(const char* why)
 {
     ctx_.flags.remove(ofUploadParentCwd);
     ctx_.log("Skipped \"" + PrintableName(currentDir_.target) + "\": " + why);
-    tally_.failed += int(files_.size());
+    tally_.failed += 1 + int(files_.size());
     files_.clear();
     const std::string below = WithSlash(currentDir_.target);
     std::erase_if(dirs_, [&below](const TransferDir& dir) { return dir.target.rfind(below, 0) == 0; });

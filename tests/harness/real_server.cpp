@@ -6,6 +6,9 @@
 #include "pyftpd_server.h"
 #include "vsftpd_server.h"
 
+#include <algorithm>
+#include <ostream>
+
 namespace brisk::test {
 
 namespace {
@@ -70,6 +73,27 @@ std::unique_ptr<RealServer> startRealServer(const std::string& kind)
     if (kind == "proftpd")
         return std::make_unique<OwnedFilesReal<ProftpdServer>>();
     return std::make_unique<PyftpdReal>();
+}
+
+void PrintTo(const ServerSetting& setting, std::ostream* os)
+{
+    *os << setting.kind << (setting.passive ? " passive" : " active");
+}
+
+std::vector<ServerSetting> allServerSettings()
+{
+    std::vector<ServerSetting> settings;
+    for (const std::string& kind : realServerKinds())
+        for (bool passive : {true, false})
+            settings.push_back({kind, passive});
+    return settings;
+}
+
+std::string serverSettingName(const ServerSetting& setting)
+{
+    std::string name = setting.kind + (setting.passive ? "_passive" : "_active");
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 } // namespace brisk::test

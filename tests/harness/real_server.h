@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,8 +9,9 @@
 
 namespace brisk::test {
 
-// One real FTP server of any kind, as the engine and harness tests need it: a port on 127.0.0.1, a user with write
-// access (kFtpUser / kFtpPassword) whose root is root(), and a way to place files there.
+// One real FTP server of any kind, as the engine and harness tests need it: a port on 127.0.0.1, a
+// user with write access (kFtpUser / kFtpPassword) whose root is root(), a way to place files there
+// and the server's log.
 class RealServer {
 public:
     virtual ~RealServer() = default;
@@ -26,5 +28,16 @@ std::vector<std::string> realServerKinds();
 // Why a kind cannot run here, or nothing.
 std::optional<std::string> realServerUnavailable(const std::string& kind);
 std::unique_ptr<RealServer> startRealServer(const std::string& kind);
+
+// One server kind in one data connection mode: a case of the tests that run on every server.
+struct ServerSetting {
+    std::string kind;
+    bool passive;
+};
+void PrintTo(const ServerSetting& setting, std::ostream* os);
+// Every kind, passive and active.
+std::vector<ServerSetting> allServerSettings();
+// The case's test name, e.g. "pure_ftpd_active".
+std::string serverSettingName(const ServerSetting& setting);
 
 } // namespace brisk::test

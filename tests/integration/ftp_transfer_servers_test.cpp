@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include <filesystem>
 
@@ -18,33 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Setting {
-    std::string kind;
-    bool passive;
-};
-
-void PrintTo(const Setting& s, std::ostream* os)
-{
-    *os << s.kind << (s.passive ? " passive" : " active");
-}
-
-std::string settingName(const ::testing::TestParamInfo<Setting>& info)
-{
-    std::string name = info.param.kind + (info.param.passive ? "_passive" : "_active");
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-}
-
-std::vector<Setting> allSettings()
-{
-    std::vector<Setting> settings;
-    for (const std::string& kind : realServerKinds())
-        for (bool passive : {true, false})
-            settings.push_back({kind, passive});
-    return settings;
-}
-
-class FtpTransferServers : public ::testing::TestWithParam<Setting> {
+class FtpTransferServers : public ::testing::TestWithParam<ServerSetting> {
 protected:
     void SetUp() override
     {
@@ -170,7 +143,8 @@ TEST_P(FtpTransferServers, AbortDuringADownloadEndsAsAFailure)
     EXPECT_EQ(fs::file_size(local("whole.bin")), size_t(8 << 20));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, FtpTransferServers, ::testing::ValuesIn(allSettings()), settingName);
+INSTANTIATE_TEST_SUITE_P(Servers, FtpTransferServers, ::testing::ValuesIn(allServerSettings()),
+                         [](const auto& info) { return serverSettingName(info.param); });
 
 TEST(FtpTransferFaults, ARetrBrokenByTheServerIsResumedUntilComplete)
 {

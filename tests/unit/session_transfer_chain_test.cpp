@@ -225,6 +225,19 @@ TEST_F(TransferChainTest, ARefusedFileDoesNotStopTheRest)
     EXPECT_FALSE(rig->c.NavigationBusy());
 }
 
+// A directory that cannot be created fails with its files; nothing below it is visited.
+TEST_F(TransferChainTest, ADirectoryThatCannotBeCreatedCountsAsFailed)
+{
+    writeLocal("t/a.txt", "a");
+    writeLocal("t/s/b.txt", "b");
+    writeLocal("u/s/c.txt", "c");
+    server.peer().onLine("MKD /t", "550 Permission denied.\r\n");
+    server.peer().onLine("MKD /u", "550 Permission denied.\r\n");
+    ASSERT_TRUE(openHere());
+    EXPECT_EQ(upload({"t", "u"}), (Strings{"CWD /t", "MKD /t", "CWD /u", "MKD /u", "CWD /", "LIST"}));
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 3 failed");
+}
+
 // A connection lost in the middle ends the transfer; what was not received is counted as failed.
 TEST_F(TransferChainTest, ALostConnectionEndsTheTransfer)
 {

@@ -8,10 +8,11 @@
 namespace brisk::cli {
 
 // The user of a command-line run: every removal question is answered with yes (the command
-// line already said what to remove), prompts are cancelled, messages go to stderr.
+// line already said what to remove), prompts are cancelled, messages go to stderr. Transfer
+// figures go to `progress` when there is one.
 class BatchUserInterface : public UserInterface {
 public:
-    explicit BatchUserInterface(std::ostream& err) : err_(err) {}
+    explicit BatchUserInterface(std::ostream& err, ProgressSink* progress = nullptr) : err_(err), progress_(progress) {}
 
     bool InputPrompt(const PromptRequest&, std::string&) override { return false; }
     bool AskYesNo(const std::string&, const std::string&) override { return true; }
@@ -22,9 +23,11 @@ public:
     bool EditSite(SiteProperties&) override { return false; }
     void ViewTextFile(const std::string&) override {}
     void OpenWithAssociatedProgram(const std::string&, const std::string&) override {}
+    ProgressSink& Progress() override { return progress_ ? *progress_ : UserInterface::Progress(); }
 
 private:
     std::ostream& err_;
+    ProgressSink* progress_;
 };
 
 // The local side of a command-line run: the process's current directory, never moved.

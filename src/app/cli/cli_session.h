@@ -25,6 +25,7 @@ struct GlobalOptions {
     std::string socksUser;
     std::string socksPassword;
     int64_t maxListingBytes = int64_t(1) << 30;   // 0: no limit
+    int ifExists = -1;   // an existing target of get -r / put -r: 0 skip, 1 overwrite, 2 resume; -1 the options file's
 };
 
 // One engine driven request by request, as a command-line tool needs it: each request is started,

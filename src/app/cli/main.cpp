@@ -6,6 +6,7 @@
 #include "sites_command.h"
 #include "temp_file.h"
 #include "tree_delete_command.h"
+#include "tree_transfer_command.h"
 
 #include <iostream>
 #include <string>
@@ -31,6 +32,11 @@ const char* const kUsage =
     "  nlst [DIR]            name list (NLST) to stdout\n"
     "  get REMOTE [LOCAL]    download a file\n"
     "  put LOCAL [REMOTE]    upload a file\n"
+    "  get -r REMOTE_DIR [LOCAL_DIR]\n"
+    "                        download a remote tree into LOCAL_DIR/NAME (LOCAL_DIR: an existing\n"
+    "                        directory, default .), like cp -r\n"
+    "  put -r LOCAL_DIR [REMOTE_DIR]\n"
+    "                        upload a local tree into REMOTE_DIR/NAME (default: the URL's directory)\n"
     "  append LOCAL REMOTE   append a local file to a remote one\n"
     "  mkdir DIR | rmdir DIR | rm FILE | mv OLD NEW\n"
     "  rm -r DIR...          remove remote directory trees (symbolic links are removed, not followed)\n"
@@ -43,6 +49,9 @@ const char* const kUsage =
     "  --active         active data connections (PORT); passive is the default\n"
     "  --resume         resume get and put where the target file ends (REST)\n"
     "  --ascii          transfer type A (default: I)\n"
+    "  --if-exists skip|overwrite|resume\n"
+    "                   what get -r and put -r do with a file that exists at the target\n"
+    "                   (default: the stored options' choice, else skip); they never ask\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
     "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824; 0: no limit)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
@@ -51,7 +60,7 @@ const char* const kUsage =
     "  --socks-user USER, --socks-pass PASS\n"
     "                   SOCKS user id (4, 4A) or user name and password (5)\n"
     "\n"
-    "Exit status: 0 success, 1 usage error, 2 a request failed,\n"
+    "Exit status: 0 success, 1 usage error, 2 a request failed (for get -r and put -r: a file failed),\n"
     "             128 + the signal number when SIGINT or SIGTERM ended it.\n";
 
 int usageError(const std::string& message)
@@ -77,6 +86,16 @@ bool parseByteCount(const std::string& text, int64_t& bytes)
         return false;
     bytes = std::stoll(text);
     return true;
+}
+
+// skip, overwrite or resume: the overwrite choice 0, 1 or 2.
+bool parseIfExists(const std::string& text, int& choice)
+{
+    const char* const names[] = {"skip", "overwrite", "resume"};
+    for (int i = 0; i < 3; ++i)
+        if (text == names[i])
+            return choice = i, true;
+    return false;
 }
 
 TFtpConnectionType socksKindOf(const std::string& option)
@@ -115,6 +134,8 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
         else if (a == "--hidden")
             options.hidden = true;
         else if (a == "--timeout" && hasValue && parseTimeout(args[i + 1], options.timeoutSeconds))
+            ++i;
+        else if (a == "--if-exists" && hasValue && parseIfExists(args[i + 1], options.ifExists))
             ++i;
         else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListingBytes))
             ++i;
@@ -174,6 +195,20 @@ int runRemote(const RemoteCommandInfo& command, const GlobalOptions& options, co
     return status == kExitFailed && session.refusedAsUsage() ? kExitUsage : status;
 }
 
+// rm -r, get -r and put -r: the window's chains, run through a session controller.
+int runTreeCommand(const std::string& command, const GlobalOptions& options, const FtpUrl& url,
+                   const std::vector<std::string>& args)
+{
+    if (command == "rm")
+        return args.empty() ? usageError("rm -r needs at least one directory")
+                            : runTreeDelete(options, url, args, std::cerr);
+    if (args.empty() || args.size() > 2)
+        return usageError(command + " -r needs a directory and at most one target directory");
+    if (command == "get")
+        return runTreeGet(options, url, args[0], args.size() > 1 ? args[1] : ".", std::cerr);
+    return runTreePut(options, url, args[0], args.size() > 1 ? args[1] : "", std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -209,11 +244,8 @@ int main(int argc, char** argv)
         CliSession session(options, std::cout, std::cerr);
         return runQuoteCommand(session, url, rest, std::cout);
     }
-    if (command == "rm" && !rest.empty() && rest[0] == "-r") {
-        if (rest.size() < 2)
-            return usageError("rm -r needs at least one directory");
-        return runTreeDelete(options, url, {rest.begin() + 1, rest.end()}, std::cerr);
-    }
+    if ((command == "rm" || command == "get" || command == "put") && !rest.empty() && rest[0] == "-r")
+        return runTreeCommand(command, options, url, {rest.begin() + 1, rest.end()});
     const RemoteCommandInfo* remote = findRemoteCommand(command);
     if (!remote)
         return usageError("unknown command " + command);

@@ -1,0 +1,173 @@
+#include "controller_run.h"
+
+#include "config/options_store.h"
+#include "platform/event_loop.h"
+#include "session/remote_paths.h"
+
+#include <unistd.h>
+
+#include <ostream>
+
+namespace brisk::cli {
+
+namespace {
+
+TFTPServerInfo siteOf(const FtpUrl& url, const GlobalOptions& options)
+{
+    TFTPServerInfo site;
+    site.Server = url.host;
+    site.Port = url.port;
+    site.Anonymous = !url.hasUser;
+    site.User = url.user;
+    site.EMail = "brisklane@";
+    site.Password = url.password;
+    site.SavePassword = 1;
+    site.Pasv = !options.active;
+    site.ShowHidden = options.hidden;
+    site.InitialDir = url.dir;
+    site.Answer = "0";
+    return site;
+}
+
+void splitHostPort(const std::string& text, std::string& host, std::string& port, const char* defaultPort)
+{
+    const size_t colon = text.rfind(':');
+    host = colon == std::string::npos ? text : text.substr(0, colon);
+    port = colon == std::string::npos ? defaultPort : text.substr(colon + 1);
+}
+
+// What the options file says to do with an existing target; skip when there is no file.
+int32_t storedOverwriteDefault()
+{
+    TFTPOptions stored;
+    TLang lang;
+    ListFonts fonts;
+    LoadOptions(stored, lang, fonts);
+    return stored.DefPrompt;
+}
+
+TFTPOptions optionsOf(const GlobalOptions& cli, const std::string& listingFile)
+{
+    TFTPOptions options;
+    options.ListingTempFile = listingFile;
+    options.TimeOut = cli.timeoutSeconds;
+    options.Retry = 0;
+    options.Keep = false;
+    options.Log = false;
+    options.LogSize = 1 << 30;
+    options.IniPath.clear();
+    options.PassiveTransfer = !cli.active;
+    // Nobody is there to answer the overwrite question.
+    options.PromptDownLoad = false;
+    options.PromptUpLoad = false;
+    options.DefPrompt = cli.ifExists >= 0 ? cli.ifExists : storedOverwriteDefault();
+    if (!cli.proxy.empty()) {
+        options.ConnectionType = uint8_t(ftpProxy);
+        splitHostPort(cli.proxy, options.ProxyServer, options.ProxyPort, "21");
+    } else if (cli.socksKind != ftpDirect) {
+        options.ConnectionType = uint8_t(cli.socksKind);
+        splitHostPort(cli.socks, options.SocksServer, options.SocksPort, "1080");
+        options.SocksUC = cli.socksUser;
+        options.SocksPsw = cli.socksPassword;
+    }
+    return options;
+}
+
+} // namespace
+
+int rowOf(const FilePanel& panel, const std::string& name)
+{
+    for (size_t i = 0; i < panel.size(); ++i)
+        if (panel.rows()[i].caption == name)
+            return int(i);
+    return -1;
+}
+
+ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir, std::ostream& err)
+    : options_(optionsOf(options, listing_.path())), progress_(err),
+      ui_(err, isatty(STDERR_FILENO) ? &progress_ : nullptr), local_(std::move(localDir)), err_(err), cli_(options)
+{
+    c_.ApplyOptions();
+}
+
+ControllerRun::~ControllerRun()
+{
+    if (cli_.verbose)
+        for (const std::string& line : c_.log.lines())
+            err_ << line << '\n';
+}
+
+bool ControllerRun::waitListing(uint64_t before)
+{
+    while (c_.listingsShown() == before &&
+           !(c_.SiteListMode() && c_.Ftp1.State() == fsReady && c_.ConnectAttempt() < 0))
+        EventLoop::instance().pumpOnce(100);
+    return c_.listingsShown() > before && !c_.SiteListMode();
+}
+
+bool ControllerRun::waitChainEnd(const RequestChain& chain)
+{
+    while (!c_.SiteListMode() &&
+           (chain.running() || c_.Ftp1.State() != fsReady || EventLoop::instance().hasPosted()))
+        EventLoop::instance().pumpOnce(100);
+    return !c_.SiteListMode();
+}
+
+bool ControllerRun::open(const FtpUrl& url)
+{
+    const uint64_t before = c_.listingsShown();
+    c_.OpenSite(siteOf(url, cli_));
+    bool open = waitListing(before);
+    if (open && c_.Ftp1.HostDirName.rfind('/', 0) != 0) {
+        // The paths given are resolved against an absolute directory.
+        const uint64_t relisted = c_.listingsShown();
+        c_.Ftp1.HostDirName.clear();
+        c_.Ftp1.PwdAsync();
+        open = waitListing(relisted);
+    }
+    if (!open)
+        err_ << "brisklane-cli: the session could not be opened\n";
+    startDir_ = c_.Ftp1.HostDirName;
+    return open;
+}
+
+std::string ControllerRun::absolute(const std::string& given) const
+{
+    std::string path = given.rfind('/', 0) == 0 ? given : WithSlash(startDir_) + given;
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+bool ControllerRun::show(const std::string& dir)
+{
+    if (c_.Ftp1.HostDirName == dir)
+        return true;
+    const uint64_t before = c_.listingsShown();
+    c_.Ftp1.HostDirName = dir;
+    c_.Ftp1.CwdAsync();
+    return waitListing(before) && c_.Ftp1.HostDirName == dir;
+}
+
+int ControllerRun::selectEntry(const std::string& given, const std::string& what)
+{
+    const std::string path = absolute(given);
+    const std::string name = LastComponent(path);
+    if (name.empty() || name == "." || name == "..")
+        return report(given, "not a directory that can be " + what), -1;
+    if (!show(UpDir(path)))
+        return report(given, "its parent directory cannot be entered"), -1;
+    const int row = rowOf(c_.remote.panel, name);
+    if (row < 0)
+        return report(given, "no such entry"), -1;
+    c_.remote.panel.unselectAll();
+    c_.setRemoteSelected(size_t(row), true);
+    return row;
+}
+
+void ControllerRun::report(const std::string& subject, const std::string& why)
+{
+    err_ << "brisklane-cli: " << subject << ": " << why << '\n';
+}
+
+} // namespace brisk::cli

@@ -1,0 +1,85 @@
+#include "tree_transfer_command.h"
+
+#include "controller_run.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <ostream>
+
+namespace brisk::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isRealDirectory(const fs::path& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Absolute, without "." and ".." and without a trailing separator.
+fs::path localPath(const std::string& given)
+{
+    fs::path path = fs::absolute(given).lexically_normal();
+    return path.has_filename() ? path : path.parent_path();
+}
+
+// Waits for the transfer's end and tells how it went: its closing log line (with -v the log
+// holds it), and exit status 2 when any file failed.
+int finish(ControllerRun& run, const std::string& subject, bool verbose, std::ostream& err)
+{
+    SessionController& c = run.controller();
+    if (!run.waitChainEnd(c.transferChain()))
+        return run.report(subject, "the session ended"), kExitFailed;
+    const std::string& closing = c.msl[msgTransferFinished];
+    for (auto line = c.log.lines().rbegin(); line != c.log.lines().rend(); ++line)
+        if (line->rfind(closing, 0) == 0) {
+            if (!verbose)
+                err << *line << '\n';
+            return c.transferChain().tally().failed > 0 ? kExitFailed : kExitOk;
+        }
+    return run.report(subject, "the transfer did not start"), kExitFailed;
+}
+
+} // namespace
+
+int runTreeGet(const GlobalOptions& options, const FtpUrl& url, const std::string& remoteDir,
+               const std::string& localDir, std::ostream& err)
+{
+    const fs::path target = localPath(localDir);
+    if (!isRealDirectory(target))
+        return err << "brisklane-cli: " << localDir << ": not a local directory\n", kExitFailed;
+    ControllerRun run(options, target.string(), err);
+    if (!run.open(url))
+        return kExitFailed;
+    const int row = run.selectEntry(remoteDir, "downloaded");
+    if (row < 0)
+        return kExitFailed;
+    SessionController& c = run.controller();
+    if (c.remote.panel.rows()[size_t(row)].image == kImageFile)
+        return run.report(remoteDir, "not a directory"), kExitFailed;
+    c.SetTransferTypeMenu(options.ascii ? 1 : 2);
+    c.StartDownload();
+    return finish(run, remoteDir, options.verbose, err);
+}
+
+int runTreePut(const GlobalOptions& options, const FtpUrl& url, const std::string& localDir,
+               const std::string& remoteDir, std::ostream& err)
+{
+    const fs::path source = localPath(localDir);
+    if (!source.has_filename() || !isRealDirectory(source))
+        return err << "brisklane-cli: " << localDir << ": not a local directory that can be uploaded\n", kExitFailed;
+    ControllerRun run(options, source.parent_path().string(), err);
+    if (!run.open(url))
+        return kExitFailed;
+    if (!remoteDir.empty() && !run.show(run.absolute(remoteDir)))
+        return run.report(remoteDir, "cannot be entered"), kExitFailed;
+    SessionController& c = run.controller();
+    c.SetTransferTypeMenu(options.ascii ? 1 : 2);
+    c.StartUpload({source.filename().string()});
+    return finish(run, localDir, options.verbose, err);
+}
+
+} // namespace brisk::cli
