@@ -38,6 +38,13 @@ const ParserCase kCases[] = {
     // Worked examples.
     {"auto_directory", "0", {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub"},
      {"0¦pub¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"}, ""},
+    // An unknown type character, or none, means the automatic parser.
+    {"unknown_type_none", "", {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub"},
+     {"0¦pub¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"}, ""},
+    {"unknown_type_x", "x", {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub"},
+     {"0¦pub¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"}, ""},
+    {"unknown_type_letter_with_positions", "A957681", {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub"},
+     {"0¦pub¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"}, ""},
     {"auto_year_and_blank_in_name", "0",
      {"-rw-r--r--   1 ftp      ftp        123456 Dec 24  1999 read me.txt"},
      {"1¦read me.txt¦123456¦24.12.99¦¦-rw-r--r--¦"}, ""},
@@ -205,15 +212,6 @@ TEST_P(ParseListingTable, GivesRecordsAndVmsPath)
 
 INSTANTIATE_TEST_SUITE_P(Listing, ParseListingTable, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<ParserCase>& info) { return info.param.label; });
-
-TEST(ParseListing, UnknownTypeCharacterUsesAutomaticParser)
-{
-    const std::vector<std::string> lines = {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub"};
-    for (std::string descriptor : {"", "x", "0", "A957681"})
-        EXPECT_EQ(recordsOf(ParseListing(descriptor, kStartDate, lines)),
-                  std::vector<std::string>{"0¦pub¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"})
-            << descriptor;
-}
 
 TEST(SplitListingLines, HandlesLfCrlfAndMissingFinalNewline)
 {

@@ -147,23 +147,18 @@ TEST_F(OptionsStoreTest, KeepsLayoutsAndUnknownSections)
     EXPECT_EQ(saved.rfind("[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n", 0), 0u);
 }
 
-TEST_F(OptionsStoreTest, OnlyFontLeftKeysChangeOnlyTheLocalFont)
+// Font Left keys change only the local font; a style key that is missing keeps the font's flag.
+TEST_F(OptionsStoreTest, FontKeysChangeOnlyTheirFontAndMissingStylesKeepTheCurrentFlags)
 {
-    writeFile(optionsFile(), "[Font Left]\nName=Courier\nStyle_Italic=1\nCharSet=300\n");
-    load();
+    writeFile(optionsFile(), "[Font Left]\nName=Courier\nStyle_Italic=1\nCharSet=300\n[Font Right]\nStyle_Bold=0\n");
+    fonts.Right.Bold = true;
+    fonts.Right.UnderLine = true;
+    LoadOptions(options, lang, fonts);
     EXPECT_EQ(fonts.Left.Name, "Courier");
     EXPECT_TRUE(fonts.Left.Italic);
     EXPECT_EQ(fonts.Left.CharSet, 44);
     EXPECT_EQ(fonts.Right.Name, ListFont{}.Name);
     EXPECT_FALSE(fonts.Right.Italic);
-}
-
-TEST_F(OptionsStoreTest, StyleDefaultsAreTheFontsCurrentFlags)
-{
-    writeFile(optionsFile(), "[Font Right]\nStyle_Bold=0\n");
-    fonts.Right.Bold = true;
-    fonts.Right.UnderLine = true;
-    LoadOptions(options, lang, fonts);
     EXPECT_FALSE(fonts.Right.Bold);
     EXPECT_TRUE(fonts.Right.UnderLine);
 }
