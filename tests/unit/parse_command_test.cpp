@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,29 +43,31 @@ protected:
     std::ostringstream err_;
 };
 
-TEST_F(ParseCommand, PrintsTabSeparatedRecordsWithDefaultType)
+// Records tab-separated, one a line, nothing on stderr: the default type, a given type in any argument
+// position, and the start date deciding the year.
+TEST_F(ParseCommand, PrintsTabSeparatedRecords)
 {
-    const std::string file = writeListing("total 8\r\n"
-                                          "drwxr-xr-x   2 ftp ftp 4096 Dec 24 14:05 pub\r\n"
-                                          "lrwxrwxrwx   1 ftp ftp    3 Jan 10  2001 p -> pub\r\n");
-    ASSERT_EQ(run({"--date-today", "2026-12-05", file}), 0) << err_.str();
-    EXPECT_EQ(out_.str(), "0\tpub\t4096\t24.12.25\t14:05\tdrwxr-xr-x\t\n"
-                          "0\tp\t\t10.01.01\t\tlrwxrwxrwx\tpub\n");
-    EXPECT_EQ(err_.str(), "");
-}
-
-TEST_F(ParseCommand, UsesTheGivenResponseType)
-{
-    const std::string file = writeListing("12-24-99  10:20AM       <DIR>          incoming\n");
-    ASSERT_EQ(run({file, "--type", "6"}), 0) << err_.str();
-    EXPECT_EQ(out_.str(), "0\tincoming\t\t24.12.99\t10:20AM\t\t\n");
-}
-
-TEST_F(ParseCommand, StartDateDecidesTheYear)
-{
-    const std::string file = writeListing("-rw-r--r-- 1 a b 1 Mar 3 14:05 f\n");
-    ASSERT_EQ(run({"--date-today", "2026-03-02", file}), 0);
-    EXPECT_EQ(out_.str(), "1\tf\t1\t03.03.25\t14:05\t-rw-r--r--\t\n");
+    const struct {
+        std::string listing;
+        std::vector<std::string> args;  // "FILE" stands for the listing's path
+        std::string records;
+    } cases[] = {
+        {"total 8\r\ndrwxr-xr-x   2 ftp ftp 4096 Dec 24 14:05 pub\r\n"
+         "lrwxrwxrwx   1 ftp ftp    3 Jan 10  2001 p -> pub\r\n",
+         {"--date-today", "2026-12-05", "FILE"},
+         "0\tpub\t4096\t24.12.25\t14:05\tdrwxr-xr-x\t\n0\tp\t\t10.01.01\t\tlrwxrwxrwx\tpub\n"},
+        {"12-24-99  10:20AM       <DIR>          incoming\n", {"FILE", "--type", "6"},
+         "0\tincoming\t\t24.12.99\t10:20AM\t\t\n"},
+        {"-rw-r--r-- 1 a b 1 Mar 3 14:05 f\n", {"--date-today", "2026-03-02", "FILE"},
+         "1\tf\t1\t03.03.25\t14:05\t-rw-r--r--\t\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        std::replace(args.begin(), args.end(), std::string("FILE"), writeListing(c.listing));
+        ASSERT_EQ(run(args), 0) << err_.str();
+        EXPECT_EQ(out_.str(), c.records);
+        EXPECT_EQ(err_.str(), "");
+    }
 }
 
 TEST_F(ParseCommand, UsageErrorsReturnOneWithMessage)
