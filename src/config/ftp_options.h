@@ -18,7 +18,7 @@ struct TFTPOptions {
     std::string SocksPsw;
     std::string SocksUC;
     bool SocksPswMask = false;
-    bool PassiveTransfer = false;
+    bool PassiveTransfer = true;
     bool Sync = false;
     bool Log = false;
     std::string LogFile;

@@ -31,7 +31,7 @@ void loadProxyAndSocks(const IniFile& ini, TFTPOptions& o)
 
 void loadSessionKeys(const IniFile& ini, TFTPOptions& o, const std::string& defaultLog)
 {
-    o.PassiveTransfer = ini.readBool(kCommon, "PassiveTransfer", false);
+    o.PassiveTransfer = ini.readBool(kCommon, "PassiveTransfer", true);
     o.Sync = ini.readBool(kCommon, "Sync", false);
     o.Log = ini.readBool(kCommon, "Log", false);
     const std::string logFile = ini.readString(kCommon, "LogFile", defaultLog);

@@ -11,7 +11,7 @@ const std::vector<std::string>& MainMessagesEnglish()
         "Rewrite", "Do you wish to remove", "file(s)", "and", "folder(es)", "Can Not Create the Directory",
         "Enter new", "name", "Mask", "Local", "FTP", "Filter", "byte", "in", "Do you want to quit the program?",
         "Converting file", "Ok", "Read file error", "Open file error", "Connection closed",
-        "Transfer finished:", "transferred", "skipped", "failed",
+        "Transfer finished:", "transferred", "skipped", "failed", "Connection failed",
     };
     return texts;
 }

@@ -31,7 +31,7 @@ int wsaFromErrno(int err)
     case EADDRINUSE: return wsa::EADDRINUSE_;
     case EADDRNOTAVAIL: return wsa::EADDRNOTAVAIL_;
     case ENETDOWN: return 10050;
-    case ENETUNREACH: return 10051;
+    case ENETUNREACH: return wsa::ENETUNREACH_;
     case ENETRESET: return 10052;
     case ECONNABORTED: return wsa::ECONNABORTED_;
     case ECONNRESET: case EPIPE: return wsa::ECONNRESET_;
@@ -45,7 +45,7 @@ int wsaFromErrno(int err)
     case ELOOP: return 10062;
     case ENAMETOOLONG: return 10063;
     case EHOSTDOWN: return 10064;
-    case EHOSTUNREACH: return 10065;
+    case EHOSTUNREACH: return wsa::EHOSTUNREACH_;
     case ENOTEMPTY: return 10066;
     case EUSERS: return 10068;
     case EDQUOT: return 10069;

@@ -6,6 +6,34 @@
 
 namespace brisk {
 
+namespace {
+
+// The delete question names what goes: up to five entries by name (directories with a "/"),
+// more by their count.
+std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MessageList& msl)
+{
+    size_t files = 0, dirs = 0;
+    std::vector<std::string> names;
+    for (size_t index : selected) {
+        const PanelRow& row = panel.rows()[index];
+        const bool file = row.image == kImageFile || IsSymbolicLink(row.attributes);
+        ++(file ? files : dirs);
+        names.push_back("\"" + PrintableName(row.caption) + (file ? "\"" : "/\""));
+    }
+    std::string text = msl[msgWishToRemove] + " ";
+    if (names.size() > 5) {
+        text += std::to_string(files) + " " + msl[msgFiles];
+        if (dirs > 0)
+            text += " " + msl[msgAnd] + " " + std::to_string(dirs) + " " + msl[msgFolders];
+        return text + "?";
+    }
+    for (size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " " + msl[msgAnd] + " " : ", ") + names[i];
+    return text + "?";
+}
+
+} // namespace
+
 void SessionController::remoteColumnClick(int tag)
 {
     if (SiteListMode_)
@@ -92,7 +120,7 @@ void SessionController::DeleteRemote()
     const std::vector<size_t> selected = remote.panel.selectedIndices();
     if (SiteListMode_ || NavigationBusy_ || selected.empty() || Ftp1.State() != fsReady)
         return;
-    if (!ui_.AskYesNo(msl[msgAttention], msl[msgWishToRemove]))
+    if (!ui_.AskYesNo(msl[msgAttention], deleteQuestion(remote.panel, selected, msl)))
         return;
     BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
     std::vector<WorkItem> files, dirs;

@@ -24,7 +24,7 @@ void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
             AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
         chain->finishStop();
     } else if (failed) {
-        requestFailed(kind);
+        requestFailed(kind, error);
     } else {
         requestSucceeded(kind);
     }
@@ -37,14 +37,14 @@ void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
     changed();
 }
 
-void SessionController::requestFailed(TFtpRequest kind)
+void SessionController::requestFailed(TFtpRequest kind, uint16_t error)
 {
     // Whatever the path box or an in-place rename started has ended; the box must not stay disabled.
     NavigationBusy_ = false;
     if (OperationFlags_.has(ofMirrorRun))
         return mirror_.send(4, kind);
     if (kind == ftpConnectAsync)
-        return connectFailed();
+        return connectFailed(error);
     // What a failed or aborted listing left behind is never read; it must not stay on disk.
     if (isListing(kind))
         listing_.remove();

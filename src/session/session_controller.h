@@ -145,7 +145,7 @@ private:
     void Ftp1RequestDone(TFtpRequest kind, uint16_t error);
 
     // request completion
-    void requestFailed(TFtpRequest kind);
+    void requestFailed(TFtpRequest kind, uint16_t error);
     void requestSucceeded(TFtpRequest kind);
     void cwdFailed();
     void cwdMkdCdupDone(TFtpRequest kind);
@@ -172,8 +172,10 @@ private:
     void applyConnectionOptions();
 
     // the end of a connection attempt or of a session
-    void connectFailed();
-    void attemptFailed();
+    void connectFailed(uint16_t error);
+    void attemptFailed(uint16_t error);
+    void askPasswordAgain(const std::string& reply);
+    void reselectOpenedSite();
     void sessionEnded();
 
     // keep-alive
@@ -221,6 +223,9 @@ private:
     enum class Phase { Idle, Connecting, Open };
     Phase phase_ = Phase::Idle;
     bool connectStopped_ = false;   // Stop while connecting: no further attempt
+    // Where the open site came from, so that a failed attempt leaves it selected for editing.
+    std::string openedFolder_;
+    std::string openedCaption_;
     std::set<Action> actions_;
     bool listingPosted_ = false;   // ListCurrentDir's DirAsync waits in the event queue
 

@@ -3,6 +3,7 @@
 #include "platform/directories.h"
 #include "platform/ascii.h"
 #include "platform/event_loop.h"
+#include "session/connection_failure.h"
 #include "session/remote_paths.h"
 
 
@@ -13,6 +14,20 @@ namespace {
 std::string formatAttempt(const std::string& host, int attempt)
 {
     return " " + host + " [Attempt " + std::to_string(attempt) + "]";
+}
+
+// Names what the attempt connected to: the server, or the proxy in between.
+std::string failureText(const TFTPOptions& options, const TFtpClient& ftp, uint16_t error)
+{
+    std::string host = ftp.HostName, port = ftp.Port;
+    if (options.ConnectionType == ftpProxy && !options.ProxyPort.empty()) {
+        host = options.ProxyServer;
+        port = options.ProxyPort;
+    } else if (options.ConnectionType >= ftpSocks4 && options.ConnectionType <= ftpSocks5) {
+        host = options.SocksServer;
+        port = options.SocksPort;
+    }
+    return ConnectionFailureText(host, port == "ftp" ? "21" : port, error);
 }
 
 } // namespace
@@ -53,18 +68,21 @@ void SessionController::Ftp1SessionClosed()
         sessionEnded();
 }
 
-void SessionController::connectFailed()
+void SessionController::connectFailed(uint16_t error)
 {
     const std::string reply = trimmed(Ftp1.LastResponse());
     AddLog(reply.empty() ? Ftp1.ErrorMessage() : reply);
+    const bool loginRefused = phase_ == Phase::Open && Ftp1.StatusCode() == 530;
     abortSession();
     if (phase_ == Phase::Connecting)
-        attemptFailed();
+        attemptFailed(error);
     else if (phase_ == Phase::Open && !Ftp1.Connected())
         sessionEnded();   // the login failed and the abort closed the connection without telling
+    if (loginRefused)
+        post([this, reply] { askPasswordAgain(reply); });
 }
 
-void SessionController::attemptFailed()
+void SessionController::attemptFailed(uint16_t error)
 {
     if (!connectStopped_ && options_.Retry > 0 && ConnectAttempt_ >= 0 && ConnectAttempt_ <= options_.Retry) {
         ++ConnectAttempt_;
@@ -73,6 +91,28 @@ void SessionController::attemptFailed()
         return;
     }
     sessionEnded();
+    if (!connectStopped_)
+        ui_.ShowMessage(msl[msgConnectionFailed], failureText(options_, Ftp1, error));
+}
+
+// A refused login asks again, showing what the server said; an anonymous login has nothing to ask.
+void SessionController::askPasswordAgain(const std::string& reply)
+{
+    if (!SiteListMode_ || Ftp1.Connected() || Ftp1.State() != fsReady)
+        return;
+    if (CurrentSite_.Anonymous) {
+        ui_.ShowMessage(msl[msgConnectionFailed], reply);
+        return;
+    }
+    PromptRequest request;
+    request.title = msl[msgEnterPassword];
+    request.label = reply + "\n" + msl[msgPassword] + ":";
+    request.masked = true;
+    std::string answer;
+    if (!ui_.InputPrompt(request, answer))
+        return;
+    Ftp1.PassWord = answer;
+    startConnect();
 }
 
 void SessionController::sessionEnded()
@@ -89,9 +129,22 @@ void SessionController::sessionEnded()
     remote.panel.resetStatus();
     siteList.LoadSiteList("");
     siteSelection_ = -1;
+    if (ConnectAttempt_ >= 0)
+        reselectOpenedSite();
     SetConnectedUI(false);
     remoteInfoBar_ = false;
     AddLog(msl[msgConnectionClosed]);
+}
+
+// A site that could not be opened stays selected in its folder, so its properties can be mended.
+void SessionController::reselectOpenedSite()
+{
+    if (openedCaption_.empty() || !siteList.LoadSiteList(openedFolder_))
+        return;
+    const auto& entries = siteList.entries();
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].kind == SiteEntryKind::Site && entries[i].caption == openedCaption_)
+            siteSelection_ = int(i);
 }
 
 void SessionController::Ftp1StateChange()

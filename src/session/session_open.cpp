@@ -76,6 +76,8 @@ bool SessionController::openFromSiteList()
     }
     if (siteSelection_ < 0 || siteList.entries()[size_t(siteSelection_)].kind != SiteEntryKind::Site)
         return false;
+    openedFolder_ = siteList.CurrentSiteFolder();
+    openedCaption_ = siteList.entries()[size_t(siteSelection_)].caption;
     return takeSite(siteList.entries()[size_t(siteSelection_)].site);
 }
 
@@ -84,6 +86,7 @@ void SessionController::OpenSite(const TFTPServerInfo& site)
     if (Ftp1.Connected() || Ftp1.State() != fsReady || busyCursor_)
         return;
     ConnectAttempt_ = 0;
+    openedCaption_.clear();
     if (takeSite(site))
         startConnect();
 }

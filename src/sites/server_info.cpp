@@ -8,6 +8,7 @@ void InitSiteDefaults(TFTPServerInfo& site, const SiteDefaults& defaults)
     site.EMail = defaults.EMail.substr(0, SiteLimits::EMail);
     site.SavePassword = 1;
     site.Port = "21";
+    site.Pasv = 1;   // most clients sit behind NAT, where active mode fails
     site.Answer = kDefaultAnswer;
     site.AnswerName = defaults.AnswerName.substr(0, SiteLimits::AnswerName);
     site.CheckPSW = 1;

@@ -174,9 +174,23 @@ void SiteProperties::storeForm()
     site_.LocalDir = stored(form.localDir, SiteLimits::LocalDir);
 }
 
+SiteFormError SiteProperties::check() const
+{
+    const std::string server = trimmed(form.server);
+    if (trimmed(form.name).empty())
+        return SiteFormError::MissingName;
+    if (server.empty() || server.find_first_of(" \t") != std::string::npos)
+        return SiteFormError::BadServer;
+    const std::string port = trimmed(form.port);
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(port) < 1 || std::stoi(port) > 65535)
+        return SiteFormError::BadPort;
+    return SiteFormError::None;
+}
+
 bool SiteProperties::save()
 {
-    if (trimmed(form.name).empty() || trimmed(form.server).empty())
+    if (check() != SiteFormError::None)
         return false;
     storeForm();
     const bool zoneChosen = form.zoneIndex >= 0 && form.zoneIndex < static_cast<int>(zones_.texts.size());

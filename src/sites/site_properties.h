@@ -23,6 +23,9 @@ struct SiteForm {
     PositionFields positions;
 };
 
+// Why the form cannot be saved; each names the field to mend.
+enum class SiteFormError { None, MissingName, BadServer, BadPort };
+
 // The logic of the site properties dialog: it edits a working copy of one site, including the
 // custom column layouts of "Answer.txt", which is written whenever the dialog closes.
 class SiteProperties {
@@ -53,8 +56,12 @@ public:
 
     std::string BuildDescriptor() const;
 
-    // Save: false (the dialog stays open, nothing is written) when the trimmed name or server
-    // is empty; otherwise stores every control into the result and writes "Answer.txt".
+    // What keeps the form from being saved: an empty name or server, blanks inside the server
+    // (they used to be dropped silently, joining "127.0.0. 1 bad host" into one name), or a port
+    // that is not a number from 1 to 65535.
+    SiteFormError check() const;
+    // Save: false (the dialog stays open, nothing is written) when check() finds a fault;
+    // otherwise stores every control into the result and writes "Answer.txt".
     bool save();
     // Cancel: the working copy is discarded; "Answer.txt" is still written.
     void cancel();

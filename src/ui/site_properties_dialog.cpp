@@ -51,7 +51,11 @@ TFFtpBase::TFFtpBase(SiteProperties& model, QWidget* parent, MessageList message
 void TFFtpBase::save()
 {
     if (!model_.save()) {
-        ShowError(this, msl[spmAttention], msl[spmMissingName]);
+        const SiteFormError error = model_.check();
+        const int text = error == SiteFormError::BadServer ? spmBadServer
+                         : error == SiteFormError::BadPort ? spmBadPort
+                                                           : spmMissingName;
+        ShowError(this, msl[spmAttention], msl[text]);
         return;
     }
     accept();

@@ -7,7 +7,8 @@ namespace brisk {
 MessageList SitePropertiesMessagesEnglish()
 {
     return MessageList({"Default", SiteProperties::kMissingNameMessage, "Attention", "New Host Type", "Enter",
-                        "Edit Host Type"});
+                        "Edit Host Type", "Server: enter a host name or address without blanks.",
+                        "Port: enter a number from 1 to 65535."});
 }
 
 } // namespace brisk

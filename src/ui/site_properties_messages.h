@@ -5,7 +5,8 @@ namespace brisk {
 
 // The site properties dialog's message list, read by position.
 enum SitePropertiesMessage : int {
-    spmDefault = 0, spmMissingName, spmAttention, spmNewHostType, spmEnter, spmEditHostType,
+    spmDefault = 0, spmMissingName, spmAttention, spmNewHostType, spmEnter, spmEditHostType, spmBadServer,
+    spmBadPort,
 };
 
 // The English texts, in order.

@@ -1,0 +1,111 @@
+#include "loopback_port.h"
+#include "session/connection_failure.h"
+#include "sites/site_properties.h"
+#include "tree_session_test.h"
+
+#include <gtest/gtest.h>
+
+namespace brisk::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(ConnectionFailure, SaysWhatHappenedInPlainWords)
+{
+    struct Case {
+        uint16_t error;
+        const char* text;
+    };
+    const Case cases[] = {
+        {10061, "The server 127.0.0.1 refused the connection on port 2121."},
+        {11001, "The server name 127.0.0.1 was not found."},
+        {10060, "The server 127.0.0.1 did not answer on port 2121 in time."},
+        {10065, "The server 127.0.0.1 cannot be reached from this computer."},
+        {10022, "The port \"2121\" of the server 127.0.0.1 is not a port number from 1 to 65535."},
+        {10055, "The connection to 127.0.0.1 on port 2121 failed: No buffer space available."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ConnectionFailureText("127.0.0.1", "2121", c.error), c.text) << c.error;
+}
+
+TEST(SiteForm, NamesTheFieldThatKeepsItFromBeingSaved)
+{
+    struct Case {
+        const char* name;
+        const char* server;
+        const char* port;
+        SiteFormError error;
+    };
+    const Case cases[] = {
+        {"ok", "ftp.example.org", "21", SiteFormError::None},
+        {"ok", " ftp.example.org ", "65535", SiteFormError::None},
+        {" ", "ftp.example.org", "21", SiteFormError::MissingName},
+        {"ok", "", "21", SiteFormError::BadServer},
+        {"ok", "127.0.0. 1 bad host", "21", SiteFormError::BadServer},
+        {"ok", "ftp.example.org", "99999", SiteFormError::BadPort},
+        {"ok", "ftp.example.org", "0", SiteFormError::BadPort},
+        {"ok", "ftp.example.org", "21a", SiteFormError::BadPort},
+        {"ok", "ftp.example.org", "", SiteFormError::BadPort},
+        {"ok", "ftp.example.org", "000021", SiteFormError::BadPort},
+    };
+    for (const Case& c : cases) {
+        SiteProperties model(TFTPServerInfo{}, TimeZoneList{});
+        model.form.name = c.name, model.form.server = c.server, model.form.port = c.port;
+        EXPECT_EQ(model.check(), c.error) << c.server << " " << c.port;
+        EXPECT_EQ(model.save(), c.error == SiteFormError::None);
+    }
+}
+
+class SessionErrorsTest : public TreeSessionTest {};
+
+// A refused connection is told once, in words, after the last attempt; the site stays selected
+// so that its properties can be mended.
+TEST_F(SessionErrorsTest, ARefusedConnectionIsToldAndTheSiteStaysSelected)
+{
+    const uint16_t port = pickFreeLoopbackPort();
+    rig = std::make_unique<SessionRig>();
+    rig->options.Retry = 1;
+    TFTPServerInfo site = SessionRig::site(port);
+    site.Name = "broken";
+    rig->addSite(site);
+    rig->c.Connect();
+    ASSERT_TRUE(rig->waitSiteList());
+    ASSERT_EQ(rig->ui.messages.size(), 1u);
+    EXPECT_EQ(rig->ui.messages[0].caption, "Connection failed");
+    EXPECT_EQ(rig->ui.messages[0].text,
+              "The server 127.0.0.1 refused the connection on port " + std::to_string(port) + ".");
+    ASSERT_GE(rig->c.siteSelection(), 0);
+    EXPECT_TRUE(rig->c.enabled(Action::ServerProperties));
+
+    std::string edited;
+    rig->ui.siteEditor = [&](SiteProperties& model) {
+        edited = model.form.name;
+        return false;
+    };
+    rig->c.EditSiteProperties();
+    EXPECT_EQ(edited, "broken");
+}
+
+// A refused password is asked again, masked, with the server's answer; the new one logs in.
+TEST_F(SessionErrorsTest, ARefusedPasswordIsAskedAgain)
+{
+    server.peer().onLine("PASS wrong", "530 Login incorrect.\r\n");
+    rig = std::make_unique<SessionRig>();
+    TFTPServerInfo site = SessionRig::site(server.port());
+    site.Password = "wrong";
+    rig->addSite(site);
+    rig->ui.answerPrompt("right");
+    const uint64_t before = rig->c.listingsShown();
+    rig->c.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.listingsShown() > before; }, 10000))
+        << ::testing::PrintToString(rig->c.log.lines());
+    ASSERT_EQ(rig->ui.prompts.size(), 1u);
+    EXPECT_TRUE(rig->ui.prompts[0].masked);
+    EXPECT_EQ(rig->ui.prompts[0].label, "530 Login incorrect.\nPassword:");
+    // The server refuses only "wrong", so the listing shows that "right" went out the second time.
+    EXPECT_EQ(rig->sent(), (Strings{"USER brisk", "PASS (hidden)", "USER brisk", "PASS (hidden)", "SYST", "PWD",
+                                    "TYPE A", "PASV", "LIST"}));
+}
+
+} // namespace
+} // namespace brisk::test
