@@ -40,7 +40,7 @@ TEST_P(SessionDeleteTest, FilesFirstThenEachDirectoryListedOnceThenRemovedInReve
     rig->c.DeleteRemote();
     ASSERT_TRUE(rig->waitListing(before, 20000)) << ::testing::PrintToString(rig->c.log.lines());
 
-    EXPECT_EQ(rig->ui.questions.at(0).text, "Do you wish to remove");
+    EXPECT_EQ(rig->ui.questions.at(0).text, "Do you wish to remove \"t/\", \"f1.txt\" and \"f2.txt\"?");
     EXPECT_EQ(rig->ui.questions.at(0).caption, "Attention");
     const Strings expected = {
         "DELE f1.txt", "DELE f2.txt",

@@ -82,7 +82,7 @@ TEST_F(SitePropertiesDialogTest, SavingStoresWhatWasTypedAndCloses)
     type(edit("edPort"), "2121");
     type(edit("edUser"), "anna");
     type(edit("edPassword"), "s3cret");
-    check("cbPasv")->click();
+    check("cbPasv")->setChecked(true);
     control<QComboBox>("cbZones")->setCurrentIndex(2);
     control<QPlainTextEdit>("meDesc")->setPlainText("first\nsecond");
     button("btSave")->click();
@@ -102,17 +102,29 @@ TEST_F(SitePropertiesDialogTest, SavingStoresWhatWasTypedAndCloses)
     EXPECT_TRUE(model_->answerFileWritten());
 }
 
-TEST_F(SitePropertiesDialogTest, AMissingNameOrServerShowsTheErrorAndKeepsTheDialogOpen)
+// The error names the field to mend; nothing is saved.
+TEST_F(SitePropertiesDialogTest, AFieldThatCannotBeSavedIsNamedAndKeepsTheDialogOpen)
 {
+    const char* const missingName = "FTP Server Name must be defined";
+    const char* const badServer = "Server: enter a host name or address without blanks.";
+    const char* const badPort = "Port: enter a number from 1 to 65535.";
     const struct {
         const char* name;
         const char* server;
-    } cases[] = {{"  ", "ftp.example.org"}, {"Mirror", ""}, {"", " "}};
+        const char* port;
+        const char* error;
+    } cases[] = {{"  ", "ftp.example.org", "21", missingName},
+                 {"Mirror", "", "21", badServer},
+                 {"", " ", "21", missingName},
+                 {"Mirror", "127.0.0. 1 bad host", "21", badServer},
+                 {"Mirror", "ftp.example.org", "99999", badPort},
+                 {"Mirror", "ftp.example.org", "", badPort}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("name '") + c.name + "' server '" + c.server + "'");
+        SCOPED_TRACE(std::string("name '") + c.name + "' server '" + c.server + "' port '" + c.port + "'");
         open(test::newDefaultSite());
         type(edit("edName"), c.name);
         type(edit("edServer"), c.server);
+        type(edit("edPort"), c.port);
         QString caption, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         onNextModal<QMessageBox>([&](QMessageBox* box) {
@@ -124,7 +136,7 @@ TEST_F(SitePropertiesDialogTest, AMissingNameOrServerShowsTheErrorAndKeepsTheDia
         button("btSave")->click();
 
         EXPECT_EQ(caption, "Attention");
-        EXPECT_EQ(text, "FTP Server Name must be defined");
+        EXPECT_EQ(text, c.error);
         EXPECT_EQ(icon, QMessageBox::Critical);
         EXPECT_TRUE(dialog_->isVisible());
         EXPECT_EQ(model_->result().Name, "");

@@ -117,7 +117,7 @@ TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
     load();
     SaveOptions(options, lang, fonts);
     EXPECT_EQ(readFile(optionsFile()), first);
-    const size_t common = first.find("[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=0");
+    const size_t common = first.find("[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=1");
     const size_t proxy = first.find("[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n");
     const size_t socks = first.find("[Socks]\nServer=\nPort=\nPsw=\nUC=\nPswMask=0\n");
     const size_t language = first.find("[Language]\nLangOn=0\nLangInit=0\nLangFile=language\n");

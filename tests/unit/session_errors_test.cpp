@@ -107,5 +107,19 @@ TEST_F(SessionErrorsTest, ARefusedPasswordIsAskedAgain)
                                     "TYPE A", "PASV", "LIST"}));
 }
 
+// More than five entries are counted rather than named; No removes nothing.
+TEST_F(SessionErrorsTest, ADeleteOfManyEntriesAsksWithTheirCounts)
+{
+    for (const char* path : {"/a", "/b", "/c", "/d", "/e", "/t/x"})
+        server.addFile(path);
+    ASSERT_TRUE(open());
+    select({"a", "b", "c", "d", "e", "t"});
+    rig->ui.answerNo();
+    EXPECT_EQ(run([&] { rig->c.DeleteRemote(); }), Strings{});
+    ASSERT_EQ(rig->ui.questions.size(), 1u);
+    EXPECT_EQ(rig->ui.questions[0].text, "Do you wish to remove 5 file(s) and 1 folder(es)?");
+    EXPECT_EQ(server.paths().size(), 8u);
+}
+
 } // namespace
 } // namespace brisk::test

@@ -40,6 +40,7 @@ protected:
         ASSERT_TRUE(list.addSite(main, index).ok());
         TFTPServerInfo anon = site("Anon", "mirror.example.org");
         anon.Anonymous = 1;
+        anon.Pasv = 0;
         anon.Answer = "7957681";
         ASSERT_TRUE(list.addSite(anon, index).ok());
         TFTPServerInfo ask = site("Ask", "ask.example.org");
@@ -106,8 +107,8 @@ TEST_F(SitesCommandTest, ResolvesStoredSites)
     } cases[] = {
         {"Main", {"ftp.example.com", "2121", "bob", "s3cret", "/pub", true, false}},
         {"anon", {"mirror.example.org", "21", "anonymous", "guest@example.org", "", false, false}},
-        {"Ask", {"ask.example.org", "21", "carol", "", "", false, true}},
-        {"work/Inner", {"inner.example.net", "21", "eve", "pw", "", false, false}},
+        {"Ask", {"ask.example.org", "21", "carol", "", "", true, true}},
+        {"work/Inner", {"inner.example.net", "21", "eve", "pw", "", true, false}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ref);
