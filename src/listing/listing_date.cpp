@@ -79,7 +79,7 @@ std::string formatDate(const CalendarDate& date, DateOrder order)
 
 } // namespace
 
-std::string FormatListingDate(std::string_view text, DateOrder order, const CalendarDate& today)
+std::string FormatListingDate(std::string_view text, DateOrder order, const CalendarDate& today, int fullYear)
 {
     const std::string_view trimmed = trimBlanks(text);
     if (trimmed.empty())
@@ -95,6 +95,8 @@ std::string FormatListingDate(std::string_view text, DateOrder order, const Cale
     } else {
         readWordDate(parts, date);
     }
+    if (date.yearGiven && fullYear != 0)
+        date.year = fullYear;
     if (date.day <= 0 || date.month <= 0 || date.day > 31 || date.month > 12 || date.year > 9999)
         return std::string(trimmed);
     const bool laterThisYear = date.month > today.month || (date.month == today.month && date.day > today.day);
@@ -104,9 +106,9 @@ std::string FormatListingDate(std::string_view text, DateOrder order, const Cale
     return isValidDate(calendar) ? formatDate(calendar, order) : std::string(trimmed);
 }
 
-std::string FormatListingDate(std::string_view text, DateOrder order)
+std::string FormatListingDate(std::string_view text, DateOrder order, int fullYear)
 {
-    return FormatListingDate(text, order, localToday());
+    return FormatListingDate(text, order, localToday(), fullYear);
 }
 
 } // namespace brisk

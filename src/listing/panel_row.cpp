@@ -1,6 +1,7 @@
 #include "listing/panel_row.h"
 
 #include "listing/text_util.h"
+#include "listing/time_of_day.h"
 
 #include <cstdint>
 #include <string_view>
@@ -48,11 +49,28 @@ std::string dateKey(std::string_view date, DateOrder order)
     return key;
 }
 
+// Within one day by time of day; a time that reads as none (the empty time of an entry dated with a
+// year included) goes before all others, and such times among themselves as text.
+int compareTimesOfDay(std::string_view a, std::string_view b)
+{
+    const int secondsA = SecondsOfDay(a).value_or(-1);
+    const int secondsB = SecondsOfDay(b).value_or(-1);
+    if (secondsA != secondsB)
+        return secondsA < secondsB ? -1 : 1;
+    return compareTextNoCase(a, b);
+}
+
+int compareDates(const PanelRowView& a, const PanelRowView& b, DateOrder order)
+{
+    const int byDate = compareTextNoCase(dateKey(a.date, order), dateKey(b.date, order));
+    return byDate != 0 ? byDate : compareTimesOfDay(a.time, b.time);
+}
+
 int compareByColumn(const PanelRowView& a, const PanelRowView& b, int64_t column, DateOrder order)
 {
     switch (column) {
     case kSortSize: return compareSizes(a.size, b.size);
-    case kSortDate: return compareTextNoCase(dateKey(a.date, order), dateKey(b.date, order));
+    case kSortDate: return compareDates(a, b, order);
     case kSortTime: return compareTextNoCase(a.time, b.time);
     case kSortAttributes: return compareTextNoCase(a.attributes, b.attributes);
     default: return compareTextNoCase(a.caption, b.caption);

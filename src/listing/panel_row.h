@@ -53,7 +53,8 @@ enum SortColumn : int {
 };
 
 // Row order of both panels: negative when `a` comes first. Groups by image in every direction,
-// then by the column of |sortState|, reversed for a negative state.
+// then by the column of |sortState| (the date column by date, then time of day), reversed for a
+// negative state.
 int ComparePanelRows(const PanelRowView& a, const PanelRowView& b, int sortState, DateOrder order);
 
 } // namespace brisk

@@ -14,6 +14,7 @@ struct RemoteEntry {
     std::string time;          // empty when the server gave a year instead
     std::string attributes;
     std::string link;          // target of a symbolic link
+    int year = 0;              // the date's full year when its text shows only two digits of it, else 0
 
     bool operator==(const RemoteEntry&) const = default;
 };
@@ -21,7 +22,8 @@ struct RemoteEntry {
 // The broken bar (U+00A6, written in UTF-8) used in the one-line record form for tests and debug output.
 inline constexpr std::string_view kRecordBar = "\xC2\xA6";
 
-// The seven fields kind, name, size, date, time, attributes, link joined by `separator`.
+// The seven fields kind, name, size, date, time, attributes, link joined by `separator`; the year is
+// not part of the record text.
 std::string joinEntryFields(const RemoteEntry& entry, std::string_view separator);
 
 // The record form used by listing output of the command-line tool: the seven fields joined by TAB.

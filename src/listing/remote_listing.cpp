@@ -4,6 +4,17 @@
 
 namespace brisk {
 
+namespace {
+
+constexpr size_t kYearBytes = 2;
+
+bool keepsYear(int year)
+{
+    return year > 0 && year <= 0xFFFF;
+}
+
+} // namespace
+
 RemoteListing::RemoteListing(std::initializer_list<RemoteEntry> entries)
 {
     reserve(entries.size());
@@ -13,22 +24,35 @@ RemoteListing::RemoteListing(std::initializer_list<RemoteEntry> entries)
 
 void RemoteListing::push_back(const RemoteEntry& entry)
 {
-    records_.push_back(entry.isDirectory ? 1 : 0,
-                       {entry.name, entry.size, entry.date, entry.time, entry.attributes, entry.link});
+    uint8_t tag = entry.isDirectory ? kDirectoryTag : 0;
+    std::string date = entry.date;
+    if (keepsYear(entry.year)) {
+        tag |= kYearTag;
+        date += static_cast<char>(entry.year & 0xFF);
+        date += static_cast<char>(entry.year >> 8);
+    }
+    records_.push_back(tag, {entry.name, entry.size, date, entry.time, entry.attributes, entry.link});
 }
 
 RemoteEntryView RemoteListing::view(size_t index) const
 {
     const PackedRecords::Record record = records_.get(index);
     const PackedRecords::Fields& f = record.fields;
-    return {record.tag != 0, f[kName], f[kSize], f[kDate], f[kTime], f[kAttributes], f[kLink]};
+    RemoteEntryView e{(record.tag & kDirectoryTag) != 0, f[kName], f[kSize], f[kDate], f[kTime], f[kAttributes],
+                      f[kLink]};
+    if (record.tag & kYearTag) {
+        e.date.remove_suffix(kYearBytes);
+        const auto* year = reinterpret_cast<const unsigned char*>(e.date.data() + e.date.size());
+        e.year = year[0] | year[1] << 8;
+    }
+    return e;
 }
 
 RemoteEntry RemoteListing::operator[](size_t index) const
 {
     const RemoteEntryView e = view(index);
     return {e.isDirectory,       std::string(e.name),       std::string(e.size), std::string(e.date),
-            std::string(e.time), std::string(e.attributes), std::string(e.link)};
+            std::string(e.time), std::string(e.attributes), std::string(e.link), e.year};
 }
 
 RemoteEntry RemoteListing::at(size_t index) const
@@ -36,6 +60,12 @@ RemoteEntry RemoteListing::at(size_t index) const
     if (index >= size())
         throw std::out_of_range("remote listing: no entry at this index");
     return (*this)[index];
+}
+
+void RemoteListing::setDirectory(size_t index, bool on)
+{
+    const int others = records_.tag(index) & kYearTag;
+    records_.setTag(index, static_cast<uint8_t>(on ? others | kDirectoryTag : others));
 }
 
 void RemoteListing::clearSize(size_t index)

@@ -2,6 +2,7 @@
 #include "listing/packed_records.h"
 #include "listing/remote_entry.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 
@@ -16,11 +17,13 @@ struct RemoteEntryView {
     std::string_view time;
     std::string_view attributes;
     std::string_view link;
+    int year = 0;
 };
 
 // The entries of one remote listing, packed so that a listing of a million entries costs tens of
 // megabytes rather than hundreds. Entries come back by value; name() and friends give views for
-// loops over the whole listing.
+// loops over the whole listing. An entry's year costs two bytes after its date text, and only
+// when it has one.
 class RemoteListing {
 public:
     using value_type = RemoteEntry;
@@ -46,17 +49,19 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
-    bool isDirectory(size_t index) const { return records_.tag(index) != 0; }
+    bool isDirectory(size_t index) const { return (records_.tag(index) & kDirectoryTag) != 0; }
     std::string_view name(size_t index) const { return records_.field(index, kName); }
     std::string_view link(size_t index) const { return records_.field(index, kLink); }
 
-    void setDirectory(size_t index, bool on) { records_.setTag(index, on ? 1 : 0); }
+    void setDirectory(size_t index, bool on);
     void clearSize(size_t index);
 
     bool operator==(const RemoteListing& other) const;
 
 private:
     enum Field : size_t { kName, kSize, kDate, kTime, kAttributes, kLink };
+    static constexpr uint8_t kDirectoryTag = 1;
+    static constexpr uint8_t kYearTag = 2;  // the date text ends in the year, two bytes low first
     PackedRecords records_;
 };
 

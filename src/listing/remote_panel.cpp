@@ -31,7 +31,7 @@ void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const Calen
         const RemoteEntryView entry = listing->view(i);
         if (!entry.isDirectory && responseType != 1 && !MatchesMask(entry.name, filterMask))
             continue;
-        rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today)));
+        rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today, entry.year)));
     }
     panel.setDateOrder(order);
     panel.setRows(std::move(rows));

@@ -90,6 +90,8 @@ bool inferDate(int64_t day, int month, std::string_view timeWord, const Calendar
         entry.time.clear();
     }
     entry.date = dayMonthYearText(day, month, year);
+    // The record text keeps two digits; the panels need the century too.
+    entry.year = year >= 1 && year <= 9999 ? int(year) : 0;
     return true;
 }
 

@@ -68,7 +68,7 @@ void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string
         return;
     }
     const DateOrder order = ctx_.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst;
-    const int64_t time = PanelDateTime(FormatListingDate(entry.date, order), entry.time, order);
+    const int64_t time = PanelDateTime(FormatListingDate(entry.date, order, entry.year), entry.time, order);
     files_.push_back({entry.name, localPath, ParseSizeText(entry.size), time});
 }
 

@@ -13,13 +13,15 @@ struct DateCase {
     std::string text;
     DateOrder order;
     std::string shown;
+    int fullYear = 0;
 };
 
 class FormatListingDateTable : public testing::TestWithParam<DateCase> {};
 
 TEST_P(FormatListingDateTable, Formats)
 {
-    EXPECT_EQ(FormatListingDate(GetParam().text, GetParam().order, kToday), GetParam().shown) << GetParam().text;
+    const DateCase& c = GetParam();
+    EXPECT_EQ(FormatListingDate(c.text, c.order, kToday, c.fullYear), c.shown) << c.text << " " << c.fullYear;
 }
 
 constexpr DateOrder kDay = DateOrder::DayFirst;
@@ -49,7 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
                     DateCase{"15.01.x1", kDay, "15.01.x1"},
                     DateCase{"1.2.99999999", kDay, "1.2.99999999"},
                     DateCase{"Jun 3 2100", kDay, "03.06.2026"},
-                    DateCase{"12 5", kDay, "12.05.2026"}));
+                    DateCase{"12 5", kDay, "12.05.2026"},
+                    DateCase{"01.01.70", kDay, "01.01.1970", 1970},
+                    DateCase{"15.06.75", kMonth, "06.15.1975", 1975},
+                    DateCase{"29.02.00", kDay, "29.02.2000", 2000},
+                    DateCase{"29.02.00", kDay, "29.02.00", 1900},
+                    DateCase{"Dec 24", kDay, "24.12.2025", 1999}));
 
 } // namespace
 } // namespace brisk

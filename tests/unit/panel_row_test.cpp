@@ -1,10 +1,13 @@
 #include "listing/panel_row.h"
+#include "listing/time_of_day.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brisk {
@@ -71,6 +74,47 @@ TEST(ComparePanelRows, DatesCompareAsYearMonthDayInBothDisplayOrders)
                                               file("mid", "", "06.15.2001")};
     EXPECT_EQ(sortedCaptions(monthFirst, kSortDate, DateOrder::MonthFirst),
               (std::vector<std::string>{"old", "mid", "new"}));
+}
+
+struct DateTimeOrderCase {
+    int state;
+    DateOrder order;
+    std::vector<PanelRow> rows;
+    std::vector<std::string> sorted;
+};
+
+// Rows of one day go by time of day, not by time text ("9:05" before "10:00", "11:00AM" before "03:47PM");
+// a dated row without a time comes first in its day.
+TEST(ComparePanelRows, DatesThenTimesOfDayInBothDirections)
+{
+    const std::vector<PanelRow> day = {file("pm", "", "01.01.2026", "03:47PM"), file("ten", "", "01.01.2026", "10:00"),
+                                       file("late", "", "01.01.2026", "23:59:30"), file("none", "", "01.01.2026", ""),
+                                       file("nine", "", "01.01.2026", "9:05"), file("am", "", "01.01.2026", "11:00AM"),
+                                       file("eve", "", "31.12.2025", "23:59")};
+    const std::vector<PanelRow> monthFirst = {file("b", "", "02.01.2026", "08:00"), file("a", "", "01.02.2026", "07:00"),
+                                              file("c", "", "02.01.2026", "07:00")};
+    const DateTimeOrderCase cases[] = {
+        {kSortDate, DateOrder::DayFirst, day, {"eve", "none", "nine", "ten", "am", "pm", "late"}},
+        {-kSortDate, DateOrder::DayFirst, day, {"late", "pm", "am", "ten", "nine", "none", "eve"}},
+        {kSortDate, DateOrder::MonthFirst, monthFirst, {"a", "c", "b"}},
+        {-kSortDate, DateOrder::MonthFirst, monthFirst, {"b", "c", "a"}},
+    };
+    for (const DateTimeOrderCase& c : cases) {
+        SCOPED_TRACE(c.state);
+        EXPECT_EQ(sortedCaptions(c.rows, c.state, c.order), c.sorted);
+    }
+}
+
+TEST(SecondsOfDay, ReadsListingTimesAndNothingElse)
+{
+    const std::pair<std::string, std::optional<int>> cases[] = {
+        {"14:05", 50700},     {"9:05", 32700},       {"10:20:30", 37230}, {"12:30AM", 1800},
+        {"12:00pm", 43200},   {"01:15 PM", 47700},   {" 00:00 ", 0},      {"", std::nullopt},
+        {"24:00", std::nullopt}, {"10:60", std::nullopt}, {"13:00PM", std::nullopt}, {"0:10AM", std::nullopt},
+        {"10", std::nullopt}, {"1:2:3:4", std::nullopt}, {"1999", std::nullopt}, {"AM", std::nullopt},
+    };
+    for (const auto& [text, seconds] : cases)
+        EXPECT_EQ(SecondsOfDay(text), seconds) << '"' << text << '"';
 }
 
 TEST(ComparePanelRows, TimeAndAttributesAsText)

@@ -22,7 +22,7 @@ std::vector<RemoteEntry> manyEntries(size_t count)
     std::vector<RemoteEntry> entries;
     for (size_t i = 0; i < count; ++i)
         entries.push_back({i % 3 == 0, "file_" + std::to_string(i), std::to_string(i * 37), "Jan 5", i % 2 ? "14:05" : "",
-                           "-rw-r--r--", i % 7 == 0 ? "target" : ""});
+                           "-rw-r--r--", i % 7 == 0 ? "target" : "", i % 5 == 0 ? 1900 + int(i % 200) : 0});
     return entries;
 }
 
@@ -40,6 +40,9 @@ std::vector<ListingCase> listingCases()
          {{false, "before", "1", "", "", "", ""},
           {true, std::string(300000, '\xA6'), "", "", "", "", std::string(70000, '\0')},
           {false, "after", "2", "", "", "", ""}}},
+        {"years at the edges, after date texts of any bytes",
+         {{true, "a", "", "01.01.70", "", "", "", 1}, {false, "b", "", "", "", "", "", 0xFFFF},
+          {false, "c", "", "\xA6\0"s, "", "", "", 0x0100}, {false, "d", "", "\xFF", "", "", "", 0x00FF}}},
         {"many entries over many blocks", manyEntries(20000)},
     };
 }

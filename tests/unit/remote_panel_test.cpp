@@ -1,3 +1,4 @@
+#include "listing/listing_parser.h"
 #include "listing/remote_panel.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,40 @@ TEST(RemotePanel, RowsCarryDisplayDatesAndTheLinkTarget)
     EXPECT_EQ(l.date, "12.24.2025");
     EXPECT_EQ(l.size, "7");
     EXPECT_EQ(l.link, "target");
+}
+
+struct ShownYearCase {
+    const char* descriptor;
+    std::string line;
+    std::string recordDate;  // the record keeps its own form
+    std::string shownDate;
+};
+
+// Listing lines through the parser into the panel, as a fetched listing goes; today is 5 December 2026.
+TEST(RemotePanel, DatesShowTheFullYearOfTheListingLine)
+{
+    const ShownYearCase cases[] = {
+        {"0", "-rw-r--r-- 1 o g 3 Jan 01  1970 a", "01.01.70", "01.01.1970"},
+        {"0", "-rw-r--r-- 1 o g 3 Jun 15  1975 a", "15.06.75", "15.06.1975"},
+        {"0", "-rw-r--r-- 1 o g 3 Nov 30  2079 a", "30.11.79", "30.11.2079"},
+        {"0", "-rw-r--r-- 1 o g 3 Mar  3 14:05 a", "03.03.26", "03.03.2026"},
+        {"0", "-rw-r--r-- 1 o g 3 Dec 24 09:15 a", "24.12.25", "24.12.2025"},
+        {"0", "lrwxrwxrwx 1 o g 7 Jan 10  1975 a -> a", "10.01.75", "10.01.1975"},
+        {"7", "-rw-r--r-- 1 o g 3 Jan 01  1970 a", "Jan 01 1970", "01.01.1970"},
+        {"9", "-rw-r--r-- 1 o g x y 3 Jun 15  1975 a", "Jun 15 1975", "15.06.1975"},
+        {"8", "12-24-85  10:20AM                 1234 a", "24.12.85", "24.12.1985"},
+        {"8", "01-15-01  03:47PM                 1234 a", "15.01.01", "15.01.2001"},
+    };
+    for (const ShownYearCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        RemotePanel p;
+        p.listing = entries(ParseListing(c.descriptor, kToday, {c.line}).entries);
+        ASSERT_EQ(p.listing->size(), 1u);
+        EXPECT_EQ(p.listing->view(0).date, c.recordDate);
+        p.FillRemotePanel(0, DateOrder::DayFirst, kToday);
+        ASSERT_EQ(p.panel.size(), 1u);
+        EXPECT_EQ(p.panel.rows()[0].date, c.shownDate);
+    }
 }
 
 TEST(RemotePanel, PathBoxItemsAndThePathOfEachItem)

@@ -1,0 +1,11 @@
+#pragma once
+#include <optional>
+#include <string_view>
+
+namespace brisk {
+
+// Seconds after midnight for a listing's time text: "14:05", "10:20:30", "10:20AM" or "10:20PM"
+// (12 AM being midnight). Nothing for any other text, the empty time of a dated entry included.
+std::optional<int> SecondsOfDay(std::string_view text);
+
+} // namespace brisk
