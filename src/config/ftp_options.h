@@ -5,7 +5,7 @@
 namespace brisk {
 
 // Every program-wide setting of the options file. Defaults are those of a missing file, except
-// the ones LoadOptions derives from ProgramDir (LogFile, IniPath, ListingTempFile).
+// the ones LoadOptions derives from ProgramDir (LogFile, ListingTempFile).
 struct TFTPOptions {
     uint8_t ConnectionType = 0;     // 0 direct, 1 proxy, 2 SOCKS 4, 3 SOCKS 4A, 4 SOCKS 5
     int32_t TransferMode = 0;       // 0 auto-detect, 1 ASCII, 2 binary
@@ -39,7 +39,7 @@ struct TFTPOptions {
     int32_t fwType = 0;
     bool fwEnable = false;
     std::string ListingTempFile;    // never stored
-    std::string IniPath;
+    std::string IniPath;            // the local panel's start folder; empty: the home directory
     std::string FontName = "MS Sans Serif";
     int32_t FontSize = 8;
     int32_t FontColor = 0;

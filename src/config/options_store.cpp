@@ -57,7 +57,11 @@ void loadFirewallAndDisplay(const IniFile& ini, TFTPOptions& o, const std::strin
     o.fwType = ini.readInteger(kCommon, "fwType", 0);
     o.fwSimbol = ini.readString(kCommon, "fwSimbol", "@");
     o.fwEnable = ini.readBool(kCommon, "fwEnable", false);
-    o.IniPath = ini.readString(kCommon, "IniPath", programDir);
+    // Older versions wrote the settings folder back as the start folder when none was chosen; the
+    // local panel never starts among the settings files unless the user goes there.
+    o.IniPath = ini.readString(kCommon, "IniPath", "");
+    if (o.IniPath == programDir || o.IniPath + "/" == programDir)
+        o.IniPath.clear();
     o.FontName = ini.readString(kCommon, "FontName", "MS Sans Serif");
     o.FontSize = ini.readInteger(kCommon, "FontSize", 8);
     o.FontColor = ini.readInteger(kCommon, "FontColor", 0);

@@ -15,16 +15,6 @@ std::string envValue(const char* name)
     return v ? std::string(v) : std::string();
 }
 
-std::string homeDir()
-{
-    std::string home = envValue("HOME");
-    if (!home.empty())
-        return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-        return pw->pw_dir;
-    return ".";
-}
-
 std::string withSlash(std::string path)
 {
     if (path.empty() || path.back() != '/')
@@ -34,12 +24,22 @@ std::string withSlash(std::string path)
 
 } // namespace
 
+std::string HomeDirectory()
+{
+    std::string home = envValue("HOME");
+    if (!home.empty())
+        return home;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return ".";
+}
+
 std::string ProgramDir()
 {
     std::string dir = envValue("BRISKLANE_HOME");
     if (dir.empty()) {
         const std::string xdg = envValue("XDG_CONFIG_HOME");
-        dir = (xdg.empty() ? withSlash(homeDir()) + ".config" : xdg) + "/brisklane";
+        dir = (xdg.empty() ? withSlash(HomeDirectory()) + ".config" : xdg) + "/brisklane";
     }
     dir = withSlash(dir);
     makeDirectories(dir, 0700);

@@ -8,4 +8,7 @@ namespace brisk {
 // Created (owner-only, it holds passwords) on first use.
 std::string ProgramDir();
 
+// The user's home directory: $HOME, else the account's, else ".".
+std::string HomeDirectory();
+
 } // namespace brisk

@@ -16,7 +16,7 @@ ProgramSettings::ProgramSettings()
 }
 
 MainProgram::MainProgram(UserInterface& ui)
-    : session(ui, settings.options, local), local(ui, session.msl, currentDirectory()),
+    : session(ui, settings.options, local), local(ui, session.msl, HomeDirectory()),
       helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
 {
     session.siteList.LoadSiteList("");

@@ -24,7 +24,8 @@ public:
     std::function<void(const DraggedRows& rows)> onRowsDropped;
     // Whether rows of that list (this one included) may be dropped here now; unset: all of them.
     std::function<bool(quint64 source)> acceptsRowsFrom;
-    // Keys the panels act on that Qt has no binding for (Backspace, Delete, F5).
+    // Keys the panel itself acts on that Qt has no binding for (Backspace); the window's shortcuts
+    // come first.
     std::function<bool(int key)> onKey;
 
     // Indices of the selected rows, in row order.

@@ -20,17 +20,19 @@ namespace brisk {
 
 T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 {
-    setWindowTitle("Brisklane");
     ui_.setChangedHandler([this] { scheduleRefresh(); });
     program_ = std::make_unique<MainProgram>(ui_);
     ui_.setMessages(program_->session.msl);
     buildWidgets();
+    buildStatusBar();
     buildActions();
+    buildPanelActions();
     buildMenus();
     buildToolBar();
     buildContextMenus();
     connectViews();
     connectTransfers();
+    trackFocus();
     applyFonts();
     resize(1100, 720);
     refreshViews();
@@ -40,6 +42,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 T_Main::~T_Main()
 {
     setUnhandledExceptionHandler(nullptr);
+    disconnect(focusTracking_);
     // The models go before the widgets: nothing may reach them from a view any more.
     ui_.setChangedHandler(nullptr);
     for (QWidget* view : std::initializer_list<QWidget*>{lvLoc, FTPView, localPath, FTPPath})
@@ -73,39 +76,50 @@ void T_Main::buildWidgets()
     for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, logPane})
         clickOnly->setFocusPolicy(Qt::ClickFocus);
     setTabOrder(lvLoc, FTPView);
+    // The remote side is the current panel at start.
+    FTPView->setFocus();
 }
 
-QWidget* T_Main::buildSide(const char* name, QComboBox*& path, FileListView*& list, QLabel*& info)
+QWidget* T_Main::buildSide(const char* name, QComboBox*& path, FileListView*& list)
 {
     path = new QComboBox;
     path->setObjectName(QString(name) + "Path");
     list = new FileListView;
-    info = new QLabel;
-    info->setObjectName(QString(name) + "Info");
 
     auto* side = new QWidget;
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(path);
     layout->addWidget(list, 1);
-    layout->addWidget(info);
     return side;
+}
+
+// The panels' information lines, each under its own half of the window.
+void T_Main::buildStatusBar()
+{
+    localInfo = new QLabel;
+    localInfo->setObjectName("localInfo");
+    remoteInfo = new QLabel;
+    remoteInfo->setObjectName("remoteInfo");
+    for (QLabel* info : {localInfo, remoteInfo})
+        statusBar()->addWidget(info, 1);
 }
 
 QWidget* T_Main::buildLocalSide()
 {
-    QWidget* side = buildSide("local", localPath, lvLoc, localInfo);
+    QWidget* side = buildSide("local", localPath, lvLoc);
     lvLoc->setObjectName("lvLoc");
     return side;
 }
 
 QWidget* T_Main::buildRemoteSide()
 {
-    QWidget* side = buildSide("remote", FTPPath, FTPView, remoteInfo);
+    QWidget* side = buildSide("remote", FTPPath, FTPView);
     FTPPath->setObjectName("FTPPath");
     FTPView->setObjectName("FTPView");
-    // F2 edits a remote name in place; the server renames it when the edit ends.
-    FTPView->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // A click on a selected remote name edits it in place (F2 is Rename for the current panel); the
+    // server renames it when the edit ends.
+    FTPView->setEditTriggers(QAbstractItemView::SelectedClicked);
     return side;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "session/main_program.h"
+#include "session/panel_side.h"
 #include "ui/qt_user_interface.h"
 
 #include <QMainWindow>
@@ -49,10 +50,12 @@ protected:
 
 private:
     void buildWidgets();
-    QWidget* buildSide(const char* name, QComboBox*& path, FileListView*& list, QLabel*& info);
+    QWidget* buildSide(const char* name, QComboBox*& path, FileListView*& list);
+    void buildStatusBar();
     QWidget* buildLocalSide();
     QWidget* buildRemoteSide();
     void buildActions();
+    void buildPanelActions();
     void buildMenus();
     void buildToolBar();
     QAction* addAction(const QString& name, const QString& text, const QString& icon,
@@ -69,6 +72,7 @@ private:
     void refreshPathBoxes();
     void refreshLog();
     void refreshActions();
+    void refreshPanelActions();
     void splitEvenly();
     void applyFonts();
     void chooseListFont(int tag);
@@ -84,6 +88,12 @@ private:
     void remoteUp();
     void remoteRefresh();
 
+    // the current panel (main_window_panels.cpp)
+    void trackFocus();
+    void focusMoved(const QWidget* now);
+    void markCurrentPanel();
+    QAction* routed(const QString& generic) const;
+
     // transfers (main_window_transfers.cpp)
     void uploadSelected();
     void downloadSelected();
@@ -95,6 +105,8 @@ private:
     std::unique_ptr<MainProgram> program_;
     QSplitter* panes_ = nullptr;
     std::map<QString, QAction*> actions_;
+    CurrentPanel current_;
+    QMetaObject::Connection focusTracking_;
     bool refreshPending_ = false;
     bool refreshing_ = false;
     bool shownSiteList_ = false;

@@ -126,6 +126,11 @@ void T_Main::buildMenus()
     types->setObjectName("mnTransferType");
     add(types, {"actTransferType0", "actTransferType1", "actTransferType2"});
 
+    // The commands of the panel that has the focus.
+    QMenu* commands = menuBar()->addMenu("&Commands");
+    add(commands, {"actMkdir", "actRename", "actDelete", "", "actRefresh", "actView"});
+    add(commands->addMenu("Select ..."), {"actSelect1", "actSelect2", "actSelect3", "actSelect4"});
+
     QMenu* remote = menuBar()->addMenu("&Remote");
     add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir",
                  "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
@@ -150,7 +155,7 @@ void T_Main::buildToolBar()
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const char* name : {"actConnect", "actDisconnect", "actStop", "", "actUpload", "actDownload", "",
                              "actNewSite", "actProperties", "",
-                             "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actRemoteRefresh", "", "actExit"})
+                             "actMkdir", "actRename", "actDelete", "actRefresh", "", "actExit"})
         if (name[0])
             bar->addAction(action(name));
         else
@@ -222,6 +227,7 @@ void T_Main::refreshActions()
     enable("actDownload", transfer && s.enabled(Action::DownloadArrow));
     for (int tag : {0, 1, 2})
         action(QString("actTransferType%1").arg(tag))->setChecked(s.transferTypeMenu() == tag);
+    refreshPanelActions();
 }
 
 } // namespace brisk

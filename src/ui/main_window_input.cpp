@@ -121,39 +121,18 @@ void T_Main::remoteActivated(int row)
 
 bool T_Main::remoteKey(int key)
 {
-    switch (key) {
-    case Qt::Key_Backspace:
-        remoteUp();
-        break;
-    case Qt::Key_Delete:
-        remoteDelete();
-        break;
-    case Qt::Key_F5:
-        remoteRefresh();
-        break;
-    default:
+    if (key != Qt::Key_Backspace)
         return false;
-    }
+    remoteUp();
     refreshViews();
     return true;
 }
 
 bool T_Main::localKey(int key)
 {
-    LocalPanel& local = program_->local;
-    switch (key) {
-    case Qt::Key_Backspace:
-        local.upOneLevel();
-        break;
-    case Qt::Key_Delete:
-        local.deleteSelected();
-        break;
-    case Qt::Key_F5:
-        local.RefreshLocalPanel();
-        break;
-    default:
+    if (key != Qt::Key_Backspace)
         return false;
-    }
+    program_->local.upOneLevel();
     refreshViews();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "session/window_title.h"
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
 #include "ui/panel_icons.h"
@@ -83,7 +84,9 @@ void T_Main::refreshViews()
     refreshPathBoxes();
     refreshLog();
     refreshActions();
-    setCursor(program_->session.busyCursor() ? Qt::BusyCursor : Qt::ArrowCursor);
+    const SessionController& s = program_->session;
+    setWindowTitle(toQt(WindowTitle(s.SiteListMode(), s.CurrentSite().Name, s.remote)));
+    setCursor(s.busyCursor() ? Qt::BusyCursor : Qt::ArrowCursor);
     refreshing_ = false;
 }
 

@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -30,6 +31,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 using namespace brisk;
 using brisk::test::onNextModal;
@@ -75,6 +77,12 @@ protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
+        if (const char* home = std::getenv("HOME"))
+            savedHome_ = home;
+        userHome_ = home() + "user";
+        std::filesystem::create_directories(userHome_);
+        std::ofstream(userHome_ + "/mine.txt") << "mine";
+        ::setenv("HOME", userHome_.c_str(), 1);
         driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
         window_ = std::make_unique<T_Main>();
         window_->show();
@@ -84,7 +92,21 @@ protected:
     {
         window_.reset();
         driver_.reset();
+        if (savedHome_)
+            ::setenv("HOME", savedHome_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
         TempHomeTest::TearDown();
+    }
+
+    // Gives the keyboard focus to a panel's list, as a click would; the window's shortcuts need it active,
+    // which it may not be again yet after a dialog.
+    void focus(FileListView* view)
+    {
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        view->setFocus();
+        ASSERT_TRUE(waitFor([view] { return view->hasFocus(); }, 2000));
     }
 
     void activate(FileListView* view, const QString& caption)
@@ -121,7 +143,18 @@ protected:
 
     std::unique_ptr<QtLoopDriver> driver_;
     std::unique_ptr<T_Main> window_;
+    std::string userHome_;
+
+private:
+    std::optional<std::string> savedHome_;
 };
+
+bool marked(const FileListView* view)
+{
+    const QWidget* window = view->window();
+    return view->header()->font().bold() &&
+           view->header()->palette().color(QPalette::Button) == window->palette().color(QPalette::Highlight);
+}
 
 TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
 {
@@ -148,17 +181,34 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
     EXPECT_FALSE(w.logPane->toPlainText().contains(QString(test::kFtpPassword)));
     EXPECT_TRUE(w.action("actDisconnect")->isEnabled());
     EXPECT_FALSE(w.action("actConnect")->isEnabled());
+    EXPECT_EQ(w.windowTitle(), "Brisklane - Local vsftpd - /");
+    EXPECT_EQ(w.remoteInfo->parentWidget(), w.statusBar());
+    EXPECT_EQ(w.localInfo->parentWidget(), w.statusBar());
+    EXPECT_TRUE(w.remoteInfo->isVisible());
     EXPECT_FALSE(test::saveScreenshot(w, "main_connected").isEmpty());
+
+    w.lvLoc->setCurrentIndex(w.lvLoc->model()->index(int(captions(w.lvLoc).indexOf("mine.txt")), 0));
+    focus(w.FTPView);
+    w.FTPView->setCurrentIndex(w.FTPView->model()->index(1, 0));
+    EXPECT_FALSE(w.localInfo->text().isEmpty());
+    EXPECT_FALSE(w.remoteInfo->text().isEmpty());
+    EXPECT_FALSE(test::saveScreenshot(w, "main_connected_status").isEmpty());
+    onNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QTest::keyClick(w.FTPView, Qt::Key_Delete);
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"dir1"}; }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_FALSE(std::filesystem::exists(server.dataDir() / "top.txt"));
 
     activate(w.FTPView, "dir1");
     ASSERT_TRUE(waitFor([&] { return texts(w.FTPPath).size() == 3; }));
     EXPECT_EQ(texts(w.FTPPath).back(), "dir1");
     EXPECT_EQ(captions(w.FTPView), QStringList{"inner.txt"});
+    EXPECT_EQ(w.windowTitle(), "Brisklane - Local vsftpd - /dir1");
 
     w.FTPView->setFocus();
     QTest::keyClick(w.FTPView, Qt::Key_Backspace);
     ASSERT_TRUE(waitFor([&] { return texts(w.FTPPath).size() == 2; }));
-    EXPECT_EQ(captions(w.FTPView), QStringList({"dir1", "top.txt"}));
+    EXPECT_EQ(captions(w.FTPView), QStringList{"dir1"});
 
     w.FTPPath->setCurrentIndex(0);
     emit w.FTPPath->activated(0);
@@ -166,6 +216,7 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
     EXPECT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
     EXPECT_TRUE(w.logPane->toPlainText().contains("Connection closed"));
     EXPECT_TRUE(w.action("actConnect")->isEnabled());
+    EXPECT_EQ(w.windowTitle(), "Brisklane");
 }
 
 TEST_F(MainWindowTest, AModalDialogDoesNotStallARunningListing)
@@ -271,13 +322,86 @@ TEST_F(MainWindowTest, LocalListReadsTheCoreRowsAndTheirSelection)
     EXPECT_FALSE(test::saveScreenshot(w, "main_local_selection").isEmpty());
 }
 
+TEST_F(MainWindowTest, TheLocalPanelStartsInTheHomeDirectory)
+{
+    T_Main& w = *window_;
+    EXPECT_EQ(w.program().local.currentDir(), userHome_);
+    EXPECT_EQ(texts(w.localPath).back(), "user");
+    EXPECT_TRUE(captions(w.lvLoc).contains("mine.txt"));
+    EXPECT_EQ(w.windowTitle(), "Brisklane");
+}
+
+TEST_F(MainWindowTest, DeleteAndF2ActOnThePanelThatHasTheFocus)
+{
+    T_Main& w = *window_;
+    const std::filesystem::path dir = userHome_;
+    for (const char* name : {"gone.txt", "old.txt"})
+        std::ofstream(dir / name) << name;
+    w.program().local.RefreshLocalPanel();
+    w.refreshViews();
+    EXPECT_TRUE(marked(w.FTPView)) << "the remote side is current at start";
+    EXPECT_FALSE(marked(w.lvLoc));
+    // A site folder on the remote side, made while it is current.
+    onNextModal<TInputForm>([](TInputForm* form) {
+        QTest::keyClicks(form->findChild<QLineEdit*>("edText"), "Work");
+        form->accept();
+    });
+    w.action("actMkdir")->trigger();
+    ASSERT_EQ(captions(w.FTPView), QStringList{"Work"});
+
+    focus(w.lvLoc);
+    EXPECT_TRUE(marked(w.lvLoc));
+    EXPECT_FALSE(marked(w.FTPView));
+    w.lvLoc->setCurrentIndex(w.lvLoc->model()->index(int(captions(w.lvLoc).indexOf("gone.txt")), 0));
+    ASSERT_EQ(w.program().local.panel().selectedIndices().size(), 1u);
+    onNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QTest::keyClick(w.lvLoc, Qt::Key_Delete);
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone.txt"));
+    EXPECT_FALSE(captions(w.lvLoc).contains("gone.txt"));
+
+    w.lvLoc->setCurrentIndex(w.lvLoc->model()->index(int(captions(w.lvLoc).indexOf("old.txt")), 0));
+    focus(w.lvLoc);
+    onNextModal<TInputForm>([](TInputForm* form) {
+        auto* edit = form->findChild<QLineEdit*>("edText");
+        edit->clear();
+        QTest::keyClicks(edit, "new.txt");
+        form->accept();
+    });
+    QTest::keyClick(w.lvLoc, Qt::Key_F2);
+    EXPECT_TRUE(std::filesystem::exists(dir / "new.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "old.txt"));
+    EXPECT_EQ(captions(w.FTPView), QStringList{"Work"}) << "the site list was left alone";
+
+    focus(w.FTPView);
+    EXPECT_TRUE(marked(w.FTPView));
+    EXPECT_FALSE(marked(w.lvLoc));
+    w.FTPView->setCurrentIndex(w.FTPView->model()->index(0, 0));
+    onNextModal<TInputForm>([](TInputForm* form) {
+        auto* edit = form->findChild<QLineEdit*>("edText");
+        edit->clear();
+        QTest::keyClicks(edit, "Play");
+        form->accept();
+    });
+    QTest::keyClick(w.FTPView, Qt::Key_F2);
+    EXPECT_EQ(captions(w.FTPView), QStringList{"Play"});
+    focus(w.FTPView);
+    onNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QTest::keyClick(w.FTPView, Qt::Key_Delete);
+    EXPECT_TRUE(captions(w.FTPView).isEmpty());
+    EXPECT_TRUE(std::filesystem::exists(dir / "new.txt")) << "the local file was left alone";
+    EXPECT_TRUE(std::filesystem::exists(dir / "mine.txt"));
+}
+
 TEST_F(MainWindowTest, TabSwitchesBetweenThePanels)
 {
     T_Main& w = *window_;
     w.activateWindow();
     w.lvLoc->setFocus();
     ASSERT_TRUE(waitFor([&] { return w.lvLoc->hasFocus(); }, 2000));
+    EXPECT_TRUE(marked(w.lvLoc));
     QTest::keyClick(w.lvLoc, Qt::Key_Tab);
+    EXPECT_TRUE(marked(w.FTPView));
+    EXPECT_FALSE(marked(w.lvLoc));
     EXPECT_TRUE(w.FTPView->hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
     QTest::keyClick(w.FTPView, Qt::Key_Tab);
     EXPECT_TRUE(w.lvLoc->hasFocus());

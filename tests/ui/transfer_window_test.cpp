@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -272,6 +273,44 @@ TEST_F(TransferWindowTest, ASiteDraggedOntoAFolderStillMovesThere)
     const QRect folder = w().FTPView->visualRect(w().FTPView->model()->index(0, 0));
     EXPECT_TRUE(drop(w().FTPView, site.get(), folder.center()));
     EXPECT_EQ(captions(w().FTPView), QStringList{"Work"});
+}
+
+// The toolbar's generic commands act on the panel that last had the focus, not always on the remote one.
+TEST_F(TransferWindowTest, TheToolbarsMakeDirectoryFollowsTheFocus)
+{
+    showLocal();
+    connect({});
+    auto* toolBar = w().findChild<QToolBar*>("mainToolBar");
+    QAction* mkdir = w().action("actMkdir");
+    ASSERT_TRUE(toolBar->actions().contains(mkdir));
+    EXPECT_FALSE(toolBar->actions().contains(w().action("actRemoteMkdir")));
+    auto makeDirectory = [&](const QString& name) {
+        onNextModal<TInputForm>([name](TInputForm* form) {
+            form->findChild<QLineEdit*>("edText")->setText(name);
+            form->accept();
+        });
+        mkdir->trigger();
+    };
+
+    w().activateWindow();
+    w().lvLoc->setFocus();
+    ASSERT_TRUE(waitFor([&] { return w().lvLoc->hasFocus(); }));
+    w().logPane->setFocus();  // the log is no panel: the local one stays current
+    ASSERT_TRUE(waitFor([&] { return w().logPane->hasFocus(); }));
+    makeDirectory("made-here");
+    EXPECT_TRUE(fs::is_directory(localDir_ / "made-here"));
+    EXPECT_FALSE(fs::exists(server_->dataDir() / "made-here"));
+    EXPECT_EQ(w().program().local.currentDir(), (localDir_ / "made-here").string()) << "a new local directory is entered";
+
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().FTPPath->setFocus();
+    ASSERT_TRUE(waitFor([&] { return w().FTPPath->hasFocus(); }));
+    makeDirectory("made-there");
+    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView).contains("made-there"); })) << log().toStdString();
+    EXPECT_TRUE(fs::is_directory(server_->dataDir() / "made-there"));
+    EXPECT_FALSE(fs::exists(localDir_ / "made-there"));
+    EXPECT_FALSE(w().action("actView")->isEnabled()) << "viewing as text is for local files only";
 }
 
 TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectedFilesAndDirectories)

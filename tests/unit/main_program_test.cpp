@@ -6,12 +6,33 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace brisk {
 namespace {
 
-class MainProgramTest : public TempHomeTest {};
+class MainProgramTest : public TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        if (const char* home = std::getenv("HOME"))
+            savedHome_ = home;
+    }
+    void TearDown() override
+    {
+        if (savedHome_)
+            ::setenv("HOME", savedHome_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+        TempHomeTest::TearDown();
+    }
+
+private:
+    std::optional<std::string> savedHome_;
+};
 
 TEST_F(MainProgramTest, StartsWithDefaultsWhenNoFileExists)
 {
@@ -79,6 +100,23 @@ TEST_F(MainProgramTest, StartsInTheIniPathDirectory)
     EXPECT_EQ(program.local.currentDir(), home() + "start");
     ASSERT_EQ(program.local.panel().size(), 1u);
     EXPECT_EQ(program.local.panel().rows()[0].caption, "here.txt");
+}
+
+TEST_F(MainProgramTest, StartsInTheHomeDirectoryWhenNoStartFolderIsSet)
+{
+    const std::string user = home() + "user";
+    std::filesystem::create_directories(user);
+    writeFile(user + "/mine.txt", "x");
+    ::setenv("HOME", user.c_str(), 1);
+    // What older versions saved: the settings folder itself, which is no start folder of the user's.
+    IniFile ini(OptionsFilePath());
+    ini.writeString("Common", "IniPath", home());
+    ini.save();
+    test::ScriptedUserInterface ui;
+    MainProgram program(ui);
+    EXPECT_EQ(program.local.currentDir(), user);
+    ASSERT_EQ(program.local.panel().size(), 1u);
+    EXPECT_EQ(program.local.panel().rows()[0].caption, "mine.txt");
 }
 
 } // namespace

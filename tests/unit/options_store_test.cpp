@@ -31,7 +31,6 @@ TEST_F(OptionsStoreTest, MissingFileGivesEveryDefault)
     load();
     TFTPOptions expected;
     expected.LogFile = home() + "tolvaxe.log";
-    expected.IniPath = home();
     expected.ListingTempFile = home() + "FTPDIR" + std::to_string(::getpid()) + ".TXT";
     EXPECT_EQ(options, expected);
     EXPECT_EQ(lang, TLang{});
@@ -54,6 +53,18 @@ TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsWideValuesKeepLowBitsAndOnlyIniPa
     EXPECT_FALSE(options.Keep);
     EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
     EXPECT_EQ(options.IniPath, "");
+}
+
+TEST_F(OptionsStoreTest, AStoredStartFolderIsKeptUnlessItIsTheSettingsFolder)
+{
+    for (const std::string& settings : {home(), home().substr(0, home().size() - 1)}) {
+        writeFile(optionsFile(), "[common]\nIniPath=" + settings + "\n");
+        load();
+        EXPECT_EQ(options.IniPath, "") << settings;
+    }
+    writeFile(optionsFile(), "[common]\nIniPath=" + home() + "work\n");
+    load();
+    EXPECT_EQ(options.IniPath, home() + "work");
 }
 
 TEST_F(OptionsStoreTest, MaxListingIsInMebibytesWithItsDefaultForMissingOrUnusableValues)
