@@ -35,21 +35,9 @@
 
 using namespace brisk;
 using brisk::test::onNextModal;
+using brisk::test::waitFor;
 
 namespace {
-
-// QTest::qWait also runs the deferred deletes, so nothing of a test is left for the next one.
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 QStringList texts(const QComboBox* box)
 {
@@ -61,10 +49,7 @@ QStringList texts(const QComboBox* box)
 
 QStringList captions(const FileListView* view)
 {
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out.push_back(view->model()->index(i, 0).data().toString());
-    return out;
+    return test::captions(view->model());
 }
 
 QString header(const FileListView* view, int column)

@@ -11,6 +11,7 @@
 #include "ui/site_properties_dialog.h"
 #include "ftp_users.h"
 #include "modal.h"
+#include "qt_wait.h"
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -39,28 +40,14 @@
 
 using namespace brisk;
 using brisk::test::onNextModal;
+using brisk::test::waitFor;
 namespace fs = std::filesystem;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 QStringList captions(const FileListView* view)
 {
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out.push_back(view->model()->index(i, 0).data().toString());
-    return out;
+    return test::captions(view->model());
 }
 
 // Bytes that differ from file to file and hold every byte value, so a text-mode transfer or a
