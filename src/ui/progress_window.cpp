@@ -99,6 +99,23 @@ void TransferAnimation::paintEvent(QPaintEvent*)
     p.drawEllipse(QPointF(x, mid), radius, radius);
 }
 
+// A group of three figures, each a caption ("<name>Caption") and its value label.
+QGroupBox* TProgress::figureGroup(const char* objectName, const QString& title, std::initializer_list<Figure> figures)
+{
+    auto* group = new QGroupBox(title, this);
+    group->setObjectName(objectName);
+    auto* grid = new QGridLayout(group);
+    int row = 0;
+    for (const Figure& figure : figures) {
+        auto* caption = new QLabel(figure.caption, this);
+        caption->setObjectName(QString(figure.name) + "Caption");
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(*figure.value = valueLabel(figure.name), row++, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
 TProgress::TProgress(std::function<void()> onCancel, QWidget* parent, std::vector<std::string> messages,
                      std::function<uint64_t()> nowMs)
     : QDialog(parent),
@@ -112,32 +129,14 @@ TProgress::TProgress(std::function<void()> onCancel, QWidget* parent, std::vecto
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto caption = [this](const char* objectName, const QString& text) {
-        auto* label = new QLabel(text, this);
-        label->setObjectName(objectName);
-        return label;
-    };
-    auto* gbThisFile = new QGroupBox("This File", this);
-    gbThisFile->setObjectName("gbThisFile");
-    auto* thisGrid = new QGridLayout(gbThisFile);
-    thisGrid->addWidget(caption("lbFileTransferredCaption", "Transferred:"), 0, 0);
-    thisGrid->addWidget(lbFileTransferred_ = valueLabel("lbFileTransferred"), 0, 1);
-    thisGrid->addWidget(caption("lbFileTimeCaption", "Time:"), 1, 0);
-    thisGrid->addWidget(lbFileTime_ = valueLabel("lbFileTime"), 1, 1);
-    thisGrid->addWidget(caption("lbFileTimeLeftCaption", "Time Left:"), 2, 0);
-    thisGrid->addWidget(lbFileTimeLeft_ = valueLabel("lbFileTimeLeft"), 2, 1);
-    thisGrid->setColumnStretch(1, 1);
-
-    auto* gbAllFiles = new QGroupBox("All Files", this);
-    gbAllFiles->setObjectName("gbAllFiles");
-    auto* allGrid = new QGridLayout(gbAllFiles);
-    allGrid->addWidget(caption("lbAllTransferredCaption", "Transferred:"), 0, 0);
-    allGrid->addWidget(lbAllTransferred_ = valueLabel("lbAllTransferred"), 0, 1);
-    allGrid->addWidget(caption("lbAllTimeCaption", "Time:"), 1, 0);
-    allGrid->addWidget(lbAllTime_ = valueLabel("lbAllTime"), 1, 1);
-    allGrid->addWidget(caption("lbTransferRateCaption", "Transfer Rate:"), 2, 0);
-    allGrid->addWidget(lbAllRate_ = valueLabel("lbTransferRate"), 2, 1);
-    allGrid->setColumnStretch(1, 1);
+    auto* gbThisFile = figureGroup("gbThisFile", "This File",
+                                   {{"lbFileTransferred", "Transferred:", &lbFileTransferred_},
+                                    {"lbFileTime", "Time:", &lbFileTime_},
+                                    {"lbFileTimeLeft", "Time Left:", &lbFileTimeLeft_}});
+    auto* gbAllFiles = figureGroup("gbAllFiles", "All Files",
+                                   {{"lbAllTransferred", "Transferred:", &lbAllTransferred_},
+                                    {"lbAllTime", "Time:", &lbAllTime_},
+                                    {"lbTransferRate", "Transfer Rate:", &lbAllRate_}});
 
     anTransfer_ = new TransferAnimation(this);
     anTransfer_->setObjectName("anTransfer");

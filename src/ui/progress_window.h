@@ -6,9 +6,11 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -92,6 +94,12 @@ private:
     void openFigures();
     void closeFigures();
     QLabel* valueLabel(const char* objectName);
+    struct Figure {
+        const char* name;
+        const char* caption;
+        QLabel** value;
+    };
+    QGroupBox* figureGroup(const char* objectName, const QString& title, std::initializer_list<Figure> figures);
 
     ProgressFigures figures_;
     Sink sink_{*this};

@@ -6,6 +6,7 @@
 #include "ui/site_properties_dialog.h"
 #include "modal.h"
 #include "qt_wait.h"
+#include "site_dialog_fill.h"
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -108,18 +109,7 @@ protected:
     void createSite(uint16_t port)
     {
         onNextModal<TFFtpBase>([port](TFFtpBase* dialog) {
-            auto set = [dialog](const char* name, const QString& text) {
-                auto* edit = dialog->findChild<QLineEdit*>(name);
-                edit->clear();
-                QTest::keyClicks(edit, text);
-            };
-            set("edName", "Local vsftpd");
-            set("edServer", "127.0.0.1");
-            set("edPort", QString::number(port));
-            set("edUser", QString(test::kFtpUser));
-            set("edPassword", QString(test::kFtpPassword));
-            dialog->findChild<QCheckBox*>("cbSavePsw")->setChecked(true);
-            dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
+            test::fillVsftpdSite(dialog, port);
             test::saveScreenshot(*dialog, "main_site_dialog");
             dialog->findChild<QPushButton*>("btSave")->click();
         });

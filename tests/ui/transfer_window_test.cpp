@@ -12,6 +12,7 @@
 #include "ftp_users.h"
 #include "modal.h"
 #include "qt_wait.h"
+#include "site_dialog_fill.h"
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -102,18 +103,7 @@ protected:
     void connect(const QStringList& expectedRows)
     {
         onNextModal<TFFtpBase>([port = server_->port()](TFFtpBase* dialog) {
-            auto set = [dialog](const char* name, const QString& text) {
-                auto* edit = dialog->findChild<QLineEdit*>(name);
-                edit->clear();
-                QTest::keyClicks(edit, text);
-            };
-            set("edName", "Local vsftpd");
-            set("edServer", "127.0.0.1");
-            set("edPort", QString::number(port));
-            set("edUser", QString(test::kFtpUser));
-            set("edPassword", QString(test::kFtpPassword));
-            dialog->findChild<QCheckBox*>("cbSavePsw")->setChecked(true);
-            dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
+            test::fillVsftpdSite(dialog, port);
             dialog->findChild<QPushButton*>("btSave")->click();
         });
         w().action("actNewSite")->trigger();
