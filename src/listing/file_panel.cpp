@@ -1,11 +1,11 @@
 #include "listing/file_panel.h"
 
 #include "listing/mask_match.h"
+#include "listing/panel_sort_key.h"
 #include "listing/text_util.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <numeric>
 #include <stdexcept>
 
 namespace brisk {
@@ -52,6 +52,8 @@ size_t FilePanel::setCaption(size_t index, const std::string& caption)
 
 void FilePanel::setDateOrder(DateOrder order)
 {
+    if (order == order_)
+        return;
     order_ = order;
     sort();
 }
@@ -123,18 +125,28 @@ void FilePanel::sort()
 size_t FilePanel::sort(size_t follow)
 {
     ++version_;
-    std::vector<size_t> order(rows_.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return ComparePanelRows(rows_.view(a), rows_.view(b), sortState_, order_) < 0;
+    struct Keyed {
+        PanelSortKey key;
+        size_t index;
+    };
+    std::vector<Keyed> keyed(rows_.size());
+    for (size_t i = 0; i < keyed.size(); ++i)
+        keyed[i] = {MakePanelSortKey(rows_.view(i), sortState_, order_), i};
+    // Equal rows keep their order: the index decides last, as a stable sort would.
+    std::sort(keyed.begin(), keyed.end(), [this](const Keyed& a, const Keyed& b) {
+        const int result = ComparePanelSortKeys(a.key, b.key, sortState_);
+        return result != 0 ? result < 0 : a.index < b.index;
     });
+    std::vector<size_t> order(keyed.size());
     size_t followed = 0;
     std::vector<bool> selected(order.size());
     for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = keyed[i].index;
         if (order[i] == follow)
             followed = i;
         selected[i] = selected_[order[i]];
     }
+    keyed = {};
     rows_.reorder(order);
     selected_ = std::move(selected);
     return followed;

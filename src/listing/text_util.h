@@ -7,7 +7,7 @@
 
 namespace brisk {
 
-// Plain decimal digits only (no sign, no blanks) and at most 18 of them, so the value always fits.
+// Plain decimal digits only (no sign, no blanks) whose value fits 64 bits; nothing otherwise.
 std::optional<int64_t> decimalValue(std::string_view text);
 
 // Month 1..12 from the position of `word` (lowercased) inside "janfebmar...dec"; 0 when it does not occur.

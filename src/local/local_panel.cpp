@@ -1,5 +1,6 @@
 #include "local/local_panel.h"
 
+#include "listing/row_details.h"
 #include "listing/selection_commands.h"
 #include "local/local_paths.h"
 #include "local/local_rows.h"
@@ -111,6 +112,22 @@ bool LocalPanel::selectedRowIsFile() const
 {
     const int index = panel_.selectedIndex();
     return index >= 0 && panel_.rows()[static_cast<size_t>(index)].image == kImageFile;
+}
+
+std::vector<std::string> LocalPanel::selectedPaths() const
+{
+    std::vector<std::string> paths;
+    for (size_t index : panel_.selectedIndices())
+        paths.push_back(rowPath(index));
+    return paths;
+}
+
+void LocalPanel::showProperties()
+{
+    const int index = panel_.selectedIndex();
+    if (index >= 0)
+        ui_.ShowMessage(std::string(panel_.rows().caption(size_t(index))),
+                        RowDetailsText(panel_.rows().view(size_t(index)), currentDir_));
 }
 
 std::string LocalPanel::rowPath(size_t index) const

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace brisk {
 
@@ -52,6 +53,9 @@ public:
     void filter();
 
     std::string selectionStatusText() const;
+    // Copy Path: the selected rows' full paths. Properties: the first selected row's figures.
+    std::vector<std::string> selectedPaths() const;
+    void showProperties();
 
     // View as Text File, Run Application, the Rename menu entries and the main menu's Delete.
     bool selectedRowIsFile() const;

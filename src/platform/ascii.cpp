@@ -11,16 +11,6 @@ bool isTrimmable(char c)
 
 } // namespace
 
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-char upperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
 std::string lowerAscii(std::string_view text)
 {
     return toLowerAscii(std::string(text));

@@ -4,9 +4,18 @@
 
 namespace brisk {
 
-// Letter case of a-z/A-Z only: other bytes (UTF-8 included) pass through unchanged.
-char lowerAscii(char c);
-char upperAscii(char c);
+// Letter case of a-z/A-Z only: other bytes (UTF-8 included) pass through unchanged. Inline, as
+// sorting long panels calls them for every byte compared.
+inline char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+inline char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
 std::string lowerAscii(std::string_view text);
 std::string toLowerAscii(std::string text);
 std::string toUpperAscii(std::string text);

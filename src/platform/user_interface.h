@@ -30,6 +30,8 @@ public:
     // A Yes/No question with a question icon; true only on Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+    // A failure the user should notice (the GUI adds an error icon); a plain message otherwise.
+    virtual void ShowError(const std::string& caption, const std::string& text) { ShowMessage(caption, text); }
     // The site properties dialog on `model`; true when it was saved (model.save() succeeded).
     virtual bool EditSite(SiteProperties& model) = 0;
 

@@ -36,7 +36,7 @@ void SessionController::ListCurrentDir()
         // Stop came while the listing waited: the chain ends instead.
         if (RequestChain* chain = stoppingChain())
             return chain->finishStop();
-        Ftp1.DirAsync();
+        startPanelListing();
     });
 }
 
@@ -107,6 +107,14 @@ void SessionController::Refresh3Click()
     }
     Ftp1.HostFileName.clear();
     Ftp1.LocalFileName = options_.ListingTempFile;
+    startPanelListing();
+}
+
+// The listing the remote panel will show; the window tells how far it has come.
+void SessionController::startPanelListing()
+{
+    listingLoading_ = true;
+    listingBytes_ = 0;
     Ftp1.DirAsync();
 }
 

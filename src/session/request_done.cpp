@@ -18,6 +18,10 @@ bool isListing(TFtpRequest kind)
 void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
 {
     cTimer_.setEnabled(false);
+    if (isListing(kind)) {
+        listingLoading_ = false;
+        listingBytes_ = 0;
+    }
     const bool failed = error != 0 && !(kind == ftpDirAsync && error == 550);
     if (RequestChain* chain = stoppingChain()) {
         if (failed)
@@ -135,7 +139,7 @@ void SessionController::pwdDone()
     Ftp1.HostFileName.clear();
     Ftp1.LocalFileName = options_.ListingTempFile;
     Ftp1.TypeAscii();
-    Ftp1.DirAsync();
+    startPanelListing();
 }
 
 void SessionController::listingDone()

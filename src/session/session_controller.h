@@ -74,6 +74,7 @@ public:
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
     void ListCurrentDir();
     void ShowListing();
+    void finishShowListing();
     void RefreshListingCopy();
     void FillRemotePanel();
     void remoteColumnClick(int tag);
@@ -91,6 +92,9 @@ public:
     // Downloads the selected remote rows (files and whole directories) into the local directory;
     // a drop of remote rows on the local panel and the download button.
     void StartDownload();
+    // Copy Path and Properties of the right-hand panel (row_paths.cpp).
+    std::vector<std::string> selectedRemotePaths() const;
+    void ShowRemoteProperties();
     // The "Transfer Type" menu: 0 Auto, 1 ASCII, 2 Binary.
     void SetTransferTypeMenu(int mode);
     int transferTypeMenu() const { return int(transfer_.type); }
@@ -112,6 +116,11 @@ public:
     // The progress window's Cancel: Stop, from a posted message.
     void postStop() { post([this] { StopTransfer(); }); }
     bool busyCursor() const { return busyCursor_; }
+    // A directory listing is on its way, and how many of its bytes have come so far.
+    bool listingLoading() const { return listingLoading_; }
+    int64_t listingBytes() const { return listingBytes_; }
+    // "Reading the directory listing: 12 MB" while one loads, else empty.
+    std::string listingStatusText() const;
     bool enabled(Action action) const { return actions_.count(action) != 0; }
     bool pathBoxEnabled() const { return !NavigationBusy_; }
     bool remoteInfoBarVisible() const { return remoteInfoBar_; }
@@ -139,6 +148,8 @@ private:
     // engine events
     void Ftp1Display(std::string& text);
     void Ftp1Progress(int64_t count, bool& abort);
+    void startPanelListing();
+    void listingProgress(int64_t count);
     void Ftp1SessionConnected();
     void Ftp1SessionClosed();
     void Ftp1StateChange();
@@ -216,6 +227,8 @@ private:
     int siteSelection_ = -1;
     bool abortMark_ = false;
     bool busyCursor_ = false;
+    bool listingLoading_ = false;
+    int64_t listingBytes_ = 0;
     bool remoteInfoBar_ = false;
     bool inDoubleClick_ = false;
     // Connecting: from ConnectAsync to the greeting; its end is decided by the connect request's

@@ -42,6 +42,18 @@ void SessionController::Ftp1Progress(int64_t count, bool& abort)
     abort = abortMark_;
     if (transfer_.running() || OperationFlags_.has(ofMirrorRun))
         ui_.Progress().update(count);
+    else if (listingLoading_)
+        listingProgress(count);
+}
+
+// A long listing shows how far it has come, a redraw per mebibyte at most.
+void SessionController::listingProgress(int64_t count)
+{
+    constexpr int64_t kStep = 1 << 20;
+    const bool redraw = count / kStep != listingBytes_ / kStep;
+    listingBytes_ = count;
+    if (redraw)
+        changed();
 }
 
 void SessionController::Ftp1SessionConnected()
@@ -92,7 +104,7 @@ void SessionController::attemptFailed(uint16_t error)
     }
     sessionEnded();
     if (!connectStopped_)
-        ui_.ShowMessage(msl[msgConnectionFailed], failureText(options_, Ftp1, error));
+        ui_.ShowError(msl[msgConnectionFailed], failureText(options_, Ftp1, error));
 }
 
 // A refused login asks again, showing what the server said; an anonymous login has nothing to ask.
@@ -101,7 +113,7 @@ void SessionController::askPasswordAgain(const std::string& reply)
     if (!SiteListMode_ || Ftp1.Connected() || Ftp1.State() != fsReady)
         return;
     if (CurrentSite_.Anonymous) {
-        ui_.ShowMessage(msl[msgConnectionFailed], reply);
+        ui_.ShowError(msl[msgConnectionFailed], reply);
         return;
     }
     PromptRequest request;
@@ -122,6 +134,8 @@ void SessionController::sessionEnded()
     cTimer_.setEnabled(false);
     ui_.Progress().close();
     busyCursor_ = false;
+    listingLoading_ = false;
+    listingBytes_ = 0;
     SiteListMode_ = true;
     NavigationBusy_ = false;
     remote.clear();

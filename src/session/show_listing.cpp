@@ -12,11 +12,28 @@ void SessionController::ShowListing()
     remote.listingCopy = remote.listing;
     if (!parsed.vmsPath.empty())
         Ftp1.HostDirName = parsed.vmsPath;
+    // Reading a long listing and sorting its rows each hold the window for a moment; between the
+    // two the window gets its turn.
+    post([this] { finishShowListing(); });
+}
+
+void SessionController::finishShowListing()
+{
+    if (SiteListMode_)
+        return;   // the session ended meanwhile
     FillRemotePanel();
     remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, Ftp1.HostDirName);
     NavigationBusy_ = false;
     ++listingsShown_;
     changed();
+}
+
+std::string SessionController::listingStatusText() const
+{
+    if (!listingLoading_)
+        return {};
+    const int64_t megabytes = listingBytes_ >> 20;
+    return msl[msgReadingListing] + (megabytes > 0 ? ": " + std::to_string(megabytes) + " MB" : std::string(" ..."));
 }
 
 void SessionController::RefreshListingCopy()

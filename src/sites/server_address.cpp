@@ -30,7 +30,40 @@ void takeLogin(std::string& text, TFTPServerInfo& site)
     site.Password = login.substr(colon + 1);
 }
 
+std::string percentEncoded(const std::string& text, const std::string& special)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte == 0x7F || c == '%' || special.find(c) != std::string::npos) {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+std::string SiteAddress(const TFTPServerInfo& stored)
+{
+    TFTPServerInfo site = stored;
+    ParseServerAddress(site);
+    std::string address = "ftp://";
+    if (!site.Anonymous && !site.User.empty())
+        address += percentEncoded(site.User, "@:/") + "@";
+    address += percentEncoded(site.Server, "@/");
+    const std::string port = trimmed(site.Port);
+    if (!port.empty() && port != "21")
+        address += ":" + percentEncoded(port, "@/");
+    if (!site.InitialDir.empty())
+        address += (site.InitialDir.front() == '/' ? "" : "/") + percentEncoded(site.InitialDir, "");
+    return address;
+}
 
 void ParseServerAddress(TFTPServerInfo& site)
 {

@@ -8,4 +8,9 @@ namespace brisk {
 // ":port" sets Port; what remains is the host in Server. Anonymous is left as it is.
 void ParseServerAddress(TFTPServerInfo& site);
 
+// The site as one "ftp://[user@]host[:port][/dir]" address, for copying: the port only when not
+// 21, the user only when the site does not log in anonymously, never the password. Characters that
+// would end the user or host part are written as %XX.
+std::string SiteAddress(const TFTPServerInfo& site);
+
 } // namespace brisk

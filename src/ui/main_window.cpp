@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
@@ -103,6 +104,17 @@ void T_Main::buildStatusBar()
     remoteInfo->setObjectName("remoteInfo");
     for (QLabel* info : {localInfo, remoteInfo})
         statusBar()->addWidget(info, 1);
+    // While a listing loads: its progress in words and a bar that moves without a known end.
+    busyText = new QLabel;
+    busyText->setObjectName("busyText");
+    busyBar = new QProgressBar;
+    busyBar->setObjectName("busyBar");
+    busyBar->setRange(0, 0);
+    busyBar->setMaximumWidth(120);
+    statusBar()->addPermanentWidget(busyText);
+    statusBar()->addPermanentWidget(busyBar);
+    busyText->hide();
+    busyBar->hide();
 }
 
 QWidget* T_Main::buildLocalSide()

@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QSplitter;
 class QToolBar;
 
@@ -43,6 +44,8 @@ public:
     QPlainTextEdit* logPane = nullptr;
     QLabel* localInfo = nullptr;
     QLabel* remoteInfo = nullptr;
+    QLabel* busyText = nullptr;
+    QProgressBar* busyBar = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,10 +2,12 @@
 
 #include "listing/selection_commands.h"
 #include "ui/file_list_view.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -13,6 +15,23 @@
 #include <QToolButton>
 
 namespace brisk {
+
+namespace {
+
+// Paths go to the clipboard a line each, and to the selection buffer for a middle click.
+void copyToClipboard(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    QString text;
+    for (const std::string& path : paths)
+        text += (text.isEmpty() ? "" : "\n") + toQt(path);
+    QGuiApplication::clipboard()->setText(text);
+    if (QGuiApplication::clipboard()->supportsSelection())
+        QGuiApplication::clipboard()->setText(text, QClipboard::Selection);
+}
+
+} // namespace
 
 QAction* T_Main::addAction(const QString& name, const QString& text, const QString& icon,
                            const std::function<void()>& run, const QKeySequence& key)
@@ -101,6 +120,11 @@ void T_Main::buildActions()
         types->addAction(type);
     }
 
+    addAction("actLocalCopyPath", "Copy Path", "edit-copy", [&local] { copyToClipboard(local.selectedPaths()); });
+    addAction("actRemoteCopyPath", "Copy Path", "edit-copy", [&s] { copyToClipboard(s.selectedRemotePaths()); });
+    addAction("actLocalProperties", "Properties", "document-properties", [&local] { local.showProperties(); });
+    addAction("actRemoteProperties", "Properties", "document-properties", [&s] { s.ShowRemoteProperties(); });
+
     addAction("actLocalFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(0); });
     addAction("actRemoteFont", "Font ...", "preferences-desktop-font", [this] { chooseListFont(1); });
 }
@@ -167,10 +191,11 @@ void T_Main::buildToolBar()
             button->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-// The panels' own menus: the transfer toward the other panel first, then what acts on the panel.
+// The panels' own menus: the transfer toward the other panel first, then what acts on the rows
+// clicked, then on the panel. The right-hand panel has one for the site list and one for a session.
 void T_Main::buildContextMenus()
 {
-    auto build = [this](FileListView* view, const char* name, std::initializer_list<const char*> names) {
+    auto build = [this](const char* name, std::initializer_list<const char*> names) {
         auto* menu = new QMenu(this);
         menu->setObjectName(name);
         for (const char* action : names)
@@ -178,22 +203,29 @@ void T_Main::buildContextMenus()
                 menu->addAction(this->action(action));
             else
                 menu->addSeparator();
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this, [view, menu](const QPoint& at) {
-            menu->popup(view->viewport()->mapToGlobal(at));
-        });
         return menu;
     };
-    build(lvLoc, "pmLocal",
-          {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp", "actLocalRefresh",
-           "actLocalFilter", "", "actViewText", "actRunApp"});
-    QMenu* remote = build(FTPView, "pmRemote",
-                          {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
-                           "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
+    QMenu* local = build("pmLocal", {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "",
+                                     "actLocalCopyPath", "actLocalProperties", "", "actLocalUp", "actLocalRefresh",
+                                     "actLocalFilter", "", "actViewText", "actRunApp"});
+    QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
+                                       "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
+                                       "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
     for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
         types->addAction(action(name));
+    QMenu* sites = build("pmSites", {"actConnect", "", "actNewSite", "actProperties", "", "actRemoteMkdir",
+                                     "actRemoteRename", "actRemoteDelete", "", "actRemoteCopyPath", "actRemoteRefresh"});
+    const auto popUp = [this](FileListView* view, const std::function<QMenu*()>& menu) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view, menu](const QPoint& at) {
+            refreshViews();   // the click may have changed the selection the entries depend on
+            menu()->popup(view->viewport()->mapToGlobal(at));
+        });
+    };
+    popUp(lvLoc, [local] { return local; });
+    popUp(FTPView, [this, remote, sites] { return program_->session.SiteListMode() ? sites : remote; });
 }
 
 void T_Main::refreshActions()
@@ -222,6 +254,13 @@ void T_Main::refreshActions()
     enable("actRunApp", local.selectedRowIsFile());
     enable("actLocalRename", local.hasSelectedRow());
     enable("actLocalDelete", local.canDeleteFromButton());
+    enable("actLocalCopyPath", local.hasSelectedRow());
+    enable("actLocalProperties", local.hasSelectedRow());
+    const int site = s.siteSelection();
+    const bool siteSelected = site >= 0 && size_t(site) < s.siteList.entries().size() &&
+                              s.siteList.entries()[size_t(site)].kind == SiteEntryKind::Site;
+    enable("actRemoteCopyPath", sites ? siteSelected : s.remote.panel.selectedIndex() >= 0);
+    enable("actRemoteProperties", !sites && s.remote.panel.selectedIndex() >= 0);
     const bool transfer = s.canTransfer();
     enable("actUpload", transfer && s.enabled(Action::UploadArrow));
     enable("actDownload", transfer && s.enabled(Action::DownloadArrow));

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "listing/panel_sort_key.h"
 #include "session/window_title.h"
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -51,6 +53,13 @@ void showPanel(FileListView* view, const FilePanel& panel, const QStringList& he
         [&panel](size_t row) { return row < panel.size() ? rowIcon(panel.rows().view(row)) : QIcon(); });
 }
 
+void showSortIndicator(FileListView* view, const FilePanel& panel)
+{
+    const SortIndicator indicator = SortIndicatorOf(panel.sortState());
+    view->header()->setSortIndicatorShown(true);
+    view->header()->setSortIndicator(indicator.column, indicator.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
 void syncSelection(FileListView* view, const FilePanel& panel)
 {
     view->setSelectedRows([&panel](size_t row) { return row < panel.size() && panel.isSelected(row); });
@@ -86,7 +95,11 @@ void T_Main::refreshViews()
     refreshActions();
     const SessionController& s = program_->session;
     setWindowTitle(toQt(WindowTitle(s.SiteListMode(), s.CurrentSite().Name, s.remote)));
-    setCursor(s.busyCursor() ? Qt::BusyCursor : Qt::ArrowCursor);
+    const std::string busy = s.listingStatusText();
+    busyText->setText(toQt(busy));
+    busyText->setVisible(!busy.empty());
+    busyBar->setVisible(!busy.empty());
+    setCursor(s.busyCursor() || !busy.empty() ? Qt::BusyCursor : Qt::ArrowCursor);
     refreshing_ = false;
 }
 
@@ -115,6 +128,7 @@ void T_Main::refreshSiteRows()
     shownRemoteVersion_ = ~0ull;
     const SiteList& sites = s.siteList;
     FTPView->rows()->setEditable(false);
+    FTPView->header()->setSortIndicatorShown(false);
     FTPView->rows()->show(
         {"FTP Servers", "Server"}, sites.entries().size(),
         [&sites](size_t row, int column) {
@@ -146,6 +160,7 @@ void T_Main::refreshRemoteRows()
         shownRemoteVersion_ = panel.version();
         FTPView->rows()->setEditable(true);
         showPanel(FTPView, panel, {"Filename", "Size", "Date", "Time", "Attribute", "Links"});
+        showSortIndicator(FTPView, panel);
         if (fromSiteList)
             FTPView->header()->resizeSection(0, 260);
     }
@@ -160,6 +175,7 @@ void T_Main::refreshLocal()
     if (local.panel().version() != shownLocalVersion_) {
         shownLocalVersion_ = local.panel().version();
         showPanel(lvLoc, local.panel(), {"Filename", "Size", "Date", "Time"});
+        showSortIndicator(lvLoc, local.panel());
     }
     syncSelection(lvLoc, local.panel());
 }

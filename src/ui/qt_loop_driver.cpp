@@ -11,8 +11,10 @@
 
 namespace brisk {
 namespace {
-// Rounds run back to back while messages keep being posted; past this Qt gets a turn first.
+// Rounds run back to back while messages keep being posted; past this many, or this much time,
+// Qt gets a turn first (to paint, take input and run its timers).
 constexpr int kRoundsPerTurn = 64;
+constexpr uint64_t kTurnMs = 20;
 } // namespace
 
 QtLoopDriver::QtLoopDriver(EventLoop& loop, QObject* parent)
@@ -35,9 +37,10 @@ void QtLoopDriver::runRounds()
 {
     // A core handler that throws loses its own event only; the loop and the timer carry on.
     int rounds = 0;
+    const uint64_t start = tickCount();
     do
         runGuarded([this] { loop_.pumpOnce(0); });
-    while (loop_.hasPosted() && ++rounds < kRoundsPerTurn);
+    while (loop_.hasPosted() && ++rounds < kRoundsPerTurn && tickCount() - start < kTurnMs);
     armTimer();
 }
 

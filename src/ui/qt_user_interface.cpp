@@ -44,6 +44,11 @@ void QtUserInterface::ShowMessage(const std::string& caption, const std::string&
     brisk::ShowMessage(parent_, caption, text);
 }
 
+void QtUserInterface::ShowError(const std::string& caption, const std::string& text)
+{
+    brisk::ShowError(parent_, caption, text);
+}
+
 bool QtUserInterface::EditSite(SiteProperties& model)
 {
     TFFtpBase dialog(model, parent_);

@@ -28,6 +28,7 @@ public:
     bool InputPrompt(const PromptRequest& request, std::string& answer) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
+    void ShowError(const std::string& caption, const std::string& text) override;
     bool EditSite(SiteProperties& model) override;
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;

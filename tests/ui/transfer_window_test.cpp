@@ -16,6 +16,7 @@
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,11 +47,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QStringList captions(const FileListView* view)
-{
-    return test::captions(view->model());
-}
-
 // Bytes that differ from file to file and hold every byte value, so a text-mode transfer or a
 // mixed-up file shows.
 std::string content(const std::string& seed, size_t size)
@@ -66,65 +62,21 @@ std::string content(const std::string& seed, size_t size)
     return bytes;
 }
 
-class TransferWindowTest : public TempHomeTest {
+class TransferWindowTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        if (auto why = test::VsftpdServer::unavailableReason())
-            GTEST_SKIP() << *why;
-        server_ = std::make_unique<test::VsftpdServer>();
+        test::WindowTest::SetUp();
+        if (!startVsftpd())
+            GTEST_SKIP() << skipReason_;
         localDir_ = fs::path(home()) / "local";
         fs::create_directories(localDir_);
-        driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
-        window_ = std::make_unique<T_Main>();
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    void TearDown() override
-    {
-        window_.reset();
-        driver_.reset();
-        server_.reset();
-        TempHomeTest::TearDown();
-    }
-
-    T_Main& w() { return *window_; }
-    SessionController& session() { return window_->program().session; }
-    QString log() const { return window_->logPane->toPlainText(); }
 
     void showLocal()
     {
         ASSERT_TRUE(w().program().local.changeDirectory(localDir_.string()));
         w().refreshViews();
-    }
-
-    // Creates the site in the dialog New Server opens, connects and waits for the listing.
-    void connect(const QStringList& expectedRows)
-    {
-        onNextModal<TFFtpBase>([port = server_->port()](TFFtpBase* dialog) {
-            test::fillVsftpdSite(dialog, port);
-            dialog->findChild<QPushButton*>("btSave")->click();
-        });
-        w().action("actNewSite")->trigger();
-        select(w().FTPView, {"Local vsftpd"});
-        const QModelIndex site = w().FTPView->currentIndex();
-        emit w().FTPView->activated(site);
-        ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == expectedRows && session().canTransfer(); }))
-            << log().toStdString();
-    }
-
-    // Makes exactly these rows the view's selection, as a user's clicks would.
-    void select(FileListView* view, const QStringList& names)
-    {
-        view->clearSelection();
-        for (const QString& name : names) {
-            const int row = int(captions(view).indexOf(name));
-            ASSERT_GE(row, 0) << name.toStdString();
-            const QModelIndex index = view->model()->index(row, 0);
-            view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-            view->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
     }
 
     // What a drag of these rows out of `view` carries: the model's MIME data for their cells.
@@ -163,10 +115,7 @@ protected:
 
     static std::string read(const fs::path& path) { return readFile(path.string()); }
 
-    std::unique_ptr<test::VsftpdServer> server_;
     fs::path localDir_;
-    std::unique_ptr<QtLoopDriver> driver_;
-    std::unique_ptr<T_Main> window_;
 };
 
 TEST_F(TransferWindowTest, DraggingRemoteRowsOntoTheLocalPanelDownloadsADirectoryTree)

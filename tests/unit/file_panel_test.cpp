@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -99,6 +100,39 @@ TEST(FilePanelSortingDetail, MonthFirstDatesSortByYearMonthDay)
                    row(kImageFile, "old", "", "12.31.2023")});
     panel.clickColumn(kSortDate);
     EXPECT_EQ(captions(panel), (std::vector<std::string> {"may", "jan", "old"}));
+}
+
+// Many rows equal in the sorted column: each sort state gives the order a stable sort by
+// ComparePanelRows gives, so rows that tie keep the order they had before the click.
+TEST(FilePanelSortingDetail, TiesKeepTheirOrderInEveryState)
+{
+    std::vector<PanelRow> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.push_back(row(i % 7 == 0 ? kImageDirectory : kImageFile, i % 5 == 0 ? "Same" : "n" + std::to_string(i % 11),
+                           std::to_string(i % 3), "0" + std::to_string(1 + i % 4) + ".01.2020",
+                           i % 2 ? "10:00" : "", i % 2 ? "-rw-r--r--" : "drwx"));
+    for (int state = -5; state <= 5; ++state) {
+        FilePanel panel;
+        panel.setRows(rows);
+        std::vector<PanelRow> before(panel.rows().begin(), panel.rows().end());
+        while (panel.sortState() != state) {
+            before.assign(panel.rows().begin(), panel.rows().end());
+            panel.clickColumn(state < 0 ? -state : state);
+        }
+        std::vector<size_t> order(rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return ComparePanelRows(before[a], before[b], state, DateOrder::DayFirst) < 0;
+        });
+        for (size_t i = 0; i < order.size(); ++i) {
+            const PanelRow shown = panel.rows()[i];
+            const PanelRow& expected = before[order[i]];
+            ASSERT_TRUE(shown.caption == expected.caption && shown.size == expected.size &&
+                        shown.date == expected.date && shown.time == expected.time)
+                << "state " << state << " row " << i;
+        }
+    }
 }
 
 TEST(FilePanelColumnClick, AnotherColumnReversesTheSameColumnFlips)

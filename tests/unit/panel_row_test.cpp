@@ -1,4 +1,6 @@
 #include "listing/panel_row.h"
+#include "listing/panel_sort_key.h"
+#include "listing/row_details.h"
 #include "listing/time_of_day.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,25 @@ TEST(ComparePanelRows, DatesThenTimesOfDayInBothDirections)
     }
 }
 
+// Names compare as upper-cased bytes: within the first eight (kept as a number per row for speed),
+// beyond them, and where one is the other plus a NUL.
+TEST(ComparePanelRows, NamesCompareByteByByteIgnoringCaseWithinAndBeyondEightBytes)
+{
+    using namespace std::string_literals;
+    const struct {
+        std::string a, b;
+        int expected;
+    } cases[] = {
+        {"abcdefghX", "ABCDEFGHy", -1}, {"abcdefgh", "abcdefghi", -1}, {"ab", "ab\0"s, -1},
+        {"ab\0"s, "ab", 1},            {"Ab", "aB", 0},                {"\xC3\xA9", "z", 1},
+        {"", "a", -1},                  {"a\0b"s, "a\0a"s, 1},         {"abcdefgh\0"s, "abcdefgh", 1},
+    };
+    for (const auto& c : cases) {
+        const int result = ComparePanelRows(file(c.a, "1"), file(c.b, "1"), kSortName, DateOrder::DayFirst);
+        EXPECT_EQ((result > 0) - (result < 0), c.expected) << c.a << " / " << c.b;
+    }
+}
+
 TEST(SecondsOfDay, ReadsListingTimesAndNothingElse)
 {
     const std::pair<std::string, std::optional<int>> cases[] = {
@@ -126,6 +147,33 @@ TEST(ComparePanelRows, TimeAndAttributesAsText)
     s.attributes = "-rw-";
     EXPECT_GT(ComparePanelRows(r, s, kSortAttributes, DateOrder::DayFirst), 0);
     EXPECT_NE(ComparePanelRows(file("a", ""), file("b", ""), INT_MIN, DateOrder::DayFirst), 0);
+}
+
+// The arrow shows how the values run down the list: sizes sort biggest first in the plain direction.
+TEST(SortIndicatorOf, ColumnAndDirectionOfEachState)
+{
+    const struct {
+        int state, column;
+        bool ascending;
+    } cases[] = {{0, 0, true},  {-1, 0, false}, {1, 0, true},  {2, 1, false}, {-2, 1, true},
+                 {3, 2, true},  {-3, 2, false}, {-4, 3, false}, {5, 4, true}, {-5, 4, false}};
+    for (const auto& c : cases) {
+        const SortIndicator indicator = SortIndicatorOf(c.state);
+        EXPECT_EQ(indicator.column, c.column) << c.state;
+        EXPECT_EQ(indicator.ascending, c.ascending) << c.state;
+    }
+}
+
+TEST(RowDetailsText, ExactFiguresAndOnlyThoseTheRowHas)
+{
+    PanelRow link = file("www", "9223372036854775807", "01.01.1970", "10:20");
+    link.attributes = "lrwxrwxrwx";
+    link.link = "../public_html";
+    EXPECT_EQ(RowDetailsText(link, "/home/u"), "Name: www\nLocation: /home/u\nType: Symbolic link\n"
+                                                "Size: 9223372036854775807 bytes\nModified: 01.01.1970 10:20\n"
+                                                "Attributes: lrwxrwxrwx\nLink to: ../public_html");
+    EXPECT_EQ(RowDetailsText(directory("d"), "/"), "Name: d\nLocation: /\nType: Directory");
+    EXPECT_EQ(RowDetailsText(file("odd", "n/a", "", "x"), "/"), "Name: odd\nLocation: /\nType: File\nModified: x");
 }
 
 } // namespace

@@ -1,0 +1,99 @@
+#pragma once
+#include "platform/event_loop.h"
+#include "ui/file_list_view.h"
+#include "ui/main_window.h"
+#include "ui/qt_loop_driver.h"
+#include "ui/site_properties_dialog.h"
+#include "modal.h"
+#include "qt_wait.h"
+#include "site_dialog_fill.h"
+#include "temp_home.h"
+#include "vsftpd_server.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <filesystem>
+#include <memory>
+
+namespace brisk::test {
+
+// The main window on a fresh ProgramDir, driven by the program's event loop, with a real vsftpd
+// when the test asks for one (skipped where vsftpd is not installed).
+class WindowTest : public TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
+        window_ = std::make_unique<T_Main>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        driver_.reset();
+        server_.reset();
+        TempHomeTest::TearDown();
+    }
+
+    // False (and the test skipped) where vsftpd cannot run.
+    bool startVsftpd()
+    {
+        if (auto why = VsftpdServer::unavailableReason()) {
+            skipReason_ = *why;
+            return false;
+        }
+        server_ = std::make_unique<VsftpdServer>();
+        return true;
+    }
+
+    T_Main& w() { return *window_; }
+    SessionController& session() { return window_->program().session; }
+    QString log() const { return window_->logPane->toPlainText(); }
+    static QStringList captions(const FileListView* view) { return test::captions(view->model()); }
+
+    // Saves the site the New Server dialog is filled with for the test's vsftpd ("Local vsftpd").
+    void createSite()
+    {
+        onNextModal<TFFtpBase>([port = server_->port()](TFFtpBase* dialog) {
+            fillVsftpdSite(dialog, port);
+            dialog->findChild<QPushButton*>("btSave")->click();
+        });
+        w().action("actNewSite")->trigger();
+    }
+
+    // Creates the site, connects and waits until the remote panel shows `expectedRows`.
+    void connect(const QStringList& expectedRows, int timeoutMs = 20000)
+    {
+        createSite();
+        select(w().FTPView, {"Local vsftpd"});
+        emit w().FTPView->activated(w().FTPView->currentIndex());
+        ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == expectedRows && session().canTransfer(); },
+                            timeoutMs))
+            << log().toStdString();
+    }
+
+    // Makes exactly these rows the view's selection, as a user's clicks would.
+    static void select(FileListView* view, const QStringList& names)
+    {
+        view->clearSelection();
+        for (const QString& name : names) {
+            const int row = int(captions(view).indexOf(name));
+            ASSERT_GE(row, 0) << name.toStdString();
+            const QModelIndex index = view->model()->index(row, 0);
+            view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            view->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    std::unique_ptr<VsftpdServer> server_;
+    std::string skipReason_;
+    std::unique_ptr<QtLoopDriver> driver_;
+    std::unique_ptr<T_Main> window_;
+};
+
+} // namespace brisk::test
