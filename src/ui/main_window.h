@@ -19,6 +19,7 @@ class QToolBar;
 namespace brisk {
 
 class FileListView;
+class QuickConnectBar;
 struct DraggedRows;
 
 // The main window: the local panel on the left, the site list or the remote directory on the right,
@@ -38,6 +39,7 @@ public:
 
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;
+    QuickConnectBar* quickConnectBar = nullptr;
     QComboBox* FTPPath = nullptr;
     QComboBox* localPath = nullptr;
     QPlainTextEdit* logPane = nullptr;
@@ -46,7 +48,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWidgets();
@@ -54,6 +56,7 @@ private:
     void buildStatusBar();
     QWidget* buildLocalSide();
     QWidget* buildRemoteSide();
+    QuickConnectBar* buildQuickConnectBar();
     void buildActions();
     void buildPanelActions();
     void buildMenus();
