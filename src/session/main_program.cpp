@@ -1,11 +1,11 @@
 #include "session/main_program.h"
 
 #include "config/options_store.h"
+#include "config/quick_connect_history.h"
 #include "platform/directories.h"
 #include "platform/ini_file.h"
 #include "platform/program_dir.h"
 #include "platform/spawn.h"
-
 
 namespace brisk {
 
@@ -17,7 +17,7 @@ ProgramSettings::ProgramSettings()
 
 MainProgram::MainProgram(UserInterface& ui)
     : session(ui, settings.options, local), local(ui, session.msl, HomeDirectory()),
-      helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
+      quickConnect(settings.options, LoadQuickConnectHistory()), helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
 {
     session.siteList.LoadSiteList("");
     session.selectSite(-1);
@@ -40,11 +40,29 @@ bool MainProgram::Close()
 {
     try {
         SaveOptions(settings.options, settings.lang, settings.fonts);
+        SaveQuickConnectHistory(quickConnect.history());
         return true;
     } catch (const IniWriteError& e) {
         ui_.ShowMessage(session.msl[msgAttention], e.what());
         return false;
     }
+}
+
+void MainProgram::QuickConnectOpen()
+{
+    if (!session.canOpenSite())
+        return;
+    std::string error;
+    if (const std::optional<TFTPServerInfo> site = quickConnect.take(error))
+        session.OpenSite(*site);
+    else
+        ui_.ShowMessage(session.msl[msgAttention], error);
+}
+
+void MainProgram::QuickConnectSave()
+{
+    if (quickConnect.knownSite())
+        session.SaveSiteAs(*quickConnect.knownSite());
 }
 
 void MainProgram::SpawnSession()

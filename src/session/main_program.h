@@ -2,6 +2,7 @@
 #include "config/ftp_options.h"
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
+#include "session/quick_connect.h"
 #include "session/session_controller.h"
 
 #include <functional>
@@ -32,12 +33,19 @@ public:
     // and lend the panel its message list.
     SessionController session;
     LocalPanel local;
+    QuickConnect quickConnect;
     std::string helpFile;
 
     // True when the user confirms quitting.
     bool CloseQuery();
-    // Saves the options; false (after telling the user) when the file cannot be written.
+    // Saves the options and the quick-connect history; false (after telling the user) when the file
+    // cannot be written.
     bool Close();
+    // The quick-connect bar's Connect: a fault in its fields is shown, otherwise its site opens the
+    // way a stored one does.
+    void QuickConnectOpen();
+    // The quick-connect bar's "Save as site": its last site goes to the site list.
+    void QuickConnectSave();
     // Starts another copy of the program; a failure is ignored.
     void SpawnSession();
 

@@ -44,8 +44,11 @@ public:
 
     // --- session lifecycle
     void OpenSelectedSite();
-    // Opens a site given as a record rather than from the site list (the command-line tool).
+    // Opens a site given as a record rather than from the site list (the command-line tool, the
+    // quick-connect bar).
     void OpenSite(const TFTPServerInfo& site);
+    // No session open or being opened: OpenSite would start one.
+    bool canOpenSite() const { return !Ftp1.Connected() && Ftp1.State() == fsReady && !busyCursor_; }
     void Connect();
     void Disconnect();
     void StopTransfer();
@@ -57,6 +60,9 @@ public:
     void selectSite(int index);
     void NewSite();
     void EditSiteProperties();
+    // Stores a site made elsewhere (the quick-connect bar's) in the site list's current folder under a
+    // name the user gives, the host offered.
+    void SaveSiteAs(const TFTPServerInfo& site);
     // Make directory: a site folder in the site list, MKD during a session.
     void MakeRemoteDir();
     void RenameSiteFolder();

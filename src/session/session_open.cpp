@@ -83,7 +83,7 @@ bool SessionController::openFromSiteList()
 
 void SessionController::OpenSite(const TFTPServerInfo& site)
 {
-    if (Ftp1.Connected() || Ftp1.State() != fsReady || busyCursor_)
+    if (!canOpenSite())
         return;
     ConnectAttempt_ = 0;
     openedCaption_.clear();

@@ -1,5 +1,6 @@
 #include "session/session_controller.h"
 
+#include "platform/ascii.h"
 #include "sites/site_defaults.h"
 #include "sites/site_properties.h"
 #include "sites/time_zones.h"
@@ -29,6 +30,29 @@ void SessionController::NewSite()
     const SiteListOutcome outcome = siteList.addSite(dialog.result(), index);
     reportOutcome(ui_, msl, outcome);
     selectSite(int(index));
+}
+
+void SessionController::SaveSiteAs(const TFTPServerInfo& site)
+{
+    PromptRequest request;
+    request.title = "Save as site";
+    request.label = "FTP Server Name:";
+    request.text = site.Name;
+    request.maxLength = SiteLimits::Name;
+    std::string name;
+    if (!ui_.InputPrompt(request, name))
+        return;
+    TFTPServerInfo named = site;
+    named.Name = trimmed(name).substr(0, SiteLimits::Name);
+    if (named.Name.empty()) {
+        ui_.ShowMessage(msl[msgAttention], brisk::SiteProperties::kMissingNameMessage);
+        return;
+    }
+    size_t index = 0;
+    reportOutcome(ui_, msl, siteList.addSite(named, index));
+    // During a session the list is not shown; selecting would reset the session's actions.
+    if (SiteListMode_)
+        selectSite(int(index));
 }
 
 void SessionController::EditSiteProperties()

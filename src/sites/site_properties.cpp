@@ -2,6 +2,7 @@
 
 #include "platform/ascii.h"
 #include "sites/response_types.h"
+#include "sites/site_field_rules.h"
 
 namespace brisk {
 namespace {
@@ -176,14 +177,11 @@ void SiteProperties::storeForm()
 
 SiteFormError SiteProperties::check() const
 {
-    const std::string server = trimmed(form.server);
     if (trimmed(form.name).empty())
         return SiteFormError::MissingName;
-    if (server.empty() || server.find_first_of(" \t") != std::string::npos)
+    if (!ServerFieldValid(form.server))
         return SiteFormError::BadServer;
-    const std::string port = trimmed(form.port);
-    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
-        std::stoi(port) < 1 || std::stoi(port) > 65535)
+    if (!PortFieldValid(form.port))
         return SiteFormError::BadPort;
     return SiteFormError::None;
 }

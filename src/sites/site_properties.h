@@ -56,9 +56,8 @@ public:
 
     std::string BuildDescriptor() const;
 
-    // What keeps the form from being saved: an empty name or server, blanks inside the server
-    // (they used to be dropped silently, joining "127.0.0. 1 bad host" into one name), or a port
-    // that is not a number from 1 to 65535.
+    // What keeps the form from being saved: an empty name, or a server or port against the
+    // field rules (site_field_rules.h).
     SiteFormError check() const;
     // Save: false (the dialog stays open, nothing is written) when check() finds a fault;
     // otherwise stores every control into the result and writes "Answer.txt".

@@ -2,6 +2,7 @@
 
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
+#include "ui/quick_connect_bar.h"
 #include "ui/unhandled_exception.h"
 
 #include <QCloseEvent>
@@ -60,6 +61,7 @@ void T_Main::buildWidgets()
     panes_->addWidget(buildLocalSide());
     panes_->addWidget(buildRemoteSide());
     panes_->setChildrenCollapsible(false);
+    panes_->installEventFilter(this);
 
     logPane = new QPlainTextEdit;
     logPane->setObjectName("logPane");
@@ -127,12 +129,27 @@ QWidget* T_Main::buildLocalSide()
 QWidget* T_Main::buildRemoteSide()
 {
     QWidget* side = buildSide("remote", FTPPath, FTPView);
+    static_cast<QVBoxLayout*>(side->layout())->insertWidget(0, buildQuickConnectBar());
     FTPPath->setObjectName("FTPPath");
     FTPView->setObjectName("FTPView");
     // A click on a selected remote name edits it in place (F2 is Rename for the current panel); the
     // server renames it when the edit ends.
     FTPView->setEditTriggers(QAbstractItemView::SelectedClicked);
     return side;
+}
+
+QuickConnectBar* T_Main::buildQuickConnectBar()
+{
+    quickConnectBar = new QuickConnectBar(program_->quickConnect);
+    quickConnectBar->onConnect = [this] {
+        program_->QuickConnectOpen();
+        refreshViews();
+    };
+    quickConnectBar->onSave = [this] {
+        program_->QuickConnectSave();
+        refreshViews();
+    };
+    return quickConnectBar;
 }
 
 void T_Main::scheduleRefresh()
@@ -161,10 +178,14 @@ void T_Main::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void T_Main::resizeEvent(QResizeEvent* event)
+// The panels split evenly whenever the panes change size. The panes' own resize, not the window's:
+// at the first show the window's comes before the panes are laid out, and the quick-connect bar's
+// minimum width would then skew the split for good.
+bool T_Main::eventFilter(QObject* watched, QEvent* event)
 {
-    QMainWindow::resizeEvent(event);
-    splitEvenly();
+    if (watched == panes_ && event->type() == QEvent::Resize)
+        splitEvenly();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void T_Main::splitEvenly()

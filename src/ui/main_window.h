@@ -20,6 +20,7 @@ class QToolBar;
 namespace brisk {
 
 class FileListView;
+class QuickConnectBar;
 struct DraggedRows;
 
 // The main window: the local panel on the left, the site list or the remote directory on the right,
@@ -39,6 +40,7 @@ public:
 
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;
+    QuickConnectBar* quickConnectBar = nullptr;
     QComboBox* FTPPath = nullptr;
     QComboBox* localPath = nullptr;
     QPlainTextEdit* logPane = nullptr;
@@ -49,7 +51,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWidgets();
@@ -57,6 +59,7 @@ private:
     void buildStatusBar();
     QWidget* buildLocalSide();
     QWidget* buildRemoteSide();
+    QuickConnectBar* buildQuickConnectBar();
     void buildActions();
     void buildPanelActions();
     void buildMenus();

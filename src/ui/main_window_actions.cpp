@@ -3,6 +3,7 @@
 #include "listing/selection_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/qt_text.h"
+#include "ui/quick_connect_bar.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,6 +68,11 @@ void T_Main::buildActions()
     addAction("actNewSite", "New Server", "document-new", [&s] { s.NewSite(); });
     addAction("actProperties", "Server Properties", "document-properties", [&s] { s.EditSiteProperties(); });
     addAction("actNewSession", "Create new session", "window-new", [&p] { p.SpawnSession(); });
+    QAction* bar = addAction("actQuickConnectBar", "Quick Connect Bar", "", [this] {
+        quickConnectBar->setVisible(action("actQuickConnectBar")->isChecked());
+    });
+    bar->setCheckable(true);
+    bar->setChecked(true);
     addAction("actExit", "Exit", "application-exit", [this] { close(); });
 
     addAction("actRemoteMkdir", "Make directory", "folder-new", [&s] { s.MakeRemoteDir(); });
@@ -140,7 +146,7 @@ void T_Main::buildMenus()
     };
     add(menuBar()->addMenu("&File"), {"actNewSession", "", "actExit"});
     add(menuBar()->addMenu("&Server"),
-        {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties"});
+        {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties", "", "actQuickConnectBar"});
 
     QMenu* transfer = menuBar()->addMenu("&Transfer");
     transfer->setObjectName("mnTransfer");
@@ -266,6 +272,7 @@ void T_Main::refreshActions()
     enable("actDownload", transfer && s.enabled(Action::DownloadArrow));
     for (int tag : {0, 1, 2})
         action(QString("actTransferType%1").arg(tag))->setChecked(s.transferTypeMenu() == tag);
+    quickConnectBar->refresh(sites && s.canOpenSite(), program_->quickConnect.knownSite().has_value());
     refreshPanelActions();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/site_properties_messages.h"
 
+#include "sites/site_field_rules.h"
 #include "sites/site_properties.h"
 
 namespace brisk {
@@ -7,8 +8,8 @@ namespace brisk {
 MessageList SitePropertiesMessagesEnglish()
 {
     return MessageList({"Default", SiteProperties::kMissingNameMessage, "Attention", "New Host Type", "Enter",
-                        "Edit Host Type", "Server: enter a host name or address without blanks.",
-                        "Port: enter a number from 1 to 65535."});
+                        "Edit Host Type", std::string("Server: ") + kServerFieldRule,
+                        std::string("Port: ") + kPortFieldRule});
 }
 
 } // namespace brisk
