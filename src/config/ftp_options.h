@@ -50,6 +50,7 @@ struct TFTPOptions {
     int32_t LogSize = 10000;
     int16_t TimeZone = 0;           // local offset from GMT in whole hours
     int32_t MaxListingMiB = 1024;   // a longer listing fails instead of filling the disk; 0 no limit
+    int32_t SizeDisplayMode = 1;    // the panels' sizes: 0 bytes, 1 digit groups, 2 KiB/MiB/GiB
 
     bool operator==(const TFTPOptions&) const = default;
 };

@@ -14,7 +14,10 @@ const char* const kSocks = "Socks";
 const char* const kLanguage = "Language";
 const char* const kFontLeft = "Font Left";
 const char* const kFontRight = "Font Right";
+const char* const kView = "View";
 constexpr int32_t kDefaultMaxListingMiB = 1024;
+constexpr int32_t kDefaultSizeDisplay = 1;
+constexpr int32_t kSizeDisplayModes = 3;
 
 void loadProxyAndSocks(const IniFile& ini, TFTPOptions& o)
 {
@@ -178,6 +181,11 @@ void LoadOptions(TFTPOptions& options, TLang& lang, ListFonts& fonts)
 
     loadFont(ini, kFontLeft, fonts.Left);
     loadFont(ini, kFontRight, fonts.Right);
+
+    // A mode a later version may add reads as the default here.
+    options.SizeDisplayMode = ini.readInteger(kView, "SizeDisplay", kDefaultSizeDisplay);
+    if (options.SizeDisplayMode < 0 || options.SizeDisplayMode >= kSizeDisplayModes)
+        options.SizeDisplayMode = kDefaultSizeDisplay;
 }
 
 void SaveOptions(const TFTPOptions& options, const TLang& lang, const ListFonts& fonts)
@@ -192,6 +200,7 @@ void SaveOptions(const TFTPOptions& options, const TLang& lang, const ListFonts&
     ini.writeString(kLanguage, "LangFile", lang.LangFile);
     saveFont(ini, kFontRight, fonts.Right);
     saveFont(ini, kFontLeft, fonts.Left);
+    ini.writeInteger(kView, "SizeDisplay", options.SizeDisplayMode);
     ini.save();
 }
 

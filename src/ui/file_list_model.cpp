@@ -41,6 +41,28 @@ void FileListModel::showRows(size_t rows)
     endResetModel();
 }
 
+void FileListModel::setSizeDisplay(SizeDisplay display)
+{
+    if (display == sizeDisplay_)
+        return;
+    sizeDisplay_ = display;
+    if (rowCount() > 0 && isSizeColumn(kSizeColumn))
+        emit dataChanged(index(0, kSizeColumn), index(rowCount() - 1, kSizeColumn),
+                         {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+// The site list's second column is the server, not a size: only file lists have more than two.
+bool FileListModel::isSizeColumn(int column) const
+{
+    return column == kSizeColumn && headers_.size() > 2;
+}
+
+QVariant FileListModel::sizeToolTip(size_t row) const
+{
+    const std::string exact = text_ ? ExactSizeText(text_(row, kSizeColumn)) : std::string();
+    return exact.empty() ? QVariant() : QVariant(toQt(exact));
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
     // Qt counts rows in int; a listing beyond that is shown up to it.
@@ -57,13 +79,16 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || size_t(index.row()) >= rows_)
         return {};
     const size_t row = size_t(index.row());
+    const bool size = isSizeColumn(index.column());
     switch (role) {
     case Qt::DisplayRole:
+        if (size && text_)
+            return toQt(FormatSizeForDisplay(text_(row, kSizeColumn), sizeDisplay_));
+        [[fallthrough]];
     case Qt::EditRole: return text_ ? toQt(text_(row, index.column())) : QString();
     case Qt::DecorationRole: return index.column() == 0 && icon_ ? QVariant(icon_(row)) : QVariant();
-    case Qt::TextAlignmentRole:
-        return index.column() == kSizeColumn && headers_.size() > 2 ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                                    : QVariant();
+    case Qt::ToolTipRole: return size ? sizeToolTip(row) : QVariant();
+    case Qt::TextAlignmentRole: return size ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default: return {};
     }
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "listing/size_display.h"
+
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QStringList>
@@ -37,6 +39,9 @@ public:
     // No rows and nothing to read them from, for when the core models go away.
     void clear() { show(headers_, 0, {}, {}); }
     void setEditable(bool on) { editable_ = on; }
+    // How the size column shows its byte texts; the exact count is always in its tool tip.
+    void setSizeDisplay(SizeDisplay display);
+    SizeDisplay sizeDisplay() const { return sizeDisplay_; }
     // Called with the new name when an edit of the first column ends.
     std::function<void(size_t row, const std::string& text)> onEdited;
 
@@ -61,11 +66,15 @@ public:
     quint64 id() const { return quint64(reinterpret_cast<quintptr>(this)); }
 
 private:
+    bool isSizeColumn(int column) const;
+    QVariant sizeToolTip(size_t row) const;
+
     QStringList headers_;
     size_t rows_ = 0;
     TextOf text_;
     IconOf icon_;
     bool editable_ = false;
+    SizeDisplay sizeDisplay_ = SizeDisplay::Grouped;
 };
 
 } // namespace brisk

@@ -30,6 +30,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     buildActions();
     buildPanelActions();
     buildMenus();
+    buildViewMenu();
     buildToolBar();
     buildContextMenus();
     connectViews();

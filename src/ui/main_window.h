@@ -1,4 +1,5 @@
 #pragma once
+#include "listing/size_display.h"
 #include "session/main_program.h"
 #include "session/panel_side.h"
 #include "ui/qt_user_interface.h"
@@ -64,6 +65,8 @@ private:
     void buildPanelActions();
     void buildMenus();
     void buildToolBar();
+    void buildViewMenu();
+    void showSizes(SizeDisplay display);
     QAction* addAction(const QString& name, const QString& text, const QString& icon,
                        const std::function<void()>& run, const QKeySequence& key = {});
     void connectViews();

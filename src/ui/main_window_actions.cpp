@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "listing/selection_commands.h"
+#include "ui/action_icons.h"
 #include "ui/file_list_view.h"
 #include "ui/qt_text.h"
 #include "ui/quick_connect_bar.h"
@@ -40,7 +41,7 @@ QAction* T_Main::addAction(const QString& name, const QString& text, const QStri
     auto* act = new QAction(text, this);
     act->setObjectName(name);
     if (!icon.isEmpty())
-        act->setIcon(QIcon::fromTheme(icon));
+        act->setIcon(actionIcon(icon));
     if (!key.isEmpty())
         act->setShortcut(key);
     connect(act, &QAction::triggered, this, [this, run] {
@@ -108,13 +109,10 @@ void T_Main::buildActions()
     addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
     addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
     addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
-    // The arrows point the way the files go: local (left) to remote (right) and back. Without an
-    // icon theme the style's arrows stand in.
-    QAction* upload = addAction("actUpload", "Upload", "", [this] { uploadSelected(); });
-    upload->setIcon(QIcon::fromTheme("go-next", style()->standardIcon(QStyle::SP_ArrowRight)));
+    // The arrows point the way the files go: local (left) to remote (right) and back.
+    QAction* upload = addAction("actUpload", "Upload", "go-next", [this] { uploadSelected(); });
     upload->setToolTip("Upload the selected local files and directories");
-    QAction* download = addAction("actDownload", "Download", "", [this] { downloadSelected(); });
-    download->setIcon(QIcon::fromTheme("go-previous", style()->standardIcon(QStyle::SP_ArrowLeft)));
+    QAction* download = addAction("actDownload", "Download", "go-previous", [this] { downloadSelected(); });
     download->setToolTip("Download the selected remote files and directories");
     auto* types = new QActionGroup(this);
     types->setExclusive(true);
@@ -182,7 +180,11 @@ void T_Main::buildToolBar()
 {
     QToolBar* bar = addToolBar("Main");
     bar->setObjectName("mainToolBar");
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Labels where the desktop prefers them. A desktop that states no preference gets icons alone
+    // from Qt, and not every command here is known by its icon, so that case gets labels too.
+    const auto preferred = Qt::ToolButtonStyle(style()->styleHint(QStyle::SH_ToolButtonStyle));
+    bar->setToolButtonStyle(preferred == Qt::ToolButtonIconOnly ? Qt::ToolButtonTextUnderIcon
+                                                                : Qt::ToolButtonFollowStyle);
     for (const char* name : {"actConnect", "actDisconnect", "actStop", "", "actUpload", "actDownload", "",
                              "actNewSite", "actProperties", "",
                              "actMkdir", "actRename", "actDelete", "actRefresh", "", "actExit"})

@@ -84,6 +84,20 @@ TEST_F(OptionsStoreTest, MaxListingIsInMebibytesWithItsDefaultForMissingOrUnusab
     }
 }
 
+TEST_F(OptionsStoreTest, SizeDisplayIsOneOfThreeModesWithGroupedDigitsForAnythingElse)
+{
+    const struct {
+        const char* line;
+        int32_t mode;
+    } cases[] = {{"", 1}, {"SizeDisplay=0\n", 0}, {"SizeDisplay=2\n", 2}, {"SizeDisplay=3\n", 1},
+                 {"SizeDisplay=-1\n", 1}, {"SizeDisplay=KiB\n", 1}};
+    for (const auto& c : cases) {
+        writeFile(optionsFile(), std::string("[View]\n") + c.line);
+        load();
+        EXPECT_EQ(options.SizeDisplayMode, c.mode) << c.line;
+    }
+}
+
 TEST_F(OptionsStoreTest, TimeZoneSurvivesTheWholeSixteenBitRange)
 {
     for (int16_t tz : {int16_t(-32768), int16_t(-5), int16_t(0), int16_t(13), int16_t(32767)}) {
@@ -107,7 +121,7 @@ TEST_F(OptionsStoreTest, EveryFieldRoundTrips)
     o.fwHost = "fw"; o.fwPort = "99"; o.fwID = "id"; o.fwPsw = "fp"; o.fwSimbol = "#"; o.fwType = 6;
     o.fwEnable = true; o.IniPath = "/home/u"; o.FontName = "Sans"; o.FontSize = 11; o.FontColor = 255;
     o.PromptDownLoad = false; o.PromptUpLoad = false; o.DefPrompt = 2; o.DateType = 1; o.LogSize = 500;
-    o.TimeZone = -5; o.MaxListingMiB = 7;
+    o.TimeZone = -5; o.MaxListingMiB = 7; o.SizeDisplayMode = 2;
     const TLang l{true, true, "deutsch"};
     ListFonts f;
     f.Left = {"Mono", 204, 0x123456, true, false, true, false};
@@ -143,6 +157,9 @@ TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
     EXPECT_LT(socks, language);
     EXPECT_LT(language, right);
     EXPECT_LT(right, left);
+    const size_t view = first.find("[View]\nSizeDisplay=1\n");
+    ASSERT_NE(view, std::string::npos);
+    EXPECT_LT(left, view);
     EXPECT_NE(first.find("TimeZone=0\nMaxListing=1024\n\n[Proxy]"), std::string::npos);
     EXPECT_EQ(first.find("ListingTempFile"), std::string::npos);
     EXPECT_EQ(modeOf(optionsFile()), 0600u);
