@@ -1,6 +1,6 @@
 // The toolbar and menu icons: the desktop theme's where it has them, the program's own otherwise.
 #include "ui/action_icons.h"
-#include "main_window_fixture.h"
+#include "window_fixture.h"
 #include "screenshots.h"
 
 #include <QAction>
@@ -38,11 +38,11 @@ bool drawsSomething(const QIcon& icon)
 }
 
 // No icon theme anywhere, as on a bare system, unless a test lays one out.
-class ActionIconsTest : public test::MainWindowFixture {
+class ActionIconsTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
+        WindowTest::SetUp();
         QIcon::setThemeSearchPaths({});
         QIcon::setFallbackSearchPaths({});
     }
@@ -51,7 +51,7 @@ protected:
         QIcon::setThemeName(themeName_);
         QIcon::setThemeSearchPaths(themePaths_);
         QIcon::setFallbackSearchPaths(fallbackPaths_);
-        MainWindowFixture::TearDown();
+        WindowTest::TearDown();
     }
 
 private:

@@ -10,6 +10,7 @@
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
+#include "window_fixture.h"
 #include "ftp_users.h"
 
 #include <QAction>
@@ -48,41 +49,18 @@ QStringList texts(const QComboBox* box)
     return out;
 }
 
-QStringList captions(const FileListView* view)
-{
-    return test::captions(view->model());
-}
-
 QString header(const FileListView* view, int column)
 {
     return view->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-class MainWindowTest : public TempHomeTest {
+class MainWindowTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        if (const char* home = std::getenv("HOME"))
-            savedHome_ = home;
-        userHome_ = home() + "user";
-        std::filesystem::create_directories(userHome_);
+        test::WindowTest::SetUp();
         std::ofstream(userHome_ + "/mine.txt") << "mine";
-        ::setenv("HOME", userHome_.c_str(), 1);
-        driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
-        window_ = std::make_unique<T_Main>();
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void TearDown() override
-    {
-        window_.reset();
-        driver_.reset();
-        if (savedHome_)
-            ::setenv("HOME", savedHome_->c_str(), 1);
-        else
-            ::unsetenv("HOME");
-        TempHomeTest::TearDown();
+        open();
     }
 
     // Gives the keyboard focus to a panel's list, as a click would; the window's shortcuts need it active,
@@ -116,12 +94,6 @@ protected:
         window_->action("actNewSite")->trigger();
     }
 
-    std::unique_ptr<QtLoopDriver> driver_;
-    std::unique_ptr<T_Main> window_;
-    std::string userHome_;
-
-private:
-    std::optional<std::string> savedHome_;
 };
 
 bool marked(const FileListView* view)

@@ -12,6 +12,7 @@
 #include "screenshots.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,31 +33,17 @@ using brisk::test::waitFor;
 
 namespace {
 
-class QuickConnectBarTest : public TempHomeTest {
+class QuickConnectBarTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        TempHomeTest::SetUp();
-        if (auto why = test::VsftpdServer::unavailableReason())
-            GTEST_SKIP() << *why;
-        server_ = std::make_unique<test::VsftpdServer>();
-        driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
-        window_ = std::make_unique<T_Main>();
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        test::WindowTest::SetUp();
+        if (!startVsftpd())
+            GTEST_SKIP() << skipReason_;
         bar_ = window_->findChild<QuickConnectBar*>("quickConnectBar");
         ASSERT_NE(bar_, nullptr);
     }
-    void TearDown() override
-    {
-        window_.reset();
-        driver_.reset();
-        server_.reset();
-        TempHomeTest::TearDown();
-    }
 
-    T_Main& w() { return *window_; }
-    QString log() const { return window_->logPane->toPlainText(); }
     QStringList captions() const { return test::captions(window_->FTPView->model()); }
     template <class T>
     T* part(const char* name) const
@@ -76,9 +63,6 @@ protected:
         QTest::keyClicks(box, text);
     }
 
-    std::unique_ptr<test::VsftpdServer> server_;
-    std::unique_ptr<QtLoopDriver> driver_;
-    std::unique_ptr<T_Main> window_;
     QuickConnectBar* bar_ = nullptr;
 };
 

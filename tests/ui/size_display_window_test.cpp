@@ -1,7 +1,7 @@
 // The View menu's size display: what both panels show, the exact size in the tool tip, the stored choice.
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
-#include "main_window_fixture.h"
+#include "window_fixture.h"
 #include "modal.h"
 #include "qt_wait.h"
 #include "screenshots.h"
@@ -16,7 +16,7 @@ using namespace brisk;
 
 namespace {
 
-class SizeDisplayWindowTest : public test::MainWindowFixture {
+class SizeDisplayWindowTest : public test::WindowTest {
 protected:
     // The size cell of a file of 1234567 bytes in the local panel.
     QModelIndex sizeCell()
@@ -39,7 +39,6 @@ protected:
 
 TEST_F(SizeDisplayWindowTest, EachChoiceShowsInBothPanelsAndTheLastOneSurvivesARestart)
 {
-    open();
     QModelIndex cell = sizeCell();
     EXPECT_TRUE(w().action("actSizeGrouped")->isChecked()) << "the default";
     EXPECT_EQ(cell.data().toString(), "1 234 567");

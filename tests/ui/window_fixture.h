@@ -15,29 +15,49 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace brisk::test {
 
-// The main window on a fresh ProgramDir, driven by the program's event loop, with a real vsftpd
-// when the test asks for one (skipped where vsftpd is not installed).
+// The main window on a fresh ProgramDir whose "user" folder stands in for HOME (so the local panel
+// starts in a known place), driven by the program's event loop, with a real vsftpd when the test
+// asks for one (skipped where vsftpd is not installed).
 class WindowTest : public TempHomeTest {
 protected:
     void SetUp() override
     {
         TempHomeTest::SetUp();
+        if (const char* real = std::getenv("HOME"))
+            savedHome_ = real;
+        userHome_ = home() + "user";
+        std::filesystem::create_directories(userHome_);
+        ::setenv("HOME", userHome_.c_str(), 1);
         driver_ = std::make_unique<QtLoopDriver>(EventLoop::instance());
-        window_ = std::make_unique<T_Main>();
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        open();
     }
     void TearDown() override
     {
         window_.reset();
         driver_.reset();
         server_.reset();
+        if (savedHome_)
+            ::setenv("HOME", savedHome_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
         TempHomeTest::TearDown();
+    }
+
+    // A new main window in place of the old one, as after a restart.
+    void open()
+    {
+        window_.reset();  // one window at a time: each installs the program-wide error handler
+        window_ = std::make_unique<T_Main>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
 
     // False (and the test skipped) where vsftpd cannot run.
@@ -92,8 +112,12 @@ protected:
 
     std::unique_ptr<VsftpdServer> server_;
     std::string skipReason_;
+    std::string userHome_;
     std::unique_ptr<QtLoopDriver> driver_;
     std::unique_ptr<T_Main> window_;
+
+private:
+    std::optional<std::string> savedHome_;
 };
 
 } // namespace brisk::test
