@@ -1,7 +1,7 @@
 #include "listing/file_panel.h"
 
 #include "listing/mask_match.h"
-#include "listing/panel_sort_key.h"
+#include "listing/panel_sort_order.h"
 #include "listing/text_util.h"
 
 #include <algorithm>
@@ -125,28 +125,14 @@ void FilePanel::sort()
 size_t FilePanel::sort(size_t follow)
 {
     ++version_;
-    struct Keyed {
-        PanelSortKey key;
-        size_t index;
-    };
-    std::vector<Keyed> keyed(rows_.size());
-    for (size_t i = 0; i < keyed.size(); ++i)
-        keyed[i] = {MakePanelSortKey(rows_.view(i), sortState_, order_), i};
-    // Equal rows keep their order: the index decides last, as a stable sort would.
-    std::sort(keyed.begin(), keyed.end(), [this](const Keyed& a, const Keyed& b) {
-        const int result = ComparePanelSortKeys(a.key, b.key, sortState_);
-        return result != 0 ? result < 0 : a.index < b.index;
-    });
-    std::vector<size_t> order(keyed.size());
+    const std::vector<size_t> order = PanelSortOrder(rows_, sortState_, order_);
     size_t followed = 0;
     std::vector<bool> selected(order.size());
     for (size_t i = 0; i < order.size(); ++i) {
-        order[i] = keyed[i].index;
         if (order[i] == follow)
             followed = i;
         selected[i] = selected_[order[i]];
     }
-    keyed = {};
     rows_.reorder(order);
     selected_ = std::move(selected);
     return followed;

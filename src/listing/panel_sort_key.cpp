@@ -30,50 +30,46 @@ std::string_view characters(std::string_view text, size_t from, size_t count)
     return from - 1 < text.size() ? text.substr(from - 1, count) : std::string_view{};
 }
 
-// Texts packed this way compare as numbers as they would byte by byte ignoring the case of
-// letters, as far as the packed bytes reach.
-void pack(std::string_view text, PanelSortKey& key)
+// Up to eight bytes of text, upper-cased, big-endian and zero-padded: words made this way compare
+// as numbers the way their texts compare byte by byte ignoring the case of letters.
+uint64_t packWord(std::string_view text)
 {
-    for (char c : text) {
-        if (key.prefixLength == 16)
-            break;
-        uint64_t& word = key.prefixLength < 8 ? key.prefix : key.prefix2;
-        word = (word << 8) | static_cast<unsigned char>(upperAscii(c));
-        ++key.prefixLength;
-    }
+    uint64_t word = 0;
+    for (size_t i = 0; i < 8; ++i)
+        word = (word << 8) | (i < text.size() ? static_cast<unsigned char>(upperAscii(text[i])) : 0u);
+    return word;
 }
 
-void finishPrefix(PanelSortKey& key)
-{
-    const auto pad = [](uint64_t word, int bytes) { return bytes <= 0 ? 0 : word << 8 * (8 - bytes); };
-    key.prefix = pad(key.prefix, key.prefixLength < 8 ? key.prefixLength : 8);
-    key.prefix2 = pad(key.prefix2, key.prefixLength - 8);
-}
-
-// Year, month and day of a display date: at most eight bytes, so the first word holds all of it.
+// Year, month and day of a display date: at most eight bytes, so one word holds them all.
 void packDate(std::string_view date, DateOrder order, PanelSortKey& key)
 {
     const bool dayFirst = order == DateOrder::DayFirst;
-    pack(characters(date, 7, 4), key);
-    pack(characters(date, dayFirst ? 4 : 1, 2), key);
-    pack(characters(date, dayFirst ? 1 : 4, 2), key);
-    finishPrefix(key);
+    std::string_view parts[] = {characters(date, 7, 4), characters(date, dayFirst ? 4 : 1, 2),
+                                characters(date, dayFirst ? 1 : 4, 2)};
+    char bytes[8] = {};
+    for (std::string_view part : parts)
+        for (char c : part)
+            bytes[key.dateLength++] = c;
+    key.date = packWord(std::string_view(bytes, key.dateLength));
 }
 
 void packText(std::string_view text, PanelSortKey& key)
 {
     key.text = text;
-    pack(text, key);
-    finishPrefix(key);
+    key.prefix = packWord(text);
+    key.prefix2 = text.size() > 8 ? packWord(text.substr(8)) : 0;
 }
 
-// Unequal prefixes decide; equal ones may hide a difference further on, or a NUL against padding.
+// Unequal prefixes decide. Equal ones leave the rest of longer texts to compare; for texts that
+// fit them whole the shorter goes first (it can only differ by NULs the padding stands for).
 int compareTexts(const PanelSortKey& a, const PanelSortKey& b)
 {
     if (a.prefix != b.prefix)
         return a.prefix < b.prefix ? -1 : 1;
     if (a.prefix2 != b.prefix2)
         return a.prefix2 < b.prefix2 ? -1 : 1;
+    if (a.text.size() <= 16 && b.text.size() <= 16)
+        return a.text.size() == b.text.size() ? 0 : a.text.size() < b.text.size() ? -1 : 1;
     return compareTextNoCase(a.text, b.text);
 }
 
@@ -86,12 +82,12 @@ int compareNumbers(int64_t a, int64_t b)
 // year included) goes before all others, and such times among themselves as text.
 int compareDates(const PanelSortKey& a, const PanelSortKey& b)
 {
-    if (a.prefix != b.prefix)
-        return a.prefix < b.prefix ? -1 : 1;
-    if (a.prefixLength != b.prefixLength)
-        return a.prefixLength < b.prefixLength ? -1 : 1;
+    if (a.date != b.date)
+        return a.date < b.date ? -1 : 1;
+    if (a.dateLength != b.dateLength)
+        return a.dateLength < b.dateLength ? -1 : 1;
     const int bySeconds = compareNumbers(a.number, b.number);
-    return bySeconds != 0 ? bySeconds : compareTextNoCase(a.text, b.text);
+    return bySeconds != 0 ? bySeconds : compareTexts(a, b);
 }
 
 } // namespace
@@ -112,7 +108,7 @@ PanelSortKey MakePanelSortKey(const PanelRowView& row, int sortState, DateOrder 
     case kSortDate:
         packDate(row.date, order, key);
         key.number = SecondsOfDay(row.time).value_or(-1);
-        key.text = row.time;
+        packText(row.time, key);
         break;
     case kSortTime: packText(row.time, key); break;
     case kSortAttributes: packText(row.attributes, key); break;

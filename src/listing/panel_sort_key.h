@@ -12,14 +12,14 @@ namespace brisk {
 struct PanelSortKey {
     uint8_t image = kImageFile;
     uint8_t column = kSortName;
-    // The first sixteen bytes of the compared text, upper-cased, big-endian and zero-padded, so
-    // that most comparisons end at two numbers; for the date column the text is year, month and
-    // day, eight bytes at most.
+    uint8_t dateLength = 0;   // date column: the bytes of year, month and day packed in `date`
+    uint64_t date = 0;        // date column: those bytes, upper-cased, big-endian, zero-padded
+    int64_t number = 0;       // size, or the date column's seconds of day (-1 for no time)
+    // The first sixteen bytes of the compared text (name, time or attributes; the date column's
+    // time) packed the same way, so most comparisons end without reading the text itself.
     uint64_t prefix = 0;
     uint64_t prefix2 = 0;
-    uint8_t prefixLength = 0;
-    int64_t number = 0;       // size, or the date column's seconds of day (-1 for no time)
-    std::string_view text;    // name, time or attributes; the date column's time text
+    std::string_view text;
 };
 
 // Where a list's header shows the order of a sort state: the column's position (Filename 0, Size

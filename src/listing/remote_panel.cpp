@@ -25,6 +25,11 @@ PanelRowView rowView(const RemoteEntryView& entry, std::string_view shownDate)
 
 void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today)
 {
+    ShowRows(BuildRows(responseType, order, today), order);
+}
+
+PanelRows RemotePanel::BuildRows(int responseType, DateOrder order, const CalendarDate& today) const
+{
     PanelRows rows;
     rows.reserve(listing->size());
     for (size_t i = 0; i < listing->size(); ++i) {
@@ -33,6 +38,11 @@ void RemotePanel::FillRemotePanel(int responseType, DateOrder order, const Calen
             continue;
         rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today, entry.year)));
     }
+    return rows;
+}
+
+void RemotePanel::ShowRows(PanelRows rows, DateOrder order)
+{
     panel.setDateOrder(order);
     panel.setRows(std::move(rows));
     // New rows come unselected, so the counters of the old selection would be wrong.

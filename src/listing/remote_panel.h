@@ -27,6 +27,10 @@ public:
     // Rebuilds the rows from `listing`. Files not matching the filter are left out, except for the
     // "Text" response type (1), whose rows are whole lines; directories are always shown.
     void FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today);
+    // The two halves of FillRemotePanel, for a long listing shown in steps: the rows from
+    // `listing`, then those rows sorted into the panel.
+    PanelRows BuildRows(int responseType, DateOrder order, const CalendarDate& today) const;
+    void ShowRows(PanelRows rows, DateOrder order);
 
     const std::vector<std::string>& pathItems() const { return pathItems_; }
     int pathSelected() const { return pathSelected_; }

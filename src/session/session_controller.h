@@ -80,7 +80,6 @@ public:
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
     void ListCurrentDir();
     void ShowListing();
-    void finishShowListing();
     void RefreshListingCopy();
     void FillRemotePanel();
     void remoteColumnClick(int tag);
@@ -155,6 +154,10 @@ private:
     void Ftp1Display(std::string& text);
     void Ftp1Progress(int64_t count, bool& abort);
     void startPanelListing();
+    bool showStepCurrent(uint64_t generation) const;
+    void buildListingRows(uint64_t generation);
+    void finishShowListing(uint64_t generation);
+    DateOrder dateOrder() const;
     void listingProgress(int64_t count);
     void Ftp1SessionConnected();
     void Ftp1SessionClosed();
@@ -234,6 +237,8 @@ private:
     bool abortMark_ = false;
     bool busyCursor_ = false;
     bool listingLoading_ = false;
+    uint64_t showGeneration_ = 0;
+    PanelRows pendingRows_;   // a shown listing's rows between making and sorting them
     int64_t listingBytes_ = 0;
     bool remoteInfoBar_ = false;
     bool inDoubleClick_ = false;

@@ -136,6 +136,7 @@ void SessionController::sessionEnded()
     busyCursor_ = false;
     listingLoading_ = false;
     listingBytes_ = 0;
+    pendingRows_ = {};
     SiteListMode_ = true;
     NavigationBusy_ = false;
     remote.clear();

@@ -12,16 +12,32 @@ void SessionController::ShowListing()
     remote.listingCopy = remote.listing;
     if (!parsed.vmsPath.empty())
         Ftp1.HostDirName = parsed.vmsPath;
-    // Reading a long listing and sorting its rows each hold the window for a moment; between the
-    // two the window gets its turn.
-    post([this] { finishShowListing(); });
+    // Reading a long listing, making its rows and sorting them each hold the window for a moment;
+    // between the steps the window gets its turn. A later listing or the end of the session
+    // drops the steps still to come.
+    const uint64_t generation = ++showGeneration_;
+    post([this, generation] { buildListingRows(generation); });
 }
 
-void SessionController::finishShowListing()
+bool SessionController::showStepCurrent(uint64_t generation) const
 {
-    if (SiteListMode_)
-        return;   // the session ended meanwhile
-    FillRemotePanel();
+    return !SiteListMode_ && generation == showGeneration_;
+}
+
+void SessionController::buildListingRows(uint64_t generation)
+{
+    if (!showStepCurrent(generation))
+        return;
+    pendingRows_ = remote.BuildRows(int(responseType()), dateOrder(), localToday());
+    post([this, generation] { finishShowListing(generation); });
+}
+
+void SessionController::finishShowListing(uint64_t generation)
+{
+    if (!showStepCurrent(generation))
+        return;
+    remote.ShowRows(std::move(pendingRows_), dateOrder());
+    pendingRows_ = {};
     remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, Ftp1.HostDirName);
     NavigationBusy_ = false;
     ++listingsShown_;
@@ -46,7 +62,12 @@ void SessionController::RefreshListingCopy()
 
 void SessionController::FillRemotePanel()
 {
-    remote.FillRemotePanel(int(responseType()), DateOrder(options_.DateType == 1 ? 1 : 0), localToday());
+    remote.FillRemotePanel(int(responseType()), dateOrder(), localToday());
+}
+
+DateOrder SessionController::dateOrder() const
+{
+    return DateOrder(options_.DateType == 1 ? 1 : 0);
 }
 
 } // namespace brisk

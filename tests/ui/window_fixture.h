@@ -86,14 +86,16 @@ protected:
         w().action("actNewSite")->trigger();
     }
 
-    // Creates the site, connects and waits until the remote panel shows `expectedRows`.
+    // Creates the site, connects and waits until the first listing shows `expectedRows`.
     void connect(const QStringList& expectedRows, int timeoutMs = 20000)
     {
         createSite();
         select(w().FTPView, {"Local vsftpd"});
+        const uint64_t shown = session().listingsShown();
         emit w().FTPView->activated(w().FTPView->currentIndex());
-        ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == expectedRows && session().canTransfer(); },
-                            timeoutMs))
+        ASSERT_TRUE(waitFor([&] {
+            return session().listingsShown() > shown && captions(w().FTPView) == expectedRows && session().canTransfer();
+        }, timeoutMs))
             << log().toStdString();
     }
 
