@@ -5,6 +5,7 @@
 
 namespace brisk {
 
+class AttributeForm;
 class SiteProperties;
 
 // The buttons of the overwrite prompt; each value is the button's tag.
@@ -34,6 +35,13 @@ public:
     virtual void ShowError(const std::string& caption, const std::string& text) { ShowMessage(caption, text); }
     // The site properties dialog on `model`; true when it was saved (model.save() succeeded).
     virtual bool EditSite(SiteProperties& model) = 0;
+    // The attribute dialog on `form`; true when the user chose "Apply" (form.apply() has run).
+    // Without a dialog to show nothing changes.
+    virtual bool EditAttributes(AttributeForm& form)
+    {
+        (void)form;
+        return false;
+    }
 
     // Shows a local file in a plain text viewer.
     virtual void ViewTextFile(const std::string& path) = 0;

@@ -1,39 +1,43 @@
 #include "session/chmod_chain.h"
 
+#include "session/file_mode.h"
+
 namespace brisk {
 
-namespace {
-
-bool validMode(int mode)
-{
-    return mode >= 0 && mode <= 777 && mode % 10 <= 7 && mode / 10 % 10 <= 7;
-}
-
-} // namespace
-
+// An entry that cannot be sent is counted as failed. The name is the rest of the command line,
+// as servers read it: blanks and leading dashes go out unchanged.
 void ChmodChain::start(std::vector<ChmodItem> items)
 {
+    if (items.empty())
+        return;
     queue_.clear();
+    changed_ = failed_ = 0;
     for (ChmodItem& item : items) {
-        if (IsPlainEntryName(item.name) && validMode(item.mode))
+        if (IsPlainEntryName(item.name) && IsFileMode(item.mode)) {
             queue_.push_back(std::move(item));
-        else
-            ctx_.log("Skipped \"" + PrintableName(item.name) + "\": not a name or mode that can be sent");
+            continue;
+        }
+        ctx_.log("Skipped \"" + PrintableName(item.name) + "\": not a name or mode that can be sent");
+        ++failed_;
     }
     stopping_ = false;
-    if (queue_.empty())
-        return;
     ctx_.flags.set(ofChmodTree);
-    next();
+    ChmodNext();
 }
 
 void ChmodChain::commandDone()
 {
-    next();
+    ++changed_;
+    ChmodNext();
 }
 
-void ChmodChain::next()
+// Without a connection nothing more can go out: what is left counts as failed.
+void ChmodChain::ChmodNext()
 {
+    if (!ctx_.ftp.Connected()) {
+        failed_ += queue_.size();
+        return end();
+    }
     if (queue_.empty())
         return end();
     ctx_.ftp.LocalFileName = "SITE CHMOD " + std::to_string(queue_.front().mode) + " " + queue_.front().name;
@@ -45,17 +49,19 @@ void ChmodChain::end()
 {
     queue_.clear();
     ctx_.flags.remove(ofChmodTree);
+    ctx_.log(ctx_.msl[msgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[msgFailed] + ": " +
+             std::to_string(failed_));
     if (!ctx_.ftp.Connected())
         return;
     ctx_.ftp.HostFileName.clear();
     ctx_.refresh();
 }
 
-// The remaining entries are not sent: a later raw command must not resume them.
+// The refusal is already logged; the next entry goes out.
 void ChmodChain::failed(TFtpRequest)
 {
-    stopping_ = false;
-    end();
+    ++failed_;
+    ChmodNext();
 }
 
 } // namespace brisk

@@ -1,21 +1,15 @@
 #pragma once
 #include "session/chain_context.h"
+#include "session/chmod_item.h"
 #include "session/request_chain.h"
 
 #include <deque>
-#include <string>
 #include <vector>
 
 namespace brisk {
 
-// One entry whose permissions change: its name and the mode as three octal digits read as a
-// decimal number (755).
-struct ChmodItem {
-    std::string name;
-    int mode = 0;
-};
-
-// Sends one SITE CHMOD per entry, then refreshes the panel. Subdirectories are not descended into.
+// Sends one SITE CHMOD per entry, then logs how many changed and how many failed and refreshes
+// the panel. A refused entry does not hold up the others; subdirectories are not descended into.
 class ChmodChain : public RequestChain {
 public:
     explicit ChmodChain(ChainContext& ctx) : RequestChain(ctx) {}
@@ -25,13 +19,16 @@ public:
 
     bool running() const override { return ctx_.flags.has(ofChmodTree); }
     void failed(TFtpRequest kind) override;
+    void stoppedRequestDone(bool failed) override { ++(failed ? failed_ : changed_); }
 
 private:
-    void next();
+    void ChmodNext();
     void end() override;
     void dropWork() override { queue_.clear(); }
 
     std::deque<ChmodItem> queue_;
+    size_t changed_ = 0;
+    size_t failed_ = 0;
 };
 
 } // namespace brisk

@@ -24,6 +24,9 @@ public:
             end();
     }
     bool stopping() const { return stopping_; }
+    // The request outstanding at Stop has completed, `failed` or not (before finishStop), for a
+    // chain that counts its outcomes.
+    virtual void stoppedRequestDone(bool failed) { (void)failed; }
     // The request outstanding at Stop has completed: the mark is spent, a listing it fetched is
     // not wanted, and the chain ends.
     void finishStop()

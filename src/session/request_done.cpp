@@ -26,6 +26,7 @@ void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
     if (RequestChain* chain = stoppingChain()) {
         if (failed)
             AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
+        chain->stoppedRequestDone(failed);
         chain->finishStop();
     } else if (failed) {
         requestFailed(kind, error);

@@ -89,6 +89,10 @@ public:
     void RenameRemote();
     void DeleteRemote();
     void RenameInPlace(size_t row, const std::string& newText);
+    // "File Attributes": the attribute dialog on the selected entries, then SITE CHMOD for those it
+    // changed (attribute_commands.cpp).
+    void ChangeAttributes();
+    bool canChangeAttributes() const;
 
     // --- transfers
     // Uploads the named entries of the local directory (files and whole directories) into the

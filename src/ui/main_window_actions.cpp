@@ -83,6 +83,7 @@ void T_Main::buildActions()
     addAction("actRemoteRefresh", "Refresh", "view-refresh", [this] { remoteRefresh(); });
     addAction("actRemoteUp", "Up One Level", "go-up", [this] { remoteUp(); });
     addAction("actRemoteFilter", "Filter", "view-filter", [&s] { s.remoteFilter(); });
+    addAction("actFileAttributes", "File Attributes", "", [&s] { s.ChangeAttributes(); });
     for (int tag : {1, 2, 3, 4}) {
         static const char* const names[] = {"", "Select All", "Unselect", "Mask", "Invert"};
         addAction(QString("actRemoteSelect%1").arg(tag), names[tag], "", [&s, tag] { s.remoteSelectionCommand(-tag); });
@@ -160,8 +161,8 @@ void T_Main::buildMenus()
     add(commands->addMenu("Select ..."), {"actSelect1", "actSelect2", "actSelect3", "actSelect4"});
 
     QMenu* remote = menuBar()->addMenu("&Remote");
-    add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir",
-                 "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
+    add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actFileAttributes", "",
+                 "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
@@ -216,7 +217,8 @@ void T_Main::buildContextMenus()
     QMenu* local = build("pmLocal", {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "",
                                      "actLocalCopyPath", "actLocalProperties", "", "actLocalUp", "actLocalRefresh",
                                      "actLocalFilter", "", "actViewText", "actRunApp"});
-    QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
+    QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete",
+                                       "actFileAttributes", "",
                                        "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
                                        "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
@@ -252,6 +254,7 @@ void T_Main::refreshActions()
     enable("actRemoteRename", sites || s.enabled(Action::RemoteRenameButton));
     enable("actChangeDir", s.enabled(Action::ChangeDirectory));
     enable("actRemoteFilter", s.enabled(Action::Filter));
+    enable("actFileAttributes", s.canChangeAttributes());
     for (const char* name : {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"})
         enable(name, s.enabled(Action::Select));
     for (const char* name : {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"})

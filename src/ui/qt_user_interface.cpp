@@ -1,5 +1,6 @@
 #include "ui/qt_user_interface.h"
 
+#include "ui/attributes_dialog.h"
 #include "ui/desktop_open.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
@@ -53,6 +54,11 @@ bool QtUserInterface::EditSite(SiteProperties& model)
 {
     TFFtpBase dialog(model, parent_);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserInterface::EditAttributes(AttributeForm& form)
+{
+    return brisk::EditAttributes(parent_, form);
 }
 
 void QtUserInterface::ViewTextFile(const std::string& path)

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/user_interface.h"
+#include "session/attribute_form.h"
 #include "sites/site_properties.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,18 @@ public:
     // Fills the site dialog's form; false cancels it.
     std::function<bool(SiteProperties&)> siteEditor;
 
+    bool EditAttributes(AttributeForm& form) override
+    {
+        ++attributeEdits;
+        if (!attributeEditor) {
+            ADD_FAILURE() << "unscripted attribute dialog";
+            return false;
+        }
+        return attributeEditor(form);
+    }
+    // Drives the attribute dialog's form; true stands for "Apply" (call form.apply() first).
+    std::function<bool(AttributeForm&)> attributeEditor;
+
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override
@@ -143,6 +156,7 @@ public:
     std::vector<OpenedFile> openedFiles;
     std::vector<std::string> overwriteAsked;
     int siteEdits = 0;
+    int attributeEdits = 0;
     int changes = 0;
 
 private:
