@@ -109,6 +109,8 @@ void T_Main::buildActions()
     addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
     addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
     addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
+    addAction("actCarriageReturn", "Carriage Return", "", [&p] { p.lineEndings.ConvertLineEndings(); });
+    addAction("actCompareDirs", "Compare Directories", "", [&p] { p.CompareDirectories(); });
     // The arrows point the way the files go: local (left) to remote (right) and back.
     QAction* upload = addAction("actUpload", "Upload", "go-next", [this] { uploadSelected(); });
     upload->setToolTip("Upload the selected local files and directories");
@@ -161,7 +163,7 @@ void T_Main::buildMenus()
 
     QMenu* remote = menuBar()->addMenu("&Remote");
     add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "", "actChangeDir",
-                 "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
+                 "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actCompareDirs"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
@@ -169,7 +171,8 @@ void T_Main::buildMenus()
 
     QMenu* local = menuBar()->addMenu("&Local");
     add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
-                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp"});
+                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
+                "actCompareDirs"});
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
@@ -215,10 +218,11 @@ void T_Main::buildContextMenus()
     };
     QMenu* local = build("pmLocal", {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "",
                                      "actLocalCopyPath", "actLocalProperties", "", "actLocalUp", "actLocalRefresh",
-                                     "actLocalFilter", "", "actViewText", "actRunApp"});
+                                     "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
+                                     "actCompareDirs"});
     QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "",
                                        "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
-                                       "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
+                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "", "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
     for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
@@ -260,6 +264,8 @@ void T_Main::refreshActions()
         enable(name, s.enabled(Action::Sorting));
     enable("actViewText", local.selectedRowIsFile());
     enable("actRunApp", local.selectedRowIsFile());
+    enable("actCarriageReturn", HasSelectedFile(local));
+    enable("actCompareDirs", s.enabled(Action::CompareDirectories));
     enable("actLocalRename", local.hasSelectedRow());
     enable("actLocalDelete", local.canDeleteFromButton());
     enable("actLocalCopyPath", local.hasSelectedRow());
