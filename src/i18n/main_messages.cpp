@@ -12,7 +12,7 @@ const std::vector<std::string>& MainMessagesEnglish()
         "Enter new", "name", "Mask", "Local", "FTP", "Filter", "byte", "in", "Do you want to quit the program?",
         "Converting file", "Ok", "Read file error", "Open file error", "Connection closed",
         "Transfer finished:", "transferred", "skipped", "failed", "Connection failed",
-        "Reading the directory listing", "Attributes changed:",
+        "Reading the directory listing", "Attributes changed:", "Write file error",
     };
     return texts;
 }

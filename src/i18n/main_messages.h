@@ -12,7 +12,7 @@ enum MainMessage : int {
     msgWishToRemove, msgFiles, msgAnd, msgFolders, msgCanNotCreateDirectory, msgEnterNew, msgName,
     msgMask, msgLocal, msgFtp, msgFilter, msgByte, msgIn, msgQuitQuestion, msgConvertingFile, msgOk,
     msgReadFileError, msgOpenFileError, msgConnectionClosed, msgTransferFinished, msgTransferred, msgSkipped,
-    msgFailed, msgConnectionFailed, msgReadingListing, msgAttributesChanged,
+    msgFailed, msgConnectionFailed, msgReadingListing, msgAttributesChanged, msgWriteFileError,
 };
 
 // The English texts, in order.

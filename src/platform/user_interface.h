@@ -55,6 +55,9 @@ public:
         (void)path;
         return OverwriteChoice::Cancel;
     }
+    // The "Carriage Return" dialog: the value of the line ending chosen (1 CR + LF, 2 LF + CR, 3 LF,
+    // 4 CR), or 0 for "Do not change" and Cancel. Without a dialog to show nothing changes.
+    virtual int ChooseLineEnding() { return 0; }
     // The transfer figures; by default they are not shown.
     virtual ProgressSink& Progress()
     {

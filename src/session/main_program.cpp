@@ -17,6 +17,9 @@ ProgramSettings::ProgramSettings()
 
 MainProgram::MainProgram(UserInterface& ui)
     : session(ui, settings.options, local), local(ui, session.msl, HomeDirectory()),
+      lineEndings(ui, session.msl, local,
+                  {[this](const std::string& text) { return session.AddLog(text); },
+                   [this](size_t line, const std::string& text) { session.log.appendToLine(line, text); }}),
       quickConnect(settings.options, LoadQuickConnectHistory()), helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
 {
     session.siteList.LoadSiteList("");

@@ -1,5 +1,6 @@
 #pragma once
 #include "config/ftp_options.h"
+#include "local/line_ending_command.h"
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
 #include "session/quick_connect.h"
@@ -33,6 +34,8 @@ public:
     // and lend the panel its message list.
     SessionController session;
     LocalPanel local;
+    // "Carriage Return" on the local panel's selected files; it reports in the session's log.
+    LineEndingCommand lineEndings;
     QuickConnect quickConnect;
     std::string helpFile;
 
@@ -48,6 +51,9 @@ public:
     void QuickConnectSave();
     // Starts another copy of the program; a failure is ignored.
     void SpawnSession();
+    // "Compare Directories": selects what differs between the local and the remote directory shown,
+    // deselects what matches (main_program_compare.cpp). Does nothing without an open session.
+    void CompareDirectories();
 
 private:
     UserInterface& ui_;

@@ -110,6 +110,8 @@ void T_Main::buildActions()
     addAction("actLocalFilter", "Filter", "view-filter", [&local] { local.filter(); });
     addAction("actViewText", "View as Text File", "text-x-generic", [&local] { local.viewAsText(); });
     addAction("actRunApp", "Run Application", "system-run", [&local] { local.runApplication(); });
+    addAction("actCarriageReturn", "Carriage Return", "", [&p] { p.lineEndings.ConvertLineEndings(); });
+    addAction("actCompareDirs", "Compare Directories", "", [&p] { p.CompareDirectories(); });
     // The arrows point the way the files go: local (left) to remote (right) and back.
     QAction* upload = addAction("actUpload", "Upload", "go-next", [this] { uploadSelected(); });
     upload->setToolTip("Upload the selected local files and directories");
@@ -162,7 +164,7 @@ void T_Main::buildMenus()
 
     QMenu* remote = menuBar()->addMenu("&Remote");
     add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actFileAttributes", "",
-                 "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter"});
+                 "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actCompareDirs"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
@@ -170,7 +172,8 @@ void T_Main::buildMenus()
 
     QMenu* local = menuBar()->addMenu("&Local");
     add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
-                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp"});
+                "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
+                "actCompareDirs"});
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
@@ -216,11 +219,12 @@ void T_Main::buildContextMenus()
     };
     QMenu* local = build("pmLocal", {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "",
                                      "actLocalCopyPath", "actLocalProperties", "", "actLocalUp", "actLocalRefresh",
-                                     "actLocalFilter", "", "actViewText", "actRunApp"});
+                                     "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
+                                     "actCompareDirs"});
     QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete",
                                        "actFileAttributes", "",
                                        "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
-                                       "actRemoteRefresh", "actRemoteFilter", "", "actStop"});
+                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "", "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
     for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
@@ -263,6 +267,8 @@ void T_Main::refreshActions()
         enable(name, s.enabled(Action::Sorting));
     enable("actViewText", local.selectedRowIsFile());
     enable("actRunApp", local.selectedRowIsFile());
+    enable("actCarriageReturn", HasSelectedFile(local));
+    enable("actCompareDirs", s.enabled(Action::CompareDirectories));
     enable("actLocalRename", local.hasSelectedRow());
     enable("actLocalDelete", local.canDeleteFromButton());
     enable("actLocalCopyPath", local.hasSelectedRow());

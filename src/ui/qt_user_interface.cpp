@@ -1,6 +1,7 @@
 #include "ui/qt_user_interface.h"
 
 #include "ui/attributes_dialog.h"
+#include "ui/carriage_return_dialog.h"
 #include "ui/desktop_open.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
@@ -18,6 +19,11 @@ QtUserInterface::~QtUserInterface() = default;
 OverwriteChoice QtUserInterface::AskOverwrite(std::string& path)
 {
     return brisk::AskOverwrite(parent_, path);
+}
+
+int QtUserInterface::ChooseLineEnding()
+{
+    return brisk::ChooseLineEnding(parent_);
 }
 
 ProgressSink& QtUserInterface::Progress()

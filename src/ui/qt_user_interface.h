@@ -34,6 +34,7 @@ public:
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
     OverwriteChoice AskOverwrite(std::string& path) override;
+    int ChooseLineEnding() override;
     // The progress window, made on first use.
     ProgressSink& Progress() override;
     void Changed() override;

@@ -38,9 +38,12 @@ public:
     {
         overwriteAnswers_.push_back({choice, std::move(newPath)});
     }
+    // The "Carriage Return" dialog's answer: a line ending's value, 0 for "Do not change" or Cancel.
+    void answerLineEnding(int value) { lineEndingAnswers_.push_back(value); }
     bool scriptUsedUp() const
     {
-        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty();
+        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
+               lineEndingAnswers_.empty();
     }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
@@ -121,6 +124,18 @@ public:
         return choice;
     }
 
+    int ChooseLineEnding() override
+    {
+        ++lineEndingDialogs;
+        if (lineEndingAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted line-ending dialog";
+            return 0;
+        }
+        const int value = lineEndingAnswers_.front();
+        lineEndingAnswers_.pop_front();
+        return value;
+    }
+
     // The progress window's calls, one line each: "open" (when it was closed), "start NAME SIZE
     // send|receive", "end", "close"; updates are only counted, with the last figure kept.
     struct RecordedProgress : ProgressSink {
@@ -157,12 +172,14 @@ public:
     std::vector<std::string> overwriteAsked;
     int siteEdits = 0;
     int attributeEdits = 0;
+    int lineEndingDialogs = 0;
     int changes = 0;
 
 private:
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;
     std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
+    std::deque<int> lineEndingAnswers_;
 };
 
 } // namespace brisk::test

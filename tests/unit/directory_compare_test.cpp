@@ -1,0 +1,142 @@
+// "Compare Directories" on the rows as the panels show them: what counts as the same entry on both
+// sides, the zone offsets in both directions, and the selections and counters it leaves.
+#include "local/directory_compare.h"
+
+#include "local/row_moment.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace brisk {
+namespace {
+
+PanelRow file(std::string name, std::string size, std::string date, std::string time)
+{
+    return {kImageFile, std::move(name), std::move(size), std::move(date), std::move(time), "", ""};
+}
+
+PanelRow directory(std::string name, std::string date, std::string time)
+{
+    return {kImageDirectory, std::move(name), "", std::move(date), std::move(time), "", ""};
+}
+
+struct Case {
+    const char* what;
+    PanelRow local;
+    PanelRow remote;
+    int localZone = 0;
+    int serverZone = 0;
+    bool different = true;   // both rows end up selected; otherwise both deselected
+};
+
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class CompareTable : public ::testing::TestWithParam<Case> {};
+
+// Each row starts selected, so that a match shows as a deselection.
+TEST_P(CompareTable, SelectsBothRowsExactlyWhenTheyDiffer)
+{
+    const Case& c = GetParam();
+    FilePanel local;
+    FilePanel remote;
+    local.setRows({c.local});
+    remote.setRows({c.remote});
+    local.selectAll();
+    remote.selectAll();
+    CompareDirectories({local, c.localZone}, {remote, c.serverZone}, DateOrder::DayFirst);
+    EXPECT_EQ(local.isSelected(0), c.different);
+    EXPECT_EQ(remote.isSelected(0), c.different);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CompareTable,
+    ::testing::Values(
+        Case{"same size, date and time", file("a.txt", "100", "05.12.2026", "12:00"),
+             file("a.txt", "100", "05.12.2026", "12:00"), 0, 0, false},
+        Case{"other time", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "100", "05.12.2026", "12:01")},
+        Case{"other date", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "100", "04.12.2026", "12:00")},
+        Case{"other size", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "101", "05.12.2026", "12:00")},
+        Case{"sizes compared as text", file("a.txt", "0100", "05.12.2026", "12:00"),
+             file("a.txt", "100", "05.12.2026", "12:00")},
+        Case{"names differing in case only", file("Readme.txt", "1", "05.12.2026", "12:00"),
+             file("README.TXT", "1", "05.12.2026", "12:00")},
+        Case{"one side only", file("local.txt", "1", "05.12.2026", "12:00"),
+             file("remote.txt", "1", "05.12.2026", "12:00")},
+        Case{"dates that do not read, however alike", file("a.txt", "1", "24-DEC-1999", "12:00"),
+             file("a.txt", "1", "24-DEC-1999", "12:00")},
+        Case{"\"error\" as the date", file("a.txt", "1", "error", ""), file("a.txt", "1", "error", "")},
+        Case{"an impossible date", file("a.txt", "1", "31.02.2026", "12:00"),
+             file("a.txt", "1", "31.02.2026", "12:00")},
+        Case{"a year instead of a time, even at midnight", file("a.txt", "1", "05.12.2025", "00:00"),
+             file("a.txt", "1", "05.12.2025", "")},
+        Case{"directories alike", directory("docs", "01.03.2026", "08:15"), directory("docs", "01.03.2026", "08:15"),
+             0, 0, false},
+        Case{"directories of other times", directory("docs", "01.03.2026", "08:15"),
+             directory("docs", "01.03.2026", "08:16")},
+        Case{"a directory and a file", directory("docs", "01.03.2026", "08:15"),
+             file("docs", "0", "01.03.2026", "08:15")},
+        Case{"server an hour ahead lists an hour later", file("a", "1", "05.12.2026", "12:00"),
+             file("a", "1", "05.12.2026", "13:00"), 0, 1, false},
+        Case{"server an hour ahead, same clock time", file("a", "1", "05.12.2026", "12:00"),
+             file("a", "1", "05.12.2026", "12:00"), 0, 1},
+        Case{"server an hour ahead, an hour earlier", file("a", "1", "05.12.2026", "12:00"),
+             file("a", "1", "05.12.2026", "11:00"), 0, 1},
+        Case{"server an hour behind lists an hour earlier", file("a", "1", "05.12.2026", "12:00"),
+             file("a", "1", "05.12.2026", "11:00"), 0, -1, false},
+        Case{"server an hour behind, an hour later", file("a", "1", "05.12.2026", "12:00"),
+             file("a", "1", "05.12.2026", "13:00"), 0, -1},
+        Case{"both zones away from UTC", file("a", "1", "05.12.2026", "12:00"), file("a", "1", "05.12.2026", "09:00"),
+             5, 2, false},
+        Case{"across midnight and the year", file("a", "1", "31.12.2025", "23:30"),
+             file("a", "1", "01.01.2026", "00:30"), 0, 1, false},
+        Case{"zones do not touch a row without time", file("a", "1", "05.12.2025", "01:00"),
+             file("a", "1", "05.12.2025", ""), 1, 0}));
+
+TEST(CompareDirectories, UpRowsStayUnselectedAndCountersFollow)
+{
+    FilePanel local;
+    FilePanel remote;
+    local.setRows({file("same", "10", "05.12.2026", "12:00"), file("new", "30", "05.12.2026", "12:00"),
+                   file("old", "5", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
+    remote.setRows({file("same", "10", "05.12.2026", "12:00"), file("old", "7", "01.12.2026", "12:00"),
+                    file("other", "100", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
+    local.selectAll();
+    CompareDirectories({local, 0}, {remote, 0}, DateOrder::DayFirst);
+
+    auto selected = [](const FilePanel& panel) {
+        std::vector<std::string> names;
+        for (size_t i : panel.selectedIndices())
+            names.emplace_back(panel.rows().caption(i));
+        return names;
+    };
+    EXPECT_EQ(selected(local), (std::vector<std::string>{"new", "old"}));
+    EXPECT_EQ(selected(remote), (std::vector<std::string>{"old", "other"}));
+    EXPECT_EQ(local.selectedCount(), 2);
+    EXPECT_EQ(local.selectedTotal(), 35);
+    EXPECT_EQ(remote.selectedCount(), 2);
+    EXPECT_EQ(remote.selectedTotal(), 107);
+}
+
+TEST(CompareDirectories, ReadsDatesInTheDisplayOrder)
+{
+    EXPECT_EQ(ReadDisplayDate("03.12.2026", DateOrder::DayFirst), (CalendarDate{2026, 12, 3}));
+    EXPECT_EQ(ReadDisplayDate("03.12.2026", DateOrder::MonthFirst), (CalendarDate{2026, 3, 12}));
+    EXPECT_EQ(ReadDisplayDate("12.31.2026", DateOrder::DayFirst), std::nullopt);
+    for (const char* unreadable : {"", "3.12.2026", "03.12.26", "03-12-2026", "ab.cd.efgh", "Dec 3"})
+        EXPECT_EQ(ReadDisplayDate(unreadable, DateOrder::DayFirst), std::nullopt) << unreadable;
+
+    FilePanel local;
+    FilePanel remote;
+    local.setRows({file("a", "1", "12.31.2025", "10:20")});
+    remote.setRows({file("a", "1", "12.31.2025", "10:20AM")});
+    CompareDirectories({local, 0}, {remote, 0}, DateOrder::MonthFirst);
+    EXPECT_FALSE(local.isSelected(0));
+    EXPECT_FALSE(remote.isSelected(0));
+}
+
+} // namespace
+} // namespace brisk
