@@ -5,6 +5,7 @@
 
 namespace brisk {
 
+class CustomCommandEditor;
 class SiteProperties;
 
 // The buttons of the overwrite prompt; each value is the button's tag.
@@ -34,6 +35,14 @@ public:
     virtual void ShowError(const std::string& caption, const std::string& text) { ShowMessage(caption, text); }
     // The site properties dialog on `model`; true when it was saved (model.save() succeeded).
     virtual bool EditSite(SiteProperties& model) = 0;
+
+    // The custom command dialog ("Commands") on `model`; true when it ended with Select. Without
+    // a dialog to show it ends with Close at once.
+    virtual bool EditCustomCommands(CustomCommandEditor& model)
+    {
+        (void)model;
+        return false;
+    }
 
     // Shows a local file in a plain text viewer.
     virtual void ViewTextFile(const std::string& path) = 0;

@@ -3,6 +3,7 @@
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
 #include "session/quick_connect.h"
+#include "session/raw_command_box.h"
 #include "session/session_controller.h"
 
 #include <functional>
@@ -34,6 +35,7 @@ public:
     SessionController session;
     LocalPanel local;
     QuickConnect quickConnect;
+    RawCommandBox rawCommand;
     std::string helpFile;
 
     // True when the user confirms quitting.
@@ -48,6 +50,15 @@ public:
     void QuickConnectSave();
     // Starts another copy of the program; a failure is ignored.
     void SpawnSession();
+
+    // The raw-command bar (main_program_commands.cpp). "Do It": the box's command goes to the
+    // server when the session can take one; the reply shows in the log, then the panel is refreshed.
+    void SendRawCommand();
+    // "Commands": the custom command dialog on a copy of the library, which takes the edits however
+    // the dialog ends; Select puts the entry's command into the box, unsent.
+    void PickCustomCommand();
+    // The "Custom Command" menu entries show and hide the bar.
+    void ToggleCommandBox() { rawCommand.toggle(); }
 
 private:
     UserInterface& ui_;

@@ -90,6 +90,9 @@ public:
     void RenameRemote();
     void DeleteRemote();
     void RenameInPlace(size_t row, const std::string& newText);
+    // A raw command typed by the user (raw_command.cpp); only while the session is idle.
+    bool canSendRawCommand() const;
+    void SendRawCommand(const std::string& command);
 
     // --- transfers
     // Uploads the named entries of the local directory (files and whole directories) into the

@@ -1,5 +1,6 @@
 #include "ui/qt_user_interface.h"
 
+#include "ui/custom_commands_dialog.h"
 #include "ui/desktop_open.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
@@ -53,6 +54,12 @@ bool QtUserInterface::EditSite(SiteProperties& model)
 {
     TFFtpBase dialog(model, parent_);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserInterface::EditCustomCommands(CustomCommandEditor& model)
+{
+    T_FCmd dialog(model, parent_);
+    return dialog.exec() == T_FCmd::kSelect;
 }
 
 void QtUserInterface::ViewTextFile(const std::string& path)

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/user_interface.h"
+#include "session/custom_command_editor.h"
 #include "sites/site_properties.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,15 @@ public:
     }
     // Fills the site dialog's form; false cancels it.
     std::function<bool(SiteProperties&)> siteEditor;
+
+    // The custom command dialog: what the user does in it, then true for Select; Close without one.
+    bool EditCustomCommands(CustomCommandEditor& model) override
+    {
+        ++commandDialogs;
+        return commandEditor && commandEditor(model);
+    }
+    std::function<bool(CustomCommandEditor&)> commandEditor;
+    int commandDialogs = 0;
 
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 
