@@ -132,8 +132,10 @@ void TCustomFtpCli::HandleReplyLine(const std::string& line)
         Display("< " + line);
         return final ? HandleBanner(line) : void();
     case fsWaitingResponse:
+        // Every line before the final one goes to the log as it comes (FEAT, HELP, a welcome
+        // text); the final line is logged and judged by the continuation.
         if (!final)
-            return;
+            return Display("< " + line);
         if (!next_)
             return HandleError("Program error: FNext is nil");
         (this->*next_)();

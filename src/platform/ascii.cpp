@@ -61,4 +61,13 @@ std::string trimmed(const std::string& text)
     return std::string(trimBlanks(text));
 }
 
+std::string printableLine(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f)
+            c = '?';
+    return out;
+}
+
 } // namespace brisk

@@ -26,4 +26,8 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix);
 std::string_view trimBlanks(std::string_view text);
 std::string trimmed(const std::string& text);
 
+// Text from elsewhere (a server's reply line) made safe to show or store as one line: control bytes
+// other than TAB, and DEL, become "?", so no line break or terminal escape survives.
+std::string printableLine(std::string_view text);
+
 } // namespace brisk

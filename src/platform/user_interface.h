@@ -6,6 +6,7 @@
 namespace brisk {
 
 class AttributeForm;
+class CustomCommandEditor;
 class SiteProperties;
 
 // The buttons of the overwrite prompt; each value is the button's tag.
@@ -40,6 +41,14 @@ public:
     virtual bool EditAttributes(AttributeForm& form)
     {
         (void)form;
+        return false;
+    }
+
+    // The custom command dialog ("Commands") on `model`; true when it ended with Select. Without
+    // a dialog to show it ends with Close at once.
+    virtual bool EditCustomCommands(CustomCommandEditor& model)
+    {
+        (void)model;
         return false;
     }
 

@@ -1,11 +1,14 @@
 #include "session/log_pane.h"
 
+#include "platform/ascii.h"
+
 #include <cstdio>
 
 namespace brisk {
 
-size_t LogPane::AddLog(const std::string& text)
+size_t LogPane::AddLog(const std::string& line)
 {
+    const std::string text = printableLine(line);
     auto size = [&] { return int64_t(textSize_ + text.size() + 2); };
     while (size() >= logSize_ && !lines_.empty()) {
         textSize_ -= lines_.front().size() + 2;
@@ -18,10 +21,11 @@ size_t LogPane::AddLog(const std::string& text)
     return lines_.size() - 1;
 }
 
-void LogPane::appendToLine(size_t index, const std::string& text)
+void LogPane::appendToLine(size_t index, const std::string& part)
 {
     if (index >= lines_.size())
         return;
+    const std::string text = printableLine(part);
     lines_[index] += text;
     textSize_ += text.size();
     ++generation_;
@@ -48,7 +52,8 @@ void LogPane::appendToFile(const std::string& text) const
 
 std::string LogPane::DisplayFilter(const std::string& line)
 {
-    if (line.find("PASS ") != std::string::npos)
+    // Only what was sent can carry the password; a reply line (HELP lists PASS) is shown as it came.
+    if (line.rfind("> ", 0) == 0 && line.find("PASS ") != std::string::npos)
         return "> PASS (hidden)";
     return line;
 }

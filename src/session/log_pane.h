@@ -10,10 +10,11 @@ namespace brisk {
 // log file that receives every line (opened and closed around each one, so other programs can read it).
 class LogPane {
 public:
-    // Appends a line; returns its index in the pane.
-    size_t AddLog(const std::string& text);
+    // Appends a line, control bytes shown as "?" (a server's line must not break the pane or the
+    // file into forged lines); returns its index in the pane.
+    size_t AddLog(const std::string& line);
     // Appends to an existing line (for outcomes reported after the line was written).
-    void appendToLine(size_t index, const std::string& text);
+    void appendToLine(size_t index, const std::string& part);
 
     const std::deque<std::string>& lines() const { return lines_; }
     // Changes with every change of the lines, so a view can tell whether to redraw.
@@ -26,7 +27,7 @@ public:
     void setLogFile(const std::string& path) { filePath_ = path; }
     const std::string& logFile() const { return filePath_; }
 
-    // What the log shows of an engine line: a line with the password command is replaced.
+    // What the log shows of an engine line: a command line holding the password command is replaced.
     static std::string DisplayFilter(const std::string& line);
 
 private:

@@ -4,6 +4,7 @@
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
 #include "session/quick_connect.h"
+#include "session/raw_command_box.h"
 #include "session/session_controller.h"
 
 #include <functional>
@@ -37,6 +38,7 @@ public:
     // "Carriage Return" on the local panel's selected files; it reports in the session's log.
     LineEndingCommand lineEndings;
     QuickConnect quickConnect;
+    RawCommandBox rawCommand;
     std::string helpFile;
 
     // True when the user confirms quitting.
@@ -54,6 +56,15 @@ public:
     // "Compare Directories": selects what differs between the local and the remote directory shown,
     // deselects what matches (main_program_compare.cpp). Does nothing without an open session.
     void CompareDirectories();
+
+    // The raw-command bar (main_program_commands.cpp). "Do It": the box's command goes to the
+    // server when the session can take one; the reply shows in the log, then the panel is refreshed.
+    void SendRawCommand();
+    // "Commands": the custom command dialog on a copy of the library, which takes the edits however
+    // the dialog ends; Select puts the entry's command into the box, unsent.
+    void PickCustomCommand();
+    // The "Custom Command" menu entries show and hide the bar.
+    void ToggleCommandBox() { rawCommand.toggle(); }
 
 private:
     UserInterface& ui_;

@@ -93,6 +93,9 @@ public:
     // changed (attribute_commands.cpp).
     void ChangeAttributes();
     bool canChangeAttributes() const;
+    // A raw command typed by the user (raw_command.cpp); only while the session is idle.
+    bool canSendRawCommand() const;
+    void SendRawCommand(const std::string& command);
 
     // --- transfers
     // Uploads the named entries of the local directory (files and whole directories) into the

@@ -131,6 +131,7 @@ QWidget* T_Main::buildRemoteSide()
 {
     QWidget* side = buildSide("remote", FTPPath, FTPView);
     static_cast<QVBoxLayout*>(side->layout())->insertWidget(0, buildQuickConnectBar());
+    static_cast<QVBoxLayout*>(side->layout())->insertWidget(1, buildRawCommandBar());
     FTPPath->setObjectName("FTPPath");
     FTPView->setObjectName("FTPView");
     // A click on a selected remote name edits it in place (F2 is Rename for the current panel); the

@@ -22,6 +22,7 @@ namespace brisk {
 
 class FileListView;
 class QuickConnectBar;
+class RawCommandBar;
 struct DraggedRows;
 
 // The main window: the local panel on the left, the site list or the remote directory on the right,
@@ -42,6 +43,7 @@ public:
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;
     QuickConnectBar* quickConnectBar = nullptr;
+    RawCommandBar* rawCommandBar = nullptr;
     QComboBox* FTPPath = nullptr;
     QComboBox* localPath = nullptr;
     QPlainTextEdit* logPane = nullptr;
@@ -61,6 +63,9 @@ private:
     QWidget* buildLocalSide();
     QWidget* buildRemoteSide();
     QuickConnectBar* buildQuickConnectBar();
+    // the raw-command bar and its menu entry (main_window_raw_command.cpp)
+    QWidget* buildRawCommandBar();
+    void refreshRawCommandBar();
     void buildActions();
     void buildPanelActions();
     void buildMenus();

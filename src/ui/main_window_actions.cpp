@@ -168,7 +168,7 @@ void T_Main::buildMenus()
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
-    add(remote, {"", "actRemoteFont"});
+    add(remote, {"", "actCustomCommand", "actRemoteFont"});
 
     QMenu* local = menuBar()->addMenu("&Local");
     add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
@@ -224,7 +224,8 @@ void T_Main::buildContextMenus()
     QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete",
                                        "actFileAttributes", "",
                                        "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
-                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "", "actStop"});
+                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "actCustomCommand", "",
+                                       "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
     for (const char* name : {"actTransferType0", "actTransferType1", "actTransferType2"})
@@ -284,6 +285,7 @@ void T_Main::refreshActions()
     for (int tag : {0, 1, 2})
         action(QString("actTransferType%1").arg(tag))->setChecked(s.transferTypeMenu() == tag);
     quickConnectBar->refresh(sites && s.canOpenSite(), program_->quickConnect.knownSite().has_value());
+    refreshRawCommandBar();
     refreshPanelActions();
 }
 

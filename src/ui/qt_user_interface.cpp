@@ -2,6 +2,7 @@
 
 #include "ui/attributes_dialog.h"
 #include "ui/carriage_return_dialog.h"
+#include "ui/custom_commands_dialog.h"
 #include "ui/desktop_open.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
@@ -65,6 +66,12 @@ bool QtUserInterface::EditSite(SiteProperties& model)
 bool QtUserInterface::EditAttributes(AttributeForm& form)
 {
     return brisk::EditAttributes(parent_, form);
+}
+
+bool QtUserInterface::EditCustomCommands(CustomCommandEditor& model)
+{
+    T_FCmd dialog(model, parent_);
+    return dialog.exec() == T_FCmd::kSelect;
 }
 
 void QtUserInterface::ViewTextFile(const std::string& path)

@@ -31,6 +31,7 @@ public:
     void ShowError(const std::string& caption, const std::string& text) override;
     bool EditSite(SiteProperties& model) override;
     bool EditAttributes(AttributeForm& form) override;
+    bool EditCustomCommands(CustomCommandEditor& model) override;
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
     OverwriteChoice AskOverwrite(std::string& path) override;

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/user_interface.h"
 #include "session/attribute_form.h"
+#include "session/custom_command_editor.h"
 #include "sites/site_properties.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,14 @@ public:
     }
     // Drives the attribute dialog's form; true stands for "Apply" (call form.apply() first).
     std::function<bool(AttributeForm&)> attributeEditor;
+    // The custom command dialog: what the user does in it, then true for Select; Close without one.
+    bool EditCustomCommands(CustomCommandEditor& model) override
+    {
+        ++commandDialogs;
+        return commandEditor && commandEditor(model);
+    }
+    std::function<bool(CustomCommandEditor&)> commandEditor;
+    int commandDialogs = 0;
 
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 

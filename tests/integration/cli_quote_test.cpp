@@ -1,6 +1,7 @@
 #include "command_runner.h"
 #include "ftp_users.h"
 #include "pyftpd_server.h"
+#include "raw_ftp_reply.h"
 #include "scripted_ftp_peer.h"
 #include "vsftpd_server.h"
 
@@ -17,7 +18,7 @@ std::string url(uint16_t port, const std::string& userInfo = "brisk:brisk-pw@")
 
 } // namespace
 
-TEST(CliQuote, PrintsEachFinalReplyAndHidesThePassword)
+TEST(CliQuote, PrintsEachReplyAndHidesThePassword)
 {
     if (auto why = PyftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
@@ -46,6 +47,37 @@ TEST(CliQuote, AFailingCommandStopsWithStatus2AndTheError)
     const CommandResult wrong = runCli({url(server.port(), "brisk:nope@"), "quote", "PWD"});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_NE(wrong.err.find("PassAsync failed: error 530"), std::string::npos) << wrong.err;
+}
+
+// A multi-line reply is printed whole, exactly as the server sends it to any client.
+TEST(CliQuote, PrintsEveryLineOfAMultiLineReply)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    VsftpdServer server;
+    std::string expected;
+    for (const char* command : {"FEAT", "HELP"}) {
+        const std::vector<std::string> reply = rawFtpReply(server.port(), kFtpUser, kFtpPassword, command);
+        ASSERT_GT(reply.size(), 2u) << command;
+        for (const std::string& line : reply)
+            expected += line + "\n";
+    }
+    const CommandResult r = runCli({url(server.port()), "quote", "FEAT", "HELP"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+}
+
+// Control bytes of a reply never reach the terminal; the judging stays on the last line.
+TEST(CliQuote, ControlBytesOfAReplyArePrintedAsQuestionMarks)
+{
+    ScriptedFtpPeer peer("220 hi\r\n");
+    peer.on("USER", "230 in\r\n");
+    peer.on("STAT", "211-st\x1b]0;owned\x07" "atus\r\n 550 not the end\r\n211 End\r\n");
+    const CommandResult r = runCli({"-v", url(peer.port(), "u:p@"), "quote", "STAT"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "211-st?]0;owned?atus\n 550 not the end\n211 End\n");
+    EXPECT_NE(r.err.find("< 211-st?]0;owned?atus\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
 }
 
 TEST(CliQuote, AnonymousLoginAndInitialDirectory)

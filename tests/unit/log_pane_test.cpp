@@ -24,6 +24,20 @@ TEST(LogPane, PasswordLinesAreHidden)
     EXPECT_EQ(LogPane::DisplayFilter("> PASSIVE"), "> PASSIVE");
     EXPECT_EQ(LogPane::DisplayFilter("< 230 Login ok"), "< 230 Login ok");
     EXPECT_EQ(LogPane::DisplayFilter("> pass lower"), "> pass lower") << "the test is case-sensitive";
+    EXPECT_EQ(LogPane::DisplayFilter("<  MODE NLST NOOP OPTS PASS PASV PORT"), "<  MODE NLST NOOP OPTS PASS PASV PORT")
+        << "a reply line is never the password";
+}
+
+TEST(LogPane, ControlBytesNeitherBreakLinesNorReachTheFile)
+{
+    test::TempDir dir;
+    const std::string path = (dir.path() / "session.log").string();
+    LogPane log;
+    log.setLogFile(path);
+    const size_t line = log.AddLog("< 211-one\rtwo\nthree\x1b[31m\x7f\tend");
+    log.appendToLine(line, " ok\n");
+    EXPECT_EQ(log.lines(), std::deque<std::string>{"< 211-one?two?three?[31m?\tend ok?"});
+    EXPECT_EQ(readAll(path), "< 211-one?two?three?[31m?\tend\n");
 }
 
 TEST(LogPane, OldLinesGoWhenTheSizeIsReachedAndTheNewestAlwaysStays)

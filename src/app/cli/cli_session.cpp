@@ -1,5 +1,6 @@
 #include "cli_session.h"
 
+#include "platform/ascii.h"
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 
@@ -23,7 +24,7 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
     };
     if (options.verbose)
         ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& msg) {
-            err_ << (msg.rfind("> PASS ", 0) == 0 ? std::string("> PASS (hidden)") : msg) << '\n';
+            err_ << (msg.rfind("> PASS ", 0) == 0 ? std::string("> PASS (hidden)") : printableLine(msg)) << '\n';
         };
 }
 

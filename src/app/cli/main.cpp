@@ -26,7 +26,7 @@ const char* const kUsage =
     "       or @NAME / @FOLDER/NAME for a stored site\n"
     "\n"
     "Commands:\n"
-    "  quote CMD...          send each CMD as a raw command and print its final reply line\n"
+    "  quote CMD...          send each CMD as a raw command and print its whole reply\n"
     "  ls [--parse [--type D] [--date-today YYYY-MM-DD]] [DIR]\n"
     "                        directory listing (LIST) to stdout, raw or parsed (TAB-separated)\n"
     "  nlst [DIR]            name list (NLST) to stdout\n"

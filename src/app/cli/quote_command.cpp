@@ -1,5 +1,7 @@
 #include "quote_command.h"
 
+#include "platform/ascii.h"
+
 #include <ostream>
 
 namespace brisk::cli {
@@ -10,6 +12,8 @@ int runQuoteCommand(CliSession& session, const FtpUrl& url, const std::vector<st
     if (!session.login(url))
         return kExitFailed;
     TFtpClient& ftp = session.ftp();
+    // Each reply line as it comes, so a long multi-line reply (HELP, STAT) is never held whole.
+    ftp.OnResponse = [&out](TCustomFtpCli* sender) { out << printableLine(sender->LastResponse()) << '\n'; };
     int status = kExitOk;
     for (const std::string& command : commands) {
         ftp.LocalFileName = command;
@@ -18,13 +22,12 @@ int runQuoteCommand(CliSession& session, const FtpUrl& url, const std::vector<st
             status = kExitUsage; // nothing was sent: there is no reply to print
             break;
         }
-        if (ftp.StatusCode() != 0 && !ftp.LastResponse().empty())
-            out << ftp.LastResponse() << '\n';
         if (!ok) {
             status = kExitFailed;
             break;
         }
     }
+    ftp.OnResponse = nullptr;
     session.quit();
     return status;
 }

@@ -6,7 +6,7 @@
 
 namespace brisk::cli {
 
-// quote CMD...: each command raw, its final reply line on stdout.
+// quote CMD...: each command raw, every line of its reply on stdout (control bytes shown as "?").
 int runQuoteCommand(CliSession& session, const FtpUrl& url, const std::vector<std::string>& commands,
                     std::ostream& out);
 
