@@ -1,5 +1,6 @@
 #include "command_runner.h"
 #include "scripted_ftp_peer.h"
+#include "site_fixtures.h"
 #include "sites/site_defaults.h"
 #include "sites/site_list.h"
 #include "temp_home.h"
@@ -33,8 +34,7 @@ protected:
     {
         SiteList sites{SiteDefaults{}};
         ASSERT_TRUE(sites.LoadSiteList(""));
-        TFTPServerInfo site;
-        InitSiteDefaults(site, SiteDefaults{});
+        TFTPServerInfo site = test::newDefaultSite();
         site.Name = name;
         site.Server = server;
         site.User = "brisk";

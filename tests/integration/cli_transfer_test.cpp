@@ -1,7 +1,9 @@
+#include "byte_pattern.h"
 #include "command_runner.h"
 #include "file_io.h"
 #include "ftp_users.h"
 #include "pyftpd_server.h"
+#include "site_fixtures.h"
 #include "sites/site_list.h"
 #include "temp_dir.h"
 #include "vsftpd_server.h"
@@ -15,14 +17,6 @@ using namespace brisk::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string pattern(size_t size)
-{
-    std::string s(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        s[i] = char((i * 131 + i / 7) & 0xFF);
-    return s;
-}
 
 class CliTransfer : public ::testing::Test {
 protected:
@@ -47,7 +41,7 @@ TEST_F(CliTransfer, PutGetAppendAndResumeInBothModes)
 {
     for (const std::string mode : {"--active", "-v"}) {
         SCOPED_TRACE(mode);
-        const std::string data = pattern(2 << 20);
+        const std::string data = bytePattern(2 << 20);
         writeFileBytes(local("up.bin"), data);
         CommandResult r = runCli({mode, url, "put", local("up.bin"), "up.bin"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -110,15 +104,12 @@ TEST_F(CliTransfer, ListingsAndFileCommands)
 
 TEST_F(CliTransfer, StoredSitesListAndOpen)
 {
-    char pattern[] = "/tmp/brisk-clihome-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string home = std::string(pattern) + "/";
-    setenv("BRISKLANE_HOME", home.c_str(), 1);
+    const TempDir home;
+    setenv("BRISKLANE_HOME", (home.path().string() + "/").c_str(), 1);
 
     SiteList sites{SiteDefaults{}};
     ASSERT_TRUE(sites.LoadSiteList(""));
-    TFTPServerInfo site;
-    InitSiteDefaults(site, SiteDefaults{});
+    TFTPServerInfo site = newDefaultSite();
     site.Name = "Local test";
     site.Server = "127.0.0.1";
     site.Port = std::to_string(server->port());
@@ -149,5 +140,4 @@ TEST_F(CliTransfer, StoredSitesListAndOpen)
     EXPECT_EQ(r.out, "/\n");
     EXPECT_NE(r.err.find("> PASS (hidden)"), std::string::npos);
     EXPECT_EQ(runCli({"@Nobody", "pwd"}).exitCode, 1);
-    fs::remove_all(home);
 }

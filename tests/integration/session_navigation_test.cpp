@@ -166,14 +166,21 @@ TEST_P(SessionNavigationTest, KeepAliveSendsTheCommandsInTurnAfterIdleness)
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionNavigationTest, ::testing::Values("vsftpd", "pyftpdlib"));
 
-class SessionKeepAliveTest : public TempHomeTest {};
+// Both need a server whose listing and timing the test controls.
+class PyftpdSessionTest : public TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        if (auto why = PyftpdServer::unavailableReason())
+            GTEST_SKIP() << *why;
+    }
+};
 
 // Keep-alive on without commands never starts the timer; with commands it stops after the duration
 // when the user asks for nothing.
-TEST_F(SessionKeepAliveTest, StopsAfterTheDurationAndNeverStartsWithoutCommands)
+TEST_F(PyftpdSessionTest, KeepAliveStopsAfterTheDurationAndNeverStartsWithoutCommands)
 {
-    if (auto why = PyftpdServer::unavailableReason())
-        GTEST_SKIP() << *why;
     PyftpdServer server;
     {
         SessionRig idle;
@@ -197,12 +204,8 @@ TEST_F(SessionKeepAliveTest, StopsAfterTheDurationAndNeverStartsWithoutCommands)
     EXPECT_EQ(rig.c.KeepAliveSent(), sent) << "keep-alive ended";
 }
 
-class SessionStopTest : public TempHomeTest {};
-
-TEST_F(SessionStopTest, StopDuringAListingAbortsItAndEndsTheSession)
+TEST_F(PyftpdSessionTest, StopDuringAListingAbortsItAndEndsTheSession)
 {
-    if (auto why = PyftpdServer::unavailableReason())
-        GTEST_SKIP() << *why;
     PyftpdOptions opts;
     std::string big;
     for (int i = 0; i < 200000; ++i)

@@ -216,12 +216,16 @@ TEST_F(MainWindowTest, EditingARemoteNameRenamesItOnTheServer)
     EXPECT_TRUE(std::filesystem::exists(server.dataDir() / "new.txt"));
 }
 
-TEST_F(MainWindowTest, LocalPanelShowsTheDirectoryAndTheHalvesStayEqual)
+TEST_F(MainWindowTest, TheLocalPanelStartsInTheHomeDirectoryAndTheHalvesStayEqual)
 {
     T_Main& w = *window_;
+    EXPECT_EQ(w.windowTitle(), "Brisklane");
     EXPECT_EQ(header(w.lvLoc, 0), "Filename");
     EXPECT_EQ(header(w.lvLoc, 3), "Time");
+    EXPECT_EQ(w.program().local.currentDir(), userHome_);
     EXPECT_EQ(texts(w.localPath).front(), "/");
+    EXPECT_EQ(texts(w.localPath).back(), "user");
+    EXPECT_TRUE(captions(w.lvLoc).contains("mine.txt"));
     w.resize(1000, 700);
     QTest::qWait(20);
     const QWidget* left = w.lvLoc->parentWidget();
@@ -267,15 +271,6 @@ TEST_F(MainWindowTest, LocalListReadsTheCoreRowsAndTheirSelection)
     w.refreshViews();
     EXPECT_EQ(w.lvLoc->selectedRows(), (std::vector<int>{0, 2}));
     EXPECT_FALSE(test::saveScreenshot(w, "main_local_selection").isEmpty());
-}
-
-TEST_F(MainWindowTest, TheLocalPanelStartsInTheHomeDirectory)
-{
-    T_Main& w = *window_;
-    EXPECT_EQ(w.program().local.currentDir(), userHome_);
-    EXPECT_EQ(texts(w.localPath).back(), "user");
-    EXPECT_TRUE(captions(w.lvLoc).contains("mine.txt"));
-    EXPECT_EQ(w.windowTitle(), "Brisklane");
 }
 
 TEST_F(MainWindowTest, DeleteAndF2ActOnThePanelThatHasTheFocus)

@@ -9,6 +9,7 @@
 #include "ui/progress_window.h"
 #include "ui/qt_loop_driver.h"
 #include "ui/site_properties_dialog.h"
+#include "byte_pattern.h"
 #include "ftp_users.h"
 #include "modal.h"
 #include "qt_wait.h"
@@ -46,21 +47,6 @@ using brisk::test::waitFor;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Bytes that differ from file to file and hold every byte value, so a text-mode transfer or a
-// mixed-up file shows.
-std::string content(const std::string& seed, size_t size)
-{
-    std::string bytes(size, '\0');
-    uint32_t state = 2166136261u;
-    for (char c : seed)
-        state = (state ^ uint8_t(c)) * 16777619u;
-    for (size_t i = 0; i < size; ++i) {
-        state = state * 1664525u + 1013904223u;
-        bytes[i] = char(i % 7 == 0 ? '\r' : i % 11 == 0 ? '\n' : char(state >> 24));
-    }
-    return bytes;
-}
 
 class TransferWindowTest : public test::WindowTest {
 protected:
@@ -120,7 +106,7 @@ protected:
 
 TEST_F(TransferWindowTest, DraggingRemoteRowsOntoTheLocalPanelDownloadsADirectoryTree)
 {
-    const std::string a = content("a", 70000), b = content("b", 300001), c = content("c", 5);
+    const std::string a = test::bytePattern(70000, 1), b = test::bytePattern(300001, 2), c = test::bytePattern(5, 3);
     server_->writeDataFile("tree/a.txt", a);
     server_->writeDataFile("tree/sub/b.bin", b);
     server_->writeDataFile("tree/sub/deeper/c", c);
@@ -241,7 +227,7 @@ TEST_F(TransferWindowTest, TheToolbarsMakeDirectoryFollowsTheFocus)
 
 TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectedFilesAndDirectories)
 {
-    const std::string one = content("one", 123457), two = content("two", 10), inner = content("inner", 65536);
+    const std::string one = test::bytePattern(123457, 4), two = test::bytePattern(10, 5), inner = test::bytePattern(65536, 6);
     TempHomeTest::writeFile((localDir_ / "one.bin").string(), one);
     TempHomeTest::writeFile((localDir_ / "two.txt").string(), two);
     TempHomeTest::writeFile((localDir_ / "left-out.txt").string(), "x");
@@ -377,7 +363,7 @@ TEST_F(TransferWindowTest, TheOverwritePromptSkipsAndSavesUnderANewName)
 TEST_F(TransferWindowTest, TheProgressWindowShowsALongDownloadAndItsCancelStopsIt)
 {
     constexpr int64_t kSize = 24 << 20;
-    server_->writeDataFile("big.bin", content("big", size_t(kSize)));
+    server_->writeDataFile("big.bin", test::bytePattern(size_t(kSize), 7));
     server_->setUserRateLimit(4 << 20);
     showLocal();
     connect({"big.bin"});
@@ -418,7 +404,7 @@ TEST_F(TransferWindowTest, TheProgressWindowShowsALongDownloadAndItsCancelStopsI
 TEST_F(TransferWindowTest, EscapeStopsARunningUpload)
 {
     constexpr int64_t kSize = 24 << 20;
-    TempHomeTest::writeFile((localDir_ / "up.bin").string(), content("up", size_t(kSize)));
+    TempHomeTest::writeFile((localDir_ / "up.bin").string(), test::bytePattern(size_t(kSize), 8));
     server_->setUserRateLimit(4 << 20);
     showLocal();
     connect({});

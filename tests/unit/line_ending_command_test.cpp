@@ -12,7 +12,6 @@
 
 #include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,15 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string processDir()
-{
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? buffer : "";
-}
-
 class LineEndingCommandTest : public ::testing::Test {
 protected:
-    LineEndingCommandTest() : saved_(processDir()), root_(fs::canonical(temp_.path()).string())
+    LineEndingCommandTest() : saved_(fs::current_path().string()), root_(fs::canonical(temp_.path()).string())
     {
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             test::writeFileBytes(root_ + "/" + name, "x\r\ny\r\n");

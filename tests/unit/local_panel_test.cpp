@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -37,17 +36,11 @@ std::time_t localTime(int year, int month, int day, int hour, int minute)
     return std::mktime(&parts);
 }
 
-std::string processDir()
-{
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? buffer : "";
-}
-
 // Each test gets a real temp directory as the panel's start; the process's directory, which the
 // panel changes, is put back afterwards.
 class LocalPanelTest : public ::testing::Test {
 protected:
-    LocalPanelTest() : saved_(processDir()), root_(fs::canonical(temp_.path()).string()) {}
+    LocalPanelTest() : saved_(fs::current_path().string()), root_(fs::canonical(temp_.path()).string()) {}
     ~LocalPanelTest() override { EXPECT_EQ(::chdir(saved_.c_str()), 0); }
 
     std::string path(const std::string& relative) const { return root_ + "/" + relative; }
@@ -127,10 +120,10 @@ TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectoryAndAMissingOneFal
     mkdir("a/b");
     LocalPanel& local = open();
     EXPECT_EQ(local.currentDir(), root_);
-    EXPECT_EQ(processDir(), root_);
+    EXPECT_EQ(fs::current_path().string(), root_);
     local.openRow(0);
     EXPECT_EQ(local.currentDir(), path("a"));
-    EXPECT_EQ(processDir(), path("a"));
+    EXPECT_EQ(fs::current_path().string(), path("a"));
 
     LocalPanel missing(ui, messages, path("missing"));
     EXPECT_EQ(missing.currentDir(), path("a"));
@@ -178,7 +171,7 @@ TEST_F(LocalPanelTest, OpenEntersDirectoriesOnlyAndUpStopsAtTheRoot)
     LocalPanel atRoot(ui, messages, "/");
     atRoot.upOneLevel();
     EXPECT_EQ(atRoot.currentDir(), "/");
-    EXPECT_EQ(processDir(), "/");
+    EXPECT_EQ(fs::current_path().string(), "/");
 }
 
 TEST_F(LocalPanelTest, ChooserIsAPathBarSelectingTheCurrentDirectory)

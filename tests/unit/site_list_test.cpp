@@ -2,6 +2,7 @@
 #include "sites/site_line.h"
 #include "sites/site_list.h"
 
+#include "site_fixtures.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,7 @@ namespace {
 
 TFTPServerInfo site(const std::string& name, const std::string& password = "pw")
 {
-    TFTPServerInfo s;
-    InitSiteDefaults(s, SiteDefaults{});
+    TFTPServerInfo s = test::newDefaultSite();
     s.Name = name;
     s.Server = name + ".example.com";
     s.Password = password;

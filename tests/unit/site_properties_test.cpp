@@ -140,17 +140,6 @@ TEST_F(SitePropertiesTest, OpeningFillsTheControls)
     EXPECT_EQ(keepsZone.result().TimeZoneV, -1);
 }
 
-TEST_F(SitePropertiesTest, AnonymousDecidesWhichLoginFieldsAreEnabled)
-{
-    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
-    dialog.form.anonymous = true;
-    EXPECT_TRUE(dialog.emailEnabled());
-    EXPECT_FALSE(dialog.loginEnabled());
-    dialog.form.anonymous = false;
-    EXPECT_FALSE(dialog.emailEnabled());
-    EXPECT_TRUE(dialog.loginEnabled());
-}
-
 TEST_F(SitePropertiesTest, AddSlashRule)
 {
     SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
