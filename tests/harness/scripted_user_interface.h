@@ -38,9 +38,12 @@ public:
     {
         overwriteAnswers_.push_back({choice, std::move(newPath)});
     }
+    // The next file or directory chooser's answer; nullopt cancels it.
+    void answerChooser(std::optional<std::string> path) { chooserAnswers_.push_back(std::move(path)); }
     bool scriptUsedUp() const
     {
-        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty();
+        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
+               chooserAnswers_.empty();
     }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
@@ -100,6 +103,37 @@ public:
     // Drives the attribute dialog's form; true stands for "Apply" (call form.apply() first).
     std::function<bool(AttributeForm&)> attributeEditor;
 
+    bool EditMirror(MirrorForm& form) override
+    {
+        ++mirrorEdits;
+        if (!mirrorEditor) {
+            ADD_FAILURE() << "unscripted mirror dialog";
+            return false;
+        }
+        return mirrorEditor(form);
+    }
+    // Drives the mirror dialog's form; true stands for "Execute", false for "Close".
+    std::function<bool(MirrorForm&)> mirrorEditor;
+
+    // A chooser as asked: "open", "save" or "directory" (whose title and start path are kept in
+    // the request's title and fileName).
+    struct Chooser {
+        std::string kind;
+        FileDialogRequest request;
+    };
+    bool AskOpenFile(const FileDialogRequest& request, std::string& path) override
+    {
+        return chooser({"open", request}, path);
+    }
+    bool AskSaveFile(const FileDialogRequest& request, std::string& path) override
+    {
+        return chooser({"save", request}, path);
+    }
+    bool AskDirectory(const std::string& title, std::string& path) override
+    {
+        return chooser({"directory", {title, {}, path, {}}}, path);
+    }
+
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override
@@ -156,13 +190,31 @@ public:
     std::vector<OpenedFile> openedFiles;
     std::vector<std::string> overwriteAsked;
     int siteEdits = 0;
+    std::vector<Chooser> choosers;
     int attributeEdits = 0;
+    int mirrorEdits = 0;
     int changes = 0;
 
 private:
+    bool chooser(Chooser asked, std::string& path)
+    {
+        choosers.push_back(std::move(asked));
+        if (chooserAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted chooser: " << choosers.back().kind;
+            return false;
+        }
+        const std::optional<std::string> next = chooserAnswers_.front();
+        chooserAnswers_.pop_front();
+        if (next)
+            path = *next;
+        return next.has_value();
+    }
+
+
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;
     std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
+    std::deque<std::optional<std::string>> chooserAnswers_;
 };
 
 } // namespace brisk::test
