@@ -31,6 +31,10 @@ public:
     void ShowError(const std::string& caption, const std::string& text) override;
     bool EditSite(SiteProperties& model) override;
     bool EditAttributes(AttributeForm& form) override;
+    bool EditMirror(MirrorForm& form) override;
+    bool AskOpenFile(const FileDialogRequest& request, std::string& path) override;
+    bool AskSaveFile(const FileDialogRequest& request, std::string& path) override;
+    bool AskDirectory(const std::string& title, std::string& path) override;
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
     OverwriteChoice AskOverwrite(std::string& path) override;
@@ -42,6 +46,9 @@ public:
     TProgress* progressWindow() const { return progress_.get(); }
 
 private:
+    // The dialog open over the window, if any, else the window: what a new dialog is centred on.
+    QWidget* dialogParent() const;
+
     QWidget* parent_;
     MessageList msl_;
     std::function<void()> changed_;
