@@ -31,6 +31,34 @@ bool TMirrorRun::FindNext(int& index)
     return false;
 }
 
+void TMirrorRun::MarkDone()
+{
+    setState(Current, smDone);
+}
+
+void TMirrorRun::MarkFailed()
+{
+    TMirrorRec rec;
+    if (!Items.GetItem(Current, rec))
+        return;
+    setState(Current, smError);
+    if (rec.Operation == omDirUp)
+        Stop();
+    if (rec.Operation != omMkdFtp && rec.Operation != omDir)
+        return;
+    while (Items.GetItem(Current + 1, rec) && (rec.Operation == omDir || rec.Operation == omDirUp))
+        setState(++Current, smError);
+}
+
+void TMirrorRun::setState(int index, TMirrorState state)
+{
+    TMirrorRec rec;
+    if (!Items.GetItem(index, rec))
+        return;
+    rec.State = state;
+    Items.PutItem(index, rec);
+}
+
 void TMirrorRun::SetLocalSub(const std::string& sub)
 {
     LocalSub = MirrorSubPath(LocalRoot, sub, '/', '/');

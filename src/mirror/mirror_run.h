@@ -28,6 +28,13 @@ public:
     // done. False with index -1 when stopped or when none is left.
     bool FindNext(int& index);
 
+    // The current operation succeeded.
+    void MarkDone();
+    // The current operation failed. A failed "omDirUp" leaves the run lost, so it stops; after a
+    // failed "omMkdFtp" or "omDir" the "omDir" and "omDirUp" records that follow directly are
+    // skipped as failed, so the directory is neither entered nor left.
+    void MarkFailed();
+
     void SetLocalSub(const std::string& sub);
     void SetRemoteSub(const std::string& sub);
     // Both sub-paths from the engine's remote directory: its text past the remote root.
@@ -38,6 +45,9 @@ public:
     MirrorStateHeader StateHeader() const;
     // The state file in the program's directory; false when it cannot be written.
     bool SaveState() const;
+
+private:
+    void setState(int index, TMirrorState state);
 };
 
 } // namespace brisk

@@ -68,6 +68,45 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
     EXPECT_TRUE(run.FindNext(index));
 }
 
+TEST(MirrorRun, AFailedDirectoryIsNeitherEnteredNorLeft)
+{
+    TMirrorRun run("h", "/l", "/r");
+    run.Items.Place({{"", "new", 0, 0, omMkdFtp, smProgress}, {"new", "new", 0, 0, omDir, smNone},
+                     {"new", "new", 0, 0, omDirUp, smNone}, {"next", "next", 0, 0, omDir, smNone},
+                     {"next", "next", 0, 0, omDirUp, smNone}, {"", "gone", 0, 0, omRmdFtp, smNone},
+                     {"x", "x", 0, 0, omDir, smNone}},
+                    true, 0);
+    run.MarkFailed();
+    EXPECT_EQ(run.Current, 4);
+    std::vector<TMirrorState> states;
+    for (const TMirrorRec& rec : run.Items.items())
+        states.push_back(rec.State);
+    EXPECT_EQ(states, (std::vector<TMirrorState>{smError, smError, smError, smError, smError, smNone, smNone}));
+    EXPECT_FALSE(run.Stopped);
+    int index = 0;
+    ASSERT_TRUE(run.FindNext(index));
+    EXPECT_EQ(index, 5);
+}
+
+TEST(MirrorRun, AFailedTransferIsMarkedAndAFailedDirUpStopsTheRun)
+{
+    TMirrorRun run("h", "/l", "/r");
+    run.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
+                     {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
+                    true, 0);
+    run.MarkFailed();
+    EXPECT_EQ(run.Current, 0);
+    EXPECT_EQ(run.Items.items()[0].State, smError);
+    EXPECT_EQ(run.Items.items()[1].State, smNone);
+    run.Current = 3;
+    run.MarkDone();
+    EXPECT_EQ(run.Items.items()[3].State, smDone);
+    run.Current = 2;
+    run.MarkFailed();
+    EXPECT_EQ(run.Items.items()[2].State, smError);
+    EXPECT_TRUE(run.Stopped);
+}
+
 class MirrorRunStateTest : public TempHomeTest {};
 
 TEST_F(MirrorRunStateTest, SaveStateWritesWhereTheRunStandsIntoTheProgramDirectory)
