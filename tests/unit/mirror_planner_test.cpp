@@ -1,4 +1,3 @@
-#include "mirror/mirror_operation_list.h"
 #include "mirror/mirror_planner.h"
 
 #include <gtest/gtest.h>
@@ -212,22 +211,6 @@ TEST(MirrorPlanner, RemoteRemovalDeletesFilesThenDirectoriesAndLinksThemselves)
               (Lines{"omDelFtp |f|0|0", "omDelFtp |ld|0|0", "omRmdFtp |d|0|0"}));
     EXPECT_EQ(render(PlanRemoteRemoval(task(0, 0, mpIgnoreSymbolicLinks), remote)),
               (Lines{"omDelFtp |f|0|0", "omDelFtp |keep.bak|0|0", "omRmdFtp |d|0|0"}));
-}
-
-TEST(MirrorOperationList, InsertModePlacesAPlanBeforeTheCurrentRecord)
-{
-    MirrorOperationList list;
-    list.Place({{"d", "d", 0, 0, omDir, smProgress}, {"d", "d", 0, 0, omDirUp, smNone}}, true, 0);
-    list.Place({{"a", "a", 1, 0, omPut, smNone}, {"b", "b", 2, 0, omPut, smNone}}, false, 0);
-    Lines names;
-    for (const TMirrorRec& rec : list.items())
-        names.push_back(rec.LocalName + std::string(MirrorOperationName(rec.Operation)));
-    EXPECT_EQ(names, (Lines{"aomPut", "bomPut", "domDir", "domDirUp"}));
-    TMirrorRec rec;
-    EXPECT_FALSE(list.GetItem(4, rec));
-    list.Insert(9, {"z", "z", 0, 0, omGet, smNone});
-    ASSERT_TRUE(list.GetItem(4, rec));
-    EXPECT_EQ(rec.LocalName, "z");
 }
 
 } // namespace

@@ -33,16 +33,5 @@ TEST_F(MirrorStateFileTest, RecordLinesCarryNamesSizesOperationAndState)
                                                 "\tx\t0\t0\tomRmdFtp\tsmProgress\r\n");
 }
 
-TEST(MirrorRecordNames, EveryOperationAndStateHasItsName)
-{
-    const char* operations[] = {"omNone",   "omGet",    "omPut",    "omMkdLoc", "omMkdFtp", "omRmdLoc",
-                                "omRmdFtp", "omDelLoc", "omDelFtp", "omDir",    "omDirUp"};
-    for (int i = 0; i <= omDirUp; ++i)
-        EXPECT_EQ(MirrorOperationName(TMirrorOperation(i)), operations[i]);
-    const char* states[] = {"smNone", "smProgress", "smDirProgress", "smDone", "smStopped", "smError"};
-    for (int i = 0; i <= smError; ++i)
-        EXPECT_EQ(MirrorStateName(TMirrorState(i)), states[i]);
-}
-
 } // namespace
 } // namespace brisk
