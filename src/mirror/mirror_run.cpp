@@ -3,6 +3,8 @@
 #include "mirror/mirror_sub_path.h"
 #include "platform/program_dir.h"
 
+#include <algorithm>
+
 namespace brisk {
 
 TMirrorRun::TMirrorRun(std::string host, std::string localRoot, std::string remoteRoot)
@@ -61,12 +63,14 @@ void TMirrorRun::setState(int index, TMirrorState state)
 
 void TMirrorRun::SetLocalSub(const std::string& sub)
 {
-    LocalSub = MirrorSubPath(LocalRoot, sub, '/', '/');
+    LocalSub = MirrorSubPath(LocalRoot, sub);
 }
 
 void TMirrorRun::SetRemoteSub(const std::string& sub)
 {
-    RemoteSub = MirrorSubPath(RemoteRoot, sub, '/', '\\');
+    std::string slashed = sub;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    RemoteSub = MirrorSubPath(RemoteRoot, std::move(slashed));
 }
 
 void TMirrorRun::FollowRemoteDir(const std::string& hostDirName)
@@ -77,12 +81,12 @@ void TMirrorRun::FollowRemoteDir(const std::string& hostDirName)
 
 std::string TMirrorRun::LocalPath() const
 {
-    return MirrorJoinPath(LocalRoot, LocalSub, '/');
+    return MirrorJoinPath(LocalRoot, LocalSub);
 }
 
 std::string TMirrorRun::RemotePath() const
 {
-    return MirrorJoinPath(RemoteRoot, RemoteSub, '/');
+    return MirrorJoinPath(RemoteRoot, RemoteSub);
 }
 
 MirrorStateHeader TMirrorRun::StateHeader() const

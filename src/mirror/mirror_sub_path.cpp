@@ -1,26 +1,21 @@
 #include "mirror/mirror_sub_path.h"
 
-#include <algorithm>
-
 namespace brisk {
 
-std::string MirrorSubPath(const std::string& root, std::string sub, char separator, char foreign)
+std::string MirrorSubPath(const std::string& root, std::string sub)
 {
-    std::replace(sub.begin(), sub.end(), foreign, separator);
-    if (!root.empty() && root.back() != separator && !sub.empty() && sub.front() != separator)
-        sub.insert(sub.begin(), separator);
-    if (!sub.empty() && sub.back() != separator)
-        sub += separator;
+    if (!root.empty() && root.back() != '/' && !sub.empty() && sub.front() != '/')
+        sub.insert(sub.begin(), '/');
+    if (!sub.empty() && sub.back() != '/')
+        sub += '/';
     return sub;
 }
 
-std::string MirrorJoinPath(const std::string& root, const std::string& sub, char separator)
+std::string MirrorJoinPath(const std::string& root, const std::string& sub)
 {
-    if (root.empty() || root.back() == separator)
+    if (root.empty() || root.back() == '/' || (!sub.empty() && sub.front() == '/'))
         return root + sub;
-    if (!sub.empty() && sub.front() == separator)
-        return root + sub;
-    return root + separator + sub;
+    return root + '/' + sub;
 }
 
 } // namespace brisk
