@@ -78,7 +78,25 @@ TEST_F(MirrorRunnerTest, UploadMirrorCreatesTheMissingRemoteDirectory)
                                   "STOR b.txt", "CDUP", "LIST", "CWD /site/", "LIST"}));
     EXPECT_EQ(server.sizeOf("/site/a.txt"), 3);
     EXPECT_EQ(server.sizeOf("/site/d/b.txt"), 2);
-    EXPECT_NE(state().find("\td\t0\t0\tomMkdFtp\tsmDone\r\n"), std::string::npos);
+    EXPECT_NE(state().find("\r\n\td\t0\t0\tomMkdFtp\tsmDone\r\n"), std::string::npos);
+}
+
+// A remote directory the local side lacks is entered and emptied, its subdirectories first, then
+// left and removed.
+TEST_F(MirrorRunnerTest, UploadMirrorRemovesWhatTheLocalSideLacks)
+{
+    server.addFile("/site/gone.txt");
+    server.addFile("/site/old/f.txt");
+    server.addFile("/site/old/sub/g.txt");
+    writeFileBytes(local / "a.txt", "abc");
+    task.Params = mpIncludeSubfolders | mpDeleteMissing;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "DELE gone.txt", "CWD /site/old", "LIST",
+                                  "DELE f.txt", "CWD /site/old/sub", "LIST", "DELE g.txt", "CDUP", "LIST",
+                                  "RMD /site/old/sub", "CDUP", "LIST", "RMD /site/old", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt"}));
+    EXPECT_NE(state().find("\r\n\tgone.txt\t0\t0\tomDelFtp\tsmDone\r\n"), std::string::npos);
+    EXPECT_NE(state().find("\r\n\told\t0\t0\tomRmdFtp\tsmDone\r\n"), std::string::npos);
 }
 
 // Stop between two transfers: the run ends at its next step, later records stay "smNone".
@@ -114,7 +132,7 @@ TEST_F(MirrorRunnerTest, DirectoryThatCannotBeEnteredIsSkipped)
     EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "CWD /site/x", "CWD /site/y", "LIST", "RETR c.txt", "CDUP",
                                   "LIST", "CWD /site/", "LIST"}));
     EXPECT_EQ(readFileBytes(local / "y/c.txt"), "xxxx");
-    EXPECT_NE(state().find("x\tx\t0\t0\tomDir\tsmError\r\nx\tx\t0\t0\tomDirUp\tsmError\r\n"), std::string::npos);
+    EXPECT_NE(state().find("\nx\tx\t0\t0\tomDir\tsmError\r\nx\tx\t0\t0\tomDirUp\tsmError\r\n"), std::string::npos);
 }
 
 } // namespace
