@@ -31,7 +31,8 @@ void Mirroring::miSyncDir1Click(int tag)
     task.Remote = session_.Ftp1.HostDirName;
     task.Direction = tag != 0 ? 1 : 0;
     task.Loaded = true;
-    EditMirrorProfile();   // "Execute" saves the task as Default.cpf
+    if (EditMirrorProfile())
+        session_.mirror().send(0, 0);
 }
 
 } // namespace brisk

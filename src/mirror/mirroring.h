@@ -1,5 +1,6 @@
 #pragma once
 #include "mirror/mirror_form.h"
+#include "mirror/mirror_runner.h"
 #include "mirror/mirror_task.h"
 #include "platform/local_directory_port.h"
 #include "session/session_controller.h"
@@ -22,15 +23,17 @@ public:
     bool EditMirrorProfile();
     // "Synchronize Directories": only while a session is open and the engine ready. The task takes
     // the local panel's directory, the remote directory and the direction of the menu's panel
-    // (tag 0 local, 1 remote), then goes to the dialog.
+    // (tag 0 local, 1 remote), then goes to the dialog; "Execute" starts a mirror run.
     void miSyncDir1Click(int tag);
     bool canSynchronize() const;
+    const MirrorRunner& runner() const { return runner_; }
 
 private:
     SessionController& session_;
     const LocalDirectory& local_;
     UserInterface& ui_;
     MirrorForm form_;
+    MirrorRunner runner_{session_, task};
 };
 
 } // namespace brisk

@@ -56,6 +56,19 @@ TEST_F(MirroringTest, SynchronizeFillsTheTaskFromThePanelsAndExecuteSavesIt)
     EXPECT_EQ(rig->ui.mirrorEdits, 2);
 }
 
+TEST_F(MirroringTest, ExecuteStartsTheRunAndCloseDoesNot)
+{
+    server.addFile("/pub/r.txt", 2);
+    leaveDialog(false);
+    EXPECT_TRUE(run([&] { mirroring->miSyncDir1Click(1); }).empty());
+    leaveDialog(true, [](MirrorForm& form) { form.remote = "/pub"; });
+    EXPECT_EQ(run([&] { mirroring->miSyncDir1Click(1); }),
+              (Strings{"CWD /pub", "LIST", "RETR r.txt", "CWD /pub/", "LIST"}));
+    EXPECT_EQ(readFile(home() + "r.txt"), "xx");
+    ASSERT_NE(mirroring->runner().run(), nullptr);
+    EXPECT_EQ(mirroring->runner().run()->Items.Count(), 1);
+}
+
 TEST_F(MirroringTest, SynchronizeOnlyWhileConnected)
 {
     EXPECT_TRUE(mirroring->canSynchronize());
