@@ -11,7 +11,8 @@ namespace brisk {
 
 // Runs a mirror task on the open session, one posted step at a time (the controller's MirrorLink):
 // 0 start, 1 plan the directory just listed (value 0 append, 1 insert, 2 a directory under
-// removal), 2 execute the next operation, 3 it succeeded, 4 it failed, 5 end the run.
+// removal), 2 execute the next operation, 3 it succeeded, 4 it failed, 5 end the run. The
+// controller's one runner: it holds the controller's mirror link for its lifetime.
 class MirrorRunner {
 public:
     MirrorRunner(SessionController& session, const TRecMirror& task);
