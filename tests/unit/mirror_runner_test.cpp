@@ -81,6 +81,40 @@ TEST_F(MirrorRunnerTest, UploadMirrorCreatesTheMissingRemoteDirectory)
     EXPECT_NE(state().find("\r\n\td\t0\t0\tomMkdFtp\tsmDone\r\n"), std::string::npos);
 }
 
+// "Ask": only targets that exist are asked about; "Skip" passes the file, "Cancel" ends the run.
+TEST_F(MirrorRunnerTest, AskPolicyAsksAboutExistingTargetsOnly)
+{
+    server.addFile("/site/a.txt", 3);
+    server.addFile("/site/b.txt", 2);
+    server.addFile("/site/c.txt", 1);
+    writeFileBytes(local / "a.txt", "old");
+    writeFileBytes(local / "c.txt", "old");
+    task.FileExists = 3;
+    ASSERT_TRUE(open());
+    rig->ui.answerOverwrite(OverwriteChoice::Skip);
+    rig->ui.answerOverwrite(OverwriteChoice::Cancel);
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR b.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(rig->ui.overwriteAsked.size(), 2u);
+    EXPECT_TRUE(rig->ui.scriptUsedUp());
+    EXPECT_EQ(readFileBytes(local / "a.txt"), "old");
+    EXPECT_EQ(readFileBytes(local / "b.txt"), "xx");
+    EXPECT_EQ(state(), header("Stopped") +
+                           "a.txt\ta.txt\t3\t3\tomGet\tsmDone\r\n"
+                           "b.txt\tb.txt\t0\t2\tomGet\tsmDone\r\n"
+                           "c.txt\tc.txt\t3\t1\tomGet\tsmNone\r\n");
+}
+
+TEST_F(MirrorRunnerTest, DownloadNeverWritesThroughALocalLink)
+{
+    server.addFile("/site/l.txt", 1);
+    writeFileBytes(tmp.path() / "outside.txt", "keep");
+    fs::create_symlink(tmp.path() / "outside.txt", local / "l.txt");
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(readFileBytes(tmp.path() / "outside.txt"), "keep");
+    EXPECT_EQ(state(), header("Ok") + "l.txt\tl.txt\t4\t1\tomGet\tsmError\r\n");
+}
+
 // A remote directory the local side lacks is entered and emptied, its subdirectories first, then
 // left and removed.
 TEST_F(MirrorRunnerTest, UploadMirrorRemovesWhatTheLocalSideLacks)
