@@ -118,14 +118,14 @@ TEST_P(SessionMirrorTest, StopDuringATransferEndsTheRun)
     const bool nextFirst = state().find("next.bin\tnext.bin\t0\t1\tomGet\tsmDone\r\n") != std::string::npos;
     EXPECT_EQ(fs::exists(local / "next.bin"), nextFirst);
     EXPECT_NE(state().find("big.bin\tbig.bin\t0\t67108864\tomGet\tsmError\r\n"), std::string::npos) << state();
-    if (!nextFirst)
-        EXPECT_NE(state().find("next.bin\tnext.bin\t0\t1\tomGet\tsmNone\r\n"), std::string::npos) << state();
+    EXPECT_TRUE(nextFirst || state().find("next.bin\tnext.bin\t0\t1\tomGet\tsmNone\r\n") != std::string::npos)
+        << state();
     EXPECT_EQ(outcome(), "Stopped");
     EXPECT_FALSE(rig->c.SiteListMode());
     EXPECT_EQ(rig->c.Ftp1.HostDirName, "/m/");
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, SessionMirrorTest, ::testing::Values("vsftpd"));
+INSTANTIATE_TEST_SUITE_P(Servers, SessionMirrorTest, ::testing::Values("vsftpd", "pyftpdlib"));
 
 } // namespace
 } // namespace brisk::test
