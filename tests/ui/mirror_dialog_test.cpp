@@ -8,6 +8,7 @@
 #include "window_fixture.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -48,7 +49,12 @@ protected:
     {
         onNextModal<QFileDialog>([path, &title](QFileDialog* chooser) {
             title = chooser->windowTitle() + "|" + chooser->nameFilters().join(";;");
-            chooser->selectFile(QString::fromStdString(path));
+            // Typed into the name box, as a user would once the folder has loaded: a selection made
+            // earlier can be replaced by the dialog's own start name while it reads the folder.
+            const QFileInfo file(QString::fromStdString(path));
+            chooser->setDirectory(file.absolutePath());
+            if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
+                name->setText(file.fileName());
             static_cast<QDialog*>(chooser)->accept();   // as its Open or Save button does
         });
     }
