@@ -14,4 +14,10 @@ const std::vector<std::string>& OverwriteMessagesEnglish()
     return texts;
 }
 
+const std::vector<std::string>& MirrorMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {"Exclusion", "Enter new item", "Edit item"};
+    return texts;
+}
+
 } // namespace brisk

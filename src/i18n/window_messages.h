@@ -9,5 +9,7 @@ namespace brisk {
 const std::vector<std::string>& ProgressMessagesEnglish();
 // Overwrite prompt: "File already exists !", "Save as ...", "New Path".
 const std::vector<std::string>& OverwriteMessagesEnglish();
+// Mirror dialog: "Exclusion", "Enter new item", "Edit item".
+const std::vector<std::string>& MirrorMessagesEnglish();
 
 } // namespace brisk

@@ -7,6 +7,7 @@ namespace brisk {
 
 class AttributeForm;
 class CustomCommandEditor;
+class MirrorForm;
 class SiteProperties;
 
 // The buttons of the overwrite prompt; each value is the button's tag.
@@ -19,6 +20,16 @@ struct PromptRequest {
     std::string text;
     size_t maxLength = 255;
     bool masked = false;
+};
+
+// A file chooser: its title, the file types as "description|patterns|description|patterns..."
+// (patterns separated by ";"), the name it starts with, and the suffix given to a name typed
+// without one.
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;
+    std::string fileName;
+    std::string defaultSuffix;
 };
 
 // Everything the program's logic asks of the user or shows to the user. The GUI implements it
@@ -49,6 +60,32 @@ public:
     virtual bool EditCustomCommands(CustomCommandEditor& model)
     {
         (void)model;
+        return false;
+    }
+
+    // The mirror dialog ("Compare folders") on `form`; true when the user left it with "Execute".
+    // Without a dialog to show it is closed.
+    virtual bool EditMirror(MirrorForm& form)
+    {
+        (void)form;
+        return false;
+    }
+    // File and directory choosers: true with the choice in `path` when confirmed. The file
+    // choosers start at the request's name, and the open chooser offers existing files only; the
+    // directory chooser starts at `path`. Without a chooser to show they are cancelled.
+    virtual bool AskOpenFile(const FileDialogRequest& request, std::string& path)
+    {
+        (void)request, (void)path;
+        return false;
+    }
+    virtual bool AskSaveFile(const FileDialogRequest& request, std::string& path)
+    {
+        (void)request, (void)path;
+        return false;
+    }
+    virtual bool AskDirectory(const std::string& title, std::string& path)
+    {
+        (void)title, (void)path;
         return false;
     }
 

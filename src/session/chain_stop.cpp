@@ -33,8 +33,12 @@ void SessionController::StopTransfer()
         Ftp1.Abort();
         return;
     }
-    RequestChain* chain = runningChain();
     const bool pending = requestPending();
+    if (OperationFlags_.has(ofMirrorRun) && mirror_.onStop) {
+        abortMark_ = mirror_.onStop() && pending;
+        return changed();
+    }
+    RequestChain* chain = runningChain();
     if (!chain && !pending && OperationFlags_.empty())
         return;
     // The mark aborts the data transfer under way. A chain other than a transfer is let finish

@@ -10,6 +10,9 @@ public:
     explicit MirrorLink(std::function<void(std::function<void()>)> post) : post_(std::move(post)) {}
 
     std::function<void(int param, int value)> onMessage;
+    // Stop during a run: the runner ends it at its next step. True when a file transfer is under
+    // way, which Stop then aborts.
+    std::function<bool()> onStop;
 
     void send(int param, int value)
     {

@@ -152,6 +152,9 @@ public:
     TransferChain& transferChain() { return transfer_; }
     // Receives the mirror runner's posted messages (parameter, value).
     MirrorLink& mirror() { return mirror_; }
+    // What the mirror runner works with: the engine, the flags, the base directories, the panels and
+    // the user interface, as the chains of requests share them.
+    ChainContext& mirrorContext() { return chains_; }
 
     // The keep-alive timer's tick; one second in the program, shorter in tests.
     void setKeepAliveTickMs(uint64_t ms) { keepAliveTickMs_ = ms; }

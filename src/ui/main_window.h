@@ -1,5 +1,6 @@
 #pragma once
 #include "listing/size_display.h"
+#include "mirror/mirroring.h"
 #include "session/main_program.h"
 #include "session/panel_side.h"
 #include "ui/qt_user_interface.h"
@@ -33,6 +34,7 @@ public:
     ~T_Main() override;
 
     MainProgram& program() { return *program_; }
+    Mirroring& mirroring() { return *mirroring_; }
     // The action with this object name ("actConnect", ...), or nullptr.
     QAction* action(const QString& name) const;
     // Brings every view up to date with the models now (normally this runs once per batch of changes).
@@ -117,6 +119,7 @@ private:
 
     QtUserInterface ui_;
     std::unique_ptr<MainProgram> program_;
+    std::unique_ptr<Mirroring> mirroring_;
     QSplitter* panes_ = nullptr;
     std::map<QString, QAction*> actions_;
     CurrentPanel current_;

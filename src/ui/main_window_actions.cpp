@@ -84,6 +84,10 @@ void T_Main::buildActions()
     addAction("actRemoteUp", "Up One Level", "go-up", [this] { remoteUp(); });
     addAction("actRemoteFilter", "Filter", "view-filter", [&s] { s.remoteFilter(); });
     addAction("actFileAttributes", "File Attributes", "", [&s] { s.ChangeAttributes(); });
+    // The panel's menu gives the direction: the local panel's mirrors the local side, the remote's
+    // the remote side.
+    addAction("actLocalSyncDir", "Synchronize Directories", "", [this] { mirroring_->miSyncDir1Click(0); });
+    addAction("actRemoteSyncDir", "Synchronize Directories", "", [this] { mirroring_->miSyncDir1Click(1); });
     for (int tag : {1, 2, 3, 4}) {
         static const char* const names[] = {"", "Select All", "Unselect", "Mask", "Invert"};
         addAction(QString("actRemoteSelect%1").arg(tag), names[tag], "", [&s, tag] { s.remoteSelectionCommand(-tag); });
@@ -164,7 +168,8 @@ void T_Main::buildMenus()
 
     QMenu* remote = menuBar()->addMenu("&Remote");
     add(remote, {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete", "actFileAttributes", "",
-                 "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actCompareDirs"});
+                 "actChangeDir", "actRemoteUp", "actRemoteRefresh", "actRemoteFilter", "", "actCompareDirs",
+                 "actRemoteSyncDir"});
     add(remote->addMenu("Select ..."), {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"});
     add(remote->addMenu("Change Case"), {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"});
     add(remote->addMenu("Sorting"), {"actRemoteSort1", "actRemoteSort2", "actRemoteSort3"});
@@ -173,7 +178,7 @@ void T_Main::buildMenus()
     QMenu* local = menuBar()->addMenu("&Local");
     add(local, {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "", "actLocalUp",
                 "actLocalRefresh", "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
-                "actCompareDirs"});
+                "actCompareDirs", "actLocalSyncDir"});
     add(local->addMenu("Select ..."), {"actLocalSelect1", "actLocalSelect2", "actLocalSelect3", "actLocalSelect4"});
     add(local->addMenu("Change Case"), {"actLocalCase0", "actLocalCase1", "actLocalCase2"});
     add(local->addMenu("Sorting"), {"actLocalSort1", "actLocalSort2", "actLocalSort3"});
@@ -220,11 +225,12 @@ void T_Main::buildContextMenus()
     QMenu* local = build("pmLocal", {"actUpload", "", "actLocalMkdir", "actLocalRename", "actLocalDelete", "",
                                      "actLocalCopyPath", "actLocalProperties", "", "actLocalUp", "actLocalRefresh",
                                      "actLocalFilter", "", "actViewText", "actRunApp", "actCarriageReturn", "",
-                                     "actCompareDirs"});
+                                     "actCompareDirs", "actLocalSyncDir"});
     QMenu* remote = build("pmRemote", {"actDownload", "", "actRemoteMkdir", "actRemoteRename", "actRemoteDelete",
                                        "actFileAttributes", "",
                                        "actRemoteCopyPath", "actRemoteProperties", "", "actChangeDir", "actRemoteUp",
-                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "actCustomCommand", "",
+                                       "actRemoteRefresh", "actRemoteFilter", "actCompareDirs", "actRemoteSyncDir",
+                                       "actCustomCommand", "",
                                        "actStop"});
     QMenu* types = remote->addMenu("Transfer Type");
     types->setObjectName("mnRemoteTransferType");
@@ -260,6 +266,8 @@ void T_Main::refreshActions()
     enable("actChangeDir", s.enabled(Action::ChangeDirectory));
     enable("actRemoteFilter", s.enabled(Action::Filter));
     enable("actFileAttributes", s.canChangeAttributes());
+    enable("actLocalSyncDir", mirroring_->canSynchronize());
+    enable("actRemoteSyncDir", mirroring_->canSynchronize());
     for (const char* name : {"actRemoteSelect1", "actRemoteSelect2", "actRemoteSelect3", "actRemoteSelect4"})
         enable(name, s.enabled(Action::Select));
     for (const char* name : {"actRemoteCase0", "actRemoteCase1", "actRemoteCase2"})

@@ -4,18 +4,28 @@
 #include "ui/carriage_return_dialog.h"
 #include "ui/custom_commands_dialog.h"
 #include "ui/desktop_open.h"
+#include "ui/file_choosers.h"
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
+#include "ui/mirror_dialog.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/site_properties_dialog.h"
 #include "ui/text_viewer.h"
+
+#include <QApplication>
 
 namespace brisk {
 
 QtUserInterface::QtUserInterface(QWidget* parent) : parent_(parent) {}
 
 QtUserInterface::~QtUserInterface() = default;
+
+QWidget* QtUserInterface::dialogParent() const
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : parent_;
+}
 
 OverwriteChoice QtUserInterface::AskOverwrite(std::string& path)
 {
@@ -39,7 +49,7 @@ ProgressSink& QtUserInterface::Progress()
 
 bool QtUserInterface::InputPrompt(const PromptRequest& request, std::string& answer)
 {
-    return brisk::InputPrompt(parent_, request, answer);
+    return brisk::InputPrompt(dialogParent(), request, answer);
 }
 
 bool QtUserInterface::AskYesNo(const std::string& caption, const std::string& text)
@@ -54,7 +64,7 @@ void QtUserInterface::ShowMessage(const std::string& caption, const std::string&
 
 void QtUserInterface::ShowError(const std::string& caption, const std::string& text)
 {
-    brisk::ShowError(parent_, caption, text);
+    brisk::ShowError(dialogParent(), caption, text);
 }
 
 bool QtUserInterface::EditSite(SiteProperties& model)
@@ -72,6 +82,26 @@ bool QtUserInterface::EditCustomCommands(CustomCommandEditor& model)
 {
     T_FCmd dialog(model, parent_);
     return dialog.exec() == T_FCmd::kSelect;
+}
+
+bool QtUserInterface::EditMirror(MirrorForm& form)
+{
+    return brisk::EditMirror(parent_, form);
+}
+
+bool QtUserInterface::AskOpenFile(const FileDialogRequest& request, std::string& path)
+{
+    return brisk::AskOpenFile(dialogParent(), request, path);
+}
+
+bool QtUserInterface::AskSaveFile(const FileDialogRequest& request, std::string& path)
+{
+    return brisk::AskSaveFile(dialogParent(), request, path);
+}
+
+bool QtUserInterface::AskDirectory(const std::string& title, std::string& path)
+{
+    return brisk::AskDirectory(dialogParent(), title, path);
 }
 
 void QtUserInterface::ViewTextFile(const std::string& path)

@@ -32,6 +32,10 @@ public:
     bool EditSite(SiteProperties& model) override;
     bool EditAttributes(AttributeForm& form) override;
     bool EditCustomCommands(CustomCommandEditor& model) override;
+    bool EditMirror(MirrorForm& form) override;
+    bool AskOpenFile(const FileDialogRequest& request, std::string& path) override;
+    bool AskSaveFile(const FileDialogRequest& request, std::string& path) override;
+    bool AskDirectory(const std::string& title, std::string& path) override;
     void ViewTextFile(const std::string& path) override;
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
     OverwriteChoice AskOverwrite(std::string& path) override;
@@ -44,6 +48,9 @@ public:
     TProgress* progressWindow() const { return progress_.get(); }
 
 private:
+    // The dialog open over the window, if any, else the window: what a new dialog is centred on.
+    QWidget* dialogParent() const;
+
     QWidget* parent_;
     MessageList msl_;
     std::function<void()> changed_;

@@ -41,10 +41,12 @@ public:
     }
     // The "Carriage Return" dialog's answer: a line ending's value, 0 for "Do not change" or Cancel.
     void answerLineEnding(int value) { lineEndingAnswers_.push_back(value); }
+    // The next file or directory chooser's answer; nullopt cancels it.
+    void answerChooser(std::optional<std::string> path) { chooserAnswers_.push_back(std::move(path)); }
     bool scriptUsedUp() const
     {
         return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
-               lineEndingAnswers_.empty();
+               lineEndingAnswers_.empty() && chooserAnswers_.empty();
     }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
@@ -111,6 +113,37 @@ public:
     }
     std::function<bool(CustomCommandEditor&)> commandEditor;
     int commandDialogs = 0;
+
+    bool EditMirror(MirrorForm& form) override
+    {
+        ++mirrorEdits;
+        if (!mirrorEditor) {
+            ADD_FAILURE() << "unscripted mirror dialog";
+            return false;
+        }
+        return mirrorEditor(form);
+    }
+    // Drives the mirror dialog's form; true stands for "Execute", false for "Close".
+    std::function<bool(MirrorForm&)> mirrorEditor;
+
+    // A chooser as asked: "open", "save" or "directory" (whose title and start path are kept in
+    // the request's title and fileName).
+    struct Chooser {
+        std::string kind;
+        FileDialogRequest request;
+    };
+    bool AskOpenFile(const FileDialogRequest& request, std::string& path) override
+    {
+        return chooser({"open", request}, path);
+    }
+    bool AskSaveFile(const FileDialogRequest& request, std::string& path) override
+    {
+        return chooser({"save", request}, path);
+    }
+    bool AskDirectory(const std::string& title, std::string& path) override
+    {
+        return chooser({"directory", {title, {}, path, {}}}, path);
+    }
 
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
 
@@ -180,15 +213,33 @@ public:
     std::vector<OpenedFile> openedFiles;
     std::vector<std::string> overwriteAsked;
     int siteEdits = 0;
+    std::vector<Chooser> choosers;
     int attributeEdits = 0;
     int lineEndingDialogs = 0;
+    int mirrorEdits = 0;
     int changes = 0;
 
 private:
+    bool chooser(Chooser asked, std::string& path)
+    {
+        choosers.push_back(std::move(asked));
+        if (chooserAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted chooser: " << choosers.back().kind;
+            return false;
+        }
+        const std::optional<std::string> next = chooserAnswers_.front();
+        chooserAnswers_.pop_front();
+        if (next)
+            path = *next;
+        return next.has_value();
+    }
+
+
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;
     std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
     std::deque<int> lineEndingAnswers_;
+    std::deque<std::optional<std::string>> chooserAnswers_;
 };
 
 } // namespace brisk::test

@@ -1,0 +1,19 @@
+#pragma once
+#include "i18n/main_messages.h"
+#include "mirror/mirror_task.h"
+#include "platform/user_interface.h"
+
+#include <string>
+
+namespace brisk {
+
+// Whether a mirror run may delete `path`: always, unless the task says "Always prompt before
+// deleting"; then only when the user answers Yes.
+bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool isDirectory, UserInterface& ui,
+                         const MessageList& messages);
+
+// Removes a local directory with all its content, deepest first. Symbolic links, the root one
+// included, are removed themselves and never followed; failures are passed over.
+void DeleteLocalTree(const std::string& root);
+
+} // namespace brisk

@@ -1,0 +1,66 @@
+#pragma once
+#include "mirror/mirror_run.h"
+#include "mirror/mirror_task.h"
+#include "session/session_controller.h"
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace brisk {
+
+// Runs a mirror task on the open session, one posted step at a time (the controller's MirrorLink):
+// 0 start, 1 plan the directory just listed (value 0 append, 1 insert, 2 a directory under
+// removal), 2 execute the next operation, 3 it succeeded, 4 it failed, 5 end the run. The
+// controller's one runner: it holds the controller's mirror link for its lifetime.
+class MirrorRunner {
+public:
+    MirrorRunner(SessionController& session, const TRecMirror& task);
+    ~MirrorRunner();
+    MirrorRunner(const MirrorRunner&) = delete;
+    MirrorRunner& operator=(const MirrorRunner&) = delete;
+
+    void MirrorStep(int param, int value);
+    bool running() const { return active_; }
+    // The last run, readable until the next one starts; null before the first.
+    const TMirrorRun* run() const { return run_.get(); }
+
+private:
+    void start();
+    void plan(int value);
+    void executeNext();
+    void succeeded();
+    void failed();
+    void end();
+    // Stop: the run ends at its next step; true when a file transfer is under way.
+    bool stop();
+
+    void execute(TMirrorRec& r);
+    void transfer(TMirrorRec& r);
+    bool overwriteCheck(const TMirrorRec& r);
+    void selectType(const std::string& name);
+    void removeRemoteDir(TMirrorRec& r);
+    void enterRemoteDir(TMirrorRec& r, OperationFlag flag);
+    void leaveRemoteDir(TMirrorRec& r);
+    void removalListed();
+    void localStep(TMirrorRec& r);
+    void deleteRemoteFile(TMirrorRec& r);
+    // Back to the directory the run stands in, after a change of directory that failed.
+    void resyncRemoteDir();
+    void post(int param) { session_.mirror().send(param, 0); }
+    void put(const TMirrorRec& r) { run_->Items.PutItem(run_->Current, r); }
+    TMirrorRec current() const;
+    bool confirm(const std::string& path, bool isDirectory);
+
+    SessionController& session_;
+    ChainContext& ctx_;
+    const TRecMirror& task_;
+    std::unique_ptr<TMirrorRun> run_;
+    bool active_ = false;
+    bool overwriteAll_ = false;
+    bool resumeThis_ = false;
+    bool rmdSent_ = false;                 // an emptied remote directory's RMD is under way
+    std::set<std::string> emptied_;        // remote directories whose content has been planned away
+};
+
+} // namespace brisk

@@ -1,0 +1,38 @@
+#include "mirror/mirroring.h"
+
+#include "mirror/mirror_profile.h"
+
+namespace brisk {
+
+Mirroring::Mirroring(SessionController& session, const LocalDirectory& local, UserInterface& ui)
+    : session_(session), local_(local), ui_(ui), form_(task, ui, session.msl)
+{
+}
+
+bool Mirroring::EditMirrorProfile()
+{
+    if (!task.Loaded)
+        LoadMirrorProfile(task, DefaultMirrorProfilePath());
+    form_.show();
+    return ui_.EditMirror(form_) && form_.saveTo(DefaultMirrorProfilePath());
+}
+
+bool Mirroring::canSynchronize() const
+{
+    return session_.enabled(Action::SynchronizeDirectories) && session_.Ftp1.Connected() &&
+           session_.Ftp1.State() == fsReady;
+}
+
+void Mirroring::miSyncDir1Click(int tag)
+{
+    if (!canSynchronize())
+        return;
+    task.Local = local_.currentDir();
+    task.Remote = session_.Ftp1.HostDirName;
+    task.Direction = tag != 0 ? 1 : 0;
+    task.Loaded = true;
+    if (EditMirrorProfile())
+        session_.mirror().send(0, 0);
+}
+
+} // namespace brisk

@@ -1,0 +1,173 @@
+#include "file_io.h"
+#include "temp_dir.h"
+#include "tree_session_test.h"
+
+#include "mirror/mirror_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace brisk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Mirror runs against the in-memory tree: the commands sent, both trees after the run and the
+// state file it leaves.
+class MirrorRunnerTest : public TreeSessionTest {
+protected:
+    void SetUp() override
+    {
+        TreeSessionTest::SetUp();
+        local = tmp.path() / "local";
+        fs::create_directories(local);
+        task.Local = local.string();
+        task.Remote = "/site";
+        task.Params = mpIncludeSubfolders | mpAllBinary;
+        task.FileExists = 0;
+    }
+    Strings mirror(uint8_t direction)
+    {
+        task.Direction = direction;
+        runner = std::make_unique<MirrorRunner>(rig->c, task);
+        return run([&] { rig->c.mirror().send(0, 0); });
+    }
+    std::string state() const { return readFileBytes(home() + "mirrorstate.txt"); }
+    std::string header(const std::string& outcome) const
+    {
+        return "127.0.0.1\r\n" + task.Local + "\r\n/site\r\n\r\n\r\n" + outcome + "\r\n";
+    }
+
+    TempDir tmp;
+    fs::path local;
+    TRecMirror task;
+    std::unique_ptr<MirrorRunner> runner;
+};
+
+TEST_F(MirrorRunnerTest, DownloadMirrorCopiesTheRemoteTree)
+{
+    server.addFile("/site/a.txt", 3);
+    server.addFile("/site/sub/b.txt", 2);
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR a.txt", "CWD /site/sub", "LIST", "RETR b.txt", "CDUP",
+                                  "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(readFileBytes(local / "a.txt"), "xxx");
+    EXPECT_EQ(readFileBytes(local / "sub/b.txt"), "xx");
+    EXPECT_EQ(state(), header("Ok") +
+                           "a.txt\ta.txt\t0\t3\tomGet\tsmDone\r\n"
+                           "sub\t\t0\t0\tomMkdLoc\tsmDone\r\n"
+                           "b.txt\tb.txt\t0\t2\tomGet\tsmDone\r\n"
+                           "sub\tsub\t0\t0\tomDir\tsmDone\r\n"
+                           "sub\tsub\t0\t0\tomDirUp\tsmDone\r\n");
+    EXPECT_EQ(rig->c.Ftp1.HostDirName, "/site/");
+    EXPECT_TRUE(rig->c.pathBoxEnabled());
+    EXPECT_FALSE(rig->c.Ftp1.Binary);
+    EXPECT_EQ(rig->ui.progress.calls.back(), "close");
+    EXPECT_EQ(rig->local.refreshes, 1);
+}
+
+TEST_F(MirrorRunnerTest, UploadMirrorCreatesTheMissingRemoteDirectory)
+{
+    server.addDir("/site");
+    writeFileBytes(local / "a.txt", "abc");
+    fs::create_directories(local / "d");
+    writeFileBytes(local / "d/b.txt", "xy");
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "MKD /site/d", "CWD /site/d", "LIST",
+                                  "STOR b.txt", "CDUP", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.sizeOf("/site/a.txt"), 3);
+    EXPECT_EQ(server.sizeOf("/site/d/b.txt"), 2);
+    EXPECT_NE(state().find("\r\n\td\t0\t0\tomMkdFtp\tsmDone\r\n"), std::string::npos);
+}
+
+// "Ask": only targets that exist are asked about; "Skip" passes the file, "Cancel" ends the run.
+TEST_F(MirrorRunnerTest, AskPolicyAsksAboutExistingTargetsOnly)
+{
+    server.addFile("/site/a.txt", 3);
+    server.addFile("/site/b.txt", 2);
+    server.addFile("/site/c.txt", 1);
+    writeFileBytes(local / "a.txt", "old");
+    writeFileBytes(local / "c.txt", "old");
+    task.FileExists = 3;
+    ASSERT_TRUE(open());
+    rig->ui.answerOverwrite(OverwriteChoice::Skip);
+    rig->ui.answerOverwrite(OverwriteChoice::Cancel);
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR b.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(rig->ui.overwriteAsked.size(), 2u);
+    EXPECT_TRUE(rig->ui.scriptUsedUp());
+    EXPECT_EQ(readFileBytes(local / "a.txt"), "old");
+    EXPECT_EQ(readFileBytes(local / "b.txt"), "xx");
+    EXPECT_EQ(state(), header("Stopped") +
+                           "a.txt\ta.txt\t3\t3\tomGet\tsmDone\r\n"
+                           "b.txt\tb.txt\t0\t2\tomGet\tsmDone\r\n"
+                           "c.txt\tc.txt\t3\t1\tomGet\tsmNone\r\n");
+}
+
+TEST_F(MirrorRunnerTest, DownloadNeverWritesThroughALocalLink)
+{
+    server.addFile("/site/l.txt", 1);
+    writeFileBytes(tmp.path() / "outside.txt", "keep");
+    fs::create_symlink(tmp.path() / "outside.txt", local / "l.txt");
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(readFileBytes(tmp.path() / "outside.txt"), "keep");
+    EXPECT_EQ(state(), header("Ok") + "l.txt\tl.txt\t4\t1\tomGet\tsmError\r\n");
+}
+
+// A remote directory the local side lacks is entered and emptied, its subdirectories first, then
+// left and removed.
+TEST_F(MirrorRunnerTest, UploadMirrorRemovesWhatTheLocalSideLacks)
+{
+    server.addFile("/site/gone.txt");
+    server.addFile("/site/old/f.txt");
+    server.addFile("/site/old/sub/g.txt");
+    writeFileBytes(local / "a.txt", "abc");
+    task.Params = mpIncludeSubfolders | mpDeleteMissing;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "DELE gone.txt", "CWD /site/old", "LIST",
+                                  "DELE f.txt", "CWD /site/old/sub", "LIST", "DELE g.txt", "CDUP", "LIST",
+                                  "RMD /site/old/sub", "CDUP", "LIST", "RMD /site/old", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt"}));
+    EXPECT_NE(state().find("\r\n\tgone.txt\t0\t0\tomDelFtp\tsmDone\r\n"), std::string::npos);
+    EXPECT_NE(state().find("\r\n\told\t0\t0\tomRmdFtp\tsmDone\r\n"), std::string::npos);
+}
+
+// Stop between two transfers: the run ends at its next step, later records stay "smNone".
+TEST_F(MirrorRunnerTest, StopEndsTheRunAndTheStateFileSaysStopped)
+{
+    server.addFile("/site/a.txt", 1);
+    server.addFile("/site/b.txt", 1);
+    ASSERT_TRUE(open());
+    task.Direction = 1;
+    runner = std::make_unique<MirrorRunner>(rig->c, task);
+    rig->c.mirror().onMessage = [this](int param, int value) {
+        if (param == 3)
+            rig->c.StopTransfer();
+        runner->MirrorStep(param, value);
+    };
+    EXPECT_EQ(run([&] { rig->c.mirror().send(0, 0); }),
+              (Strings{"CWD /site", "LIST", "RETR a.txt", "CWD /site/", "LIST"}));
+    EXPECT_FALSE(fs::exists(local / "b.txt"));
+    EXPECT_EQ(state(), header("Stopped") +
+                           "a.txt\ta.txt\t0\t1\tomGet\tsmDone\r\n"
+                           "b.txt\tb.txt\t0\t1\tomGet\tsmNone\r\n");
+    EXPECT_EQ(rig->ui.progress.calls.back(), "close");
+}
+
+// The directory that cannot be entered is neither entered nor left, nor is the next one's entry
+// taken for it; the run goes on from where it stands.
+TEST_F(MirrorRunnerTest, DirectoryThatCannotBeEnteredIsSkipped)
+{
+    server.addDir("/site/x");
+    server.addFile("/site/y/c.txt", 4);
+    server.peer().onLine("CWD /site/x", "550 Permission denied.\r\n");
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "CWD /site/x", "CWD /site/y", "LIST", "RETR c.txt", "CDUP",
+                                  "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(readFileBytes(local / "y/c.txt"), "xxxx");
+    EXPECT_NE(state().find("\nx\tx\t0\t0\tomDir\tsmError\r\nx\tx\t0\t0\tomDirUp\tsmError\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace brisk::test
