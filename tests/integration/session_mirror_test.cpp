@@ -1,3 +1,5 @@
+#include "byte_pattern.h"
+#include "file_tree.h"
 #include "file_io.h"
 #include "session_rig.h"
 #include "temp_dir.h"
@@ -13,27 +15,6 @@ namespace brisk::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Bytes no line-end conversion would leave alone.
-std::string patterned(size_t size, unsigned seed)
-{
-    std::string out(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        out[i] = char((i * 13 + seed + (i >> 7)) % 253);
-    if (size > 2)
-        out.replace(size / 2, 2, "\r\n");
-    return out;
-}
-
-// Every file and directory below `root`, with the files' contents.
-std::map<std::string, std::string> treeOf(const fs::path& root)
-{
-    std::map<std::string, std::string> tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        tree[fs::relative(entry.path(), root).string()] =
-            entry.is_directory() ? "<dir>" : readFileBytes(entry.path());
-    return tree;
-}
 
 // Mirror runs against a real server; both trees compared byte for byte afterwards.
 class SessionMirrorTest : public SessionServerTest {
@@ -82,19 +63,19 @@ protected:
 
 TEST_P(SessionMirrorTest, DownloadThenUploadMirrorsLeaveEqualTrees)
 {
-    server->putFile("m/f.bin", patterned(70000, 1));
+    server->putFile("m/f.bin", bytePattern(70000, 1));
     server->putFile("m/zero.bin", "");
-    server->putFile("m/t/a.bin", patterned(1, 2));
-    server->putFile("m/t/s/b.bin", patterned(300000, 3));
+    server->putFile("m/t/a.bin", bytePattern(1, 2));
+    server->putFile("m/t/s/b.bin", bytePattern(300000, 3));
     ASSERT_TRUE(openSite());
     mirror(1);
     EXPECT_EQ(treeOf(local), treeOf(server->root() / "m"));
     EXPECT_EQ(outcome(), "Ok");
 
     fs::remove_all(local / "t/s");
-    writeFileBytes(local / "t/new.bin", patterned(5000, 4));
+    writeFileBytes(local / "t/new.bin", bytePattern(5000, 4));
     fs::create_directories(local / "u/v");
-    writeFileBytes(local / "u/v/c.bin", patterned(9, 5));
+    writeFileBytes(local / "u/v/c.bin", bytePattern(9, 5));
     mirror(0);
     EXPECT_EQ(treeOf(server->root() / "m"), treeOf(local));
     EXPECT_EQ(outcome(), "Ok");
@@ -106,7 +87,7 @@ TEST_P(SessionMirrorTest, DownloadThenUploadMirrorsLeaveEqualTrees)
 // order decides which comes first) and the state file says so.
 TEST_P(SessionMirrorTest, StopDuringATransferEndsTheRun)
 {
-    server->putFile("m/big.bin", patterned(64 << 20, 6));
+    server->putFile("m/big.bin", bytePattern(64 << 20, 6));
     server->putFile("m/next.bin", "n");
     ASSERT_TRUE(openSite());
     mirror(1, [&] {

@@ -1,3 +1,5 @@
+#include "byte_pattern.h"
+#include "file_tree.h"
 #include "file_io.h"
 #include "session_rig.h"
 #include "temp_dir.h"
@@ -12,28 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
-
-// Bytes no line-end conversion would leave alone, of any length.
-std::string patterned(size_t size, unsigned seed)
-{
-    std::string out(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        out[i] = char((i * 7 + seed + (i >> 9)) % 251);
-    if (size > 2)
-        out.replace(size / 2, 2, "\r\n");
-    return out;
-}
-
-// Every file and directory below `root`, with the files' contents.
-std::map<std::string, std::string> treeOf(const fs::path& root)
-{
-    std::map<std::string, std::string> tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(entry.path(), root).string();
-        tree[relative] = entry.is_directory() ? "<dir>" : readFileBytes(entry.path());
-    }
-    return tree;
-}
 
 class SessionTransferTest : public SessionServerTest {
 protected:
@@ -93,10 +73,10 @@ protected:
 // server by the missing-directory rule.
 TEST_P(SessionTransferTest, MixedSelectionDownAndUpIsUnchanged)
 {
-    server->putFile("f.bin", patterned(70000, 1));
+    server->putFile("f.bin", bytePattern(70000, 1));
     server->putFile("zero.bin", "");
-    server->putFile("t/a.bin", patterned(1, 2));
-    server->putFile("t/s/b.bin", patterned(300000, 3));
+    server->putFile("t/a.bin", bytePattern(1, 2));
+    server->putFile("t/s/b.bin", bytePattern(300000, 3));
     fs::create_directories(server->root() / "t/empty");
     ASSERT_TRUE(openSite());
     select({"f.bin", "zero.bin", "t"});
@@ -118,7 +98,7 @@ TEST_P(SessionTransferTest, MixedSelectionDownAndUpIsUnchanged)
 // A transfer broken off is resumed where the target ends, in both directions.
 TEST_P(SessionTransferTest, ResumeCompletesBrokenTransfersExactly)
 {
-    const std::string down = patterned(3 << 20, 4), up = patterned(2 << 20, 5);
+    const std::string down = bytePattern(3 << 20, 4), up = bytePattern(2 << 20, 5);
     server->putFile("down.bin", down);
     server->putFile("up.bin", up.substr(0, 1000000));
     writeFileBytes(local / "down.bin", down.substr(0, 1234567));
@@ -142,7 +122,7 @@ TEST_P(SessionTransferTest, ResumeCompletesBrokenTransfersExactly)
 // and the session stays open for the next command.
 TEST_P(SessionTransferTest, StopEndsADownloadAndAnUpload)
 {
-    const std::string big = patterned(64 << 20, 6);
+    const std::string big = bytePattern(64 << 20, 6);
     server->putFile("big.bin", big);
     server->putFile("next.bin", "n");
     ASSERT_TRUE(openSite());
