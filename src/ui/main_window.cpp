@@ -79,8 +79,9 @@ void T_Main::buildWidgets()
     vertical_->addWidget(logPane);
     vertical_->setChildrenCollapsible(false);
     setCentralWidget(vertical_);
-    // Tab goes from one file list to the other; the boxes and the log take the focus by click only.
-    for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, logPane})
+    // Tab goes from one file list to the other; the boxes, the tree and the log take the focus by
+    // click only.
+    for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, dirTree, logPane})
         clickOnly->setFocusPolicy(Qt::ClickFocus);
     setTabOrder(lvLoc, FTPView);
     // The remote side is the current panel at start.
