@@ -1,7 +1,6 @@
 // The saved window layout: the design without one, Save Layout as its only writer, the sizes restored
 // at the next start, kept across resizes and the remote panel's change of columns, and the directory
 // tree beside the local list.
-#include "config/options_store.h"
 #include "platform/ini_file.h"
 #include "ui/local_dir_tree.h"
 #include "modal.h"

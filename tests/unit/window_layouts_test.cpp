@@ -1,7 +1,5 @@
-#include "config/options_store.h"
 #include "config/pane_split.h"
 #include "config/window_layouts.h"
-
 #include "platform/ini_file.h"
 #include "expect_throw.h"
 #include "scripted_user_interface.h"
