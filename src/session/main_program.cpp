@@ -51,6 +51,17 @@ bool MainProgram::Close()
     }
 }
 
+bool MainProgram::SaveLayout(const LayoutSizes& sizes)
+{
+    try {
+        SaveLayouts(sizes);
+        return true;
+    } catch (const IniWriteError& e) {
+        ui_.ShowMessage(session.msl[msgAttention], e.what());
+        return false;
+    }
+}
+
 void MainProgram::QuickConnectOpen()
 {
     if (!session.canOpenSite())

@@ -1,5 +1,6 @@
 #pragma once
 #include "config/ftp_options.h"
+#include "config/window_layouts.h"
 #include "local/line_ending_command.h"
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
@@ -46,6 +47,9 @@ public:
     // Saves the options and the quick-connect history; false (after telling the user) when the file
     // cannot be written.
     bool Close();
+    // "Save Layout", the only writer of the window's sizes (closing keeps the saved ones); false
+    // (after telling the user) when the file cannot be written.
+    bool SaveLayout(const LayoutSizes& sizes);
     // The quick-connect bar's Connect: a fault in its fields is shown, otherwise its site opens the
     // way a stored one does.
     void QuickConnectOpen();

@@ -2,6 +2,7 @@
 
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
+#include "ui/local_dir_tree.h"
 #include "ui/quick_connect_bar.h"
 #include "ui/unhandled_exception.h"
 
@@ -40,6 +41,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     applyFonts();
     resize(1100, 720);
     refreshViews();
+    setDesignColumns();
     setUnhandledExceptionHandler([this](const std::string& what) { reportError(what); });
 }
 
@@ -63,7 +65,7 @@ void T_Main::buildWidgets()
     panes_->addWidget(buildLocalSide());
     panes_->addWidget(buildRemoteSide());
     panes_->setChildrenCollapsible(false);
-    panes_->installEventFilter(this);
+    panes_->widget(1)->setObjectName("Panel2");
 
     logPane = new QPlainTextEdit;
     logPane->setObjectName("logPane");
@@ -71,14 +73,15 @@ void T_Main::buildWidgets()
     logPane->setLineWrapMode(QPlainTextEdit::NoWrap);
     logPane->setMaximumBlockCount(0);
 
-    auto* vertical = new QSplitter(Qt::Vertical);
-    vertical->addWidget(panes_);
-    vertical->addWidget(logPane);
-    vertical->setStretchFactor(0, 3);
-    vertical->setStretchFactor(1, 1);
-    setCentralWidget(vertical);
-    // Tab goes from one file list to the other; the boxes and the log take the focus by click only.
-    for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, logPane})
+    // Both splitters share out a new size in the panes' current proportions.
+    vertical_ = new QSplitter(Qt::Vertical);
+    vertical_->addWidget(panes_);
+    vertical_->addWidget(logPane);
+    vertical_->setChildrenCollapsible(false);
+    setCentralWidget(vertical_);
+    // Tab goes from one file list to the other; the boxes, the tree and the log take the focus by
+    // click only.
+    for (QWidget* clickOnly : std::initializer_list<QWidget*>{localPath, FTPPath, dirTree, logPane})
         clickOnly->setFocusPolicy(Qt::ClickFocus);
     setTabOrder(lvLoc, FTPView);
     // The remote side is the current panel at start.
@@ -121,11 +124,18 @@ void T_Main::buildStatusBar()
     busyBar->hide();
 }
 
+// The directory tree (hidden at first) beside the local path box and list.
 QWidget* T_Main::buildLocalSide()
 {
     QWidget* side = buildSide("local", localPath, lvLoc);
     lvLoc->setObjectName("lvLoc");
-    return side;
+    buildDirTree();
+    localSplit_ = new QSplitter(Qt::Horizontal);
+    localSplit_->setObjectName("Panel1");
+    localSplit_->addWidget(dirTree);
+    localSplit_->addWidget(side);
+    localSplit_->setChildrenCollapsible(false);
+    return localSplit_;
 }
 
 QWidget* T_Main::buildRemoteSide()
@@ -181,20 +191,25 @@ void T_Main::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The panels split evenly whenever the panes change size. The panes' own resize, not the window's:
-// at the first show the window's comes before the panes are laid out, and the quick-connect bar's
-// minimum width would then skew the split for good.
-bool T_Main::eventFilter(QObject* watched, QEvent* event)
+// The design layout, then the saved one, once the panes have their first real size: before the
+// first show they are not laid out, and the quick-connect bar's minimum width would skew the split.
+void T_Main::showEvent(QShowEvent* event)
 {
-    if (watched == panes_ && event->type() == QEvent::Resize)
-        splitEvenly();
-    return QMainWindow::eventFilter(watched, event);
+    QMainWindow::showEvent(event);
+    if (layoutApplied_)
+        return;
+    layoutApplied_ = true;
+    splitByDesign();
+    ApplyLayouts();
 }
 
-void T_Main::splitEvenly()
+// The design: the two sides equally wide, the log pane a quarter of the height.
+void T_Main::splitByDesign()
 {
     const int half = (panes_->width() - panes_->handleWidth()) / 2;
     panes_->setSizes({half, half});
+    const int room = vertical_->height() - vertical_->handleWidth();
+    vertical_->setSizes({room - room / 4, room / 4});
 }
 
 } // namespace brisk

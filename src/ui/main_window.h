@@ -1,4 +1,5 @@
 #pragma once
+#include "config/window_layouts.h"
 #include "listing/size_display.h"
 #include "mirror/mirroring.h"
 #include "session/main_program.h"
@@ -7,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <map>
 #include <memory>
 
@@ -22,6 +24,7 @@ class QToolBar;
 namespace brisk {
 
 class FileListView;
+class LocalDirTree;
 class QuickConnectBar;
 class RawCommandBar;
 struct DraggedRows;
@@ -49,6 +52,7 @@ public:
     QComboBox* FTPPath = nullptr;
     QComboBox* localPath = nullptr;
     QPlainTextEdit* logPane = nullptr;
+    LocalDirTree* dirTree = nullptr;
     QLabel* localInfo = nullptr;
     QLabel* remoteInfo = nullptr;
     QLabel* busyText = nullptr;
@@ -56,7 +60,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWidgets();
@@ -89,7 +93,20 @@ private:
     void refreshLog();
     void refreshActions();
     void refreshPanelActions();
-    void splitEvenly();
+    void splitByDesign();
+
+    // the saved layout (main_window_layout.cpp)
+    void buildDirTree();
+    void setDesignColumns();
+    void ApplyLayouts();
+    void saveLayout();
+    LayoutSizes captureLayout();
+    void applyLayout(const LayoutSizes& sizes);
+    void showDirTree(int width);
+    void toggleDirTree();
+    bool showsRemoteColumns() const;
+    void keepRemoteColumns();
+    void restoreRemoteColumns();
     void applyFonts();
     void chooseListFont(int tag);
 
@@ -120,7 +137,13 @@ private:
     QtUserInterface ui_;
     std::unique_ptr<MainProgram> program_;
     std::unique_ptr<Mirroring> mirroring_;
+    QSplitter* vertical_ = nullptr;
     QSplitter* panes_ = nullptr;
+    QSplitter* localSplit_ = nullptr;
+    // The remote list's six column widths, kept while it shows the site list's columns.
+    std::array<int, 6> remoteColumns_{};
+    int dirTreeWidth_ = 0;
+    bool layoutApplied_ = false;
     std::map<QString, QAction*> actions_;
     CurrentPanel current_;
     QMetaObject::Connection focusTracking_;

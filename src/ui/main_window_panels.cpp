@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "ui/file_list_view.h"
+#include "ui/local_dir_tree.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,9 +87,10 @@ void T_Main::trackFocus()
 void T_Main::focusMoved(const QWidget* now)
 {
     auto within = [now](const QWidget* part) { return now == part || part->isAncestorOf(now); };
-    if (!now || (!within(lvLoc) && !within(localPath) && !within(FTPView) && !within(FTPPath)))
+    const bool local = within(lvLoc) || within(localPath) || within(dirTree);
+    if (!now || (!local && !within(FTPView) && !within(FTPPath)))
         return;
-    const PanelSide side = within(lvLoc) || within(localPath) ? PanelSide::Local : PanelSide::Remote;
+    const PanelSide side = local ? PanelSide::Local : PanelSide::Remote;
     if (side == current_.side())
         return;
     current_.focused(side);

@@ -4,6 +4,7 @@
 #include "session/window_title.h"
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
+#include "ui/local_dir_tree.h"
 #include "ui/panel_icons.h"
 #include "ui/qt_text.h"
 
@@ -127,6 +128,7 @@ void T_Main::refreshSiteRows()
     shownSiteRows_ = rows;
     shownRemoteVersion_ = ~0ull;
     const SiteList& sites = s.siteList;
+    keepRemoteColumns();
     FTPView->rows()->setEditable(false);
     FTPView->header()->setSortIndicatorShown(false);
     FTPView->rows()->show(
@@ -154,15 +156,15 @@ void T_Main::refreshRemoteRows()
 {
     const FilePanel& panel = program_->session.remote.panel;
     if (shownSiteList_ || panel.version() != shownRemoteVersion_) {
-        const bool fromSiteList = shownSiteList_;
+        const bool newColumns = !showsRemoteColumns();
         shownSiteList_ = false;
         shownSiteRows_.clear();
         shownRemoteVersion_ = panel.version();
         FTPView->rows()->setEditable(true);
         showPanel(FTPView, panel, {"Filename", "Size", "Date", "Time", "Attribute", "Links"});
         showSortIndicator(FTPView, panel);
-        if (fromSiteList)
-            FTPView->header()->resizeSection(0, 260);
+        if (newColumns)
+            restoreRemoteColumns();
     }
     syncSelection(FTPView, panel);
 }
@@ -178,6 +180,8 @@ void T_Main::refreshLocal()
         showSortIndicator(lvLoc, local.panel());
     }
     syncSelection(lvLoc, local.panel());
+    if (!dirTree->isHidden())
+        dirTree->follow(local.currentDir());
 }
 
 void T_Main::refreshPathBoxes()

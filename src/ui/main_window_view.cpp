@@ -26,7 +26,8 @@ const SizeChoice kSizeChoices[] = {
 
 } // namespace
 
-// How both panels show sizes; the choice is kept in the options.
+// How both panels show sizes, the choice kept in the options; the directory tree; the layout, kept
+// by Save Layout alone.
 void T_Main::buildViewMenu()
 {
     QMenu* menu = menuBar()->addMenu("&View");
@@ -43,6 +44,11 @@ void T_Main::buildViewMenu()
         menu->addAction(act);
     }
     showSizes(stored);
+    menu->addSeparator();
+    QAction* tree = addAction("actDirTree", "Directory Tree", "", [this] { toggleDirTree(); });
+    tree->setCheckable(true);
+    menu->addAction(tree);
+    menu->addAction(addAction("actSaveLayout", "Save Layout", "", [this] { saveLayout(); }));
 }
 
 void T_Main::showSizes(SizeDisplay display)
