@@ -44,6 +44,11 @@ public:
 
 private:
     using Radios = std::initializer_list<std::pair<const char*, const char*>>;
+    struct EditRow {
+        const char* caption;
+        std::string& field;
+        const char* name;
+    };
 
     QWidget* buildTree();
     QWidget* page(int tag, QWidget* body);
@@ -58,6 +63,7 @@ private:
     QWidget* buildLanguagePage();
     QGroupBox* buildProxyPanel();
     QGroupBox* buildSocksPanel();
+    QGroupBox* editPanel(const QString& title, const char* name, std::initializer_list<EditRow> rows, QCheckBox* mask);
 
     QLineEdit* boundEdit(std::string& field, const char* name);
     QCheckBox* boundCheck(const QString& text, bool& field, const char* name);

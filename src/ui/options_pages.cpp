@@ -145,35 +145,37 @@ QWidget* T_Options::buildProxyTab()
     return body;
 }
 
+QGroupBox* T_Options::editPanel(const QString& title, const char* name, std::initializer_list<EditRow> rows,
+                                QCheckBox* mask)
+{
+    auto* box = new QGroupBox(title, this);
+    box->setObjectName(name);
+    auto* layout = new QFormLayout(box);
+    for (const EditRow& row : rows) {
+        QLineEdit* edit = boundEdit(row.field, row.name);
+        layout->addRow(label(row.caption, edit), edit);
+    }
+    layout->addRow(mask);
+    return box;
+}
+
 QGroupBox* T_Options::buildProxyPanel()
 {
-    gbProxy_ = new QGroupBox("Proxy", this);
-    gbProxy_->setObjectName("gbProxy");
-    QLineEdit* server = boundEdit(form_.proxyServer, "edProxyServer");
-    QLineEdit* port = boundEdit(form_.proxyPort, "edProxyPort");
-    edProxyPsw_ = boundEdit(form_.proxyPsw, "edProxyPsw");
-    auto* layout = new QFormLayout(gbProxy_);
-    layout->addRow(label("Server", server), server);
-    layout->addRow(label("Port", port), port);
-    layout->addRow(label("Password", edProxyPsw_), edProxyPsw_);
-    layout->addRow(boundCheck("Masked Password", form_.proxyPswMask, "cbProxyPswMask"));
+    gbProxy_ = editPanel("Proxy", "gbProxy",
+                         {{"Server", form_.proxyServer, "edProxyServer"}, {"Port", form_.proxyPort, "edProxyPort"},
+                          {"Password", form_.proxyPsw, "edProxyPsw"}},
+                         boundCheck("Masked Password", form_.proxyPswMask, "cbProxyPswMask"));
+    edProxyPsw_ = gbProxy_->findChild<QLineEdit*>("edProxyPsw");
     return gbProxy_;
 }
 
 QGroupBox* T_Options::buildSocksPanel()
 {
-    gbSocks_ = new QGroupBox("Sockets", this);
-    gbSocks_->setObjectName("gbSocks");
-    QLineEdit* server = boundEdit(form_.socksServer, "edSocksServer");
-    QLineEdit* port = boundEdit(form_.socksPort, "edSocksPort");
-    QLineEdit* user = boundEdit(form_.socksUC, "edSocksUC");
-    edSocksPsw_ = boundEdit(form_.socksPsw, "edSocksPsw");
-    auto* layout = new QFormLayout(gbSocks_);
-    layout->addRow(label("Server", server), server);
-    layout->addRow(label("Port", port), port);
-    layout->addRow(label("User Code", user), user);
-    layout->addRow(label("Password", edSocksPsw_), edSocksPsw_);
-    layout->addRow(boundCheck("Masked Password", form_.socksPswMask, "cbSocksPswMask"));
+    gbSocks_ = editPanel("Sockets", "gbSocks",
+                         {{"Server", form_.socksServer, "edSocksServer"}, {"Port", form_.socksPort, "edSocksPort"},
+                          {"User Code", form_.socksUC, "edSocksUC"}, {"Password", form_.socksPsw, "edSocksPsw"}},
+                         boundCheck("Masked Password", form_.socksPswMask, "cbSocksPswMask"));
+    edSocksPsw_ = gbSocks_->findChild<QLineEdit*>("edSocksPsw");
     return gbSocks_;
 }
 

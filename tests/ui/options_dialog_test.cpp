@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -49,6 +50,9 @@ TEST_F(OptionsWindowTest, PreferencesEditsTheOptionsAndAppliesThem)
             pages << stack->currentWidget()->objectName();
             EXPECT_FALSE(test::saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
         }
+        d->showPage(4);
+        child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
+        EXPECT_FALSE(test::saveScreenshot(*d, "options_page4_firewall").isEmpty());
         auto* address = child<QLineEdit>(d, "edAnonymous");
         EXPECT_TRUE(!address->isEnabled() && silver(address));
         child<QCheckBox>(d, "cbAno")->setChecked(true);
