@@ -4,7 +4,6 @@
 #include "ui/stored_font.h"
 
 #include <QApplication>
-
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
