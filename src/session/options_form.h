@@ -47,6 +47,7 @@ public:
                 const MessageList& mainMessages, std::string languageDir);
 
     MessageList msl;
+    // The page shown, by tag.
     int page = 0;
 
     // Page 0
@@ -54,8 +55,8 @@ public:
     std::string anonymous;
     NumberBox timeOut{10, 32767};
     NumberBox retry{0, 32767};
-    bool passive = false;
-    bool sync = false;
+    bool passive = false;   // passed through: no control shows it
+    bool sync = false;      // passed through
     // Page 1
     int transferMode = 0;
     const std::vector<std::string>& extensions() const { return extensions_; }
@@ -64,7 +65,7 @@ public:
     // Page 2
     bool log = false;
     std::string logFile;
-    NumberBox logSize{100, 32767};
+    NumberBox logSize{100, 32767};   // passed through, within its range
     // Page 3
     bool keep = false;
     NumberBox startKeep{1, 1000};
@@ -90,7 +91,7 @@ public:
     int dateType = 0;
     // Page 6
     bool langOn = false;
-    bool langInit = false;
+    bool langInit = false;   // passed through
     const std::vector<std::string>& languages() const { return languages_; }
     int selectedLanguage() const { return selectedLanguage_; }
 
