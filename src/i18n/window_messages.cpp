@@ -20,4 +20,10 @@ const std::vector<std::string>& MirrorMessagesEnglish()
     return texts;
 }
 
+const std::vector<std::string>& OptionsMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {"Add", "Edit", "Enter", "Command", "extention", "Choice Directory"};
+    return texts;
+}
+
 } // namespace brisk

@@ -11,5 +11,7 @@ const std::vector<std::string>& ProgressMessagesEnglish();
 const std::vector<std::string>& OverwriteMessagesEnglish();
 // Mirror dialog: "Exclusion", "Enter new item", "Edit item".
 const std::vector<std::string>& MirrorMessagesEnglish();
+// Preferences dialog: "Add", "Edit", "Enter", "Command", "extention", "Choice Directory".
+const std::vector<std::string>& OptionsMessagesEnglish();
 
 } // namespace brisk

@@ -11,16 +11,6 @@
 namespace brisk {
 namespace {
 
-// At most `count` characters of UTF-8 text, never cutting one in two.
-std::string firstCharacters(const std::string& text, size_t count)
-{
-    size_t characters = 0;
-    for (size_t at = 0; at < text.size(); ++at)
-        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && characters++ == count)
-            return text.substr(0, at);
-    return text;
-}
-
 int choiceOf(int value, int count)
 {
     return value >= 0 && value < count ? value : 0;

@@ -70,4 +70,13 @@ std::string printableLine(std::string_view text)
     return out;
 }
 
+std::string firstCharacters(const std::string& text, size_t count)
+{
+    size_t characters = 0;
+    for (size_t at = 0; at < text.size(); ++at)
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && characters++ == count)
+            return text.substr(0, at);
+    return text;
+}
+
 } // namespace brisk

@@ -30,4 +30,7 @@ std::string trimmed(const std::string& text);
 // other than TAB, and DEL, become "?", so no line break or terminal escape survives.
 std::string printableLine(std::string_view text);
 
+// At most `count` characters of UTF-8 text, never cutting one in two.
+std::string firstCharacters(const std::string& text, size_t count);
+
 } // namespace brisk

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/progress_sink.h"
 
+#include <cstdint>
 #include <string>
 
 namespace brisk {
@@ -8,6 +9,7 @@ namespace brisk {
 class AttributeForm;
 class CustomCommandEditor;
 class MirrorForm;
+class OptionsForm;
 class SiteProperties;
 
 // The buttons of the overwrite prompt; each value is the button's tag.
@@ -30,6 +32,16 @@ struct FileDialogRequest {
     std::string filter;
     std::string fileName;
     std::string defaultSuffix;
+};
+
+// A font as the options keep it: face, size in points and colour (an RGB value or a system colour
+// reference such as kWindowTextColor's).
+struct FontChoice {
+    std::string name;
+    int32_t size = 8;
+    int32_t color = 0;
+
+    bool operator==(const FontChoice&) const = default;
 };
 
 // Everything the program's logic asks of the user or shows to the user. The GUI implements it
@@ -68,6 +80,20 @@ public:
     virtual bool EditMirror(MirrorForm& form)
     {
         (void)form;
+        return false;
+    }
+    // The Preferences dialog ("Program Options") on `form`, opened already; true when it ended with
+    // "OK" (form.ok() has run). Without a dialog to show it is cancelled.
+    virtual bool EditOptions(OptionsForm& form)
+    {
+        (void)form;
+        return false;
+    }
+    // The font chooser, starting at `font`; true with the choice in `font` when confirmed. Without a
+    // chooser to show it is cancelled.
+    virtual bool AskFont(FontChoice& font)
+    {
+        (void)font;
         return false;
     }
     // File and directory choosers: true with the choice in `path` when confirmed. The file

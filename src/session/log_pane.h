@@ -23,6 +23,7 @@ public:
 
     // The pane keeps its text (each line counted with its line end) below this many characters.
     void setLogSize(int64_t size) { logSize_ = size; }
+    int64_t logSize() const { return logSize_; }
     // Logging to the file is on when the path is not empty.
     void setLogFile(const std::string& path) { filePath_ = path; }
     const std::string& logFile() const { return filePath_; }

@@ -25,6 +25,7 @@ MainProgram::MainProgram(UserInterface& ui)
     session.siteList.LoadSiteList("");
     session.selectSite(-1);
     session.ApplyOptions();
+    session.SetTransferTypeMenu(settings.options.TransferMode);
     local.setDateOrder(settings.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst);
     local.RefreshLocalPanel();
 }

@@ -61,6 +61,12 @@ public:
     // deselects what matches (main_program_compare.cpp). Does nothing without an open session.
     void CompareDirectories();
 
+    // "Preferences" (main_program_preferences.cpp): the options dialog, then the options applied
+    // whatever its end. A new default transfer type becomes the session's transfer type.
+    void ShowPreferences();
+    // The Preferences dialog's "OK" runs this last: the main window takes the language settings.
+    std::function<void()> retranslateMainWindow;
+
     // The raw-command bar (main_program_commands.cpp). "Do It": the box's command goes to the
     // server when the session can take one; the reply shows in the log, then the panel is refreshed.
     void SendRawCommand();

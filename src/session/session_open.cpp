@@ -6,6 +6,7 @@
 #include "platform/program_dir.h"
 #include "session/remote_paths.h"
 #include "sites/server_address.h"
+#include "sites/site_defaults.h"
 
 #include <ctime>
 
@@ -192,6 +193,7 @@ void SessionController::ApplyOptions()
     Ftp1.MaxListingSize = int64_t(options_.MaxListingMiB) << 20;
     logFileFromOptions();
     log.setLogSize(options_.LogSize);
+    siteList.setDefaults(SiteDefaultsFrom(options_));
     fontName = options_.FontName;
     fontSize = options_.FontSize;
     fontColor = options_.FontColor;

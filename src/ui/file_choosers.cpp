@@ -1,9 +1,12 @@
 #include "ui/file_choosers.h"
 
 #include "ui/qt_text.h"
+#include "ui/stored_font.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QStringList>
 
 namespace brisk {
@@ -74,6 +77,16 @@ bool AskDirectory(QWidget* parent, const std::string& title, std::string& path)
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     return runChooser(dialog, path);
+}
+
+bool AskFont(QWidget* parent, FontChoice& font)
+{
+    QFontDialog dialog(storedFont(font, parent ? parent->font() : QApplication::font()), parent);
+    dialog.setObjectName("fontChooser");
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = fontChoiceOf(dialog.selectedFont(), font);
+    return true;
 }
 
 } // namespace brisk

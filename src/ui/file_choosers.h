@@ -18,5 +18,8 @@ QString QtFileFilter(const std::string& filter);
 bool AskOpenFile(QWidget* parent, const FileDialogRequest& request, std::string& path);
 bool AskSaveFile(QWidget* parent, const FileDialogRequest& request, std::string& path);
 bool AskDirectory(QWidget* parent, const std::string& title, std::string& path);
+// The font chooser of UserInterface as a Qt font dialog (object name "fontChooser"); it offers no
+// colour, so the colour stays.
+bool AskFont(QWidget* parent, FontChoice& font);
 
 } // namespace brisk

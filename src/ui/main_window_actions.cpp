@@ -74,6 +74,11 @@ void T_Main::buildActions()
     });
     bar->setCheckable(true);
     bar->setChecked(true);
+    // The options apply at once; the main window's font is one of them.
+    addAction("actPreferences", "Preferences", "preferences-system", [this, &p] {
+        p.ShowPreferences();
+        applyFonts();
+    });
     addAction("actExit", "Exit", "application-exit", [this] { close(); });
 
     addAction("actRemoteMkdir", "Make directory", "folder-new", [&s] { s.MakeRemoteDir(); });
@@ -149,7 +154,7 @@ void T_Main::buildMenus()
             else
                 menu->addSeparator();
     };
-    add(menuBar()->addMenu("&File"), {"actNewSession", "", "actExit"});
+    add(menuBar()->addMenu("&File"), {"actNewSession", "", "actPreferences", "", "actExit"});
     add(menuBar()->addMenu("&Server"),
         {"actConnect", "actDisconnect", "actStop", "", "actNewSite", "actProperties", "", "actQuickConnectBar"});
 
@@ -260,6 +265,7 @@ void T_Main::refreshActions()
     enable("actStop", s.enabled(Action::Stop) || s.Ftp1.State() != fsReady);
     enable("actNewSite", s.enabled(Action::NewServer));
     enable("actProperties", s.enabled(Action::Properties));
+    enable("actPreferences", s.enabled(Action::Preferences));
     enable("actRemoteMkdir", s.enabled(Action::RemoteMakeDirButton));
     enable("actRemoteDelete", s.enabled(Action::RemoteDeleteButton));
     enable("actRemoteRename", sites || s.enabled(Action::RemoteRenameButton));

@@ -2,15 +2,14 @@
 
 #include "ui/file_list_view.h"
 #include "ui/qt_text.h"
+#include "ui/stored_font.h"
 
+#include <QApplication>
 #include <QFontDialog>
 
 namespace brisk {
 
 namespace {
-
-// The stored default names the system's own font: the desktop's font is kept for it.
-const char* const kDefaultFontName = "MS Sans Serif";
 
 QFont listFont(const ListFont& stored, QFont font)
 {
@@ -37,13 +36,8 @@ void storeFont(const QFont& font, ListFont& stored)
 void T_Main::applyFonts()
 {
     const SessionController& s = program_->session;
-    if (s.fontName != kDefaultFontName) {
-        QFont main = font();
-        main.setFamily(toQt(s.fontName));
-        if (s.fontSize > 0)
-            main.setPointSize(s.fontSize);
-        setFont(main);
-    }
+    // From the application's font, so that a return to the default face takes effect at once.
+    setFont(storedFont({s.fontName, s.fontSize, s.fontColor}, QApplication::font()));
     lvLoc->setFont(listFont(program_->settings.fonts.Left, font()));
     FTPView->setFont(listFont(program_->settings.fonts.Right, font()));
 }

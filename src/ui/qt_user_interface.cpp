@@ -8,6 +8,7 @@
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
 #include "ui/mirror_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/site_properties_dialog.h"
@@ -87,6 +88,16 @@ bool QtUserInterface::EditCustomCommands(CustomCommandEditor& model)
 bool QtUserInterface::EditMirror(MirrorForm& form)
 {
     return brisk::EditMirror(parent_, form);
+}
+
+bool QtUserInterface::EditOptions(OptionsForm& form)
+{
+    return brisk::EditOptions(parent_, form, previewLanguage);
+}
+
+bool QtUserInterface::AskFont(FontChoice& font)
+{
+    return brisk::AskFont(dialogParent(), font);
 }
 
 bool QtUserInterface::AskOpenFile(const FileDialogRequest& request, std::string& path)

@@ -33,6 +33,8 @@ public:
     bool EditAttributes(AttributeForm& form) override;
     bool EditCustomCommands(CustomCommandEditor& model) override;
     bool EditMirror(MirrorForm& form) override;
+    bool EditOptions(OptionsForm& form) override;
+    bool AskFont(FontChoice& font) override;
     bool AskOpenFile(const FileDialogRequest& request, std::string& path) override;
     bool AskSaveFile(const FileDialogRequest& request, std::string& path) override;
     bool AskDirectory(const std::string& title, std::string& path) override;
@@ -43,6 +45,9 @@ public:
     // The progress window, made on first use.
     ProgressSink& Progress() override;
     void Changed() override;
+
+    // Given to every Preferences dialog: shows the dialog in a language file (T_Options::previewLanguage).
+    std::function<void(QWidget&, const std::string&)> previewLanguage;
 
     // The progress window, or nullptr while no transfer has needed it yet.
     TProgress* progressWindow() const { return progress_.get(); }

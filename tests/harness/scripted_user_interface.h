@@ -46,7 +46,7 @@ public:
     bool scriptUsedUp() const
     {
         return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
-               lineEndingAnswers_.empty() && chooserAnswers_.empty();
+               lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty();
     }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
@@ -125,6 +125,31 @@ public:
     }
     // Drives the mirror dialog's form; true stands for "Execute", false for "Close".
     std::function<bool(MirrorForm&)> mirrorEditor;
+
+    // The Preferences dialog: what the user does in its form, then true for "OK" (call form.ok()
+    // first); "Cancel" without one.
+    bool EditOptions(OptionsForm& form) override
+    {
+        ++optionsDialogs;
+        return optionsEditor && optionsEditor(form);
+    }
+    std::function<bool(OptionsForm&)> optionsEditor;
+    int optionsDialogs = 0;
+
+    // The font chooser: the next scripted answer, or cancelled (nullopt or none scripted).
+    bool AskFont(FontChoice& font) override
+    {
+        fontsAsked.push_back(font);
+        if (fontAnswers_.empty())
+            return false;
+        const std::optional<FontChoice> next = fontAnswers_.front();
+        fontAnswers_.pop_front();
+        if (next)
+            font = *next;
+        return next.has_value();
+    }
+    void answerFont(std::optional<FontChoice> font) { fontAnswers_.push_back(std::move(font)); }
+    std::vector<FontChoice> fontsAsked;
 
     // A chooser as asked: "open", "save" or "directory" (whose title and start path are kept in
     // the request's title and fileName).
@@ -240,6 +265,7 @@ private:
     std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
     std::deque<int> lineEndingAnswers_;
     std::deque<std::optional<std::string>> chooserAnswers_;
+    std::deque<std::optional<FontChoice>> fontAnswers_;
 };
 
 } // namespace brisk::test
