@@ -132,7 +132,7 @@ void MirrorRunner::end()
     active_ = false;
     rmdSent_ = false;
     emptied_.clear();
-    if (!run_->SaveState())
+    if (!dryRun_ && !run_->SaveState())
         ctx_.log(ctx_.msl[msgError] + " mirrorstate.txt");
     ctx_.flags.clear();
     if (ctx_.ftp.Binary)
