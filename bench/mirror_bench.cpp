@@ -129,6 +129,7 @@ std::vector<std::string> lftp(const std::string& login, const std::string& port,
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);   // our lines in order with the clients' summaries on stderr
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     if (auto why = VsftpdServer::unavailableReason()) {
         std::fprintf(stderr, "mirror_bench: %s\n", why->c_str());

@@ -72,10 +72,14 @@ TEST_F(CliMirror, UploadWithDeleteRemovesWhatTheLocalSideLacks)
     writeFileBytes(local() / "d" / "b.bin", bytePattern(10, 4));
     server->writeDataFile("m/extra.bin", "x");
     server->writeDataFile("m/old/c.bin", "y");
-    const CommandResult r = mirror({"--delete", "--subdirs"});
+    CommandResult r = mirror({"--delete", "--subdirs"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(treeOf(remote()), treeOf(local()));
     EXPECT_TRUE(contains(r.err, "Mirror finished: 2 transferred, 3 deleted, 0 skipped, 0 failed, 4106 bytes")) << r.err;
+
+    r = mirror({"--delete", "--subdirs", "--if-exists", "newer"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 0 transferred, 0 deleted, 0 skipped, 0 failed, 0 bytes")) << r.err;
 }
 
 // The plan in the state file's line format; neither side changes and the last state file stays.
