@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 using namespace brisk::test;
 namespace fs = std::filesystem;
@@ -124,6 +123,23 @@ TEST_F(CliMirror, ExclusionsAreHonouredOnBothSides)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(treeOf(local()), (std::map<std::string, std::string>{{"keep.bin", "k"}, {"mine.tmp", "m"}}));
     EXPECT_FALSE(fs::exists(remote() / "mine.tmp"));
+}
+
+// A profile's direction and exclusions apply when no flag names them; a profile that cannot be read
+// is a usage error.
+TEST_F(CliMirror, ProfileSettingsApplyUnderTheFlags)
+{
+    server->writeDataFile("m/keep.bin", "k");
+    server->writeDataFile("m/skip.tmp", "s");
+    const std::string profile = tmp.path() / "p.cpf";
+    writeFile(profile, "[Mirror]\r\nDirection=1\r\nExclusions=*.tmp\r\n");
+    CommandResult r = mirror({"--profile", profile});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(local()), (std::map<std::string, std::string>{{"keep.bin", "k"}}));
+    r = mirror({"--profile", profile, "--exclude", "*.bin", "--direction", "remote", "--delete"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(remote()), (std::map<std::string, std::string>{{"keep.bin", "k"}, {"skip.tmp", "s"}}));
+    EXPECT_EQ(mirror({"--profile", (tmp.path() / "none.cpf").string()}).exitCode, 1);
 }
 
 TEST_F(CliMirror, AFailedOperationGivesExitStatus2)

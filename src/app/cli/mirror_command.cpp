@@ -7,10 +7,20 @@
 #include <chrono>
 #include <cstdio>
 #include <ostream>
+#include <vector>
 
 namespace brisk::cli {
 
 namespace {
+
+// What a mirror run did, counted from its operation list.
+struct MirrorTally {
+    int transferred = 0;
+    int deleted = 0;
+    int skipped = 0;   // transfers and deletions planned but not carried out
+    int failed = 0;
+    int64_t bytes = 0;
+};
 
 bool isDeletion(TMirrorOperation op)
 {
@@ -27,9 +37,8 @@ std::string summaryLine(const MirrorTally& tally, double seconds, bool stopped)
            elapsed + " s";
 }
 
-} // namespace
-
-MirrorTally TallyMirror(const std::vector<TMirrorRec>& items, bool dryRun)
+// In a dry run nothing planned is carried out, so every transfer and deletion counts as skipped.
+MirrorTally tallyOf(const std::vector<TMirrorRec>& items, bool dryRun)
 {
     MirrorTally tally;
     for (const TMirrorRec& r : items) {
@@ -41,13 +50,16 @@ MirrorTally TallyMirror(const std::vector<TMirrorRec>& items, bool dryRun)
             continue;
         if (r.State == smNone || (r.State == smDone && dryRun))
             ++tally.skipped;
-        else if (r.State == smDone && transfer)
-            ++tally.transferred, tally.bytes += r.Operation == omGet ? r.RemoteSize : r.LocalSize;
-        else if (r.State == smDone)
+        else if (r.State == smDone && transfer) {
+            ++tally.transferred;
+            tally.bytes += r.Operation == omGet ? r.RemoteSize : r.LocalSize;
+        } else if (r.State == smDone)
             ++tally.deleted;
     }
     return tally;
 }
+
+} // namespace
 
 int runMirror(const GlobalOptions& options, const FtpUrl& url, TRecMirror task, bool dryRun, std::ostream& out,
               std::ostream& err)
@@ -77,7 +89,7 @@ int runMirror(const GlobalOptions& options, const FtpUrl& url, TRecMirror task, 
     if (dryRun)
         for (const TMirrorRec& r : items)
             out << MirrorRecordLine(r) << '\n';
-    const MirrorTally tally = TallyMirror(items, dryRun);
+    const MirrorTally tally = tallyOf(items, dryRun);
     const bool stopped = runner.run()->Stopped;
     err << summaryLine(tally, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
                        stopped)
