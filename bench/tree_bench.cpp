@@ -9,6 +9,7 @@
 #include "ftp_users.h"
 #include "measured_run.h"
 #include "owned_files.h"
+#include "small_tree.h"
 #include "temp_dir.h"
 #include "vsftpd_server.h"
 
@@ -16,9 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,54 +27,6 @@ using namespace bench;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kDirs = 20;
-constexpr int kFilesPerDir = 100;
-constexpr size_t kFileSize = 4096;
-
-void makeTree(const fs::path& root)
-{
-    unsigned x = 12345;
-    std::string bytes(kFileSize, '\0');
-    for (int d = 0; d < kDirs; ++d) {
-        char dir[16];
-        std::snprintf(dir, sizeof dir, "d%02d", d);
-        fs::create_directories(root / dir);
-        for (int f = 0; f < kFilesPerDir; ++f) {
-            char name[16];
-            std::snprintf(name, sizeof name, "f%03d.bin", f);
-            for (char& c : bytes)
-                c = char((x = x * 1103515245 + 12345) >> 16);
-            std::ofstream(root / dir / name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        }
-    }
-}
-
-std::string fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Same entries, same kinds, same bytes.
-bool sameTree(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    if (!fs::is_directory(b, ec))
-        return false;
-    std::set<std::string> left, right;
-    for (const auto& e : fs::recursive_directory_iterator(a))
-        left.insert(fs::relative(e.path(), a).string());
-    for (const auto& e : fs::recursive_directory_iterator(b))
-        right.insert(fs::relative(e.path(), b).string());
-    if (left != right)
-        return false;
-    for (const std::string& name : left)
-        if (fs::is_directory(a / name) != fs::is_directory(b / name) ||
-            (!fs::is_directory(a / name) && fileBytes(a / name) != fileBytes(b / name)))
-            return false;
-    return true;
-}
 
 // The verbs of the commands in a piece of vsftpd's protocol log, counted, and the sessions opened.
 struct Commands {

@@ -112,6 +112,10 @@ void MirrorRunner::failed()
     if (r.Operation == omGet || r.Operation == omPut)
         ctx_.ui.Progress().endFile();
     run_->MarkFailed();
+    // Nothing planned yet: the task's remote root could not be entered or listed, so the run has
+    // nothing to stand on.
+    if (run_->Items.Count() == 0)
+        run_->Stop();
     if (r.Operation == omDir || (r.Operation == omRmdFtp && !rmdSent_))
         resyncRemoteDir();
     rmdSent_ = false;
@@ -132,7 +136,7 @@ void MirrorRunner::end()
     active_ = false;
     rmdSent_ = false;
     emptied_.clear();
-    if (!run_->SaveState())
+    if (!dryRun_ && !run_->SaveState())
         ctx_.log(ctx_.msl[msgError] + " mirrorstate.txt");
     ctx_.flags.clear();
     if (ctx_.ftp.Binary)

@@ -22,6 +22,8 @@ public:
 
     void MirrorStep(int param, int value);
     bool running() const { return active_; }
+    // A dry run lists and plans but changes nothing on either side and keeps the last state file.
+    void setDryRun(bool on) { dryRun_ = on; }
     // The last run, readable until the next one starts; null before the first.
     const TMirrorRun* run() const { return run_.get(); }
 
@@ -36,6 +38,7 @@ private:
     bool stop();
 
     void execute(TMirrorRec& r);
+    bool skipWhenDry(TMirrorRec& r);
     void transfer(TMirrorRec& r);
     bool overwriteCheck(const TMirrorRec& r);
     void selectType(const std::string& name);
@@ -57,6 +60,7 @@ private:
     const TRecMirror& task_;
     std::unique_ptr<TMirrorRun> run_;
     bool active_ = false;
+    bool dryRun_ = false;
     bool overwriteAll_ = false;
     bool resumeThis_ = false;
     bool rmdSent_ = false;                 // an emptied remote directory's RMD is under way

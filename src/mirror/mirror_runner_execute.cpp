@@ -39,6 +39,8 @@ void MirrorRunner::executeNext()
 
 void MirrorRunner::execute(TMirrorRec& r)
 {
+    if (dryRun_ && skipWhenDry(r))
+        return post(2);
     switch (r.Operation) {
     case omGet:
     case omPut:
@@ -66,6 +68,26 @@ void MirrorRunner::execute(TMirrorRec& r)
         put(r);
         return post(2);
     }
+}
+
+// In a dry run every change is skipped by choice. A remote directory that would have been created
+// first does not exist, so it is neither entered nor left.
+bool MirrorRunner::skipWhenDry(TMirrorRec& r)
+{
+    TMirrorRec before;
+    const bool uncreated = r.Operation == omDir && run_->Items.GetItem(run_->Current - 1, before) &&
+                           before.Operation == omMkdFtp && before.RemoteName == r.RemoteName;
+    const bool change = r.Operation != omNone && r.Operation != omDir && r.Operation != omDirUp;
+    if (!change && !uncreated)
+        return false;
+    TMirrorRec up;
+    if (uncreated && run_->Items.GetItem(run_->Current + 1, up) && up.Operation == omDirUp) {
+        up.State = smDone;
+        run_->Items.PutItem(run_->Current + 1, up);
+    }
+    r.State = smDone;
+    put(r);
+    return true;
 }
 
 void MirrorRunner::transfer(TMirrorRec& r)

@@ -12,7 +12,9 @@ void addLine(std::string& text, std::string_view line)
     text += "\r\n";
 }
 
-std::string recordLine(const TMirrorRec& rec)
+} // namespace
+
+std::string MirrorRecordLine(const TMirrorRec& rec)
 {
     std::string line = rec.LocalName + '\t' + rec.RemoteName + '\t' + std::to_string(rec.LocalSize) + '\t' +
                        std::to_string(rec.RemoteSize) + '\t';
@@ -22,8 +24,6 @@ std::string recordLine(const TMirrorRec& rec)
     return line;
 }
 
-} // namespace
-
 std::string FormatMirrorState(const MirrorStateHeader& header, const std::vector<TMirrorRec>& items)
 {
     std::string text;
@@ -32,7 +32,7 @@ std::string FormatMirrorState(const MirrorStateHeader& header, const std::vector
         addLine(text, *line);
     addLine(text, header.Stopped ? "Stopped" : "Ok");
     for (const TMirrorRec& rec : items)
-        addLine(text, recordLine(rec));
+        addLine(text, MirrorRecordLine(rec));
     return text;
 }
 

@@ -18,6 +18,10 @@ struct MirrorStateHeader {
 
 inline constexpr const char* kMirrorStateFileName = "mirrorstate.txt";
 
+// One record's line of the state file, without its line end: names, sizes, operation and state
+// separated by TAB.
+std::string MirrorRecordLine(const TMirrorRec& rec);
+
 // The state file's text: the header's six lines ("Stopped" or "Ok" last), then one line per record
 // with its names, sizes, operation and state separated by TAB; every line ends in CR LF.
 std::string FormatMirrorState(const MirrorStateHeader& header, const std::vector<TMirrorRec>& items);

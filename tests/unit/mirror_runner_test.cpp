@@ -1,4 +1,5 @@
 #include "file_io.h"
+#include "file_tree.h"
 #include "temp_dir.h"
 #include "tree_session_test.h"
 
@@ -167,6 +168,38 @@ TEST_F(MirrorRunnerTest, DirectoryThatCannotBeEnteredIsSkipped)
                                   "LIST", "CWD /site/", "LIST"}));
     EXPECT_EQ(readFileBytes(local / "y/c.txt"), "xxxx");
     EXPECT_NE(state().find("\nx\tx\t0\t0\tomDir\tsmError\r\nx\tx\t0\t0\tomDirUp\tsmError\r\n"), std::string::npos);
+}
+
+// A remote root that cannot be entered is a run that did not happen, never an "Ok".
+TEST_F(MirrorRunnerTest, RootThatCannotBeEnteredStopsTheRun)
+{
+    server.addFile("/site/a.txt", 1);
+    server.peer().onLine("CWD /site", "550 Permission denied.\r\n");
+    ASSERT_TRUE(open());
+    mirror(1);
+    EXPECT_EQ(state(), header("Stopped"));
+    EXPECT_FALSE(fs::exists(local / "a.txt"));
+}
+
+// A dry run only moves and lists: the directory that would be created is not entered, and neither
+// side nor the last state file changes.
+TEST_F(MirrorRunnerTest, DryRunOnlyListsAndKeepsTheStateFile)
+{
+    server.addFile("/site/a.txt", 3);
+    server.addFile("/site/sub/b.txt", 2);
+    writeFileBytes(local / "c.txt", "c");
+    fs::create_directories(local / "new");
+    writeFileBytes(home() + "mirrorstate.txt", "earlier");
+    ASSERT_TRUE(open());
+    runner = std::make_unique<MirrorRunner>(rig->c, task);
+    runner->setDryRun(true);
+    task.Direction = 2;
+    EXPECT_EQ(run([&] { rig->c.mirror().send(0, 0); }),
+              (Strings{"CWD /site", "LIST", "CWD /site/sub", "LIST", "CDUP", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Items.Count(), 9);
+    EXPECT_EQ(treeOf(local), (std::map<std::string, std::string>{{"c.txt", "c"}, {"new", "<dir>"}}));
+    EXPECT_FALSE(server.exists("/site/c.txt"));
+    EXPECT_EQ(state(), "earlier");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <ostream>
@@ -83,6 +84,18 @@ int rowOf(const FilePanel& panel, const std::string& name)
     return -1;
 }
 
+bool isRealDirectory(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::filesystem::path absoluteLocalPath(const std::string& given)
+{
+    std::filesystem::path path = std::filesystem::absolute(given).lexically_normal();
+    return path.has_filename() ? path : path.parent_path();
+}
+
 ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir, std::ostream& err)
     : options_(optionsOf(options, listing_.path())), progress_(err),
       ui_(err, isatty(STDERR_FILENO) ? &progress_ : nullptr), local_(std::move(localDir)), err_(err), cli_(options)
@@ -107,8 +120,12 @@ bool ControllerRun::waitListing(uint64_t before)
 
 bool ControllerRun::waitChainEnd(const RequestChain& chain)
 {
-    while (!c_.SiteListMode() &&
-           (chain.running() || c_.Ftp1.State() != fsReady || EventLoop::instance().hasPosted()))
+    return waitEnd([&chain] { return chain.running(); });
+}
+
+bool ControllerRun::waitEnd(const std::function<bool()>& running)
+{
+    while (!c_.SiteListMode() && (running() || c_.Ftp1.State() != fsReady || EventLoop::instance().hasPosted()))
         EventLoop::instance().pumpOnce(100);
     return !c_.SiteListMode();
 }

@@ -5,6 +5,8 @@
 #include "terminal_progress.h"
 #include "session/session_controller.h"
 
+#include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -35,6 +37,8 @@ public:
     // Pumps until `chain` has ended and what its end started (the return to the start directory)
     // is done; false when the session ended meanwhile.
     bool waitChainEnd(const RequestChain& chain);
+    // The same for any work that says whether it is still running.
+    bool waitEnd(const std::function<bool()>& running);
     void report(const std::string& subject, const std::string& why);
 
 private:
@@ -53,5 +57,10 @@ private:
 
 // The row of `name` in a panel, or -1.
 int rowOf(const FilePanel& panel, const std::string& name);
+
+// A directory itself, not a link to one.
+bool isRealDirectory(const std::filesystem::path& path);
+// Absolute, without "." and ".." and without a trailing separator.
+std::filesystem::path absoluteLocalPath(const std::string& given);
 
 } // namespace brisk::cli

@@ -1,4 +1,7 @@
 #include "cli_session.h"
+#include "mirror_command.h"
+#include "mirror_options.h"
+#include "mirror/mirror_profile.h"
 #include "parse_command.h"
 #include "password_prompt.h"
 #include "quote_command.h"
@@ -40,6 +43,15 @@ const char* const kUsage =
     "  append LOCAL REMOTE   append a local file to a remote one\n"
     "  mkdir DIR | rmdir DIR | rm FILE | mv OLD NEW\n"
     "  rm -r DIR...          remove remote directory trees (symbolic links are removed, not followed)\n"
+    "  mirror [--profile FILE.cpf] [--direction local|remote|both] [--if-exists overwrite|newer|skip]\n"
+    "         [--delete] [--subdirs] [--exclude MASK]... [--dry-run] LOCAL_DIR REMOTE_DIR\n"
+    "                        make two trees alike: local = the local side like the remote (download),\n"
+    "                        remote = the remote side like the local (upload, the default), both = each\n"
+    "                        side gets what it lacks; --delete removes what the source side lacks,\n"
+    "                        --subdirs descends, --exclude skips names matching MASK; the profile's\n"
+    "                        settings come first, the flags override them. --dry-run prints the planned\n"
+    "                        operations and changes nothing. Ends with a summary on stderr; the run's\n"
+    "                        outcome is kept in mirrorstate.txt\n"
     "  size FILE             print the size of a remote file\n"
     "  pwd                   print the remote directory\n"
     "\n"
@@ -60,7 +72,8 @@ const char* const kUsage =
     "  --socks-user USER, --socks-pass PASS\n"
     "                   SOCKS user id (4, 4A) or user name and password (5)\n"
     "\n"
-    "Exit status: 0 success, 1 usage error, 2 a request failed (for get -r and put -r: a file failed),\n"
+    "Exit status: 0 success, 1 usage error, 2 a request failed (for get -r and put -r: a file failed;\n"
+    "             for mirror: an operation failed),\n"
     "             128 + the signal number when SIGINT or SIGTERM ended it.\n";
 
 int usageError(const std::string& message)
@@ -209,6 +222,19 @@ int runTreeCommand(const std::string& command, const GlobalOptions& options, con
     return runTreePut(options, url, args[0], args.size() > 1 ? args[1] : "", std::cerr);
 }
 
+int runMirrorCommand(const GlobalOptions& options, const FtpUrl& url, const std::vector<std::string>& words)
+{
+    MirrorArgs args;
+    const std::string error = ParseMirrorArgs(words, args);
+    if (!error.empty())
+        return usageError(error);
+    TRecMirror task;
+    if (!args.profile.empty() && !LoadMirrorProfile(task, args.profile))
+        return usageError("cannot read the mirror profile " + args.profile);
+    ApplyMirrorArgs(args, task);
+    return runMirror(options, url, task, args.dryRun, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -246,6 +272,8 @@ int main(int argc, char** argv)
     }
     if ((command == "rm" || command == "get" || command == "put") && !rest.empty() && rest[0] == "-r")
         return runTreeCommand(command, options, url, {rest.begin() + 1, rest.end()});
+    if (command == "mirror")
+        return runMirrorCommand(options, url, rest);
     const RemoteCommandInfo* remote = findRemoteCommand(command);
     if (!remote)
         return usageError("unknown command " + command);

@@ -2,9 +2,6 @@
 
 #include "controller_run.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <ostream>
 
 namespace brisk::cli {
@@ -12,19 +9,6 @@ namespace brisk::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool isRealDirectory(const fs::path& path)
-{
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Absolute, without "." and ".." and without a trailing separator.
-fs::path localPath(const std::string& given)
-{
-    fs::path path = fs::absolute(given).lexically_normal();
-    return path.has_filename() ? path : path.parent_path();
-}
 
 // Waits for the transfer's end and tells how it went: its closing log line (with -v the log
 // holds it), and exit status 2 when any file failed.
@@ -48,7 +32,7 @@ int finish(ControllerRun& run, const std::string& subject, bool verbose, std::os
 int runTreeGet(const GlobalOptions& options, const FtpUrl& url, const std::string& remoteDir,
                const std::string& localDir, std::ostream& err)
 {
-    const fs::path target = localPath(localDir);
+    const fs::path target = absoluteLocalPath(localDir);
     if (!isRealDirectory(target))
         return err << "brisklane-cli: " << localDir << ": not a local directory\n", kExitFailed;
     ControllerRun run(options, target.string(), err);
@@ -68,7 +52,7 @@ int runTreeGet(const GlobalOptions& options, const FtpUrl& url, const std::strin
 int runTreePut(const GlobalOptions& options, const FtpUrl& url, const std::string& localDir,
                const std::string& remoteDir, std::ostream& err)
 {
-    const fs::path source = localPath(localDir);
+    const fs::path source = absoluteLocalPath(localDir);
     if (!source.has_filename() || !isRealDirectory(source))
         return err << "brisklane-cli: " << localDir << ": not a local directory that can be uploaded\n", kExitFailed;
     ControllerRun run(options, source.parent_path().string(), err);

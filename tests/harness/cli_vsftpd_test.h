@@ -1,0 +1,25 @@
+#pragma once
+#include "ftp_users.h"
+#include "temp_home.h"
+#include "vsftpd_server.h"
+
+#include <memory>
+#include <string>
+
+// brisklane-cli against a fresh vsftpd: its own ProgramDir, the server, and the URL that logs in
+// as the user with write access. Skipped where vsftpd cannot run.
+class CliVsftpdTest : public TempHomeTest {
+protected:
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        if (auto why = brisk::test::VsftpdServer::unavailableReason())
+            GTEST_SKIP() << *why;
+        server = std::make_unique<brisk::test::VsftpdServer>();
+        url = "ftp://" + std::string(brisk::test::kFtpUser) + ":" + brisk::test::kFtpPassword +
+              "@127.0.0.1:" + std::to_string(server->port());
+    }
+
+    std::unique_ptr<brisk::test::VsftpdServer> server;
+    std::string url;
+};

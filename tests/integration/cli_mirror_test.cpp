@@ -1,0 +1,154 @@
+#include "byte_pattern.h"
+#include "cli_vsftpd_test.h"
+#include "command_runner.h"
+#include "file_io.h"
+#include "file_tree.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace brisk::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// `brisklane-cli URL mirror ...` against vsftpd, with the remote tree "m" below its root.
+class CliMirror : public CliVsftpdTest {
+protected:
+    void SetUp() override
+    {
+        CliVsftpdTest::SetUp();
+        fs::create_directories(local());
+    }
+    fs::path local() const { return tmp.path() / "local"; }
+    fs::path remote() const { return server->dataDir() / "m"; }
+    CommandResult mirror(Strings flags)
+    {
+        flags.insert(flags.begin(), {"-v", url, "mirror"});
+        flags.insert(flags.end(), {local().string(), "m"});
+        return runCli(flags);
+    }
+
+    TempDir tmp;
+};
+
+TEST_F(CliMirror, DownloadIntoAnEmptyDirectoryThenNewerTransfersNothing)
+{
+    server->writeDataFile("m/a.bin", bytePattern(70000, 1));
+    server->writeDataFile("m/zero.bin", "");
+    server->writeDataFile("m/s/t/b.bin", bytePattern(5000, 2));
+    CommandResult r = mirror({"--direction", "local", "--subdirs"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(local()), treeOf(remote()));
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 3 transferred, 0 deleted, 0 skipped, 0 failed, 75000 bytes in "))
+        << r.err;
+    EXPECT_TRUE(contains(readFile(home() + "mirrorstate.txt"), "\r\nOk\r\na.bin\ta.bin\t0\t70000\tomGet\tsmDone\r\n"));
+
+    r = mirror({"--direction", "local", "--subdirs", "--if-exists", "newer"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 0 transferred, 0 deleted, 0 skipped, 0 failed, 0 bytes")) << r.err;
+}
+
+TEST_F(CliMirror, UploadWithDeleteRemovesWhatTheLocalSideLacks)
+{
+    writeFileBytes(local() / "a.bin", bytePattern(4096, 3));
+    writeFileBytes(local() / "d" / "b.bin", bytePattern(10, 4));
+    server->writeDataFile("m/extra.bin", "x");
+    server->writeDataFile("m/old/c.bin", "y");
+    CommandResult r = mirror({"--delete", "--subdirs"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(remote()), treeOf(local()));
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 2 transferred, 3 deleted, 0 skipped, 0 failed, 4106 bytes")) << r.err;
+
+    r = mirror({"--delete", "--subdirs", "--if-exists", "newer"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 0 transferred, 0 deleted, 0 skipped, 0 failed, 0 bytes")) << r.err;
+}
+
+// The plan in the state file's line format; neither side changes and the last state file stays.
+TEST_F(CliMirror, DryRunPrintsThePlanAndChangesNothing)
+{
+    server->writeDataFile("m/a.bin", bytePattern(300, 5));
+    server->writeDataFile("m/s/b.bin", bytePattern(20, 6));
+    writeFileBytes(local() / "mine.bin", "local");
+    writeFile(home() + "mirrorstate.txt", "earlier");
+    const auto before = treeOf(server->dataDir());
+    CommandResult r = mirror({"--direction", "local", "--subdirs", "--delete", "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // An entered directory's plan comes before its "omDir", which stays current until it is planned.
+    EXPECT_EQ(r.out, "a.bin\ta.bin\t0\t300\tomGet\tsmDone\n"
+                     "mine.bin\t\t0\t0\tomDelLoc\tsmDone\n"
+                     "s\t\t0\t0\tomMkdLoc\tsmDone\n"
+                     "b.bin\tb.bin\t0\t20\tomGet\tsmDone\n"
+                     "s\ts\t0\t0\tomDir\tsmDone\n"
+                     "s\ts\t0\t0\tomDirUp\tsmDone\n");
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 0 transferred, 0 deleted, 3 skipped, 0 failed, 0 bytes")) << r.err;
+    EXPECT_EQ(treeOf(local()), (std::map<std::string, std::string>{{"mine.bin", "local"}}));
+    EXPECT_EQ(readFile(home() + "mirrorstate.txt"), "earlier");
+
+    // Upward, a remote directory that would be made first is neither entered nor left.
+    writeFileBytes(local() / "new" / "c.bin", "c");
+    r = mirror({"--subdirs", "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "mine.bin\tmine.bin\t5\t0\tomPut\tsmDone\n"
+                     "\tnew\t0\t0\tomMkdFtp\tsmDone\n"
+                     "new\tnew\t0\t0\tomDir\tsmDone\n"
+                     "new\tnew\t0\t0\tomDirUp\tsmDone\n")
+        << r.err;
+    EXPECT_EQ(treeOf(server->dataDir()), before);
+}
+
+TEST_F(CliMirror, ExclusionsAreHonouredOnBothSides)
+{
+    server->writeDataFile("m/keep.bin", "k");
+    server->writeDataFile("m/skip.tmp", "s");
+    writeFileBytes(local() / "mine.tmp", "m");
+    const CommandResult r = mirror({"--direction", "both", "--exclude", "*.tmp"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(local()), (std::map<std::string, std::string>{{"keep.bin", "k"}, {"mine.tmp", "m"}}));
+    EXPECT_FALSE(fs::exists(remote() / "mine.tmp"));
+}
+
+// A profile's direction and exclusions apply when no flag names them; a profile that cannot be read
+// is a usage error.
+TEST_F(CliMirror, ProfileSettingsApplyUnderTheFlags)
+{
+    server->writeDataFile("m/keep.bin", "k");
+    server->writeDataFile("m/skip.tmp", "s");
+    const std::string profile = tmp.path() / "p.cpf";
+    writeFile(profile, "[Mirror]\r\nDirection=1\r\nExclusions=*.tmp\r\n");
+    CommandResult r = mirror({"--profile", profile});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(local()), (std::map<std::string, std::string>{{"keep.bin", "k"}}));
+    r = mirror({"--profile", profile, "--exclude", "*.bin", "--direction", "remote", "--delete"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(treeOf(remote()), (std::map<std::string, std::string>{{"keep.bin", "k"}, {"skip.tmp", "s"}}));
+    EXPECT_EQ(mirror({"--profile", (tmp.path() / "none.cpf").string()}).exitCode, 1);
+}
+
+TEST_F(CliMirror, AFailedOperationGivesExitStatus2)
+{
+    server->writeDataFile("m/a.bin", "a");
+    server->writeDataFile("m/b.bin", "b");
+    // The server reads as the FTP user, who may not read this one.
+    fs::permissions(remote() / "b.bin", fs::perms::none);
+    CommandResult r = mirror({"--direction", "local"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 1 transferred, 0 deleted, 0 skipped, 1 failed, 1 bytes")) << r.err;
+    EXPECT_EQ(readFileBytes(local() / "a.bin"), "a");
+
+    r = runCli({url, "mirror", local().string(), "no-such-dir"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_EQ(runCli({url, "mirror", "--direction", "sideways", local().string(), "m"}).exitCode, 1);
+}
+
+} // namespace
