@@ -158,6 +158,14 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     }
     if (len == 0) {
         eof_ = true;
+        if (dataSocket_.TlsStarted() && !dataSocket_.TlsEstablished()) {
+            // An empty file: the close waits for the handshake, so that the server sees a complete upload.
+            dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
+                if (error == 0)
+                    dataSocket_.Close();
+            };
+            return;
+        }
         dataSocket_.Close();
         return;
     }

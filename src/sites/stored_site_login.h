@@ -9,6 +9,7 @@ namespace brisk {
 struct StoredSiteLogin {
     std::string host, port, user, password, initialDir;
     bool passive = false;
+    uint8_t security = 0;         // as TFTPServerInfo::Security
     bool needsPassword = false;   // no password is saved: the caller asks for one
 };
 
