@@ -14,10 +14,10 @@
 namespace brisk {
 
 namespace {
-// Cipher text taken from the socket per event, and decrypted text held for the owner at most: a fast
-// download stays in the kernel's buffer rather than piling up here.
-constexpr int kPullLimit = 256 * 1024;
-constexpr size_t kPlainLimit = 1024 * 1024;
+// Cipher text and decrypted text held here at most: a fast download waits in the kernel's buffer rather
+// than piling up here.
+constexpr size_t kPullLimit = 256 * 1024;
+constexpr size_t kPlainLimit = 256 * 1024;
 
 // Decrypted bytes not yet read and cipher text not yet decrypted.
 size_t unconsumed(const std::string& plain, size_t plainRead, bio_st* cipher)
@@ -137,14 +137,13 @@ void TCustomTlsWSocket::failTls(const std::string& reason)
 void TCustomTlsWSocket::pullCipher()
 {
     char buffer[64 * 1024];
-    for (int taken = 0; taken < kPullLimit;) {
+    while (in_ && BIO_ctrl_pending(in_) < kPullLimit) {
         const int n = TCustomSocksWSocket::Receive(buffer, int(sizeof buffer));
         if (n == 0)
             peerEnded_ = true;
-        if (n <= 0 || !in_)
+        if (n <= 0)
             return;
         BIO_write(in_, buffer, n);
-        taken += n;
     }
 }
 
@@ -154,8 +153,8 @@ void TCustomTlsWSocket::decrypt()
     while (ssl_ && plainIn_.size() - plainRead_ < kPlainLimit) {
         const int n = SSL_read(ssl_, buffer, int(sizeof buffer));
         if (n > 0) {
-            if (plainRead_ > 0 && plainRead_ == plainIn_.size()) {
-                plainIn_.clear();
+            if (plainRead_ > plainIn_.size() / 2) { // the read part goes, a copy of at most as much again
+                plainIn_.erase(0, plainRead_);
                 plainRead_ = 0;
             }
             plainIn_.append(buffer, size_t(n));
