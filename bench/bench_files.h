@@ -1,5 +1,5 @@
 #pragma once
-// The test file of the transfer benchmarks, the check of each copy and the line of each run.
+// What the transfer benchmarks share: the test file, the check of each copy and the rounds of runs.
 #include "measured_run.h"
 
 #include <cstdio>
@@ -43,6 +43,32 @@ inline void report(const char* direction, const char* program, const Run& run, d
     std::printf("%-4s %-14s %8.1f MB/s  client CPU %6.2f s  peak RSS %6.1f MiB  server CPU %6.2f s  exit %d%s\n",
                 direction, program, bytes / 1e6 / run.seconds, run.cpuSeconds, double(run.peakRssKiB) / 1024,
                 run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
+}
+
+// Runs every case `rounds` times, in turn with the others, removing each copy after comparing it with
+// the source; prints each run's line, then every case's median. True when brisklane-cli's copies were
+// all identical to the source.
+inline bool runRounds(const std::vector<Case>& cases, int rounds, const std::filesystem::path& source, double bytes)
+{
+    bool oursIntact = true;
+    std::vector<std::vector<Run>> runs(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const Run run = measure(c.argv);
+            const bool intact = run.status == 0 && sameFile(source, c.copy);
+            report(c.direction, c.program, run, bytes, intact);
+            if (std::string(c.program) == "brisklane-cli")
+                oursIntact = oursIntact && intact;
+            runs[i].push_back(run);
+            std::error_code ec;
+            std::filesystem::remove(c.copy, ec);
+        }
+    }
+    std::printf("median of %d rounds:\n", rounds);
+    for (size_t i = 0; i < cases.size(); ++i)
+        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
+    return oursIntact;
 }
 
 } // namespace bench

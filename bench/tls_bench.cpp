@@ -1,6 +1,6 @@
 // Download and upload of one file over explicit TLS (control and data protected) by brisklane-cli and lftp
 // against one local vsftpd that requires TLS and session reuse, in alternating rounds; each round's line
-// is printed, then every case's median. Both copies are compared with the source byte for byte.
+// is printed, then every case's median. Every copy is compared with the source byte for byte.
 // Usage: tls_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds)
 #include "bench_files.h"
 #include "ftp_users.h"
@@ -59,23 +59,7 @@ int main(int argc, char** argv)
     };
 
     std::printf("file: %zu MiB, explicit TLS, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
-    bool allIntact = true;
-    std::vector<std::vector<Run>> runs(cases.size());
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < cases.size(); ++i) {
-            const Case& c = cases[i];
-            const Run run = measure(c.argv);
-            const bool intact = run.status == 0 && sameFile(source, c.copy);
-            report(c.direction, c.program, run, bytes, intact);
-            allIntact = allIntact && intact;
-            runs[i].push_back(run);
-            std::error_code ec;
-            fs::remove(c.copy, ec);
-        }
-    }
-    std::printf("median of %d rounds:\n", rounds);
-    for (size_t i = 0; i < cases.size(); ++i)
-        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
-    std::printf("every copy identical to the source: %s\n", allIntact ? "yes" : "NO");
-    return allIntact ? 0 : 1;
+    const bool oursIntact = runRounds(cases, rounds, source, bytes);
+    std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
+    return oursIntact ? 0 : 1;
 }

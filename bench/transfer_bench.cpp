@@ -52,24 +52,7 @@ int main(int argc, char** argv)
     };
 
     std::printf("file: %zu MiB, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
-    bool oursIntact = true;
-    std::vector<std::vector<Run>> runs(cases.size());
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < cases.size(); ++i) {
-            const Case& c = cases[i];
-            const Run run = measure(c.argv);
-            const bool intact = run.status == 0 && sameFile(source, c.copy);
-            report(c.direction, c.program, run, bytes, intact);
-            if (std::string(c.program) == "brisklane-cli")
-                oursIntact = oursIntact && intact;
-            runs[i].push_back(run);
-            std::error_code ec;
-            fs::remove(c.copy, ec);
-        }
-    }
-    std::printf("median of %d rounds:\n", rounds);
-    for (size_t i = 0; i < cases.size(); ++i)
-        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
+    const bool oursIntact = runRounds(cases, rounds, source, bytes);
     std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
     return oursIntact ? 0 : 1;
 }

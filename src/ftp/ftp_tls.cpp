@@ -76,6 +76,8 @@ void TCustomFtpCli::FailTls(const std::string& reason)
 
 void TCustomFtpCli::ControlTlsDone(uint16_t error)
 {
+    if (state_ == fsAbort)
+        return; // the user's stop closed the connection, not the server
     if (error != 0)
         return FailTls(controlSocket_.TlsError());
     Display("TLS connection established: " + controlSocket_.TlsDescription());

@@ -21,6 +21,14 @@ namespace {
 class TlsSession : public ::testing::Test {
 protected:
     void roundTrip(uint16_t port, const std::filesystem::path& root, bool passive);
+    void roundTrips(uint16_t port, const std::filesystem::path& root)
+    {
+        for (bool passive : {true, false}) {
+            SCOPED_TRACE(passive ? "passive" : "active");
+            questions.clear();
+            roundTrip(port, root, passive);
+        }
+    }
 
     void SetUp() override
     {
@@ -90,11 +98,7 @@ void TlsSession::roundTrip(uint16_t port, const std::filesystem::path& root, boo
 TEST_F(TlsSession, VsftpdExplicitTlsPassiveAndActive)
 {
     VsftpdServer server(tls);
-    for (bool passive : {true, false}) {
-        SCOPED_TRACE(passive ? "passive" : "active");
-        questions.clear();
-        roundTrip(server.port(), server.dataDir(), passive);
-    }
+    roundTrips(server.port(), server.dataDir());
 }
 
 TEST_F(TlsSession, PureFtpdExplicitTlsPassiveAndActive)
@@ -102,11 +106,7 @@ TEST_F(TlsSession, PureFtpdExplicitTlsPassiveAndActive)
     if (auto why = PureFtpdServer::unavailableReason())
         GTEST_SKIP() << *why;
     PureFtpdServer server(tls);
-    for (bool passive : {true, false}) {
-        SCOPED_TRACE(passive ? "passive" : "active");
-        questions.clear();
-        roundTrip(server.port(), server.dataDir(), passive);
-    }
+    roundTrips(server.port(), server.dataDir());
 }
 
 TEST_F(TlsSession, ProftpdExplicitTlsPassiveAndActive)
@@ -114,11 +114,7 @@ TEST_F(TlsSession, ProftpdExplicitTlsPassiveAndActive)
     if (auto why = ProftpdServer::tlsUnavailableReason())
         GTEST_SKIP() << *why;
     ProftpdServer server(tls);
-    for (bool passive : {true, false}) {
-        SCOPED_TRACE(passive ? "passive" : "active");
-        questions.clear();
-        roundTrip(server.port(), server.dataDir(), passive);
-    }
+    roundTrips(server.port(), server.dataDir());
 }
 
 TEST_F(TlsSession, ImplicitTlsStartsWithTheHandshakeAndProtectsData)
