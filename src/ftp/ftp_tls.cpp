@@ -136,6 +136,8 @@ uint16_t TCustomFtpCli::SecureDataConnection()
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
         if (error != 0)
             Display("! Data connection: " + dataSocket_.TlsError());
+        else if (!dataSocket_.TlsSessionReused())
+            Display("Data connection: a new TLS session (the server did not resume the control connection's)");
     };
     dataSocket_.StartTls(*tls_, HostName, TlsRole::Data);
     return dataSocket_.State() == wsConnected ? 0 : kTlsFailed;
