@@ -4,6 +4,7 @@
 // Every case runs several rounds, in turn with the others, each after a sync, so that no program is the
 // one that always meets the other's dirty pages; each round's line is printed, then every case's median.
 // Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds)
+#include "bench_files.h"
 #include "ftp_users.h"
 #include "measured_run.h"
 #include "temp_dir.h"
@@ -20,45 +21,6 @@
 using namespace brisk::test;
 using namespace bench;
 namespace fs = std::filesystem;
-
-namespace {
-
-void writeRandomFile(const fs::path& path, size_t mib)
-{
-    std::ofstream out(path, std::ios::binary);
-    std::string block(1 << 20, '\0');
-    unsigned x = 12345;
-    for (size_t i = 0; i < mib; ++i) {
-        for (char& c : block)
-            c = char((x = x * 1103515245 + 12345) >> 16);
-        out.write(block.data(), std::streamsize(block.size()));
-    }
-}
-
-bool sameFile(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    if (!fs::exists(b, ec) || fs::file_size(a) != fs::file_size(b))
-        return false;
-    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-    std::vector<char> p(1 << 20), q(1 << 20);
-    while (x && y) {
-        x.read(p.data(), std::streamsize(p.size()));
-        y.read(q.data(), std::streamsize(q.size()));
-        if (x.gcount() != y.gcount() || std::char_traits<char>::compare(p.data(), q.data(), size_t(x.gcount())) != 0)
-            return false;
-    }
-    return true;
-}
-
-void report(const char* direction, const char* program, const Run& run, double bytes, bool intact)
-{
-    std::printf("%-4s %-14s %8.1f MB/s  client CPU %6.2f s  peak RSS %6.1f MiB  server CPU %6.2f s  exit %d%s\n",
-                direction, program, bytes / 1e6 / run.seconds, run.cpuSeconds, double(run.peakRssKiB) / 1024,
-                run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -90,24 +52,7 @@ int main(int argc, char** argv)
     };
 
     std::printf("file: %zu MiB, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
-    bool oursIntact = true;
-    std::vector<std::vector<Run>> runs(cases.size());
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < cases.size(); ++i) {
-            const Case& c = cases[i];
-            const Run run = measure(c.argv);
-            const bool intact = run.status == 0 && sameFile(source, c.copy);
-            report(c.direction, c.program, run, bytes, intact);
-            if (std::string(c.program) == "brisklane-cli")
-                oursIntact = oursIntact && intact;
-            runs[i].push_back(run);
-            std::error_code ec;
-            fs::remove(c.copy, ec);
-        }
-    }
-    std::printf("median of %d rounds:\n", rounds);
-    for (size_t i = 0; i < cases.size(); ++i)
-        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
+    const bool oursIntact = runRounds(cases, rounds, source, bytes);
     std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
     return oursIntact ? 0 : 1;
 }

@@ -4,12 +4,13 @@
 BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The desktop program needs Qt 6 Widgets (libxkbcommon-dev quiets its configure check), a font to draw
-# text and Qt's SVG plugins (libqt6svg6) to draw its own icons.
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata
+# text and Qt's SVG plugins (libqt6svg6) to draw its own icons; TLS comes from OpenSSL (libssl-dev).
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata libssl-dev
                 qt6-base-dev libxkbcommon-dev fonts-dejavu-core libqt6svg6)
 # xvfb and xauth give the window tests a real X display when wanted. ftp-proxy runs as installed;
 # pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers only unpacks them,
-# and their shared libraries are installed here. openssl hashes their passwords.
+# and their shared libraries are installed here. openssl hashes their passwords and makes the TLS
+# servers' certificates.
 TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
                libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
                dante-server microsocks python3-twisted lftp

@@ -1,5 +1,6 @@
 #pragma once
 #include "ftp/ftp_line_reader.h"
+#include "ftp/ftp_security.h"
 #include "ftp/ftp_types.h"
 #include "net/wsocket.h"
 #include "platform/local_file.h"
@@ -312,6 +313,29 @@ private:
     // Right before each connect: a socket forgets its SOCKS server, port and level after a connection.
     void ApplySocksSettings(TWSocket& socket);
     std::string socksServer_, socksPort_, socksUserCode_, socksPassword_;
+
+    // TLS (ftp_tls.cpp)
+public:
+    TFtpSecurity Security = ftpSecurityPlain;
+    // The file of certificates the user trusts always (tls_trust_store.h); empty: each one is asked about.
+    std::string TrustStorePath;
+    TFtpCertificateQuestion OnCertificateQuestion;
+    bool DataProtected() const { return dataProtected_; }
+    // The TLS step of a login, after the banner: AUTH TLS (explicit) or PBSZ and PROT (implicit).
+    void SecureAsync();
+
+private:
+    void ResetTls();
+    void AuthTlsReply();
+    void StartControlTls();
+    void ControlTlsDone(uint16_t error);
+    void FailTls(const std::string& reason);
+    bool CertificateAccepted();
+    void ProtectionSizeSet();
+    void DataProtectionSet();
+    uint16_t SecureDataConnection();
+    std::unique_ptr<TlsClientContext> tls_;
+    bool dataProtected_ = false;
 };
 
 class TFtpClient : public TCustomFtpCli {};

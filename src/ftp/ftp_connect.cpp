@@ -21,6 +21,7 @@ void TCustomFtpCli::OpenAsync()
     multiLineCode_ = 0;
     requestResult_ = 0;
     fctPrv_ = stepOpen;
+    ResetTls();
     SetState(fsDnsLookup);
     controlSocket_.DnsLookup(connectionType_ == ftpProxy ? ProxyServer : HostName);
 }
@@ -77,6 +78,8 @@ void TCustomFtpCli::ControlSocketSessionConnected(uint16_t error)
         return;
     }
     connected_ = true;
+    if (Security == ftpSecurityImplicit)
+        StartControlTls();
 }
 
 void TCustomFtpCli::ControlSocketSessionClosed(uint16_t error)

@@ -89,7 +89,9 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
     }
     dataSocket_.SetAddr(DataPeerAddress());
     dataSocket_.SetPort(std::to_string(port));
-    dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) { (this->*connected)(error); };
+    dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) {
+        (this->*connected)(error != 0 ? error : SecureDataConnection());
+    };
     dataSocket_.LingerOnOff = wsLingerOff;
     dataSocket_.LingerTimeout = 0;
     ApplySocksSettings(dataSocket_); // every data connection of a SOCKS session goes through the proxy
@@ -150,6 +152,10 @@ bool TCustomFtpCli::AdoptAcceptedDataConnection()
         dataSocket_.OnSessionAvailable = nullptr;
         dataSocket_.Close();
         dataSocket_.Dup(handle);
+        if (const uint16_t error = SecureDataConnection()) {
+            DataConnectFailed(error);
+            return false;
+        }
         return true;
     } catch (const ESocketException&) {
         if (dataSocket_.LastError() == wsa::EWOULDBLOCK_)

@@ -4,9 +4,39 @@
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 
+#include <functional>
+
 namespace brisk {
+
+namespace {
+
+constexpr int kCloseWaitMs = 5;
+constexpr int kCloseWaitRounds = 400;
+
+bool writable(int fd)
+{
+    pollfd p{fd, POLLOUT, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLOUT) != 0;
+}
+
+// A TLS upload ends with a closing alert, which the server needs to take the file as complete; it is
+// written straight into the socket's buffer on the close, so the close waits (without blocking, two
+// seconds at most) until the buffer has room for it again.
+void CloseWhenWritable(TWSocket& socket, std::function<bool()> stillOurs, int roundsLeft = kCloseWaitRounds)
+{
+    if (!stillOurs() || socket.State() != wsConnected)
+        return;
+    if (!socket.TlsEstablished() || roundsLeft == 0 || writable(socket.Handle()))
+        return socket.Close();
+    EventLoop::instance().addTimer(kCloseWaitMs, [&socket, stillOurs, roundsLeft] {
+        CloseWhenWritable(socket, stillOurs, roundsLeft - 1);
+    });
+}
+
+} // namespace
 
 void TCustomFtpCli::StartSend(bool append)
 {
@@ -158,7 +188,17 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     }
     if (len == 0) {
         eof_ = true;
-        dataSocket_.Close();
+        if (dataSocket_.TlsStarted() && !dataSocket_.TlsEstablished()) {
+            // An empty file: the close waits for the handshake, so that the server sees a complete upload.
+            dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
+                if (error == 0)
+                    dataSocket_.Close();
+            };
+            return;
+        }
+        const uint64_t serial = transferSerial_;
+        std::weak_ptr<Alive> alive = alive_;
+        CloseWhenWritable(dataSocket_, [this, alive, serial] { return alive.lock() && serial == transferSerial_; });
         return;
     }
     ByteCount += len;

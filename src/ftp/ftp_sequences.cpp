@@ -11,11 +11,11 @@ constexpr uint32_t bit(TFtpStep s)
     return uint32_t(1) << s;
 }
 
-constexpr uint32_t kLogin = bit(stepOpen) | bit(stepUser) | bit(stepPass);
+constexpr uint32_t kLogin = bit(stepOpen) | bit(stepSecure) | bit(stepUser) | bit(stepPass);
 
 // The order in which pending steps run, whatever order an operation lists them in.
 constexpr TFtpStep kStepOrder[] = {
-    stepOpen, stepUser, stepPass, stepCwd, stepCDup, stepTypeSet, stepPort, stepRest, stepGet, stepPut,
+    stepOpen, stepSecure, stepUser, stepPass, stepCwd, stepCDup, stepTypeSet, stepPort, stepRest, stepGet, stepPut,
     stepAppend, stepDir, stepLs, stepSyst, stepMkd, stepRmd, stepRenFrom, stepRenTo, stepSize, stepDele,
     stepPwd, stepQuote, stepQuit,
 };
@@ -115,7 +115,7 @@ TFtpStep TCustomFtpCli::PickStep()
         steps_ &= ~bit(step);
         if (step == stepPass && lastStep_ == stepUser && statusCode_ != 331)
             continue; // 230 to USER: logged in without a password
-        if (step == stepCwd && HostDirName.empty())
+        if ((step == stepCwd && HostDirName.empty()) || (step == stepSecure && Security == ftpSecurityPlain))
             continue;
         return step;
     }
@@ -177,6 +177,7 @@ void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
 {
     switch (step) {
     case stepOpen: OpenAsync(); break;
+    case stepSecure: SecureAsync(); break;
     case stepUser: UserAsync(); break;
     case stepPass: PassAsync(); break;
     case stepCwd: CwdAsync(); break;

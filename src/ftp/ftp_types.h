@@ -46,7 +46,7 @@ using TFtpOptions = unsigned;
 enum TFtpStep : uint8_t {
     stepNone, stepOpen, stepUser, stepPass, stepCwd, stepSize, stepMkd, stepRmd, stepRenFrom, stepRenTo,
     stepGet, stepDir, stepQuit, stepSyst, stepDele, stepPwd, stepQuote, stepPut, stepTypeSet, stepRest,
-    stepCDup, stepLs, stepAppend, stepPort,
+    stepCDup, stepLs, stepAppend, stepPort, stepSecure,
 };
 
 } // namespace brisk

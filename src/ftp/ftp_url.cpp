@@ -22,6 +22,27 @@ bool validPort(const std::string& port)
     return value > 0 && value <= 65535;
 }
 
+// ftps:// is TLS from the first byte, on its own port.
+bool ParseScheme(const std::string& text, FtpUrl& url, size_t& length)
+{
+    static const struct {
+        const char* prefix;
+        TFtpSecurity security;
+    } schemes[] = {{"ftp://", ftpSecurityPlain}, {"ftpes://", ftpSecurityExplicitRequired}, {"ftps://", ftpSecurityImplicit}};
+    for (const auto& scheme : schemes) {
+        const std::string prefix = scheme.prefix;
+        if (text.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        length = prefix.size();
+        url.security = scheme.security;
+        url.securityNamed = scheme.security != ftpSecurityPlain;
+        if (scheme.security == ftpSecurityImplicit)
+            url.port = "990";
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string PercentDecode(const std::string& text)
@@ -40,15 +61,15 @@ std::string PercentDecode(const std::string& text)
 
 bool ParseFtpUrl(const std::string& text, FtpUrl& url, std::string& error)
 {
-    const std::string scheme = "ftp://";
-    if (text.size() < scheme.size() || text.compare(0, scheme.size(), scheme) != 0) {
-        error = "URL must begin with ftp://";
+    url = FtpUrl{};
+    size_t schemeLength = 0;
+    if (!ParseScheme(text, url, schemeLength)) {
+        error = "URL must begin with ftp://, ftpes:// or ftps://";
         return false;
     }
-    std::string rest = text.substr(scheme.size());
+    std::string rest = text.substr(schemeLength);
     const size_t slash = rest.find('/');
     std::string authority = rest.substr(0, slash);
-    url = FtpUrl{};
     if (slash != std::string::npos)
         url.dir = PercentDecode(rest.substr(slash + 1));
     const size_t at = authority.rfind('@');

@@ -58,6 +58,7 @@ std::string WSocketErrorDesc(int code)
         {11002, "Non-authoritative host not found"},
         {11003, "Non-recoverable error"},
         {11004, "No Data"},
+        {20101, "TLS negotiation failed"},
     };
     auto found = texts.find(code);
     return found != texts.end() ? found->second : "Not a WinSock error";

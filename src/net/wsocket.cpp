@@ -423,8 +423,10 @@ void TCustomWSocket::InternalClose(bool shut, uint16_t error)
     }
     if (state_ == wsClosed)
         return;
-    if (shut)
+    if (shut) {
+        SendClosingBytes();
         ::shutdown(fd_, SHUT_WR);
+    }
     EventLoop::instance().unwatch(fd_);
     const int rc = ::close(fd_);
     fd_ = -1;

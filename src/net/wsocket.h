@@ -46,7 +46,7 @@ public:
     virtual void Listen();
     int Accept();
     void Dup(int handle);
-    int Send(const void* data, int len);
+    virtual int Send(const void* data, int len);
     int SendStr(const std::string& text);
     virtual int Receive(void* buffer, int len);
     std::string ReceiveStr();
@@ -56,8 +56,8 @@ public:
     void CloseDelayed();
     void DnsLookup(const std::string& hostName);
     void CancelDnsLookup();
-    void Pause();
-    void Resume();
+    virtual void Pause();
+    virtual void Resume();
     void MessagePump();
     std::string GetPeerAddr();
     std::string GetPeerPort();
@@ -118,7 +118,13 @@ protected:
     virtual void TriggerSessionConnected(uint16_t error);
     virtual void TriggerDataAvailable(uint16_t error);
     virtual void TriggerSessionClosed(uint16_t error);
+    virtual void TriggerDataSent(uint16_t error);
+    // Last bytes a layer sends on an orderly close, before the write side is shut.
+    virtual void SendClosingBytes() {}
     virtual void AssignDefaultValue();
+    void SetLastError(int code) { lastError_ = code; }
+    bool Paused() const { return paused_; }
+    void runGuarded(const std::function<void()>& handler);
     void DoConnect();           // the plain connect to addr_:port_
     // The plain connect to another endpoint (a proxy's); Addr and Port keep naming the destination.
     void DoConnectVia(const std::string& host, const std::string& port);
@@ -149,7 +155,6 @@ private:
     void dropFrontBlock();
     void postWriteNotification();
     void dnsAnswer(uint64_t lookupId, int error, const std::vector<std::string>& addrs);
-    void runGuarded(const std::function<void()>& handler);
     void closeHandleQuietly();
 
     std::string addr_, port_, proto_ = "tcp", localAddr_ = "0.0.0.0", localPort_ = "0";
@@ -182,12 +187,12 @@ private:
 
 } // namespace brisk
 
-#include "net/socks_wsocket.h"
+#include "net/tls_wsocket.h"
 
 namespace brisk {
 
 // The socket object the program uses.
-class TWSocket : public TCustomSocksWSocket {};
+class TWSocket : public TCustomTlsWSocket {};
 
 } // namespace brisk
 

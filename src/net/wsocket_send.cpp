@@ -106,7 +106,13 @@ void TCustomWSocket::dropFrontBlock()
 void TCustomWSocket::handleWrite(uint16_t error)
 {
     tryToSend();
-    if (fd_ >= 0 && sendQueue_.empty() && OnDataSent)
+    if (fd_ >= 0 && sendQueue_.empty())
+        TriggerDataSent(error);
+}
+
+void TCustomWSocket::TriggerDataSent(uint16_t error)
+{
+    if (OnDataSent)
         OnDataSent(this, error);
 }
 

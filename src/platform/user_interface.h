@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/certificate_question.h"
 #include "platform/progress_sink.h"
 
 #include <cstdint>
@@ -130,6 +131,13 @@ public:
     // The "Carriage Return" dialog: the value of the line ending chosen (1 CR + LF, 2 LF + CR, 3 LF,
     // 4 CR), or 0 for "Do not change" and Cancel. Without a dialog to show nothing changes.
     virtual int ChooseLineEnding() { return 0; }
+    // A server certificate nothing vouches for: trust it once, always, or cancel the connection.
+    // Without a question to show the connection is cancelled.
+    virtual CertificateAnswer AskCertificate(const CertificateQuestion& question)
+    {
+        (void)question;
+        return CertificateAnswer::Cancel;
+    }
     // The transfer figures; by default they are not shown.
     virtual ProgressSink& Progress()
     {

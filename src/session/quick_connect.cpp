@@ -58,6 +58,7 @@ TFTPServerInfo QuickConnect::site() const
 {
     TFTPServerInfo site;
     InitSiteDefaults(site, SiteDefaultsFrom(options_));
+    site.Security = 0; // an address typed in opens as plain FTP, as it always did
     site.User.clear();
     site.Server = fields.address;
     ParseServerAddress(site);

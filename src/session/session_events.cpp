@@ -30,6 +30,12 @@ std::string failureText(const TFTPOptions& options, const TFtpClient& ftp, uint1
     return ConnectionFailureText(host, port == "ftp" ? "21" : port, error);
 }
 
+// "500 TLS is required, ..." as the user reads it.
+std::string withoutReplyCode(const std::string& reply)
+{
+    return reply.size() > 4 ? reply.substr(4) : reply;
+}
+
 } // namespace
 
 void SessionController::Ftp1Display(std::string& text)
@@ -86,6 +92,14 @@ void SessionController::connectFailed(uint16_t error)
     AddLog(reply.empty() ? Ftp1.ErrorMessage() : reply);
     const bool loginRefused = phase_ == Phase::Open && Ftp1.StatusCode() == 530;
     abortSession();
+    if (error == kTlsFailed) {
+        // Refused TLS or a refused certificate: another attempt would end the same way.
+        if (phase_ != Phase::Idle)
+            sessionEnded();
+        if (!connectStopped_)
+            ui_.ShowError(msl[msgConnectionFailed], withoutReplyCode(Ftp1.ErrorMessage()));
+        return;
+    }
     if (phase_ == Phase::Connecting)
         attemptFailed(error);
     else if (phase_ == Phase::Open && !Ftp1.Connected())

@@ -147,6 +147,9 @@ void SessionController::startConnect()
     Ftp1.Binary = true;
     Ftp1.SetPassive(CurrentSite_.Pasv != 0);
     Ftp1.ListHiddenFiles = CurrentSite_.ShowHidden != 0;
+    Ftp1.Security = CurrentSite_.Security <= ftpSecurityImplicit ? TFtpSecurity(CurrentSite_.Security) : ftpSecurityPlain;
+    Ftp1.TrustStorePath = ProgramDir() + "trusted_certs";
+    Ftp1.OnCertificateQuestion = [this](const CertificateQuestion& question) { return ui_.AskCertificate(question); };
     Ftp1.HostDirName = RemoteDirRule(CurrentSite_.InitialDir, CurrentSite_.CheckVHost != 0);
     applySiteLocalDir();
     OperationFlags_.clear();

@@ -14,6 +14,7 @@ void InitSiteDefaults(TFTPServerInfo& site, const SiteDefaults& defaults)
     site.CheckPSW = 1;
     site.TimeZone = defaults.TimeZone;
     site.TimeZoneV = -1;
+    site.Security = 1; // explicit TLS when the server offers it
 }
 
 } // namespace brisk

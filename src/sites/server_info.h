@@ -44,6 +44,7 @@ struct TFTPServerInfo {
     int16_t TimeZoneV = 0;    // index in the time-zone list, -1 for none
     uint8_t ShowHidden = 0;
     uint8_t MkDir = 0;
+    uint8_t Security = 0;     // 0 plain, 1 explicit TLS if available, 2 explicit TLS required, 3 implicit TLS
 
     bool operator==(const TFTPServerInfo&) const = default;
 };

@@ -149,6 +149,13 @@ public:
         if (const auto it = items_.find("TimeZoneV"); it != items_.end())
             field = parseInt32(it->second, value) ? static_cast<int16_t>(value) : leadingNumber(it->second);
     }
+    // A line without the key comes from before TLS: plain FTP, not the new sites' default.
+    void security(uint8_t& field) const
+    {
+        int32_t value = 0;
+        const auto it = items_.find("Security");
+        field = it != items_.end() && parseInt32(it->second, value) && value >= 0 && value <= 3 ? uint8_t(value) : 0;
+    }
     void password(std::string& field) const
     {
         std::string stored;
@@ -165,7 +172,7 @@ private:
 const char* const kKeys[] = {"Name", "Server", "Password", "User", "Account", "Description",
     "LocalDir", "InitialDir", "ModifiedDate", "EMail", "Anonymous", "SavePassword", "Port", "Pasv",
     "Desc", "Answer", "AnswerName", "CheckPSW", "CheckVHost", "TimeZone", "TimeZoneV", "ShowHidden",
-    "MkDir", kPasswordHexKey};
+    "MkDir", "Security", kPasswordHexKey};
 
 } // namespace
 
@@ -195,6 +202,8 @@ std::string SerializeSite(const TFTPServerInfo& s)
     w.number("TimeZoneV", s.TimeZoneV);
     w.number("ShowHidden", s.ShowHidden);
     w.number("MkDir", s.MkDir);
+    if (s.Security != 0)
+        w.number("Security", s.Security); // left out when plain, so older lines stay as they were
     return w.line();
 }
 
@@ -226,6 +235,7 @@ bool ParseSiteLine(const std::string& line, TFTPServerInfo& s, const SiteDefault
     r.timeZoneIndex(s.TimeZoneV);
     r.flag("ShowHidden", s.ShowHidden, 0);
     r.flag("MkDir", s.MkDir, 0);
+    r.security(s.Security);
     return r.any(kKeys, std::size(kKeys));
 }
 

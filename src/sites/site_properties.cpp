@@ -59,12 +59,21 @@ void SiteProperties::fillForm()
     form.savePassword = site_.SavePassword;
     form.maskPassword = site_.CheckPSW;
     form.passive = site_.Pasv;
+    form.security = site_.Security < securityTexts().size() ? site_.Security : 0;
     form.sharedVirtualHost = site_.CheckVHost;
     form.showHidden = site_.ShowHidden;
     form.relativePath = site_.MkDir;
     form.initialDir = site_.InitialDir;
     form.addSlash = !site_.InitialDir.empty() && site_.InitialDir[0] == '/';
     form.localDir = site_.LocalDir;
+}
+
+// In the order of TFTPServerInfo::Security's values.
+const std::vector<std::string>& SiteProperties::securityTexts()
+{
+    static const std::vector<std::string> texts = {"Plain FTP (no encryption)", "Explicit TLS if available",
+                                                   "Explicit TLS required", "Implicit TLS"};
+    return texts;
 }
 
 int SiteProperties::layoutNamed(const std::string& name) const
@@ -168,6 +177,7 @@ void SiteProperties::storeForm()
     site_.SavePassword = form.savePassword;
     site_.CheckPSW = form.maskPassword;
     site_.Pasv = form.passive;
+    site_.Security = uint8_t(form.security >= 0 && size_t(form.security) < securityTexts().size() ? form.security : 0);
     site_.CheckVHost = form.sharedVirtualHost;
     site_.ShowHidden = form.showHidden;
     site_.MkDir = form.relativePath;

@@ -20,6 +20,7 @@ struct SiteForm {
     std::vector<std::string> descLines;
     int zoneIndex = -1;
     int responseType = 0;
+    int security = 0;         // the index of securityTexts()
     PositionFields positions;
 };
 
@@ -38,6 +39,7 @@ public:
     SiteForm form;
 
     const std::vector<std::string>& zoneTexts() const { return zones_.texts; }
+    static const std::vector<std::string>& securityTexts();
     const std::vector<CustomLayout>& layouts() const { return layouts_; }
     int selectedLayout() const { return layout_; }
 

@@ -16,6 +16,7 @@ StoredSiteLogin LoginOfSite(const TFTPServerInfo& stored)
     login.port = site.Port;
     login.initialDir = site.InitialDir;
     login.passive = site.Pasv != 0;
+    login.security = site.Security <= 3 ? site.Security : 0;
     if (site.Anonymous) {
         login.user = "anonymous";
         login.password = site.EMail;

@@ -10,6 +10,7 @@ struct StoredSiteLogin {
     std::string host, port, user, password, initialDir;
     bool passive = false;
     bool needsPassword = false;   // no password is saved: the caller asks for one
+    uint8_t security = 0;         // as TFTPServerInfo::Security
 };
 
 // The login of a site record: its server field through the address parser, "anonymous" and the

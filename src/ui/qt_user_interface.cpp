@@ -2,6 +2,7 @@
 
 #include "ui/attributes_dialog.h"
 #include "ui/carriage_return_dialog.h"
+#include "ui/certificate_dialog.h"
 #include "ui/custom_commands_dialog.h"
 #include "ui/desktop_open.h"
 #include "ui/file_choosers.h"
@@ -36,6 +37,11 @@ OverwriteChoice QtUserInterface::AskOverwrite(std::string& path)
 int QtUserInterface::ChooseLineEnding()
 {
     return brisk::ChooseLineEnding(parent_);
+}
+
+CertificateAnswer QtUserInterface::AskCertificate(const CertificateQuestion& question)
+{
+    return brisk::AskCertificate(parent_, question);
 }
 
 ProgressSink& QtUserInterface::Progress()

@@ -42,6 +42,7 @@ public:
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override;
     OverwriteChoice AskOverwrite(std::string& path) override;
     int ChooseLineEnding() override;
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
     // The progress window, made on first use.
     ProgressSink& Progress() override;
     void Changed() override;

@@ -57,6 +57,13 @@ QWidget* TFFtpBase::buildSitePage()
     fields->addRow(tr("Password"), edPassword_);
     fields->addRow(tr("Account"), edAccount_);
     fields->addRow(tr("E-Mail"), edEmail_);
+    auto* security = new QComboBox(this);
+    security->setObjectName("cbSecurity");
+    for (const std::string& text : SiteProperties::securityTexts())
+        security->addItem(toQt(text));
+    security->setCurrentIndex(form.security);
+    connect(security, &QComboBox::currentIndexChanged, this, [&form](int index) { form.security = index; });
+    fields->addRow(tr("Security"), security);
 
     auto* checks = new QGridLayout;
     checks->addWidget(boundCheck(tr("Anonymous Login"), form.anonymous, "cbAno"), 0, 0);

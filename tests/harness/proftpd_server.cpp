@@ -17,6 +17,11 @@ namespace {
 
 std::filesystem::path daemonPath() { return unpackedServerFile("proftpd-core", "usr/sbin/proftpd"); }
 
+std::filesystem::path tlsModuleDir()
+{
+    return unpackedServerFile("proftpd-mod-crypto", "usr/lib/proftpd");
+}
+
 std::optional<std::string> findUnavailableReason()
 {
     if (auto why = ftpUsersUnavailableReason())
@@ -49,7 +54,26 @@ std::optional<std::string> ProftpdServer::unavailableReason()
     return reason;
 }
 
+std::optional<std::string> ProftpdServer::tlsUnavailableReason()
+{
+    if (auto why = unavailableReason())
+        return why;
+    if (!std::filesystem::exists(tlsModuleDir() / "mod_tls.so"))
+        return (tlsModuleDir() / "mod_tls.so").string() + " is missing (run scripts/unpack-servers)";
+    return std::nullopt;
+}
+
+ProftpdServer::ProftpdServer(ServerTls tls) : tls_(std::move(tls))
+{
+    start();
+}
+
 ProftpdServer::ProftpdServer()
+{
+    start();
+}
+
+void ProftpdServer::start()
 {
     if (auto why = unavailableReason())
         throw std::runtime_error("proftpd cannot run: " + *why);
@@ -106,7 +130,19 @@ void ProftpdServer::writeConfig(uint16_t port) const
         "<Directory />\n  <Limit WRITE SITE_CHMOD>\n    DenyUser " + kFtpReadOnlyUser + "\n  </Limit>\n</Directory>\n"
         "<Anonymous " + anonRoot_.string() + ">\n"
         "  User ftp\n  Group ftp\n  UserAlias anonymous ftp\n  RequireValidShell off\n"
-        "  <Limit WRITE SITE_CHMOD>\n    DenyAll\n  </Limit>\n</Anonymous>\n");
+        "  <Limit WRITE SITE_CHMOD>\n    DenyAll\n  </Limit>\n</Anonymous>\n" + tlsConfig());
+}
+
+// Data connections must resume the control connection's TLS session (mod_tls's default).
+std::string ProftpdServer::tlsConfig() const
+{
+    if (!tls_)
+        return {};
+    return "ModulePath " + tlsModuleDir().string() + "\nLoadModule mod_tls.c\n"
+           "TLSEngine on\nTLSRequired on\nTLSVerifyClient off\n"
+           "TLSLog " + (dir_.path() / "tls.log").string() + "\n"
+           "TLSRSACertificateFile " + tls_->certFile.string() + "\n"
+           "TLSRSACertificateKeyFile " + tls_->keyFile.string() + "\n";
 }
 
 void ProftpdServer::writeDataFile(const std::filesystem::path& relative, std::string_view bytes) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daemon_process.h"
+#include "server_tls.h"
 #include "temp_dir.h"
 
 #include <cstdint>
@@ -24,7 +25,11 @@ namespace brisk::test {
 class ProftpdServer {
 public:
     ProftpdServer();
+    // The same server with mod_tls (unpacked from its own package), refusing logins and data without TLS.
+    explicit ProftpdServer(ServerTls tls);
     ~ProftpdServer();
+    // Why the TLS module cannot be loaded here, or nothing.
+    static std::optional<std::string> tlsUnavailableReason();
 
     static std::optional<std::string> unavailableReason();
 
@@ -41,13 +46,16 @@ public:
 
 private:
     void writeUserFile() const;
+    void start();
     void writeConfig(uint16_t port) const;
+    std::string tlsConfig() const;
 
     TempDir dir_{0755};
     std::filesystem::path dataDir_;
     std::filesystem::path anonRoot_;
     uint16_t port_ = 0;
     std::unique_ptr<DaemonProcess> daemon_;
+    std::optional<ServerTls> tls_;
 };
 
 } // namespace brisk::test

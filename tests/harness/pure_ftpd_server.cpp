@@ -51,7 +51,18 @@ std::optional<std::string> PureFtpdServer::unavailableReason()
     return reason;
 }
 
+PureFtpdServer::PureFtpdServer(const ServerTls& tls) : tlsFile_(dir_.path() / "pure-ftpd.pem")
+{
+    writeFileBytes(tlsFile_, readFileBytes(tls.keyFile) + readFileBytes(tls.certFile));
+    start();
+}
+
 PureFtpdServer::PureFtpdServer()
+{
+    start();
+}
+
+void PureFtpdServer::start()
 {
     if (auto why = unavailableReason())
         throw std::runtime_error("pure-ftpd cannot run: " + *why);
@@ -68,16 +79,22 @@ PureFtpdServer::PureFtpdServer()
 
 PureFtpdServer::~PureFtpdServer() = default;
 
+// TLS level 3: logins and data connections without it are refused.
 DaemonLaunch PureFtpdServer::daemonSpec(uint16_t port) const
 {
     const auto& root = dir_.path();
-    return {{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
+    std::vector<std::string> tls;
+    if (!tlsFile_.empty())
+        tls = {"--tls", "3", "--certfile", tlsFile_.string()};
+    DaemonLaunch launch{{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
              "--passiveportrange", std::to_string(passivePorts_.first) + ":" + std::to_string(passivePorts_.last),
              "--login", "puredb:" + (root / "users.pdb").string(),
              "--chrooteveryone", "--noanonymous", "--dontresolve", "--ipv4only",
              "--minuid", "1000", "--maxclientsnumber", "32", "--maxclientsperip", "32",
              "--altlog", "clf:" + (root / "transfer.log").string()},
             root / "pure-ftpd.out", {}};
+    launch.argv.insert(launch.argv.end(), tls.begin(), tls.end());
+    return launch;
 }
 
 // pure-pw's own "useradd" stores argon2 hashes that cost seconds per login, so the text form is

@@ -2,6 +2,7 @@
 
 #include "daemon_process.h"
 #include "loopback_port_range.h"
+#include "server_tls.h"
 #include "temp_dir.h"
 
 #include <cstdint>
@@ -26,6 +27,8 @@ namespace brisk::test {
 class PureFtpdServer {
 public:
     PureFtpdServer();
+    // The same server refusing logins without TLS (explicit only: its certificate file holds the key too).
+    explicit PureFtpdServer(const ServerTls& tls);
     ~PureFtpdServer();
 
     static std::optional<std::string> unavailableReason();
@@ -42,6 +45,7 @@ public:
     std::string logContents() const;
 
 private:
+    void start();
     void writeUserDatabase() const;
     DaemonLaunch daemonSpec(uint16_t port) const;
 
@@ -50,6 +54,7 @@ private:
     PortRange passivePorts_;
     uint16_t port_ = 0;
     std::unique_ptr<DaemonProcess> daemon_;
+    std::filesystem::path tlsFile_;   // certificate and key; empty: no TLS
 };
 
 } // namespace brisk::test

@@ -43,10 +43,12 @@ public:
     void answerLineEnding(int value) { lineEndingAnswers_.push_back(value); }
     // The next file or directory chooser's answer; nullopt cancels it.
     void answerChooser(std::optional<std::string> path) { chooserAnswers_.push_back(std::move(path)); }
+    void answerCertificate(CertificateAnswer answer) { certificateAnswers_.push_back(answer); }
     bool scriptUsedUp() const
     {
         return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
-               lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty();
+               lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty() &&
+               certificateAnswers_.empty();
     }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
@@ -191,6 +193,18 @@ public:
         return choice;
     }
 
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override
+    {
+        certificates.push_back(question);
+        if (certificateAnswers_.empty()) {
+            ADD_FAILURE() << "unscripted certificate question: " << question.host;
+            return CertificateAnswer::Cancel;
+        }
+        const CertificateAnswer answer = certificateAnswers_.front();
+        certificateAnswers_.pop_front();
+        return answer;
+    }
+
     int ChooseLineEnding() override
     {
         ++lineEndingDialogs;
@@ -237,6 +251,7 @@ public:
     std::vector<std::string> viewedFiles;
     std::vector<OpenedFile> openedFiles;
     std::vector<std::string> overwriteAsked;
+    std::vector<CertificateQuestion> certificates;
     int siteEdits = 0;
     std::vector<Chooser> choosers;
     int attributeEdits = 0;
@@ -262,6 +277,7 @@ private:
 
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;
+    std::deque<CertificateAnswer> certificateAnswers_;
     std::deque<std::pair<OverwriteChoice, std::string>> overwriteAnswers_;
     std::deque<int> lineEndingAnswers_;
     std::deque<std::optional<std::string>> chooserAnswers_;

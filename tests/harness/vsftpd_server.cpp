@@ -35,7 +35,17 @@ std::optional<std::string> VsftpdServer::unavailableReason()
     return std::nullopt;
 }
 
+VsftpdServer::VsftpdServer(ServerTls tls) : tls_(std::move(tls))
+{
+    start();
+}
+
 VsftpdServer::VsftpdServer()
+{
+    start();
+}
+
+void VsftpdServer::start()
 {
     if (auto why = unavailableReason())
         throw std::runtime_error("vsftpd cannot run: " + *why);
@@ -77,7 +87,17 @@ void VsftpdServer::writeConfig(uint16_t port) const
         "port_enable=YES\nconnect_from_port_20=NO\n"
         "seccomp_sandbox=NO\n"
         "xferlog_enable=YES\nvsftpd_log_file=" + (root / "vsftpd.log").string() + "\n"
-        "log_ftp_protocol=YES\nsyslog_enable=NO\n");
+        "log_ftp_protocol=YES\nsyslog_enable=NO\n" + tlsConfig());
+}
+
+// Plain logins are refused, and data connections must resume the control connection's TLS session.
+std::string VsftpdServer::tlsConfig() const
+{
+    if (!tls_)
+        return {};
+    return "ssl_enable=YES\nrsa_cert_file=" + tls_->certFile.string() + "\nrsa_private_key_file=" +
+           tls_->keyFile.string() + "\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"
+           "allow_anon_ssl=YES\nrequire_ssl_reuse=YES\n" + (tls_->implicit ? "implicit_ssl=YES\n" : "");
 }
 
 void VsftpdServer::writeDataFile(const std::filesystem::path& relative, std::string_view bytes) const

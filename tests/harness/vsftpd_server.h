@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daemon_process.h"
+#include "server_tls.h"
 #include "temp_dir.h"
 
 #include <cstdint>
@@ -22,6 +23,8 @@ namespace brisk::test {
 class VsftpdServer {
 public:
     VsftpdServer();
+    // The same server requiring TLS for logins and data (explicit, or implicit with tls.implicit).
+    explicit VsftpdServer(ServerTls tls);
     ~VsftpdServer();
 
     static std::optional<std::string> unavailableReason();
@@ -42,13 +45,16 @@ public:
     std::string logContents() const;
 
 private:
+    void start();
     void writeConfig(uint16_t port) const;
+    std::string tlsConfig() const;
 
     TempDir dir_{0755};
     std::filesystem::path dataDir_;
     std::filesystem::path anonRoot_;
     uint16_t port_ = 0;
     std::unique_ptr<DaemonProcess> daemon_;
+    std::optional<ServerTls> tls_;
 };
 
 } // namespace brisk::test

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 using namespace brisk::test;
 namespace fs = std::filesystem;
@@ -137,5 +138,35 @@ TEST(HostileControl, LineBreaksInNamesAreRefusedAndNothingIsSmuggled)
         EXPECT_FALSE(anyLineStartsWith(peer, "DELE")) << "a smuggled command reached the server";
         EXPECT_FALSE(fs::exists(dir.path() / "out"));
         EXPECT_TRUE(res.out.empty()) << res.out;
+    }
+}
+
+// After "234" the server's bytes are no TLS (even in the same read), or it hangs up: a clear failure,
+// and no login in clear.
+TEST(HostileControl, ABrokenTlsHandshakeFailsBeforeTheLogin)
+{
+    struct Row {
+        PeerRule afterAuth;
+        const char* says;
+    } rows[] = {
+        {[](PeerSession& s, const std::string&) { s.send("234 go\r\n230 injected\r\n"); }, "clear text after accepting TLS"},
+        {[](PeerSession& s, const std::string&) {
+             s.send("234 go\r\n");
+             std::this_thread::sleep_for(std::chrono::milliseconds(200));
+             s.send("220 this is no TLS\r\n");
+         },
+         "TLS handshake failed"},
+        {[](PeerSession& s, const std::string&) { s.send("234 go\r\n"); s.closeControl(); }, "closed the connection during the TLS handshake"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.says);
+        ScriptedFtpPeer peer("220 hi\r\n");
+        peer.on("AUTH", r.afterAuth);
+        peer.acceptLogin();
+        const CommandResult res = runCli({"--timeout", "2", "--tls", "auto", "ftp://u:p@127.0.0.1:" + std::to_string(peer.port()), "pwd"},
+                                         {}, std::chrono::seconds(20));
+        EXPECT_EQ(res.exitCode, 2) << res.err;
+        EXPECT_NE(res.err.find(r.says), std::string::npos) << res.err;
+        EXPECT_FALSE(anyLineStartsWith(peer, "USER"));
     }
 }

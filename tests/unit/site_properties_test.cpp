@@ -260,3 +260,20 @@ TEST_F(SitePropertiesTest, EditingTheDialogLeavesTheCallersRecordAlone)
     EXPECT_EQ(site.Name, "");
     EXPECT_EQ(dialog.result().Name, "");
 }
+
+// The Security combo: a new site offers explicit TLS if available; the choice is stored, and a value
+// the form cannot show opens as plain.
+TEST_F(SitePropertiesTest, SecurityChoiceIsShownAndStored)
+{
+    SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
+    ASSERT_EQ(SiteProperties::securityTexts().size(), 4u);
+    EXPECT_EQ(SiteProperties::securityTexts()[dialog.form.security], "Explicit TLS if available");
+    dialog.form.name = "s";
+    dialog.form.server = "h";
+    dialog.form.security = 3;
+    ASSERT_TRUE(dialog.save());
+    EXPECT_EQ(dialog.result().Security, 3);
+    TFTPServerInfo odd = test::newDefaultSite();
+    odd.Security = 9;
+    EXPECT_EQ(SiteProperties(odd, test::fixedZones()).form.security, 0);
+}

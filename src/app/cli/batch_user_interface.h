@@ -1,4 +1,5 @@
 #pragma once
+#include "certificate_policy.h"
 #include "platform/local_directory_port.h"
 #include "platform/user_interface.h"
 
@@ -8,7 +9,8 @@
 namespace brisk::cli {
 
 // The user of a command-line run: every removal question is answered with yes (the command
-// line already said what to remove), prompts are cancelled, messages go to stderr. Transfer
+// line already said what to remove), prompts are cancelled, certificates are judged by the
+// --trust and --insecure policy, messages go to stderr. Transfer
 // figures go to `progress` when there is one.
 class BatchUserInterface : public UserInterface {
 public:
@@ -24,6 +26,12 @@ public:
     void ViewTextFile(const std::string&) override {}
     void OpenWithAssociatedProgram(const std::string&, const std::string&) override {}
     ProgressSink& Progress() override { return progress_ ? *progress_ : UserInterface::Progress(); }
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override
+    {
+        return certificates.answer(question, err_);
+    }
+
+    CertificatePolicy certificates;
 
 private:
     std::ostream& err_;

@@ -1,7 +1,9 @@
 #include "cli_session.h"
 
+#include "certificate_policy.h"
 #include "platform/ascii.h"
 #include "platform/event_loop.h"
+#include "platform/program_dir.h"
 #include "platform/ticks.h"
 
 #include <unistd.h>
@@ -84,6 +86,13 @@ void CliSession::applyLogin(const FtpUrl& url)
     ftp_.Port = url.port;
     ftp_.UserName = url.user;
     ftp_.PassWord = url.password;
+    ftp_.Security = url.security;
+    if (url.security != ftpSecurityPlain)
+        ftp_.TrustStorePath = ProgramDir() + "trusted_certs"; // what the user trusts always in the window
+    const CertificatePolicy policy{options_.trust, options_.insecure};
+    ftp_.OnCertificateQuestion = [this, policy](const CertificateQuestion& question) {
+        return policy.answer(question, err_);
+    };
 }
 
 bool CliSession::changeToUrlDir(const FtpUrl& url)
@@ -125,7 +134,7 @@ bool CliSession::login(const FtpUrl& url)
 {
     applyLogin(url);
     applyProxies();
-    if (!run([this] { ftp_.OpenAsync(); }))
+    if (!run([this] { ftp_.OpenAsync(); }) || !run([this] { ftp_.SecureAsync(); }))
         return false;
     if (!run([this] { ftp_.UserAsync(); }))
         return false;

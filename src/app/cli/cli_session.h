@@ -25,6 +25,9 @@ struct GlobalOptions {
     std::string socksUser;
     std::string socksPassword;
     int64_t maxListingBytes = int64_t(1) << 30;   // 0: no limit
+    int tls = -1;        // --tls: a TFtpSecurity for ftp:// URLs; -1 not given
+    std::string trust;   // --trust: the SHA-256 fingerprint of a certificate to accept
+    bool insecure = false; // --insecure: accept any certificate
     int ifExists = -1;   // an existing target of get -r / put -r: 0 skip, 1 overwrite, 2 resume; -1 the options file's
 };
 

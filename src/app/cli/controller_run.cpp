@@ -24,6 +24,7 @@ TFTPServerInfo siteOf(const FtpUrl& url, const GlobalOptions& options)
     site.Password = url.password;
     site.SavePassword = 1;
     site.Pasv = !options.active;
+    site.Security = url.security;
     site.ShowHidden = options.hidden;
     site.InitialDir = url.dir;
     site.Answer = "0";
@@ -100,6 +101,7 @@ ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir,
     : options_(optionsOf(options, listing_.path())), progress_(err),
       ui_(err, isatty(STDERR_FILENO) ? &progress_ : nullptr), local_(std::move(localDir)), err_(err), cli_(options)
 {
+    ui_.certificates = {options.trust, options.insecure};
     c_.ApplyOptions();
 }
 

@@ -26,6 +26,7 @@ const char* const kUsage =
     "       brisklane-cli parse [--type D] [--date-today YYYY-MM-DD] FILE\n"
     "\n"
     "  URL  ftp://[user[:password]@]host[:port][/dir]  (no user: anonymous)\n"
+    "       ftpes://... the same with TLS required, ftps://... with implicit TLS (port 990)\n"
     "       or @NAME / @FOLDER/NAME for a stored site\n"
     "\n"
     "Commands:\n"
@@ -71,6 +72,11 @@ const char* const kUsage =
     "                   connect through a SOCKS server (always passive)\n"
     "  --socks-user USER, --socks-pass PASS\n"
     "                   SOCKS user id (4, 4A) or user name and password (5)\n"
+    "  --tls auto|required|off\n"
+    "                   TLS for ftp:// URLs and stored sites: AUTH TLS when the server offers it,\n"
+    "                   AUTH TLS or fail before the password is sent, or none (default for ftp://: off)\n"
+    "  --trust SHA256   accept the server certificate with this fingerprint (AB:CD:... or abcd...)\n"
+    "  --insecure       accept any server certificate\n"
     "\n"
     "Exit status: 0 success, 1 usage error, 2 a request failed (for get -r and put -r: a file failed;\n"
     "             for mirror: an operation failed),\n"
@@ -122,6 +128,32 @@ TFtpConnectionType socksKindOf(const std::string& option)
     return ftpDirect;
 }
 
+bool parseTls(const std::string& text, int& security)
+{
+    const struct {
+        const char* name;
+        TFtpSecurity security;
+    } names[] = {{"auto", ftpSecurityExplicitIfAvailable}, {"required", ftpSecurityExplicitRequired}, {"off", ftpSecurityPlain}};
+    for (const auto& n : names)
+        if (text == n.name)
+            return security = n.security, true;
+    return false;
+}
+
+// --tls decides for ftp:// and stored sites; ftpes:// and ftps:// already say what they need.
+bool applyTlsOption(const GlobalOptions& options, FtpUrl& url, std::string& error)
+{
+    if (options.tls < 0)
+        return true;
+    if (url.securityNamed && options.tls == ftpSecurityPlain) {
+        error = "--tls off contradicts the URL's ftpes:// or ftps://";
+        return false;
+    }
+    if (!url.securityNamed)
+        url.security = TFtpSecurity(options.tls);
+    return true;
+}
+
 bool validHostPort(const std::string& text)
 {
     const size_t colon = text.rfind(':');
@@ -150,6 +182,12 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
             ++i;
         else if (a == "--if-exists" && hasValue && parseIfExists(args[i + 1], options.ifExists))
             ++i;
+        else if (a == "--tls" && hasValue && parseTls(args[i + 1], options.tls))
+            ++i;
+        else if (a == "--trust" && hasValue && !args[i + 1].empty())
+            options.trust = args[++i];
+        else if (a == "--insecure")
+            options.insecure = true;
         else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListingBytes))
             ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
@@ -191,6 +229,7 @@ bool storedSiteUrl(const std::string& ref, FtpUrl& url, GlobalOptions& options, 
     url.password = site.needsPassword ? readPasswordNoEcho("Password for " + site.user + "@" + site.host + ": ")
                                       : site.password;
     url.dir = site.initialDir;
+    url.security = TFtpSecurity(site.security);
     if (!activeGiven)
         options.active = !site.passive;
     return true;
@@ -262,6 +301,8 @@ int main(int argc, char** argv)
     } else if (!ParseFtpUrl(args[i], url, error)) {
         return usageError(error);
     }
+    if (!applyTlsOption(options, url, error))
+        return usageError(error);
     const std::string command = args[i + 1];
     const std::vector<std::string> rest(args.begin() + long(i) + 2, args.end());
     if (command == "quote") {

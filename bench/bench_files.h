@@ -1,0 +1,74 @@
+#pragma once
+// What the transfer benchmarks share: the test file, the check of each copy and the rounds of runs.
+#include "measured_run.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline void writeRandomFile(const std::filesystem::path& path, size_t mib)
+{
+    std::ofstream out(path, std::ios::binary);
+    std::string block(1 << 20, '\0');
+    unsigned x = 12345;
+    for (size_t i = 0; i < mib; ++i) {
+        for (char& c : block)
+            c = char((x = x * 1103515245 + 12345) >> 16);
+        out.write(block.data(), std::streamsize(block.size()));
+    }
+}
+
+inline bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(b, ec) || std::filesystem::file_size(a) != std::filesystem::file_size(b))
+        return false;
+    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+    std::vector<char> p(1 << 20), q(1 << 20);
+    while (x && y) {
+        x.read(p.data(), std::streamsize(p.size()));
+        y.read(q.data(), std::streamsize(q.size()));
+        if (x.gcount() != y.gcount() || std::char_traits<char>::compare(p.data(), q.data(), size_t(x.gcount())) != 0)
+            return false;
+    }
+    return true;
+}
+
+inline void report(const char* direction, const char* program, const Run& run, double bytes, bool intact)
+{
+    std::printf("%-4s %-14s %8.1f MB/s  client CPU %6.2f s  peak RSS %6.1f MiB  server CPU %6.2f s  exit %d%s\n",
+                direction, program, bytes / 1e6 / run.seconds, run.cpuSeconds, double(run.peakRssKiB) / 1024,
+                run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
+}
+
+// Runs every case `rounds` times, in turn with the others, removing each copy after comparing it with
+// the source; prints each run's line, then every case's median. True when brisklane-cli's copies were
+// all identical to the source.
+inline bool runRounds(const std::vector<Case>& cases, int rounds, const std::filesystem::path& source, double bytes)
+{
+    bool oursIntact = true;
+    std::vector<std::vector<Run>> runs(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const Run run = measure(c.argv);
+            const bool intact = run.status == 0 && sameFile(source, c.copy);
+            report(c.direction, c.program, run, bytes, intact);
+            if (std::string(c.program) == "brisklane-cli")
+                oursIntact = oursIntact && intact;
+            runs[i].push_back(run);
+            std::error_code ec;
+            std::filesystem::remove(c.copy, ec);
+        }
+    }
+    std::printf("median of %d rounds:\n", rounds);
+    for (size_t i = 0; i < cases.size(); ++i)
+        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
+    return oursIntact;
+}
+
+} // namespace bench

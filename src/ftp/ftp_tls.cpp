@@ -1,0 +1,146 @@
+#include "ftp/ftp_client.h"
+
+#include "ftp/ftp_reply.h"
+#include "net/tls_trust_store.h"
+
+namespace brisk {
+
+void TCustomFtpCli::ResetTls()
+{
+    dataProtected_ = false;
+    tls_.reset();
+    if (Security != ftpSecurityPlain)
+        tls_ = std::make_unique<TlsClientContext>();
+}
+
+// Explicit TLS asks for it; implicit TLS has it already and only sets up the data connections' protection.
+void TCustomFtpCli::SecureAsync()
+{
+    fctPrv_ = stepSecure;
+    if (!seqRunning_) {
+        requestType_ = ftpOpenAsync; // the last part of opening the session
+        errorMessage_.clear();
+    }
+    if (Security == ftpSecurityPlain) {
+        requestDoneFlag_ = false;
+        requestResult_ = 0;
+        TriggerRequestDone(0);
+        return;
+    }
+    if (Security == ftpSecurityImplicit) {
+        ExecAsync(requestType_, "PBSZ 0", {200}, &TCustomFtpCli::ProtectionSizeSet);
+        return;
+    }
+    ExecAsync(requestType_, "AUTH TLS", {234});
+    if (next_ == &TCustomFtpCli::NextExecAsync)
+        next_ = &TCustomFtpCli::AuthTlsReply;
+}
+
+void TCustomFtpCli::AuthTlsReply()
+{
+    Display("< " + lastResponse_);
+    statusCode_ = FtpReplyCode(lastResponse_);
+    if (statusCode_ == 234 && replyReader_.room() != FtpLineReader::kCapacity)
+        return FailTls("The server sent clear text after accepting TLS"); // injected: none of it is believed
+    if (statusCode_ == 234)
+        return StartControlTls();
+    if (Security == ftpSecurityExplicitRequired || statusCode_ < 400) {
+        // Nothing else is sent: neither the user name nor the password goes out in clear text.
+        FailTls("TLS is required, but the server refused it: " + lastResponse_);
+        return;
+    }
+    Display("! The server does not offer TLS; the session goes on without encryption");
+    requestResult_ = 0;
+    TriggerRequestDone(0);
+}
+
+void TCustomFtpCli::StartControlTls()
+{
+    controlSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) { ControlTlsDone(error); };
+    controlSocket_.StartTls(*tls_, HostName, TlsRole::Control);
+}
+
+// The session ends with the reason as its error and kTlsFailed as the request's; the close ends the request.
+void TCustomFtpCli::FailTls(const std::string& reason)
+{
+    Display("! " + reason);
+    if (requestResult_ == 0) {
+        lastResponse_ = "500 " + reason;
+        statusCode_ = 500;
+        requestResult_ = kTlsFailed;
+        SetErrorMessage(lastResponse_);
+    }
+    if (controlSocket_.State() != wsClosed)
+        controlSocket_.Close();
+}
+
+void TCustomFtpCli::ControlTlsDone(uint16_t error)
+{
+    if (state_ == fsAbort)
+        return; // the user's stop closed the connection, not the server
+    if (error != 0)
+        return FailTls(controlSocket_.TlsError());
+    Display("TLS connection established: " + controlSocket_.TlsDescription());
+    if (!CertificateAccepted())
+        return FailTls("Certificate refused: the server's identity could not be confirmed");
+    if (Security == ftpSecurityImplicit)
+        return; // the banner follows
+    SetState(fsInternalReady);
+    ExecAsync(requestType_, "PBSZ 0", {200}, &TCustomFtpCli::ProtectionSizeSet);
+}
+
+void TCustomFtpCli::ProtectionSizeSet()
+{
+    SetState(fsInternalReady);
+    ExecAsync(requestType_, "PROT P", {200}, &TCustomFtpCli::DataProtectionSet);
+}
+
+void TCustomFtpCli::DataProtectionSet()
+{
+    dataProtected_ = true;
+    TriggerRequestDone(0);
+}
+
+// The system's trust store, else the user's stored choice, else the user's answer.
+bool TCustomFtpCli::CertificateAccepted()
+{
+    TlsPeerCertificate peer = controlSocket_.PeerCertificate();
+    if (peer.trusted)
+        return true;
+    if (!peer.present)
+        return false;
+    CertificateQuestion& question = peer.details;
+    question.host = HostName + ":" + Port;
+    const TlsTrustStore store(TrustStorePath);
+    const std::string known = TrustStorePath.empty() ? std::string() : store.Fingerprint(question.host);
+    if (!known.empty() && known == question.fingerprint) {
+        Display("Certificate trusted by the user: " + question.fingerprint);
+        return true;
+    }
+    if (!known.empty()) {
+        question.changed = true;
+        Display("! The certificate of " + question.host + " has changed since it was trusted");
+    }
+    const CertificateAnswer answer = OnCertificateQuestion ? OnCertificateQuestion(question) : CertificateAnswer::Cancel;
+    if (answer == CertificateAnswer::Always && !TrustStorePath.empty() &&
+        !store.Remember(question.host, question.fingerprint))
+        Display("! Could not store the trusted certificate in " + TrustStorePath);
+    return answer != CertificateAnswer::Cancel;
+}
+
+// A protected session's data connections run TLS too, resuming the control connection's session.
+uint16_t TCustomFtpCli::SecureDataConnection()
+{
+    if (!dataProtected_ || !tls_)
+        return 0;
+    dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
+        if (error != 0)
+            Display("! Data connection: " + dataSocket_.TlsError());
+        else if (!dataSocket_.TlsSessionReused())
+            Display("Data connection: a new TLS session (the server did not resume the control connection's)");
+    };
+    dataSocket_.StartTls(*tls_, HostName, TlsRole::Data);
+    return dataSocket_.State() == wsConnected ? 0 : kTlsFailed;
+}
+
+} // namespace brisk

@@ -1,0 +1,18 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace brisk::test {
+
+// A throwaway self-signed certificate and its key for a TLS test server, and how the server offers TLS.
+struct ServerTls {
+    std::filesystem::path certFile;
+    std::filesystem::path keyFile;
+    std::string fingerprint; // SHA-256, "AB:CD:..."
+    bool implicit = false;
+};
+
+// Makes a new key and certificate (CN=localhost) in `dir`, readable by the servers' own users.
+ServerTls makeServerTls(const std::filesystem::path& dir, bool implicit = false);
+
+} // namespace brisk::test
