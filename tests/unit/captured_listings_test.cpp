@@ -24,9 +24,14 @@ struct Expected {
     std::string link;
 };
 
+// Resolved before any test runs: the local panel's tests change the working directory, and
+// __FILE__ may be relative to the build directory.
+const std::filesystem::path kListingsDir =
+    std::filesystem::absolute(std::filesystem::path(__FILE__).parent_path() / "data" / "listings");
+
 std::string readListing(const std::string& file)
 {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "listings" / file;
+    const auto path = kListingsDir / file;
     std::ifstream in(path, std::ios::binary);
     EXPECT_TRUE(in.good()) << path;
     std::ostringstream data;
