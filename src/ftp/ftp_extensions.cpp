@@ -2,6 +2,7 @@
 
 #include "ftp/ftp_reply.h"
 #include "platform/ascii.h"
+#include "platform/utc_stamp.h"
 
 #include <sys/stat.h>
 
@@ -48,7 +49,7 @@ int64_t mdtmResult(const std::string& line)
     size_t after = 0;
     if (FtpReplyCode(line, &after) != 213)
         return 0;
-    const int64_t t = FtpParseUtcStamp(trimBlanks(std::string_view(line).substr(after)));
+    const int64_t t = ParseUtcStamp(trimBlanks(std::string_view(line).substr(after)));
     return t > 0 ? t : 0;
 }
 
@@ -98,7 +99,7 @@ void TCustomFtpCli::ExtensionStep(TFtpStep step)
     case stepOptsMlst: cmd = "OPTS MLST " + wantedMlstFacts(features_.params("MLST")); break;
     case stepMdtm: cmd = "MDTM " + HostFileName; break;
     case stepMfmt: {
-        const std::string stamp = FtpUtcStamp(localModified(LocalFileName));
+        const std::string stamp = UtcStamp(localModified(LocalFileName));
         cmd = (features_.has("MFMT") ? "MFMT " : "MDTM ") + stamp + " " + HostFileName;
         break;
     }

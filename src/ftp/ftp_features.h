@@ -1,5 +1,4 @@
 #pragma once
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,12 +26,5 @@ private:
     std::vector<std::string> names_;
     std::vector<std::string> params_;
 };
-
-// "YYYYMMDDHHMMSS" of a UTC time given as seconds since the epoch.
-std::string FtpUtcStamp(int64_t seconds);
-
-// Seconds since the epoch of a UTC stamp "YYYYMMDDHHMMSS" with optional ".fraction" (dropped);
-// -1 for anything else, including impossible dates and times.
-int64_t FtpParseUtcStamp(std::string_view text);
 
 } // namespace brisk

@@ -2,8 +2,10 @@
 
 #include "listing/listing_file_lines.h"
 #include "platform/ascii.h"
+#include "platform/utc_stamp.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 namespace brisk {
@@ -80,25 +82,12 @@ std::string permissions(std::string_view mode)
     return text;
 }
 
-// The modify fact (YYYYMMDDHHMMSS[.fraction], UTC) as local date and time; false for anything else.
-bool setLocalTime(std::string_view modify, RemoteEntry& entry)
+// The modify fact (YYYYMMDDHHMMSS[.fraction], UTC) as local date and time; nothing for anything else.
+void setLocalTime(std::string_view modify, RemoteEntry& entry)
 {
-    modify = modify.substr(0, modify.find('.'));
-    if (modify.size() != 14 || !allDigits(modify))
-        return false;
-    const auto num = [&](size_t at, size_t len) { return std::stoi(std::string(modify.substr(at, len))); };
-    std::tm utc{};
-    utc.tm_year = num(0, 4) - 1900;
-    utc.tm_mon = num(4, 2) - 1;
-    utc.tm_mday = num(6, 2);
-    utc.tm_hour = num(8, 2);
-    utc.tm_min = num(10, 2);
-    utc.tm_sec = num(12, 2);
-    const std::tm asked = utc;
-    const std::time_t t = timegm(&utc);
-    if (utc.tm_mday != asked.tm_mday || utc.tm_mon != asked.tm_mon || utc.tm_hour != asked.tm_hour ||
-        utc.tm_min != asked.tm_min || utc.tm_sec != asked.tm_sec)
-        return false;
+    const std::time_t t = std::time_t(ParseUtcStamp(modify));
+    if (t < 0)
+        return;
     std::tm local{};
     localtime_r(&t, &local);
     char date[32], time[32];
@@ -107,7 +96,6 @@ bool setLocalTime(std::string_view modify, RemoteEntry& entry)
     entry.date = date;
     entry.time = time;
     entry.year = local.tm_year + 1900;
-    return true;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "listing/listing_parser.h"
 #include "listing/mlsd_listing.h"
+#include "platform/utc_stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -133,7 +134,7 @@ TEST_P(FtpExtensionsServers, TransfersKeepFileTimes)
     d.ftp.LocalFileName = (tmp.path() / "up.bin").string();
     ASSERT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
     const std::string verb = GetParam().mfmt ? "MFMT " : "MDTM ";
-    EXPECT_EQ(sentSince(from).back(), verb + FtpUtcStamp(local.st_mtime) + " up.bin");
+    EXPECT_EQ(sentSince(from).back(), verb + UtcStamp(local.st_mtime) + " up.bin");
     ASSERT_EQ(::stat((server->root() / "up.bin").c_str(), &remote), 0);
     EXPECT_EQ(remote.st_mtime, local.st_mtime);
 }

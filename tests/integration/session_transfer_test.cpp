@@ -4,7 +4,7 @@
 #include "session_rig.h"
 #include "temp_dir.h"
 
-#include "ftp/ftp_features.h"
+#include "platform/utc_stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,7 @@ TEST_P(SessionTransferTest, MixedSelectionDownAndUpIsUnchanged)
     const auto setTime = [&](const fs::path& file) {
         struct stat info{};
         EXPECT_EQ(::stat(file.c_str(), &info), 0);
-        return (GetParam() == "vsftpd" ? "MDTM " : "MFMT ") + FtpUtcStamp(info.st_mtime) + " ";
+        return (GetParam() == "vsftpd" ? "MDTM " : "MFMT ") + UtcStamp(info.st_mtime) + " ";
     };
     const Strings expected = {"CWD /u", "TYPE A", "MKD /u", "CWD /u", "TYPE A", list(), "TYPE I", "STOR /u/a.bin",
                               setTime(local / "u/a.bin") + "/u/a.bin",

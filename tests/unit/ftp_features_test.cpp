@@ -1,5 +1,6 @@
 #include "ftp/ftp_extended_port.h"
 #include "ftp/ftp_features.h"
+#include "platform/utc_stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -48,8 +49,8 @@ TEST(FtpFeatures, UtcStamps)
         {"", -1},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(FtpParseUtcStamp(row.text), row.seconds) << row.text;
-    EXPECT_EQ(FtpUtcStamp(1796543160), "20261206074600");
+        EXPECT_EQ(ParseUtcStamp(row.text), row.seconds) << row.text;
+    EXPECT_EQ(UtcStamp(1796543160), "20261206074600");
 }
 
 TEST(FtpExtendedPassive, PortOfA229ReplyOrNone)
