@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/ftp_features.h"
 #include "ftp/ftp_line_reader.h"
 #include "ftp/ftp_security.h"
 #include "ftp/ftp_types.h"
@@ -130,6 +131,15 @@ public:
     TFtpShareMode ShareMode() const { return shareMode_; }
     void SetShareMode(int value);
     TWSocket& ControlSocket() { return controlSocket_; }
+    // What the server listed in its FEAT reply after the login; empty before it and when refused.
+    const FtpFeatures& Features() const { return features_; }
+    // The remote file's time (UTC, seconds since the epoch) that MDTM gave after the last download;
+    // 0 when the server offers no MDTM or did not answer it.
+    int64_t RemoteModified() const { return remoteModified_; }
+    // Listings use MLSD where the server offers it (and until it refuses it), unless this is off.
+    bool UseMlsd = true;
+    // The last listing was sent as MLSD: its lines are facts and a name, not a directory listing.
+    bool ListingIsMlsd() const { return listingMlsd_; }
     TWSocket& DataSocket() { return dataSocket_; }
 
     // Events
@@ -296,6 +306,27 @@ private:
     FtpLineReader replyReader_;
     int multiLineCode_ = 0;          // code of the multi-line reply being read, 0 outside one
     std::shared_ptr<Alive> alive_ = std::make_shared<Alive>();
+
+    // Additions beyond the basic command set, each used only when the server offers it
+    // (ftp_extensions.cpp).
+    void ForgetServer();
+    bool ServerOffersStep(TFtpStep step) const;
+    void ExtensionStep(TFtpStep step);
+    void OptionalReply();
+    void KeepReplyBody(const std::string& line);
+    bool SetsTimeWithMdtm() const;
+    std::string ListingCommand();
+    bool RetryListingWithList();
+    bool UsesExtendedPassive() const;
+    void ExtendedPassiveReply();
+    bool epsvRefused_ = false;
+    bool listingMlsd_ = false;
+    bool mlsdRefused_ = false;
+    bool listOnce_ = false;   // the next listing is LIST: MLSD was refused for this directory
+    FtpFeatures features_;
+    std::vector<std::string> replyBody_;   // lines before the final one of a FEAT reply
+    std::string serverBanner_;
+    int64_t remoteModified_ = 0;
 
     // SOCKS settings (ftp_socks_settings.cpp)
 public:

@@ -19,6 +19,7 @@ void TCustomFtpCli::OpenAsync()
     requestDoneFlag_ = false;
     replyReader_.clear();
     multiLineCode_ = 0;
+    ForgetServer();
     requestResult_ = 0;
     fctPrv_ = stepOpen;
     ResetTls();

@@ -134,8 +134,10 @@ void TCustomFtpCli::HandleReplyLine(const std::string& line)
     case fsWaitingResponse:
         // Every line before the final one goes to the log as it comes (FEAT, HELP, a welcome
         // text); the final line is logged and judged by the continuation.
-        if (!final)
+        if (!final) {
+            KeepReplyBody(line);
             return Display("< " + line);
+        }
         if (!next_)
             return HandleError("Program error: FNext is nil");
         (this->*next_)();
@@ -155,6 +157,7 @@ void TCustomFtpCli::HandleBanner(const std::string& line)
         controlSocket_.Close();
         return;
     }
+    serverBanner_ = line;
     SetState(fsConnected);
     if (OnSessionConnected)
         OnSessionConnected(this, 0);

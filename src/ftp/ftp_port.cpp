@@ -1,5 +1,6 @@
 #include "ftp/ftp_client.h"
 
+#include "ftp/ftp_extended_port.h"
 #include "ftp/ftp_reply.h"
 #include "net/socket_error_text.h"
 #include "net/socket_exception.h"
@@ -35,7 +36,7 @@ void TCustomFtpCli::PortAsync()
     if (!connected_)
         return HandleError("FTP component not connected");
     PrepareDataSocket();
-    std::string cmd = "PASV";
+    std::string cmd = passive_ && UsesExtendedPassive() ? "EPSV" : "PASV";
     if (!passive_) {
         sockaddr_in data{}, control{};
         controlSocket_.GetSockName(control);
@@ -58,7 +59,9 @@ void TCustomFtpCli::PortAsync()
     }
     ByteCount = 0;
     fctPrv_ = stepPort;
-    ExecAsync(ftpPortAsync, cmd, {200, 227});
+    ExecAsync(ftpPortAsync, cmd, {200, 227, 229});
+    if (cmd == "EPSV" && state_ == fsWaitingResponse)
+        next_ = &TCustomFtpCli::ExtendedPassiveReply;
 }
 
 void TCustomFtpCli::RestAsync()
@@ -82,7 +85,7 @@ void TCustomFtpCli::RestAsync()
 // reply names.
 bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t))
 {
-    const int port = FtpPassivePort(passiveReply_);
+    const int port = FtpDataPort(passiveReply_);
     if (port <= 0) {
         DataConnectFailed(10022);
         return false;

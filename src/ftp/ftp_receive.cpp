@@ -98,6 +98,8 @@ void TCustomFtpCli::ReceiveFirstReply()
         }
         return;
     }
+    if (RetryListingWithList())
+        return;
     ResumeAt = 0;
     TransferFailed(statusCode_, nullptr);
 }

@@ -15,27 +15,34 @@ constexpr uint32_t kLogin = bit(stepOpen) | bit(stepSecure) | bit(stepUser) | bi
 
 // The order in which pending steps run, whatever order an operation lists them in.
 constexpr TFtpStep kStepOrder[] = {
-    stepOpen, stepSecure, stepUser, stepPass, stepCwd, stepCDup, stepTypeSet, stepPort, stepRest, stepGet, stepPut,
-    stepAppend, stepDir, stepLs, stepSyst, stepMkd, stepRmd, stepRenFrom, stepRenTo, stepSize, stepDele,
+    stepOpen, stepSecure, stepUser, stepPass, stepFeat, stepOptsUtf8, stepOptsMlst, stepCwd, stepCDup, stepTypeSet,
+    stepPort, stepRest, stepGet, stepPut, stepAppend, stepMdtm, stepMfmt, stepDir, stepLs, stepSyst, stepMkd, stepRmd,
+    stepRenFrom, stepRenTo, stepSize, stepDele,
     stepPwd, stepQuote, stepQuit,
 };
 
 } // namespace
 
-void TCustomFtpCli::ConnectAsync() { HighLevelAsync(ftpConnectAsync, kLogin); }
+void TCustomFtpCli::ConnectAsync() { HighLevelAsync(ftpConnectAsync, kLogin | bit(stepFeat) | bit(stepOptsUtf8) | bit(stepOptsMlst)); }
 void TCustomFtpCli::ReceiveAsync()
 {
     HighLevelAsync(ftpReceiveAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepGet) | bit(stepQuit));
 }
-void TCustomFtpCli::GetAsync() { HighLevelAsync(ftpGetAsync, bit(stepPort) | bit(stepGet)); }
-void TCustomFtpCli::RestGetAsync() { HighLevelAsync(ftpRestGetAsync, bit(stepPort) | bit(stepRest) | bit(stepGet)); }
+void TCustomFtpCli::GetAsync() { HighLevelAsync(ftpGetAsync, bit(stepPort) | bit(stepGet) | bit(stepMdtm)); }
+void TCustomFtpCli::RestGetAsync()
+{
+    HighLevelAsync(ftpRestGetAsync, bit(stepPort) | bit(stepRest) | bit(stepGet) | bit(stepMdtm));
+}
 void TCustomFtpCli::RestartGetAsync()
 {
     HighLevelAsync(ftpRestartGetAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepRest) |
                                            bit(stepGet) | bit(stepQuit));
 }
-void TCustomFtpCli::PutAsync() { HighLevelAsync(ftpPutAsync, bit(stepPort) | bit(stepPut)); }
-void TCustomFtpCli::RestPutAsync() { HighLevelAsync(ftpRestPutAsync, bit(stepPort) | bit(stepRest) | bit(stepPut)); }
+void TCustomFtpCli::PutAsync() { HighLevelAsync(ftpPutAsync, bit(stepPort) | bit(stepPut) | bit(stepMfmt)); }
+void TCustomFtpCli::RestPutAsync()
+{
+    HighLevelAsync(ftpRestPutAsync, bit(stepPort) | bit(stepRest) | bit(stepPut) | bit(stepMfmt));
+}
 void TCustomFtpCli::RestartPutAsync()
 {
     HighLevelAsync(ftpRestartPutAsync, kLogin | bit(stepCwd) | bit(stepTypeSet) | bit(stepPort) | bit(stepRest) |
@@ -89,6 +96,7 @@ void TCustomFtpCli::HighLevelAsync(TFtpRequest rq, uint32_t steps)
     lastStep_ = stepNone;
     seqResult_ = 0;
     seqRunning_ = true;
+    remoteModified_ = 0;
     lastResponse_.clear();
     errorMessage_.clear();
     NextStep();
@@ -116,6 +124,8 @@ TFtpStep TCustomFtpCli::PickStep()
         if (step == stepPass && lastStep_ == stepUser && statusCode_ != 331)
             continue; // 230 to USER: logged in without a password
         if ((step == stepCwd && HostDirName.empty()) || (step == stepSecure && Security == ftpSecurityPlain))
+            continue;
+        if (!ServerOffersStep(step))
             continue;
         return step;
     }
@@ -192,7 +202,7 @@ void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
         break;
     case stepPut: StartSend(false); break;
     case stepAppend: StartSend(true); break;
-    case stepDir: StartReceive(ftpDirAsync, ListHiddenFiles ? "LIST -aL" : "LIST"); break;
+    case stepDir: StartReceive(ftpDirAsync, ListingCommand()); break;
     case stepLs: StartReceive(ftpLsAsync, "NLST"); break;
     case stepSyst: SystAsync(); break;
     case stepMkd: MkdAsync(); break;
@@ -203,6 +213,11 @@ void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
     case stepDele: DeleAsync(); break;
     case stepPwd: PwdAsync(); break;
     case stepQuote: QuoteAsync(); break;
+    case stepFeat:
+    case stepOptsUtf8:
+    case stepOptsMlst:
+    case stepMdtm:
+    case stepMfmt: ExtensionStep(step); break;
     case stepQuit:
         savedLastResponse_ = lastResponse_;
         savedStatusCode_ = statusCode_;

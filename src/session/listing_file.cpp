@@ -1,5 +1,7 @@
 #include "session/listing_file.h"
 
+#include "listing/mlsd_listing.h"
+
 #include <cstdio>
 
 namespace brisk {
@@ -7,7 +9,10 @@ namespace brisk {
 ParsedListing ListingFile::read(std::string_view descriptor) const
 {
     ParsedListing parsed;
-    ParseListingFile(descriptor, startDate_, path_, parsed);
+    if (ftp_.ListingIsMlsd())
+        ParseMlsdFile(path_, ftp_.ListHiddenFiles, parsed);
+    else
+        ParseListingFile(descriptor, startDate_, path_, parsed);
     return parsed;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/ftp_client.h"
 #include "listing/calendar_date.h"
 #include "listing/listing_parser.h"
 
@@ -11,7 +12,8 @@ namespace brisk {
 // from here; `take` also deletes it, so a listing is never read twice or left behind.
 class ListingFile {
 public:
-    ListingFile(const std::string& path, const CalendarDate& startDate) : path_(path), startDate_(startDate) {}
+    ListingFile(const std::string& path, const CalendarDate& startDate, const TFtpClient& ftp)
+        : path_(path), startDate_(startDate), ftp_(ftp) {}
 
     const std::string& path() const { return path_; }
     ParsedListing read(std::string_view descriptor) const;
@@ -21,6 +23,7 @@ public:
 private:
     const std::string& path_;   // the options' ListingTempFile, which the options may change
     const CalendarDate& startDate_;
+    const TFtpClient& ftp_;     // tells whether the listing came as MLSD
 };
 
 } // namespace brisk

@@ -263,7 +263,7 @@ private:
     std::set<Action> actions_;
     bool listingPosted_ = false;   // ListCurrentDir's DirAsync waits in the event queue
 
-    ListingFile listing_{options_.ListingTempFile, StartDate_};
+    ListingFile listing_{options_.ListingTempFile, StartDate_, Ftp1};
     ChainContext chains_{Ftp1, OperationFlags_, BaseRemoteDir_, BaseLocalDir_, listing_, ui_, CurrentSite_,
                          abortMark_, [this](std::function<void()> task) { post(std::move(task)); },
                          [this](const std::string& text) { AddLog(text); },

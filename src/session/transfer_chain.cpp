@@ -1,9 +1,7 @@
 #include "session/transfer_chain.h"
 
+#include "platform/file_time.h"
 #include "session/remote_paths.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace brisk {
 
@@ -139,12 +137,11 @@ bool TransferChain::SelectTransferType(const std::string& fileName)
     return ascii ? ftp.TypeAscii() : ftp.TypeBinary();
 }
 
+// MDTM's exact time where the server gave it, else the time the listing showed.
 void TransferChain::setLocalFileTime()
 {
-    if (remoteFileTime <= 0)
-        return;
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(remoteFileTime), 0}};
-    utimensat(AT_FDCWD, ctx_.ftp.LocalFileName.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    const int64_t exact = ctx_.ftp.RemoteModified();
+    SetLocalModified(ctx_.ftp.LocalFileName, exact > 0 ? exact : remoteFileTime);
 }
 
 // The end of a transfer: one line with what it did, the panels show the result.

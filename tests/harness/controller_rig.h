@@ -105,7 +105,7 @@ struct SessionRig {
     {
         std::vector<std::string> out;
         for (const std::string& cmd : sent(from))
-            if (cmd != "PASV" && cmd.rfind("PORT ", 0) != 0)
+            if (cmd != "PASV" && cmd != "EPSV" && cmd.rfind("PORT ", 0) != 0 && cmd.rfind("EPRT ", 0) != 0)
                 out.push_back(cmd);
         return out;
     }

@@ -48,8 +48,8 @@ TEST_F(CliTreeDelete, RemovesEachTreeWithTheDeleteChain)
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(server.paths(), (Strings{"/", "/home", "/public_html", "/public_html/index.html"}));
     EXPECT_EQ(treeCommands(),
-              (Strings{"PWD", "LIST", "CWD /home/t", "LIST", "DELE a.txt", "DELE www", "CWD /home/t/s", "LIST",
-                       "DELE b.txt", "CDUP", "RMD /home/t/s", "CDUP", "RMD /home/t", "CWD /home/", "LIST",
+              (Strings{"FEAT", "PWD", "LIST", "CWD /home/t", "LIST", "DELE a.txt", "DELE www", "CWD /home/t/s",
+                       "LIST", "DELE b.txt", "CDUP", "RMD /home/t/s", "CDUP", "RMD /home/t", "CWD /home/", "LIST",
                        "CWD /", "LIST", "CWD /u", "LIST", "DELE c.txt", "CDUP", "RMD /u", "CWD /", "LIST"}));
 }
 

@@ -143,9 +143,9 @@ TEST_F(CliTreeIfExists, SkipOverwriteResumeBothWays)
     r = get({"-v", "--if-exists", "resume"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(snapshot(dst() / "t"), snapshot(src()));
-    EXPECT_EQ(sent(r.err), (Strings{"SYST", "PWD", "TYPE A", "PASV", "LIST", "CWD /t", "TYPE A", "PASV", "LIST",
-                                    "TYPE I", "PASV", "REST 100000", "RETR a.bin", "PASV", "REST 6", "RETR b.txt",
-                                    "CWD /", "TYPE A", "PASV", "LIST"}));
+    EXPECT_EQ(sent(r.err), (Strings{"FEAT", "SYST", "PWD", "TYPE A", "EPSV", "LIST", "CWD /t", "TYPE A", "EPSV",
+                                    "LIST", "TYPE I", "EPSV", "REST 100000", "RETR a.bin", "MDTM a.bin", "EPSV",
+                                    "REST 6", "RETR b.txt", "MDTM b.txt", "CWD /", "TYPE A", "EPSV", "LIST"}));
 
     fs::resize_file(remote("a.bin"), 123456);
     writeFileBytes(remote("b.txt"), "remote");

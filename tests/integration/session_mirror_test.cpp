@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -104,6 +105,31 @@ TEST_P(SessionMirrorTest, StopDuringATransferEndsTheRun)
     EXPECT_EQ(outcome(), "Stopped");
     EXPECT_FALSE(rig->c.SiteListMode());
     EXPECT_EQ(rig->c.Ftp1.HostDirName, "/m/");
+}
+
+// Right after a mirror an "Overwrite only newest" run finds nothing to do in either direction: a
+// downloaded file keeps the remote time (MDTM), an uploaded one gives its time to the server (MFMT,
+// or vsftpd's MDTM with a time). The files are hours older than the runs, so that a time left at
+// the moment of the transfer shows.
+TEST_P(SessionMirrorTest, OnlyNewestFindsNothingRightAfterAMirror)
+{
+    const auto hoursAgo = [](int hours) { return fs::file_time_type::clock::now() - std::chrono::hours(hours); };
+    server->putFile("m/old.bin", bytePattern(1000, 1));
+    fs::last_write_time(server->root() / "m/old.bin", hoursAgo(72));
+    ASSERT_TRUE(openSite());
+    task.FileExists = 1;
+    task.Params = mpAllBinary;
+    mirror(1);
+    ASSERT_TRUE(fs::exists(local / "old.bin"));
+    writeFileBytes(local / "new.bin", bytePattern(500, 2));
+    fs::last_write_time(local / "new.bin", hoursAgo(2));
+    mirror(0);
+    ASSERT_TRUE(fs::exists(server->root() / "m/new.bin"));
+    for (uint8_t direction : {0, 1, 2}) {
+        mirror(direction);
+        EXPECT_EQ(state().find("\tomGet\t"), std::string::npos) << int(direction) << state();
+        EXPECT_EQ(state().find("\tomPut\t"), std::string::npos) << int(direction) << state();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionMirrorTest, ::testing::Values("vsftpd", "pyftpdlib"));

@@ -45,11 +45,11 @@ protected:
 TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
 {
     SessionController& c = rig->c;
-    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("dir1")); }), (Strings{"CWD /dir1", "TYPE A", "LIST"}));
+    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("dir1")); }), (Strings{"CWD /dir1", "TYPE A", list()}));
     EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
     EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1"}));
 
-    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("sub")); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
+    EXPECT_EQ(step([&] { c.remoteDoubleClick(rig->rowOf("sub")); }), (Strings{"CWD /dir1/sub", "TYPE A", list()}));
     EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1", "sub"}));
 
     // The path box snaps back while a change is under way.
@@ -61,15 +61,15 @@ TEST_P(SessionNavigationTest, IntoADirectoryUpAgainAndToTheHostItem)
     c.FTPPathChange(1);
     EXPECT_EQ(c.remote.pathSelected(), 2) << "the second choice is refused while the first runs";
     ASSERT_TRUE(rig->waitListing(before));
-    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /dir1", "TYPE A", "LIST"}));
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"CWD /dir1", "TYPE A", list()}));
     EXPECT_TRUE(c.pathBoxEnabled());
 
     step([&] { c.remoteDoubleClick(rig->rowOf("sub")); });
-    EXPECT_EQ(step([&] { c.FTPOneLevelUpClick(); }), (Strings{"CDUP", "TYPE A", "LIST"}));
+    EXPECT_EQ(step([&] { c.FTPOneLevelUpClick(); }), (Strings{"CDUP", "TYPE A", list()}));
     EXPECT_EQ(c.Ftp1.HostDirName, "/dir1");
     EXPECT_EQ(rig->captions(), (Strings{"sub", "one.txt"}));
 
-    EXPECT_EQ(step([&] { c.FTPPathChange(1); }), (Strings{"CWD /", "TYPE A", "LIST"}));
+    EXPECT_EQ(step([&] { c.FTPPathChange(1); }), (Strings{"CWD /", "TYPE A", list()}));
     EXPECT_EQ(c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1"}));
     EXPECT_FALSE(c.NavigationBusy());
 }
@@ -83,11 +83,11 @@ TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
     c.Refresh3Click();
     EXPECT_NO_THROW(c.Refresh3Click());
     ASSERT_TRUE(rig->waitListing(before));
-    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{"LIST"}));
+    EXPECT_EQ(rig->sentWithoutData(mark), (Strings{list()}));
     EXPECT_TRUE(loggedStartingWith("Error ")) << ::testing::PrintToString(c.log.lines());
 
     rig->ui.answerPrompt("/dir1/sub");
-    EXPECT_EQ(step([&] { c.ChandDirect1Click(); }), (Strings{"CWD /dir1/sub", "TYPE A", "LIST"}));
+    EXPECT_EQ(step([&] { c.ChandDirect1Click(); }), (Strings{"CWD /dir1/sub", "TYPE A", list()}));
     EXPECT_EQ(rig->ui.prompts.back().text, "") << "at the host item the prompt starts empty";
     EXPECT_EQ(rig->captions(), (Strings{"deep.txt"}));
 
@@ -96,7 +96,7 @@ TEST_P(SessionNavigationTest, ChangeDirectoryAndRefresh)
     EXPECT_EQ(rig->ui.prompts.back().text, "/dir1/sub");
 
     server->putFile("dir1/new.txt", "n");
-    EXPECT_EQ(step([&] { c.Refresh3Click(); }), (Strings{"LIST"}));
+    EXPECT_EQ(step([&] { c.Refresh3Click(); }), (Strings{list()}));
     EXPECT_EQ(rig->captions(), (Strings{"sub", "new.txt", "one.txt"}));
 }
 
@@ -117,14 +117,14 @@ TEST_P(SessionNavigationTest, RenamesThenBackToTheServerList)
     c.setRemoteSelected(size_t(rig->rowOf("ReadMe.TXT")), true);
     c.setRemoteSelected(size_t(rig->rowOf("abc")), true);
     EXPECT_EQ(step([&] { c.ChangeCaseRemote(2); }),
-              (Strings{"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "TYPE A", "LIST /"}));
+              (Strings{"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "RNTO Readme.txt", "TYPE A", list() + " /"}));
     EXPECT_NE(rig->rowOf("Readme.txt"), -1);
     EXPECT_NE(rig->rowOf("Abc"), -1);
     EXPECT_TRUE(std::filesystem::exists(server->root() / "Readme.txt"));
 
     c.setRemoteSelected(size_t(rig->rowOf("top.txt")), true);
     rig->ui.answerPrompt("renamed.txt");
-    EXPECT_EQ(step([&] { c.RenameRemote(); }), (Strings{"RNFR top.txt", "RNTO renamed.txt", "TYPE A", "LIST /"}));
+    EXPECT_EQ(step([&] { c.RenameRemote(); }), (Strings{"RNFR top.txt", "RNTO renamed.txt", "TYPE A", list() + " /"}));
     EXPECT_EQ(rig->ui.prompts.back().title, "Rename File");
     EXPECT_EQ(rig->ui.prompts.back().label, "Enter new File name :");
     EXPECT_EQ(rig->ui.prompts.back().text, "top.txt");
@@ -148,7 +148,7 @@ TEST_P(SessionNavigationTest, KeepAliveSendsTheCommandsInTurnAfterIdleness)
     rig->options.StartKeep = 2;
     rig->options.CmdKeep = "NOOP,PWD";
     rig->c.ApplyOptions();
-    EXPECT_EQ(step([&] { rig->c.Refresh3Click(); }), (Strings{"LIST"}));
+    EXPECT_EQ(step([&] { rig->c.Refresh3Click(); }), (Strings{list()}));
     ASSERT_TRUE(pumpUntil([&] { return rig->c.KeepAliveSent() >= 3; }, 10000));
     ASSERT_TRUE(rig->waitIdle());
     Strings raw;
@@ -161,7 +161,7 @@ TEST_P(SessionNavigationTest, KeepAliveSendsTheCommandsInTurnAfterIdleness)
     const Strings after = rig->sentWithoutData();
     const auto noop = std::find(after.begin(), after.end(), "NOOP");
     ASSERT_NE(noop, after.end());
-    EXPECT_EQ(Strings(noop, noop + 4), (Strings{"NOOP", "CWD /", "TYPE A", "LIST"}));
+    EXPECT_EQ(Strings(noop, noop + 4), (Strings{"NOOP", "CWD /", "TYPE A", list()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionNavigationTest, ::testing::Values("vsftpd", "pyftpdlib"));

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brisk::test {
 
@@ -26,6 +27,25 @@ protected:
     {
         rig->addSite(SessionRig::site(server->port()));
         return rig->open();
+    }
+
+    // The listing command the server's FEAT leads to, and what follows its login: FEAT and the
+    // options it offers. vsftpd offers neither MLSD nor options; pyftpdlib both.
+    std::string list() const { return GetParam() == "vsftpd" ? "LIST" : "MLSD"; }
+    std::vector<std::string> afterLogin() const
+    {
+        if (GetParam() == "vsftpd")
+            return {"FEAT"};
+        return {"FEAT", "OPTS UTF8 ON", "OPTS MLST type;size;modify;unix.mode;"};
+    }
+    // The session's opening: login, what follows it, then `rest`.
+    std::vector<std::string> opening(const std::vector<std::string>& rest) const
+    {
+        std::vector<std::string> all{"USER brisk", "PASS (hidden)"};
+        const std::vector<std::string> extras = afterLogin();
+        all.insert(all.end(), extras.begin(), extras.end());
+        all.insert(all.end(), rest.begin(), rest.end());
+        return all;
     }
 
     std::unique_ptr<RealServer> server;

@@ -4,10 +4,13 @@
 #include "session_rig.h"
 #include "temp_dir.h"
 
+#include "platform/utc_stamp.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace brisk::test {
 namespace {
@@ -87,10 +90,17 @@ TEST_P(SessionTransferTest, MixedSelectionDownAndUpIsUnchanged)
     fs::rename(local / "t", local / "u");
     const Strings sent = transfer([&] { rig->c.StartUpload({"u"}); });
     EXPECT_EQ(treeOf(local / "u"), treeOf(server->root() / "t"));
-    const Strings expected = {"CWD /u", "TYPE A", "MKD /u", "CWD /u", "TYPE A", "LIST", "TYPE I", "STOR /u/a.bin",
-                              "CWD /u/empty", "TYPE A", "MKD /u/empty", "CWD /u/empty", "TYPE A", "LIST",
-                              "CWD /u/s", "TYPE A", "MKD /u/s", "CWD /u/s", "TYPE A", "LIST", "TYPE I",
-                              "STOR /u/s/b.bin", "CWD /", "TYPE A", "LIST"};
+    // The uploaded files get their local times: MFMT, or vsftpd's MDTM with a time.
+    const auto setTime = [&](const fs::path& file) {
+        struct stat info{};
+        EXPECT_EQ(::stat(file.c_str(), &info), 0);
+        return (GetParam() == "vsftpd" ? "MDTM " : "MFMT ") + UtcStamp(info.st_mtime) + " ";
+    };
+    const Strings expected = {"CWD /u", "TYPE A", "MKD /u", "CWD /u", "TYPE A", list(), "TYPE I", "STOR /u/a.bin",
+                              setTime(local / "u/a.bin") + "/u/a.bin",
+                              "CWD /u/empty", "TYPE A", "MKD /u/empty", "CWD /u/empty", "TYPE A", list(),
+                              "CWD /u/s", "TYPE A", "MKD /u/s", "CWD /u/s", "TYPE A", list(), "TYPE I",
+                              "STOR /u/s/b.bin", setTime(local / "u/s/b.bin") + "/u/s/b.bin", "CWD /", "TYPE A", list()};
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(rig->captions(), (Strings{"t", "u", "f.bin", "zero.bin"}));
 }

@@ -127,7 +127,7 @@ TEST_F(FtpTransfer, PassiveRepliesOfEveryShapeLeadToTheControlPeer)
         EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), data);
         EXPECT_EQ(d.dones.back().request, ftpGetAsync);
     }
-    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "PASV", "RETR f.bin", "PASV", "RETR f.bin"}));
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "FEAT", "PASV", "RETR f.bin", "PASV", "RETR f.bin"}));
 }
 
 TEST_F(FtpTransfer, TheEndNeedsTheFinalReplyAndTheDataCloseInEitherOrder)
@@ -348,9 +348,9 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
     ASSERT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
     EXPECT_EQ(readFileBytes(target("list")), data);
     const std::vector<std::string> lines = sent();
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_TRUE(std::regex_match(lines[2], std::regex("PORT 127,0,0,1,\\d+,\\d+"))) << lines[2];
-    EXPECT_EQ(lines[3], "LIST -aL");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(std::regex_match(lines[3], std::regex("PORT 127,0,0,1,\\d+,\\d+"))) << lines[3];
+    EXPECT_EQ(lines[4], "LIST -aL");
     EXPECT_TRUE(d.logged("! Data connection from 127.0.0.2 refused: not the server (127.0.0.1)"));
     EXPECT_FALSE(reachableElsewhere);
 }
@@ -506,7 +506,7 @@ TEST_F(FtpTransfer, SequenceRules)
     d.ftp.LocalFileName = "new";
     EXPECT_EQ(d.run([&] { d.ftp.RenAsync(); }), 550);
     EXPECT_EQ(d.dones.back().request, ftpRenAsync);
-    EXPECT_EQ(peer.lines(1), (std::vector<std::string>{"USER u", "RNFR old"}));
+    EXPECT_EQ(peer.lines(1), (std::vector<std::string>{"USER u", "FEAT", "RNFR old"}));
     EXPECT_TRUE(d.ftp.Connected()) << "a failed step sends no QUIT";
 
     EXPECT_THROW(d.ftp.ConnectAsync(), FtpException);

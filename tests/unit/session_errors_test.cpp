@@ -103,8 +103,8 @@ TEST_F(SessionErrorsTest, ARefusedPasswordIsAskedAgain)
     EXPECT_TRUE(rig->ui.prompts[0].masked);
     EXPECT_EQ(rig->ui.prompts[0].label, "530 Login incorrect.\nPassword:");
     // The server refuses only "wrong", so the listing shows that "right" went out the second time.
-    EXPECT_EQ(rig->sent(), (Strings{"USER brisk", "PASS (hidden)", "USER brisk", "PASS (hidden)", "SYST", "PWD",
-                                    "TYPE A", "PASV", "LIST"}));
+    EXPECT_EQ(rig->sent(), (Strings{"USER brisk", "PASS (hidden)", "USER brisk", "PASS (hidden)", "FEAT", "SYST",
+                                    "PWD", "TYPE A", "PASV", "LIST"}));
 }
 
 // More than five entries are counted rather than named; No removes nothing.

@@ -23,13 +23,14 @@ protected:
         run([&] { rig->c.remoteDoubleClick(rig->rowOf("pub")); });
         ASSERT_EQ(rig->captions(), Strings{"a.txt"});
     }
-    // The log lines that follow the first one equal to `first`, `count` of them.
+    // The log lines that follow the last one equal to `first`, `count` of them.
     Strings logFrom(const std::string& first, size_t count) const
     {
         const auto& lines = rig->c.log.lines();
-        const auto at = std::find(lines.begin(), lines.end(), first);
-        if (size_t(lines.end() - at) < count)
+        const auto found = std::find(lines.rbegin(), lines.rend(), first);
+        if (found == lines.rend() || size_t(found - lines.rbegin()) + 1 < count)
             return {};
+        const auto at = found.base() - 1;
         return Strings(at, at + long(count));
     }
 };

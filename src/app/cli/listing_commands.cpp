@@ -57,6 +57,8 @@ int runLs(CliSession& session, const std::vector<std::string>& args, const Globa
     }
     if (!parseArgs.empty() && !parse)
         return std::cerr << "brisklane-cli: ls: --type and --date-today go with --parse\n", kExitUsage;
+    // ls shows the server's own listing text (and --parse reads it by response type): LIST, not MLSD.
+    session.ftp().UseMlsd = false;
     return listInto(session, dir, out, &TCustomFtpCli::DirAsync, parse ? &parseArgs : nullptr);
 }
 
