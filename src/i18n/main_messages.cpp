@@ -11,6 +11,13 @@ const std::vector<std::string>& MainMessagesEnglish()
         "Rewrite", "Do you wish to remove", "file(s)", "and", "folder(es)", "Can Not Create the Directory",
         "Enter new", "name", "Mask", "Local", "FTP", "Filter", "byte", "in", "Do you want to quit the program?",
         "Converting file", "Ok", "Read file error", "Open file error", "Connection closed",
+    };
+    return texts;
+}
+
+const std::vector<std::string>& MainExtraMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {
         "Transfer finished:", "transferred", "skipped", "failed", "Connection failed",
         "Reading the directory listing", "Attributes changed:", "Write file error",
     };

@@ -11,23 +11,39 @@ enum MainMessage : int {
     msgCreateDirectory, msgEnterNewDirName, msgRename, msgEnterNewName, msgFileExists, msgRewrite,
     msgWishToRemove, msgFiles, msgAnd, msgFolders, msgCanNotCreateDirectory, msgEnterNew, msgName,
     msgMask, msgLocal, msgFtp, msgFilter, msgByte, msgIn, msgQuitQuestion, msgConvertingFile, msgOk,
-    msgReadFileError, msgOpenFileError, msgConnectionClosed, msgTransferFinished, msgTransferred, msgSkipped,
-    msgFailed, msgConnectionFailed, msgReadingListing, msgAttributesChanged, msgWriteFileError,
+    msgReadFileError, msgOpenFileError, msgConnectionClosed,
+};
+
+// The main window's further texts, in a second list ("mslExtra") so that the first keeps its fixed
+// length and a language file's line past its end changes nothing.
+enum MainExtraMessage : int {
+    xmsgTransferFinished = 0, xmsgTransferred, xmsgSkipped, xmsgFailed, xmsgConnectionFailed, xmsgReadingListing,
+    xmsgAttributesChanged, xmsgWriteFileError,
 };
 
 // The English texts, in order.
 const std::vector<std::string>& MainMessagesEnglish();
+const std::vector<std::string>& MainExtraMessagesEnglish();
 
 // The list a window reads its texts from.
 class MessageList {
 public:
-    MessageList() : items_(MainMessagesEnglish()) {}
     explicit MessageList(std::vector<std::string> items) : items_(std::move(items)) {}
     const std::string& operator[](int index) const;
     std::vector<std::string>& items() { return items_; }
+    const std::vector<std::string>& items() const { return items_; }
 
 private:
     std::vector<std::string> items_;
+};
+
+// The main window's two lists; code reads either by its enum.
+struct MainMessages {
+    MessageList msl{MainMessagesEnglish()};
+    MessageList mslExtra{MainExtraMessagesEnglish()};
+
+    const std::string& operator[](MainMessage index) const { return msl[index]; }
+    const std::string& operator[](MainExtraMessage index) const { return mslExtra[index]; }
 };
 
 } // namespace brisk

@@ -49,7 +49,7 @@ void ChmodChain::end()
 {
     queue_.clear();
     ctx_.flags.remove(ofChmodTree);
-    ctx_.log(ctx_.msl[msgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[msgFailed] + ": " +
+    ctx_.log(ctx_.msl[xmsgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[xmsgFailed] + ": " +
              std::to_string(failed_));
     if (!ctx_.ftp.Connected())
         return;

@@ -10,7 +10,7 @@ namespace {
 
 // The delete question names what goes: up to five entries by name (directories with a "/"),
 // more by their count.
-std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MessageList& msl)
+std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MainMessages& msl)
 {
     size_t files = 0, dirs = 0;
     std::vector<std::string> names;

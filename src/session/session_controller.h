@@ -37,7 +37,7 @@ public:
     SessionController& operator=(const SessionController&) = delete;
 
     TFtpClient Ftp1;
-    MessageList msl;
+    MainMessages msl;
     LogPane log;
     SiteList siteList;
     RemotePanel remote;

@@ -104,7 +104,7 @@ void SessionController::attemptFailed(uint16_t error)
     }
     sessionEnded();
     if (!connectStopped_)
-        ui_.ShowError(msl[msgConnectionFailed], failureText(options_, Ftp1, error));
+        ui_.ShowError(msl[xmsgConnectionFailed], failureText(options_, Ftp1, error));
 }
 
 // A refused login asks again, showing what the server said; an anonymous login has nothing to ask.
@@ -113,7 +113,7 @@ void SessionController::askPasswordAgain(const std::string& reply)
     if (!SiteListMode_ || Ftp1.Connected() || Ftp1.State() != fsReady)
         return;
     if (CurrentSite_.Anonymous) {
-        ui_.ShowError(msl[msgConnectionFailed], reply);
+        ui_.ShowError(msl[xmsgConnectionFailed], reply);
         return;
     }
     PromptRequest request;

@@ -9,7 +9,7 @@ namespace brisk {
 
 namespace {
 
-void reportOutcome(UserInterface& ui, const MessageList& msl, const SiteListOutcome& outcome)
+void reportOutcome(UserInterface& ui, const MainMessages& msl, const SiteListOutcome& outcome)
 {
     if (outcome.status == SiteListStatus::CannotCreateDirectory)
         ui.ShowMessage(msl[msgAttention], msl[msgCanNotCreateDirectory] + " :" + outcome.path);

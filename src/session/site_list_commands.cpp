@@ -4,7 +4,7 @@ namespace brisk {
 
 namespace {
 
-PromptRequest renameDirectoryPrompt(const MessageList& msl, const std::string& oldName)
+PromptRequest renameDirectoryPrompt(const MainMessages& msl, const std::string& oldName)
 {
     PromptRequest request;
     request.title = msl[msgRename] + " Directory";

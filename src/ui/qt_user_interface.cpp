@@ -110,7 +110,7 @@ void QtUserInterface::ViewTextFile(const std::string& path)
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     if (!viewer->load(path)) {
         delete viewer;
-        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgReadFileError] + " :" + path);
+        brisk::ShowError(parent_, (*msl_)[msgAttention], (*msl_)[msgReadFileError] + " :" + path);
         return;
     }
     viewer->show();
@@ -120,7 +120,7 @@ void QtUserInterface::ViewTextFile(const std::string& path)
 void QtUserInterface::OpenWithAssociatedProgram(const std::string& path, const std::string&)
 {
     if (!OpenWithDesktop(path)) {
-        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgOpenFileError] + " :" + path);
+        brisk::ShowError(parent_, (*msl_)[msgAttention], (*msl_)[msgOpenFileError] + " :" + path);
     }
 }
 

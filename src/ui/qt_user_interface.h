@@ -18,8 +18,9 @@ public:
     ~QtUserInterface() override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
-    // The main window's (translated) message list, for the failures shown here.
-    void setMessages(MessageList messages) { msl_ = std::move(messages); }
+    // The main window's message lists, for the failures shown here; they stay the window's, so a
+    // language chosen later shows here too.
+    void setMessages(const MainMessages& messages) { msl_ = &messages; }
     // What Changed() runs: the main window refreshes its views there.
     void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     // What the progress window's Cancel runs: the session's Stop, from a posted message.
@@ -52,7 +53,8 @@ private:
     QWidget* dialogParent() const;
 
     QWidget* parent_;
-    MessageList msl_;
+    MainMessages builtIn_;
+    const MainMessages* msl_ = &builtIn_;
     std::function<void()> changed_;
     std::function<void()> cancel_;
     std::unique_ptr<TProgress> progress_;
