@@ -8,7 +8,8 @@ FormTexts CaptureFormTexts(const TranslatableForm& form)
     for (const TextProperty& property : form.properties()) {
         if (property.kind == TextPropertyKind::String) {
             const TextSlot slot{property.component, property.name, -1, {}};
-            texts.emplace_back(slot, form.text(slot));
+            if (const std::string text = form.text(slot); !text.empty())
+                texts.emplace_back(slot, text);
             continue;
         }
         const std::vector<std::string> items =

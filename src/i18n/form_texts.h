@@ -7,7 +7,8 @@
 
 namespace brisk {
 
-// Every text of a window's components, to put back later.
+// The texts of a window's components, to put back later. An empty string is not a text to
+// translate (an edit the user fills in), so it is left out.
 using FormTexts = std::vector<std::pair<TextSlot, std::string>>;
 
 FormTexts CaptureFormTexts(const TranslatableForm& form);

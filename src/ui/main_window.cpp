@@ -4,6 +4,7 @@
 #include "ui/file_list_view.h"
 #include "ui/quick_connect_bar.h"
 #include "ui/unhandled_exception.h"
+#include "ui/window_language.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,6 +39,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     connectTransfers();
     trackFocus();
     applyFonts();
+    translate();
     resize(1100, 720);
     refreshViews();
     setUnhandledExceptionHandler([this](const std::string& what) { reportError(what); });
@@ -46,6 +48,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 T_Main::~T_Main()
 {
     setUnhandledExceptionHandler(nullptr);
+    SetProgramLanguage(nullptr);
     disconnect(focusTracking_);
     // The models go before the widgets: nothing may reach them from a view any more.
     ui_.setChangedHandler(nullptr);

@@ -3,6 +3,8 @@
 #include "mirror/mirroring.h"
 #include "session/main_program.h"
 #include "session/panel_side.h"
+#include "i18n/form_texts.h"
+#include "ui/qt_translatable_form.h"
 #include "ui/qt_user_interface.h"
 
 #include <QMainWindow>
@@ -41,6 +43,9 @@ public:
     void refreshViews();
     // An exception that reached the event loop: logged, then shown in a message box.
     void reportError(const std::string& what);
+    // The chosen language into the window (menus, headers, messages), from the built-in texts up;
+    // only with a language on unless forced (main_window_language.cpp).
+    void RetranslateMainWindow(bool force);
 
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;
@@ -73,6 +78,10 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildViewMenu();
+    // the "Language" menu and the window's texts (main_window_language.cpp)
+    void buildLanguageMenu();
+    void translate();
+    void selectLanguage(QAction* entry);
     void showSizes(SizeDisplay display);
     QAction* addAction(const QString& name, const QString& text, const QString& icon,
                        const std::function<void()>& run, const QKeySequence& key = {});
@@ -118,6 +127,13 @@ private:
     bool transferDropAllowed(quint64 source, const FileListView* from) const;
 
     QtUserInterface ui_;
+    // The column headers: of the local list, the remote list and the site list.
+    QStringList localColumns_{"Filename", "Size", "Date", "Time"};
+    QStringList remoteColumns_{"Filename", "Size", "Date", "Time", "Attribute", "Links"};
+    QStringList siteColumns_{"FTP Servers", "Server"};
+    std::unique_ptr<QtTranslatableForm> texts_;
+    FormTexts builtInTexts_;
+    QMenu* languageMenu_ = nullptr;
     std::unique_ptr<MainProgram> program_;
     std::unique_ptr<Mirroring> mirroring_;
     QSplitter* panes_ = nullptr;
