@@ -19,11 +19,26 @@ enum MainMessage : int {
 enum MainExtraMessage : int {
     xmsgTransferFinished = 0, xmsgTransferred, xmsgSkipped, xmsgFailed, xmsgConnectionFailed, xmsgReadingListing,
     xmsgAttributesChanged, xmsgWriteFileError,
+    // why a connection failed: %1 the host, %2 the port, %3 the system's words
+    xmsgRefused, xmsgNameNotFound, xmsgTryAgain, xmsgNoAnswer, xmsgUnreachable, xmsgClosedEarly, xmsgBadPort,
+    xmsgConnectFailed,
+    xmsgHostNameEmpty, xmsgUnableToWrite, xmsgSaveAsSite, xmsgSiteName, xmsgMissingSiteName, xmsgDirectory,
+    xmsgFile, xmsgAttempt,
+    // a name passed over: %1 the name, %2 why (or %2 the directory and %3 why)
+    xmsgSkippedName, xmsgSkippedNameIn, xmsgNotSendable, xmsgLinkToDirectory, xmsgNotRegularFile,
+    xmsgNotWritableName, xmsgNoLocalDirectory, xmsgTargetIsLink, xmsgNoLongerExists, xmsgDirNotCreated,
+    xmsgNotDeletable, xmsgNotChmodable,
+    // a row's Properties
+    xmsgSymbolicLink, xmsgRowName, xmsgRowLocation, xmsgRowType, xmsgRowSize, xmsgRowBytes, xmsgRowModified,
+    xmsgRowAttributes, xmsgRowLinkTo,
 };
 
 // The English texts, in order.
 const std::vector<std::string>& MainMessagesEnglish();
 const std::vector<std::string>& MainExtraMessagesEnglish();
+
+// `pattern` with %1 ... %9 replaced by the arguments, in whatever order a language puts them.
+std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);
 
 // The list a window reads its texts from.
 class MessageList {

@@ -17,7 +17,7 @@ void ChmodChain::start(std::vector<ChmodItem> items)
             queue_.push_back(std::move(item));
             continue;
         }
-        ctx_.log("Skipped \"" + PrintableName(item.name) + "\": not a name or mode that can be sent");
+        ctx_.log(SkippedText(ctx_.msl, item.name, xmsgNotChmodable));
         ++failed_;
     }
     stopping_ = false;

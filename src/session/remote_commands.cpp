@@ -81,7 +81,7 @@ void SessionController::RenameRemote()
     if (SiteListMode_ || NavigationBusy_ || !Ftp1.Connected() || row < 0 || Ftp1.State() != fsReady)
         return;
     const PanelRow& entry = remote.panel.rows()[size_t(row)];
-    const std::string kind = entry.image == kImageFile ? "File" : "Directory";
+    const std::string& kind = msl[entry.image == kImageFile ? xmsgFile : xmsgDirectory];
     PromptRequest request;
     request.title = msl[msgRename] + " " + kind;
     request.label = msl[msgEnterNew] + " " + kind + " " + msl[msgName] + " :";

@@ -7,8 +7,8 @@ namespace {
 PromptRequest renameDirectoryPrompt(const MainMessages& msl, const std::string& oldName)
 {
     PromptRequest request;
-    request.title = msl[msgRename] + " Directory";
-    request.label = msl[msgEnterNew] + " Directory " + msl[msgName] + " :";
+    request.title = msl[msgRename] + " " + msl[xmsgDirectory];
+    request.label = msl[msgEnterNew] + " " + msl[xmsgDirectory] + " " + msl[msgName] + " :";
     request.text = oldName;
     return request;
 }

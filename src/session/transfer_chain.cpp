@@ -115,7 +115,7 @@ void TransferChain::failed(TFtpRequest kind)
         if (direction_ != Direction::Upload)
             break;
         ctx_.setBusy(true);
-        dropCurrentDir("the directory could not be created");
+        dropCurrentDir(xmsgDirNotCreated);
         return next();
     default:
         break;

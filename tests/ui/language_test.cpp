@@ -72,9 +72,19 @@ TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
         TFFtpBase properties(site);
     }
     const IniFile lan(home() + "language.lan");
+    // The German translation that comes with the program has exactly the keys of the template.
+    const IniFile german(home() + "deutsch.lan");
+    const auto keys = [](const IniFile& file, const char* section) {
+        std::vector<std::string> out;
+        for (const auto& entry : file.sectionEntries(section))
+            out.push_back(entry.first);
+        return out;
+    };
     for (const char* section : {"T_MAIN", "T_CHMOD", "T_CARRAGE", "T_FCMD", "T_MIRROR", "TFREWRITE", "TPROGRESS",
-                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE"})
+                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE"}) {
         EXPECT_TRUE(lan.hasSection(section)) << section;
+        EXPECT_EQ(keys(german, section), keys(lan, section)) << section;
+    }
     struct Entry {
         const char* section;
         const char* key;

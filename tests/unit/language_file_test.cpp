@@ -37,6 +37,13 @@ TEST(LanguageKey, SplitsIntoComponentPropertyIndexAndSubProperty)
     EXPECT_EQ(EncodeLanguageValue("two\r\nlines\nmore"), "two~~lines~~more");
 }
 
+// A translation may put the arguments in another order; a mark without an argument stays as it is.
+TEST(FormatMessage, ReplacesNumberedMarks)
+{
+    EXPECT_EQ(FormatMessage("Port \"%2\" von %1: %3", {"host", "21", "zu"}), "Port \"21\" von host: zu");
+    EXPECT_EQ(FormatMessage("100% %1 %4 %0 %", {"a"}), "100% a %4 %0 %");
+}
+
 class LanguageFileTest : public TempHomeTest {
 protected:
     void SetUp() override
