@@ -2,20 +2,11 @@
 
 #include "i18n/language_file.h"
 #include "i18n/language_list.h"
+#include "platform/directories.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace brisk {
-namespace {
-
-bool fileExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-} // namespace
 
 std::string ChosenLanguagePath(const TLang& lang, const std::string& programDir)
 {

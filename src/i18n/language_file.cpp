@@ -1,19 +1,12 @@
 #include "i18n/language_file.h"
 
 #include "i18n/language_key.h"
+#include "platform/directories.h"
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
 
-#include <sys/stat.h>
-
 namespace brisk {
 namespace {
-
-bool fileExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 const TextProperty* findProperty(const std::vector<TextProperty>& properties, const LanguageKey& key)
 {
