@@ -33,6 +33,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "the local directory cannot be created", "the local target is a symbolic link", "it no longer exists",
         "the directory could not be created", "not a name that can be deleted", "not a name or mode that can be sent",
         "Symbolic link", "Name", "Location", "Type", "Size", "bytes", "Modified", "Attributes", "Link to",
+        "Host: enter a host name or address without blanks.", "Port: enter a number from 1 to 65535.",
     };
     return texts;
 }

@@ -31,6 +31,8 @@ enum MainExtraMessage : int {
     // a row's Properties
     xmsgSymbolicLink, xmsgRowName, xmsgRowLocation, xmsgRowType, xmsgRowSize, xmsgRowBytes, xmsgRowModified,
     xmsgRowAttributes, xmsgRowLinkTo,
+    // the quick-connect bar's fields
+    xmsgBadHostField, xmsgBadPortField,
 };
 
 // The English texts, in order.
