@@ -1,9 +1,9 @@
 #pragma once
+#include "i18n/form_texts.h"
 #include "listing/size_display.h"
 #include "mirror/mirroring.h"
 #include "session/main_program.h"
 #include "session/panel_side.h"
-#include "i18n/form_texts.h"
 #include "ui/qt_translatable_form.h"
 #include "ui/qt_user_interface.h"
 
