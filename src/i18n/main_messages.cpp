@@ -11,10 +11,46 @@ const std::vector<std::string>& MainMessagesEnglish()
         "Rewrite", "Do you wish to remove", "file(s)", "and", "folder(es)", "Can Not Create the Directory",
         "Enter new", "name", "Mask", "Local", "FTP", "Filter", "byte", "in", "Do you want to quit the program?",
         "Converting file", "Ok", "Read file error", "Open file error", "Connection closed",
-        "Transfer finished:", "transferred", "skipped", "failed", "Connection failed",
-        "Reading the directory listing", "Attributes changed:", "Write file error",
     };
     return texts;
+}
+
+const std::vector<std::string>& MainExtraMessagesEnglish()
+{
+    static const std::vector<std::string> texts = {
+        "Transfer finished:", "transferred", "skipped", "failed", "Connection failed",
+        "Reading the directory listing", "Attributes changed:", "Write file error",
+        "The server %1 refused the connection on port %2.", "The server name %1 was not found.",
+        "The server name %1 could not be looked up now; try again later.",
+        "The server %1 did not answer on port %2 in time.", "The server %1 cannot be reached from this computer.",
+        "The server %1 closed the connection before it was ready.",
+        "The port \"%2\" of the server %1 is not a port number from 1 to 65535.",
+        "The connection to %1 on port %2 failed: %3.",
+        "Host name empty", "Unable to write to %1", "Save as site", "FTP Server Name:", "FTP Server Name must be defined",
+        "Directory", "File", "[Attempt %1]",
+        "Skipped \"%1\": %2", "Skipped \"%1\" in %2: %3", "not a name that can be sent",
+        "a symbolic link to a directory is not followed", "not a regular file", "not a name that can be written here",
+        "the local directory cannot be created", "the local target is a symbolic link", "it no longer exists",
+        "the directory could not be created", "not a name that can be deleted", "not a name or mode that can be sent",
+        "Symbolic link", "Name", "Location", "Type", "Size", "bytes", "Modified", "Attributes", "Link to",
+        "Host: enter a host name or address without blanks.", "Port: enter a number from 1 to 65535.",
+    };
+    return texts;
+}
+
+std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args)
+{
+    std::string out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const size_t arg = i + 1 < pattern.size() && pattern[i] == '%' ? size_t(pattern[i + 1] - '1') : args.size();
+        if (arg < args.size() && arg < 9) {
+            out += args[arg];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 const std::string& MessageList::operator[](int index) const

@@ -11,23 +11,56 @@ enum MainMessage : int {
     msgCreateDirectory, msgEnterNewDirName, msgRename, msgEnterNewName, msgFileExists, msgRewrite,
     msgWishToRemove, msgFiles, msgAnd, msgFolders, msgCanNotCreateDirectory, msgEnterNew, msgName,
     msgMask, msgLocal, msgFtp, msgFilter, msgByte, msgIn, msgQuitQuestion, msgConvertingFile, msgOk,
-    msgReadFileError, msgOpenFileError, msgConnectionClosed, msgTransferFinished, msgTransferred, msgSkipped,
-    msgFailed, msgConnectionFailed, msgReadingListing, msgAttributesChanged, msgWriteFileError,
+    msgReadFileError, msgOpenFileError, msgConnectionClosed,
+};
+
+// The main window's further texts, in a second list ("mslExtra") so that the first keeps its fixed
+// length and a language file's line past its end changes nothing.
+enum MainExtraMessage : int {
+    xmsgTransferFinished = 0, xmsgTransferred, xmsgSkipped, xmsgFailed, xmsgConnectionFailed, xmsgReadingListing,
+    xmsgAttributesChanged, xmsgWriteFileError,
+    // why a connection failed: %1 the host, %2 the port, %3 the system's words
+    xmsgRefused, xmsgNameNotFound, xmsgTryAgain, xmsgNoAnswer, xmsgUnreachable, xmsgClosedEarly, xmsgBadPort,
+    xmsgConnectFailed,
+    xmsgHostNameEmpty, xmsgUnableToWrite, xmsgSaveAsSite, xmsgSiteName, xmsgMissingSiteName, xmsgDirectory,
+    xmsgFile, xmsgAttempt,
+    // a name passed over: %1 the name, %2 why (or %2 the directory and %3 why)
+    xmsgSkippedName, xmsgSkippedNameIn, xmsgNotSendable, xmsgLinkToDirectory, xmsgNotRegularFile,
+    xmsgNotWritableName, xmsgNoLocalDirectory, xmsgTargetIsLink, xmsgNoLongerExists, xmsgDirNotCreated,
+    xmsgNotDeletable, xmsgNotChmodable,
+    // a row's Properties
+    xmsgSymbolicLink, xmsgRowName, xmsgRowLocation, xmsgRowType, xmsgRowSize, xmsgRowBytes, xmsgRowModified,
+    xmsgRowAttributes, xmsgRowLinkTo,
+    // the quick-connect bar's fields
+    xmsgBadHostField, xmsgBadPortField,
 };
 
 // The English texts, in order.
 const std::vector<std::string>& MainMessagesEnglish();
+const std::vector<std::string>& MainExtraMessagesEnglish();
+
+// `pattern` with %1 ... %9 replaced by the arguments, in whatever order a language puts them.
+std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);
 
 // The list a window reads its texts from.
 class MessageList {
 public:
-    MessageList() : items_(MainMessagesEnglish()) {}
     explicit MessageList(std::vector<std::string> items) : items_(std::move(items)) {}
     const std::string& operator[](int index) const;
     std::vector<std::string>& items() { return items_; }
+    const std::vector<std::string>& items() const { return items_; }
 
 private:
     std::vector<std::string> items_;
+};
+
+// The main window's two lists; code reads either by its enum.
+struct MainMessages {
+    MessageList msl{MainMessagesEnglish()};
+    MessageList mslExtra{MainExtraMessagesEnglish()};
+
+    const std::string& operator[](MainMessage index) const { return msl[index]; }
+    const std::string& operator[](MainExtraMessage index) const { return mslExtra[index]; }
 };
 
 } // namespace brisk

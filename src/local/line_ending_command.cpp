@@ -10,13 +10,13 @@ namespace brisk {
 
 namespace {
 
-MainMessage messageOf(ConvertOutcome outcome)
+const std::string& messageOf(ConvertOutcome outcome, const MainMessages& messages)
 {
     switch (outcome) {
-    case ConvertOutcome::Ok: return msgOk;
-    case ConvertOutcome::OpenError: return msgOpenFileError;
-    case ConvertOutcome::ReadError: return msgReadFileError;
-    default: return msgWriteFileError;
+    case ConvertOutcome::Ok: return messages[msgOk];
+    case ConvertOutcome::OpenError: return messages[msgOpenFileError];
+    case ConvertOutcome::ReadError: return messages[msgReadFileError];
+    default: return messages[xmsgWriteFileError];
     }
 }
 
@@ -48,7 +48,7 @@ bool HasSelectedFile(const LocalPanel& local)
     return false;
 }
 
-void ConvertFile(const std::string& path, LineEnding value, const LogLines& log, const MessageList& messages,
+void ConvertFile(const std::string& path, LineEnding value, const LogLines& log, const MainMessages& messages,
                  uint64_t memoryBudget)
 {
     if (!fileExists(path))
@@ -56,10 +56,10 @@ void ConvertFile(const std::string& path, LineEnding value, const LogLines& log,
     const size_t line = log.add(messages[msgConvertingFile] + ": " + path + " ...");
     const ConvertOutcome outcome = ConvertFileLineEnds(path, value, memoryBudget);
     if (outcome != ConvertOutcome::Empty && outcome != ConvertOutcome::Missing)
-        log.append(line, " " + messages[messageOf(outcome)] + "!");
+        log.append(line, " " + messageOf(outcome, messages) + "!");
 }
 
-LineEndingCommand::LineEndingCommand(UserInterface& ui, const MessageList& messages, LocalPanel& local,
+LineEndingCommand::LineEndingCommand(UserInterface& ui, const MainMessages& messages, LocalPanel& local,
                                      LogLines log)
     : ui_(ui), messages_(messages), local_(local), log_(std::move(log))
 {

@@ -29,7 +29,7 @@ bool HasSelectedFile(const LocalPanel& local);
 // One file: "Converting file: PATH ..." in the log, then " Ok!", " Open file error!", " Read file
 // error!" or " Write file error!" appended to that line (nothing for an empty file). A path that
 // no longer exists is passed over without a line.
-void ConvertFile(const std::string& path, LineEnding value, const LogLines& log, const MessageList& messages,
+void ConvertFile(const std::string& path, LineEnding value, const LogLines& log, const MainMessages& messages,
                  uint64_t memoryBudget = kLineEndingMemoryBudget);
 
 // "Carriage Return" on the local panel: asks for the line ending, then converts the selected files
@@ -37,7 +37,7 @@ void ConvertFile(const std::string& path, LineEnding value, const LogLines& log,
 // A second command while one runs joins the queue. The panel is not refreshed afterwards.
 class LineEndingCommand {
 public:
-    LineEndingCommand(UserInterface& ui, const MessageList& messages, LocalPanel& local, LogLines log);
+    LineEndingCommand(UserInterface& ui, const MainMessages& messages, LocalPanel& local, LogLines log);
     LineEndingCommand(const LineEndingCommand&) = delete;
     LineEndingCommand& operator=(const LineEndingCommand&) = delete;
 
@@ -52,7 +52,7 @@ private:
     void convertNext();
 
     UserInterface& ui_;
-    const MessageList& messages_;
+    const MainMessages& messages_;
     LocalPanel& local_;
     LogLines log_;
     std::deque<std::pair<std::string, LineEnding>> queue_;

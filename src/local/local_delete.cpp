@@ -24,7 +24,7 @@ void ExpandLocalDeleteList(LocalDeleteList& list)
     }
 }
 
-std::string LocalDeleteQuestion(const LocalDeleteList& list, const MessageList& messages)
+std::string LocalDeleteQuestion(const LocalDeleteList& list, const MainMessages& messages)
 {
     std::string text = messages[msgWishToRemove] + " " + std::to_string(list.files.size()) + " " +
                        messages[msgFiles];

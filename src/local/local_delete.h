@@ -18,7 +18,7 @@ struct LocalDeleteList {
 void ExpandLocalDeleteList(LocalDeleteList& list);
 
 // "Do you wish to remove 3 file(s) and 2 folder(es)"; without the folder part when there are none.
-std::string LocalDeleteQuestion(const LocalDeleteList& list, const MessageList& messages);
+std::string LocalDeleteQuestion(const LocalDeleteList& list, const MainMessages& messages);
 
 // Deletes the files in order, then removes the directories from the last to the first. Failures
 // are skipped silently; a directory that turned into a link meanwhile is not followed.

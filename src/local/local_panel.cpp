@@ -18,7 +18,7 @@ constexpr size_t kNameLength = 255;
 
 } // namespace
 
-LocalPanel::LocalPanel(UserInterface& ui, const MessageList& messages, const std::string& startDir)
+LocalPanel::LocalPanel(UserInterface& ui, const MainMessages& messages, const std::string& startDir)
     : ui_(ui), messages_(messages)
 {
     if (!changeDirectory(startDir) && !changeDirectory(currentDirectory()))
@@ -127,7 +127,7 @@ void LocalPanel::showProperties()
     const int index = panel_.selectedIndex();
     if (index >= 0)
         ui_.ShowMessage(std::string(panel_.rows().caption(size_t(index))),
-                        RowDetailsText(panel_.rows().view(size_t(index)), currentDir_));
+                        RowDetailsText(messages_, panel_.rows().view(size_t(index)), currentDir_));
 }
 
 std::string LocalPanel::rowPath(size_t index) const

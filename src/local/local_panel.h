@@ -21,7 +21,7 @@ struct LocalDeleteList;
 class LocalPanel : public LocalDirectory {
 public:
     // Enters `startDir`; when that fails, the process's current directory.
-    LocalPanel(UserInterface& ui, const MessageList& messages, const std::string& startDir);
+    LocalPanel(UserInterface& ui, const MainMessages& messages, const std::string& startDir);
 
     const std::string& currentDir() const override { return currentDir_; }
     FilePanel& panel() { return panel_; }
@@ -71,7 +71,7 @@ private:
     std::optional<std::string> askName(MainMessage title, MainMessage label, const std::string& start);
 
     UserInterface& ui_;
-    const MessageList& messages_;
+    const MainMessages& messages_;
     std::string currentDir_;
     FilePanel panel_;
     DirectoryChooser chooser_;

@@ -6,7 +6,7 @@
 namespace brisk {
 
 bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool isDirectory, UserInterface& ui,
-                         const MessageList& messages)
+                         const MainMessages& messages)
 {
     if (!(task.Params & mpPromptBeforeDelete))
         return true;

@@ -10,7 +10,7 @@ namespace brisk {
 // Whether a mirror run may delete `path`: always, unless the task says "Always prompt before
 // deleting"; then only when the user answers Yes.
 bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool isDirectory, UserInterface& ui,
-                         const MessageList& messages);
+                         const MainMessages& messages);
 
 // Removes a local directory with all its content, deepest first. Symbolic links, the root one
 // included, are removed themselves and never followed; failures are passed over.

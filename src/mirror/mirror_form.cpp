@@ -18,7 +18,7 @@ int choiceOf(int value, int count)
 
 } // namespace
 
-MirrorForm::MirrorForm(TRecMirror& task, UserInterface& ui, const MessageList& mainMessages)
+MirrorForm::MirrorForm(TRecMirror& task, UserInterface& ui, const MainMessages& mainMessages)
     : msl(MirrorMessagesEnglish()), task_(task), ui_(ui), mainMessages_(mainMessages)
 {
 }

@@ -38,7 +38,7 @@ public:
     };
 
     // The main window's messages caption the failures shown ("Attention").
-    MirrorForm(TRecMirror& task, UserInterface& ui, const MessageList& mainMessages);
+    MirrorForm(TRecMirror& task, UserInterface& ui, const MainMessages& mainMessages);
 
     // What the controls hold.
     std::string local;
@@ -79,7 +79,7 @@ private:
 
     TRecMirror& task_;
     UserInterface& ui_;
-    const MessageList& mainMessages_;
+    const MainMessages& mainMessages_;
     std::vector<std::string> exclusions_;
     int selected_ = -1;
     std::string openName_;   // the names last confirmed in the Open and the Save As choosers

@@ -77,6 +77,32 @@ bool IniFile::hasKey(const std::string& section, const std::string& key) const
     return find(section, key) != nullptr;
 }
 
+bool IniFile::hasSection(const std::string& section) const
+{
+    for (const Section& s : sections_)
+        if (!s.header.empty() && equalsNoCase(s.name, section))
+            return true;
+    return false;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::sectionEntries(const std::string& section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const Section& s : sections_)
+        if (!s.header.empty() && equalsNoCase(s.name, section))
+            for (const Line& line : s.lines)
+                if (line.isKey)
+                    entries.emplace_back(line.key, line.value);
+    return entries;
+}
+
+void IniFile::clearSection(const std::string& section)
+{
+    // One blank line stays to part it from the next section; new keys go before it.
+    if (Section* s = findSection(section))
+        s->lines.assign(1, Line{});
+}
+
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& def) const
 {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brisk {
@@ -22,6 +23,9 @@ public:
 
 
     bool hasKey(const std::string& section, const std::string& key) const;
+    bool hasSection(const std::string& section) const;
+    // The section's key and value pairs in file order; none when there is no such section.
+    std::vector<std::pair<std::string, std::string>> sectionEntries(const std::string& section) const;
     std::string readString(const std::string& section, const std::string& key,
                            const std::string& def) const;
     // A value that is not a decimal 32-bit integer gives def.
@@ -34,6 +38,8 @@ public:
     void writeString(const std::string& section, const std::string& key, const std::string& value);
     void writeInteger(const std::string& section, const std::string& key, int64_t value);
     void writeBool(const std::string& section, const std::string& key, bool value);
+    // Drops the section's lines, keeping its header, so that writes rebuild it from nothing.
+    void clearSection(const std::string& section);
 
     // Writes the whole file (owner-only); throws IniWriteError when that fails.
     void save() const;

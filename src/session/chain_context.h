@@ -33,7 +33,7 @@ struct ChainContext {
     const RemotePanel& remote;
     std::function<void()> refreshListingCopy;   // the directory just listed becomes `remote.listingCopy`
     std::function<void(bool)> setBusy;          // NavigationBusy: the path box is disabled while set
-    const MessageList& msl;
+    const MainMessages& msl;
 
     ResponseType responseType() const { return responseTypeOf(site.Answer); }
 

@@ -17,7 +17,7 @@ void ChmodChain::start(std::vector<ChmodItem> items)
             queue_.push_back(std::move(item));
             continue;
         }
-        ctx_.log("Skipped \"" + PrintableName(item.name) + "\": not a name or mode that can be sent");
+        ctx_.log(SkippedText(ctx_.msl, item.name, xmsgNotChmodable));
         ++failed_;
     }
     stopping_ = false;
@@ -49,7 +49,7 @@ void ChmodChain::end()
 {
     queue_.clear();
     ctx_.flags.remove(ofChmodTree);
-    ctx_.log(ctx_.msl[msgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[msgFailed] + ": " +
+    ctx_.log(ctx_.msl[xmsgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[xmsgFailed] + ": " +
              std::to_string(failed_));
     if (!ctx_.ftp.Connected())
         return;

@@ -50,8 +50,7 @@ void DeleteChain::scanListing()
 void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
 {
     if (!IsPlainEntryName(entry.name)) {
-        ctx_.log("Skipped \"" + PrintableName(entry.name) + "\" in " + PrintableName(dir) +
-                 ": not a name that can be deleted");
+        ctx_.log(SkippedText(ctx_.msl, entry.name, dir, xmsgNotDeletable));
         return;
     }
     // A symbolic link is removed as a file: entering it would delete what it points to.

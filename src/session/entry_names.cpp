@@ -23,4 +23,15 @@ std::string PrintableName(const std::string& name)
     return out;
 }
 
+std::string SkippedText(const MainMessages& msl, const std::string& name, MainExtraMessage why)
+{
+    return FormatMessage(msl[xmsgSkippedName], {PrintableName(name), msl[why]});
+}
+
+std::string SkippedText(const MainMessages& msl, const std::string& name, const std::string& dir,
+                        MainExtraMessage why)
+{
+    return FormatMessage(msl[xmsgSkippedNameIn], {PrintableName(name), PrintableName(dir), msl[why]});
+}
+
 } // namespace brisk

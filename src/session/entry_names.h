@@ -1,4 +1,6 @@
 #pragma once
+#include "i18n/main_messages.h"
+
 #include <string>
 
 namespace brisk {
@@ -10,5 +12,9 @@ bool IsPlainEntryName(const std::string& name);
 bool IsSymbolicLink(const std::string& attributes);
 // The name as a log line may show it: control bytes replaced by "?".
 std::string PrintableName(const std::string& name);
+// The log line of a name passed over: "Skipped "NAME": WHY", with "in DIR" when it was listed there.
+std::string SkippedText(const MainMessages& msl, const std::string& name, MainExtraMessage why);
+std::string SkippedText(const MainMessages& msl, const std::string& name, const std::string& dir,
+                        MainExtraMessage why);
 
 } // namespace brisk

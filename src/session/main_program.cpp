@@ -68,7 +68,7 @@ void MainProgram::QuickConnectOpen()
     if (!session.canOpenSite())
         return;
     std::string error;
-    if (const std::optional<TFTPServerInfo> site = quickConnect.take(error))
+    if (const std::optional<TFTPServerInfo> site = quickConnect.take(session.msl, error))
         session.OpenSite(*site);
     else
         ui_.ShowMessage(session.msl[msgAttention], error);

@@ -5,7 +5,7 @@ namespace brisk {
 OverwritePrompt::OverwritePrompt(std::vector<std::string> messages, std::string path)
     : messages_(std::move(messages)), path_(std::move(path))
 {
-    messages_.resize(3);
+    messages_.items().resize(3);
 }
 
 const std::vector<std::string>& OverwritePrompt::ButtonTexts()

@@ -1,4 +1,5 @@
 #pragma once
+#include "i18n/main_messages.h"
 #include "platform/user_interface.h"
 
 #include <optional>
@@ -21,6 +22,8 @@ public:
     static const std::vector<std::string>& ButtonTexts();
 
     const std::string& notice() const { return messages_[0]; }   // "File already exists !"
+    // The prompt's message list, which a language file may translate.
+    MessageList& messages() { return messages_; }
     const std::string& path() const { return path_; }
     // The one-line prompt "Save as" shows, pre-filled with the current path.
     PromptRequest saveAsRequest() const;
@@ -31,7 +34,7 @@ public:
     OverwriteChoice choice() const { return choice_; }
 
 private:
-    std::vector<std::string> messages_;
+    MessageList messages_;
     std::string path_;
     OverwriteChoice choice_ = OverwriteChoice::Cancel;
 };

@@ -17,7 +17,7 @@ std::string baseName(const std::string& path)
 ProgressFigures::ProgressFigures(std::vector<std::string> messages, std::function<uint64_t()> nowMs)
     : messages_(std::move(messages)), nowMs_(std::move(nowMs))
 {
-    messages_.resize(4);
+    messages_.items().resize(4);
 }
 
 void ProgressFigures::open()

@@ -1,4 +1,5 @@
 #pragma once
+#include "i18n/main_messages.h"
 #include "platform/progress_sink.h"
 
 #include <cstdint>
@@ -31,6 +32,8 @@ public:
     std::string timeLeft() const;
     std::string allTransferred() const { return std::to_string(finishedBytes_ + count_); }
     std::string allTime() const;
+    // The window's message list, which a language file may translate.
+    MessageList& messages() { return messages_; }
     std::string rateText() const { return FormatRate(rate(), messages_[3]); }
     int frame() const { return frame_; }   // 0..20, forward when sending, backward when receiving
     // Counts the updates, so a view can tell whether anything changed since it last painted.
@@ -44,7 +47,7 @@ public:
 private:
     int64_t rate() const;
 
-    std::vector<std::string> messages_;
+    MessageList messages_;
     std::function<uint64_t()> nowMs_;
     bool open_ = false;
     std::string caption_;

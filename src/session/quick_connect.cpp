@@ -45,11 +45,11 @@ QuickConnectError QuickConnect::check() const
     return QuickConnectError::None;
 }
 
-std::string QuickConnect::errorText(QuickConnectError error)
+std::string QuickConnect::errorText(const MainMessages& msl, QuickConnectError error)
 {
     switch (error) {
-    case QuickConnectError::BadHost: return std::string("Host: ") + kServerFieldRule;
-    case QuickConnectError::BadPort: return std::string("Port: ") + kPortFieldRule;
+    case QuickConnectError::BadHost: return msl[xmsgBadHostField];
+    case QuickConnectError::BadPort: return msl[xmsgBadPortField];
     default: return {};
     }
 }
@@ -78,10 +78,10 @@ TFTPServerInfo QuickConnect::site() const
     return site;
 }
 
-std::optional<TFTPServerInfo> QuickConnect::take(std::string& error)
+std::optional<TFTPServerInfo> QuickConnect::take(const MainMessages& msl, std::string& error)
 {
     if (const QuickConnectError fault = check(); fault != QuickConnectError::None) {
-        error = errorText(fault);
+        error = errorText(msl, fault);
         return std::nullopt;
     }
     known_ = site();

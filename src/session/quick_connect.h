@@ -1,5 +1,6 @@
 #pragma once
 #include "config/ftp_options.h"
+#include "i18n/main_messages.h"
 #include "sites/server_info.h"
 
 #include <optional>
@@ -33,15 +34,15 @@ public:
 
     // The site dialog's rules: a host without blanks, a port from 1 to 65535.
     QuickConnectError check() const;
-    // What the user is told; empty for None.
-    static std::string errorText(QuickConnectError error);
+    // What the user is told, from the main window's messages; empty for None.
+    static std::string errorText(const MainMessages& msl, QuickConnectError error);
     // The site the fields make, with the defaults of a new site: passive mode, the password saved
     // when one was given (without one it is asked for), an anonymous login without user and password.
     TFTPServerInfo site() const;
 
     // Connect: the site to open when check() passes, then known for "Save as site" and its address
     // first in the history; otherwise nothing, with the text to show in `error`.
-    std::optional<TFTPServerInfo> take(std::string& error);
+    std::optional<TFTPServerInfo> take(const MainMessages& msl, std::string& error);
 
     // The recent addresses, most recent first, none twice, never with a password.
     const std::vector<std::string>& history() const { return history_; }

@@ -10,7 +10,7 @@ namespace {
 
 // The delete question names what goes: up to five entries by name (directories with a "/"),
 // more by their count.
-std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MessageList& msl)
+std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MainMessages& msl)
 {
     size_t files = 0, dirs = 0;
     std::vector<std::string> names;
@@ -81,7 +81,7 @@ void SessionController::RenameRemote()
     if (SiteListMode_ || NavigationBusy_ || !Ftp1.Connected() || row < 0 || Ftp1.State() != fsReady)
         return;
     const PanelRow& entry = remote.panel.rows()[size_t(row)];
-    const std::string kind = entry.image == kImageFile ? "File" : "Directory";
+    const std::string& kind = msl[entry.image == kImageFile ? xmsgFile : xmsgDirectory];
     PromptRequest request;
     request.title = msl[msgRename] + " " + kind;
     request.label = msl[msgEnterNew] + " " + kind + " " + msl[msgName] + " :";

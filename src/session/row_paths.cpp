@@ -31,7 +31,7 @@ void SessionController::ShowRemoteProperties()
     if (index < 0)
         return;
     ui_.ShowMessage(std::string(remote.panel.rows().caption(size_t(index))),
-                    RowDetailsText(remote.panel.rows().view(size_t(index)), Ftp1.HostDirName));
+                    RowDetailsText(msl, remote.panel.rows().view(size_t(index)), Ftp1.HostDirName));
 }
 
 } // namespace brisk

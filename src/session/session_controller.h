@@ -37,7 +37,7 @@ public:
     SessionController& operator=(const SessionController&) = delete;
 
     TFtpClient Ftp1;
-    MessageList msl;
+    MainMessages msl;
     LogPane log;
     SiteList siteList;
     RemotePanel remote;
@@ -54,6 +54,8 @@ public:
     void StopTransfer();
     void ApplyOptions();
     size_t AddLog(const std::string& text);
+    // The message lists were translated: texts made from them before are made again.
+    void MessagesChanged() { siteList.setRootItemText(msl[msgServerList] + " ..."); }
 
     // --- site list (while no session is open)
     int siteSelection() const { return siteSelection_; }

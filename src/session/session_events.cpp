@@ -11,13 +11,13 @@ namespace brisk {
 
 namespace {
 
-std::string formatAttempt(const std::string& host, int attempt)
+std::string formatAttempt(const MainMessages& msl, const std::string& host, int attempt)
 {
-    return " " + host + " [Attempt " + std::to_string(attempt) + "]";
+    return " " + host + " " + FormatMessage(msl[xmsgAttempt], {std::to_string(attempt)});
 }
 
 // Names what the attempt connected to: the server, or the proxy in between.
-std::string failureText(const TFTPOptions& options, const TFtpClient& ftp, uint16_t error)
+std::string failureText(const MainMessages& msl, const TFTPOptions& options, const TFtpClient& ftp, uint16_t error)
 {
     std::string host = ftp.HostName, port = ftp.Port;
     if (options.ConnectionType == ftpProxy && !options.ProxyPort.empty()) {
@@ -27,7 +27,7 @@ std::string failureText(const TFTPOptions& options, const TFtpClient& ftp, uint1
         host = options.SocksServer;
         port = options.SocksPort;
     }
-    return ConnectionFailureText(host, port == "ftp" ? "21" : port, error);
+    return ConnectionFailureText(msl, host, port == "ftp" ? "21" : port, error);
 }
 
 // "500 TLS is required, ..." as the user reads it.
@@ -112,13 +112,13 @@ void SessionController::attemptFailed(uint16_t error)
 {
     if (!connectStopped_ && options_.Retry > 0 && ConnectAttempt_ >= 0 && ConnectAttempt_ <= options_.Retry) {
         ++ConnectAttempt_;
-        AddLog(msl[msgConnectingTo] + formatAttempt(Ftp1.HostName, ConnectAttempt_ + 1));
+        AddLog(msl[msgConnectingTo] + formatAttempt(msl, Ftp1.HostName, ConnectAttempt_ + 1));
         startAttempt();
         return;
     }
     sessionEnded();
     if (!connectStopped_)
-        ui_.ShowError(msl[msgConnectionFailed], failureText(options_, Ftp1, error));
+        ui_.ShowError(msl[xmsgConnectionFailed], failureText(msl, options_, Ftp1, error));
 }
 
 // A refused login asks again, showing what the server said; an anonymous login has nothing to ask.
@@ -127,7 +127,7 @@ void SessionController::askPasswordAgain(const std::string& reply)
     if (!SiteListMode_ || Ftp1.Connected() || Ftp1.State() != fsReady)
         return;
     if (CurrentSite_.Anonymous) {
-        ui_.ShowError(msl[msgConnectionFailed], reply);
+        ui_.ShowError(msl[xmsgConnectionFailed], reply);
         return;
     }
     PromptRequest request;

@@ -14,7 +14,6 @@ namespace brisk {
 
 namespace {
 
-constexpr const char* kHostNameEmpty = "Host name empty";
 
 std::string connectingStamp()
 {
@@ -114,8 +113,8 @@ bool SessionController::hostGiven()
 {
     if (!CurrentSite_.Server.empty())
         return true;
-    AddLog(msl[msgError] + " " + kHostNameEmpty);
-    ui_.ShowMessage(msl[msgAttention], kHostNameEmpty);
+    AddLog(msl[msgError] + " " + msl[xmsgHostNameEmpty]);
+    ui_.ShowMessage(msl[msgAttention], msl[xmsgHostNameEmpty]);
     return false;
 }
 

@@ -49,7 +49,7 @@ std::string SessionController::listingStatusText() const
     if (!listingLoading_)
         return {};
     const int64_t megabytes = listingBytes_ >> 20;
-    return msl[msgReadingListing] + (megabytes > 0 ? ": " + std::to_string(megabytes) + " MB" : std::string(" ..."));
+    return msl[xmsgReadingListing] + (megabytes > 0 ? ": " + std::to_string(megabytes) + " MB" : std::string(" ..."));
 }
 
 void SessionController::RefreshListingCopy()

@@ -9,12 +9,12 @@ namespace brisk {
 
 namespace {
 
-void reportOutcome(UserInterface& ui, const MessageList& msl, const SiteListOutcome& outcome)
+void reportOutcome(UserInterface& ui, const MainMessages& msl, const SiteListOutcome& outcome)
 {
     if (outcome.status == SiteListStatus::CannotCreateDirectory)
         ui.ShowMessage(msl[msgAttention], msl[msgCanNotCreateDirectory] + " :" + outcome.path);
     else if (outcome.status == SiteListStatus::WriteFailed)
-        ui.ShowMessage(msl[msgAttention], "Unable to write to " + outcome.path);
+        ui.ShowMessage(msl[msgAttention], FormatMessage(msl[xmsgUnableToWrite], {outcome.path}));
 }
 
 } // namespace
@@ -35,8 +35,8 @@ void SessionController::NewSite()
 void SessionController::SaveSiteAs(const TFTPServerInfo& site)
 {
     PromptRequest request;
-    request.title = "Save as site";
-    request.label = "FTP Server Name:";
+    request.title = msl[xmsgSaveAsSite];
+    request.label = msl[xmsgSiteName];
     request.text = site.Name;
     request.maxLength = SiteLimits::Name;
     std::string name;
@@ -45,7 +45,7 @@ void SessionController::SaveSiteAs(const TFTPServerInfo& site)
     TFTPServerInfo named = site;
     named.Name = trimmed(name).substr(0, SiteLimits::Name);
     if (named.Name.empty()) {
-        ui_.ShowMessage(msl[msgAttention], brisk::SiteProperties::kMissingNameMessage);
+        ui_.ShowMessage(msl[msgAttention], msl[xmsgMissingSiteName]);
         return;
     }
     size_t index = 0;

@@ -4,11 +4,11 @@ namespace brisk {
 
 namespace {
 
-PromptRequest renameDirectoryPrompt(const MessageList& msl, const std::string& oldName)
+PromptRequest renameDirectoryPrompt(const MainMessages& msl, const std::string& oldName)
 {
     PromptRequest request;
-    request.title = msl[msgRename] + " Directory";
-    request.label = msl[msgEnterNew] + " Directory " + msl[msgName] + " :";
+    request.title = msl[msgRename] + " " + msl[xmsgDirectory];
+    request.label = msl[msgEnterNew] + " " + msl[xmsgDirectory] + " " + msl[msgName] + " :";
     request.text = oldName;
     return request;
 }

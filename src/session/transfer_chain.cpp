@@ -113,7 +113,7 @@ void TransferChain::failed(TFtpRequest kind)
         if (direction_ != Direction::Upload)
             break;
         ctx_.setBusy(true);
-        dropCurrentDir("the directory could not be created");
+        dropCurrentDir(xmsgDirNotCreated);
         return next();
     default:
         break;
@@ -153,9 +153,9 @@ void TransferChain::FinishTransfer()
     dropWork();
     direction_ = Direction::None;
     ctx_.flags.remove(ofDownloadTree | ofUploadTree | ofUploadParentCwd);
-    ctx_.log(ctx_.msl[msgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
-             ctx_.msl[msgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[msgSkipped] +
-             ", " + std::to_string(tally_.failed) + " " + ctx_.msl[msgFailed]);
+    ctx_.log(ctx_.msl[xmsgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
+             ctx_.msl[xmsgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[xmsgSkipped] +
+             ", " + std::to_string(tally_.failed) + " " + ctx_.msl[xmsgFailed]);
     ctx_.setBusy(false);
     ctx_.ui.Progress().close();
     if (!upload)

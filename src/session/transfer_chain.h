@@ -56,7 +56,7 @@ private:
     void queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir);
     bool makeLocalDir(const std::string& path);
     void uploadCwdFailed();
-    void dropCurrentDir(const char* why);
+    void dropCurrentDir(MainExtraMessage why);
     void setLocalFileTime();
 
     // The overwrite check of the first queued file; it may skip files, rename the target or

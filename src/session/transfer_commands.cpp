@@ -42,15 +42,15 @@ void SessionController::StartUpload(const std::vector<std::string>& localNames)
         const UploadSource source = ClassifyUploadSource(local_.currentDir(), name);
         const std::string path = JoinLocalPath(local_.currentDir(), name);
         if (!IsPlainEntryName(name))
-            AddLog("Skipped \"" + PrintableName(name) + "\": not a name that can be sent");
+            AddLog(SkippedText(msl, name, xmsgNotSendable));
         else if (source.kind == UploadKind::File)
             files.push_back({path, name, source.size, int64_t(source.modified)});
         else if (source.kind == UploadKind::Directory)
             dirs.push_back({path, BaseRemoteDir_ + name});
         else if (source.kind == UploadKind::DirectoryLink)
-            AddLog("Skipped \"" + PrintableName(path) + "\": a symbolic link to a directory is not followed");
+            AddLog(SkippedText(msl, path, xmsgLinkToDirectory));
         else
-            AddLog("Skipped \"" + PrintableName(path) + "\": not a regular file");
+            AddLog(SkippedText(msl, path, xmsgNotRegularFile));
     }
     transfer_.startUpload(std::move(files), std::move(dirs));
     changed();
@@ -73,7 +73,7 @@ void SessionController::StartDownload()
         const std::string name = responseType() == ResponseType::Text ? lastWord(row.caption) : row.caption;
         if (!IsPlainEntryName(name)) {
             if (!name.empty())
-                AddLog("Skipped \"" + PrintableName(name) + "\": not a name that can be written here");
+                AddLog(SkippedText(msl, name, xmsgNotWritableName));
             continue;
         }
         const std::string local = BaseLocalDir_ + name;

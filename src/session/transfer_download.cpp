@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 namespace brisk {
 
@@ -37,7 +38,7 @@ bool TransferChain::makeLocalDir(const std::string& path)
     struct stat info {};
     if (errno == EEXIST && lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         return true;
-    ctx_.log("Skipped \"" + PrintableName(path) + "\": the local directory cannot be created");
+    ctx_.log(SkippedText(ctx_.msl, path, xmsgNoLocalDirectory));
     return false;
 }
 
@@ -52,13 +53,13 @@ void TransferChain::scanDownloadListing()
 // the directory being filled. Links to directories are not entered (a loop would never end).
 void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir)
 {
-    const char* why = nullptr;
+    std::optional<MainExtraMessage> why;
     if (!IsPlainEntryName(entry.name))
-        why = "not a name that can be written here";
+        why = xmsgNotWritableName;
     else if (entry.isDirectory && IsSymbolicLink(entry.attributes))
-        why = "a symbolic link to a directory is not followed";
+        why = xmsgLinkToDirectory;
     if (why) {
-        ctx_.log("Skipped \"" + PrintableName(entry.name) + "\" in " + PrintableName(currentDir_.source) + ": " + why);
+        ctx_.log(SkippedText(ctx_.msl, entry.name, currentDir_.source, *why));
         ++tally_.skipped;
         return;
     }

@@ -78,7 +78,7 @@ bool TransferChain::localTargetIsLink(const TransferFile& file)
     struct stat info {};
     if (lstat(file.target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return false;
-    ctx_.log("Skipped \"" + PrintableName(file.target) + "\": the local target is a symbolic link");
+    ctx_.log(SkippedText(ctx_.msl, file.target, xmsgTargetIsLink));
     ++tally_.skipped;
     files_.pop_front();
     return true;

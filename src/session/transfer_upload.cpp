@@ -7,6 +7,7 @@
 #include "session/remote_paths.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace brisk {
 
@@ -20,21 +21,21 @@ void TransferChain::enterUploadDir()
     const std::string remoteDir = WithSlash(currentDir_.target);
     for (const UploadSource& source : ListUploadSources(currentDir_.source)) {
         const std::string path = JoinLocalPath(currentDir_.source, source.name);
-        const char* why = nullptr;
+        std::optional<MainExtraMessage> why;
         if (!IsPlainEntryName(source.name))
-            why = "not a name that can be sent";
+            why = xmsgNotSendable;
         else if (source.kind == UploadKind::File)
             files_.push_back({path, remoteDir + source.name, source.size, int64_t(source.modified)});
         else if (source.kind == UploadKind::Directory)
             dirs_.push_back({path, remoteDir + source.name});
         else if (source.kind == UploadKind::DirectoryLink)
-            why = "a symbolic link to a directory is not followed";
+            why = xmsgLinkToDirectory;
         else if (source.kind == UploadKind::Special)
-            why = "not a regular file";
+            why = xmsgNotRegularFile;
         else
-            why = "it no longer exists";
+            why = xmsgNoLongerExists;
         if (why) {
-            ctx_.log("Skipped \"" + PrintableName(path) + "\": " + why);
+            ctx_.log(SkippedText(ctx_.msl, path, *why));
             ++tally_.skipped;
         }
     }
@@ -103,10 +104,10 @@ void TransferChain::uploadDirMade()
 // The directory being visited cannot be used: its queued files and the directories below it are
 // dropped; the directory and its files count as failed (a tree of directories alone would
 // otherwise fail without a trace in the tally).
-void TransferChain::dropCurrentDir(const char* why)
+void TransferChain::dropCurrentDir(MainExtraMessage why)
 {
     ctx_.flags.remove(ofUploadParentCwd);
-    ctx_.log("Skipped \"" + PrintableName(currentDir_.target) + "\": " + why);
+    ctx_.log(SkippedText(ctx_.msl, currentDir_.target, why));
     tally_.failed += 1 + int(files_.size());
     files_.clear();
     const std::string below = WithSlash(currentDir_.target);

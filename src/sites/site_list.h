@@ -28,6 +28,7 @@ public:
 
     const std::vector<SiteEntry>& entries() const { return entries_; }
     const SitePathItems& pathItems() const { return path_; }
+    void setRootItemText(std::string text) { path_.setRootText(std::move(text)); }
     std::string CurrentSiteFolder() const { return path_.CurrentSiteFolder(); }
     void setDefaults(const SiteDefaults& defaults) { defaults_ = defaults; }
 

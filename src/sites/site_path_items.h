@@ -11,6 +11,8 @@ public:
     explicit SitePathItems(std::string rootText) : items_{std::move(rootText)} {}
 
     const std::vector<std::string>& items() const { return items_; }
+    // The first item, which leads back to the root (its text comes from the language chosen).
+    void setRootText(std::string text) { items_[0] = std::move(text); }
     int selected() const { return selected_; }
 
     // Makes the box show folder (components lowercased) and selects its last level.

@@ -2,6 +2,8 @@
 
 #include "session/entry_names.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
+#include "ui/window_language.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -55,6 +57,7 @@ T_ChMod::T_ChMod(AttributeForm& form, QWidget* parent) : QDialog(parent), form_(
     lbNames->setTextFormat(Qt::PlainText);
     lbNames->setText(lbNames->fontMetrics().elidedText(names, Qt::ElideRight, kNamesWidth));
     lbNames->setToolTip(names);
+    KeepUntranslated(lbNames);
 
     edManual_ = new QLineEdit(this);
     edManual_->setObjectName("edManual");
@@ -103,6 +106,7 @@ T_ChMod::T_ChMod(AttributeForm& form, QWidget* parent) : QDialog(parent), form_(
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyLanguage(*this, "T_ChMod");
     showBoxes();
     showMode();
 }

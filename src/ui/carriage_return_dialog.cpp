@@ -1,4 +1,5 @@
 #include "ui/carriage_return_dialog.h"
+#include "ui/window_language.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -51,6 +52,7 @@ T_Carrage::T_Carrage(LineEndingChoice& model, QWidget* parent) : QDialog(parent)
     layout->addWidget(group);
     layout->addWidget(box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyLanguage(*this, "T_Carrage");
 }
 
 void T_Carrage::accept()

@@ -2,6 +2,7 @@
 
 #include "session/custom_command_editor.h"
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -34,6 +35,7 @@ T_FCmd::T_FCmd(CustomCommandEditor& model, QWidget* parent) : QDialog(parent), m
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildWidgets();
+    ApplyLanguage(*this, "T_FCmd");
     showEntries();
     resize(520, 300);
 }

@@ -1,6 +1,7 @@
 #include "ui/input_form.h"
 
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -22,15 +23,12 @@ TInputForm::TInputForm(const PromptRequest& request, QWidget* parent)
       cbMask_(new QCheckBox(tr("Mask password"), this)),
       maxLength_(static_cast<int>(std::min(request.maxLength, kEditLimit)))
 {
-    setWindowTitle(toQt(request.title));
-    auto* label = new QLabel(toQt(request.label), this);
+    auto* label = new QLabel(this);
     label->setObjectName("lbPrompt");
     label->setTextFormat(Qt::PlainText);
     label->setBuddy(edText_);
     edText_->setObjectName("edText");
     edText_->setMaxLength(maxLength_);
-    edText_->setText(toQt(request.text));
-    edText_->selectAll();
     cbMask_->setObjectName("cbMask");
     cbMask_->setVisible(request.masked);
     cbMask_->setChecked(request.masked);
@@ -48,6 +46,13 @@ TInputForm::TInputForm(const PromptRequest& request, QWidget* parent)
     layout->addWidget(cbMask_);
     layout->addWidget(buttons);
     setMinimumWidth(360);
+
+    // The caller's texts (from its own message list) go in after the window's own are translated.
+    ApplyLanguage(*this, "TInputForm");
+    setWindowTitle(toQt(request.title));
+    label->setText(toQt(request.label));
+    edText_->setText(toQt(request.text));
+    edText_->selectAll();
 }
 
 std::string TInputForm::text() const

@@ -5,6 +5,7 @@
 #include "ui/local_dir_tree.h"
 #include "ui/quick_connect_bar.h"
 #include "ui/unhandled_exception.h"
+#include "ui/window_language.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,6 +26,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 {
     ui_.setChangedHandler([this] { scheduleRefresh(); });
     program_ = std::make_unique<MainProgram>(ui_);
+    program_->retranslateMainWindow = [this] { RetranslateMainWindow(false); };
     mirroring_ = std::make_unique<Mirroring>(program_->session, program_->local, ui_);
     ui_.setMessages(program_->session.msl);
     buildWidgets();
@@ -39,6 +41,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     connectTransfers();
     trackFocus();
     applyFonts();
+    translate();
     resize(1100, 720);
     refreshViews();
     setDesignColumns();
@@ -48,6 +51,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
 T_Main::~T_Main()
 {
     setUnhandledExceptionHandler(nullptr);
+    SetProgramLanguage(nullptr);
     disconnect(focusTracking_);
     // The models go before the widgets: nothing may reach them from a view any more.
     ui_.setChangedHandler(nullptr);

@@ -1,9 +1,11 @@
 #pragma once
 #include "config/window_layouts.h"
+#include "i18n/form_texts.h"
 #include "listing/size_display.h"
 #include "mirror/mirroring.h"
 #include "session/main_program.h"
 #include "session/panel_side.h"
+#include "ui/qt_translatable_form.h"
 #include "ui/qt_user_interface.h"
 
 #include <QMainWindow>
@@ -44,6 +46,9 @@ public:
     void refreshViews();
     // An exception that reached the event loop: logged, then shown in a message box.
     void reportError(const std::string& what);
+    // The chosen language into the window (menus, headers, messages), from the built-in texts up;
+    // only with a language on unless forced (main_window_language.cpp).
+    void RetranslateMainWindow(bool force);
 
     FileListView* lvLoc = nullptr;
     FileListView* FTPView = nullptr;
@@ -77,6 +82,10 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildViewMenu();
+    // the "Language" menu and the window's texts (main_window_language.cpp)
+    void buildLanguageMenu();
+    void translate();
+    void selectLanguage(QAction* entry);
     void showSizes(SizeDisplay display);
     QAction* addAction(const QString& name, const QString& text, const QString& icon,
                        const std::function<void()>& run, const QKeySequence& key = {});
@@ -135,13 +144,20 @@ private:
     bool transferDropAllowed(quint64 source, const FileListView* from) const;
 
     QtUserInterface ui_;
+    // The column headers: of the local list, the remote list and the site list.
+    QStringList localColumns_{"Filename", "Size", "Date", "Time"};
+    QStringList remoteColumns_{"Filename", "Size", "Date", "Time", "Attribute", "Links"};
+    QStringList siteColumns_{"FTP Servers", "Server"};
+    std::unique_ptr<QtTranslatableForm> texts_;
+    FormTexts builtInTexts_;
+    QMenu* languageMenu_ = nullptr;
     std::unique_ptr<MainProgram> program_;
     std::unique_ptr<Mirroring> mirroring_;
     QSplitter* vertical_ = nullptr;
     QSplitter* panes_ = nullptr;
     QSplitter* localSplit_ = nullptr;
     // The remote list's six column widths, kept while it shows the site list's columns.
-    std::array<int, 6> remoteColumns_{};
+    std::array<int, 6> remoteColumnWidths_{};
     int dirTreeWidth_ = 0;
     bool layoutApplied_ = false;
     std::map<QString, QAction*> actions_;

@@ -56,7 +56,7 @@ void T_Main::setDesignColumns()
 {
     for (size_t i = 0; i < kLocalColumns.size(); ++i)
         lvLoc->header()->resizeSection(int(i), kLocalColumns[i]);
-    remoteColumns_ = kRemoteColumns;
+    remoteColumnWidths_ = kRemoteColumns;
 }
 
 // The window's sizes as they are, the saved ones read over them.
@@ -85,8 +85,8 @@ LayoutSizes T_Main::captureLayout()
         *local[i] = lvLoc->header()->sectionSize(i);
     int32_t* const remote[] = {&sizes.FtpFile, &sizes.FtpSize,      &sizes.FtpDate,
                                &sizes.FtpTime, &sizes.FtpAttribute, &sizes.FtpLinks};
-    for (size_t i = 0; i < remoteColumns_.size(); ++i)
-        *remote[i] = remoteColumns_[i];
+    for (size_t i = 0; i < remoteColumnWidths_.size(); ++i)
+        *remote[i] = remoteColumnWidths_[i];
     return sizes;
 }
 
@@ -102,8 +102,8 @@ void T_Main::applyLayout(const LayoutSizes& sizes)
         lvLoc->header()->resizeSection(i, columnWidth(lvLoc->header(), local[i]));
     const int32_t remote[] = {sizes.FtpFile, sizes.FtpSize,      sizes.FtpDate,
                               sizes.FtpTime, sizes.FtpAttribute, sizes.FtpLinks};
-    for (size_t i = 0; i < remoteColumns_.size(); ++i)
-        remoteColumns_[i] = columnWidth(FTPView->header(), remote[i]);
+    for (size_t i = 0; i < remoteColumnWidths_.size(); ++i)
+        remoteColumnWidths_[i] = columnWidth(FTPView->header(), remote[i]);
     if (showsRemoteColumns())
         restoreRemoteColumns();
 }
@@ -130,21 +130,21 @@ void T_Main::toggleDirTree()
 
 bool T_Main::showsRemoteColumns() const
 {
-    return FTPView->header()->count() == int(remoteColumns_.size());
+    return FTPView->header()->count() == int(remoteColumnWidths_.size());
 }
 
 void T_Main::keepRemoteColumns()
 {
     if (!showsRemoteColumns())
         return;
-    for (size_t i = 0; i < remoteColumns_.size(); ++i)
-        remoteColumns_[i] = FTPView->header()->sectionSize(int(i));
+    for (size_t i = 0; i < remoteColumnWidths_.size(); ++i)
+        remoteColumnWidths_[i] = FTPView->header()->sectionSize(int(i));
 }
 
 void T_Main::restoreRemoteColumns()
 {
-    for (size_t i = 0; i < remoteColumns_.size(); ++i)
-        FTPView->header()->resizeSection(int(i), remoteColumns_[i]);
+    for (size_t i = 0; i < remoteColumnWidths_.size(); ++i)
+        FTPView->header()->resizeSection(int(i), remoteColumnWidths_[i]);
 }
 
 } // namespace brisk

@@ -132,7 +132,7 @@ void T_Main::refreshSiteRows()
     FTPView->rows()->setEditable(false);
     FTPView->header()->setSortIndicatorShown(false);
     FTPView->rows()->show(
-        {"FTP Servers", "Server"}, sites.entries().size(),
+        siteColumns_, sites.entries().size(),
         [&sites](size_t row, int column) {
             if (row >= sites.entries().size())
                 return std::string(); // the list changed since this view was told
@@ -161,7 +161,7 @@ void T_Main::refreshRemoteRows()
         shownSiteRows_.clear();
         shownRemoteVersion_ = panel.version();
         FTPView->rows()->setEditable(true);
-        showPanel(FTPView, panel, {"Filename", "Size", "Date", "Time", "Attribute", "Links"});
+        showPanel(FTPView, panel, remoteColumns_);
         showSortIndicator(FTPView, panel);
         if (newColumns)
             restoreRemoteColumns();
@@ -176,7 +176,7 @@ void T_Main::refreshLocal()
     const QSignalBlocker block(lvLoc);
     if (local.panel().version() != shownLocalVersion_) {
         shownLocalVersion_ = local.panel().version();
-        showPanel(lvLoc, local.panel(), {"Filename", "Size", "Date", "Time"});
+        showPanel(lvLoc, local.panel(), localColumns_);
         showSortIndicator(lvLoc, local.panel());
     }
     syncSelection(lvLoc, local.panel());

@@ -1,6 +1,7 @@
 #include "ui/mirror_dialog.h"
 
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -63,6 +64,7 @@ T_Mirror::T_Mirror(MirrorForm& form, QWidget* parent) : QDialog(parent), form_(f
     layout->addLayout(middle, 1);
     layout->addSpacing(6);
     layout->addLayout(buildButtons());
+    ApplyLanguage(*this, "T_Mirror", {{"msl", &form_.msl}});
     showAll();
 }
 

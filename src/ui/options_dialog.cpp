@@ -1,4 +1,5 @@
 #include "ui/options_dialog.h"
+#include "ui/window_language.h"
 
 #include "ui/qt_text.h"
 #include "ui/stored_font.h"
@@ -76,9 +77,10 @@ T_Options::T_Options(OptionsForm& form, QWidget* parent) : QDialog(parent), msl(
     layout->addLayout(middle, 1);
     layout->addWidget(buttons);
 
+    // Translated before the values go in, so a language file never replaces them.
+    ApplyLanguage(*this, "T_Options", {{"msl", &msl}});
     form_.previewLanguage = [this](const std::string& langFile) {
-        if (previewLanguage)
-            previewLanguage(*this, langFile);
+        PreviewLanguage(*this, "T_Options", langFile, {{"msl", &msl}});
     };
     refreshChoices();
     refreshLists();
@@ -274,11 +276,9 @@ void T_Options::refreshRules()
     laLangFile_->setEnabled(form_.languageListEnabled());
 }
 
-bool EditOptions(QWidget* parent, OptionsForm& form,
-                 const std::function<void(QWidget&, const std::string&)>& previewLanguage)
+bool EditOptions(QWidget* parent, OptionsForm& form)
 {
     T_Options dialog(form, parent);
-    dialog.previewLanguage = previewLanguage;
     return dialog.exec() == QDialog::Accepted;
 }
 

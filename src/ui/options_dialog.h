@@ -34,9 +34,6 @@ public:
 
     // The dialog's message list (the form's own).
     MessageList& msl;
-    // Shows this dialog in the language file `langFile`; run when an entry of the language list is
-    // chosen while "Use localization" is checked. Empty: no preview.
-    std::function<void(QWidget& dialog, const std::string& langFile)> previewLanguage;
 
     void accept() override;
     // The page whose tag is `tag`, as its tree node selects it.
@@ -99,7 +96,6 @@ private:
 };
 
 // Runs the dialog modally over `form` (opened already); true when it ended with "OK".
-bool EditOptions(QWidget* parent, OptionsForm& form,
-                 const std::function<void(QWidget&, const std::string&)>& previewLanguage);
+bool EditOptions(QWidget* parent, OptionsForm& form);
 
 } // namespace brisk

@@ -3,6 +3,8 @@
 #include "i18n/window_messages.h"
 #include "ui/input_form.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
+#include "ui/window_language.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,7 +36,7 @@ TFReWrite::TFReWrite(OverwritePrompt& model, QWidget* parent) : QDialog(parent),
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(iconSize));
     icon->setAlignment(Qt::AlignTop);
 
-    auto* lbNotice = new QLabel(toQt(model_.notice()), this);
+    auto* lbNotice = new QLabel(this);
     lbNotice->setObjectName("lbNotice");
     QFont bold = lbNotice->font();
     bold.setBold(true);
@@ -47,6 +49,7 @@ TFReWrite::TFReWrite(OverwritePrompt& model, QWidget* parent) : QDialog(parent),
     lbFileName->setText(lbFileName->fontMetrics().elidedText(path, Qt::ElideMiddle, kNameWidth));
     lbFileName->setToolTip(path);
     lbFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    KeepUntranslated(lbFileName);
 
     auto* lbQuestion = new QLabel(OverwritePrompt::kQuestion, this);
     lbQuestion->setObjectName("lbQuestion");
@@ -82,6 +85,9 @@ TFReWrite::TFReWrite(OverwritePrompt& model, QWidget* parent) : QDialog(parent),
     layout->addSpacing(8);
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The notice is message 0 of the prompt's own list: set once the list is translated.
+    ApplyLanguage(*this, "TFReWrite", {{"msl", &model_.messages()}});
+    lbNotice->setText(toQt(model_.notice()));
 }
 
 QPushButton* TFReWrite::button(OverwriteChoice choice) const

@@ -3,6 +3,7 @@
 #include "i18n/window_messages.h"
 #include "platform/ticks.h"
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -164,6 +165,7 @@ TProgress::TProgress(std::function<void()> onCancel, QWidget* parent, std::vecto
     layout->addLayout(groups);
     layout->addLayout(bottom);
     setMinimumWidth(460);
+    ApplyLanguage(*this, "TProgress", {{"msl", &figures_.messages()}});
 
     repaintTimer_.setInterval(kRepaintMs);
     connect(&repaintTimer_, &QTimer::timeout, this, &TProgress::refreshFigures);

@@ -98,7 +98,7 @@ bool QtUserInterface::EditMirror(MirrorForm& form)
 
 bool QtUserInterface::EditOptions(OptionsForm& form)
 {
-    return brisk::EditOptions(parent_, form, previewLanguage);
+    return brisk::EditOptions(parent_, form);
 }
 
 bool QtUserInterface::AskFont(FontChoice& font)
@@ -127,7 +127,7 @@ void QtUserInterface::ViewTextFile(const std::string& path)
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     if (!viewer->load(path)) {
         delete viewer;
-        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgReadFileError] + " :" + path);
+        brisk::ShowError(parent_, (*msl_)[msgAttention], (*msl_)[msgReadFileError] + " :" + path);
         return;
     }
     viewer->show();
@@ -137,7 +137,7 @@ void QtUserInterface::ViewTextFile(const std::string& path)
 void QtUserInterface::OpenWithAssociatedProgram(const std::string& path, const std::string&)
 {
     if (!OpenWithDesktop(path)) {
-        brisk::ShowError(parent_, msl_[msgAttention], msl_[msgOpenFileError] + " :" + path);
+        brisk::ShowError(parent_, (*msl_)[msgAttention], (*msl_)[msgOpenFileError] + " :" + path);
     }
 }
 

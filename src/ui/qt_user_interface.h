@@ -18,8 +18,9 @@ public:
     ~QtUserInterface() override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
-    // The main window's (translated) message list, for the failures shown here.
-    void setMessages(MessageList messages) { msl_ = std::move(messages); }
+    // The main window's message lists, for the failures shown here; they stay the window's, so a
+    // language chosen later shows here too.
+    void setMessages(const MainMessages& messages) { msl_ = &messages; }
     // What Changed() runs: the main window refreshes its views there.
     void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     // What the progress window's Cancel runs: the session's Stop, from a posted message.
@@ -47,9 +48,6 @@ public:
     ProgressSink& Progress() override;
     void Changed() override;
 
-    // Given to every Preferences dialog: shows the dialog in a language file (T_Options::previewLanguage).
-    std::function<void(QWidget&, const std::string&)> previewLanguage;
-
     // The progress window, or nullptr while no transfer has needed it yet.
     TProgress* progressWindow() const { return progress_.get(); }
 
@@ -58,7 +56,8 @@ private:
     QWidget* dialogParent() const;
 
     QWidget* parent_;
-    MessageList msl_;
+    MainMessages builtIn_;
+    const MainMessages* msl_ = &builtIn_;
     std::function<void()> changed_;
     std::function<void()> cancel_;
     std::unique_ptr<TProgress> progress_;

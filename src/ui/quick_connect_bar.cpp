@@ -2,6 +2,7 @@
 
 #include "session/quick_connect.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,6 +23,13 @@ QLineEdit* lineEdit(const char* name, const QString& tip)
     return edit;
 }
 
+QLabel* label(const char* name, const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setObjectName(name);
+    return label;
+}
+
 QPushButton* button(const char* name, const QString& text, const std::function<void()>& run)
 {
     auto* push = new QPushButton(text);
@@ -38,13 +46,13 @@ QuickConnectBar::QuickConnectBar(QuickConnect& model, QWidget* parent) : QWidget
     buildBoxes();
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 2, 2);
-    grid->addWidget(new QLabel("Host:"), 0, 0);
+    grid->addWidget(label("lbHost", "Host:"), 0, 0);
     grid->addWidget(address_, 0, 1, 1, 3);
-    grid->addWidget(new QLabel("Port:"), 0, 4);
+    grid->addWidget(label("lbPort", "Port:"), 0, 4);
     grid->addWidget(port_, 0, 5);
-    grid->addWidget(new QLabel("User:"), 1, 0);
+    grid->addWidget(label("lbUser", "User:"), 1, 0);
     grid->addWidget(user_, 1, 1);
-    grid->addWidget(new QLabel("Password:"), 1, 2);
+    grid->addWidget(label("lbPassword", "Password:"), 1, 2);
     grid->addWidget(password_, 1, 3);
     grid->addWidget(connect_, 1, 4);
     grid->addWidget(save_, 1, 5);
@@ -57,6 +65,7 @@ void QuickConnectBar::buildBoxes()
 {
     address_ = new QComboBox;
     address_->setObjectName("qcAddress");
+    KeepUntranslated(address_);
     address_->setEditable(true);
     address_->setInsertPolicy(QComboBox::NoInsert);
     // Long recent addresses must not widen the remote side beyond its half of the window.

@@ -2,6 +2,7 @@
 
 #include "session/raw_command_box.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -29,6 +30,7 @@ RawCommandBar::RawCommandBar(RawCommandBox& model, QWidget* parent) : QWidget(pa
     setObjectName("rawCommandBar");
     box_ = new QComboBox;
     box_->setObjectName("cbRawCommand");
+    KeepUntranslated(box_);
     box_->setEditable(true);
     box_->setInsertPolicy(QComboBox::NoInsert);
     // Completing inline would send a longer command than the one typed.

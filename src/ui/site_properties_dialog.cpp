@@ -5,6 +5,7 @@
 #include "ui/input_form.h"
 #include "ui/message_boxes.h"
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,6 +43,7 @@ TFFtpBase::TFFtpBase(SiteProperties& model, QWidget* parent, MessageList message
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages);
     layout->addWidget(buttons);
+    ApplyLanguage(*this, "TFFtpBase", {{"msl", &msl}});
 
     showLayouts();
     showPositions();

@@ -3,6 +3,7 @@
 #include "sites/response_types.h"
 #include "ui/position_edit.h"
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,7 @@ QLineEdit* TFFtpBase::boundEdit(std::string& field, const char* objectName)
 {
     auto* edit = new QLineEdit(toQt(field), this);
     edit->setObjectName(objectName);
+    KeepUntranslated(edit);   // the site's own data
     connect(edit, &QLineEdit::textChanged, this, [&field](const QString& text) { field = fromQt(text); });
     return edit;
 }
@@ -100,6 +102,7 @@ QWidget* TFFtpBase::buildOptionsPage()
 
     auto* zones = new QComboBox(this);
     zones->setObjectName("cbZones");
+    KeepUntranslated(zones);   // the system's time zones
     for (const std::string& text : model_.zoneTexts())
         zones->addItem(toQt(text));
     zones->setCurrentIndex(form.zoneIndex);

@@ -1,6 +1,7 @@
 #include "ui/text_viewer.h"
 
 #include "ui/qt_text.h"
+#include "ui/window_language.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@ TextViewer::TextViewer(QWidget* parent) : QWidget(parent, Qt::Window), view_(new
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     resize(720, 540);
+    ApplyLanguage(*this, "T_Viewer");
 }
 
 bool TextViewer::load(const std::string& path)

@@ -56,7 +56,7 @@ protected:
     test::TempDir temp_;
     std::string root_;
     test::ScriptedUserInterface ui;
-    MessageList messages;
+    MainMessages messages;
     std::optional<LocalPanel> local_;
     std::vector<std::string> lines;
     std::optional<LineEndingCommand> command;

@@ -51,7 +51,7 @@ protected:
     static unsigned modeOf(const std::string& file) { return unsigned(fs::status(file).permissions()); }
 
     test::TempDir dir_{0755};
-    MessageList messages_;
+    MainMessages messages_;
     std::vector<std::string> lines;
     LogLines log_{[this](const std::string& text) {
                       lines.push_back(text);

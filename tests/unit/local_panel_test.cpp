@@ -86,7 +86,7 @@ protected:
     test::TempDir temp_;
     std::string root_;
     test::ScriptedUserInterface ui;
-    MessageList messages;
+    MainMessages messages;
     std::optional<LocalPanel> panel_;
 };
 

@@ -12,7 +12,7 @@ namespace {
 TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
 {
     test::ScriptedUserInterface ui;
-    const MessageList messages;
+    const MainMessages messages;
     TRecMirror task;
     task.Params = mpIncludeSubfolders;
     EXPECT_TRUE(ConfirmMirrorDelete(task, "/pub/x", true, ui, messages));

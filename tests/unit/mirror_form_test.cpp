@@ -26,7 +26,7 @@ protected:
 
     TRecMirror task;
     test::ScriptedUserInterface ui;
-    MessageList mainMessages;
+    MainMessages mainMessages;
     MirrorForm form{task, ui, mainMessages};
 };
 

@@ -169,11 +169,11 @@ TEST(RowDetailsText, ExactFiguresAndOnlyThoseTheRowHas)
     PanelRow link = file("www", "9223372036854775807", "01.01.1970", "10:20");
     link.attributes = "lrwxrwxrwx";
     link.link = "../public_html";
-    EXPECT_EQ(RowDetailsText(link, "/home/u"), "Name: www\nLocation: /home/u\nType: Symbolic link\n"
+    EXPECT_EQ(RowDetailsText(MainMessages(), link, "/home/u"), "Name: www\nLocation: /home/u\nType: Symbolic link\n"
                                                 "Size: 9223372036854775807 bytes\nModified: 01.01.1970 10:20\n"
                                                 "Attributes: lrwxrwxrwx\nLink to: ../public_html");
-    EXPECT_EQ(RowDetailsText(directory("d"), "/"), "Name: d\nLocation: /\nType: Directory");
-    EXPECT_EQ(RowDetailsText(file("odd", "n/a", "", "x"), "/"), "Name: odd\nLocation: /\nType: File\nModified: x");
+    EXPECT_EQ(RowDetailsText(MainMessages(), directory("d"), "/"), "Name: d\nLocation: /\nType: Directory");
+    EXPECT_EQ(RowDetailsText(MainMessages(), file("odd", "n/a", "", "x"), "/"), "Name: odd\nLocation: /\nType: File\nModified: x");
 }
 
 } // namespace

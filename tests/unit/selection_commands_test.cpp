@@ -33,7 +33,7 @@ protected:
 
     FilePanel panel;
     test::ScriptedUserInterface ui;
-    MessageList messages;
+    MainMessages messages;
     std::string mask = "*.*";
 };
 
@@ -120,7 +120,7 @@ TEST_F(SelectionCommands, TitlesComeFromTheMessageList)
     items[msgLocal] = "Lokal";
     items[msgFilter] = "Filter!";
     items[msgMask] = "Maske";
-    messages = MessageList(items);
+    messages.msl = MessageList(items);
     ui.answerPrompt("a.*");
     run(3);
     ASSERT_EQ(ui.prompts.size(), 1u);

@@ -25,7 +25,7 @@ TEST(ConnectionFailure, SaysWhatHappenedInPlainWords)
         {10055, "The connection to 127.0.0.1 on port 2121 failed: No buffer space available."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ConnectionFailureText("127.0.0.1", "2121", c.error), c.text) << c.error;
+        EXPECT_EQ(ConnectionFailureText(MainMessages(), "127.0.0.1", "2121", c.error), c.text) << c.error;
 }
 
 TEST(SiteForm, NamesTheFieldThatKeepsItFromBeingSaved)

@@ -17,7 +17,7 @@ int finish(ControllerRun& run, const std::string& subject, bool verbose, std::os
     SessionController& c = run.controller();
     if (!run.waitChainEnd(c.transferChain()))
         return run.report(subject, "the session ended"), kExitFailed;
-    const std::string& closing = c.msl[msgTransferFinished];
+    const std::string& closing = c.msl[xmsgTransferFinished];
     for (auto line = c.log.lines().rbegin(); line != c.log.lines().rend(); ++line)
         if (line->rfind(closing, 0) == 0) {
             if (!verbose)

@@ -1,0 +1,144 @@
+#include "i18n/window_messages.h"
+#include "platform/ini_file.h"
+#include "session/attribute_form.h"
+#include "session/custom_command_editor.h"
+#include "session/overwrite_prompt.h"
+#include "site_fixtures.h"
+#include "sites/site_properties.h"
+#include "ui/attributes_dialog.h"
+#include "ui/carriage_return_dialog.h"
+#include "ui/custom_commands_dialog.h"
+#include "ui/file_list_model.h"
+#include "ui/input_form.h"
+#include "ui/mirror_dialog.h"
+#include "ui/overwrite_dialog.h"
+#include "ui/progress_window.h"
+#include "ui/text_viewer.h"
+#include "controller_rig.h"
+#include "screenshots.h"
+#include "scripted_user_interface.h"
+#include "tree_ftp_peer.h"
+#include "window_fixture.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace brisk::test {
+namespace {
+
+class LanguageTest : public WindowTest {
+protected:
+    // The window again, as after a restart with these language settings.
+    void restartWith(const std::string& language)
+    {
+        writeFile(home() + "options.ftp", "[Language]\n" + language);
+        open();
+    }
+    QString header(const FileListView* view, int column) const
+    {
+        return view->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    QStringList menuTitles()
+    {
+        QStringList titles;
+        for (QAction* menu : w().menuBar()->actions())
+            titles << menu->text();
+        return titles;
+    }
+};
+
+// With the template asked for and the built-in language chosen, every window that opens adds its
+// section to the template.
+TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
+{
+    restartWith("LangInit=1\n");
+    {
+        AttributeForm attributes({{"a.txt", 644}});
+        T_ChMod chmod(attributes);
+        LineEndingChoice lineEnding;
+        T_Carrage carriage(lineEnding);
+        CustomCommandEditor commands({{"Features"}, {"FEAT"}});
+        T_FCmd custom(commands);
+        TRecMirror task;
+        ScriptedUserInterface scripted;
+        MirrorForm mirrorForm(task, scripted, session().msl);
+        T_Mirror mirror(mirrorForm);
+        OverwritePrompt overwrite(OverwriteMessagesEnglish(), "/tmp/a.txt");
+        TFReWrite rewrite(overwrite);
+        TProgress progress({});
+        TInputForm input({"Rename", "Enter new name", "a.txt", 255, false});
+        TextViewer viewer;
+        SiteProperties site(newDefaultSite(), fixedZones());
+        TFFtpBase properties(site);
+    }
+    const IniFile lan(home() + "language.lan");
+    // The German translation that comes with the program has exactly the keys of the template.
+    const IniFile german(home() + "deutsch.lan");
+    const auto keys = [](const IniFile& file, const char* section) {
+        std::vector<std::string> out;
+        for (const auto& entry : file.sectionEntries(section))
+            out.push_back(entry.first);
+        return out;
+    };
+    for (const char* section : {"T_MAIN", "T_CHMOD", "T_CARRAGE", "T_FCMD", "T_MIRROR", "TFREWRITE", "TPROGRESS",
+                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE"}) {
+        EXPECT_TRUE(lan.hasSection(section)) << section;
+        EXPECT_EQ(keys(german, section), keys(lan, section)) << section;
+    }
+    struct Entry {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Entry entries[] = {
+        {"T_MAIN", "msl.Items.35", "Connection closed"},
+        {"T_MAIN", "mslExtra.Items.0", "Transfer finished:"},
+        {"T_MAIN", "lvLoc.Columns.0.Caption", "Filename"},
+        {"T_MAIN", "FTPView.SiteColumns.0.Caption", "FTP Servers"},
+        {"T_MAIN", "actConnect.Caption", "Connect to FTP - Server"},
+        {"T_MAIN", "actLanguageDefault.Caption", "Default (English)"},
+        {"TFREWRITE", "msl.Items.0", "File already exists !"},
+        {"TPROGRESS", "msl.Items.3", "K/sec"},
+        {"T_MIRROR", "msl.Items.0", "Exclusion"},
+        {"TFFTPBASE", "Self.Caption", "FTP Server Properties"},
+    };
+    for (const Entry& e : entries)
+        EXPECT_EQ(lan.readString(e.section, e.key, "<none>"), e.value) << e.section << " " << e.key;
+    // Data is no text of the program: the prompt's caption and value, the site's fields.
+    EXPECT_EQ(lan.readString("TINPUTFORM", "Self.Caption", "<none>"), "");
+    EXPECT_FALSE(lan.hasKey("TINPUTFORM", "edText.Text"));
+    EXPECT_FALSE(lan.hasKey("T_MAIN", "msl.Items.36"));
+}
+
+// The German translation comes with the program; choosing it changes the menus, the column headers
+// and the log lines from then on, and English comes back the same way.
+TEST_F(LanguageTest, SwitchingToGermanAtRunTime)
+{
+    QAction* german = w().findChild<QAction*>("actLanguage_deutsch");
+    ASSERT_NE(german, nullptr);
+    german->trigger();
+    EXPECT_TRUE(german->isChecked());
+    EXPECT_TRUE(w().program().settings.lang.LangOn);
+    EXPECT_EQ(w().program().settings.lang.LangFile, "deutsch");
+    EXPECT_TRUE(menuTitles().contains("&Datei")) << menuTitles().join(",").toStdString();
+    EXPECT_EQ(w().action("actConnect")->text(), "Verbinden");
+    EXPECT_EQ(header(w().lvLoc, 0), "Dateiname");
+    EXPECT_EQ(header(w().FTPView, 0), "FTP-Server");
+    QTest::qWait(50);   // the new texts laid out
+    ASSERT_FALSE(test::saveScreenshot(w(), "main_window_german").isEmpty());
+
+    TreeFtpPeer server;
+    session().OpenSite(SessionRig::site(server.port()));
+    ASSERT_TRUE(waitFor([&] { return session().canTransfer(); })) << log().toStdString();
+    EXPECT_TRUE(log().contains("Verbinde mit 127.0.0.1")) << log().toStdString();
+    session().Disconnect();
+    ASSERT_TRUE(waitFor([&] { return log().contains("Verbindung geschlossen"); })) << log().toStdString();
+
+    w().findChild<QAction*>("actLanguageDefault")->trigger();
+    EXPECT_FALSE(w().program().settings.lang.LangOn);
+    EXPECT_EQ(w().action("actConnect")->text(), "Connect to FTP - Server");
+    EXPECT_EQ(header(w().FTPView, 0), "FTP Servers");
+}
+
+} // namespace
+} // namespace brisk::test
