@@ -11,7 +11,7 @@ void MainProgram::ShowPreferences()
     if (!session.enabled(Action::Preferences))
         return;
     TFTPOptions& options = settings.options;
-    OptionsForm form(options, settings.lang, settings.fonts, ui_, session.msl, ProgramDir());
+    OptionsForm form(options, settings.lang, settings.fonts, ui_, session.msl.msl, ProgramDir());
     form.retranslateMainWindow = retranslateMainWindow;
     form.open();
     const int transferMode = options.TransferMode;

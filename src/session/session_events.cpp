@@ -97,7 +97,7 @@ void SessionController::connectFailed(uint16_t error)
         if (phase_ != Phase::Idle)
             sessionEnded();
         if (!connectStopped_)
-            ui_.ShowError(msl[msgConnectionFailed], withoutReplyCode(Ftp1.ErrorMessage()));
+            ui_.ShowError(msl[xmsgConnectionFailed], withoutReplyCode(Ftp1.ErrorMessage()));
         return;
     }
     if (phase_ == Phase::Connecting)

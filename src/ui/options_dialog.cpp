@@ -2,6 +2,7 @@
 #include "ui/window_language.h"
 
 #include "ui/qt_text.h"
+#include "ui/qt_translatable_form.h"
 #include "ui/stored_font.h"
 
 #include <QButtonGroup>
@@ -78,9 +79,11 @@ T_Options::T_Options(OptionsForm& form, QWidget* parent) : QDialog(parent), msl(
     layout->addWidget(buttons);
 
     // Translated before the values go in, so a language file never replaces them.
-    ApplyLanguage(*this, "T_Options", {{"msl", &msl}});
+    ApplyLanguage(*this, "T_Options", {{"msl", &msl}, {"tvOptions", &nodeTexts_}});
+    labelTree();
     form_.previewLanguage = [this](const std::string& langFile) {
-        PreviewLanguage(*this, "T_Options", langFile, {{"msl", &msl}});
+        PreviewLanguage(*this, "T_Options", langFile, {{"msl", &msl}, {"tvOptions", &nodeTexts_}});
+        labelTree();
     };
     refreshChoices();
     refreshLists();
@@ -108,20 +111,32 @@ QWidget* T_Options::buildTree()
     for (const OptionsForm::Page& entry : OptionsForm::kPages) {
         auto* node = entry.parent < 0 ? new QTreeWidgetItem(tvOptions_)
                                       : new QTreeWidgetItem(nodes[size_t(entry.parent)]);
-        node->setText(0, entry.node);
         node->setData(0, Qt::UserRole, int(nodes.size()));
         nodes.push_back(node);
+        nodeTexts_.items().push_back(entry.node);
     }
     tvOptions_->expandAll();
-    int widest = 0;
-    for (const OptionsForm::Page& entry : OptionsForm::kPages)
-        widest = std::max(widest, tvOptions_->fontMetrics().horizontalAdvance(entry.node));
-    tvOptions_->setFixedWidth(widest + 2 * tvOptions_->indentation() + 16);
+    labelTree();
     connect(tvOptions_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node)
             showPage(node->data(0, Qt::UserRole).toInt());
     });
     return tvOptions_;
+}
+
+// The nodes' texts come from a list of their own, so a language file reaches them as tvOptions.Items.N.
+void T_Options::labelTree()
+{
+    int widest = 0;
+    QTreeWidgetItemIterator node(tvOptions_);
+    for (const std::string& text : nodeTexts_.items()) {
+        if (!*node)
+            break;
+        (*node)->setText(0, toQt(text));
+        widest = std::max(widest, tvOptions_->fontMetrics().horizontalAdvance(toQt(text)));
+        ++node;
+    }
+    tvOptions_->setFixedWidth(widest + 2 * tvOptions_->indentation() + 16);
 }
 
 void T_Options::showPage(int tag)
@@ -157,6 +172,7 @@ QWidget* T_Options::page(int tag, QWidget* body)
 QLineEdit* T_Options::boundEdit(std::string& field, const char* name)
 {
     auto* edit = new QLineEdit(toQt(field), this);
+    KeepUntranslated(edit);   // the user's values, not texts of the program
     edit->setObjectName(name);
     connect(edit, &QLineEdit::textEdited, this, [&field](const QString& text) { field = fromQt(text); });
     return edit;

@@ -48,6 +48,7 @@ private:
     };
 
     QWidget* buildTree();
+    void labelTree();
     QWidget* page(int tag, QWidget* body);
     QWidget* buildConnectionPage();
     QWidget* buildTransferPage();
@@ -76,6 +77,8 @@ private:
 
     OptionsForm& form_;
     QTreeWidget* tvOptions_ = nullptr;
+    // The navigation tree's node texts, top to bottom.
+    MessageList nodeTexts_{{}};
     QStackedWidget* pages_ = nullptr;
     std::vector<std::pair<QButtonGroup*, int*>> radioGroups_;
     QLineEdit* edAnonymous_ = nullptr;

@@ -2,6 +2,7 @@
 #include "platform/ini_file.h"
 #include "session/attribute_form.h"
 #include "session/custom_command_editor.h"
+#include "session/options_form.h"
 #include "session/overwrite_prompt.h"
 #include "site_fixtures.h"
 #include "sites/site_properties.h"
@@ -11,6 +12,7 @@
 #include "ui/file_list_model.h"
 #include "ui/input_form.h"
 #include "ui/mirror_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/text_viewer.h"
@@ -70,6 +72,10 @@ TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
         TextViewer viewer;
         SiteProperties site(newDefaultSite(), fixedZones());
         TFFtpBase properties(site);
+        auto& settings = w().program().settings;
+        OptionsForm optionsForm(settings.options, settings.lang, settings.fonts, scripted, session().msl.msl, home());
+        optionsForm.open();
+        T_Options preferences(optionsForm);
     }
     const IniFile lan(home() + "language.lan");
     // The German translation that comes with the program has exactly the keys of the template.
@@ -81,7 +87,7 @@ TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
         return out;
     };
     for (const char* section : {"T_MAIN", "T_CHMOD", "T_CARRAGE", "T_FCMD", "T_MIRROR", "TFREWRITE", "TPROGRESS",
-                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE"}) {
+                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE", "T_OPTIONS"}) {
         EXPECT_TRUE(lan.hasSection(section)) << section;
         EXPECT_EQ(keys(german, section), keys(lan, section)) << section;
     }
@@ -101,6 +107,8 @@ TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
         {"TPROGRESS", "msl.Items.3", "K/sec"},
         {"T_MIRROR", "msl.Items.0", "Exclusion"},
         {"TFFTPBASE", "Self.Caption", "FTP Server Properties"},
+        {"T_OPTIONS", "Self.Caption", "Program Options"},
+        {"T_OPTIONS", "msl.Items.4", "extention"},
     };
     for (const Entry& e : entries)
         EXPECT_EQ(lan.readString(e.section, e.key, "<none>"), e.value) << e.section << " " << e.key;

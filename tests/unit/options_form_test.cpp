@@ -36,7 +36,7 @@ protected:
     TLang lang;
     ListFonts fonts;
     test::ScriptedUserInterface ui;
-    MessageList mainMessages;
+    MessageList mainMessages{MainMessagesEnglish()};
     std::optional<OptionsForm> form_;
 };
 
