@@ -202,7 +202,7 @@ TEST_F(TlsSiteTest, AStoredTlsSiteAsksOnceAndRemembersTheAnswerPrivately)
     ASSERT_EQ(rig.ui.certificates.size(), 1u);
     EXPECT_EQ(rig.ui.certificates[0].fingerprint, tls.fingerprint);
     EXPECT_EQ(rig.sentWithoutData(), (std::vector<std::string>{"AUTH TLS", "PBSZ 0", "PROT P", "USER brisk",
-                                                                 "PASS (hidden)", "SYST", "PWD", "TYPE A", "LIST"}));
+                                                                 "PASS (hidden)", "FEAT", "SYST", "PWD", "TYPE A", "LIST"}));
     const std::string store = home() + "trusted_certs";
     EXPECT_EQ(readFileBytes(store), "127.0.0.1:" + std::to_string(server.port()) + " " + tls.fingerprint + "\n");
     EXPECT_EQ(modeOf(store), 0600u);
