@@ -37,7 +37,7 @@ void TCustomFtpCli::PortAsync()
         return HandleError("FTP component not connected");
     PrepareDataSocket();
     // PASV and PORT carry only IPv4 addresses: an IPv6 control connection takes EPSV and EPRT.
-    const bool ipv6 = controlSocket_.GetPeerAddr().find(':') != std::string::npos;
+    const bool ipv6 = DataPeerAddress().find(':') != std::string::npos;
     std::string cmd = passive_ && (ipv6 || UsesExtendedPassive()) ? "EPSV" : "PASV";
     if (!passive_)
         cmd = ListenForActiveData();

@@ -46,24 +46,6 @@ bool ParseScheme(const std::string& text, FtpUrl& url, size_t& length)
     return false;
 }
 
-} // namespace
-
-std::string PercentDecode(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-namespace {
-
 // "host[:port]" or "[IPv6 address][:port]"; an IPv6 address without brackets is refused, since its
 // last part could be read as a port.
 bool splitHostPort(const std::string& authority, FtpUrl& url, std::string& error)
@@ -99,6 +81,20 @@ bool splitHostPort(const std::string& authority, FtpUrl& url, std::string& error
 }
 
 } // namespace
+
+std::string PercentDecode(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out += char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 bool ParseFtpUrl(const std::string& text, FtpUrl& url, std::string& error)
 {

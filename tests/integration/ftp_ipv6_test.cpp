@@ -42,11 +42,12 @@ protected:
         d.ftp.UserName = kFtpUser;
         d.ftp.PassWord = kFtpPassword;
     }
+    // The commands sent, without the MDTM that carry the file times.
     Strings sentSince(size_t from) const
     {
         Strings sent;
         for (size_t i = from; i < d.log.size(); ++i)
-            if (d.log[i].rfind("> ", 0) == 0)
+            if (d.log[i].rfind("> ", 0) == 0 && d.log[i].rfind("> MDTM ", 0) != 0)
                 sent.push_back(d.log[i].substr(2));
         return sent;
     }
