@@ -4,6 +4,7 @@
 #include "file_io.h"
 #include "ftp_users.h"
 #include "loopback_port.h"
+#include "pyftpd_server.h"
 #include "temp_dir.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -30,6 +31,16 @@ std::optional<std::string> ipv6ServerUnavailable()
     return std::nullopt;
 }
 
+// The commands sent from the log's line `from` on, without the MDTM that carry the file times.
+Strings sentBy(const EngineDriver& d, size_t from)
+{
+    Strings sent;
+    for (size_t i = from; i < d.log.size(); ++i)
+        if (d.log[i].rfind("> ", 0) == 0 && d.log[i].rfind("> MDTM ", 0) != 0)
+            sent.push_back(d.log[i].substr(2));
+    return sent;
+}
+
 // An engine session with a vsftpd that listens on ::1 only.
 class FtpIpv6 : public ::testing::Test {
 protected:
@@ -42,15 +53,7 @@ protected:
         d.ftp.UserName = kFtpUser;
         d.ftp.PassWord = kFtpPassword;
     }
-    // The commands sent, without the MDTM that carry the file times.
-    Strings sentSince(size_t from) const
-    {
-        Strings sent;
-        for (size_t i = from; i < d.log.size(); ++i)
-            if (d.log[i].rfind("> ", 0) == 0 && d.log[i].rfind("> MDTM ", 0) != 0)
-                sent.push_back(d.log[i].substr(2));
-        return sent;
-    }
+    Strings sentSince(size_t from) const { return sentBy(d, from); }
     // Uploads, lists and downloads one file; returns the commands this sent.
     Strings roundTrip()
     {
@@ -94,6 +97,37 @@ TEST_F(FtpIpv6, ActiveModeOffersTheDataPortByEprt)
     EXPECT_EQ(sent[1], "STOR up.bin");
     EXPECT_EQ(sent[3], "LIST");
     EXPECT_EQ(sent[5], "RETR up.bin");
+}
+
+// PASV and PORT cannot name an IPv6 address: EPSV and EPRT are used even when FEAT does not offer them.
+TEST(FtpIpv6Unannounced, EpsvAndEprtAreUsedWithoutFeatOfferingThem)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    if (!ipv6LoopbackAvailable())
+        GTEST_SKIP() << "no IPv6 loopback (::1) on this machine";
+    PyftpdOptions options;
+    options.host = "::1";
+    options.hideExtended = true;
+    PyftpdServer server(options);
+    EngineDriver d;
+    d.connectTo(server.port(), "::1");
+    d.ftp.UserName = kFtpUser;
+    d.ftp.PassWord = kFtpPassword;
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_FALSE(d.ftp.Features().has("EPSV"));
+    TempDir dir;
+    d.ftp.HostFileName = "";
+    d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+    for (bool passive : {true, false}) {
+        const size_t from = d.log.size();
+        d.ftp.SetPassive(passive);
+        EXPECT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+        const Strings sent = sentBy(d, from);
+        ASSERT_EQ(sent.size(), 2u) << ::testing::PrintToString(sent);
+        EXPECT_EQ(sent[0].rfind(passive ? "EPSV" : "EPRT |2|::1|", 0), 0u) << sent[0];
+        EXPECT_EQ(sent[1], "MLSD");
+    }
 }
 
 // A stored site whose server field holds "[::1]" opens and shows its listing.
