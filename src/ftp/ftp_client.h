@@ -235,6 +235,7 @@ private:
     std::string DataErrorText(int code) const;
     void AwaitOwedReply();
     std::string DataPeerAddress();
+    std::string ListenForActiveData();
     char* TransferBuffer();
     void StartSend(bool append);
     void SendConnected(uint16_t error);

@@ -53,6 +53,8 @@ void TCustomFtpCli::StartConnect()
     const bool viaProxy = connectionType_ == ftpProxy && !ProxyPort.empty();
     try {
         controlSocket_.SetAddr(controlSocket_.DnsResult());
+        const std::vector<std::string>& found = controlSocket_.DnsResultList();
+        controlSocket_.SetFallbackAddrs({found.begin() + (found.empty() ? 0 : 1), found.end()});
         controlSocket_.SetProto("tcp");
         controlSocket_.SetPort(viaProxy ? ProxyPort : Port);
         SetState(fsWaitingBanner);

@@ -36,32 +36,41 @@ void TCustomFtpCli::PortAsync()
     if (!connected_)
         return HandleError("FTP component not connected");
     PrepareDataSocket();
-    std::string cmd = passive_ && UsesExtendedPassive() ? "EPSV" : "PASV";
-    if (!passive_) {
-        sockaddr_in data{}, control{};
-        controlSocket_.GetSockName(control);
-        // Listen only where the server reaches us, and take the connection only from the server (or
-        // the FTP proxy): anyone else could otherwise feed a download or take an upload.
-        dataSocket_.SetAddr(WSocketDotted(control.sin_addr.s_addr));
-        expectedDataPeer_ = controlSocket_.GetPeerAddr();
-        dataSocket_.LingerOnOff = wsLingerOn;
-        dataSocket_.LingerTimeout = 10;
-        ApplySocksSettings(dataSocket_); // only direct sessions listen: no SOCKS server left set may refuse it
-        dataSocket_.Listen();
-        dataSocket_.GetSockName(data);
-        const unsigned port = ntohs(data.sin_port);
-        const uint32_t local = ntohl(control.sin_addr.s_addr);
-        const std::string hostPart = controlSocket_.GetPeerAddr() == "127.0.0.1"
-            ? std::string("127,0,0,1")
-            : std::to_string(local >> 24) + "," + std::to_string((local >> 16) & 255) + "," +
-                  std::to_string((local >> 8) & 255) + "," + std::to_string(local & 255);
-        cmd = "PORT " + hostPart + "," + std::to_string(port >> 8) + "," + std::to_string(port & 255);
-    }
+    // PASV and PORT carry only IPv4 addresses: an IPv6 control connection takes EPSV and EPRT.
+    const bool ipv6 = DataPeerAddress().find(':') != std::string::npos;
+    std::string cmd = passive_ && (ipv6 || UsesExtendedPassive()) ? "EPSV" : "PASV";
+    if (!passive_)
+        cmd = ListenForActiveData();
     ByteCount = 0;
     fctPrv_ = stepPort;
     ExecAsync(ftpPortAsync, cmd, {200, 227, 229});
     if (cmd == "EPSV" && state_ == fsWaitingResponse)
         next_ = &TCustomFtpCli::ExtendedPassiveReply;
+}
+
+// Listens where the server reaches us, and takes the connection only from the server (or the FTP
+// proxy): anyone else could otherwise feed a download or take an upload. Returns the PORT or EPRT command.
+std::string TCustomFtpCli::ListenForActiveData()
+{
+    sockaddr_storage data{}, control{};
+    controlSocket_.GetSockName(control);
+    const auto* local = reinterpret_cast<const sockaddr*>(&control);
+    dataSocket_.SetAddr(WSocketAddressText(local));
+    expectedDataPeer_ = controlSocket_.GetPeerAddr();
+    dataSocket_.LingerOnOff = wsLingerOn;
+    dataSocket_.LingerTimeout = 10;
+    ApplySocksSettings(dataSocket_); // only direct sessions listen: no SOCKS server left set may refuse it
+    dataSocket_.Listen();
+    dataSocket_.GetSockName(data);
+    const unsigned port = WSocketAddressPort(reinterpret_cast<const sockaddr*>(&data));
+    if (local->sa_family == AF_INET6)
+        return "EPRT |2|" + WSocketAddressText(local) + "|" + std::to_string(port) + "|";
+    const uint32_t addr = ntohl(reinterpret_cast<const sockaddr_in*>(local)->sin_addr.s_addr);
+    const std::string hostPart = expectedDataPeer_ == "127.0.0.1"
+        ? std::string("127,0,0,1")
+        : std::to_string(addr >> 24) + "," + std::to_string((addr >> 16) & 255) + "," +
+              std::to_string((addr >> 8) & 255) + "," + std::to_string(addr & 255);
+    return "PORT " + hostPart + "," + std::to_string(port >> 8) + "," + std::to_string(port & 255);
 }
 
 void TCustomFtpCli::RestAsync()
@@ -132,11 +141,11 @@ void TCustomFtpCli::DataConnectFailed(uint16_t error)
 namespace {
 std::string peerOf(int handle)
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t len = sizeof peer;
     if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &len) != 0)
         return "error";
-    return WSocketDotted(peer.sin_addr.s_addr);
+    return WSocketAddressText(reinterpret_cast<sockaddr*>(&peer));
 }
 } // namespace
 

@@ -110,7 +110,8 @@ bool TCustomFtpCli::CertificateAccepted()
     if (!peer.present)
         return false;
     CertificateQuestion& question = peer.details;
-    question.host = HostName + ":" + Port;
+    const bool ipv6 = HostName.find(':') != std::string::npos; // "[::1]:990", not "::1:990"
+    question.host = (ipv6 ? "[" + HostName + "]" : HostName) + ":" + Port;
     const TlsTrustStore store(TrustStorePath);
     const std::string known = TrustStorePath.empty() ? std::string() : store.Fingerprint(question.host);
     if (!known.empty() && known == question.fingerprint) {

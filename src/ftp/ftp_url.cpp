@@ -1,6 +1,9 @@
 #include "ftp/ftp_url.h"
 
+#include "net/socket_resolve.h"
 #include "platform/ascii.h"
+
+#include <algorithm>
 
 namespace brisk {
 
@@ -43,6 +46,40 @@ bool ParseScheme(const std::string& text, FtpUrl& url, size_t& length)
     return false;
 }
 
+// "host[:port]" or "[IPv6 address][:port]"; an IPv6 address without brackets is refused, since its
+// last part could be read as a port.
+bool splitHostPort(const std::string& authority, FtpUrl& url, std::string& error)
+{
+    std::string rest = authority;
+    if (!authority.empty() && authority.front() == '[') {
+        const size_t close = authority.find(']');
+        if (close == std::string::npos || !WSocketIsIPv6(authority.substr(0, close + 1))) {
+            error = "invalid IPv6 address in URL: " + authority;
+            return false;
+        }
+        url.host = authority.substr(1, close - 1);
+        rest = authority.substr(close + 1);
+        if (!rest.empty() && rest.front() != ':') {
+            error = "invalid IPv6 address in URL: " + authority;
+            return false;
+        }
+    } else if (std::count(authority.begin(), authority.end(), ':') > 1) {
+        error = "an IPv6 address in a URL must be written in brackets: [" + authority + "]";
+        return false;
+    } else {
+        url.host = authority.substr(0, authority.find(':'));
+    }
+    const size_t colon = rest.find(':');
+    if (colon == std::string::npos)
+        return true;
+    url.port = rest.substr(colon + 1);
+    if (!validPort(url.port)) {
+        error = "invalid port in URL: " + url.port;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string PercentDecode(const std::string& text)
@@ -82,16 +119,8 @@ bool ParseFtpUrl(const std::string& text, FtpUrl& url, std::string& error)
             url.password = PercentDecode(userInfo.substr(colon + 1));
         url.hasUser = !url.user.empty();
     }
-    const size_t colon = authority.rfind(':');
-    if (colon != std::string::npos) {
-        url.port = authority.substr(colon + 1);
-        authority = authority.substr(0, colon);
-        if (!validPort(url.port)) {
-            error = "invalid port in URL: " + url.port;
-            return false;
-        }
-    }
-    url.host = authority;
+    if (!splitHostPort(authority, url, error))
+        return false;
     if (url.host.empty()) {
         error = "no host in URL";
         return false;

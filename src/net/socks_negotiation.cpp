@@ -1,5 +1,7 @@
 #include "net/socks_wsocket.h"
 
+#include <netinet/in.h>
+
 namespace brisk {
 
 namespace {
@@ -69,6 +71,12 @@ void TCustomSocksWSocket::sendRequest()
     socksState_ = socksStateRequestSent;
     reply_.start(socksLevel_ == "5" ? SocksReplyReader::Kind::Level5 : SocksReplyReader::Kind::Level4);
     const auto* port = reinterpret_cast<const char*>(&destPort_);
+    if (socksLevel_ == "5" && WSocketIsIPv6(Addr())) {
+        const TSocketAddress dest = WSocketResolveAddress(Addr(), 0);
+        const auto* bytes = reinterpret_cast<const char*>(&reinterpret_cast<const sockaddr_in6*>(dest.get())->sin6_addr);
+        sendBytes(std::string{5, 1, 0, 4} + std::string(bytes, 16) + std::string(port, 2));
+        return;
+    }
     if (socksLevel_ == "5") {
         sendBytes(std::string{5, 1, 0, 3} + counted(Addr()) + std::string(port, 2));
         return;

@@ -83,6 +83,10 @@ bool TCustomSocksWSocket::checkSocksConnect()
         RaiseException("Socks user code or password too long");
         return false;
     }
+    if (socksLevel_ != "5" && WSocketIsIPv6(Addr())) {
+        RaiseException("IPv6 addresses need socks level 5");
+        return false;
+    }
     try {
         destPort_ = WSocketResolvePort(Port(), "tcp");
         // Level 4A names the destination only when it is not an address already.

@@ -66,6 +66,7 @@ void TCustomWSocket::SetAddr(const std::string& value)
     addr_ = value;
     addrAssigned_ = true;
     addrResolved_ = false;
+    fallbackAddrs_.clear();
 }
 
 void TCustomWSocket::SetPort(const std::string& value)
@@ -94,7 +95,7 @@ void TCustomWSocket::SetLocalAddr(const std::string& value)
         localAddr_ = "0.0.0.0";
         return;
     }
-    if (!WSocketIsDottedIP(value))
+    if (!WSocketIsDottedIP(value) && !WSocketIsIPv6(value))
         return RaiseException("SetLocalAddr(): Invalid IP address");
     localAddr_ = value;
 }
@@ -141,12 +142,13 @@ void TCustomWSocket::resolveForConnect(const std::string* viaHost, const std::st
         localPortResolved_ = true;
     }
     if (viaHost) {
-        sinAddr_ = WSocketResolveHost(*viaHost);
+        target_ = WSocketResolveAddress(*viaHost, sinPort_);
         addrResolved_ = false;
     } else if (!addrResolved_) {
-        sinAddr_ = WSocketResolveHost(addr_);
+        target_ = WSocketResolveAddress(addr_, sinPort_);
         addrResolved_ = true;
     }
+    target_.setPort(sinPort_);
 }
 
 void TCustomWSocket::DoConnect()
@@ -169,6 +171,8 @@ void TCustomWSocket::startConnect(const std::string* viaHost, const std::string*
         return RaiseException("Connect: No IP Address Specified");
     if (proto_.empty())
         return RaiseException("Connect: No Protocol Specified");
+    if (viaHost)
+        fallbackAddrs_.clear(); // they are the destination's, not the proxy's
     try {
         resolveForConnect(viaHost, viaPort);
     } catch (const ESocketException& e) {
@@ -176,23 +180,21 @@ void TCustomWSocket::startConnect(const std::string* viaHost, const std::string*
     }
     sendQueue_.clear();
     allSent_ = true;
-    createAndConfigure(sockType_);
+    createAndConfigure(target_.family(), sockType_);
     if (fd_ < 0)
         return;
     if (sockType_ == SOCK_DGRAM || localSinPort_ != 0 || localAddr_ != "0.0.0.0")
         bindLocal();
     if (fd_ < 0)
         return;
-    if (sockType_ == SOCK_DGRAM && sinAddr_ == INADDR_BROADCAST) {
+    const bool broadcast = target_.family() == AF_INET &&
+                           reinterpret_cast<const sockaddr_in*>(target_.get())->sin_addr.s_addr == INADDR_BROADCAST;
+    if (sockType_ == SOCK_DGRAM && broadcast) {
         int on = 1;
         if (setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
             return SocketError("setsockopt(SO_BROADCAST)", wsaFromErrno(errno));
     }
-    sockaddr_in sin{};
-    sin.sin_family = AF_INET;
-    sin.sin_port = sinPort_;
-    sin.sin_addr.s_addr = sinAddr_;
-    const int rc = ::connect(fd_, reinterpret_cast<sockaddr*>(&sin), sizeof sin);
+    const int rc = ::connect(fd_, target_.get(), target_.length);
     if (sockType_ == SOCK_DGRAM) {
         ChangeState(wsConnected);
         watchEvents();
@@ -225,9 +227,28 @@ void TCustomWSocket::postConnectFailure(uint16_t error)
     });
 }
 
-void TCustomWSocket::createAndConfigure(int sockType)
+// The next of a name's addresses, when connecting to the one before failed.
+void TCustomWSocket::connectNextAddress()
 {
-    fd_ = ::socket(AF_INET, sockType | SOCK_NONBLOCK | SOCK_CLOEXEC, sockType == SOCK_DGRAM ? IPPROTO_UDP : 0);
+    addr_ = fallbackAddrs_.front();
+    fallbackAddrs_.erase(fallbackAddrs_.begin());
+    addrResolved_ = false;
+    closeHandleQuietly();
+    ChangeState(wsClosed);
+    std::vector<std::string> rest = std::move(fallbackAddrs_);
+    try {
+        startConnect(nullptr, nullptr);
+    } catch (const ESocketException&) {
+        // reported below as this address's failed connect
+    }
+    fallbackAddrs_ = std::move(rest);
+    if (state_ != wsConnecting)
+        finishConnect(uint16_t(lastError_ != 0 ? lastError_ : wsa::EINVAL_));
+}
+
+void TCustomWSocket::createAndConfigure(int family, int sockType)
+{
+    fd_ = ::socket(family, sockType | SOCK_NONBLOCK | SOCK_CLOEXEC, sockType == SOCK_DGRAM ? IPPROTO_UDP : 0);
     if (fd_ < 0)
         return SocketError("Connect (socket)", wsaFromErrno(errno));
     ++connectionId_;
@@ -245,21 +266,21 @@ void TCustomWSocket::createAndConfigure(int sockType)
 
 void TCustomWSocket::bindLocal()
 {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = localSinPort_;
-    inet_pton(AF_INET, localAddr_.c_str(), &local.sin_addr);
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    const bool anyLocal = localAddr_ == "0.0.0.0";
+    const TSocketAddress local = WSocketResolveAddress(
+        anyLocal && target_.family() == AF_INET6 ? std::string("::") : localAddr_, localSinPort_);
+    if (::bind(fd_, local.get(), local.length) != 0) {
         lastError_ = wsaFromErrno(errno);
         return RaiseException("winsock.bind failed, error #" + std::to_string(lastError_));
     }
-    sockaddr_in given{};
+    sockaddr_storage given{};
     if (GetSockName(given) != 0) {
         lastError_ = wsaFromErrno(errno);
         return RaiseException("winsock.getsockname failed, error #" + std::to_string(lastError_));
     }
-    localPort_ = std::to_string(ntohs(given.sin_port));
-    localSinPort_ = given.sin_port;
+    const uint16_t port = WSocketAddressPort(reinterpret_cast<sockaddr*>(&given));
+    localPort_ = std::to_string(port);
+    localSinPort_ = htons(port);
 }
 
 void TCustomWSocket::Listen()
@@ -281,20 +302,16 @@ void TCustomWSocket::Listen()
             protoResolved_ = true;
         }
         sinPort_ = WSocketResolvePort(port_, sockType_ == SOCK_DGRAM ? "udp" : "tcp");
-        sinAddr_ = WSocketResolveHost(addr_);
+        target_ = WSocketResolveAddress(addr_, sinPort_);
     } catch (const ESocketException& e) {
         return RaiseException(e.what());
     }
-    fd_ = ::socket(AF_INET, sockType_ | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    fd_ = ::socket(target_.family(), sockType_ | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0)
         return SocketError("socket", wsaFromErrno(errno));
     ++connectionId_;
     ChangeState(wsOpened);
-    sockaddr_in sin{};
-    sin.sin_family = AF_INET;
-    sin.sin_port = sinPort_;
-    sin.sin_addr.s_addr = sinAddr_;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&sin), sizeof sin) != 0) {
+    if (::bind(fd_, target_.get(), target_.length) != 0) {
         const int code = wsaFromErrno(errno);
         closeHandleQuietly();
         ChangeState(wsClosed);
@@ -448,6 +465,7 @@ void TCustomWSocket::AssignDefaultValue()
     addr_.clear();
     port_.clear();
     addrAssigned_ = portAssigned_ = false;
+    fallbackAddrs_.clear();
     addrResolved_ = portResolved_ = localPortResolved_ = protoResolved_ = false;
     proto_ = "tcp";
     localAddr_ = "0.0.0.0";
@@ -516,23 +534,31 @@ void TCustomWSocket::MessagePump()
 
 std::string TCustomWSocket::GetPeerAddr()
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t len = sizeof peer;
     if (fd_ < 0 || getpeername(fd_, reinterpret_cast<sockaddr*>(&peer), &len) != 0)
         return "error";
-    return WSocketDotted(peer.sin_addr.s_addr);
+    return WSocketAddressText(reinterpret_cast<sockaddr*>(&peer));
 }
 
 std::string TCustomWSocket::GetPeerPort()
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t len = sizeof peer;
     if (fd_ < 0 || getpeername(fd_, reinterpret_cast<sockaddr*>(&peer), &len) != 0)
         return "error";
-    return std::to_string(ntohs(peer.sin_port));
+    return std::to_string(WSocketAddressPort(reinterpret_cast<sockaddr*>(&peer)));
 }
 
 int TCustomWSocket::GetSockName(sockaddr_in& name)
+{
+    socklen_t len = sizeof name;
+    if (fd_ < 0)
+        return -1;
+    return getsockname(fd_, reinterpret_cast<sockaddr*>(&name), &len);
+}
+
+int TCustomWSocket::GetSockName(sockaddr_storage& name)
 {
     socklen_t len = sizeof name;
     if (fd_ < 0)

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/socket_resolve.h"
 #include "net/tbuffer.h"
 
 #include <cstdint>
@@ -62,6 +63,7 @@ public:
     std::string GetPeerAddr();
     std::string GetPeerPort();
     int GetSockName(sockaddr_in& name);
+    int GetSockName(sockaddr_storage& name);
     virtual int GetRcvdCount();
     // Applies LingerOnOff and LingerTimeout to the open handle.
     void SetLingerOption();
@@ -69,6 +71,9 @@ public:
     // Properties
     const std::string& Addr() const { return addr_; }
     void SetAddr(const std::string& value);
+    // Addresses tried in order, each in place of Addr, when a direct connect fails (a name's other
+    // addresses). SetAddr forgets them.
+    void SetFallbackAddrs(std::vector<std::string> addrs) { fallbackAddrs_ = std::move(addrs); }
     const std::string& Port() const { return port_; }
     void SetPort(const std::string& value);
     const std::string& Proto() const { return proto_; }
@@ -138,7 +143,8 @@ private:
 
     void startConnect(const std::string* viaHost, const std::string* viaPort);
     void resolveForConnect(const std::string* viaHost, const std::string* viaPort);
-    void createAndConfigure(int sockType);
+    void createAndConfigure(int family, int sockType);
+    void connectNextAddress();
     void bindLocal();
     void watchEvents();
     void updateInterest();
@@ -160,7 +166,8 @@ private:
     std::string addr_, port_, proto_ = "tcp", localAddr_ = "0.0.0.0", localPort_ = "0";
     bool addrAssigned_ = false, portAssigned_ = false;
     bool addrResolved_ = false, portResolved_ = false, localPortResolved_ = false, protoResolved_ = false;
-    uint32_t sinAddr_ = 0;
+    TSocketAddress target_;
+    std::vector<std::string> fallbackAddrs_;
     uint16_t sinPort_ = 0, localSinPort_ = 0;
     int protoNumber_ = 6, sockType_ = 0;
 

@@ -29,8 +29,9 @@ void TCustomWSocket::DnsLookup(const std::string& hostName)
     CancelDnsLookup();
     dnsResult_.clear();
     dnsResultList_.clear();
-    if (WSocketIsDottedIP(hostName)) {
-        dnsResult_ = WSocketDotted(WSocketResolveHost(hostName));
+    if (WSocketIsDottedIP(hostName) || WSocketIsIPv6(hostName)) {
+        const TSocketAddress literal = WSocketResolveAddress(hostName, 0);
+        dnsResult_ = WSocketAddressText(literal.get());
         dnsResultList_.push_back(dnsResult_);
         if (OnDnsLookupDone)
             OnDnsLookupDone(this, 0);
@@ -43,14 +44,15 @@ void TCustomWSocket::DnsLookup(const std::string& hostName)
         // The system's resolver blocks, so it runs on a helper thread whose answer is posted to the loop.
         std::thread([this, alive, id, hostName] {
             addrinfo hints{};
-            hints.ai_family = AF_INET;
+            hints.ai_family = AF_UNSPEC;
             hints.ai_socktype = SOCK_STREAM;
             addrinfo* result = nullptr;
             const int rc = getaddrinfo(hostName.c_str(), nullptr, &hints, &result);
             const int error = rc == 0 ? 0 : wsaFromGaiError(rc, errno);
             std::vector<std::string> addrs;
             for (addrinfo* ai = rc == 0 ? result : nullptr; ai; ai = ai->ai_next)
-                addrs.push_back(WSocketDotted(reinterpret_cast<sockaddr_in*>(ai->ai_addr)->sin_addr.s_addr));
+                if (ai->ai_family == AF_INET || ai->ai_family == AF_INET6)
+                    addrs.push_back(WSocketAddressText(ai->ai_addr));
             if (result)
                 freeaddrinfo(result);
             EventLoop::instance().post([this, alive, id, error, addrs] {

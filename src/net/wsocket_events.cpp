@@ -93,6 +93,8 @@ void TCustomWSocket::handleEvents(uint32_t events)
 
 void TCustomWSocket::finishConnect(uint16_t error)
 {
+    if (error != 0 && !fallbackAddrs_.empty())
+        return connectNextAddress();
     ChangeState(wsConnected);
     updateInterest();
     TriggerSessionConnected(error);

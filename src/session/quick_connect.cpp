@@ -20,7 +20,7 @@ std::string addressOf(const TFTPServerInfo& site)
     std::string text = "ftp://";
     if (!site.Anonymous)
         text += site.User + "@";
-    text += site.Server;
+    text += site.Server.find(':') != std::string::npos ? "[" + site.Server + "]" : site.Server; // IPv6
     if (site.Port != "21")
         text += ":" + site.Port;
     return text + site.InitialDir;

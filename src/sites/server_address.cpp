@@ -30,6 +30,25 @@ void takeLogin(std::string& text, TFTPServerInfo& site)
     site.Password = login.substr(colon + 1);
 }
 
+// "[v6-address]:port", "host:port"; a bare IPv6 address ("::1") has no port to take.
+void takePort(std::string& text, TFTPServerInfo& site)
+{
+    if (!text.empty() && text.front() == '[') {
+        const size_t close = text.find(']');
+        if (close == std::string::npos)
+            return;
+        if (close + 1 < text.size() && text[close + 1] == ':')
+            site.Port = text.substr(close + 2);
+        text = text.substr(1, close - 1);
+        return;
+    }
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos)
+        return;
+    site.Port = text.substr(colon + 1);
+    text.erase(colon);
+}
+
 std::string percentEncoded(const std::string& text, const std::string& special)
 {
     static const char* const hex = "0123456789ABCDEF";
@@ -56,7 +75,8 @@ std::string SiteAddress(const TFTPServerInfo& stored)
     std::string address = "ftp://";
     if (!site.Anonymous && !site.User.empty())
         address += percentEncoded(site.User, "@:/") + "@";
-    address += percentEncoded(site.Server, "@/");
+    const bool ipv6 = site.Server.find(':') != std::string::npos;
+    address += ipv6 ? "[" + percentEncoded(site.Server, "@/[]") + "]" : percentEncoded(site.Server, "@/");
     const std::string port = trimmed(site.Port);
     if (!port.empty() && port != "21")
         address += ":" + percentEncoded(port, "@/");
@@ -76,10 +96,7 @@ void ParseServerAddress(TFTPServerInfo& site)
         site.InitialDir = text.substr(slash, SiteLimits::InitialDir);
         text.erase(slash);
     }
-    if (const size_t colon = text.find(':'); colon != std::string::npos) {
-        site.Port = text.substr(colon + 1);
-        text.erase(colon);
-    }
+    takePort(text, site);
     site.Server = text;
 }
 

@@ -13,7 +13,7 @@ constexpr int kAttempts = 4;
 } // namespace
 
 ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>& specFor,
-                                std::chrono::milliseconds listenLimit)
+                                std::chrono::milliseconds listenLimit, bool ipv6)
 {
     std::string lastError;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
@@ -21,7 +21,7 @@ ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>
         started.port = pickFreeLoopbackPort();
         started.daemon = std::make_unique<DaemonProcess>(specFor(started.port));
         try {
-            started.daemon->waitListening(started.port, listenLimit);
+            started.daemon->waitListening(started.port, listenLimit, ipv6);
             return started;
         } catch (const std::runtime_error& e) {
             lastError = e.what();

@@ -125,13 +125,13 @@ bool DaemonProcess::running()
     return false;
 }
 
-void DaemonProcess::waitListening(uint16_t port, std::chrono::milliseconds limit)
+void DaemonProcess::waitListening(uint16_t port, std::chrono::milliseconds limit, bool ipv6)
 {
     const auto deadline = Clock::now() + limit;
     for (;;) {
         if (!running())
             fail("exited before listening on port " + std::to_string(port));
-        if (const auto inode = loopbackListenerInode(port); inode && processOwnsSocket(pid_, *inode))
+        if (const auto inode = loopbackListenerInode(port, ipv6); inode && processOwnsSocket(pid_, *inode))
             return;
         if (Clock::now() > deadline)
             fail("not listening on port " + std::to_string(port) + " in time");

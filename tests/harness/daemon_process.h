@@ -32,9 +32,9 @@ public:
 
     pid_t pid() const { return pid_; }
 
-    // Polls /proc/net/tcp until this process listens on 127.0.0.1:port. Throws with the daemon's
-    // output when it exits first or the limit passes.
-    void waitListening(uint16_t port, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Polls /proc/net/tcp until this process listens on 127.0.0.1:port ([::1]:port with ipv6). Throws
+    // with the daemon's output when it exits first or the limit passes.
+    void waitListening(uint16_t port, std::chrono::milliseconds limit = std::chrono::seconds(10), bool ipv6 = false);
 
     // Waits until the output holds a whole line starting with `prefix` and returns that line
     // (without its line end). Throws like waitListening.

@@ -3,6 +3,9 @@
 #include "peer_io.h"
 #include "unique_fd.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,11 +21,21 @@ uint16_t pickFreeLoopbackPort()
     return port;
 }
 
-std::optional<unsigned long> loopbackListenerInode(uint16_t port)
+bool ipv6LoopbackAvailable()
 {
-    char local[32];
-    std::snprintf(local, sizeof local, "0100007F:%04X", static_cast<unsigned>(port));
-    std::ifstream in("/proc/net/tcp");
+    UniqueFd probe(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    return probe.get() >= 0 && ::bind(probe.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+}
+
+std::optional<unsigned long> loopbackListenerInode(uint16_t port, bool ipv6)
+{
+    char local[48];
+    std::snprintf(local, sizeof local, "%s:%04X", ipv6 ? "00000000000000000000000001000000" : "0100007F",
+                  static_cast<unsigned>(port));
+    std::ifstream in(ipv6 ? "/proc/net/tcp6" : "/proc/net/tcp");
     std::string line;
     std::getline(in, line); // column titles
     while (std::getline(in, line)) {

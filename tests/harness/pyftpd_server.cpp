@@ -80,6 +80,8 @@ std::vector<std::string> PyftpdServer::commandLine(const PyftpdOptions& options)
     }
     if (options.anonymous)
         argv.push_back("--anon");
+    if (options.hideExtended)
+        argv.push_back("--hide-extended");
     if (options.cannedList)
         argv.insert(argv.end(), {"--canned-list", (dir_.path() / "canned-list.txt").string()});
     if (options.failRetrAfter)

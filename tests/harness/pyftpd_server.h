@@ -28,6 +28,7 @@ struct PyftpdOptions {
     std::optional<int64_t> failRetrAfter;     // each RETR breaks with 426 after this many bytes
     double authDelaySeconds = 0;              // wait before answering a wrong password
     std::string host = "127.0.0.1";           // another loopback address puts the server apart
+    bool hideExtended = false;                // FEAT names neither EPRT nor EPSV (both still work)
 };
 
 // tests/harness/pyftpd_server.py under Debian's /usr/bin/python3, on a port of 127.0.0.1 chosen by

@@ -162,9 +162,19 @@ class StyledFS(AbstractedFS):
 class StyledHandler(FTPHandler):
     syst_reply = SYST["unix"]
     use_sendfile = False          # the broken RETR must see every read
+    hide_extended = False         # FEAT names neither EPRT nor EPSV, which still work
 
     def ftp_SYST(self, line):
         self.respond(self.syst_reply)
+
+    def ftp_FEAT(self, line):
+        if not self.hide_extended:
+            return super().ftp_FEAT(line)
+        self.proto_cmds = {k: v for k, v in type(self).proto_cmds.items() if k not in ("EPRT", "EPSV")}
+        try:
+            super().ftp_FEAT(line)
+        finally:
+            del self.proto_cmds
 
 
 def parse_args():
@@ -179,6 +189,7 @@ def parse_args():
     ap.add_argument("--user", action="append", default=[],
                     help="NAME:PASS:PERMS[:SUBDIR], perms e.g. elradfmwMT (all) or elr (read)")
     ap.add_argument("--anon", action="store_true", help="user anonymous, read-only, at --root")
+    ap.add_argument("--hide-extended", action="store_true", help="FEAT without EPRT and EPSV")
     ap.add_argument("--auth-delay", type=float, default=0.0,
                     help="seconds before answering a failed login")
     ap.add_argument("--log", default=None)
@@ -204,6 +215,7 @@ def make_handler(a):
     h.banner = "Brisklane test server (pyftpdlib) ready."
     h.permit_foreign_addresses = False      # PORT must name the control connection's peer
     h.auth_failed_timeout = a.auth_delay
+    h.hide_extended = a.hide_extended
     if a.pasv:
         lo, hi = map(int, a.pasv.split("-"))
         h.passive_ports = range(lo, hi + 1)

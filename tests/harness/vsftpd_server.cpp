@@ -45,6 +45,12 @@ VsftpdServer::VsftpdServer()
     start();
 }
 
+VsftpdServer::VsftpdServer(Loopback loopback)
+    : loopback_(loopback)
+{
+    start();
+}
+
 void VsftpdServer::start()
 {
     if (auto why = unavailableReason())
@@ -61,7 +67,7 @@ void VsftpdServer::start()
     auto started = startOnFreePort([&](uint16_t port) {
         writeConfig(port);
         return DaemonLaunch{{kVsftpd, (root / "vsftpd.conf").string()}, root / "vsftpd.out", root / "vsftpd.err"};
-    });
+    }, std::chrono::seconds(10), loopback_ == Loopback::ipv6);
     port_ = started.port;
     daemon_ = std::move(started.daemon);
 }
@@ -72,7 +78,7 @@ void VsftpdServer::writeConfig(uint16_t port) const
 {
     const auto& root = dir_.path();
     writeFileBytes(root / "vsftpd.conf",
-        "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n"
+        listenConfig() +
         "listen_port=" + std::to_string(port) + "\n"
         "background=NO\n"
         "anonymous_enable=YES\nanon_root=" + anonRoot_.string() + "\n"
@@ -83,11 +89,19 @@ void VsftpdServer::writeConfig(uint16_t port) const
         "chroot_local_user=YES\nallow_writeable_chroot=YES\n"
         "user_config_dir=" + (root / "users").string() + "\n"
         "secure_chroot_dir=" + (root / "empty").string() + "\n"
-        "pasv_enable=YES\npasv_address=127.0.0.1\n"
+        "pasv_enable=YES\n"
         "port_enable=YES\nconnect_from_port_20=NO\n"
         "seccomp_sandbox=NO\n"
         "xferlog_enable=YES\nvsftpd_log_file=" + (root / "vsftpd.log").string() + "\n"
         "log_ftp_protocol=YES\nsyslog_enable=NO\n" + tlsConfig());
+}
+
+// PASV replies name 127.0.0.1 on IPv4; on IPv6 the client takes EPSV, whose reply names no address.
+std::string VsftpdServer::listenConfig() const
+{
+    if (loopback_ == Loopback::ipv6)
+        return "listen=NO\nlisten_ipv6=YES\nlisten_address6=::1\n";
+    return "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\npasv_address=127.0.0.1\n";
 }
 
 // Plain logins are refused, and data connections must resume the control connection's TLS session.

@@ -20,9 +20,13 @@ namespace brisk::test {
 // Passive mode on 127.0.0.1 (ports chosen by the system) and active mode are both allowed; the
 // protocol log is on. Needs root: check unavailableReason() first and skip the test with it.
 // A wrong password costs about 3 s here.
+enum class Loopback { ipv4, ipv6 };
+
 class VsftpdServer {
 public:
     VsftpdServer();
+    // The same server listening on ::1 instead (check ipv6LoopbackAvailable() first).
+    explicit VsftpdServer(Loopback loopback);
     // The same server requiring TLS for logins and data (explicit, or implicit with tls.implicit).
     explicit VsftpdServer(ServerTls tls);
     ~VsftpdServer();
@@ -48,6 +52,7 @@ private:
     void start();
     void writeConfig(uint16_t port) const;
     std::string tlsConfig() const;
+    std::string listenConfig() const;
 
     TempDir dir_{0755};
     std::filesystem::path dataDir_;
@@ -55,6 +60,7 @@ private:
     uint16_t port_ = 0;
     std::unique_ptr<DaemonProcess> daemon_;
     std::optional<ServerTls> tls_;
+    Loopback loopback_ = Loopback::ipv4;
 };
 
 } // namespace brisk::test

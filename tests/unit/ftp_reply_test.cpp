@@ -64,6 +64,14 @@ TEST(FtpUrl, Forms)
         {"ftp://h:x", false, "", "", "", "", ""},
         {"ftp://", false, "", "", "", "", ""},
         {"http://h", false, "", "", "", "", ""},
+        {"ftp://[::1]:2121/", true, "anonymous", "anonymous@", "::1", "2121", ""},
+        {"ftp://u@[2001:db8::7]/d", true, "u", "", "2001:db8::7", "21", "d"},
+        {"ftp://[::ffff:127.0.0.1]", true, "anonymous", "anonymous@", "::ffff:127.0.0.1", "21", ""},
+        {"ftp://::1:2121/", false, "", "", "", "", ""},
+        {"ftp://[::1/", false, "", "", "", "", ""},
+        {"ftp://[::1]x/", false, "", "", "", "", ""},
+        {"ftp://[host]/", false, "", "", "", "", ""},
+        {"ftp://[::1]:0/", false, "", "", "", "", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);

@@ -157,6 +157,24 @@ TEST(QuickConnect, APickedEntryOpensTheSameSiteAgain)
     EXPECT_EQ(bar.fields.address, "ftp://eve@b.example:2200");
 }
 
+// An IPv6 address keeps its brackets in the history, or its last part would read as the port.
+TEST(QuickConnect, AnIpv6AddressOpensFromTheHistoryAgain)
+{
+    TFTPOptions options;
+    QuickConnect bar(options);
+    std::string error;
+    bar.fields = address("ftp://bob:secret@[::1]:2121/pub");
+    const TFTPServerInfo first = *bar.take(error);
+    EXPECT_EQ(first.Server, "::1");
+    EXPECT_EQ(first.Port, "2121");
+    EXPECT_EQ(bar.history().front(), "ftp://bob@[::1]:2121/pub");
+    bar.fields = address("[::1]", "", "", "21");
+    ASSERT_TRUE(bar.take(error));
+    bar.choose(1);
+    bar.fields.password = "secret";
+    EXPECT_EQ(bar.site(), first);
+}
+
 TEST(QuickConnect, AStoredHistoryIsTidiedOnLoading)
 {
     TFTPOptions options;

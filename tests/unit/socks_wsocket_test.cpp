@@ -168,6 +168,11 @@ INSTANTIATE_TEST_SUITE_P(Requests, SocksRequestBytes, ::testing::Values(
                 SocksScript().expect(8 + 4 + 19 + 1).reply(kLevel4Ok),
                 "4a", "ftp.nowhere.invalid", socksNoAuthentication, "abc", "",
                 bytes({4, 1, 8, 73, 0, 0, 0, 1}) + "abc" + bytes({0}) + "ftp.nowhere.invalid" + bytes({0}), {}},
+    RequestCase{"Level5IPv6AddressAsAddressType4",
+                SocksScript().expect(3).reply(bytes({5, 0})).expect(4 + 16 + 2).reply(kLevel5Ok),
+                "5", "[2001:db8::7]", socksNoAuthentication, "", "",
+                bytes({5, 1, 0}) + bytes({5, 1, 0, 4, 0x20, 1, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7})
+                    + kPort2121, {}},
     RequestCase{"Level4AToADottedAddressCarriesIt", SocksScript().expect(9).reply(kLevel4Ok),
                 "4A", "10.9.8.7", socksNoAuthentication, "", "", bytes({4, 1, 8, 73, 10, 9, 8, 7, 0}), {}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -467,10 +472,12 @@ TEST(SocksLifecycle, UsageErrors)
     const struct {
         std::string proto, addr, user;
         const char* error;
+        const char* level = "5";
     } cases[] = {
         {"udp", "127.0.0.1", "", "tcp is the only protocol supported thru socks server"},
         {"tcp", std::string(256, 'h'), "", "Host name too long for socks server"},
         {"tcp", "127.0.0.1", std::string(256, 'u'), "Socks user code or password too long"},
+        {"tcp", "::1", "", "IPv6 addresses need socks level 5", "4A"},
     };
     for (const auto& c : cases) {
         TWSocket s;
@@ -478,7 +485,7 @@ TEST(SocksLifecycle, UsageErrors)
         s.OnError = [&](TCustomWSocket* sock) { error = sock->LastErrorMessage(); };
         s.SetSocksServer("127.0.0.1");
         s.SetSocksPort("1");
-        s.SetSocksLevel("5");
+        s.SetSocksLevel(c.level);
         s.SocksAuthentication = socksAuthenticateUsercode;
         s.SocksUsercode = c.user;
         s.SetProto(c.proto);

@@ -162,6 +162,36 @@ TEST(WSocketConnect, ARefusedConnectIsReportedAsAFinishedConnectWith10061)
     EXPECT_EQ(s.State(), wsClosed);
 }
 
+// A name's addresses are tried in order: ::1 refuses (the listener is on 127.0.0.1 only), the next one
+// takes the connection, and the owner sees one connect.
+TEST(WSocketConnect, AFailedAddressGivesWayToTheNextOne)
+{
+    LoopbackListener listener;
+    TWSocket s;
+    std::vector<int> errors;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { errors.push_back(e); };
+    s.SetAddr("::1");
+    s.SetFallbackAddrs({"127.0.0.1"});
+    s.SetPort(std::to_string(listener.port));
+    s.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors, std::vector<int>{0});
+    EXPECT_EQ(s.GetPeerAddr(), "127.0.0.1");
+    EXPECT_EQ(s.State(), wsConnected);
+
+    TWSocket refused;
+    errors.clear();
+    refused.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { errors.push_back(e); };
+    refused.SetAddr("::1");
+    refused.SetFallbackAddrs({"127.0.0.1", "127.0.0.1"});
+    refused.SetPort(std::to_string(unusedPort()));
+    refused.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return !errors.empty(); }));
+    EXPECT_FALSE(pumpUntil([&] { return errors.size() > 1; }, 200));
+    EXPECT_EQ(errors, std::vector<int>{10061});
+    EXPECT_EQ(refused.State(), wsClosed);
+}
+
 // Close reports the session's end once, inside the call, and puts the settings back to their start.
 TEST(WSocketConnect, UsageErrorsAndCloseReturnsToStartValues)
 {
@@ -251,6 +281,12 @@ TEST(WSocketDns, DottedAddressesNamesAndAnEmptyName)
     s.DnsLookup(" 127.0.0.1 ");
     EXPECT_EQ(done, 0);
     EXPECT_EQ(s.DnsResult(), "127.0.0.1");
+    for (const char* literal : {"::1", "[::1]"}) {
+        done = -1;
+        s.DnsLookup(literal);
+        EXPECT_EQ(done, 0) << literal;
+        EXPECT_EQ(s.DnsResultList(), std::vector<std::string>{"::1"}) << literal;
+    }
 
     done = -1;
     s.DnsLookup("localhost");

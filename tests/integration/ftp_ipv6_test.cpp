@@ -1,0 +1,162 @@
+#include "command_runner.h"
+#include "controller_rig.h"
+#include "engine_driver.h"
+#include "file_io.h"
+#include "ftp_users.h"
+#include "loopback_port.h"
+#include "pyftpd_server.h"
+#include "temp_dir.h"
+#include "temp_home.h"
+#include "vsftpd_server.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace brisk;
+using namespace brisk::test;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::optional<std::string> ipv6ServerUnavailable()
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        return why;
+    if (!ipv6LoopbackAvailable())
+        return "no IPv6 loopback (::1) on this machine";
+    return std::nullopt;
+}
+
+// The commands sent from the log's line `from` on, without the MDTM that carry the file times.
+Strings sentBy(const EngineDriver& d, size_t from)
+{
+    Strings sent;
+    for (size_t i = from; i < d.log.size(); ++i)
+        if (d.log[i].rfind("> ", 0) == 0 && d.log[i].rfind("> MDTM ", 0) != 0)
+            sent.push_back(d.log[i].substr(2));
+    return sent;
+}
+
+// An engine session with a vsftpd that listens on ::1 only.
+class FtpIpv6 : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (auto why = ipv6ServerUnavailable())
+            GTEST_SKIP() << *why;
+        server = std::make_unique<VsftpdServer>(Loopback::ipv6);
+        d.connectTo(server->port(), "::1");
+        d.ftp.UserName = kFtpUser;
+        d.ftp.PassWord = kFtpPassword;
+    }
+    Strings sentSince(size_t from) const { return sentBy(d, from); }
+    // Uploads, lists and downloads one file; returns the commands this sent.
+    Strings roundTrip()
+    {
+        EXPECT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+        const size_t from = d.log.size();
+        writeFileBytes(dir.path() / "up.bin", std::string(70000, 'x'));
+        d.ftp.LocalFileName = (dir.path() / "up.bin").string();
+        d.ftp.HostFileName = "up.bin";
+        EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
+        d.ftp.HostFileName = "";
+        d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+        EXPECT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+        EXPECT_NE(readFileBytes(dir.path() / "list.txt").find("up.bin"), std::string::npos);
+        d.ftp.HostFileName = "up.bin";
+        d.ftp.LocalFileName = (dir.path() / "down.bin").string();
+        EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(readFileBytes(dir.path() / "down.bin"), std::string(70000, 'x'));
+        return sentSince(from);
+    }
+
+    std::unique_ptr<VsftpdServer> server;
+    EngineDriver d;
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(FtpIpv6, PassiveModeUsesEpsvForEveryDataConnection)
+{
+    d.ftp.SetPassive(true);
+    EXPECT_EQ(roundTrip(), (Strings{"EPSV", "STOR up.bin", "EPSV", "LIST", "EPSV", "RETR up.bin"}));
+}
+
+TEST_F(FtpIpv6, ActiveModeOffersTheDataPortByEprt)
+{
+    d.ftp.SetPassive(false);
+    const Strings sent = roundTrip();
+    ASSERT_EQ(sent.size(), 6u) << ::testing::PrintToString(sent);
+    for (size_t i : {0u, 2u, 4u})
+        EXPECT_EQ(sent[i].rfind("EPRT |2|::1|", 0), 0u) << sent[i];
+    EXPECT_EQ(sent[1], "STOR up.bin");
+    EXPECT_EQ(sent[3], "LIST");
+    EXPECT_EQ(sent[5], "RETR up.bin");
+}
+
+// PASV and PORT cannot name an IPv6 address: EPSV and EPRT are used even when FEAT does not offer them.
+TEST(FtpIpv6Unannounced, EpsvAndEprtAreUsedWithoutFeatOfferingThem)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    if (!ipv6LoopbackAvailable())
+        GTEST_SKIP() << "no IPv6 loopback (::1) on this machine";
+    PyftpdOptions options;
+    options.host = "::1";
+    options.hideExtended = true;
+    PyftpdServer server(options);
+    EngineDriver d;
+    d.connectTo(server.port(), "::1");
+    d.ftp.UserName = kFtpUser;
+    d.ftp.PassWord = kFtpPassword;
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+    EXPECT_FALSE(d.ftp.Features().has("EPSV"));
+    TempDir dir;
+    d.ftp.HostFileName = "";
+    d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+    for (bool passive : {true, false}) {
+        const size_t from = d.log.size();
+        d.ftp.SetPassive(passive);
+        EXPECT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+        const Strings sent = sentBy(d, from);
+        ASSERT_EQ(sent.size(), 2u) << ::testing::PrintToString(sent);
+        EXPECT_EQ(sent[0].rfind(passive ? "EPSV" : "EPRT |2|::1|", 0), 0u) << sent[0];
+        EXPECT_EQ(sent[1], "MLSD");
+    }
+}
+
+// A stored site whose server field holds "[::1]" opens and shows its listing.
+class SessionIpv6 : public TempHomeTest {};
+
+TEST_F(SessionIpv6, SiteWithABracketedAddressOpens)
+{
+    if (auto why = ipv6ServerUnavailable())
+        GTEST_SKIP() << *why;
+    VsftpdServer server(Loopback::ipv6);
+    server.writeDataFile("seen.txt", "x");
+    SessionRig rig;
+    TFTPServerInfo site = SessionRig::site(server.port());
+    site.Server = "[::1]";
+    rig.addSite(site);
+    ASSERT_TRUE(rig.open()) << ::testing::PrintToString(rig.c.log.lines());
+    EXPECT_EQ(rig.captions(), (Strings{"seen.txt"}));
+    EXPECT_EQ(rig.c.remote.pathItems(), (Strings{"SERVER LIST ...", "::1"}));
+}
+
+TEST(CliIpv6, ABracketedAddressInTheUrlLists)
+{
+    if (auto why = ipv6ServerUnavailable())
+        GTEST_SKIP() << *why;
+    VsftpdServer server(Loopback::ipv6);
+    server.writeDataFile("seen.txt", "x");
+    const std::string url = "ftp://brisk:brisk-pw@[::1]:" + std::to_string(server.port()) + "/";
+    const CommandResult r = runCli({url, "ls"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("seen.txt"), std::string::npos) << r.out;
+}
