@@ -164,12 +164,12 @@ TEST(QuickConnect, AnIpv6AddressOpensFromTheHistoryAgain)
     QuickConnect bar(options);
     std::string error;
     bar.fields = address("ftp://bob:secret@[::1]:2121/pub");
-    const TFTPServerInfo first = *bar.take(error);
+    const TFTPServerInfo first = *bar.take(MainMessages(), error);
     EXPECT_EQ(first.Server, "::1");
     EXPECT_EQ(first.Port, "2121");
     EXPECT_EQ(bar.history().front(), "ftp://bob@[::1]:2121/pub");
     bar.fields = address("[::1]", "", "", "21");
-    ASSERT_TRUE(bar.take(error));
+    ASSERT_TRUE(bar.take(MainMessages(), error));
     bar.choose(1);
     bar.fields.password = "secret";
     EXPECT_EQ(bar.site(), first);
