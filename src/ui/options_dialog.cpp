@@ -227,11 +227,19 @@ QPushButton* T_Options::button(const char* name, const QString& text, void (Opti
     auto* push = new QPushButton(text, this);
     push->setObjectName(name);
     push->setAutoDefault(false);
-    connect(push, &QPushButton::clicked, this, [this, run] {
-        (form_.*run)();
-        refreshLists();
-    });
+    connect(push, &QPushButton::clicked, this, [this, push] { runButton(push); });
+    buttonActions_[push] = run;
     return push;
+}
+
+// The editors may open a prompt with its own event loop: nothing of the slot is read after it.
+void T_Options::runButton(QPushButton* push)
+{
+    const auto action = buttonActions_.find(push);
+    if (action == buttonActions_.end())
+        return;
+    (form_.*(action->second))();
+    refreshLists();
 }
 
 QListWidget* T_Options::list(const char* name, void (OptionsForm::*select)(int))

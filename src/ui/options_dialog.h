@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <map>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -68,6 +69,7 @@ private:
     QSpinBox* boundNumber(NumberBox& box, const char* name);
     QGroupBox* boundRadios(const QString& title, const char* name, int& field, Radios radios, int columns = 1);
     QPushButton* button(const char* name, const QString& text, void (OptionsForm::*run)());
+    void runButton(QPushButton* push);
     QListWidget* list(const char* name, void (OptionsForm::*select)(int));
     QLabel* label(const QString& text, QWidget* buddy);
 
@@ -76,6 +78,7 @@ private:
     void refreshChoices();
 
     OptionsForm& form_;
+    std::map<QPushButton*, void (OptionsForm::*)()> buttonActions_;
     QTreeWidget* tvOptions_ = nullptr;
     // The navigation tree's node texts, top to bottom.
     MessageList nodeTexts_{{}};
