@@ -254,8 +254,8 @@ TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectedFilesAndDirectories)
     EXPECT_TRUE(w().findChild<QMenu*>("pmRemote")->actions().contains(download));
 
     connect({});
-    EXPECT_TRUE(upload->isEnabled());
-    EXPECT_TRUE(download->isEnabled());
+    // The window enables them in its refresh after the session settles, a turn or two of the loop later.
+    EXPECT_TRUE(waitFor([&] { return upload->isEnabled() && download->isEnabled(); }));
     EXPECT_FALSE(test::saveScreenshot(w(), "transfer_main_window").isEmpty());
     select(w().lvLoc, {"dir", "one.bin", "two.txt"});
     upload->trigger();
