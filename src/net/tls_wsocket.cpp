@@ -37,7 +37,7 @@ void TCustomTlsWSocket::dropTls()
         SSL_free(ssl_); // frees both memory buffers too
     ssl_ = nullptr;
     in_ = out_ = nullptr;
-    established_ = peerEnded_ = ownerPaused_ = false;
+    established_ = peerEnded_ = closeAlerted_ = ownerPaused_ = false;
     plainIn_.clear();
     plainRead_ = 0;
     plainOut_.clear();
@@ -162,7 +162,7 @@ void TCustomTlsWSocket::decrypt()
         }
         const int err = SSL_get_error(ssl_, n);
         if (err == SSL_ERROR_ZERO_RETURN) {
-            peerEnded_ = true;
+            peerEnded_ = closeAlerted_ = true;
             SSL_shutdown(ssl_); // the answering alert: servers wait for it before they report the transfer
         } else if (err != SSL_ERROR_WANT_READ && err != SSL_ERROR_WANT_WRITE)
             return failTls("TLS error: " + TlsErrorText("broken record from the server"));
@@ -253,8 +253,12 @@ void TCustomTlsWSocket::Resume()
         deliverLater();
 }
 
+// A server may close without reading our answering close alert, and its system then resets the
+// connection. After its own close alert nothing can be lost any more: that close is a clean one.
 void TCustomTlsWSocket::TriggerSessionClosed(uint16_t error)
 {
+    if (closeAlerted_ && error == wsa::ECONNRESET_)
+        error = 0;
     if (ssl_ && !established_ && tlsError_.empty()) {
         tlsError_ = "The server closed the connection during the TLS handshake";
         if (OnTlsDone)

@@ -70,6 +70,7 @@ private:
     bio_st* out_ = nullptr;  // cipher text from the library, for the peer
     bool established_ = false;
     bool peerEnded_ = false;     // the peer's end of the stream (close alert or TCP close)
+    bool closeAlerted_ = false;  // the peer's close alert: everything it sent has arrived
     bool ownerPaused_ = false;   // paused by the owner during the handshake, which goes on
     bool deliveryPosted_ = false;
     std::string tlsError_;

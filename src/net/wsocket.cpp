@@ -392,6 +392,8 @@ int TCustomWSocket::Receive(void* buffer, int len)
     const ssize_t n = ::recv(fd_, buffer, size_t(len), 0);
     if (n < 0) {
         lastError_ = wsaFromErrno(errno);
+        if (lastError_ == wsa::ECONNRESET_)
+            carriedError_ = uint16_t(lastError_); // the system tells it once: the close reports it
         return -1;
     }
     readCount_ += n;

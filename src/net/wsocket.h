@@ -180,7 +180,7 @@ private:
     int64_t readCount_ = 0;
     bool paused_ = false, closeReported_ = false, allSent_ = true, destroying_ = false;
     bool wantWrite_ = false;
-    uint16_t carriedError_ = 0;     // a reset seen while finishing the connect, reported with the close
+    uint16_t carriedError_ = 0;     // a reset seen before the close (connect, receive), reported with it
     std::deque<TBuffer> sendQueue_;
     int sendBlockSize_ = TBuffer::kDefaultSize;
     std::vector<TBuffer> spareBlock_; // at most one emptied large block, kept so bulk sends allocate nothing
