@@ -11,7 +11,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata libssl-de
 # pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers only unpacks them,
 # and their shared libraries are installed here. openssl hashes their passwords and makes the TLS
 # servers' certificates.
-TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib curl procps passwd ftp-proxy openssl
+TEST_PACKAGES=(netbase vsftpd python3 python3-pyftpdlib python3-openssl curl procps passwd ftp-proxy openssl
                libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
                dante-server microsocks python3-twisted lftp
                xvfb xauth)

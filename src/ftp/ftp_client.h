@@ -365,9 +365,11 @@ private:
     bool CertificateAccepted();
     void ProtectionSizeSet();
     void DataProtectionSet();
-    uint16_t SecureDataConnection();
+    void SecureDataConnection();
+    void StartDataTls();
     std::unique_ptr<TlsClientContext> tls_;
     bool dataProtected_ = false;
+    bool dataTlsWaiting_ = false; // the data connection's handshake waits for the 150/125
 };
 
 class TFtpClient : public TCustomFtpCli {};

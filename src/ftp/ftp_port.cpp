@@ -102,7 +102,9 @@ bool TCustomFtpCli::ConnectDataPassive(void (TCustomFtpCli::*connected)(uint16_t
     dataSocket_.SetAddr(DataPeerAddress());
     dataSocket_.SetPort(std::to_string(port));
     dataSocket_.OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t error) {
-        (this->*connected)(error != 0 ? error : SecureDataConnection());
+        if (error == 0)
+            SecureDataConnection();
+        (this->*connected)(error);
     };
     dataSocket_.LingerOnOff = wsLingerOff;
     dataSocket_.LingerTimeout = 0;
@@ -164,10 +166,6 @@ bool TCustomFtpCli::AdoptAcceptedDataConnection()
         dataSocket_.OnSessionAvailable = nullptr;
         dataSocket_.Close();
         dataSocket_.Dup(handle);
-        if (const uint16_t error = SecureDataConnection()) {
-            DataConnectFailed(error);
-            return false;
-        }
         return true;
     } catch (const ESocketException&) {
         if (dataSocket_.LastError() == wsa::EWOULDBLOCK_)

@@ -68,8 +68,10 @@ void TCustomFtpCli::ReceiveConnected(uint16_t error)
 
 void TCustomFtpCli::ReceiveAccept()
 {
-    if (AdoptAcceptedDataConnection())
-        AttachReceiveHandlers();
+    if (!AdoptAcceptedDataConnection())
+        return;
+    AttachReceiveHandlers();
+    SecureDataConnection();
 }
 
 // Nothing is read before the server has accepted the command: until then the data connection waits
@@ -96,6 +98,7 @@ void TCustomFtpCli::ReceiveFirstReply()
             dataHeld_ = false;
             dataSocket_.Resume();
         }
+        StartDataTls();
         return;
     }
     if (RetryListingWithList())

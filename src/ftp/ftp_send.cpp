@@ -116,6 +116,7 @@ void TCustomFtpCli::SendAccept()
     dataSocket_.LingerTimeout = 10;
     dataSocket_.SetLingerOption();
     uploadOpen_ = true;
+    SecureDataConnection();
     if (storAnswered_ && startTime_ == 0)
         PostStartSending();
 }
@@ -140,6 +141,7 @@ void TCustomFtpCli::SendFirstReply()
     if (statusCode_ == 150 || statusCode_ == 125) {
         storAnswered_ = true;
         next_ = &TCustomFtpCli::SendSecondReply;
+        StartDataTls();
         if (passive_) {
             dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
             SendNextBlock(0);

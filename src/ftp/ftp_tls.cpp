@@ -129,11 +129,22 @@ bool TCustomFtpCli::CertificateAccepted()
     return answer != CertificateAnswer::Cancel;
 }
 
-// A protected session's data connections run TLS too, resuming the control connection's session.
-uint16_t TCustomFtpCli::SecureDataConnection()
+// A protected session's data connections run TLS too, resuming the control connection's session. The
+// handshake starts once the server has answered the transfer command with 150 or 125: some servers
+// take bytes that arrive on a data connection before that command for a broken connection.
+void TCustomFtpCli::SecureDataConnection()
 {
-    if (!dataProtected_ || !tls_)
-        return 0;
+    dataTlsWaiting_ = dataProtected_ && tls_;
+    if (transferAnswered_ || storAnswered_)
+        StartDataTls();
+}
+
+// A failure closes the data connection, and its close handler reports it.
+void TCustomFtpCli::StartDataTls()
+{
+    if (!dataTlsWaiting_ || dataSocket_.State() != wsConnected)
+        return;
+    dataTlsWaiting_ = false;
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
         if (error != 0)
             Display("! Data connection: " + dataSocket_.TlsError());
@@ -141,7 +152,6 @@ uint16_t TCustomFtpCli::SecureDataConnection()
             Display("Data connection: a new TLS session (the server did not resume the control connection's)");
     };
     dataSocket_.StartTls(*tls_, HostName, TlsRole::Data);
-    return dataSocket_.State() == wsConnected ? 0 : kTlsFailed;
 }
 
 } // namespace brisk

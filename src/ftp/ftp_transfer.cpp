@@ -20,6 +20,7 @@ void TCustomFtpCli::ClearTransferFlags()
     receiving_ = false;
     transferAnswered_ = false;
     dataHeld_ = false;
+    dataTlsWaiting_ = false;
     dataCommandSent_ = false;
     targetOpened_ = false;
     localFailed_ = false;

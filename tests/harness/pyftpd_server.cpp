@@ -44,6 +44,16 @@ std::optional<std::string> PyftpdServer::unavailableReason()
     return reason;
 }
 
+std::optional<std::string> PyftpdServer::tlsUnavailableReason()
+{
+    if (auto why = unavailableReason())
+        return why;
+    static const bool hasOpenSsl = runCommand({kPython, "-c", "import OpenSSL"}).exitCode == 0;
+    if (!hasOpenSsl)
+        return std::string("pyftpdlib's TLS needs python3-openssl");
+    return std::nullopt;
+}
+
 PyftpdServer::PyftpdServer(PyftpdOptions options)
 {
     if (auto why = unavailableReason())
@@ -84,6 +94,8 @@ std::vector<std::string> PyftpdServer::commandLine(const PyftpdOptions& options)
         argv.push_back("--hide-extended");
     if (options.cannedList)
         argv.insert(argv.end(), {"--canned-list", (dir_.path() / "canned-list.txt").string()});
+    if (options.tls)
+        argv.insert(argv.end(), {"--tls-cert", options.tls->certFile.string(), "--tls-key", options.tls->keyFile.string()});
     if (options.failRetrAfter)
         argv.insert(argv.end(), {"--fail-retr-after", std::to_string(*options.failRetrAfter)});
     return argv;

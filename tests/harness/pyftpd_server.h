@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daemon_process.h"
+#include "server_tls.h"
 #include "temp_dir.h"
 
 #include <cstdint>
@@ -29,6 +30,7 @@ struct PyftpdOptions {
     double authDelaySeconds = 0;              // wait before answering a wrong password
     std::string host = "127.0.0.1";           // another loopback address puts the server apart
     bool hideExtended = false;                // FEAT names neither EPRT nor EPSV (both still work)
+    std::optional<ServerTls> tls;             // explicit TLS, required for logins and data
 };
 
 // tests/harness/pyftpd_server.py under Debian's /usr/bin/python3, on a port of 127.0.0.1 chosen by
@@ -40,6 +42,7 @@ public:
     ~PyftpdServer();
 
     static std::optional<std::string> unavailableReason();
+    static std::optional<std::string> tlsUnavailableReason();
 
     uint16_t port() const { return port_; }
     const std::filesystem::path& root() const { return root_; }

@@ -6,7 +6,7 @@ Run with Debian's interpreter (/usr/bin/python3 with python3-pyftpdlib):
   pyftpd_server.py --root DIR [--port 0] [--pasv LO-HI]
          [--style unix|windows|windows4|vms|mac] [--canned-list FILE]
          [--fail-retr-after N] [--user NAME:PASS:PERMS[:SUBDIR]]... [--anon]
-         [--auth-delay SECONDS] [--log FILE]
+         [--auth-delay SECONDS] [--log FILE] [--tls-cert FILE --tls-key FILE]
 
 Prints "READY <port>" (flushed) once the control socket listens. Stop it with SIGTERM.
 """
@@ -193,6 +193,8 @@ def parse_args():
     ap.add_argument("--auth-delay", type=float, default=0.0,
                     help="seconds before answering a failed login")
     ap.add_argument("--log", default=None)
+    ap.add_argument("--tls-cert", default=None, help="explicit TLS, required on both connections")
+    ap.add_argument("--tls-key", default=None)
     return ap.parse_args()
 
 
@@ -209,6 +211,11 @@ def make_handler(a):
         with open(a.canned_list, "rb") as f:
             StyledFS.canned = f.read()
     h = StyledHandler
+    if a.tls_cert:
+        from pyftpdlib.handlers import TLS_FTPHandler  # needs python3-openssl
+        h = type("StyledTlsHandler", (StyledHandler, TLS_FTPHandler), {})
+        h.certfile, h.keyfile = a.tls_cert, a.tls_key
+        h.tls_control_required = h.tls_data_required = True
     h.authorizer = auth
     h.abstracted_fs = StyledFS
     h.syst_reply = SYST[a.style]

@@ -4,6 +4,7 @@
 #include "ftp_users.h"
 #include "proftpd_server.h"
 #include "pure_ftpd_server.h"
+#include "pyftpd_server.h"
 #include "recording_relay.h"
 #include "server_tls.h"
 #include "temp_dir.h"
@@ -117,6 +118,16 @@ TEST_F(TlsSession, ProftpdExplicitTlsPassiveAndActive)
         GTEST_SKIP() << *why;
     ProftpdServer server(tls);
     roundTrips(server.port(), server.dataDir());
+}
+
+TEST_F(TlsSession, PyftpdlibExplicitTlsPassiveAndActive)
+{
+    if (auto why = PyftpdServer::tlsUnavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdOptions options;
+    options.tls = tls;
+    PyftpdServer server(options);
+    roundTrips(server.port(), server.root());
 }
 
 TEST_F(TlsSession, ImplicitTlsStartsWithTheHandshakeAndProtectsData)
