@@ -34,6 +34,10 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "the directory could not be created", "not a name that can be deleted", "not a name or mode that can be sent",
         "Symbolic link", "Name", "Location", "Type", "Size", "bytes", "Modified", "Attributes", "Link to",
         "Host: enter a host name or address without blanks.", "Port: enter a number from 1 to 65535.",
+        "Server certificate", "The certificate of %1 is not trusted: %2.",
+        "WARNING: the certificate of %1 has changed since you trusted it. Someone may be intercepting the "
+        "connection.",
+        "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
     };
     return texts;
 }

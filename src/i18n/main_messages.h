@@ -33,6 +33,10 @@ enum MainExtraMessage : int {
     xmsgRowAttributes, xmsgRowLinkTo,
     // the quick-connect bar's fields
     xmsgBadHostField, xmsgBadPortField,
+    // the question about a server certificate: %1 the host, %2 what is wrong with it
+    xmsgCertificateTitle, xmsgCertificateUntrusted, xmsgCertificateChanged, xmsgCertificateSubject,
+    xmsgCertificateIssuer, xmsgCertificateValidFrom, xmsgCertificateValidUntil, xmsgCertificateFingerprint,
+    xmsgTrustOnce, xmsgTrustAlways,
 };
 
 // The English texts, in order.

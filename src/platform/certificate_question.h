@@ -18,11 +18,3 @@ struct CertificateQuestion {
 enum class CertificateAnswer { Cancel, Once, Always };
 
 } // namespace brisk
-
-namespace brisk {
-
-// The question's text: what is wrong (or that the certificate changed), then subject, issuer,
-// validity and fingerprint, one per line.
-std::string DescribeCertificate(const CertificateQuestion& question);
-
-} // namespace brisk

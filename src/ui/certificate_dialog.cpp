@@ -1,5 +1,6 @@
 #include "ui/certificate_dialog.h"
 
+#include "i18n/certificate_text.h"
 #include "ui/qt_text.h"
 
 #include <QMessageBox>
@@ -7,12 +8,13 @@
 
 namespace brisk {
 
-CertificateAnswer AskCertificate(QWidget* parent, const CertificateQuestion& question)
+CertificateAnswer AskCertificate(QWidget* parent, const CertificateQuestion& question, const MainMessages& messages)
 {
-    QMessageBox box(QMessageBox::Warning, QObject::tr("Server certificate"), toQt(DescribeCertificate(question)),
-                    QMessageBox::NoButton, parent);
-    QPushButton* once = box.addButton(QObject::tr("Trust once"), QMessageBox::AcceptRole);
-    QPushButton* always = box.addButton(QObject::tr("Trust always"), QMessageBox::AcceptRole);
+    QMessageBox box(QMessageBox::Warning, toQt(messages[xmsgCertificateTitle]),
+                    toQt(DescribeCertificate(question, messages)), QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText); // the names come from the server
+    QPushButton* once = box.addButton(toQt(messages[xmsgTrustOnce]), QMessageBox::AcceptRole);
+    QPushButton* always = box.addButton(toQt(messages[xmsgTrustAlways]), QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);

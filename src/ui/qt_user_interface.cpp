@@ -41,7 +41,7 @@ int QtUserInterface::ChooseLineEnding()
 
 CertificateAnswer QtUserInterface::AskCertificate(const CertificateQuestion& question)
 {
-    return brisk::AskCertificate(parent_, question);
+    return brisk::AskCertificate(parent_, question, *msl_);
 }
 
 ProgressSink& QtUserInterface::Progress()

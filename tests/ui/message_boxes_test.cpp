@@ -1,6 +1,8 @@
+#include "ui/certificate_dialog.h"
 #include "ui/message_boxes.h"
 
 #include "modal.h"
+#include "screenshots.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,4 +77,55 @@ TEST(MessageBoxes, NamesInTheTextAreNeverTakenForMarkup)
     });
     EXPECT_TRUE(AskYesNo(nullptr, "Attention", "Overwrite <b>report</b>.txt?"));
     EXPECT_EQ(format, Qt::PlainText);
+}
+
+// The certificate question in the window's language, as plain text whatever the certificate names.
+TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
+{
+    CertificateQuestion question{"127.0.0.1:2121", "CN=<b>localhost</b>", "CN=localhost", "Dec  7 00:00:00 2026 GMT",
+                                 "Dec  7 00:00:00 2027 GMT", "AB:CD", "self-signed certificate", false};
+    MainMessages german;
+    german.mslExtra.items()[xmsgCertificateTitle] = "Server-Zertifikat";
+    german.mslExtra.items()[xmsgCertificateChanged] = "WARNUNG: Das Zertifikat von %1 hat sich geändert.";
+    german.mslExtra.items()[xmsgCertificateSubject] = "Inhaber:";
+    german.mslExtra.items()[xmsgTrustAlways] = "Immer vertrauen";
+    const struct {
+        const char* button; // by its text; empty: Escape
+        CertificateAnswer expected;
+    } cases[] = {{"Trust once", CertificateAnswer::Once}, {"Trust always", CertificateAnswer::Always},
+                 {"", CertificateAnswer::Cancel}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        QString caption, text;
+        onNextModal<QMessageBox>([&](QMessageBox* box) {
+            caption = box->windowTitle();
+            text = box->text();
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            ASSERT_FALSE(test::saveScreenshot(*box, "certificate_question").isEmpty());
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == c.button)
+                    return b->click();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), c.expected);
+        EXPECT_EQ(caption, "Server certificate");
+        EXPECT_EQ(text.toStdString(), "The certificate of 127.0.0.1:2121 is not trusted: self-signed certificate.\n"
+                                      "Subject: CN=<b>localhost</b>\nIssuer: CN=localhost\n"
+                                      "Valid from: Dec  7 00:00:00 2026 GMT\nValid until: Dec  7 00:00:00 2027 GMT\n"
+                                      "SHA-256 fingerprint: AB:CD");
+    }
+    question.changed = true;
+    QString caption, text;
+    onNextModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        text = box->text();
+        ASSERT_FALSE(test::saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == "Immer vertrauen")
+                return b->click();
+    });
+    EXPECT_EQ(AskCertificate(nullptr, question, german), CertificateAnswer::Always);
+    EXPECT_EQ(caption, "Server-Zertifikat");
+    EXPECT_TRUE(text.startsWith("WARNUNG: Das Zertifikat von 127.0.0.1:2121 hat sich geändert.\nInhaber: CN=<b>"))
+        << text.toStdString();
 }

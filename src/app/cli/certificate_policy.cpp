@@ -1,5 +1,6 @@
 #include "certificate_policy.h"
 
+#include "i18n/certificate_text.h"
 #include "platform/ascii.h"
 
 namespace brisk::cli {
@@ -22,7 +23,7 @@ CertificateAnswer CertificatePolicy::answer(const CertificateQuestion& question,
 {
     if (insecure || (!trust.empty() && bareHex(trust) == bareHex(question.fingerprint)))
         return CertificateAnswer::Once;
-    err << "brisklane-cli: " << DescribeCertificate(question) << "\nAccept it with --trust " << question.fingerprint
+    err << "brisklane-cli: " << DescribeCertificate(question, MainMessages{}) << "\nAccept it with --trust " << question.fingerprint
         << " (or any certificate with --insecure).\n";
     return CertificateAnswer::Cancel;
 }
