@@ -38,6 +38,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "WARNING: the certificate of %1 has changed since you trusted it. Someone may be intercepting the "
         "connection.",
         "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
+        "host or ftp://user@host:port/dir", "raw FTP command, e.g. FEAT",
     };
     return texts;
 }

@@ -37,6 +37,8 @@ enum MainExtraMessage : int {
     xmsgCertificateTitle, xmsgCertificateUntrusted, xmsgCertificateChanged, xmsgCertificateSubject,
     xmsgCertificateIssuer, xmsgCertificateValidFrom, xmsgCertificateValidUntil, xmsgCertificateFingerprint,
     xmsgTrustOnce, xmsgTrustAlways,
+    // the grey hints of the quick-connect bar's address and of the raw command box
+    xmsgAddressHint, xmsgRawCommandHint,
 };
 
 // The English texts, in order.

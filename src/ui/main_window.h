@@ -85,6 +85,7 @@ private:
     // the "Language" menu and the window's texts (main_window_language.cpp)
     void buildLanguageMenu();
     void translate();
+    void applyEditHints();
     void selectLanguage(QAction* entry);
     void showSizes(SizeDisplay display);
     QAction* addAction(const QString& name, const QString& text, const QString& icon,

@@ -47,7 +47,10 @@ void T_Main::chooseListFont(int tag)
 {
     FileListView* view = tag == 0 ? lvLoc : FTPView;
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, view->font(), this, "Font");
+    QString title = action(tag == 0 ? "actLocalFont" : "actRemoteFont")->text(); // in the window's language
+    title.remove("...");
+    title.remove('&');
+    const QFont chosen = QFontDialog::getFont(&ok, view->font(), this, title.trimmed());
     if (!ok)
         return;
     view->setFont(chosen);

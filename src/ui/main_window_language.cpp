@@ -10,6 +10,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -39,6 +40,17 @@ void T_Main::translate()
     builtInTexts_ = CaptureFormTexts(*texts_);
     ApplyLanguage(*texts_, program_->settings.lang, ProgramDir());
     program_->session.MessagesChanged();
+    applyEditHints();
+}
+
+// The grey hints of the bars' boxes are message list entries, so they follow the language.
+void T_Main::applyEditHints()
+{
+    const MainMessages& messages = program_->session.msl;
+    if (auto* address = findChild<QComboBox*>("qcAddress"))
+        address->lineEdit()->setPlaceholderText(toQt(messages[xmsgAddressHint]));
+    if (auto* command = findChild<QComboBox*>("cbRawCommand"))
+        command->lineEdit()->setPlaceholderText(toQt(messages[xmsgRawCommandHint]));
 }
 
 // "Default (English)", a separator, then the language files found.
@@ -79,6 +91,7 @@ void T_Main::RetranslateMainWindow(bool force)
 {
     brisk::RetranslateMainWindow(*texts_, builtInTexts_, program_->settings.lang, ProgramDir(), force);
     program_->session.MessagesChanged();
+    applyEditHints();
     refreshViews();
 }
 

@@ -21,6 +21,7 @@ namespace brisk {
 namespace {
 
 const char* const kUntranslated = "briskUntranslated";
+const char* const kDataUntranslated = "briskDataUntranslated";
 
 // The tab widget a page belongs to, if it is one.
 QTabWidget* tabsOf(const QObject* page)
@@ -184,6 +185,11 @@ void KeepUntranslated(QObject* control)
     control->setProperty(kUntranslated, true);
 }
 
+void KeepDataUntranslated(QObject* control)
+{
+    control->setProperty(kDataUntranslated, true);
+}
+
 QtTranslatableForm::QtTranslatableForm(QWidget& window, std::string className)
     : window_(window), className_(std::move(className))
 {
@@ -216,11 +222,12 @@ std::vector<TextProperty> QtTranslatableForm::properties() const
     std::vector<TextProperty> out;
     for (QObject* o : controlsOf(window_)) {
         const std::string name = fromQt(o->objectName());
+        const bool data = o->property(kDataUntranslated).toBool();
         if (hasCaption(o))
             out.push_back({name, "Caption", TextPropertyKind::String, {}});
-        if (ownEdit(o))
+        if (ownEdit(o) && !data)
             out.push_back({name, "Text", TextPropertyKind::String, {}});
-        if (qobject_cast<QComboBox*>(o))
+        if (qobject_cast<QComboBox*>(o) && !data)
             out.push_back({name, "Items", TextPropertyKind::Lines, {}});
         if (hasOwnHint(o))
             out.push_back({name, "Hint", TextPropertyKind::String, {}});

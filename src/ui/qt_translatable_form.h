@@ -18,6 +18,9 @@ namespace brisk {
 // Keeps a control out of language files: it shows data (a path, a file name, the log), not texts of
 // the program.
 void KeepUntranslated(QObject* control);
+// Keeps only what a control holds out of language files (an edit's text, a combo box's lines): they
+// are the user's, while its hints are texts of the program.
+void KeepDataUntranslated(QObject* control);
 
 // A Qt window as language files see it. Every named child is a component (actions and menus too):
 // "Caption" is a button's, label's, group box's, action's text or a menu's title, "Hint" the tool tip,

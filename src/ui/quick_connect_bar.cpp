@@ -65,13 +65,12 @@ void QuickConnectBar::buildBoxes()
 {
     address_ = new QComboBox;
     address_->setObjectName("qcAddress");
-    KeepUntranslated(address_);
+    KeepDataUntranslated(address_); // the recent addresses are the user's
     address_->setEditable(true);
     address_->setInsertPolicy(QComboBox::NoInsert);
     // Long recent addresses must not widen the remote side beyond its half of the window.
     address_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     address_->setMinimumContentsLength(12);
-    address_->lineEdit()->setPlaceholderText("host or ftp://user@host:port/dir");
     address_->setToolTip("A host name or a whole address; the recent ones are in the list");
     user_ = lineEdit("qcUser", "Overrides the user of the address; none logs in anonymously");
     password_ = lineEdit("qcPassword", "Overrides the password of the address; none is asked for");

@@ -30,7 +30,7 @@ RawCommandBar::RawCommandBar(RawCommandBox& model, QWidget* parent) : QWidget(pa
     setObjectName("rawCommandBar");
     box_ = new QComboBox;
     box_->setObjectName("cbRawCommand");
-    KeepUntranslated(box_);
+    KeepDataUntranslated(box_); // the commands typed are the user's
     box_->setEditable(true);
     box_->setInsertPolicy(QComboBox::NoInsert);
     // Completing inline would send a longer command than the one typed.
@@ -38,7 +38,6 @@ RawCommandBar::RawCommandBar(RawCommandBox& model, QWidget* parent) : QWidget(pa
     box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box_->setMinimumContentsLength(12);
     box_->setFocusPolicy(Qt::ClickFocus);
-    box_->lineEdit()->setPlaceholderText("raw FTP command, e.g. FEAT");
     box_->setToolTip("A command sent to the server as typed; the reply shows in the log");
     doIt_ = button("btDoIt", "Do It", "Send the command to the server");
     commands_ = button("btCommands", "Commands", "The stored custom commands");

@@ -22,6 +22,8 @@
 #include "tree_ftp_peer.h"
 #include "window_fixture.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -132,6 +134,8 @@ TEST_F(LanguageTest, SwitchingToGermanAtRunTime)
     EXPECT_EQ(w().action("actConnect")->text(), "Verbinden");
     EXPECT_EQ(header(w().lvLoc, 0), "Dateiname");
     EXPECT_EQ(header(w().FTPView, 0), "FTP-Server");
+    const auto addressHint = [&] { return w().findChild<QComboBox*>("qcAddress")->lineEdit()->placeholderText(); };
+    EXPECT_EQ(addressHint(), "Host oder ftp://user@host:port/dir");
     QTest::qWait(50);   // the new texts laid out
     ASSERT_FALSE(test::saveScreenshot(w(), "main_window_german").isEmpty());
 
@@ -146,6 +150,7 @@ TEST_F(LanguageTest, SwitchingToGermanAtRunTime)
     EXPECT_FALSE(w().program().settings.lang.LangOn);
     EXPECT_EQ(w().action("actConnect")->text(), "Connect to FTP - Server");
     EXPECT_EQ(header(w().FTPView, 0), "FTP Servers");
+    EXPECT_EQ(addressHint(), "host or ftp://user@host:port/dir");
 }
 
 } // namespace
