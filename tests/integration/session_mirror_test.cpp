@@ -25,9 +25,7 @@ protected:
         SessionServerTest::SetUp();
         if (IsSkipped())
             return;
-        local = tmp.path() / "local";
-        fs::create_directories(local);
-        rig->local.dir = local.string();
+        useLocalFolder();
         task.Local = local.string();
         task.Remote = "/m";
         task.Params = mpIncludeSubfolders | mpDeleteMissing | mpAllBinary;
@@ -56,8 +54,6 @@ protected:
         return text.substr(line, text.find("\r\n", line) - line);
     }
 
-    TempDir tmp;
-    fs::path local;
     TRecMirror task;
     std::unique_ptr<MirrorRunner> runner;
 };

@@ -1,10 +1,12 @@
 #pragma once
 #include "controller_rig.h"
 #include "real_server.h"
+#include "temp_dir.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,13 @@ protected:
             GTEST_SKIP() << *why;
         server = startRealServer(GetParam());
         rig = std::make_unique<SessionRig>();
+    }
+    // A fresh local folder as the local panel's directory, for tests that transfer.
+    void useLocalFolder()
+    {
+        local = tmp.path() / "local";
+        std::filesystem::create_directories(local);
+        rig->local.dir = local.string();
     }
     // Stores the server as a site and opens it; true once its first listing is shown.
     bool openSite()
@@ -50,6 +59,8 @@ protected:
 
     std::unique_ptr<RealServer> server;
     std::unique_ptr<SessionRig> rig;
+    TempDir tmp;
+    std::filesystem::path local;
 };
 
 } // namespace brisk::test

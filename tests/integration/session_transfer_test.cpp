@@ -25,9 +25,7 @@ protected:
         SessionServerTest::SetUp();
         if (IsSkipped())
             return;
-        local = tmp.path() / "local";
-        fs::create_directories(local);
-        rig->local.dir = local.string();
+        useLocalFolder();
     }
     // Runs `start` and waits for the transfer to end and the panel to be shown again.
     Strings transfer(const std::function<void()>& start, int timeoutMs = 30000)
@@ -67,9 +65,6 @@ protected:
         rig->c.StopTransfer();
         ASSERT_TRUE(pumpUntil([&] { return settled(); }, 20000)) << ::testing::PrintToString(rig->c.log.lines());
     }
-
-    TempDir tmp;
-    fs::path local;
 };
 
 // A mixed selection goes down and comes back up unchanged; the empty directory is created on the

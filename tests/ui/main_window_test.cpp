@@ -8,6 +8,9 @@
 #include "qt_wait.h"
 #include "site_dialog_fill.h"
 #include "screenshots.h"
+#include "server_tls.h"
+#include "temp_dir.h"
+#include "loopback_port.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
 #include "window_fixture.h"
@@ -84,10 +87,16 @@ protected:
     }
 
     // Fills and saves the site dialog the New Server action opens.
-    void createSite(uint16_t port)
+    // A new site "Local vsftpd" for the test's server; `security` is the Security box's row, if given.
+    void createSite(uint16_t port, const QString& host = "127.0.0.1", std::optional<int> security = {})
     {
-        onNextModal<TFFtpBase>([port](TFFtpBase* dialog) {
+        onNextModal<TFFtpBase>([port, host, security](TFFtpBase* dialog) {
             test::fillVsftpdSite(dialog, port);
+            auto* server = dialog->findChild<QLineEdit*>("edServer");
+            server->clear();
+            QTest::keyClicks(server, host);
+            if (security)
+                dialog->findChild<QComboBox*>("cbSecurity")->setCurrentIndex(*security);
             test::saveScreenshot(*dialog, "main_site_dialog");
             dialog->findChild<QPushButton*>("btSave")->click();
         });
@@ -164,6 +173,59 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseAndDisconnect)
     EXPECT_TRUE(w.logPane->toPlainText().contains("Connection closed"));
     EXPECT_TRUE(w.action("actConnect")->isEnabled());
     EXPECT_EQ(w.windowTitle(), "Brisklane");
+}
+
+// A site stored with "[::1]" opens from the window and lists over IPv6.
+TEST_F(MainWindowTest, AnIpv6SiteOpensFromTheWindow)
+{
+    if (auto why = test::VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    if (!test::ipv6LoopbackAvailable())
+        GTEST_SKIP() << "no IPv6 loopback (::1) on this machine";
+    test::VsftpdServer server(test::Loopback::ipv6);
+    server.writeDataFile("six.txt", "6");
+    T_Main& w = *window_;
+    createSite(server.port(), "[::1]");
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"six.txt"}; }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_EQ(texts(w.FTPPath), (QStringList{"SERVER LIST ...", "::1"}));
+    EXPECT_TRUE(w.logPane->toPlainText().contains("\n> EPSV\n")) << w.logPane->toPlainText().toStdString();
+}
+
+// A site that requires TLS asks about the server's self-signed certificate in the window; "Trust
+// always" opens the session, and the next one is not asked again.
+TEST_F(MainWindowTest, ATlsSiteAsksAboutTheCertificateOnce)
+{
+    if (auto why = test::VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    test::TempDir dir;
+    const test::ServerTls tls = test::makeServerTls(dir.path() / "tls");
+    test::VsftpdServer server(tls);
+    server.writeDataFile("secret.txt", "s");
+    T_Main& w = *window_;
+    createSite(server.port(), "127.0.0.1", ftpSecurityExplicitRequired);
+    int asked = 0;
+    onNextModal<QMessageBox>([&](QMessageBox* box) {
+        ++asked;
+        EXPECT_TRUE(box->text().contains(QString::fromStdString(tls.fingerprint))) << box->text().toStdString();
+        test::saveScreenshot(*box, "main_certificate_question");
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Trust always")
+                button->click();
+    });
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"secret.txt"}; }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(w.logPane->toPlainText().contains("TLS connection established: TLSv1.3"));
+
+    w.action("actDisconnect")->trigger();
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"Local vsftpd"}; }));
+    activate(w.FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"secret.txt"}; }))
+        << w.logPane->toPlainText().toStdString();
+    EXPECT_EQ(asked, 1);
 }
 
 TEST_F(MainWindowTest, AModalDialogDoesNotStallARunningListing)
