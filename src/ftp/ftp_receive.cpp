@@ -240,6 +240,9 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error)
         NoteDataError(550, "550 Error writing local file " + LocalFileName);
     }
     dataClosed_ = true;
+    // Servers that do not close TLS properly exist, so this is no failure; the log says it.
+    if (error == 0 && dataSocket_.TlsCutShort())
+        Display("! The server ended the data connection without closing TLS: the data may be incomplete");
     if (error != 0)
         NoteDataError(error, DataErrorText(error));
     if (failedReply_ != 0)

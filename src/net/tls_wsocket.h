@@ -35,6 +35,8 @@ public:
     // "TLSv1.3, TLS_AES_256_GCM_SHA384"
     std::string TlsDescription() const;
     bool TlsSessionReused() const;
+    // The peer ended the connection without its close alert: what it sent may have been cut short.
+    bool TlsCutShort() const { return TlsEstablished() && peerEnded_ && !closeAlerted_; }
     TlsPeerCertificate PeerCertificate() const;
 
     int Send(const void* data, int len) override;

@@ -23,8 +23,8 @@ CertificateAnswer CertificatePolicy::answer(const CertificateQuestion& question,
 {
     if (insecure || (!trust.empty() && bareHex(trust) == bareHex(question.fingerprint)))
         return CertificateAnswer::Once;
-    err << "brisklane-cli: " << DescribeCertificate(question, MainMessages{}) << "\nAccept it with --trust " << question.fingerprint
-        << " (or any certificate with --insecure).\n";
+    err << "brisklane-cli: " << DescribeCertificate(question, MainMessages{}) << "\nAccept it with --trust "
+        << question.fingerprint << " (or any certificate with --insecure).\n";
     return CertificateAnswer::Cancel;
 }
 
