@@ -22,6 +22,14 @@ inline void writeRandomFile(const std::filesystem::path& path, size_t mib)
     }
 }
 
+// A copy of `source` as `target` for a server to send: read-only for its FTP user is all a download needs.
+inline void offerForDownload(const std::filesystem::path& source, const std::filesystem::path& target)
+{
+    namespace fs = std::filesystem;
+    fs::copy_file(source, target);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
 inline bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code ec;

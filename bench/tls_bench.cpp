@@ -27,7 +27,6 @@ std::string lftpTlsScript(const std::string& command)
            "set ftp:passive-mode on; set ftp:prefer-epsv no; set net:max-retries 1; " + command + "; quit";
 }
 
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -43,8 +42,7 @@ int main(int argc, char** argv)
     VsftpdServer server(tls);
     const fs::path source = work.path() / "source.bin";
     writeRandomFile(source, mib);
-    fs::copy_file(source, server.dataDir() / "big.bin");
-    fs::permissions(server.dataDir() / "big.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    offerForDownload(source, server.dataDir() / "big.bin");
     const std::string port = std::to_string(server.port());
     const std::string base = "ftpes://" + std::string(kFtpUser) + ":" + kFtpPassword + "@127.0.0.1:" + port;
     const std::string login = std::string(kFtpUser) + "," + kFtpPassword;

@@ -34,8 +34,7 @@ int main(int argc, char** argv)
     TempDir work;
     const fs::path source = work.path() / "source.bin";
     writeRandomFile(source, mib);
-    fs::copy_file(source, server.dataDir() / "big.bin"); // read-only for the FTP user is all a download needs
-    fs::permissions(server.dataDir() / "big.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    offerForDownload(source, server.dataDir() / "big.bin");
     const std::string port = std::to_string(server.port());
     const std::string base = "ftp://" + std::string(kFtpUser) + ":" + kFtpPassword + "@127.0.0.1:" + port;
     const std::string login = std::string(kFtpUser) + "," + kFtpPassword;

@@ -1,5 +1,6 @@
 #pragma once
 #include "ftp/ftp_client.h"
+#include "ftp_users.h"
 #include "pump.h"
 
 #include <functional>
@@ -28,6 +29,13 @@ public:
     {
         ftp.HostName = host;
         ftp.Port = std::to_string(port);
+    }
+    // The same, logging in as the account every test server has.
+    void connectAsTestUser(uint16_t port, const std::string& host = "127.0.0.1")
+    {
+        connectTo(port, host);
+        ftp.UserName = kFtpUser;
+        ftp.PassWord = kFtpPassword;
     }
 
     // Starts a request and runs the loop until its request-done has arrived; returns its error

@@ -22,9 +22,7 @@ protected:
         if (auto why = realServerUnavailable(GetParam()))
             GTEST_SKIP() << *why;
         server = startRealServer(GetParam());
-        d.connectTo(server->port());
-        d.ftp.UserName = kFtpUser;
-        d.ftp.PassWord = kFtpPassword;
+        d.connectAsTestUser(server->port());
     }
     void login()
     {

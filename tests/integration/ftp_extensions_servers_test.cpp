@@ -34,9 +34,7 @@ protected:
         if (auto why = realServerUnavailable(GetParam().kind))
             GTEST_SKIP() << *why;
         server = startRealServer(GetParam().kind);
-        d.connectTo(server->port());
-        d.ftp.UserName = kFtpUser;
-        d.ftp.PassWord = kFtpPassword;
+        d.connectAsTestUser(server->port());
         d.ftp.SetPassive(true);
         ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
     }

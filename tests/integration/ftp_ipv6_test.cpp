@@ -50,9 +50,7 @@ protected:
         if (auto why = ipv6ServerUnavailable())
             GTEST_SKIP() << *why;
         server = std::make_unique<VsftpdServer>(Loopback::ipv6);
-        d.connectTo(server->port(), "::1");
-        d.ftp.UserName = kFtpUser;
-        d.ftp.PassWord = kFtpPassword;
+        d.connectAsTestUser(server->port(), "::1");
     }
     Strings sentSince(size_t from) const { return sentBy(d, from); }
     // Uploads, lists and downloads one file; returns the commands this sent.
@@ -112,9 +110,7 @@ TEST(FtpIpv6Unannounced, EpsvAndEprtAreUsedWithoutFeatOfferingThem)
     options.hideExtended = true;
     PyftpdServer server(options);
     EngineDriver d;
-    d.connectTo(server.port(), "::1");
-    d.ftp.UserName = kFtpUser;
-    d.ftp.PassWord = kFtpPassword;
+    d.connectAsTestUser(server.port(), "::1");
     ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
     EXPECT_FALSE(d.ftp.Features().has("EPSV"));
     TempDir dir;

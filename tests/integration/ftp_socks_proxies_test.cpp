@@ -100,9 +100,7 @@ protected:
         d.ftp.SetSocksPort(std::to_string(proxy->port()));
         d.ftp.SetSocksUserCode(proxy->user);
         d.ftp.SetSocksPassword(proxy->password);
-        d.connectTo(ftp->port(), c.host);
-        d.ftp.UserName = kFtpUser;
-        d.ftp.PassWord = kFtpPassword;
+        d.connectAsTestUser(ftp->port(), c.host);
     }
 
     // True once the proxy's log shows `count` connections to the FTP server.

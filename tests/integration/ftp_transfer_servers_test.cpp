@@ -24,10 +24,8 @@ protected:
         if (auto why = realServerUnavailable(GetParam().kind))
             GTEST_SKIP() << *why;
         server = startRealServer(GetParam().kind);
-        d.connectTo(server->port());
+        d.connectAsTestUser(server->port());
         d.ftp.SetPassive(GetParam().passive);
-        d.ftp.UserName = kFtpUser;
-        d.ftp.PassWord = kFtpPassword;
         ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
         ASSERT_TRUE(d.ftp.TypeBinary());
     }
@@ -157,10 +155,8 @@ TEST(FtpTransferFaults, ARetrBrokenByTheServerIsResumedUntilComplete)
     writeFileBytes(server.root() / "big.bin", data);
     TempDir dir;
     EngineDriver d;
-    d.connectTo(server.port());
+    d.connectAsTestUser(server.port());
     d.ftp.SetPassive(true);
-    d.ftp.UserName = kFtpUser;
-    d.ftp.PassWord = kFtpPassword;
     ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0);
     ASSERT_TRUE(d.ftp.TypeBinary());
     d.ftp.HostFileName = "big.bin";
