@@ -30,9 +30,21 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# A compiler cache, when one is installed (Debian: ccache), keeps its files outside the clone. Its
+# base directory makes paths inside the clone relative, so that other clones and build trees share
+# hits; the sloppiness lets it cache files compiled with a precompiled header.
+CCACHE_ARGS=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$BRISKLANE_ROOT")}
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  export CCACHE_NOHASHDIR=1
+  CCACHE_ARGS=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 # build DIR [cmake options...]
 build_tree() {
   local dir=$1; shift
-  cmake -S "$BRISKLANE_ROOT" -B "$BRISKLANE_ROOT/$dir" -G Ninja "$@" >/dev/null
+  cmake -S "$BRISKLANE_ROOT" -B "$BRISKLANE_ROOT/$dir" -G Ninja "${CCACHE_ARGS[@]}" "$@" >/dev/null
   cmake --build "$BRISKLANE_ROOT/$dir" -j "$(nproc)"
 }

@@ -170,6 +170,7 @@ int EventLoop::waitTimeout(int maxWaitMs) const
 bool EventLoop::pumpOnce(int maxWaitMs)
 {
     epoll_event events[kMaxEventsPerRound];
+    ++rounds_;
     int count = epoll_wait(epollFd_, events, kMaxEventsPerRound, waitTimeout(maxWaitMs));
     if (count < 0)
         count = 0; // EINTR: just a shorter round

@@ -42,6 +42,8 @@ public:
     // One round: waits at most maxWaitMs (-1: no limit) for the next event, then dispatches what arrived.
     // Returns whether anything was dispatched. Never spins: it blocks in epoll_wait when idle.
     bool pumpOnce(int maxWaitMs);
+    // Rounds run so far, nested ones included: a wait that spins instead of blocking shows up here.
+    uint64_t rounds() const { return rounds_; }
 
     // One round as the program wants it run: through the hook when one is set (a GUI toolkit that must
     // keep its own events flowing), otherwise pumpOnce.
@@ -92,6 +94,7 @@ private:
 
     std::function<void(int)> pumpHook_;
     bool terminated_ = false;
+    uint64_t rounds_ = 0;
 };
 
 } // namespace brisk

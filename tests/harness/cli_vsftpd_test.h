@@ -6,6 +6,11 @@
 #include <memory>
 #include <string>
 
+inline bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 // brisklane-cli against a fresh vsftpd: its own ProgramDir, the server, and the URL that logs in
 // as the user with write access. Skipped where vsftpd cannot run.
 class CliVsftpdTest : public TempHomeTest {

@@ -66,18 +66,18 @@ struct SessionRig {
     }
 
     // Waits until a new listing is shown (or the session returns to the site list).
-    bool waitListing(uint64_t before, int timeoutMs = 10000)
+    bool waitListing(uint64_t before, int timeoutMs = 30000)
     {
         return pumpUntil([&] { return c.listingsShown() > before || (c.SiteListMode() && !connecting()); },
                          timeoutMs) &&
                c.listingsShown() > before;
     }
-    bool waitSiteList(int timeoutMs = 10000)
+    bool waitSiteList(int timeoutMs = 30000)
     {
         return pumpUntil([&] { return c.SiteListMode() && !c.Ftp1.Connected() && c.Ftp1.State() == fsReady; },
                          timeoutMs);
     }
-    bool waitIdle(int timeoutMs = 10000)
+    bool waitIdle(int timeoutMs = 30000)
     {
         return pumpUntil([&] { return c.Ftp1.State() == fsReady && !EventLoop::instance().hasPosted(); }, timeoutMs);
     }

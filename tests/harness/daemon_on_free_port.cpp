@@ -8,7 +8,7 @@
 namespace brisk::test {
 namespace {
 
-constexpr int kAttempts = 4;
+constexpr int kStartAttempts = 4;
 
 } // namespace
 
@@ -16,7 +16,7 @@ ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>
                                 std::chrono::milliseconds listenLimit, bool ipv6)
 {
     std::string lastError;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
         ListeningDaemon started;
         started.port = pickFreeLoopbackPort();
         started.daemon = std::make_unique<DaemonProcess>(specFor(started.port));
@@ -27,7 +27,7 @@ ListeningDaemon startOnFreePort(const std::function<DaemonLaunch(uint16_t port)>
             lastError = e.what();
         }
     }
-    throw std::runtime_error("no start in " + std::to_string(kAttempts) + " attempts; last: " + lastError);
+    throw std::runtime_error("no start in " + std::to_string(kStartAttempts) + " attempts; last: " + lastError);
 }
 
 } // namespace brisk::test

@@ -40,7 +40,7 @@ public:
 
     // Starts a request and runs the loop until its request-done has arrived; returns its error
     // (-1 when none arrived in time).
-    int run(const std::function<void()>& start, int timeoutMs = 10000)
+    int run(const std::function<void()>& start, int timeoutMs = 30000)
     {
         const size_t before = dones.size();
         start();

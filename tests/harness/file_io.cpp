@@ -1,5 +1,8 @@
 #include "file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -21,6 +24,13 @@ void writeFileBytes(const std::filesystem::path& path, std::string_view bytes)
     out.close();
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
+}
+
+void setModifiedTime(const std::filesystem::path& path, std::time_t when)
+{
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        throw std::runtime_error("cannot set the time of " + path.string());
 }
 
 } // namespace brisk::test

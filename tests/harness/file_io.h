@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,5 +12,8 @@ std::string readFileBytes(const std::filesystem::path& path);
 
 // Writes the bytes (replacing the file), creating missing parent directories. Throws on failure.
 void writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
+// Sets the modification (and access) time to whole seconds. Throws on failure.
+void setModifiedTime(const std::filesystem::path& path, std::time_t when);
 
 } // namespace brisk::test

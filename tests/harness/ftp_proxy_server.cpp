@@ -19,7 +19,7 @@ constexpr const char* kRunAsGroup = "nogroup";
 // daemon that does not listen; it normally listens within 150 ms.
 constexpr auto kListenLimit = std::chrono::seconds(4);
 
-std::optional<std::string> findUnavailableReason()
+std::optional<std::string> ftpProxyUnavailableReason()
 {
     if (::geteuid() != 0)
         return "ftp-proxy drops to the user nobody, which needs root";
@@ -36,7 +36,7 @@ std::optional<std::string> findUnavailableReason()
 
 std::optional<std::string> FtpProxyServer::unavailableReason()
 {
-    static const std::optional<std::string> reason = findUnavailableReason();
+    static const std::optional<std::string> reason = ftpProxyUnavailableReason();
     return reason;
 }
 

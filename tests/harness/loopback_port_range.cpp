@@ -17,7 +17,7 @@ namespace {
 // scripts on the same machine use.
 constexpr unsigned kLowest = 24000;
 constexpr unsigned kHighest = 32767;
-constexpr int kAttempts = 50;
+constexpr int kPortAttempts = 50;
 
 // Connections other tests closed linger in TIME_WAIT on these ports; the servers bind with
 // SO_REUSEADDR as listeners do, so only a port someone listens on or uses counts as taken.
@@ -51,7 +51,7 @@ PortRange pickFreeLoopbackPortRange(uint16_t count)
         throw std::invalid_argument("cannot pick " + std::to_string(count) + " consecutive ports");
     std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<unsigned> pick(0, blocks - 1);
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kPortAttempts; ++attempt) {
         const unsigned first = kLowest + pick(random) * count;
         if (blockBindable(first, count))
             return {static_cast<uint16_t>(first), static_cast<uint16_t>(first + count - 1)};

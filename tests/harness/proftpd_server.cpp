@@ -15,14 +15,14 @@
 namespace brisk::test {
 namespace {
 
-std::filesystem::path daemonPath() { return unpackedServerFile("proftpd-core", "usr/sbin/proftpd"); }
+std::filesystem::path proftpdPath() { return unpackedServerFile("proftpd-core", "usr/sbin/proftpd"); }
 
 std::filesystem::path tlsModuleDir()
 {
     return unpackedServerFile("proftpd-mod-crypto", "usr/lib/proftpd");
 }
 
-std::optional<std::string> findUnavailableReason()
+std::optional<std::string> proftpdUnavailableReason()
 {
     if (auto why = ftpUsersUnavailableReason())
         return why;
@@ -32,7 +32,7 @@ std::optional<std::string> findUnavailableReason()
         return "the system user ftp (anonymous logins) is missing";
     if (::getpwnam("nobody") == nullptr)
         return "the system user nobody is missing";
-    return unpackedProgramUnavailableReason(daemonPath(), {"-v"});
+    return unpackedProgramUnavailableReason(proftpdPath(), {"-v"});
 }
 
 // One passwd(5) line; the ids are the system account's, so files it owns here are the user's.
@@ -50,7 +50,7 @@ std::string userLine(const std::string& name, const std::string& hash, const std
 
 std::optional<std::string> ProftpdServer::unavailableReason()
 {
-    static const std::optional<std::string> reason = findUnavailableReason();
+    static const std::optional<std::string> reason = proftpdUnavailableReason();
     return reason;
 }
 
@@ -87,7 +87,7 @@ void ProftpdServer::start()
     writeUserFile();
     auto started = startOnFreePort([&](uint16_t port) {
         writeConfig(port);
-        return DaemonLaunch{{daemonPath().string(), "--nodaemon", "--config", (root / "proftpd.conf").string()},
+        return DaemonLaunch{{proftpdPath().string(), "--nodaemon", "--config", (root / "proftpd.conf").string()},
                           root / "proftpd.out", {}};
     });
     port_ = started.port;

@@ -7,7 +7,7 @@
 namespace brisk::test {
 
 // Runs the program's event loop until done() holds or timeoutMs passes; returns done().
-inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 30000)
 {
     const uint64_t deadline = tickCount() + uint64_t(timeoutMs);
     while (!done()) {

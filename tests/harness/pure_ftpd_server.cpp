@@ -18,10 +18,10 @@ namespace {
 constexpr const char* kPackage = "pure-ftpd";
 constexpr uint16_t kPassivePortCount = 32; // 16 sessions at once
 
-std::filesystem::path daemonPath() { return unpackedServerFile(kPackage, "usr/sbin/pure-ftpd"); }
+std::filesystem::path pureFtpdPath() { return unpackedServerFile(kPackage, "usr/sbin/pure-ftpd"); }
 std::filesystem::path pwToolPath() { return unpackedServerFile(kPackage, "usr/bin/pure-pw"); }
 
-std::optional<std::string> findUnavailableReason()
+std::optional<std::string> pureFtpdUnavailableReason()
 {
     if (auto why = ftpUsersUnavailableReason())
         return why;
@@ -29,7 +29,7 @@ std::optional<std::string> findUnavailableReason()
         return why;
     if (auto why = unpackedProgramUnavailableReason(pwToolPath(), {"--help"}))
         return why;
-    return unpackedProgramUnavailableReason(daemonPath(), {"--help"});
+    return unpackedProgramUnavailableReason(pureFtpdPath(), {"--help"});
 }
 
 // One line of pure-ftpd's passwd format: name:hash:uid:gid:gecos:home, then the unused quota and
@@ -47,7 +47,7 @@ std::string userLine(const std::string& name, const std::string& password, const
 
 std::optional<std::string> PureFtpdServer::unavailableReason()
 {
-    static const std::optional<std::string> reason = findUnavailableReason();
+    static const std::optional<std::string> reason = pureFtpdUnavailableReason();
     return reason;
 }
 
@@ -86,7 +86,7 @@ DaemonLaunch PureFtpdServer::daemonSpec(uint16_t port) const
     std::vector<std::string> tls;
     if (!tlsFile_.empty())
         tls = {"--tls", "3", "--certfile", tlsFile_.string()};
-    DaemonLaunch launch{{daemonPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
+    DaemonLaunch launch{{pureFtpdPath().string(), "--bind", "127.0.0.1," + std::to_string(port),
              "--passiveportrange", std::to_string(passivePorts_.first) + ":" + std::to_string(passivePorts_.last),
              "--login", "puredb:" + (root / "users.pdb").string(),
              "--chrooteveryone", "--noanonymous", "--dontresolve", "--ipv4only",

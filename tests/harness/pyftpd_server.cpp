@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kPython = "/usr/bin/python3";
 const std::string kScript = std::string(BRISKLANE_HARNESS_DIR) + "/pyftpd_server.py";
 
-std::optional<std::string> findUnavailableReason()
+std::optional<std::string> pyftpdUnavailableReason()
 {
     if (::access(kPython, X_OK) != 0)
         return std::string(kPython) + " is missing (package python3)";
@@ -40,7 +40,7 @@ uint16_t parseReadyLine(const std::string& line)
 
 std::optional<std::string> PyftpdServer::unavailableReason()
 {
-    static const std::optional<std::string> reason = findUnavailableReason();
+    static const std::optional<std::string> reason = pyftpdUnavailableReason();
     return reason;
 }
 

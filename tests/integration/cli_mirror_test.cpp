@@ -16,11 +16,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 // `brisklane-cli URL mirror ...` against vsftpd, with the remote tree "m" below its root.
 class CliMirror : public CliVsftpdTest {
 protected:

@@ -42,11 +42,6 @@ Tree snapshot(const fs::path& root)
     return tree;
 }
 
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 class CliTreeTransfer : public TempHomeTest, public ::testing::WithParamInterface<ServerSetting> {};
 
 // The same tree goes up with put -r into a given remote directory and comes back with get -r, on

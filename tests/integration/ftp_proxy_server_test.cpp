@@ -24,7 +24,7 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info)
         + (info.param.mode == FtpDataMode::Passive ? "Passive" : "Active");
 }
 
-bool contains(const std::string& text, const std::string& part)
+bool hasText(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
 }
@@ -52,22 +52,22 @@ TEST_P(FtpProxyToBackend, MagicUserListsAndDownloadsFromTheBackend)
     const std::string user = FtpProxyServer::magicUser(kFtpUser, backend->port());
     const auto list = curlFtp(GetParam().mode, {ftpUrl(proxy.port(), user, kFtpPassword)});
     ASSERT_EQ(list.exitCode, 0) << list.err << "\nproxy log:\n" << proxy.logContents();
-    EXPECT_TRUE(contains(list.out, "behind-proxy.txt")) << list.out;
+    EXPECT_TRUE(hasText(list.out, "behind-proxy.txt")) << list.out;
     const auto get = curlFtp(GetParam().mode, {ftpUrl(proxy.port(), user, kFtpPassword, "/behind-proxy.txt")});
     EXPECT_EQ(get.out, "through the proxy\n") << get.err;
 
     const std::string log = proxy.logContents();
-    EXPECT_TRUE(contains(log, "dest 127.0.0.1:" + std::to_string(backend->port()))) << log;
+    EXPECT_TRUE(hasText(log, "dest 127.0.0.1:" + std::to_string(backend->port()))) << log;
     if (GetParam().mode == FtpDataMode::Passive)
-        EXPECT_TRUE(contains(log, "PASV set to 127.0.0.1:")) << log;
+        EXPECT_TRUE(hasText(log, "PASV set to 127.0.0.1:")) << log;
     else
-        EXPECT_TRUE(contains(log, "'PORT 127.0.0.1:")) << log;
-    EXPECT_TRUE(contains(backend->logContents(), "behind-proxy.txt")) << backend->logContents();
+        EXPECT_TRUE(hasText(log, "'PORT 127.0.0.1:")) << log;
+    EXPECT_TRUE(hasText(backend->logContents(), "behind-proxy.txt")) << backend->logContents();
 
     FtpProxyServer withDefault(backend->port());
     const auto plain = curlFtp(GetParam().mode, {ftpUrl(withDefault.port(), kFtpUser, kFtpPassword)});
     ASSERT_EQ(plain.exitCode, 0) << plain.err << "\nproxy log:\n" << withDefault.logContents();
-    EXPECT_TRUE(contains(plain.out, "behind-proxy.txt")) << plain.out;
+    EXPECT_TRUE(hasText(plain.out, "behind-proxy.txt")) << plain.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FtpProxyToBackend,

@@ -106,7 +106,7 @@ protected:
     // True once the proxy's log shows `count` connections to the FTP server.
     bool proxyReachedServer(size_t count = 1)
     {
-        return pumpUntil([&] { return proxy->connectionsTo(ftp->port()) >= count; }, 3000);
+        return pumpUntil([&] { return proxy->connectionsTo(ftp->port()) >= count; }, 30000);
     }
 
     std::unique_ptr<RealServer> ftp;
@@ -145,7 +145,7 @@ TEST_P(SocksSession, LogsInListsAndTransfersBothWaysThroughTheProxy)
     d.ftp.HostFileName = "through proxy.bin";
     ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
     EXPECT_TRUE(readFileBytes(dir.path() / "down.bin") == data);
-    EXPECT_TRUE(pumpUntil([&] { return proxy->totalConnections() >= 4; }, 3000)) << proxy->log();
+    EXPECT_TRUE(pumpUntil([&] { return proxy->totalConnections() >= 4; }, 30000)) << proxy->log();
     ASSERT_EQ(d.run([&] { d.ftp.QuitAsync(); }), 0);
 }
 
@@ -208,10 +208,10 @@ TEST(SocksSocket, Socks4AHandsTheHostNameToTwistd)
     s.SetAddr("localhost");
     s.SetPort(std::to_string(ftp.port()));
     s.Connect();
-    ASSERT_TRUE(pumpUntil([&] { return banner.find('\n') != std::string::npos; }, 5000)) << proxy.logContents();
+    ASSERT_TRUE(pumpUntil([&] { return banner.find('\n') != std::string::npos; }, 30000)) << proxy.logContents();
     EXPECT_EQ(connected, 0);
     EXPECT_EQ(banner.substr(0, 4), "220 ");
-    EXPECT_TRUE(pumpUntil([&] { return proxy.connectionsTo(ftp.port()) == 1; }, 3000)) << proxy.logContents();
+    EXPECT_TRUE(pumpUntil([&] { return proxy.connectionsTo(ftp.port()) == 1; }, 30000)) << proxy.logContents();
 }
 
 // The proxy on 127.0.0.1, the server on 127.0.0.2: a data connection asks the proxy for the server the

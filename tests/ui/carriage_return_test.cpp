@@ -75,7 +75,7 @@ TEST_F(CarriageReturnTest, TheLocalMenuConvertsTheSelectedFilesAndLogsEachOne)
     entry->trigger();
     const QString lineA = QString::fromStdString("Converting file: " + dir + "/a.txt ... Ok!");
     const QString lineB = QString::fromStdString("Converting file: " + dir + "/b.txt ... Ok!");
-    ASSERT_TRUE(waitFor([&] { return log().contains(lineB); }, 5000)) << log().toStdString();
+    ASSERT_TRUE(waitFor([&] { return log().contains(lineB); })) << log().toStdString();
     EXPECT_TRUE(log().contains(lineA + "\n" + lineB));
     EXPECT_EQ(readFile(dir + "/a.txt"), "one\ntwo\n");
     EXPECT_EQ(readFile(dir + "/b.txt"), "one\ntwo\n");

@@ -1,5 +1,6 @@
 // "Compare Directories" in the window against a real server: the entries in both panels' menus,
 // and the rows that differ selected in both views with their status lines.
+#include "file_io.h"
 #include "screenshots.h"
 #include "window_fixture.h"
 
@@ -15,17 +16,12 @@
 #include <ctime>
 
 using namespace brisk;
+using brisk::test::setModifiedTime;
 using brisk::test::waitFor;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void setTime(const fs::path& path, std::time_t time)
-{
-    const struct timespec times[2] = {{time, 0}, {time, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
-}
 
 QStringList selectedCaptions(const FileListView* view)
 {
@@ -64,10 +60,10 @@ TEST_F(CompareDirectoriesTest, SelectsWhatDiffersOnBothSides)
     fs::create_directories(local / "docs");
     for (const fs::path& side : {local, remote})
         for (const char* name : {"same.txt", "size.txt", "time.txt", "docs"})
-            setTime(side / name, when);
-    setTime(local / "local.txt", when);
-    setTime(remote / "remote.txt", when);
-    setTime(remote / "time.txt", when + 300);
+            setModifiedTime(side / name, when);
+    setModifiedTime(local / "local.txt", when);
+    setModifiedTime(remote / "remote.txt", when);
+    setModifiedTime(remote / "time.txt", when + 300);
 
     QAction* compare = w().action("actCompareDirs");
     ASSERT_NE(compare, nullptr);

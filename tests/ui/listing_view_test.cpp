@@ -1,30 +1,23 @@
-// A long remote directory in the main window against a real vsftpd: the rows arrive while the
-// window keeps serving its timers, four-digit years are shown, and the Date header sorts by date
-// and time with the header's arrow telling the direction.
+// A long remote directory in the main window against a real vsftpd: the rows arrive, four-digit years
+// are shown, and the Date header sorts by date and time with the header's arrow telling the direction.
+// How long each step holds the window is the panel benchmark's to measure.
+#include "file_io.h"
 #include "window_fixture.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <utime.h>
 
 #include <ctime>
 #include <fstream>
 
 using namespace brisk;
+using brisk::test::setModifiedTime;
 using brisk::test::waitFor;
 
 namespace {
-
-void setTime(const std::filesystem::path& path, time_t when)
-{
-    utimbuf times{when, when};
-    ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
-}
 
 time_t utc(int year, int month, int day, int hour)
 {
@@ -44,7 +37,7 @@ QString cell(const FileListView* view, const QString& caption, int column)
 
 class ListingViewTest : public test::WindowTest {};
 
-TEST_F(ListingViewTest, TwentyThousandRowsArriveWhileTheWindowKeepsServingItsTimers)
+TEST_F(ListingViewTest, TwentyThousandRowsArriveAndSortByDate)
 {
     if (!startVsftpd())
         GTEST_SKIP() << skipReason_;
@@ -53,7 +46,7 @@ TEST_F(ListingViewTest, TwentyThousandRowsArriveWhileTheWindowKeepsServingItsTim
     for (int i = 0; i < kFiles; ++i) {
         const std::filesystem::path file = dir / ("f" + std::to_string(100000 + i) + ".txt");
         std::ofstream(file) << i;
-        setTime(file, utc(2001, 3, 4, 12));
+        setModifiedTime(file, utc(2001, 3, 4, 12));
     }
     // Two files of one day three days ago, at 09:00 and 15:00; and two of long ago.
     const time_t day = (std::time(nullptr) / 86400 - 3) * 86400;
@@ -62,22 +55,13 @@ TEST_F(ListingViewTest, TwentyThousandRowsArriveWhileTheWindowKeepsServingItsTim
                                      {"epoch.txt", 0},
                                      {"old.txt", utc(1975, 6, 15, 12)}}) {
         std::ofstream(dir / name) << name;
-        setTime(dir / name, when);
+        setModifiedTime(dir / name, when);
     }
 
-    qint64 longestGap = 0;
-    QElapsedTimer sinceTick;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
-    sinceTick.start();
-    ticker.start(10);
     createSite();
     select(w().FTPView, {"Local vsftpd"});
     emit w().FTPView->activated(w().FTPView->currentIndex());
     ASSERT_TRUE(waitFor([&] { return w().FTPView->model()->rowCount() == kFiles + 4; }, 60000)) << log().toStdString();
-    ticker.stop();
-    // Generous, for sanitizer builds; the panel benchmark holds the real figures.
-    EXPECT_LT(longestGap, 1500);
 
     EXPECT_EQ(cell(w().FTPView, "epoch.txt", 2), "01.01.1970");
     EXPECT_EQ(cell(w().FTPView, "old.txt", 2), "15.06.1975");
@@ -91,10 +75,7 @@ TEST_F(ListingViewTest, TwentyThousandRowsArriveWhileTheWindowKeepsServingItsTim
     EXPECT_EQ(header->sortIndicatorSection(), 2);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    QElapsedTimer sortClock;
-    sortClock.start();
     emit header->sectionClicked(2);
-    EXPECT_LT(sortClock.elapsed(), 1500);
     const QStringList oldestFirst = captions(w().FTPView);
     EXPECT_EQ(oldestFirst.mid(0, 2), QStringList({"epoch.txt", "old.txt"}));
     EXPECT_EQ(oldestFirst.mid(kFiles + 2), QStringList({"early.txt", "late.txt"}));

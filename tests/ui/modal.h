@@ -12,7 +12,7 @@ namespace brisk::test {
 // Runs action on the next modal window of type T as soon as it is open (the code under test is then
 // blocked in its exec()). A window that never appears is a test failure.
 template <class T>
-void onNextModal(std::function<void(T*)> action, int timeoutMs = 5000)
+void onNextModal(std::function<void(T*)> action, int timeoutMs = 30000)
 {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, action, timeoutMs, waited = 0]() mutable {

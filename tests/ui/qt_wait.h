@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractEventDispatcher>
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -6,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "cpu_clock.h"
+#include "platform/event_loop.h"
 
 #include <functional>
 
@@ -41,6 +42,30 @@ inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
     }
     return true;
 }
+
+// Counts how often the program wakes while it lives: Qt's loop from a blocking wait, and rounds of the
+// core loop. An idle program wakes a few times a second at most; one that spins, thousands of times.
+class WakeCounter {
+public:
+    explicit WakeCounter(const EventLoop& core = EventLoop::instance())
+        : core_(core), coreRounds0_(core.rounds())
+    {
+        connection_ = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                                       [this] { ++qtWakes_; });
+    }
+    ~WakeCounter() { QObject::disconnect(connection_); }
+    WakeCounter(const WakeCounter&) = delete;
+    WakeCounter& operator=(const WakeCounter&) = delete;
+
+    uint64_t qtWakes() const { return qtWakes_; }
+    uint64_t coreRounds() const { return core_.rounds() - coreRounds0_; }
+
+private:
+    const EventLoop& core_;
+    uint64_t coreRounds0_;
+    uint64_t qtWakes_ = 0;
+    QMetaObject::Connection connection_;
+};
 
 // The first column's texts of a list's model, row by row.
 inline QStringList captions(const QAbstractItemModel* model)

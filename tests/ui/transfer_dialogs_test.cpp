@@ -3,6 +3,7 @@
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "modal.h"
+#include "qt_wait.h"
 #include "screenshots.h"
 
 #include <QApplication>
@@ -118,7 +119,7 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
         sink.update(i * 4096);
     }
     EXPECT_EQ(window.repaints(), afterOpen) << "painted from update()";
-    QTest::qWait(3 * TProgress::kRepaintMs + 50);
+    ASSERT_TRUE(test::waitFor([&] { return window.repaints() > afterOpen; }));
     EXPECT_EQ(window.repaints(), afterOpen + 1);
     EXPECT_EQ(window.windowTitle(), "Receiving big.iso (3221225472 bytes)");
     EXPECT_EQ(labelText(window, "lbFileTransferred"), "819200000");

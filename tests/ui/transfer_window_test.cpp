@@ -368,7 +368,7 @@ TEST_F(TransferWindowTest, TheProgressWindowShowsALongDownloadAndItsCancelStopsI
     showLocal();
     connect({"big.bin"});
     w().activateWindow();
-    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == &w(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == &w(); }));
     const int linesBefore = int(log().count('\n'));
 
     select(w().FTPView, {"big.bin"});
@@ -411,7 +411,7 @@ TEST_F(TransferWindowTest, EscapeStopsARunningUpload)
     select(w().lvLoc, {"up.bin"});
     w().activateWindow();
     w().lvLoc->setFocus();
-    ASSERT_TRUE(waitFor([&] { return w().lvLoc->hasFocus(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return w().lvLoc->hasFocus(); }));
 
     w().action("actUpload")->trigger();
     ASSERT_TRUE(waitFor([&] {

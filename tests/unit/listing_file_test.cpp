@@ -11,7 +11,7 @@
 namespace brisk {
 namespace {
 
-const CalendarDate kToday{2026, 12, 5};
+const CalendarDate kListingDay{2026, 12, 5};
 
 // Reading a listing file piece by piece must give exactly what parsing the whole text gives.
 class ListingFileTest : public TempHomeTest {
@@ -74,11 +74,11 @@ TEST_F(ListingFileTest, FileAndStreamedParsesEqualTheWholeTextParse)
             if (end > kMaxListingLineBytes)
                 expectedText.erase(kMaxListingLineBytes, end - kMaxListingLineBytes);
         }
-        const ParsedListing whole = ParseListing(c.descriptor, kToday, splitListingLines(expectedText));
+        const ParsedListing whole = ParseListing(c.descriptor, kListingDay, splitListingLines(expectedText));
         ASSERT_FALSE(whole.entries.empty());
 
         ParsedListing fromFile;
-        ASSERT_TRUE(ParseListingFile(c.descriptor, kToday, path, fromFile));
+        ASSERT_TRUE(ParseListingFile(c.descriptor, kListingDay, path, fromFile));
         EXPECT_EQ(fromFile.entries, whole.entries);
         EXPECT_EQ(fromFile.vmsPath, whole.vmsPath);
 
@@ -100,7 +100,7 @@ TEST_F(ListingFileTest, LinesAreCutAtLfWithoutTheCrAndAMissingFileIsAnError)
     EXPECT_FALSE(forEachListingLine(home() + "missing.txt", collect));
     EXPECT_TRUE(lines.empty());
     ParsedListing parsed;
-    EXPECT_FALSE(ParseListingFile("0", kToday, home() + "missing.txt", parsed));
+    EXPECT_FALSE(ParseListingFile("0", kListingDay, home() + "missing.txt", parsed));
     EXPECT_TRUE(parsed.entries.empty());
 }
 

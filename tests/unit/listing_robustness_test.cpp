@@ -11,49 +11,66 @@ namespace {
 
 const char* const kDescriptors[] = {"0957681", "1", "2", "3", "4957681", "5", "6", "7", "8", "9"};
 
-// Generous bound in CPU seconds, which a loaded machine does not inflate: a quadratic parser needs
-// hours for these inputs, a linear one milliseconds (a second or two under the sanitizers).
-constexpr double kLimit = 5.0;
+// Sizes grow 64-fold: linear parsing stays within a few times the cost per unit, quadratic parsing
+// grows 64 times. The small sizes keep a quadratic parser down to seconds.
+constexpr size_t kFactor = 64;
+constexpr double kMostGrowth = 16.0;
 
-template <typename F>
-double timed(F&& f)
+std::vector<std::string> hugeLine(int shape, size_t size)
 {
-    const double start = test::cpuSeconds();
-    f();
-    return test::cpuSeconds() - start;
+    switch (shape) {
+    case 0: {
+        std::string words;
+        for (size_t i = 0; i < size / 3; ++i)
+            words += "ab ";
+        return {words};
+    }
+    case 1:
+        return {std::string(size, ' ') + "x"};
+    case 2:
+        return {"l" + std::string(size, '-') + "> y"};
+    default:
+        return {std::string(size / 2, 'x'), std::string(size / 2, 'y')};
+    }
 }
 
 TEST(ParseListingRobustness, HugeLinesParseInLinearTime)
 {
-    std::string words;
-    for (int i = 0; i < 400000; ++i)
-        words += "ab ";
-    const std::vector<std::vector<std::string>> inputs = {
-        {words}, {std::string(2000000, ' ') + "x"}, {"l" + std::string(2000000, '-') + "> y"},
-        {std::string(1000000, 'x'), std::string(1000000, 'y')}};
     for (const char* descriptor : kDescriptors) {
-        for (const auto& lines : inputs) {
-            ParsedListing listing;
-            EXPECT_LT(timed([&] { listing = ParseListing(descriptor, {2026, 12, 5}, lines); }), kLimit)
-                << descriptor;
-            EXPECT_LE(listing.entries.size(), lines.size());
+        for (int shape = 0; shape < 4; ++shape) {
+            const double growth = test::growthPerUnit(
+                3000, kFactor, [&](size_t size) { return hugeLine(shape, size); },
+                [&](const std::vector<std::string>& lines) {
+                    EXPECT_LE(ParseListing(descriptor, {2026, 12, 5}, lines).entries.size(), lines.size());
+                });
+            EXPECT_LT(growth, kMostGrowth) << descriptor << " shape " << shape;
         }
     }
 }
 
-TEST(ParseListingRobustness, ManyLinksResolveInLinearTime)
+std::vector<std::string> linksToMissingTargets(size_t pairs)
 {
     std::vector<std::string> lines;
-    for (int i = 0; i < 100000; ++i) {
+    for (size_t i = 0; i < pairs; ++i) {
         lines.push_back("-rw-r--r-- 1 a b 1 Jan 5 2020 f" + std::to_string(i));
         lines.push_back("lrwxrwxrwx 1 a b 1 Jan 5 2020 l" + std::to_string(i) + " -> missing" + std::to_string(i));
     }
-    lines.push_back("lrwxrwxrwx 1 a b 1 Jan 5 2020 last -> F99999");
-    ParsedListing listing;
-    EXPECT_LT(timed([&] { listing = ParseListing("0", {2026, 12, 5}, lines); }), kLimit);
+    lines.push_back("lrwxrwxrwx 1 a b 1 Jan 5 2020 last -> F0");
+    return lines;
+}
+
+TEST(ParseListingRobustness, ManyLinksResolveInLinearTime)
+{
+    const std::vector<std::string> lines = linksToMissingTargets(100);
+    const ParsedListing listing = ParseListing("0", {2026, 12, 5}, lines);
     ASSERT_EQ(listing.entries.size(), lines.size());
     EXPECT_TRUE(listing.entries[1].isDirectory);
     EXPECT_FALSE(listing.entries.back().isDirectory);
+
+    const double growth = test::growthPerUnit(500, kFactor, linksToMissingTargets, [](const std::vector<std::string>& l) {
+        ParseListing("0", {2026, 12, 5}, l);
+    });
+    EXPECT_LT(growth, kMostGrowth);
 }
 
 TEST(ParseListingRobustness, HostileBytesNeverBreakTheParser)

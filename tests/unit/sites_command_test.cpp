@@ -13,7 +13,7 @@ using namespace brisk;
 
 namespace {
 
-TFTPServerInfo site(const std::string& name, const std::string& server)
+TFTPServerInfo namedSite(const std::string& name, const std::string& server)
 {
     TFTPServerInfo s;
     InitSiteDefaults(s, SiteDefaults{"guest@example.org", 0, "Default"});
@@ -33,24 +33,24 @@ protected:
         list.LoadSiteList("");
         size_t index = 0;
         ASSERT_TRUE(list.makeFolder("Work", index).ok());
-        TFTPServerInfo main = site("Main", "ftp://ftp.example.com:2121/pub");
+        TFTPServerInfo main = namedSite("Main", "ftp://ftp.example.com:2121/pub");
         main.User = "bob";
         main.Password = "s3cret";
         main.Pasv = 1;
         ASSERT_TRUE(list.addSite(main, index).ok());
-        TFTPServerInfo anon = site("Anon", "mirror.example.org");
+        TFTPServerInfo anon = namedSite("Anon", "mirror.example.org");
         anon.Anonymous = 1;
         anon.Pasv = 0;
         anon.Answer = "7957681";
         ASSERT_TRUE(list.addSite(anon, index).ok());
-        TFTPServerInfo ask = site("Ask", "ask.example.org");
+        TFTPServerInfo ask = namedSite("Ask", "ask.example.org");
         ask.User = "carol";
         ask.Password = "kept";
         ask.SavePassword = 0;
         ASSERT_TRUE(list.addSite(ask, index).ok());
 
         ASSERT_TRUE(list.openEntry(0));
-        TFTPServerInfo inner = site("Inner", "eve:pw@inner.example.net");
+        TFTPServerInfo inner = namedSite("Inner", "eve:pw@inner.example.net");
         inner.User = "ignored";
         inner.Answer = "4123456";
         inner.AnswerName = "Mine";

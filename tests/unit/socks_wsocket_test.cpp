@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, SocksRequestBytes, ::testing::Values(
 // How far the negotiation gets before the reply under test, and so what the proxy has received by then.
 enum class Stage { Level4, Method, Authentication, Level5 };
 
-struct ReplyCase {
+struct ConnectReplyCase {
     Stage stage;
     std::string reply;
     int code;
@@ -213,12 +213,12 @@ size_t bytesSentUpTo(Stage stage)
     return 0;
 }
 
-class SocksReplyErrors : public ::testing::TestWithParam<ReplyCase> {};
+class SocksReplyErrors : public ::testing::TestWithParam<ConnectReplyCase> {};
 
 // The owner learns the code and message once, the connect fails, and the socket is closed.
 TEST_P(SocksReplyErrors, EndInTheTablesCodeAndMessage)
 {
-    const ReplyCase& c = GetParam();
+    const ConnectReplyCase& c = GetParam();
     ScriptedSocksPeer peer(scriptUpTo(c.stage, c.reply));
     SocksProbe p;
     p.s.SocksAuthentication = c.auth;
@@ -228,7 +228,7 @@ TEST_P(SocksReplyErrors, EndInTheTablesCodeAndMessage)
     }
     p.connect(peer, c.stage == Stage::Level4 ? "4" : "5");
     ASSERT_TRUE(p.waitConnectResult());
-    pumpUntil([&] { return p.s.State() == wsClosed; }, 1000);
+    pumpUntil([&] { return p.s.State() == wsClosed; }, 30000);
     auto expected = failureEvents(c.code, c.msg);
     if (c.stage == Stage::Authentication)
         expected.insert(expected.begin() + 1, "auth 0");
@@ -240,40 +240,40 @@ TEST_P(SocksReplyErrors, EndInTheTablesCodeAndMessage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Level4, SocksReplyErrors, ::testing::Values(
-    ReplyCase{Stage::Level4, bytes({0, 91, 0, 0, 0, 0, 0, 0}), 20016, "request rejected or failed"},
-    ReplyCase{Stage::Level4, bytes({0, 92, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
-    ReplyCase{Stage::Level4, bytes({0, 93, 0, 0, 0, 0, 0, 0}), 20015, "authentification failed"},
-    ReplyCase{Stage::Level4, bytes({0, 17, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #17"},
-    ReplyCase{Stage::Level4, bytes({4, 90, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"}));
+    ConnectReplyCase{Stage::Level4, bytes({0, 91, 0, 0, 0, 0, 0, 0}), 20016, "request rejected or failed"},
+    ConnectReplyCase{Stage::Level4, bytes({0, 92, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
+    ConnectReplyCase{Stage::Level4, bytes({0, 93, 0, 0, 0, 0, 0, 0}), 20015, "authentification failed"},
+    ConnectReplyCase{Stage::Level4, bytes({0, 17, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #17"},
+    ConnectReplyCase{Stage::Level4, bytes({4, 90, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"}));
 
 INSTANTIATE_TEST_SUITE_P(Method, SocksReplyErrors, ::testing::Values(
-    ReplyCase{Stage::Method, bytes({4, 0}), 20002, "socks version error"},
-    ReplyCase{Stage::Method, bytes({5, 255}), 20003, "authentification method not acceptable",
+    ConnectReplyCase{Stage::Method, bytes({4, 0}), 20002, "socks version error"},
+    ConnectReplyCase{Stage::Method, bytes({5, 255}), 20003, "authentification method not acceptable",
               socksAuthenticateUsercode},
     // The server picks user name and password although they were not offered.
-    ReplyCase{Stage::Method, bytes({5, 2}), 20003, "authentification method not acceptable"}));
+    ConnectReplyCase{Stage::Method, bytes({5, 2}), 20003, "authentification method not acceptable"}));
 
 INSTANTIATE_TEST_SUITE_P(Authentication, SocksReplyErrors, ::testing::Values(
-    ReplyCase{Stage::Authentication, bytes({1, 1}), 20015, "socks authentication failed", socksAuthenticateUsercode},
-    ReplyCase{Stage::Authentication, bytes({5, 0}), 20002, "socks version error", socksAuthenticateUsercode},
-    ReplyCase{Stage::Authentication, bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible",
+    ConnectReplyCase{Stage::Authentication, bytes({1, 1}), 20015, "socks authentication failed", socksAuthenticateUsercode},
+    ConnectReplyCase{Stage::Authentication, bytes({5, 0}), 20002, "socks version error", socksAuthenticateUsercode},
+    ConnectReplyCase{Stage::Authentication, bytes({1, 0, 5, 0, 0, 1}), 20001, "too much data availaible",
               socksAuthenticateUsercode}));
 
 INSTANTIATE_TEST_SUITE_P(Level5, SocksReplyErrors, ::testing::Values(
-    ReplyCase{Stage::Level5, bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0}), 20004, "general SOCKS server failure"},
-    ReplyCase{Stage::Level5, bytes({5, 2, 0, 1, 0, 0, 0, 0, 0, 0}), 20005, "connection not allowed by ruleset"},
-    ReplyCase{Stage::Level5, bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0}), 20006, "network unreachable"},
-    ReplyCase{Stage::Level5, bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0}), 20007, "host unreachable"},
-    ReplyCase{Stage::Level5, bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
-    ReplyCase{Stage::Level5, bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0}), 20009, "time to live expired"},
-    ReplyCase{Stage::Level5, bytes({5, 7, 0, 1, 0, 0, 0, 0, 0, 0}), 20010, "command not supported"},
-    ReplyCase{Stage::Level5, bytes({5, 8, 0, 1, 0, 0, 0, 0, 0, 0}), 20011, "address type not supported"},
-    ReplyCase{Stage::Level5, bytes({5, 9, 0, 1, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #9"},
-    ReplyCase{Stage::Level5, bytes({5, 255}), 20012, "unassigned error #255"},
-    ReplyCase{Stage::Level5, bytes({4, 0, 0, 1, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"},
-    ReplyCase{Stage::Level5, bytes({5, 0, 0, 4}) + std::string(18, '\0'), 20011, "address type not supported"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0}), 20004, "general SOCKS server failure"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 2, 0, 1, 0, 0, 0, 0, 0, 0}), 20005, "connection not allowed by ruleset"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0}), 20006, "network unreachable"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0}), 20007, "host unreachable"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0}), 20008, "connection refused"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0}), 20009, "time to live expired"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 7, 0, 1, 0, 0, 0, 0, 0, 0}), 20010, "command not supported"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 8, 0, 1, 0, 0, 0, 0, 0, 0}), 20011, "address type not supported"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 9, 0, 1, 0, 0, 0, 0, 0, 0}), 20012, "unassigned error #9"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 255}), 20012, "unassigned error #255"},
+    ConnectReplyCase{Stage::Level5, bytes({4, 0, 0, 1, 0, 0, 0, 0, 0, 0}), 20002, "socks version error"},
+    ConnectReplyCase{Stage::Level5, bytes({5, 0, 0, 4}) + std::string(18, '\0'), 20011, "address type not supported"},
     // A bound name longer than the receive area holds.
-    ReplyCase{Stage::Level5, bytes({5, 0, 0, 3, 255}) + std::string(257, 'n'), 20011, "address type not supported"}));
+    ConnectReplyCase{Stage::Level5, bytes({5, 0, 0, 3, 255}) + std::string(257, 'n'), 20011, "address type not supported"}));
 
 TEST(SocksReplies, ALevel5ReplyAndThe220LineInOnePacket)
 {
