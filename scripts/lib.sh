@@ -5,7 +5,8 @@ BRISKLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The desktop program needs Qt 6 Widgets (libxkbcommon-dev quiets its configure check), a font to draw
 # text and Qt's SVG plugins (libqt6svg6) to draw its own icons; TLS comes from OpenSSL (libssl-dev).
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata libssl-dev
+# ccache keeps compiled files between runs.
+BUILD_PACKAGES=(cmake ninja-build g++ ccache libgtest-dev libgmock-dev tzdata libssl-dev
                 qt6-base-dev libxkbcommon-dev fonts-dejavu-core libqt6svg6)
 # xvfb and xauth give the window tests a real X display when wanted. ftp-proxy runs as installed;
 # pure-ftpd and proftpd-core conflict with vsftpd, so scripts/unpack-servers only unpacks them,
