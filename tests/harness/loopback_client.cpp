@@ -71,30 +71,11 @@ std::string LoopbackClient::receiveLine()
     return line;
 }
 
-std::string LoopbackClient::receiveBytes(size_t n)
-{
-    while (buffer_.size() < n && fill()) {
-    }
-    std::string out = buffer_.substr(0, n);
-    buffer_.erase(0, out.size());
-    return out;
-}
-
 std::string LoopbackClient::receiveAll()
 {
     while (fill()) {
     }
     return std::exchange(buffer_, {});
-}
-
-bool LoopbackClient::closedByServer()
-{
-    try {
-        receiveAll();
-        return true;
-    } catch (const std::runtime_error&) {
-        return false;
-    }
 }
 
 } // namespace brisk::test

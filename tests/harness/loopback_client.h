@@ -19,14 +19,8 @@ public:
     void send(std::string_view bytes);
     // Bytes up to and including the next LF; at end of stream, whatever came before it.
     std::string receiveLine();
-    // Exactly n bytes; fewer only when the server closes first.
-    std::string receiveBytes(size_t n);
     // Everything until the server closes the connection.
     std::string receiveAll();
-    // True when the server closes the connection within the limit (pending bytes are dropped),
-    // false when it is still open.
-    bool closedByServer();
-    void close() { fd_.reset(); }
 
 private:
     bool fill();

@@ -1,38 +1,19 @@
 #pragma once
 
-#include "daemon_process.h"
-#include "temp_dir.h"
-
-#include <cstdint>
-#include <memory>
-#include <optional>
-#include <string>
+#include "server_daemon.h"
 
 namespace brisk::test {
 
-// microsocks, a SOCKS5-only server, on a free port of 127.0.0.1 requiring the user name and password
-// below (they are not system accounts). It logs each connection it makes for a client.
-class MicrosocksServer {
+// microsocks, a SOCKS5-only server, requiring the user name and password below (they are not system
+// accounts). It logs each connection it makes for a client.
+class MicrosocksServer : public SocksDaemon {
 public:
     static constexpr const char* kUser = "sockuser";
     static constexpr const char* kPassword = "sock-pw";
 
     MicrosocksServer();
-    ~MicrosocksServer();
 
     static std::optional<std::string> unavailableReason();
-
-    uint16_t port() const { return port_; }
-    std::string logContents() const;
-    // Connections the proxy made to 127.0.0.1:destPort for its clients, as its log tells.
-    size_t connectionsTo(uint16_t destPort) const;
-    // Connections made through the proxy to any port of 127.0.0.1.
-    size_t connectionsToAnyPort() const;
-
-private:
-    TempDir dir_;
-    uint16_t port_ = 0;
-    std::unique_ptr<DaemonProcess> daemon_;
 };
 
 } // namespace brisk::test

@@ -1,10 +1,10 @@
 #include "peer_io.h"
 
-#include "unique_fd.h"
-
 #include <arpa/inet.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -121,3 +121,33 @@ int connectTo(const sockaddr_in& address, int stopFd, Deadline deadline)
 }
 
 } // namespace brisk::test::peer_io
+
+namespace brisk::test {
+
+PeerListener::PeerListener(Serve serve) : serve_(std::move(serve)), stop_(::eventfd(0, EFD_CLOEXEC))
+{
+    if (!stop_.valid())
+        throw std::runtime_error("eventfd failed");
+    listener_.reset(peer_io::listenOnLoopback(port_));
+    thread_ = std::thread([this] { run(); });
+}
+
+PeerListener::~PeerListener()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(stop_.get(), &one, sizeof one);
+    thread_.join();
+}
+
+void PeerListener::run()
+{
+    try {
+        for (;;)
+            serve_(UniqueFd(peer_io::acceptOne(listener_.get(), stop_.get(), peer_io::kNoDeadline)));
+    } catch (const peer_io::Stopped&) {
+    } catch (const std::exception&) {
+        // accept failed: no more clients are served.
+    }
+}
+
+} // namespace brisk::test

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "unique_fd.h"
+
 #include <netinet/in.h>
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace brisk::test::peer_io {
 
@@ -36,3 +40,32 @@ int acceptOne(int listenFd, int stopFd, Deadline deadline);
 int connectTo(const sockaddr_in& address, int stopFd, Deadline deadline);
 
 } // namespace brisk::test::peer_io
+
+namespace brisk::test {
+
+// The listening side of a scripted peer: a port on 127.0.0.1 and a thread that hands each accepted
+// connection to `serve`, one after the other. Destroying it wakes every wait on stopFd() and joins the
+// thread, so it must be the last member of its owner (destroyed first).
+class PeerListener {
+public:
+    using Serve = std::function<void(UniqueFd)>;
+
+    explicit PeerListener(Serve serve);
+    ~PeerListener();
+    PeerListener(const PeerListener&) = delete;
+    PeerListener& operator=(const PeerListener&) = delete;
+
+    uint16_t port() const { return port_; }
+    int stopFd() const { return stop_.get(); }
+
+private:
+    void run();
+
+    Serve serve_;
+    UniqueFd stop_;
+    UniqueFd listener_;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+} // namespace brisk::test

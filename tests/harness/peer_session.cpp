@@ -6,37 +6,28 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <charconv>
+#include <cstdio>
 #include <stdexcept>
-#include <vector>
 
 namespace brisk::test {
 namespace {
 
-// "h1,h2,h3,h4,p1,p2" -> address; throws on anything else.
+// "h1,h2,h3,h4,p1,p2" (a PORT line or its argument) -> a loopback address; throws on anything else.
 sockaddr_in parsePortArgument(const std::string& command)
 {
     const auto space = command.find(' ');
     const std::string arg = space == std::string::npos ? command : command.substr(space + 1);
-    std::vector<unsigned> parts;
-    size_t from = 0;
-    for (;;) {
-        const size_t comma = std::min(arg.find(',', from), arg.size());
-        unsigned value = 0;
-        const auto [next, ec] = std::from_chars(arg.data() + from, arg.data() + comma, value);
-        if (ec != std::errc() || next != arg.data() + comma || value > 255)
-            throw std::runtime_error("bad PORT argument: " + command);
-        parts.push_back(value);
-        if (comma == arg.size())
-            break;
-        from = comma + 1;
-    }
-    if (parts.size() != 6 || parts[0] != 127)
+    unsigned p[6];
+    char extra = 0;
+    if (std::sscanf(arg.c_str(), "%3u,%3u,%3u,%3u,%3u,%3u%c", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &extra) != 6
+        || arg.find_first_not_of("0123456789,") != std::string::npos || *std::max_element(p, p + 6) > 255)
+        throw std::runtime_error("bad PORT argument: " + command);
+    if (p[0] != 127)
         throw std::runtime_error("not a loopback PORT argument: " + command);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(parts[0] << 24 | parts[1] << 16 | parts[2] << 8 | parts[3]);
-    address.sin_port = htons(static_cast<uint16_t>(parts[4] << 8 | parts[5]));
+    address.sin_addr.s_addr = htonl(p[0] << 24 | p[1] << 16 | p[2] << 8 | p[3]);
+    address.sin_port = htons(static_cast<uint16_t>(p[4] << 8 | p[5]));
     return address;
 }
 

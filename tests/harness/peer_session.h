@@ -11,8 +11,8 @@ namespace brisk::test {
 
 // One control connection of ScriptedFtpPeer, handed to the rules. A rule may send raw bytes, close
 // the control connection, and drive one data connection at a time, in any order it likes. Each wait
-// is bounded by the peer's wait limit (std::runtime_error when it passes, which ends the session and
-// is listed in ScriptedFtpPeer::errors()) and ends at once when the peer is destroyed.
+// is bounded by the peer's wait limit (std::runtime_error when it passes, which ends the session) and
+// ends at once when the peer is destroyed.
 class PeerSession {
 public:
     PeerSession(UniqueFd control, int stopFd, std::chrono::milliseconds waitLimit, size_t connection);

@@ -8,20 +8,32 @@
 
 #include <algorithm>
 #include <ostream>
+#include <stdexcept>
+#include <type_traits>
 
 namespace brisk::test {
 
 namespace {
 
-// The servers that run under the FTP user's own account and write files for it themselves.
 template <typename Server>
-class OwnedFilesReal : public RealServer {
+class Real : public RealServer {
 public:
+    static constexpr bool kPyftpd = std::is_same_v<Server, PyftpdServer>;
+
     uint16_t port() const override { return server_.port(); }
-    std::filesystem::path root() const override { return server_.dataDir(); }
+    std::filesystem::path root() const override
+    {
+        if constexpr (kPyftpd)
+            return server_.root();
+        else
+            return server_.dataDir();
+    }
     void putFile(const std::string& relative, const std::string& bytes) override
     {
-        server_.writeDataFile(relative, bytes);
+        if constexpr (kPyftpd)
+            writeFileBytes(server_.root() / relative, bytes);
+        else
+            server_.writeDataFile(relative, bytes);
     }
     std::string logContents() const override { return server_.logContents(); }
 
@@ -29,50 +41,56 @@ private:
     Server server_;
 };
 
-class PyftpdReal : public RealServer {
-public:
-    uint16_t port() const override { return server_.port(); }
-    std::filesystem::path root() const override { return server_.root(); }
-    void putFile(const std::string& relative, const std::string& bytes) override
-    {
-        std::filesystem::create_directories((server_.root() / relative).parent_path());
-        writeFileBytes(server_.root() / relative, bytes);
-    }
-    std::string logContents() const override { return server_.logContents(); }
-
-private:
-    PyftpdServer server_;
+struct Kind {
+    const char* name;
+    std::optional<std::string> (*unavailable)();
+    std::unique_ptr<RealServer> (*start)();
 };
+
+template <typename Server>
+std::unique_ptr<RealServer> startReal()
+{
+    return std::make_unique<Real<Server>>();
+}
+
+const Kind kKinds[] = {
+    {"vsftpd", &VsftpdServer::unavailableReason, &startReal<VsftpdServer>},
+    {"pyftpdlib", &PyftpdServer::unavailableReason, &startReal<PyftpdServer>},
+    {"pure-ftpd", &PureFtpdServer::unavailableReason, &startReal<PureFtpdServer>},
+    {"proftpd", &ProftpdServer::unavailableReason, &startReal<ProftpdServer>},
+};
+
+const Kind* kindNamed(const std::string& name)
+{
+    for (const Kind& kind : kKinds) {
+        if (kind.name == name)
+            return &kind;
+    }
+    return nullptr;
+}
 
 } // namespace
 
 std::vector<std::string> realServerKinds()
 {
-    return {"vsftpd", "pyftpdlib", "pure-ftpd", "proftpd"};
+    std::vector<std::string> names;
+    for (const Kind& kind : kKinds)
+        names.push_back(kind.name);
+    return names;
 }
 
 std::optional<std::string> realServerUnavailable(const std::string& kind)
 {
-    if (kind == "vsftpd")
-        return VsftpdServer::unavailableReason();
-    if (kind == "pyftpdlib")
-        return PyftpdServer::unavailableReason();
-    if (kind == "pure-ftpd")
-        return PureFtpdServer::unavailableReason();
-    if (kind == "proftpd")
-        return ProftpdServer::unavailableReason();
-    return "unknown server kind " + kind;
+    const Kind* known = kindNamed(kind);
+    return known ? known->unavailable() : "unknown server kind " + kind;
 }
 
 std::unique_ptr<RealServer> startRealServer(const std::string& kind)
 {
-    if (kind == "vsftpd")
-        return std::make_unique<OwnedFilesReal<VsftpdServer>>();
-    if (kind == "pure-ftpd")
-        return std::make_unique<OwnedFilesReal<PureFtpdServer>>();
-    if (kind == "proftpd")
-        return std::make_unique<OwnedFilesReal<ProftpdServer>>();
-    return std::make_unique<PyftpdReal>();
+    const Kind* known = kindNamed(kind);
+    if (!known)
+        throw std::invalid_argument("unknown server kind " + kind);
+    return known->start();
 }
 
 void PrintTo(const ServerSetting& setting, std::ostream* os)

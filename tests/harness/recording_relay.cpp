@@ -9,7 +9,7 @@
 namespace brisk::test {
 
 RecordingRelay::RecordingRelay(uint16_t targetPort)
-    : target_(targetPort), listener_([this](UniqueFd client) { relay(client.get()); }, [](const std::string&) {})
+    : target_(targetPort), listener_([this](UniqueFd client) { relay(client.get()); })
 {
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "peer_listener.h"
+#include "peer_io.h"
 
 #include <cstdint>
 #include <mutex>

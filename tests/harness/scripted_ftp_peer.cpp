@@ -12,11 +12,6 @@ namespace {
 // A client that never ends its line must not make the peer grow without bound.
 constexpr size_t kMaxLineBytes = 1 << 20;
 
-PeerRule sendBytes(std::string raw)
-{
-    return [raw = std::move(raw)](PeerSession& session, const std::string&) { session.send(raw); };
-}
-
 std::string verbOf(const std::string& line)
 {
     return toUpperAscii(line.substr(0, line.find(' ')));
@@ -25,9 +20,8 @@ std::string verbOf(const std::string& line)
 } // namespace
 
 ScriptedFtpPeer::ScriptedFtpPeer(std::string banner)
-    : banner_(std::move(banner)), defaultRule_(sendBytes("502 Command not implemented.\r\n")),
-      listener_([this](UniqueFd control) { serve(std::move(control)); },
-                [this](const std::string& what) { recordError(what); })
+    : banner_(std::move(banner)), defaultRule_(sending("502 Command not implemented.\r\n")),
+      listener_([this](UniqueFd control) { serve(std::move(control)); })
 {
 }
 
@@ -39,20 +33,10 @@ void ScriptedFtpPeer::on(const std::string& verb, PeerRule rule)
     verbRules_[verbOf(verb)] = std::move(rule);
 }
 
-void ScriptedFtpPeer::on(const std::string& verb, std::string rawReply)
-{
-    on(verb, sendBytes(std::move(rawReply)));
-}
-
 void ScriptedFtpPeer::onLine(const std::string& line, PeerRule rule)
 {
     std::lock_guard lock(mutex_);
     lineRules_[line] = std::move(rule);
-}
-
-void ScriptedFtpPeer::onLine(const std::string& line, std::string rawReply)
-{
-    onLine(line, sendBytes(std::move(rawReply)));
 }
 
 void ScriptedFtpPeer::setDefault(PeerRule rule)
@@ -61,15 +45,15 @@ void ScriptedFtpPeer::setDefault(PeerRule rule)
     defaultRule_ = std::move(rule);
 }
 
-void ScriptedFtpPeer::setDefault(std::string rawReply)
-{
-    setDefault(sendBytes(std::move(rawReply)));
-}
-
 void ScriptedFtpPeer::setWaitLimit(std::chrono::milliseconds limit)
 {
     std::lock_guard lock(mutex_);
     waitLimit_ = limit;
+}
+
+PeerRule ScriptedFtpPeer::sending(std::string raw)
+{
+    return [raw = std::move(raw)](PeerSession& session, const std::string&) { session.send(raw); };
 }
 
 PeerRule ScriptedFtpPeer::silence()
@@ -116,8 +100,7 @@ void ScriptedFtpPeer::serve(UniqueFd control)
     } endMark{*this, index};
     try {
         converse(session);
-    } catch (const std::exception& e) {
-        recordError("connection " + std::to_string(index) + ": " + e.what());
+    } catch (const std::exception&) {
     }
 }
 
@@ -164,26 +147,18 @@ PeerRule ScriptedFtpPeer::ruleFor(const std::string& line) const
 
 void ScriptedFtpPeer::record(size_t connection, const std::string& line)
 {
-    {
-        std::lock_guard lock(mutex_);
-        connections_[connection].lines.push_back(line);
-    }
+    std::unique_lock lock(mutex_);
+    connections_[connection].lines.push_back(line);
+    lock.unlock();
     changed_.notify_all();
 }
 
 void ScriptedFtpPeer::markEnded(size_t connection)
 {
-    {
-        std::lock_guard lock(mutex_);
-        connections_[connection].ended = true;
-    }
+    std::unique_lock lock(mutex_);
+    connections_[connection].ended = true;
+    lock.unlock();
     changed_.notify_all();
-}
-
-void ScriptedFtpPeer::recordError(const std::string& what)
-{
-    std::lock_guard lock(mutex_);
-    errors_.push_back(what);
 }
 
 template <typename Done>
@@ -224,12 +199,6 @@ bool ScriptedFtpPeer::waitForDisconnect(size_t connection, std::chrono::millisec
     return waitUntil(limit, [&] {
         return connection < connections_.size() && connections_[connection].ended;
     });
-}
-
-std::vector<std::string> ScriptedFtpPeer::errors() const
-{
-    std::lock_guard lock(mutex_);
-    return errors_;
 }
 
 } // namespace brisk::test

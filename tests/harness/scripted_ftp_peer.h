@@ -1,8 +1,7 @@
 #pragma once
 
-#include "peer_listener.h"
+#include "peer_io.h"
 #include "peer_session.h"
-#include "unique_fd.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -25,16 +24,8 @@ using PeerRule = std::function<void(PeerSession& session, const std::string& lin
 // without regard to case), else the default reply ("502 Command not implemented.\r\n").
 // Every line the client sends is recorded per connection, exactly, without its line end (LF or
 // CR LF). Rules may be added at any time; a later rule for the same key replaces the earlier one.
-// Destruction stops the thread at once, even while a client is connected or a rule waits.
-//
-//   ScriptedFtpPeer peer("220 hi\r\n");
-//   peer.on("USER", "331 pass\r\n");
-//   peer.on("PASV", [](PeerSession& s, const std::string&) {
-//       s.send(PeerSession::passiveReply(s.listenForData()));
-//   });
-//   peer.on("LIST", [](PeerSession& s, const std::string&) {
-//       s.send("150 here\r\n"); s.acceptData(); s.sendData("a\r\n"); s.closeData(); s.send("226 ok\r\n");
-//   });
+// Destruction stops the thread at once, even while a client is connected or a rule waits. A rule
+// that fails (a wait that timed out, a send to a closed connection) ends its session.
 class ScriptedFtpPeer {
 public:
     explicit ScriptedFtpPeer(std::string banner = "220 Scripted peer ready.\r\n");
@@ -45,11 +36,11 @@ public:
     uint16_t port() const { return listener_.port(); }
 
     void on(const std::string& verb, PeerRule rule);
-    void on(const std::string& verb, std::string rawReply);
+    void on(const std::string& verb, std::string rawReply) { on(verb, sending(std::move(rawReply))); }
     void onLine(const std::string& line, PeerRule rule);
-    void onLine(const std::string& line, std::string rawReply);
+    void onLine(const std::string& line, std::string rawReply) { onLine(line, sending(std::move(rawReply))); }
     void setDefault(PeerRule rule);
-    void setDefault(std::string rawReply);
+    void setDefault(std::string rawReply) { setDefault(sending(std::move(rawReply))); }
     // Limit of each wait inside a rule (default 10 s).
     void setWaitLimit(std::chrono::milliseconds limit);
 
@@ -68,8 +59,6 @@ public:
     bool waitForConnections(size_t count, std::chrono::milliseconds limit) const;
     // True once the connection has ended (closed by either side).
     bool waitForDisconnect(size_t connection, std::chrono::milliseconds limit) const;
-    // Failures inside rules (a wait that timed out, a send to a closed connection, ...).
-    std::vector<std::string> errors() const;
 
 private:
     struct Connection {
@@ -77,12 +66,12 @@ private:
         bool ended = false;
     };
 
+    static PeerRule sending(std::string raw);
     void serve(UniqueFd control);
     void converse(PeerSession& session);
     PeerRule ruleFor(const std::string& line) const;
     void record(size_t connection, const std::string& line);
     void markEnded(size_t connection);
-    void recordError(const std::string& what);
     template <typename Done>
     bool waitUntil(std::chrono::milliseconds limit, Done done) const;
 
@@ -94,7 +83,6 @@ private:
     PeerRule defaultRule_;
     std::chrono::milliseconds waitLimit_{std::chrono::seconds(10)};
     std::vector<Connection> connections_;
-    std::vector<std::string> errors_;
 
     PeerListener listener_;  // last: its thread stops before anything it uses goes
 };

@@ -1,12 +1,10 @@
 #pragma once
-#include <initializer_list>
-
-#include "peer_listener.h"
-#include "unique_fd.h"
+#include "peer_io.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,27 +30,32 @@ public:
     };
 
     // Waits for exactly n more bytes from the client.
-    SocksScript& expect(size_t n);
+    SocksScript& expect(size_t n) { return add({Step::Expect, n, {}}); }
     // Waits for the client's bytes up to and including the next LF (an FTP command).
-    SocksScript& expectLine();
+    SocksScript& expectLine() { return add({Step::ExpectLine, 0, {}}); }
     // Sends the bytes in one piece.
-    SocksScript& reply(std::string bytes);
+    SocksScript& reply(std::string bytes) { return add({Step::Reply, 0, std::move(bytes)}); }
     // Sends the bytes one at a time, a few milliseconds apart, so that each arrives on its own.
-    SocksScript& replyByteByByte(std::string bytes);
+    SocksScript& replyByteByByte(std::string bytes) { return add({Step::ReplyByteByByte, 0, std::move(bytes)}); }
     // Closes the connection.
-    SocksScript& hangUp();
+    SocksScript& hangUp() { return add({Step::HangUp, 0, {}}); }
 
     const std::vector<Step>& steps() const { return steps_; }
 
 private:
+    SocksScript& add(Step step)
+    {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
     std::vector<Step> steps_;
 };
 
 // A scripted SOCKS server (and, behind it, FTP server) on 127.0.0.1 for the replies no real proxy
 // sends. It serves connections one after another on its own thread, each with the same script, and
 // records every byte each client sent, exactly. After the script it keeps reading (and recording)
-// until the client closes. Every wait is limited (5 s); a timeout ends the connection and is listed
-// in errors(). Destruction stops the thread at once.
+// until the client closes. Every wait is limited (5 s); a timeout ends the connection. Destruction
+// stops the thread at once.
 class ScriptedSocksPeer {
 public:
     explicit ScriptedSocksPeer(SocksScript script);
@@ -69,7 +72,6 @@ public:
     bool waitForEnd(size_t connection, std::chrono::milliseconds limit) const;
     // True when the client closed its side (as opposed to the script hanging up).
     bool clientClosed(size_t connection = 0) const;
-    std::vector<std::string> errors() const;
 
 private:
     struct Connection {
@@ -82,14 +84,12 @@ private:
     void serve(UniqueFd fd);
     void record(size_t connection, const std::string& bytes);
     void markEnded(size_t connection, bool byClient);
-    void recordError(const std::string& what);
 
     SocksScript script_;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<Connection> connections_;
-    std::vector<std::string> errors_;
 
     PeerListener listener_;  // last: its thread stops before anything it uses goes
 };
