@@ -2,11 +2,16 @@
 #include "config/options_store.h"
 #include "pump.h"
 #include "scripted_user_interface.h"
+#include "temp_dir.h"
+#include "temp_home.h"
 #include "platform/local_directory_port.h"
 #include "session/session_controller.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,6 +136,80 @@ struct SessionRig {
                 return int(i);
         return -1;
     }
+};
+
+// A controller with its own ProgramDir, a local folder for transfers and the helpers every session
+// test needs; the server side (in-memory tree or real daemon) is added by the derived fixtures.
+class SessionTest : public TempHomeTest {
+protected:
+    using Strings = std::vector<std::string>;
+
+    void SetUp() override
+    {
+        TempHomeTest::SetUp();
+        rig = std::make_unique<SessionRig>();
+        std::filesystem::create_directories(local);
+    }
+    // The controller goes before the server it talks to.
+    void TearDown() override
+    {
+        rig.reset();
+        TempHomeTest::TearDown();
+    }
+    // Stores `site` with the local folder as the panel's directory and opens it; true once listed.
+    bool openSite(const TFTPServerInfo& site)
+    {
+        rig->addSite(site);
+        rig->local.dir = local.string();
+        return rig->open();
+    }
+    // Selects exactly the rows named.
+    void select(const Strings& names)
+    {
+        rig->c.remote.panel.unselectAll();
+        for (const std::string& name : names) {
+            const int row = rig->rowOf(name);
+            ASSERT_GE(row, 0) << name;
+            rig->c.setRemoteSelected(size_t(row), true);
+        }
+    }
+    // Runs `action` and waits until the chain it starts has ended and nothing is under way;
+    // returns the commands sent meanwhile, without the data connection's and TYPE.
+    Strings run(const std::function<void()>& action, int timeoutMs = 30000)
+    {
+        const size_t mark = rig->c.log.lines().size();
+        action();
+        EXPECT_TRUE(pumpUntil([&] { return settled(); }, timeoutMs)) << ::testing::PrintToString(rig->c.log.lines());
+        Strings out;
+        for (const std::string& cmd : rig->sentWithoutData(mark))
+            if (cmd.rfind("TYPE", 0) != 0)
+                out.push_back(cmd);
+        return out;
+    }
+    bool settled() const
+    {
+        return rig->c.Ftp1.State() == fsReady && !EventLoop::instance().hasPosted() &&
+               rig->c.operationFlags().empty() && !rig->c.deleteChain().running() &&
+               !rig->c.renameChain().running() && !rig->c.transferChain().running();
+    }
+    Strings loggedWith(const std::string& part) const
+    {
+        Strings out;
+        for (const std::string& line : rig->c.log.lines())
+            if (line.find(part) != std::string::npos)
+                out.push_back(line);
+        return out;
+    }
+    // The last transfer's summary line.
+    std::string summary() const
+    {
+        const Strings lines = loggedWith("Transfer finished:");
+        return lines.empty() ? std::string() : lines.back();
+    }
+
+    std::unique_ptr<SessionRig> rig;
+    TempDir tmp;
+    const std::filesystem::path local = tmp.path() / "local";
 };
 
 } // namespace brisk::test

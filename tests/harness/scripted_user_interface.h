@@ -29,6 +29,12 @@ public:
         std::string path;
         std::string workingDir;
     };
+    // A chooser as asked: "open", "save" or "directory" (whose title and start path are kept in
+    // the request's title and fileName).
+    struct Chooser {
+        std::string kind;
+        FileDialogRequest request;
+    };
 
     void answerPrompt(std::string text) { promptAnswers_.emplace_back(std::move(text)); }
     void cancelPrompt() { promptAnswers_.emplace_back(std::nullopt); }
@@ -44,40 +50,35 @@ public:
     // The next file or directory chooser's answer; nullopt cancels it.
     void answerChooser(std::optional<std::string> path) { chooserAnswers_.push_back(std::move(path)); }
     void answerCertificate(CertificateAnswer answer) { certificateAnswers_.push_back(answer); }
+    // The font chooser's next answer; nullopt (or none scripted) cancels it.
+    void answerFont(std::optional<FontChoice> font) { fontAnswers_.push_back(std::move(font)); }
     bool scriptUsedUp() const
     {
         return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
                lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty() &&
                certificateAnswers_.empty();
     }
+    // Prompt `i` as asked: "title / label / text / maxLength", with " / masked" for a password.
+    std::string prompt(size_t i) const
+    {
+        const PromptRequest& p = prompts.at(i);
+        return p.title + " / " + p.label + " / " + p.text + " / " + std::to_string(p.maxLength) +
+               (p.masked ? " / masked" : "");
+    }
 
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
     {
         prompts.push_back(request);
-        if (promptAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted prompt: " << request.title;
-            return false;
-        }
-        const std::optional<std::string> next = promptAnswers_.front();
-        promptAnswers_.pop_front();
-        if (!next)
-            return false;
-        answer = *next;
-        return true;
+        const auto next = take(promptAnswers_, "prompt: " + request.title);
+        if (next && *next)
+            answer = **next;
+        return next && *next;
     }
-
     bool AskYesNo(const std::string& caption, const std::string& text) override
     {
         questions.push_back({caption, text});
-        if (questionAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted question: " << text;
-            return false;
-        }
-        const bool yes = questionAnswers_.front();
-        questionAnswers_.pop_front();
-        return yes;
+        return take(questionAnswers_, "question: " + text).value_or(false);
     }
-
     void ShowMessage(const std::string& caption, const std::string& text) override
     {
         messages.push_back({caption, text});
@@ -93,41 +94,22 @@ public:
         }
         return model.save();
     }
-    // Fills the site dialog's form; false cancels it.
-    std::function<bool(SiteProperties&)> siteEditor;
-
     bool EditAttributes(AttributeForm& form) override
     {
         ++attributeEdits;
-        if (!attributeEditor) {
-            ADD_FAILURE() << "unscripted attribute dialog";
-            return false;
-        }
-        return attributeEditor(form);
+        return scripted(attributeEditor, "attribute dialog") && attributeEditor(form);
     }
-    // Drives the attribute dialog's form; true stands for "Apply" (call form.apply() first).
-    std::function<bool(AttributeForm&)> attributeEditor;
     // The custom command dialog: what the user does in it, then true for Select; Close without one.
     bool EditCustomCommands(CustomCommandEditor& model) override
     {
         ++commandDialogs;
         return commandEditor && commandEditor(model);
     }
-    std::function<bool(CustomCommandEditor&)> commandEditor;
-    int commandDialogs = 0;
-
     bool EditMirror(MirrorForm& form) override
     {
         ++mirrorEdits;
-        if (!mirrorEditor) {
-            ADD_FAILURE() << "unscripted mirror dialog";
-            return false;
-        }
-        return mirrorEditor(form);
+        return scripted(mirrorEditor, "mirror dialog") && mirrorEditor(form);
     }
-    // Drives the mirror dialog's form; true stands for "Execute", false for "Close".
-    std::function<bool(MirrorForm&)> mirrorEditor;
-
     // The Preferences dialog: what the user does in its form, then true for "OK" (call form.ok()
     // first); "Cancel" without one.
     bool EditOptions(OptionsForm& form) override
@@ -135,30 +117,15 @@ public:
         ++optionsDialogs;
         return optionsEditor && optionsEditor(form);
     }
-    std::function<bool(OptionsForm&)> optionsEditor;
-    int optionsDialogs = 0;
-
-    // The font chooser: the next scripted answer, or cancelled (nullopt or none scripted).
     bool AskFont(FontChoice& font) override
     {
         fontsAsked.push_back(font);
-        if (fontAnswers_.empty())
-            return false;
-        const std::optional<FontChoice> next = fontAnswers_.front();
-        fontAnswers_.pop_front();
-        if (next)
-            font = *next;
-        return next.has_value();
+        const auto next = take(fontAnswers_, "");
+        if (next && *next)
+            font = **next;
+        return next && *next;
     }
-    void answerFont(std::optional<FontChoice> font) { fontAnswers_.push_back(std::move(font)); }
-    std::vector<FontChoice> fontsAsked;
 
-    // A chooser as asked: "open", "save" or "directory" (whose title and start path are kept in
-    // the request's title and fileName).
-    struct Chooser {
-        std::string kind;
-        FileDialogRequest request;
-    };
     bool AskOpenFile(const FileDialogRequest& request, std::string& path) override
     {
         return chooser({"open", request}, path);
@@ -171,50 +138,28 @@ public:
     {
         return chooser({"directory", {title, {}, path, {}}}, path);
     }
-
     void ViewTextFile(const std::string& path) override { viewedFiles.push_back(path); }
-
     void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) override
     {
         openedFiles.push_back({path, workingDir});
     }
-
     OverwriteChoice AskOverwrite(std::string& path) override
     {
         overwriteAsked.push_back(path);
-        if (overwriteAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted overwrite prompt: " << path;
-            return OverwriteChoice::Cancel;
-        }
-        const auto [choice, newPath] = overwriteAnswers_.front();
-        overwriteAnswers_.pop_front();
-        if (choice == OverwriteChoice::SaveAs)
-            path = newPath;
-        return choice;
+        const auto next = take(overwriteAnswers_, "overwrite prompt: " + path);
+        if (next && next->first == OverwriteChoice::SaveAs)
+            path = next->second;
+        return next ? next->first : OverwriteChoice::Cancel;
     }
-
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override
     {
         certificates.push_back(question);
-        if (certificateAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted certificate question: " << question.host;
-            return CertificateAnswer::Cancel;
-        }
-        const CertificateAnswer answer = certificateAnswers_.front();
-        certificateAnswers_.pop_front();
-        return answer;
+        return take(certificateAnswers_, "certificate question: " + question.host).value_or(CertificateAnswer::Cancel);
     }
-
     int ChooseLineEnding() override
     {
         ++lineEndingDialogs;
-        if (lineEndingAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted line-ending dialog";
-            return 0;
-        }
-        const int value = lineEndingAnswers_.front();
-        lineEndingAnswers_.pop_front();
-        return value;
+        return take(lineEndingAnswers_, "line-ending dialog").value_or(0);
     }
 
     // The progress window's calls, one line each: "open" (when it was closed), "start NAME SIZE
@@ -242,8 +187,15 @@ public:
         }
     } progress;
     ProgressSink& Progress() override { return progress; }
-
     void Changed() override { ++changes; }
+
+    // Drive the dialogs' forms: true stands for "Apply" (call form.apply() first), "Execute" or
+    // "Select"; false cancels or closes.
+    std::function<bool(SiteProperties&)> siteEditor;
+    std::function<bool(AttributeForm&)> attributeEditor;
+    std::function<bool(CustomCommandEditor&)> commandEditor;
+    std::function<bool(MirrorForm&)> mirrorEditor;
+    std::function<bool(OptionsForm&)> optionsEditor;
 
     std::vector<PromptRequest> prompts;
     std::vector<Question> questions;
@@ -252,28 +204,40 @@ public:
     std::vector<OpenedFile> openedFiles;
     std::vector<std::string> overwriteAsked;
     std::vector<CertificateQuestion> certificates;
-    int siteEdits = 0;
     std::vector<Chooser> choosers;
-    int attributeEdits = 0;
-    int lineEndingDialogs = 0;
-    int mirrorEdits = 0;
-    int changes = 0;
+    std::vector<FontChoice> fontsAsked;
+    int siteEdits = 0, attributeEdits = 0, commandDialogs = 0, mirrorEdits = 0, optionsDialogs = 0;
+    int lineEndingDialogs = 0, changes = 0;
 
 private:
+    // The next scripted answer; none fails the test unless `unscripted` is empty.
+    template <class T>
+    static std::optional<T> take(std::deque<T>& answers, const std::string& unscripted)
+    {
+        if (answers.empty()) {
+            if (!unscripted.empty())
+                ADD_FAILURE() << "unscripted " << unscripted;
+            return std::nullopt;
+        }
+        T next = std::move(answers.front());
+        answers.pop_front();
+        return next;
+    }
+    template <class F>
+    static bool scripted(const F& editor, const char* what)
+    {
+        if (!editor)
+            ADD_FAILURE() << "unscripted " << what;
+        return bool(editor);
+    }
     bool chooser(Chooser asked, std::string& path)
     {
         choosers.push_back(std::move(asked));
-        if (chooserAnswers_.empty()) {
-            ADD_FAILURE() << "unscripted chooser: " << choosers.back().kind;
-            return false;
-        }
-        const std::optional<std::string> next = chooserAnswers_.front();
-        chooserAnswers_.pop_front();
-        if (next)
-            path = *next;
-        return next.has_value();
+        const auto next = take(chooserAnswers_, "chooser: " + choosers.back().kind);
+        if (next && *next)
+            path = **next;
+        return next && *next;
     }
-
 
     std::deque<std::optional<std::string>> promptAnswers_;
     std::deque<bool> questionAnswers_;

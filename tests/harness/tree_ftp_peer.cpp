@@ -142,33 +142,36 @@ std::string TreeFtpPeer::lineOf(const std::string& name, const Node& node) const
 
 void TreeFtpPeer::install()
 {
-    peer_.on("USER", [this](PeerSession& s, const std::string&) {
-        std::lock_guard<std::mutex> lock(mutex_);
+    // A handler of the command's argument, run under the tree's lock.
+    const auto locked = [this](auto handler) {
+        return [this, handler](PeerSession& s, const std::string& line) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            handler(s, argumentOf(line));
+        };
+    };
+    peer_.on("USER", locked([this](PeerSession& s, const std::string&) {
         cwd_ = home_;
         s.send("331 Password required.\r\n");
-    });
+    }));
     peer_.on("PASS", "230 Logged in.\r\n");
     peer_.on("SYST", "215 UNIX Type: L8\r\n");
     peer_.on("TYPE", "200 Type set.\r\n");
     peer_.on("NOOP", "200 OK.\r\n");
-    peer_.on("PWD", [this](PeerSession& s, const std::string&) {
-        std::lock_guard<std::mutex> lock(mutex_);
+    peer_.on("PWD", locked([this](PeerSession& s, const std::string&) {
         s.send("257 \"" + cwd_ + "\" is the current directory.\r\n");
-    });
-    peer_.on("CWD", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::string path = resolve(argumentOf(line));
+    }));
+    peer_.on("CWD", locked([this](PeerSession& s, const std::string& arg) {
+        const std::string path = resolve(arg);
         const auto it = nodes_.find(path);
-        if (argumentOf(line).empty() || it == nodes_.end() || it->second.kind != 'd')
+        if (arg.empty() || it == nodes_.end() || it->second.kind != 'd')
             return s.send("550 No such directory.\r\n");
         cwd_ = path;
         s.send("250 Directory changed.\r\n");
-    });
-    peer_.on("CDUP", [this](PeerSession& s, const std::string&) {
-        std::lock_guard<std::mutex> lock(mutex_);
+    }));
+    peer_.on("CDUP", locked([this](PeerSession& s, const std::string&) {
         cwd_ = parentOf(cwd_);
         s.send("250 Directory changed.\r\n");
-    });
+    }));
     peer_.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
     peer_.on("LIST", [this](PeerSession& s, const std::string&) {
         std::string text;
@@ -182,17 +185,15 @@ void TreeFtpPeer::install()
         s.closeData();
         s.send("226 Done.\r\n");
     });
-    peer_.on("DELE", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const auto it = nodes_.find(resolve(argumentOf(line)));
+    peer_.on("DELE", locked([this](PeerSession& s, const std::string& arg) {
+        const auto it = nodes_.find(resolve(arg));
         if (it == nodes_.end() || it->second.kind == 'd')
             return s.send("550 No such file.\r\n");
         nodes_.erase(it);
         s.send("250 Deleted.\r\n");
-    });
-    peer_.on("RMD", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::string path = resolve(argumentOf(line));
+    }));
+    peer_.on("RMD", locked([this](PeerSession& s, const std::string& arg) {
+        const std::string path = resolve(arg);
         const auto it = nodes_.find(path);
         if (it == nodes_.end() || it->second.kind != 'd' || path == "/" || path == cwd_)
             return s.send("550 Cannot remove.\r\n");
@@ -200,23 +201,20 @@ void TreeFtpPeer::install()
             return s.send("550 Directory not empty.\r\n");
         nodes_.erase(it);
         s.send("250 Removed.\r\n");
-    });
-    peer_.on("MKD", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::string path = resolve(argumentOf(line));
+    }));
+    peer_.on("MKD", locked([this](PeerSession& s, const std::string& arg) {
+        const std::string path = resolve(arg);
         if (nodes_.count(path) || !nodes_.count(parentOf(path)))
             return s.send("550 Cannot create.\r\n");
         nodes_[path] = Node{'d'};
         s.send("257 \"" + path + "\" created.\r\n");
-    });
-    peer_.on("RNFR", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        renameFrom_ = resolve(argumentOf(line));
+    }));
+    peer_.on("RNFR", locked([this](PeerSession& s, const std::string& arg) {
+        renameFrom_ = resolve(arg);
         s.send(nodes_.count(renameFrom_) ? "350 Ready.\r\n" : "550 No such file.\r\n");
-    });
-    peer_.on("RNTO", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::string to = resolve(argumentOf(line));
+    }));
+    peer_.on("RNTO", locked([this](PeerSession& s, const std::string& arg) {
+        const std::string to = resolve(arg);
         if (!nodes_.count(renameFrom_) || nodes_.count(to) || renameFrom_ == "/")
             return s.send("550 Cannot rename.\r\n");
         std::map<std::string, Node> moved;
@@ -230,12 +228,11 @@ void TreeFtpPeer::install()
         }
         nodes_.merge(moved);
         s.send("250 Renamed.\r\n");
-    });
-    peer_.on("REST", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        restAt_ = std::stoll(argumentOf(line));
+    }));
+    peer_.on("REST", locked([this](PeerSession& s, const std::string& arg) {
+        restAt_ = std::stoll(arg);
         s.send("350 Restarting.\r\n");
-    });
+    }));
     // A file's contents are its size in "x" bytes; a stored file keeps only its size.
     peer_.on("RETR", [this](PeerSession& s, const std::string& line) {
         int64_t size = 0, from = 0;
@@ -268,18 +265,17 @@ void TreeFtpPeer::install()
         restAt_ = 0;
         s.send("226 Stored.\r\n");
     });
-    peer_.on("SITE", [this](PeerSession& s, const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::istringstream in(line);
-        std::string site, chmod, mode, name;
-        in >> site >> chmod >> mode;
+    peer_.on("SITE", locked([this](PeerSession& s, const std::string& arg) {
+        std::istringstream in(arg);
+        std::string chmod, mode, name;
+        in >> chmod >> mode;
         std::getline(in >> std::ws, name);
         const auto it = nodes_.find(resolve(name));
         if (chmod != "CHMOD" || it == nodes_.end())
             return s.send("550 Cannot change mode.\r\n");
         it->second.mode = mode;
         s.send("200 Mode changed.\r\n");
-    });
+    }));
 }
 
 } // namespace brisk::test

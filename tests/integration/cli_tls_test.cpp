@@ -12,8 +12,8 @@
 using namespace brisk::test;
 
 namespace {
+
 class CliTls : public TempHomeTest {};
-} // namespace
 
 TEST_F(CliTls, FtpesAcceptsOnlyTheNamedCertificateAndRunsThroughSocks)
 {
@@ -63,3 +63,5 @@ TEST_F(CliTls, RequiredAgainstAPlainServerFailsWithoutSendingThePassword)
     EXPECT_EQ(r.err.find("> PASS"), std::string::npos) << r.err;
     EXPECT_EQ(server.logContents().find("\"USER "), std::string::npos);
 }
+
+} // namespace

@@ -3,100 +3,80 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace brisk::test {
 namespace {
 
-using Strings = std::vector<std::string>;
 using namespace std::chrono_literals;
 
-class SessionConnectTest : public TempHomeTest {
-protected:
-    Strings linesContaining(const SessionRig& rig, const std::string& part) const
-    {
-        Strings out;
-        for (const std::string& line : rig.c.log.lines())
-            if (line.find(part) != std::string::npos)
-                out.push_back(line);
-        return out;
-    }
-    size_t count(const SessionRig& rig, const std::string& line) const
-    {
-        const auto& lines = rig.c.log.lines();
-        return size_t(std::count(lines.begin(), lines.end(), line));
-    }
-};
+class SessionConnectTest : public SessionTest {};
 
 TEST_F(SessionConnectTest, ASiteWithoutHostIsReportedAndNothingStarts)
 {
     for (const std::string server : {"", ":2121", "  ", "ftp://user:pw@:21/dir"}) {
         SCOPED_TRACE("server field '" + server + "'");
-        SessionRig rig;
+        rig = std::make_unique<SessionRig>();
         TFTPServerInfo site = SessionRig::site(21);
         site.Server = server;
-        rig.addSite(site);
-        rig.c.Connect();
+        rig->addSite(site);
+        rig->c.Connect();
 
-        ASSERT_EQ(rig.ui.messages.size(), 1u);
-        EXPECT_EQ(rig.ui.messages[0].caption, "Attention");
-        EXPECT_EQ(rig.ui.messages[0].text, "Host name empty");
-        EXPECT_TRUE(rig.logged("Error Host name empty"));
-        EXPECT_TRUE(linesContaining(rig, "Connecting to").empty());
-        EXPECT_TRUE(rig.c.SiteListMode());
-        EXPECT_EQ(rig.c.Ftp1.State(), fsReady);
-        EXPECT_TRUE(rig.c.enabled(Action::Connect));
-        EXPECT_FALSE(rig.c.enabled(Action::Disconnect));
-        EXPECT_TRUE(rig.ui.prompts.empty()) << "no password is asked for a site that cannot open";
+        ASSERT_EQ(rig->ui.messages.size(), 1u);
+        EXPECT_EQ(rig->ui.messages[0].caption + ": " + rig->ui.messages[0].text, "Attention: Host name empty");
+        EXPECT_TRUE(rig->logged("Error Host name empty"));
+        EXPECT_TRUE(loggedWith("Connecting to").empty());
+        EXPECT_TRUE(rig->c.SiteListMode());
+        EXPECT_EQ(rig->c.Ftp1.State(), fsReady);
+        EXPECT_TRUE(rig->c.enabled(Action::Connect));
+        EXPECT_FALSE(rig->c.enabled(Action::Disconnect));
+        EXPECT_TRUE(rig->ui.prompts.empty()) << "no password is asked for a site that cannot open";
     }
 }
 
 TEST_F(SessionConnectTest, AGreetingOf421WithRetry2MakesExactlyFourAttempts)
 {
     ScriptedFtpPeer peer("421 Too many users\r\n");
-    SessionRig rig;
-    rig.options.Retry = 2;
-    rig.addSite(SessionRig::site(peer.port()));
-    rig.c.Connect();
-    ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }, 20000))
-        << ::testing::PrintToString(rig.c.log.lines());
-    ASSERT_TRUE(rig.waitIdle());
+    rig->options.Retry = 2;
+    rig->addSite(SessionRig::site(peer.port()));
+    rig->c.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return rig->logged("Connection closed"); }, 20000))
+        << ::testing::PrintToString(rig->c.log.lines());
+    ASSERT_TRUE(rig->waitIdle());
 
-    EXPECT_EQ(linesContaining(rig, "[Attempt"), (Strings{"Connecting to 127.0.0.1 [Attempt 2]",
-                                                          "Connecting to 127.0.0.1 [Attempt 3]",
-                                                          "Connecting to 127.0.0.1 [Attempt 4]"}));
+    EXPECT_EQ(loggedWith("[Attempt"), (Strings{"Connecting to 127.0.0.1 [Attempt 2]",
+                                               "Connecting to 127.0.0.1 [Attempt 3]",
+                                               "Connecting to 127.0.0.1 [Attempt 4]"}));
     EXPECT_EQ(peer.connectionCount(), 4u);
-    EXPECT_EQ(count(rig, "< 421 Too many users"), 4u);
-    EXPECT_EQ(count(rig, "Connection closed"), 1u);
-    EXPECT_TRUE(linesContaining(rig, "Please wait").empty()) << ::testing::PrintToString(rig.c.log.lines());
-    EXPECT_TRUE(rig.sent().empty()) << "nothing is sent to a server that refused";
-    EXPECT_TRUE(rig.c.SiteListMode());
-    EXPECT_TRUE(rig.c.enabled(Action::Connect));
-    EXPECT_FALSE(rig.c.Ftp1.Connected());
+    EXPECT_EQ(loggedWith("< 421 Too many users").size(), 4u);
+    EXPECT_EQ(loggedWith("Connection closed").size(), 1u);
+    EXPECT_TRUE(loggedWith("Please wait").empty()) << ::testing::PrintToString(rig->c.log.lines());
+    EXPECT_TRUE(rig->sent().empty()) << "nothing is sent to a server that refused";
+    EXPECT_TRUE(rig->c.SiteListMode());
+    EXPECT_TRUE(rig->c.enabled(Action::Connect));
+    EXPECT_FALSE(rig->c.Ftp1.Connected());
 }
 
 TEST_F(SessionConnectTest, StopWhileWaitingForTheGreetingEndsWithoutAnotherAttempt)
 {
     ScriptedFtpPeer peer("");
-    SessionRig rig;
-    rig.options.Retry = 2;
-    rig.addSite(SessionRig::site(peer.port()));
-    rig.c.Connect();
+    rig->options.Retry = 2;
+    rig->addSite(SessionRig::site(peer.port()));
+    rig->c.Connect();
     ASSERT_TRUE(peer.waitForConnections(1, 10s));
-    ASSERT_TRUE(pumpUntil([&] { return rig.c.Ftp1.State() == fsWaitingBanner; }));
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.Ftp1.State() == fsWaitingBanner; }));
 
-    rig.c.StopTransfer();
-    ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }))
-        << ::testing::PrintToString(rig.c.log.lines());
-    ASSERT_TRUE(rig.waitIdle());
+    rig->c.StopTransfer();
+    ASSERT_TRUE(pumpUntil([&] { return rig->logged("Connection closed"); }))
+        << ::testing::PrintToString(rig->c.log.lines());
+    ASSERT_TRUE(rig->waitIdle());
 
-    EXPECT_TRUE(linesContaining(rig, "[Attempt").empty()) << ::testing::PrintToString(rig.c.log.lines());
+    EXPECT_TRUE(loggedWith("[Attempt").empty()) << ::testing::PrintToString(rig->c.log.lines());
     EXPECT_TRUE(peer.waitForDisconnect(0, 10s));
     EXPECT_EQ(peer.connectionCount(), 1u);
-    EXPECT_EQ(count(rig, "Connection closed"), 1u);
-    EXPECT_TRUE(rig.c.SiteListMode());
-    EXPECT_EQ(rig.c.Ftp1.State(), fsReady);
+    EXPECT_EQ(loggedWith("Connection closed").size(), 1u);
+    EXPECT_TRUE(rig->c.SiteListMode());
+    EXPECT_EQ(rig->c.Ftp1.State(), fsReady);
 }
 
 TEST_F(SessionConnectTest, MaxListingOptionReachesTheEngine)
@@ -105,11 +85,10 @@ TEST_F(SessionConnectTest, MaxListingOptionReachesTheEngine)
         int32_t mib;
         int64_t bytes;
     } cases[] = {{1024, int64_t(1) << 30}, {0, 0}, {3, 3 << 20}, {INT32_MAX, int64_t(INT32_MAX) << 20}};
-    SessionRig rig;
     for (const auto& c : cases) {
-        rig.options.MaxListingMiB = c.mib;
-        rig.c.ApplyOptions();
-        EXPECT_EQ(rig.c.Ftp1.MaxListingSize, c.bytes) << c.mib;
+        rig->options.MaxListingMiB = c.mib;
+        rig->c.ApplyOptions();
+        EXPECT_EQ(rig->c.Ftp1.MaxListingSize, c.bytes) << c.mib;
     }
 }
 
@@ -128,17 +107,16 @@ TEST_F(SessionConnectTest, AFailedListingRemovesItsFileAndIsNoSuccess)
         s.closeData();
         s.send("451 Local error in processing\r\n");
     });
-    SessionRig rig;
-    rig.addSite(SessionRig::site(peer.port()));
-    rig.c.Connect();
-    ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }, 10000))
-        << ::testing::PrintToString(rig.c.log.lines());
+    rig->addSite(SessionRig::site(peer.port()));
+    rig->c.Connect();
+    ASSERT_TRUE(pumpUntil([&] { return rig->logged("Connection closed"); }, 10000))
+        << ::testing::PrintToString(rig->c.log.lines());
 
-    EXPECT_TRUE(rig.logged("Error 451 Local error in processing")) << ::testing::PrintToString(rig.c.log.lines());
-    EXPECT_EQ(rig.c.listingsShown(), 0u);
-    EXPECT_TRUE(rig.c.remote.listing->empty());
-    EXPECT_FALSE(std::filesystem::exists(rig.options.ListingTempFile));
-    EXPECT_TRUE(rig.c.SiteListMode());
+    EXPECT_TRUE(rig->logged("Error 451 Local error in processing")) << ::testing::PrintToString(rig->c.log.lines());
+    EXPECT_EQ(rig->c.listingsShown(), 0u);
+    EXPECT_TRUE(rig->c.remote.listing->empty());
+    EXPECT_FALSE(std::filesystem::exists(rig->options.ListingTempFile));
+    EXPECT_TRUE(rig->c.SiteListMode());
 }
 
 } // namespace

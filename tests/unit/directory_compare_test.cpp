@@ -11,17 +11,17 @@
 namespace brisk {
 namespace {
 
-PanelRow file(std::string name, std::string size, std::string date, std::string time)
+PanelRow fileRow(std::string name, std::string size, std::string date, std::string time)
 {
     return {kImageFile, std::move(name), std::move(size), std::move(date), std::move(time), "", ""};
 }
 
-PanelRow directory(std::string name, std::string date, std::string time)
+PanelRow dirRow(std::string name, std::string date, std::string time)
 {
     return {kImageDirectory, std::move(name), "", std::move(date), std::move(time), "", ""};
 }
 
-struct Case {
+struct CompareCase {
     const char* what;
     PanelRow local;
     PanelRow remote;
@@ -30,80 +30,71 @@ struct Case {
     bool different = true;   // both rows end up selected; otherwise both deselected
 };
 
-void PrintTo(const Case& c, std::ostream* os)
-{
-    *os << c.what;
-}
-
-class CompareTable : public ::testing::TestWithParam<Case> {};
-
 // Each row starts selected, so that a match shows as a deselection.
-TEST_P(CompareTable, SelectsBothRowsExactlyWhenTheyDiffer)
+TEST(CompareDirectories, SelectsBothRowsExactlyWhenTheyDiffer)
 {
-    const Case& c = GetParam();
-    FilePanel local;
-    FilePanel remote;
-    local.setRows({c.local});
-    remote.setRows({c.remote});
-    local.selectAll();
-    remote.selectAll();
-    CompareDirectories({local, c.localZone}, {remote, c.serverZone}, DateOrder::DayFirst);
-    EXPECT_EQ(local.isSelected(0), c.different);
-    EXPECT_EQ(remote.isSelected(0), c.different);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CompareTable,
-    ::testing::Values(
-        Case{"same size, date and time", file("a.txt", "100", "05.12.2026", "12:00"),
-             file("a.txt", "100", "05.12.2026", "12:00"), 0, 0, false},
-        Case{"other time", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "100", "05.12.2026", "12:01")},
-        Case{"other date", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "100", "04.12.2026", "12:00")},
-        Case{"other size", file("a.txt", "100", "05.12.2026", "12:00"), file("a.txt", "101", "05.12.2026", "12:00")},
-        Case{"sizes compared as text", file("a.txt", "0100", "05.12.2026", "12:00"),
-             file("a.txt", "100", "05.12.2026", "12:00")},
-        Case{"names differing in case only", file("Readme.txt", "1", "05.12.2026", "12:00"),
-             file("README.TXT", "1", "05.12.2026", "12:00")},
-        Case{"one side only", file("local.txt", "1", "05.12.2026", "12:00"),
-             file("remote.txt", "1", "05.12.2026", "12:00")},
-        Case{"dates that do not read, however alike", file("a.txt", "1", "24-DEC-1999", "12:00"),
-             file("a.txt", "1", "24-DEC-1999", "12:00")},
-        Case{"\"error\" as the date", file("a.txt", "1", "error", ""), file("a.txt", "1", "error", "")},
-        Case{"an impossible date", file("a.txt", "1", "31.02.2026", "12:00"),
-             file("a.txt", "1", "31.02.2026", "12:00")},
-        Case{"a year instead of a time, even at midnight", file("a.txt", "1", "05.12.2025", "00:00"),
-             file("a.txt", "1", "05.12.2025", "")},
-        Case{"directories alike", directory("docs", "01.03.2026", "08:15"), directory("docs", "01.03.2026", "08:15"),
+    const CompareCase cases[] = {
+        CompareCase{"same size, date and time", fileRow("a.txt", "100", "05.12.2026", "12:00"),
+             fileRow("a.txt", "100", "05.12.2026", "12:00"), 0, 0, false},
+        CompareCase{"other time", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "100", "05.12.2026", "12:01")},
+        CompareCase{"other date", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "100", "04.12.2026", "12:00")},
+        CompareCase{"other size", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "101", "05.12.2026", "12:00")},
+        CompareCase{"sizes compared as text", fileRow("a.txt", "0100", "05.12.2026", "12:00"),
+             fileRow("a.txt", "100", "05.12.2026", "12:00")},
+        CompareCase{"names differing in case only", fileRow("Readme.txt", "1", "05.12.2026", "12:00"),
+             fileRow("README.TXT", "1", "05.12.2026", "12:00")},
+        CompareCase{"one side only", fileRow("local.txt", "1", "05.12.2026", "12:00"),
+             fileRow("remote.txt", "1", "05.12.2026", "12:00")},
+        CompareCase{"dates that do not read, however alike", fileRow("a.txt", "1", "24-DEC-1999", "12:00"),
+             fileRow("a.txt", "1", "24-DEC-1999", "12:00")},
+        CompareCase{"\"error\" as the date", fileRow("a.txt", "1", "error", ""), fileRow("a.txt", "1", "error", "")},
+        CompareCase{"an impossible date", fileRow("a.txt", "1", "31.02.2026", "12:00"),
+             fileRow("a.txt", "1", "31.02.2026", "12:00")},
+        CompareCase{"a year instead of a time, even at midnight", fileRow("a.txt", "1", "05.12.2025", "00:00"),
+             fileRow("a.txt", "1", "05.12.2025", "")},
+        CompareCase{"directories alike", dirRow("docs", "01.03.2026", "08:15"), dirRow("docs", "01.03.2026", "08:15"),
              0, 0, false},
-        Case{"directories of other times", directory("docs", "01.03.2026", "08:15"),
-             directory("docs", "01.03.2026", "08:16")},
-        Case{"a directory and a file", directory("docs", "01.03.2026", "08:15"),
-             file("docs", "0", "01.03.2026", "08:15")},
-        Case{"server an hour ahead lists an hour later", file("a", "1", "05.12.2026", "12:00"),
-             file("a", "1", "05.12.2026", "13:00"), 0, 1, false},
-        Case{"server an hour ahead, same clock time", file("a", "1", "05.12.2026", "12:00"),
-             file("a", "1", "05.12.2026", "12:00"), 0, 1},
-        Case{"server an hour ahead, an hour earlier", file("a", "1", "05.12.2026", "12:00"),
-             file("a", "1", "05.12.2026", "11:00"), 0, 1},
-        Case{"server an hour behind lists an hour earlier", file("a", "1", "05.12.2026", "12:00"),
-             file("a", "1", "05.12.2026", "11:00"), 0, -1, false},
-        Case{"server an hour behind, an hour later", file("a", "1", "05.12.2026", "12:00"),
-             file("a", "1", "05.12.2026", "13:00"), 0, -1},
-        Case{"both zones away from UTC", file("a", "1", "05.12.2026", "12:00"), file("a", "1", "05.12.2026", "09:00"),
+        CompareCase{"directories of other times", dirRow("docs", "01.03.2026", "08:15"),
+             dirRow("docs", "01.03.2026", "08:16")},
+        CompareCase{"a directory and a file", dirRow("docs", "01.03.2026", "08:15"),
+             fileRow("docs", "0", "01.03.2026", "08:15")},
+        CompareCase{"server an hour ahead lists an hour later", fileRow("a", "1", "05.12.2026", "12:00"),
+             fileRow("a", "1", "05.12.2026", "13:00"), 0, 1, false},
+        CompareCase{"server an hour ahead, same clock time", fileRow("a", "1", "05.12.2026", "12:00"),
+             fileRow("a", "1", "05.12.2026", "12:00"), 0, 1},
+        CompareCase{"server an hour ahead, an hour earlier", fileRow("a", "1", "05.12.2026", "12:00"),
+             fileRow("a", "1", "05.12.2026", "11:00"), 0, 1},
+        CompareCase{"server an hour behind lists an hour earlier", fileRow("a", "1", "05.12.2026", "12:00"),
+             fileRow("a", "1", "05.12.2026", "11:00"), 0, -1, false},
+        CompareCase{"server an hour behind, an hour later", fileRow("a", "1", "05.12.2026", "12:00"),
+             fileRow("a", "1", "05.12.2026", "13:00"), 0, -1},
+        CompareCase{"both zones away from UTC", fileRow("a", "1", "05.12.2026", "12:00"), fileRow("a", "1", "05.12.2026", "09:00"),
              5, 2, false},
-        Case{"across midnight and the year", file("a", "1", "31.12.2025", "23:30"),
-             file("a", "1", "01.01.2026", "00:30"), 0, 1, false},
-        Case{"zones do not touch a row without time", file("a", "1", "05.12.2025", "01:00"),
-             file("a", "1", "05.12.2025", ""), 1, 0}));
+        CompareCase{"across midnight and the year", fileRow("a", "1", "31.12.2025", "23:30"),
+             fileRow("a", "1", "01.01.2026", "00:30"), 0, 1, false},
+        CompareCase{"zones do not touch a row without time", fileRow("a", "1", "05.12.2025", "01:00"),
+             fileRow("a", "1", "05.12.2025", ""), 1, 0}};
+    for (const CompareCase& c : cases) {
+        FilePanel local;
+        FilePanel remote;
+        local.setRows({c.local});
+        remote.setRows({c.remote});
+        local.selectAll();
+        remote.selectAll();
+        CompareDirectories({local, c.localZone}, {remote, c.serverZone}, DateOrder::DayFirst);
+        EXPECT_EQ(local.isSelected(0), c.different) << c.what;
+        EXPECT_EQ(remote.isSelected(0), c.different) << c.what;
+    }
+}
 
 TEST(CompareDirectories, UpRowsStayUnselectedAndCountersFollow)
 {
     FilePanel local;
     FilePanel remote;
-    local.setRows({file("same", "10", "05.12.2026", "12:00"), file("new", "30", "05.12.2026", "12:00"),
-                   file("old", "5", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
-    remote.setRows({file("same", "10", "05.12.2026", "12:00"), file("old", "7", "01.12.2026", "12:00"),
-                    file("other", "100", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
+    local.setRows({fileRow("same", "10", "05.12.2026", "12:00"), fileRow("new", "30", "05.12.2026", "12:00"),
+                   fileRow("old", "5", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
+    remote.setRows({fileRow("same", "10", "05.12.2026", "12:00"), fileRow("old", "7", "01.12.2026", "12:00"),
+                    fileRow("other", "100", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
     local.selectAll();
     CompareDirectories({local, 0}, {remote, 0}, DateOrder::DayFirst);
 
@@ -131,8 +122,8 @@ TEST(CompareDirectories, ReadsDatesInTheDisplayOrder)
 
     FilePanel local;
     FilePanel remote;
-    local.setRows({file("a", "1", "12.31.2025", "10:20")});
-    remote.setRows({file("a", "1", "12.31.2025", "10:20AM")});
+    local.setRows({fileRow("a", "1", "12.31.2025", "10:20")});
+    remote.setRows({fileRow("a", "1", "12.31.2025", "10:20AM")});
     CompareDirectories({local, 0}, {remote, 0}, DateOrder::MonthFirst);
     EXPECT_FALSE(local.isSelected(0));
     EXPECT_FALSE(remote.isSelected(0));

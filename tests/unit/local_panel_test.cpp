@@ -1,7 +1,9 @@
 #include "local/local_panel.h"
 
 #include "local/directory_chooser.h"
+#include "local/line_ending_command.h"
 #include "local/local_paths.h"
+#include "platform/event_loop.h"
 #include "file_io.h"
 #include "scripted_user_interface.h"
 #include "temp_dir.h"
@@ -24,15 +26,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using Strings = std::vector<std::string>;
+
 std::time_t localTime(int year, int month, int day, int hour, int minute)
 {
-    std::tm parts {};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = hour;
-    parts.tm_min = minute;
-    parts.tm_isdst = -1;
+    std::tm parts{};
+    parts.tm_year = year - 1900, parts.tm_mon = month - 1, parts.tm_mday = day;
+    parts.tm_hour = hour, parts.tm_min = minute, parts.tm_isdst = -1;
     return std::mktime(&parts);
 }
 
@@ -54,15 +54,13 @@ protected:
         panel_.emplace(ui, messages, root_);
         return *panel_;
     }
-
-    std::vector<std::string> captions() const
+    Strings captions() const
     {
-        std::vector<std::string> result;
+        Strings result;
         for (const PanelRow& row : panel_->panel().rows())
             result.push_back(row.caption);
         return result;
     }
-
     std::optional<PanelRow> rowNamed(const std::string& caption) const
     {
         for (const PanelRow& row : panel_->panel().rows())
@@ -70,15 +68,18 @@ protected:
                 return row;
         return std::nullopt;
     }
-
-    void select(const std::string& caption)
+    // Adds the rows named to the selection.
+    template <class... Names>
+    void select(const Names&... names)
+    {
+        (selectOne(names), ...);
+    }
+    void selectOne(const std::string& caption)
     {
         const auto& rows = panel_->panel().rows();
         for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].caption == caption) {
-                panel_->panel().setSelected(i, true);
-                return;
-            }
+            if (rows[i].caption == caption)
+                return panel_->panel().setSelected(i, true);
         ADD_FAILURE() << "no row " << caption;
     }
 
@@ -100,7 +101,7 @@ TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
     ASSERT_EQ(::utimensat(AT_FDCWD, path("data.bin").c_str(), times, 0), 0);
 
     LocalPanel& local = open();
-    EXPECT_EQ(captions(), (std::vector<std::string> {"sub", ".hidden", "data.bin"}));
+    EXPECT_EQ(captions(), (Strings{"sub", ".hidden", "data.bin"}));
     const std::optional<PanelRow> data = rowNamed("data.bin");
     ASSERT_TRUE(data.has_value());
     EXPECT_EQ(data->image, kImageFile);
@@ -115,18 +116,43 @@ TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
     EXPECT_EQ(rowNamed("data.bin")->date, "03.04.2026");
 }
 
-TEST_F(LocalPanelTest, StartDirectoryBecomesTheProcessDirectoryAndAMissingOneFallsBackToIt)
+// The panel's directory is the process's; Open enters directories only, Up stops at the root, a
+// missing start falls back to the current directory, and the chooser is a path bar.
+TEST_F(LocalPanelTest, NavigatesAndKeepsTheProcessDirectory)
 {
-    mkdir("a/b");
+    mkdir("sub/y");
+    write("file.txt", "x");
     LocalPanel& local = open();
-    EXPECT_EQ(local.currentDir(), root_);
     EXPECT_EQ(fs::current_path().string(), root_);
+    for (const int row : {1, 7})
+        local.openRow(row);
+    EXPECT_EQ(local.currentDir(), root_);
     local.openRow(0);
-    EXPECT_EQ(local.currentDir(), path("a"));
-    EXPECT_EQ(fs::current_path().string(), path("a"));
+    local.openRow(0);
+    EXPECT_EQ(local.currentDir(), path("sub/y"));
+    EXPECT_EQ(fs::current_path().string(), path("sub/y"));
+    EXPECT_TRUE(captions().empty());
+
+    const Strings& items = local.chooser().items();
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_EQ(Strings(items.end() - 2, items.end()), (Strings{"sub", "y"}));
+    EXPECT_EQ(items[0], "/");
+    EXPECT_EQ(local.chooser().selected(), int(items.size()) - 1);
+    EXPECT_EQ(local.chooser().path(0), "/");
+    local.openChooserItem(int(items.size()) - 2);
+    EXPECT_EQ(local.currentDir(), path("sub"));
+    EXPECT_THROW(local.chooser().select(100), std::out_of_range);
+    EXPECT_THROW(local.openChooserItem(-1), std::out_of_range);
+    local.upOneLevel();
+    EXPECT_EQ(local.currentDir(), root_);
+    EXPECT_TRUE(rowNamed("sub").has_value());
 
     LocalPanel missing(ui, messages, path("missing"));
-    EXPECT_EQ(missing.currentDir(), path("a"));
+    EXPECT_EQ(missing.currentDir(), root_);
+    LocalPanel atRoot(ui, messages, "/");
+    atRoot.upOneLevel();
+    EXPECT_EQ(atRoot.currentDir(), "/");
+    EXPECT_EQ(fs::current_path().string(), "/");
 }
 
 TEST_F(LocalPanelTest, FilterKeepsDirectoriesAndHidesOtherFiles)
@@ -136,64 +162,14 @@ TEST_F(LocalPanelTest, FilterKeepsDirectoriesAndHidesOtherFiles)
     mkdir("dir.bin");
     LocalPanel& local = open();
     ui.answerPrompt("*.txt");
-    local.filter();
-    ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].title, "Local Filter");
-    EXPECT_EQ(ui.prompts[0].label, "Mask");
-    EXPECT_EQ(ui.prompts[0].text, "*.*");
-    EXPECT_EQ(ui.prompts[0].maxLength, 255u);
-    EXPECT_EQ(local.filterMask(), "*.txt");
-    EXPECT_EQ(captions(), (std::vector<std::string> {"dir.bin", "a.txt", "B.TXT"}));
-
     ui.cancelPrompt();
+    local.filter();
+    EXPECT_EQ(ui.prompt(0), "Local Filter / Mask / *.* / 255");
+    EXPECT_EQ(captions(), (Strings{"dir.bin", "a.txt", "B.TXT"}));
     local.filter();
     EXPECT_EQ(ui.prompts[1].text, "*.txt");
     EXPECT_EQ(local.filterMask(), "*.txt");
     EXPECT_EQ(captions().size(), 3u);
-}
-
-TEST_F(LocalPanelTest, OpenEntersDirectoriesOnlyAndUpStopsAtTheRoot)
-{
-    mkdir("sub");
-    write("file.txt", "x");
-    LocalPanel& local = open();
-    local.openRow(1);
-    EXPECT_EQ(local.currentDir(), root_);
-    local.openRow(7);
-    EXPECT_EQ(local.currentDir(), root_);
-    local.openRow(0);
-    EXPECT_EQ(local.currentDir(), path("sub"));
-    EXPECT_TRUE(captions().empty());
-    local.upOneLevel();
-    EXPECT_EQ(local.currentDir(), root_);
-    EXPECT_TRUE(rowNamed("sub").has_value());
-
-    LocalPanel atRoot(ui, messages, "/");
-    atRoot.upOneLevel();
-    EXPECT_EQ(atRoot.currentDir(), "/");
-    EXPECT_EQ(fs::current_path().string(), "/");
-}
-
-TEST_F(LocalPanelTest, ChooserIsAPathBarSelectingTheCurrentDirectory)
-{
-    mkdir("x/y");
-    LocalPanel& local = open();
-    local.openRow(0);
-    local.openRow(0);
-    const DirectoryChooser& chooser = local.chooser();
-    const std::vector<std::string>& items = chooser.items();
-    ASSERT_GE(items.size(), 3u);
-    EXPECT_EQ(items[0], "/");
-    EXPECT_EQ(items[items.size() - 2], "x");
-    EXPECT_EQ(items.back(), "y");
-    EXPECT_EQ(chooser.selected(), static_cast<int>(items.size()) - 1);
-    EXPECT_EQ(chooser.path(chooser.selected()), path("x/y"));
-    EXPECT_EQ(chooser.path(0), "/");
-
-    local.openChooserItem(static_cast<int>(items.size()) - 3);
-    EXPECT_EQ(local.currentDir(), root_);
-    EXPECT_THROW(local.chooser().select(100), std::out_of_range);
-    EXPECT_THROW(local.openChooserItem(-1), std::out_of_range);
 }
 
 TEST_F(LocalPanelTest, MakeDirectoryCreatesAndEntersItOrSaysWhyNot)
@@ -201,24 +177,20 @@ TEST_F(LocalPanelTest, MakeDirectoryCreatesAndEntersItOrSaysWhyNot)
     mkdir("taken");
     LocalPanel& local = open();
     ui.answerPrompt("taken");
+    ui.answerPrompt("new dir");
+    ui.cancelPrompt();
     local.makeDirectory();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].caption, "Attention");
-    EXPECT_EQ(ui.messages[0].text, "Can Not Create the Directory :" + path("taken"));
+    EXPECT_EQ(ui.messages[0].caption + ": " + ui.messages[0].text,
+              "Attention: Can Not Create the Directory :" + path("taken"));
     EXPECT_EQ(local.currentDir(), root_);
 
-    ui.answerPrompt("new dir");
     local.makeDirectory();
-    ASSERT_EQ(ui.prompts.size(), 2u);
-    EXPECT_EQ(ui.prompts[1].title, "Create Directory");
-    EXPECT_EQ(ui.prompts[1].label, "Enter new directory name:");
-    EXPECT_EQ(ui.prompts[1].text, "");
-    EXPECT_EQ(ui.prompts[1].maxLength, 255u);
+    EXPECT_EQ(ui.prompt(1), "Create Directory / Enter new directory name: /  / 255");
     EXPECT_TRUE(fs::is_directory(path("new dir")));
     EXPECT_EQ(local.currentDir(), path("new dir"));
     EXPECT_TRUE(captions().empty());
 
-    ui.cancelPrompt();
     local.makeDirectory();
     EXPECT_EQ(local.currentDir(), path("new dir"));
     EXPECT_EQ(ui.messages.size(), 1u);
@@ -245,37 +217,16 @@ TEST_F(LocalPanelTest, RenameMovesTheSelectedEntry)
     select("a.txt");
     ui.answerPrompt("b.txt");
     local.renameSelected();
-    ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].title, "Rename");
-    EXPECT_EQ(ui.prompts[0].label, "Enter new name:");
-    EXPECT_EQ(ui.prompts[0].text, "a.txt");
+    EXPECT_EQ(ui.prompt(0), "Rename / Enter new name: / a.txt / 255");
     EXPECT_EQ(read("b.txt"), "A");
     EXPECT_FALSE(exists("a.txt"));
-    EXPECT_EQ(captions(), (std::vector<std::string> {"folder", "b.txt"}));
+    EXPECT_EQ(captions(), (Strings{"folder", "b.txt"}));
 
     select("folder");
     ui.answerPrompt("renamed");
     local.renameSelected();
     EXPECT_TRUE(fs::is_directory(path("renamed")));
     EXPECT_TRUE(ui.questions.empty());
-}
-
-TEST_F(LocalPanelTest, RenameIgnoresACaseOnlyChangeButChangeCaseDoesIt)
-{
-    write("a.txt", "A");
-    LocalPanel& local = open();
-    select("a.txt");
-    ui.answerPrompt("A.TXT");
-    local.renameSelected();
-    EXPECT_TRUE(exists("a.txt"));
-    EXPECT_FALSE(exists("A.TXT"));
-    EXPECT_TRUE(ui.questions.empty());
-
-    local.changeCase(0);
-    EXPECT_FALSE(exists("a.txt"));
-    EXPECT_EQ(read("A.TXT"), "A");
-    EXPECT_EQ(captions(), (std::vector<std::string> {"A.TXT"}));
-    EXPECT_TRUE(local.panel().isSelected(0));
 }
 
 // Only Yes replaces; a typed path keeps the entry in the current directory, and the question names
@@ -299,8 +250,7 @@ TEST_F(LocalPanelTest, RenameOverAnExistingFileAsksFirst)
         c.yes ? ui.answerYes() : ui.answerNo();
         local.renameSelected();
         ASSERT_EQ(ui.questions.size(), 1u);
-        EXPECT_EQ(ui.questions[0].caption, "Attention");
-        EXPECT_EQ(ui.questions[0].text, "File already exists :b.txt\nRewrite?");
+        EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, "Attention: File already exists :b.txt\nRewrite?");
         EXPECT_EQ(exists("a.txt") ? read("a.txt") : "", c.a);
         EXPECT_EQ(read("b.txt"), c.b);
         EXPECT_EQ(read("sub/b.txt"), "S");
@@ -326,12 +276,25 @@ TEST_F(LocalPanelTest, RenameOntoADirectoryOrAPathToItselfIsAbandoned)
     EXPECT_EQ(read("target/inside"), "I");
 }
 
-TEST_F(LocalPanelTest, ChangeCaseNeverReplacesAnotherEntry)
+// Rename ignores a change of case only; Change Case does it, but never replaces another entry.
+TEST_F(LocalPanelTest, ChangeCaseRenamesButNeverReplacesAnotherEntry)
 {
+    write("b.txt", "B");
+    LocalPanel& local = open();
+    select("b.txt");
+    ui.answerPrompt("B.TXT");
+    local.renameSelected();
+    EXPECT_TRUE(exists("b.txt") && !exists("B.TXT"));
+    local.changeCase(0);
+    EXPECT_EQ(read("B.TXT"), "B");
+    EXPECT_FALSE(exists("b.txt"));
+    EXPECT_TRUE(local.panel().isSelected(0));
+    fs::remove(path("B.TXT"));
+
     write("a.txt", "lower");
     write("A.TXT", "upper");
     write("Mixed.Doc", "m");
-    LocalPanel& local = open();
+    local.RefreshLocalPanel();
     local.panel().selectAll();
     local.changeCase(0);
     EXPECT_EQ(read("a.txt"), "lower");
@@ -353,16 +316,16 @@ TEST_F(LocalPanelTest, ChangeCaseNeverReplacesAnotherEntry)
 TEST_F(LocalPanelTest, DeleteAsksWithTheCountsAndOnlyYesRemoves)
 {
     const struct {
-        std::vector<std::string> selected;  // empty: all
+        Strings selected;  // empty: all
         bool yes;
         const char* question;
-        std::vector<std::string> left;
+        Strings left;
     } cases[] = {
         {{"a.txt", "b.txt"}, true, "Do you wish to remove 2 file(s)", {"d"}},
         {{"d"}, true, "Do you wish to remove 2 file(s) and 2 folder(es)", {"a.txt", "b.txt"}},
         {{}, false, "Do you wish to remove 4 file(s) and 2 folder(es)", {"d", "a.txt", "b.txt"}},
     };
-    const std::vector<std::string> files = {"a.txt", "b.txt", "d/one", "d/sub/two"};
+    const Strings files = {"a.txt", "b.txt", "d/one", "d/sub/two"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.question);
         for (const std::string& name : files)
@@ -375,8 +338,7 @@ TEST_F(LocalPanelTest, DeleteAsksWithTheCountsAndOnlyYesRemoves)
         c.yes ? ui.answerYes() : ui.answerNo();
         local.deleteSelected();
         ASSERT_EQ(ui.questions.size(), 1u);
-        EXPECT_EQ(ui.questions[0].caption, "Attention");
-        EXPECT_EQ(ui.questions[0].text, c.question);
+        EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, std::string("Attention: ") + c.question);
         EXPECT_EQ(captions(), c.left);
         for (const std::string& name : files) {
             const std::string top = name.substr(0, name.find('/'));
@@ -400,8 +362,7 @@ TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
     fs::create_directory_symlink(outside.path(), path("toplink"));
     LocalPanel& local = open();
     EXPECT_EQ(rowNamed("toplink")->image, kImageDirectory);
-    select("d");
-    select("toplink");
+    select("d", "toplink");
     ui.answerYes();
     local.deleteSelected();
     ASSERT_EQ(ui.questions.size(), 1u);
@@ -453,7 +414,7 @@ TEST_F(LocalPanelTest, ViewAndRunHandTheFullPathToTheDesktop)
     EXPECT_TRUE(local.selectedRowIsFile());
     local.viewAsText();
     local.runApplication();
-    EXPECT_EQ(ui.viewedFiles, (std::vector<std::string> {path("notes.txt")}));
+    EXPECT_EQ(ui.viewedFiles, (Strings{path("notes.txt")}));
     ASSERT_EQ(ui.openedFiles.size(), 1u);
     EXPECT_EQ(ui.openedFiles[0].path, path("notes.txt"));
     EXPECT_EQ(ui.openedFiles[0].workingDir, root_);
@@ -471,6 +432,75 @@ TEST_F(LocalPanelTest, StatusLineCountsSelectedFilesUntilTheNextRefresh)
     local.RefreshLocalPanel();
     EXPECT_EQ(local.selectionStatusText(), "");
     EXPECT_EQ(local.panel().selectedIndex(), -1);
+}
+
+// "Carriage Return" on the local panel: which rows it takes, the dialog's answer, and one file per
+// turn of the event loop.
+class LineEndingCommandTest : public LocalPanelTest {
+protected:
+    LineEndingCommandTest()
+    {
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            write(name, "x\r\ny\r\n");
+        mkdir("dir");
+        command.emplace(ui, messages, open(),
+                        LogLines{[this](const std::string& text) {
+                                     lines.push_back(text);
+                                     return lines.size() - 1;
+                                 },
+                                 [this](size_t index, const std::string& text) { lines.at(index) += text; }});
+    }
+    // Runs one posted turn of the event loop, if there is one.
+    static void oneTurn() { EventLoop::instance().pumpOnce(0); }
+
+    Strings lines;
+    std::optional<LineEndingCommand> command;
+};
+
+TEST_F(LineEndingCommandTest, ConvertsTheSelectedFilesOnePerTurnAndSkipsDirectories)
+{
+    select("dir", "a.txt", "c.txt");
+    ui.answerLineEnding(int(LineEnding::Lf));
+    command->ConvertLineEndings();
+    EXPECT_EQ(lines, Strings{"Converting file: " + path("a.txt") + " ... Ok!"});
+    EXPECT_EQ(command->pending(), 1u);
+    oneTurn();
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "Converting file: " + path("c.txt") + " ... Ok!");
+    EXPECT_EQ(command->pending(), 0u);
+    EXPECT_EQ(read("a.txt"), "x\ny\n");
+    EXPECT_EQ(read("b.txt"), "x\r\ny\r\n");
+    EXPECT_EQ(read("c.txt"), "x\ny\n");
+    EXPECT_EQ(panel_->panel().selectedCount(), 2);   // the panel is left as it was
+}
+
+// "Do not change" (and Cancel, which answers the same) converts nothing; a directory alone asks nothing.
+TEST_F(LineEndingCommandTest, NothingHappensWithoutAChoiceOrAFile)
+{
+    select("a.txt");
+    ui.answerLineEnding(int(LineEnding::Unchanged));
+    command->ConvertLineEndings();
+    oneTurn();
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(read("a.txt"), "x\r\ny\r\n");
+
+    panel_->panel().unselectAll();
+    select("dir");
+    EXPECT_FALSE(HasSelectedFile(*panel_));
+    command->ConvertLineEndings();
+    EXPECT_EQ(ui.lineEndingDialogs, 1);
+}
+
+TEST_F(LineEndingCommandTest, ACommandGoneTakesItsTurnsWithIt)
+{
+    select("a.txt", "b.txt", "c.txt");
+    ui.answerLineEnding(int(LineEnding::Lf));
+    command->ConvertLineEndings();
+    command.reset();
+    for (int turn = 0; turn < 3; ++turn)
+        oneTurn();
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(read("c.txt"), "x\r\ny\r\n");
 }
 
 } // namespace

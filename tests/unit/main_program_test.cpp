@@ -13,6 +13,8 @@
 namespace brisk {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class MainProgramTest : public TempHomeTest {
 protected:
     void SetUp() override
@@ -23,100 +25,67 @@ protected:
     }
     void TearDown() override
     {
-        if (savedHome_)
-            ::setenv("HOME", savedHome_->c_str(), 1);
-        else
-            ::unsetenv("HOME");
+        savedHome_ ? ::setenv("HOME", savedHome_->c_str(), 1) : ::unsetenv("HOME");
         TempHomeTest::TearDown();
     }
+
+    test::ScriptedUserInterface ui;
 
 private:
     std::optional<std::string> savedHome_;
 };
 
-TEST_F(MainProgramTest, StartsWithDefaultsWhenNoFileExists)
+// Without an options file the defaults are applied; a commands file of one line gives no commands.
+TEST_F(MainProgramTest, StartsWithDefaultsAndWithoutBrokenCommands)
 {
-    test::ScriptedUserInterface ui;
+    writeFile(home() + "commands.txt", "a,b\n");
     MainProgram program(ui);
     EXPECT_TRUE(program.session.SiteListMode());
     EXPECT_TRUE(program.session.enabled(Action::Connect));
     EXPECT_FALSE(program.session.enabled(Action::Disconnect));
-    EXPECT_TRUE(program.settings.commands.labels.empty());
     EXPECT_EQ(program.session.Ftp1.Timeout, 15) << "the options were applied";
-    EXPECT_EQ(program.session.transferChain().type, TransferType::Auto);
-    EXPECT_EQ(program.helpFile, home() + "tolvax.hlp");
-    EXPECT_EQ(program.session.siteList.entries().size(), 0u);
-    EXPECT_EQ(program.session.remote.filterMask, "*.*");
-    EXPECT_EQ(program.local.filterMask(), "*.*");
+    EXPECT_TRUE(program.settings.commands.labels.empty());
+    EXPECT_TRUE(program.settings.commands.commands.empty());
 }
 
 TEST_F(MainProgramTest, QuitQuestionAndWhatIsSaved)
 {
     {
-        test::ScriptedUserInterface ui;
         MainProgram program(ui);
         ui.answerNo();
         EXPECT_FALSE(program.CloseQuery());
         ASSERT_EQ(ui.questions.size(), 1u);
-        EXPECT_EQ(ui.questions[0].caption, "Attention");
-        EXPECT_EQ(ui.questions[0].text, "Do you want to quit the program?");
+        EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, "Attention: Do you want to quit the program?");
         EXPECT_FALSE(std::filesystem::exists(home() + "options.ftp")) << "No saves nothing";
 
         ui.answerYes();
         ASSERT_TRUE(program.CloseQuery());
         program.settings.options.TimeOut = 42;
-        program.settings.commands.labels = {"List, long", "Space"};
-        program.settings.commands.commands = {"LIST -a,-l", "SITE \"HELP\" X"};
+        program.settings.commands = {{"List, long", "Space"}, {"LIST -a,-l", "SITE \"HELP\" X"}};
         EXPECT_TRUE(program.Close());
     }
-    EXPECT_TRUE(std::filesystem::exists(home() + "options.ftp"));
-    EXPECT_TRUE(std::filesystem::exists(home() + "commands.txt"));
-
-    test::ScriptedUserInterface ui;
     MainProgram again(ui);
     EXPECT_EQ(again.settings.options.TimeOut, 42);
-    EXPECT_EQ(again.settings.commands.labels, (std::vector<std::string>{"List, long", "Space"}));
-    EXPECT_EQ(again.settings.commands.commands, (std::vector<std::string>{"LIST -a,-l", "SITE \"HELP\" X"}));
+    EXPECT_EQ(again.settings.commands.labels, (Strings{"List, long", "Space"}));
+    EXPECT_EQ(again.settings.commands.commands, (Strings{"LIST -a,-l", "SITE \"HELP\" X"}));
 }
 
-TEST_F(MainProgramTest, ACommandsFileWithOneLineGivesEmptyLists)
+// The start folder from the options, else the user's home: what older versions saved there, the
+// settings folder itself, is no start folder of the user's.
+TEST_F(MainProgramTest, StartsInTheIniPathElseInTheHomeDirectory)
 {
-    writeFile(home() + "commands.txt", "a,b\n");
-    test::ScriptedUserInterface ui;
-    MainProgram program(ui);
-    EXPECT_TRUE(program.settings.commands.labels.empty());
-    EXPECT_TRUE(program.settings.commands.commands.empty());
-}
-
-TEST_F(MainProgramTest, StartsInTheIniPathDirectory)
-{
-    std::filesystem::create_directories(home() + "start");
-    writeFile(home() + "start/here.txt", "x");
-    IniFile ini(OptionsFilePath());
-    ini.writeString("Common", "IniPath", home() + "start");
-    ini.save();
-    test::ScriptedUserInterface ui;
-    MainProgram program(ui);
-    EXPECT_EQ(program.local.currentDir(), home() + "start");
-    ASSERT_EQ(program.local.panel().size(), 1u);
-    EXPECT_EQ(program.local.panel().rows()[0].caption, "here.txt");
-}
-
-TEST_F(MainProgramTest, StartsInTheHomeDirectoryWhenNoStartFolderIsSet)
-{
-    const std::string user = home() + "user";
-    std::filesystem::create_directories(user);
-    writeFile(user + "/mine.txt", "x");
-    ::setenv("HOME", user.c_str(), 1);
-    // What older versions saved: the settings folder itself, which is no start folder of the user's.
-    IniFile ini(OptionsFilePath());
-    ini.writeString("Common", "IniPath", home());
-    ini.save();
-    test::ScriptedUserInterface ui;
-    MainProgram program(ui);
-    EXPECT_EQ(program.local.currentDir(), user);
-    ASSERT_EQ(program.local.panel().size(), 1u);
-    EXPECT_EQ(program.local.panel().rows()[0].caption, "mine.txt");
+    for (const bool settingsFolder : {false, true}) {
+        const std::string start = home() + (settingsFolder ? "user" : "start");
+        writeFile(start + "/here.txt", "x");
+        ::setenv("HOME", (home() + "user").c_str(), 1);
+        IniFile ini(OptionsFilePath());
+        ini.writeString("Common", "IniPath", settingsFolder ? home() : start);
+        ini.save();
+        MainProgram program(ui);
+        EXPECT_EQ(program.local.currentDir(), start);
+        ASSERT_EQ(program.local.panel().size(), 1u);
+        EXPECT_EQ(program.local.panel().rows()[0].caption, "here.txt");
+    }
 }
 
 } // namespace

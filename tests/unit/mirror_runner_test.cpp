@@ -1,9 +1,11 @@
+// Mirror runs against the in-memory tree, started from the dialog or by the runner itself.
 #include "file_io.h"
 #include "file_tree.h"
-#include "temp_dir.h"
 #include "tree_session_test.h"
 
+#include "mirror/mirror_profile.h"
 #include "mirror/mirror_runner.h"
+#include "mirror/mirroring.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +23,6 @@ protected:
     void SetUp() override
     {
         TreeSessionTest::SetUp();
-        local = tmp.path() / "local";
-        fs::create_directories(local);
         task.Local = local.string();
         task.Remote = "/site";
         task.Params = mpIncludeSubfolders | mpAllBinary;
@@ -40,8 +40,6 @@ protected:
         return "127.0.0.1\r\n" + task.Local + "\r\n/site\r\n\r\n\r\n" + outcome + "\r\n";
     }
 
-    TempDir tmp;
-    fs::path local;
     TRecMirror task;
     std::unique_ptr<MirrorRunner> runner;
 };
@@ -66,20 +64,6 @@ TEST_F(MirrorRunnerTest, DownloadMirrorCopiesTheRemoteTree)
     EXPECT_FALSE(rig->c.Ftp1.Binary);
     EXPECT_EQ(rig->ui.progress.calls.back(), "close");
     EXPECT_EQ(rig->local.refreshes, 1);
-}
-
-TEST_F(MirrorRunnerTest, UploadMirrorCreatesTheMissingRemoteDirectory)
-{
-    server.addDir("/site");
-    writeFileBytes(local / "a.txt", "abc");
-    fs::create_directories(local / "d");
-    writeFileBytes(local / "d/b.txt", "xy");
-    ASSERT_TRUE(open());
-    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "MKD /site/d", "CWD /site/d", "LIST",
-                                  "STOR b.txt", "CDUP", "LIST", "CWD /site/", "LIST"}));
-    EXPECT_EQ(server.sizeOf("/site/a.txt"), 3);
-    EXPECT_EQ(server.sizeOf("/site/d/b.txt"), 2);
-    EXPECT_NE(state().find("\r\n\td\t0\t0\tomMkdFtp\tsmDone\r\n"), std::string::npos);
 }
 
 // "Ask": only targets that exist are asked about; "Skip" passes the file, "Cancel" ends the run.
@@ -116,22 +100,27 @@ TEST_F(MirrorRunnerTest, DownloadNeverWritesThroughALocalLink)
     EXPECT_EQ(state(), header("Ok") + "l.txt\tl.txt\t4\t1\tomGet\tsmError\r\n");
 }
 
-// A remote directory the local side lacks is entered and emptied, its subdirectories first, then
-// left and removed.
-TEST_F(MirrorRunnerTest, UploadMirrorRemovesWhatTheLocalSideLacks)
+// A remote directory the local side has not is created and filled; one the local side lacks is
+// entered and emptied, its subdirectories first, then left and removed.
+TEST_F(MirrorRunnerTest, UploadMirrorCreatesAndRemovesRemoteDirectories)
 {
     server.addFile("/site/gone.txt");
     server.addFile("/site/old/f.txt");
     server.addFile("/site/old/sub/g.txt");
     writeFileBytes(local / "a.txt", "abc");
+    fs::create_directories(local / "d");
+    writeFileBytes(local / "d/b.txt", "xy");
     task.Params = mpIncludeSubfolders | mpDeleteMissing;
     ASSERT_TRUE(open());
-    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "DELE gone.txt", "CWD /site/old", "LIST",
-                                  "DELE f.txt", "CWD /site/old/sub", "LIST", "DELE g.txt", "CDUP", "LIST",
-                                  "RMD /site/old/sub", "CDUP", "LIST", "RMD /site/old", "CWD /site/", "LIST"}));
-    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt"}));
-    EXPECT_NE(state().find("\r\n\tgone.txt\t0\t0\tomDelFtp\tsmDone\r\n"), std::string::npos);
-    EXPECT_NE(state().find("\r\n\told\t0\t0\tomRmdFtp\tsmDone\r\n"), std::string::npos);
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "DELE gone.txt", "MKD /site/d", "CWD /site/d",
+                                  "LIST", "STOR b.txt", "CDUP", "LIST", "CWD /site/old", "LIST", "DELE f.txt",
+                                  "CWD /site/old/sub", "LIST", "DELE g.txt", "CDUP", "LIST", "RMD /site/old/sub",
+                                  "CDUP", "LIST", "RMD /site/old", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt", "/site/d", "/site/d/b.txt"}));
+    EXPECT_EQ(server.sizeOf("/site/d/b.txt"), 2);
+    for (const char* line : {"\td\t0\t0\tomMkdFtp\tsmDone", "\tgone.txt\t0\t0\tomDelFtp\tsmDone",
+                             "\told\t0\t0\tomRmdFtp\tsmDone"})
+        EXPECT_NE(state().find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line;
 }
 
 // Stop between two transfers: the run ends at its next step, later records stay "smNone".
@@ -200,6 +189,111 @@ TEST_F(MirrorRunnerTest, DryRunOnlyListsAndKeepsTheStateFile)
     EXPECT_EQ(treeOf(local), (std::map<std::string, std::string>{{"c.txt", "c"}, {"new", "<dir>"}}));
     EXPECT_FALSE(server.exists("/site/c.txt"));
     EXPECT_EQ(state(), "earlier");
+}
+
+class MirroringTest : public TreeSessionTest {
+protected:
+    void SetUp() override
+    {
+        TreeSessionTest::SetUp();
+        server.addDir("/pub");
+        ASSERT_TRUE(open());
+        rig->local.dir = home();
+        mirroring = std::make_unique<Mirroring>(rig->c, rig->local, rig->ui);
+    }
+    std::string defaultProfile() const { return home() + "Default.cpf"; }
+    // The dialog as the user leaves it: `edit` changes the form, then Execute (true) or Close.
+    void leaveDialog(bool execute, const std::function<void(MirrorForm&)>& edit = {})
+    {
+        rig->ui.mirrorEditor = [this, execute, edit](MirrorForm& form) {
+            seen.emplace(form);
+            if (edit)
+                edit(form);
+            return execute;
+        };
+    }
+
+    std::unique_ptr<Mirroring> mirroring;
+    std::optional<MirrorForm> seen;
+};
+
+// The panels fill the task; Default.cpf is not read then, and Execute saves the dialog there.
+TEST_F(MirroringTest, SynchronizeFillsTheTaskFromThePanelsAndExecuteSavesIt)
+{
+    writeFile(defaultProfile(), "[Mirror]\nLocal=/elsewhere\nRemote=/old\nDirection=2\nFile Exists=2\n");
+    for (const int tag : {1, 0}) {
+        leaveDialog(true, [](MirrorForm& form) { form.fileExists = 3; });
+        mirroring->miSyncDir1Click(tag);
+        ASSERT_TRUE(seen) << tag;
+        EXPECT_EQ(seen->local, home());
+        EXPECT_EQ(seen->remote, "/");
+        EXPECT_EQ(seen->direction, tag);
+        EXPECT_EQ(seen->fileExists, tag == 1 ? 0 : 3);   // the start value, then the last Execute's
+        EXPECT_EQ(mirroring->task.Direction, tag);
+        EXPECT_EQ(mirroring->task.FileExists, 3);
+        EXPECT_TRUE(mirroring->task.Loaded);
+        EXPECT_EQ(readFile(defaultProfile()), "[Mirror]\nLocal=" + home() + "\nRemote=/\nDirection=" +
+                                                  std::to_string(tag) + "\nFile Exists=3\nExclusions=\nParams=26\n");
+    }
+    EXPECT_EQ(rig->ui.mirrorEdits, 2);
+}
+
+TEST_F(MirroringTest, ExecuteStartsTheRunAndCloseDoesNot)
+{
+    server.addFile("/pub/r.txt", 2);
+    leaveDialog(false);
+    EXPECT_TRUE(run([&] { mirroring->miSyncDir1Click(1); }).empty());
+    leaveDialog(true, [](MirrorForm& form) { form.remote = "/pub"; });
+    run([&] { mirroring->miSyncDir1Click(1); });
+    EXPECT_EQ(readFile(home() + "r.txt"), "xx");
+    ASSERT_NE(mirroring->runner().run(), nullptr);
+    EXPECT_EQ(mirroring->runner().run()->Items.Count(), 1);
+}
+
+TEST_F(MirroringTest, SynchronizeOnlyWhileConnected)
+{
+    EXPECT_TRUE(mirroring->canSynchronize());
+    rig->c.Disconnect();
+    ASSERT_TRUE(rig->waitSiteList());
+    EXPECT_FALSE(mirroring->canSynchronize());
+    mirroring->miSyncDir1Click(1);
+    EXPECT_EQ(rig->ui.mirrorEdits, 0);
+    EXPECT_FALSE(mirroring->task.Loaded);
+}
+
+// Without the panels' fill the first dialog shows Default.cpf, read that once only; Close after
+// editing leaves the file and the task as they were.
+TEST_F(MirroringTest, DefaultProfileIsReadOnceAndCloseDropsTheEdits)
+{
+    writeFile(defaultProfile(), "[Mirror]\nLocal=" + home() + "\nRemote=/first\nExclusions=a|b\n");
+    const std::string before = readFile(defaultProfile());
+    leaveDialog(false, [](MirrorForm& form) {
+        form.remote = "/changed";
+        form.direction = 2;
+        form.params = {};
+        form.removeItem();
+    });
+    EXPECT_FALSE(mirroring->EditMirrorProfile());
+    EXPECT_EQ(seen->exclusions(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(readFile(defaultProfile()), before);
+    EXPECT_EQ(mirroring->task.Remote, "/first");
+    EXPECT_EQ(mirroring->task.Direction, 0);
+    EXPECT_EQ(mirroring->task.Params, 26);
+    writeFile(defaultProfile(), "[Mirror]\nRemote=/second\n");
+    mirroring->EditMirrorProfile();
+    EXPECT_EQ(seen->remote, "/first");
+    EXPECT_EQ(seen->exclusions().size(), 2u);
+}
+
+// Execute that cannot write Default.cpf says so and starts nothing; the task keeps the dialog.
+TEST_F(MirroringTest, ExecuteWithoutWritableDefaultProfileFails)
+{
+    std::filesystem::create_directories(defaultProfile());
+    leaveDialog(true, [](MirrorForm& form) { form.remote = "/wanted"; });
+    EXPECT_FALSE(mirroring->EditMirrorProfile());
+    EXPECT_EQ(mirroring->task.Remote, "/wanted");
+    ASSERT_EQ(rig->ui.messages.size(), 1u);
+    EXPECT_EQ(rig->ui.messages[0].text, "Unable to write to " + defaultProfile());
 }
 
 } // namespace

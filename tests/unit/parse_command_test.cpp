@@ -1,36 +1,24 @@
 #include "app/cli/parse_command.h"
+#include "file_io.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace brisk {
 namespace {
 
 class ParseCommand : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brisk-parse-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::string writeListing(const std::string& content)
     {
-        const std::string path = (dir_ / "listing.txt").string();
-        std::ofstream(path, std::ios::binary) << content;
+        const std::string path = (dir_.path() / "listing.txt").string();
+        test::writeFileBytes(path, content);
         return path;
     }
-
     int run(const std::vector<std::string>& args)
     {
         out_.str("");
@@ -38,7 +26,7 @@ protected:
         return runParseCommand(args, out_, err_);
     }
 
-    std::filesystem::path dir_;
+    test::TempDir dir_;
     std::ostringstream out_;
     std::ostringstream err_;
 };
@@ -82,7 +70,7 @@ TEST_F(ParseCommand, UsageErrorsReturnOneWithMessage)
         {"--date-today", "26-12-05", file},
         {"--verbose", file},
         {file, file},
-        {(dir_ / "missing.txt").string()}};
+        {(dir_.path() / "missing.txt").string()}};
     for (const auto& args : bad) {
         EXPECT_EQ(run(args), 1) << testing::PrintToString(args);
         EXPECT_NE(err_.str(), "") << testing::PrintToString(args);

@@ -1,39 +1,82 @@
+// The attribute and rename chains against the in-memory tree: what they send, how a refusal or Stop
+// ends them, and that nothing of them is left for a later completion to resume.
+#include "session/attribute_form.h"
 #include "tree_session_test.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace brisk::test {
 namespace {
-
-using Strings = std::vector<std::string>;
 
 class ChainsTest : public TreeSessionTest {
 protected:
     void SetUp() override
     {
         TreeSessionTest::SetUp();
-        for (const char* path : {"/a.txt", "/abc", "/b.txt", "/c.txt", "/ReadMe.TXT"})
+        for (const char* path : {"/a.txt", "/abc", "/b.txt", "/c.txt", "/ReadMe.TXT", "/-my file.txt"})
             server.addFile(path);
+        server.addDir("/dir");
         ASSERT_TRUE(open());
     }
-
-public:
-    void changeModes() { rig->c.chmodChain().start({{"a.txt", 644}, {"b.txt", 600}, {"c.txt", 755}}); }
     void changeCase()
     {
         select({"abc", "ReadMe.TXT"});
         rig->c.ChangeCaseRemote(2);
     }
+    // The dialog answers with `mode` typed into the edit and "Apply".
+    void typeMode(const std::string& mode)
+    {
+        rig->ui.attributeEditor = [this, mode](AttributeForm& form) {
+            shown = form.entries();
+            return form.editModeText(mode) && form.apply();
+        };
+    }
+    // A ".." row in front, as a listing that names the parent gives it.
+    void addUpRow()
+    {
+        std::vector<PanelRow> rows(rig->c.remote.panel.rows().begin(), rig->c.remote.panel.rows().end());
+        PanelRow up;
+        up.image = kImageUp;
+        up.caption = "..";
+        rows.push_back(up);
+        rig->c.remote.panel.setRows(PanelRows(rows));
+    }
+    // No flag is left behind: a later raw command is followed only by the usual refresh.
+    void expectNothingLeft()
+    {
+        EXPECT_TRUE(rig->c.operationFlags().empty());
+        EXPECT_FALSE(rig->c.abortMark());
+        rig->c.Ftp1.LocalFileName = "NOOP";
+        EXPECT_EQ(run([&] { rig->c.Ftp1.QuoteAsync(); }), (Strings{"NOOP", "CWD /", "LIST"}));
+    }
+
+    std::vector<AttributeEntry> shown;
 };
 
-TEST_F(ChainsTest, ChmodSendsOneSiteChmodPerEntryThenRefreshes)
+TEST_F(ChainsTest, ChangesTheSelectedFileAndDirectoryButNotTheParent)
 {
-    EXPECT_EQ(run([&] { changeModes(); }),
-              (Strings{"SITE CHMOD 644 a.txt", "SITE CHMOD 600 b.txt", "SITE CHMOD 755 c.txt", "LIST"}));
-    EXPECT_EQ(server.modeOf("/b.txt"), "600");
-    EXPECT_EQ(server.modeOf("/c.txt"), "755");
+    addUpRow();
+    select({"..", "dir", "a.txt"});
+    typeMode("700");
+    EXPECT_EQ(run([&] { rig->c.ChangeAttributes(); }), (Strings{"SITE CHMOD 700 dir", "SITE CHMOD 700 a.txt", "LIST"}));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].name + " " + std::to_string(shown[0].mode), "dir 755");
+    EXPECT_EQ(shown[1].name + " " + std::to_string(shown[1].mode), "a.txt 644");
+    EXPECT_EQ(server.modeOf("/dir"), "700");
+    EXPECT_EQ(server.modeOf("/a.txt"), "700");
+    EXPECT_EQ(loggedWith("Attributes changed:"), (Strings{"Attributes changed: 2, failed: 0"}));
+}
+
+// The name is the rest of the line after the mode: not quoted, not split, a leading dash kept.
+TEST_F(ChainsTest, SendsANameWithBlanksAndALeadingDashAsItIs)
+{
+    select({"-my file.txt"});
+    rig->ui.attributeEditor = [](AttributeForm& form) {
+        form.clickBox(2);
+        return form.apply();
+    };
+    EXPECT_EQ(run([&] { rig->c.ChangeAttributes(); }), (Strings{"SITE CHMOD 744 -my file.txt", "LIST"}));
+    EXPECT_EQ(server.modeOf("/-my file.txt"), "744");
 }
 
 // A name that would split the command, or a mode that is no mode, is never sent.
@@ -49,62 +92,87 @@ TEST_F(ChainsTest, ChmodSkipsNamesAndModesThatCannotBeSent)
     EXPECT_TRUE(server.exists("/c.txt"));
 }
 
-struct MiddleCase {
-    const char* name;
-    std::function<void(ChainsTest&)> start;
-    const char* failingLine;
-    std::vector<std::string> expected;
-};
-
-class ChainFailure : public ChainsTest, public ::testing::WithParamInterface<MiddleCase> {};
-
-// A refused rename ends the chain: the rest is not sent, the panel shows what did change, and no
-// flag is left behind for a later, unrelated completion to resume the chain with.
-TEST_P(ChainFailure, EndsTheChainWithoutSendingTheRest)
+TEST_F(ChainsTest, CancelOrNothingChangedSendsNothing)
 {
-    server.peer().onLine(GetParam().failingLine, "550 Refused.\r\n");
-    EXPECT_EQ(run([&] { GetParam().start(*this); }), GetParam().expected);
-    EXPECT_EQ(loggedWith("Error").size(), 1u);
+    select({"a.txt", "b.txt"});
+    rig->ui.attributeEditor = [](AttributeForm&) { return false; };
+    EXPECT_TRUE(run([&] { rig->c.ChangeAttributes(); }).empty());
+    typeMode("644");
+    EXPECT_TRUE(run([&] { rig->c.ChangeAttributes(); }).empty());
+    EXPECT_EQ(rig->ui.attributeEdits, 2);
     EXPECT_TRUE(rig->c.operationFlags().empty());
-
-    rig->c.Ftp1.LocalFileName = "NOOP";
-    EXPECT_EQ(run([&] { rig->c.Ftp1.QuoteAsync(); }), (Strings{"NOOP", "CWD /", "LIST"}));
 }
 
-// (The attribute chain goes on after a refused entry: session_attributes_test.cpp.)
-INSTANTIATE_TEST_SUITE_P(
-    Chains, ChainFailure,
-    ::testing::Values(MiddleCase{"Rename", [](ChainsTest& t) { t.changeCase(); }, "RNFR ReadMe.TXT",
-                                 {"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "LIST /"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// A refused entry is logged and the others still go out; the end counts both.
+TEST_F(ChainsTest, ARefusedAttributeChangeDoesNotHoldUpTheOthers)
+{
+    select({"a.txt", "b.txt", "c.txt"});
+    typeMode("600");
+    server.peer().onLine("SITE CHMOD 600 b.txt", "550 Refused.\r\n");
+    EXPECT_EQ(run([&] { rig->c.ChangeAttributes(); }),
+              (Strings{"SITE CHMOD 600 a.txt", "SITE CHMOD 600 b.txt", "SITE CHMOD 600 c.txt", "LIST"}));
+    EXPECT_EQ(loggedWith("Error"), (Strings{"Error 550 Refused."}));
+    EXPECT_EQ(loggedWith("Attributes changed:"), (Strings{"Attributes changed: 2, failed: 1"}));
+    EXPECT_EQ(server.modeOf("/c.txt"), "600");
+    expectNothingLeft();
+}
 
-class ChainStop : public ChainFailure {};
+// Stop lets the command under way finish (and counts it), then ends the run.
+TEST_F(ChainsTest, StopEndsTheAttributeRunAfterTheCommandUnderWay)
+{
+    select({"a.txt", "b.txt", "c.txt"});
+    typeMode("600");
+    server.peer().onLine("SITE CHMOD 600 b.txt", "550 Refused.\r\n");
+    EXPECT_EQ(run([&] {
+                  rig->c.ChangeAttributes();
+                  ASSERT_TRUE(pumpUntil([&] { return rig->logged("> SITE CHMOD 600 b.txt"); }, 20000));
+                  rig->c.StopTransfer();
+                  EXPECT_TRUE(rig->c.operationFlags().empty());
+              }),
+              (Strings{"SITE CHMOD 600 a.txt", "SITE CHMOD 600 b.txt", "LIST"}));
+    EXPECT_EQ(loggedWith("Attributes changed:"), (Strings{"Attributes changed: 1, failed: 1"}));
+    EXPECT_EQ(server.modeOf("/c.txt"), "");
+    expectNothingLeft();
+}
+
+TEST_F(ChainsTest, OffersAttributesOnlyForASelectionWhileTheEngineIsFree)
+{
+    EXPECT_FALSE(rig->c.canChangeAttributes());
+    addUpRow();
+    select({".."});
+    EXPECT_FALSE(rig->c.canChangeAttributes());
+    select({"a.txt"});
+    EXPECT_TRUE(rig->c.canChangeAttributes());
+    rig->c.Refresh3Click();
+    EXPECT_FALSE(rig->c.canChangeAttributes());
+    ASSERT_TRUE(rig->waitIdle());
+    rig->c.Disconnect();
+    ASSERT_TRUE(rig->waitSiteList());
+    EXPECT_FALSE(rig->c.canChangeAttributes());
+}
+
+// A refused rename ends the chain: the rest is not sent and the panel shows what did change.
+TEST_F(ChainsTest, ARefusedRenameEndsTheChain)
+{
+    server.peer().onLine("RNFR ReadMe.TXT", "550 Refused.\r\n");
+    EXPECT_EQ(run([&] { changeCase(); }), (Strings{"RNFR abc", "RNTO Abc", "RNFR ReadMe.TXT", "LIST /"}));
+    EXPECT_EQ(loggedWith("Error").size(), 1u);
+    expectNothingLeft();
+}
 
 // Stop ends the chain once the request under way has completed, and the panel is refreshed.
-TEST_P(ChainStop, EndsTheChainAfterTheRequestUnderWay)
+TEST_F(ChainsTest, StopEndsTheRenameChainAfterTheRequestUnderWay)
 {
-    const Strings sent = run([&] {
-        GetParam().start(*this);
-        ASSERT_TRUE(pumpUntil([&] { return rig->logged(std::string("> ") + GetParam().failingLine); }, 20000));
-        rig->c.StopTransfer();
-        EXPECT_TRUE(rig->c.operationFlags().empty());
-    });
-    EXPECT_EQ(sent, GetParam().expected);
+    EXPECT_EQ(run([&] {
+                  changeCase();
+                  ASSERT_TRUE(pumpUntil([&] { return rig->logged("> RNTO Abc"); }, 20000));
+                  rig->c.StopTransfer();
+                  EXPECT_TRUE(rig->c.operationFlags().empty());
+              }),
+              (Strings{"RNFR abc", "RNTO Abc", "LIST /"}));
     EXPECT_TRUE(loggedWith("Error").empty());
-    EXPECT_FALSE(rig->c.abortMark());
-
-    // Nothing of the chain is left for a later raw command to send.
-    rig->c.Ftp1.LocalFileName = "NOOP";
-    EXPECT_EQ(run([&] { rig->c.Ftp1.QuoteAsync(); }), (Strings{"NOOP", "CWD /", "LIST"}));
+    expectNothingLeft();
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Chains, ChainStop,
-    ::testing::Values(MiddleCase{"Chmod", [](ChainsTest& t) { t.changeModes(); }, "SITE CHMOD 600 b.txt",
-                                 {"SITE CHMOD 644 a.txt", "SITE CHMOD 600 b.txt", "LIST"}},
-                      MiddleCase{"Rename", [](ChainsTest& t) { t.changeCase(); }, "RNTO Abc",
-                                 {"RNFR abc", "RNTO Abc", "LIST /"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Stop (or Escape closing a drop-down) with nothing running leaves no mark behind: the next
 // refresh lists the directory instead of aborting and dropping the session.

@@ -84,10 +84,9 @@ TEST_F(DeleteChainTest, VirtualHostAtTheRootReturnsWithPwd)
 {
     for (const char* answer : {"0957681", "8"}) {
         SCOPED_TRACE(answer);
-        TreeFtpPeer& peer = server;
-        peer.addFile("/v/x.txt");
+        server.addFile("/v/x.txt");
         if (answer[0] == '8')
-            peer.useWindowsListings();
+            server.useWindowsListings();
         ASSERT_TRUE(open(answer, true));
         EXPECT_EQ(deleteSelected({"v"}), (Strings{"CWD v", "LIST", "DELE x.txt", "CDUP", "RMD v", "PWD", "LIST"}));
         EXPECT_FALSE(server.exists("/v"));
@@ -222,13 +221,18 @@ TEST_F(DeleteChainTest, StopWhileAScanIsUnderWayEndsTheChainNotTheSession)
     }
 }
 
+// More than five entries are counted rather than named; No removes nothing.
 TEST_F(DeleteChainTest, AnsweringNoSendsNothing)
 {
+    for (const char* path : {"/a", "/b", "/c"})
+        server.addFile(path);
     ASSERT_TRUE(open());
-    select({"f1.txt"});
+    select({"a", "b", "c", "f1.txt", "f2.txt", "t"});
     rig->ui.answerNo();
     EXPECT_TRUE(run([&] { rig->c.DeleteRemote(); }).empty());
-    EXPECT_TRUE(server.exists("/f1.txt"));
+    ASSERT_EQ(rig->ui.questions.size(), 1u);
+    EXPECT_EQ(rig->ui.questions[0].text, "Do you wish to remove 5 file(s) and 1 folder(es)?");
+    EXPECT_EQ(server.paths().size(), 13u);
 }
 
 } // namespace

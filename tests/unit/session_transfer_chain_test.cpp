@@ -1,10 +1,7 @@
 #include "file_io.h"
-#include "temp_dir.h"
 #include "tree_session_test.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <ctime>
 #include <filesystem>
@@ -17,45 +14,17 @@ using Strings = std::vector<std::string>;
 
 class TransferChainTest : public TreeSessionTest {
 protected:
-    void SetUp() override
-    {
-        TreeSessionTest::SetUp();
-        local = tmp.path() / "local";
-        fs::create_directories(local);
-    }
-    bool openHere(bool mkDirLevels = false)
-    {
-        rig = std::make_unique<SessionRig>();
-        TFTPServerInfo site = SessionRig::site(server.port());
-        site.MkDir = mkDirLevels;
-        rig->addSite(site);
-        rig->local.dir = local.string();
-        return rig->open();
-    }
     Strings download(const Strings& names)
     {
         select(names);
         return run([&] { rig->c.StartDownload(); });
     }
-    Strings upload(const Strings& names)
-    {
-        return run([&] { rig->c.StartUpload(names); });
-    }
-    // Every command sent since `mark`, TYPE included, without the data connection's.
-    Strings withTypes(size_t mark) const { return rig->sentWithoutData(mark); }
-    std::string summary() const
-    {
-        const Strings lines = loggedWith("Transfer finished:");
-        return lines.empty() ? std::string() : lines.back();
-    }
+    Strings upload(const Strings& names) { return run([&] { rig->c.StartUpload(names); }); }
     void writeLocal(const std::string& relative, const std::string& bytes)
     {
         fs::create_directories((local / relative).parent_path());
         writeFileBytes(local / relative, bytes);
     }
-
-    TempDir tmp;
-    fs::path local;
 };
 
 // Files selected in the panel come first, then each directory is entered and listed, its
@@ -66,7 +35,7 @@ TEST_F(TransferChainTest, DownloadsAMixedSelectionWithWholeTrees)
     server.addFile("/t/a.txt", 5);
     server.addDir("/t/empty");
     server.addFile("/t/s1/b.txt", 2);
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     EXPECT_EQ(download({"f1.txt", "t"}),
               (Strings{"RETR /f1.txt", "CWD /t", "LIST", "RETR a.txt", "CWD /t/empty", "LIST", "CWD /t/s1", "LIST",
                        "RETR b.txt", "CWD /", "LIST"}));
@@ -100,7 +69,7 @@ TEST_F(TransferChainTest, HostileNamesInAListingAreSkippedAndLogged)
                                "drwxr-xr-x   1 o g 0 Jan 01  2020 ..\r\n"
                                "lrwxrwxrwx   1 o g 1 Jan 01  2020 loop -> .\r\n"
                                "-rw-r--r--   1 o g 2 Jan 01  2020 ok.txt\r\n");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     const Strings sent = download({"t"});
     EXPECT_EQ(sent, (Strings{"CWD /t", "LIST", "RETR ok.txt", "CWD /", "LIST"}));
     EXPECT_EQ(readFileBytes(local / "t/ok.txt"), "xx");
@@ -129,7 +98,7 @@ TEST_P(UploadTree, CreatesMissingDirectoriesAndReturns)
     writeLocal("t/a.txt", "hello");
     fs::create_directories(local / "t/empty");
     writeLocal("t/s1/b.txt", "bb");
-    ASSERT_TRUE(openHere(GetParam().mkDirLevels));
+    ASSERT_TRUE(open("0957681", false, GetParam().mkDirLevels));
     EXPECT_EQ(upload({"f1.txt", "t"}), GetParam().expected);
     EXPECT_EQ(server.paths(), (Strings{"/", "/f1.txt", "/t", "/t/a.txt", "/t/empty", "/t/s1", "/t/s1/b.txt"}));
     EXPECT_EQ(server.sizeOf("/t/a.txt"), 5);
@@ -159,7 +128,7 @@ TEST_F(TransferChainTest, SkipThenAllSendsTheRestWithoutAsking)
         server.addFile(std::string("/") + name, 1);
         writeLocal(name, "new");
     }
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     rig->ui.answerOverwrite(OverwriteChoice::Skip);
     rig->ui.answerOverwrite(OverwriteChoice::All);
     EXPECT_EQ(upload({"a.txt", "b.txt", "c.txt"}), (Strings{"STOR b.txt", "STOR c.txt", "CWD /", "LIST"}));
@@ -175,7 +144,7 @@ TEST_F(TransferChainTest, SaveAsOntoAnotherExistingNameAsksAgain)
     server.addFile("/a.txt", 1);
     server.addFile("/b.txt", 1);
     writeLocal("a.txt", "new");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     rig->ui.answerOverwrite(OverwriteChoice::SaveAs, "b.txt");
     rig->ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
     EXPECT_EQ(upload({"a.txt"}), (Strings{"STOR c.txt", "CWD /", "LIST"}));
@@ -188,7 +157,7 @@ TEST_F(TransferChainTest, DefaultSkipWithEveryTargetExistingSendsNothing)
 {
     server.addFile("/a.txt", 1);
     writeLocal("a.txt", "new");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     rig->options.PromptUpLoad = false;
     rig->options.PromptDownLoad = false;
     rig->options.DefPrompt = 0;
@@ -205,7 +174,7 @@ TEST_F(TransferChainTest, ResumedUploadInASubdirectoryStartsAtTheRemoteSize)
 {
     server.addFile("/t/a.txt", 3);
     writeLocal("t/a.txt", "0123456789");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     rig->ui.answerOverwrite(OverwriteChoice::Resume);
     EXPECT_EQ(upload({"t"}), (Strings{"CWD /t", "LIST", "REST 3", "STOR /t/a.txt", "CWD /", "LIST"}));
     EXPECT_EQ(server.sizeOf("/t/a.txt"), 10);
@@ -217,7 +186,7 @@ TEST_F(TransferChainTest, ARefusedFileDoesNotStopTheRest)
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         writeLocal(name, "x");
     server.peer().onLine("STOR b.txt", "553 Not allowed.\r\n");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     EXPECT_EQ(upload({"a.txt", "b.txt", "c.txt"}),
               (Strings{"STOR a.txt", "STOR b.txt", "STOR c.txt", "CWD /", "LIST"}));
     EXPECT_EQ(summary(), "Transfer finished: 2 transferred, 0 skipped, 1 failed");
@@ -233,7 +202,7 @@ TEST_F(TransferChainTest, ADirectoryThatCannotBeCreatedCountsAsFailed)
     writeLocal("u/s/c.txt", "c");
     server.peer().onLine("MKD /t", "550 Permission denied.\r\n");
     server.peer().onLine("MKD /u", "550 Permission denied.\r\n");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     EXPECT_EQ(upload({"t", "u"}), (Strings{"CWD /t", "MKD /t", "CWD /u", "MKD /u", "CWD /", "LIST"}));
     EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 3 failed");
 }
@@ -244,7 +213,7 @@ TEST_F(TransferChainTest, ALostConnectionEndsTheTransfer)
     for (const char* name : {"/a.txt", "/b.txt", "/c.txt"})
         server.addFile(name, 2);
     server.peer().onLine("RETR /b.txt", [](PeerSession& s, const std::string&) { s.resetControl(); });
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     select({"a.txt", "b.txt", "c.txt"});
     rig->c.StartDownload();
     ASSERT_TRUE(rig->waitSiteList());
@@ -269,12 +238,12 @@ TEST_P(TransferTypes, ChoosesTheTypePerFile)
 {
     for (const char* name : {"x.htm", "y.jpg", "z"})
         writeLocal(name, "1");
-    ASSERT_TRUE(openHere());
+    ASSERT_TRUE(open());
     rig->options.Ext = GetParam().ext;
     rig->c.SetTransferTypeMenu(GetParam().menu);
     const size_t mark = rig->c.log.lines().size();
     upload({"x.htm", "y.jpg", "z"});
-    EXPECT_EQ(withTypes(mark), GetParam().expected);
+    EXPECT_EQ(rig->sentWithoutData(mark), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
