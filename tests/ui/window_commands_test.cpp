@@ -1,0 +1,522 @@
+// The main window's commands that open a dialog or act on the panels, mostly against a real vsftpd:
+// each checks that the window reaches its model and shows the answer; the models' rules are unit tests.
+#include "config/options_store.h"
+#include "ui/attributes_dialog.h"
+#include "ui/carriage_return_dialog.h"
+#include "ui/file_list_model.h"
+#include "ui/mirror_dialog.h"
+#include "ui/options_dialog.h"
+#include "file_io.h"
+#include "loopback_port.h"
+#include "window_fixture.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <ctime>
+#include <fstream>
+
+using namespace brisk;
+using brisk::test::onNextModal;
+using brisk::test::setModifiedTime;
+using brisk::test::waitFor;
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class T>
+T* child(QWidget* parent, const char* name)
+{
+    T* widget = parent->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void click(QWidget* dialog, const char* name) { child<QPushButton>(dialog, name)->click(); }
+
+class WindowCommandsTest : public test::WindowTest {
+protected:
+    // Shows this local directory in the local panel.
+    void showLocal(const std::string& dir)
+    {
+        ASSERT_TRUE(w().program().local.changeDirectory(dir));
+        w().refreshViews();
+    }
+    // The entry is in the menus of both panels and of the menu bar's Local and Remote menus.
+    void expectInAllMenus(const QString& text)
+    {
+        for (const char* name : {"pmLocal", "pmRemote", "&Local", "&Remote"})
+            EXPECT_TRUE(test::hasEntry(menu(name), text)) << name;
+    }
+};
+
+TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    server_->writeDataFile("a.txt", "a");
+    server_->writeDataFile("run.sh", "r");
+    ::chmod((server_->dataDir() / "a.txt").c_str(), 0644);
+    ::chmod((server_->dataDir() / "run.sh").c_str(), 0755);
+    connect({"a.txt", "run.sh"});
+    EXPECT_TRUE(test::hasEntry(menu("&Remote"), "File Attributes"));
+    EXPECT_TRUE(test::hasEntry(menu("pmRemote"), "File Attributes"));
+    QAction* attributes = w().action("actFileAttributes");
+    w().refreshViews();
+    EXPECT_FALSE(attributes->isEnabled()) << "offered without a selection";
+
+    select(w().FTPView, {"a.txt", "run.sh"});
+    w().refreshViews();
+    ASSERT_TRUE(attributes->isEnabled());
+    QString opened;
+    onNextModal<T_ChMod>([&](T_ChMod* d) {
+        const auto symbolic = [d] { return d->findChild<QLabel*>("lbSymbolic")->text(); };
+        opened = d->windowTitle() + "|" + d->modeEdit()->text() + "|" + symbolic();
+        d->box(4)->click();   // group write, for both
+        EXPECT_EQ(d->modeEdit()->text() + "|" + symbolic(), "664|rw?rw?r-?");
+        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog").isEmpty());
+        d->findChild<QPushButton*>("btApply")->click();
+    });
+    attributes->trigger();
+    EXPECT_EQ(opened, "Change File Attributes|644|rw?r-?r-?");
+    ASSERT_TRUE(waitFor([&] { return log().contains("Attributes changed: 2, failed: 0") && session().canTransfer(); }))
+        << log().toStdString();
+    struct stat a {}, run {};
+    ASSERT_EQ(::stat((server_->dataDir() / "a.txt").c_str(), &a) | ::stat((server_->dataDir() / "run.sh").c_str(), &run), 0);
+    EXPECT_EQ(a.st_mode & 07777, 0664u);
+    EXPECT_EQ(run.st_mode & 07777, 0775u);
+}
+
+TEST_F(WindowCommandsTest, CarriageReturnConvertsTheSelectedFilesAndLogsEachOne)
+{
+    const std::string dir = home() + "texts";
+    for (const char* name : {"a.txt", "b.txt"})
+        writeFile(dir + "/" + name, "one\r\ntwo\r\n");
+    fs::create_directories(dir + "/sub");
+    showLocal(dir);
+    QAction* entry = nullptr;
+    for (QAction* candidate : menu("&Local")->actions())
+        if (candidate->text() == "Carriage Return")
+            entry = candidate;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(menu("pmLocal")->actions().contains(entry));
+    select(w().lvLoc, {"sub"});
+    w().refreshViews();
+    EXPECT_FALSE(entry->isEnabled()) << "offered for a directory alone";
+
+    select(w().lvLoc, {"a.txt", "b.txt"});
+    w().refreshViews();
+    ASSERT_TRUE(entry->isEnabled());
+    for (const char* button : {"btCancel", "btApply"}) {
+        const bool cancel = button == std::string("btCancel");
+        onNextModal<T_Carrage>([button, cancel](T_Carrage* dialog) {
+            if (cancel) {
+                EXPECT_TRUE(dialog->button(LineEnding::Unchanged)->isChecked());
+                EXPECT_FALSE(test::saveScreenshot(*dialog, "carriage_return_dialog").isEmpty());
+            }
+            dialog->findChild<QRadioButton*>("rbLf")->click();
+            dialog->findChild<QPushButton*>(button)->click();
+        });
+        entry->trigger();
+        if (cancel) {
+            EXPECT_EQ(readFile(dir + "/a.txt"), "one\r\ntwo\r\n");
+            EXPECT_FALSE(log().contains("Converting file"));
+        }
+    }
+    const QString lineA = QString::fromStdString("Converting file: " + dir + "/a.txt ... Ok!");
+    const QString lineB = QString::fromStdString("Converting file: " + dir + "/b.txt ... Ok!");
+    ASSERT_TRUE(waitFor([&] { return log().contains(lineB); })) << log().toStdString();
+    EXPECT_TRUE(log().contains(lineA + "\n" + lineB));
+    EXPECT_EQ(readFile(dir + "/a.txt"), "one\ntwo\n");
+    EXPECT_EQ(readFile(dir + "/b.txt"), "one\ntwo\n");
+}
+
+TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    const std::time_t when = (std::time(nullptr) - 2 * 24 * 3600) / 60 * 60;
+    const fs::path local = home() + "local";
+    const fs::path remote = server_->dataDir();
+    for (const char* name : {"same.txt", "size.txt", "time.txt", "local.txt"})
+        writeFile((local / name).string(), name);
+    for (const char* name : {"same.txt", "time.txt", "remote.txt"})
+        server_->writeDataFile(name, name);
+    server_->writeDataFile("size.txt", "longer");
+    for (const fs::path& file : {local / "same.txt", local / "size.txt", local / "time.txt", local / "local.txt",
+                                 remote / "same.txt", remote / "size.txt", remote / "remote.txt"})
+        setModifiedTime(file, when);
+    setModifiedTime(remote / "time.txt", when + 300);
+
+    QAction* compare = w().action("actCompareDirs");
+    expectInAllMenus("Compare Directories");
+    EXPECT_FALSE(compare->isEnabled()) << "offered without a session";
+    showLocal(local.string());
+    connect({"remote.txt", "same.txt", "size.txt", "time.txt"});
+    // vsftpd lists times in UTC; the local panel shows local time.
+    std::tm parts {};
+    localtime_r(&when, &parts);
+    w().program().settings.options.TimeZone = int16_t(session().CurrentSite().TimeZone + parts.tm_gmtoff / 3600);
+    select(w().lvLoc, {"same.txt"});
+    ASSERT_TRUE(compare->isEnabled());
+    compare->trigger();
+
+    const auto selected = [](const FileListView* view) {
+        QStringList names;
+        for (const QModelIndex& index : view->selectionModel()->selectedRows())
+            names.push_back(index.data().toString());
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(selected(w().lvLoc), (QStringList{"local.txt", "size.txt", "time.txt"}));
+    EXPECT_EQ(selected(w().FTPView), (QStringList{"remote.txt", "size.txt", "time.txt"}));
+    EXPECT_TRUE(w().localInfo->text().endsWith("in 3 file(s)")) << w().localInfo->text().toStdString();
+    EXPECT_TRUE(w().remoteInfo->text().endsWith("in 3 file(s)")) << w().remoteInfo->text().toStdString();
+    EXPECT_FALSE(test::saveScreenshot(w(), "compare_directories").isEmpty());
+}
+
+TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
+{
+    const auto silver = [](QWidget* box) { return box->palette().color(QPalette::Base) == QColor(192, 192, 192); };
+    QStringList nodes, pages;
+    onNextModal<T_Options>([&](T_Options* d) {
+        auto* tree = child<QTreeWidget>(d, "tvOptions");
+        auto* stack = child<QStackedWidget>(d, "pcOptions");
+        for (QTreeWidgetItemIterator node(tree); *node; ++node) {
+            tree->setCurrentItem(*node);
+            nodes << (*node)->text(0);
+            pages << stack->currentWidget()->objectName();
+            EXPECT_FALSE(test::saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
+        }
+        d->showPage(4);
+        child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
+        EXPECT_FALSE(test::saveScreenshot(*d, "options_page4_firewall").isEmpty());
+        auto* address = child<QLineEdit>(d, "edAnonymous");
+        EXPECT_TRUE(!address->isEnabled() && silver(address));
+        child<QCheckBox>(d, "cbAno")->setChecked(true);
+        EXPECT_TRUE(address->isEnabled() && !silver(address));
+        child<QSpinBox>(d, "seTimeOut")->setValue(42);
+        test::answerInput("md");
+        click(d, "btExtModify");
+        EXPECT_EQ(child<QListWidget>(d, "lbExt")->count(), 1);
+        click(d, "btOK");
+    });
+    w().action("actPreferences")->trigger();
+
+    EXPECT_EQ(nodes, QStringList({"Connection", "ASCII/Binary", "Log", "Connection Keep Alive", "Proxy / Firewall ",
+                                  "Display / Prompts", "Language"}));
+    EXPECT_EQ(pages, QStringList({"tsPage0", "tsPage1", "tsPage2", "tsPage3", "tsPage4", "tsPage5", "tsPage6"}));
+    TFTPOptions saved;
+    TLang lang;
+    ListFonts fonts;
+    LoadOptions(saved, lang, fonts);
+    EXPECT_EQ(saved.TimeOut, 42);
+    EXPECT_EQ(saved.Ext, "md");
+    EXPECT_TRUE(saved.MailAno);
+    EXPECT_EQ(session().Ftp1.Timeout, 42) << "applied to the session";
+}
+
+// The right-click menus of both panels and of the site list: the entries for the clicked rows,
+// Copy Path onto the clipboard and Properties in a box.
+class ContextMenuTest : public WindowCommandsTest {
+protected:
+    // Right-clicks the row and returns the menu that opened, with its enabled entries' texts.
+    QMenu* rightClick(FileListView* view, const QString& caption, QStringList* enabled = nullptr)
+    {
+        select(view, {caption});
+        emit view->customContextMenuRequested(view->visualRect(view->currentIndex()).center());
+        QMenu* open = nullptr;
+        waitFor([&] {
+            for (QMenu* candidate : w().findChildren<QMenu*>())
+                if (candidate->isVisible() && candidate->objectName().startsWith("pm"))
+                    open = candidate;
+            return open != nullptr;
+        }, 5000);
+        if (open && enabled)
+            for (QAction* entry : open->actions())
+                if (!entry->isSeparator() && entry->isEnabled() && !entry->menu())
+                    enabled->push_back(entry->text());
+        return open;
+    }
+    // Triggers the entry as a click on it would, after the menu has closed.
+    static void choose(QMenu* menu, const QString& text)
+    {
+        menu->close();
+        for (QAction* entry : menu->actions())
+            if (entry->text() == text)
+                return entry->trigger();
+        ADD_FAILURE() << "no entry " << text.toStdString();
+    }
+    QString copiedPath(FileListView* view, const QString& caption)
+    {
+        choose(rightClick(view, caption), "Copy Path");
+        return QGuiApplication::clipboard()->text();
+    }
+    QString properties(FileListView* view, const QString& caption)
+    {
+        QString text;
+        onNextModal<QMessageBox>([&text](QMessageBox* box) {
+            text = box->text();
+            box->accept();
+        });
+        choose(rightClick(view, caption), "Properties");
+        return text;
+    }
+    // The menu's name and whether it offers every entry (a screenshot saved under `shot`).
+    void expectMenu(FileListView* view, const QString& caption, const char* name, const QStringList& entries,
+                    const char* shot = nullptr)
+    {
+        QStringList enabled;
+        QMenu* open = rightClick(view, caption, &enabled);
+        ASSERT_NE(open, nullptr);
+        EXPECT_EQ(open->objectName(), name);
+        for (const QString& entry : entries)
+            EXPECT_TRUE(enabled.contains(entry)) << entry.toStdString();
+        if (shot) {
+            EXPECT_FALSE(test::saveScreenshot(*open, shot).isEmpty());
+        }
+        open->close();
+    }
+};
+
+TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    server_->writeDataFile("top.txt", "top");
+    const std::string localDir = home() + "local";
+    writeFile(localDir + "/a.txt", "12345");
+    showLocal(localDir);
+    expectMenu(w().lvLoc, "a.txt", "pmLocal", {"Make directory", "Rename", "Delete", "Copy Path", "Properties", "Refresh"},
+               "context_menu_local");
+    EXPECT_EQ(copiedPath(w().lvLoc, "a.txt"), QString::fromStdString(localDir + "/a.txt"));
+    EXPECT_TRUE(properties(w().lvLoc, "a.txt").contains("Size: 5 bytes"));
+
+    createSite();
+    expectMenu(w().FTPView, "Local vsftpd", "pmSites",
+               {"Connect to FTP - Server", "Server Properties", "Copy Path", "Delete Server/Dir/File"});
+    EXPECT_EQ(copiedPath(w().FTPView, "Local vsftpd"),
+              QString("ftp://%1@127.0.0.1:%2").arg(test::kFtpUser).arg(server_->port()));
+
+    activate(w().FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList{"top.txt"}; })) << log().toStdString();
+    expectMenu(w().FTPView, "top.txt", "pmRemote",
+               {"Download", "Make directory", "Rename", "Delete Server/Dir/File", "Copy Path", "Properties", "Refresh"},
+               "context_menu_remote");
+    EXPECT_EQ(copiedPath(w().FTPView, "top.txt"), "/top.txt");
+    const QString details = properties(w().FTPView, "top.txt");
+    EXPECT_TRUE(details.contains("Size: 3 bytes") && details.contains("Attributes: -rw")) << details.toStdString();
+}
+
+TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvivesARestart)
+{
+    writeFile(home() + "sizes/big.bin", std::string(1234567, 'x'));
+    const auto cell = [this] {
+        showLocal(home() + "sizes");
+        return w().lvLoc->model()->index(int(captions(w().lvLoc).indexOf("big.bin")), 1);
+    };
+    EXPECT_TRUE(w().action("actSizeGrouped")->isChecked()) << "the default";
+    EXPECT_EQ(cell().data().toString(), "1 234 567");
+    const struct {
+        const char* action;
+        const char* shown;
+        SizeDisplay display;
+    } choices[] = {{"actSizeBytes", "1234567", SizeDisplay::Bytes},
+                   {"actSizeGrouped", "1 234 567", SizeDisplay::Grouped},
+                   {"actSizeBinary", "1.18 MiB", SizeDisplay::Binary}};
+    for (const auto& choice : choices) {
+        w().action(choice.action)->trigger();
+        EXPECT_EQ(cell().data().toString(), choice.shown);
+        EXPECT_EQ(cell().data(Qt::ToolTipRole).toString(), "1234567 bytes") << choice.action;
+        EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), choice.display) << choice.action;
+    }
+    EXPECT_FALSE(test::saveScreenshot(w(), "main_sizes_binary").isEmpty());
+    quit();
+    open();
+    EXPECT_TRUE(w().action("actSizeBinary")->isChecked());
+    EXPECT_FALSE(w().action("actSizeGrouped")->isChecked());
+    EXPECT_EQ(cell().data().toString(), "1.18 MiB");
+    EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), SizeDisplay::Binary);
+}
+
+// What the window says when a connection fails: a refused connection in plain words in a box (the
+// technical line stays in the log), and a refused password asked for again, masked.
+class ConnectionErrorsTest : public WindowCommandsTest {
+protected:
+    // Saves a site for 127.0.0.1:port with the given password and opens it.
+    void open(uint16_t port, const QString& password)
+    {
+        onNextModal<TFFtpBase>([port, password](TFFtpBase* dialog) {
+            test::fillVsftpdSite(dialog, port);
+            dialog->findChild<QLineEdit*>("edPassword")->setText(password);
+            dialog->findChild<QPushButton*>("btSave")->click();
+        });
+        w().action("actNewSite")->trigger();
+        activate(w().FTPView, "Local vsftpd");
+    }
+};
+
+TEST_F(ConnectionErrorsTest, ARefusedConnectionIsToldInPlainWords)
+{
+    const uint16_t port = test::pickFreeLoopbackPort();
+    QString text;
+    onNextModal<QMessageBox>([&text](QMessageBox* box) {
+        text = box->text();
+        test::saveScreenshot(*box, "connection_error_box");
+        box->accept();
+    }, 60000);
+    open(port, "any");
+    ASSERT_TRUE(waitFor([&] { return !text.isEmpty(); }, 60000)) << log().toStdString();
+    EXPECT_EQ(text, QString("The server 127.0.0.1 refused the connection on port %1.").arg(port));
+    EXPECT_TRUE(log().contains("10061")) << log().toStdString();
+    EXPECT_EQ(captions(w().FTPView), QStringList{"Local vsftpd"});
+}
+
+TEST_F(ConnectionErrorsTest, ARefusedPasswordIsAskedAgainMasked)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    server_->writeDataFile("in.txt", "in");
+    QString label;
+    bool masked = false;
+    onNextModal<TInputForm>([&](TInputForm* form) {
+        label = form->findChild<QLabel*>("lbPrompt")->text();
+        auto* edit = form->findChild<QLineEdit*>("edText");
+        masked = edit->echoMode() == QLineEdit::Password;
+        EXPECT_FALSE(test::saveScreenshot(*form, "password_prompt").isEmpty());
+        edit->setText(test::kFtpPassword);
+        form->accept();
+    });
+    open(server_->port(), "wrong");
+    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList{"in.txt"}; }, 30000)) << log().toStdString();
+    EXPECT_TRUE(label.startsWith("530")) << label.toStdString();
+    EXPECT_TRUE(masked);
+}
+
+class MirrorWindowTest : public WindowCommandsTest {
+protected:
+    // The next file chooser: its title and filters are recorded and `path` is chosen in it.
+    static void chooseFile(const std::string& path, QString& title)
+    {
+        onNextModal<QFileDialog>([path, &title](QFileDialog* chooser) {
+            title = chooser->windowTitle() + "|" + chooser->nameFilters().join(";;");
+            // Typed into the name box, as a user would once the folder has loaded: a selection made
+            // earlier can be replaced by the dialog's own start name while it reads the folder.
+            const QFileInfo file(QString::fromStdString(path));
+            chooser->setDirectory(file.absolutePath());
+            if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
+                name->setText(file.fileName());
+            EXPECT_FALSE(test::saveScreenshot(*chooser, "file_chooser").isEmpty());
+            static_cast<QDialog*>(chooser)->accept();   // as its Open or Save button does
+        });
+    }
+};
+
+// "Synchronize Directories" opens the mirror dialog, which saves a profile and opens it again.
+TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    expectInAllMenus("Synchronize Directories");
+    EXPECT_FALSE(w().action("actRemoteSyncDir")->isEnabled());
+    server_->writeDataFile("a.txt", "a");
+    connect({"a.txt"});
+    w().refreshViews();
+    ASSERT_TRUE(w().action("actRemoteSyncDir")->isEnabled());
+    ASSERT_TRUE(w().action("actLocalSyncDir")->isEnabled());
+
+    const std::string profile = home() + "site.cpf";
+    QString opened, saveTitle;
+    onNextModal<T_Mirror>([&](T_Mirror* d) {
+        opened = d->windowTitle() + "|" + child<QLineEdit>(d, "edLocal")->text() + "|" +
+                 child<QLineEdit>(d, "edRemote")->text();
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        test::answerInput(" *.bak ");
+        click(d, "btAdd");
+        EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), " *.bak ");
+        child<QRadioButton>(d, "rbAsk")->click();
+        EXPECT_FALSE(test::saveScreenshot(*d, "mirror_dialog").isEmpty());
+        chooseFile(profile, saveTitle);
+        click(d, "btSaveAs");
+        click(d, "btClose");
+    });
+    w().action("actRemoteSyncDir")->trigger();
+    EXPECT_EQ(opened, QString("Compare folders|%1|%2").arg(QString::fromStdString(userHome_),
+                                                            QString::fromStdString(session().Ftp1.HostDirName)));
+    EXPECT_EQ(saveTitle, "Saving compare parameters|Compare parameters file (*.cpf);;Text files (*.txt);;All files (*)");
+    EXPECT_NE(readFile(profile).find("Exclusions=*.bak\nDirection=1\nFile Exists=3\n"), std::string::npos)
+        << readFile(profile);
+    EXPECT_FALSE(fs::exists(home() + "Default.cpf"));
+
+    // The local panel's entry mirrors the local side; the profile opened brings its own back.
+    QString openTitle;
+    bool localFirst = false;
+    onNextModal<T_Mirror>([&](T_Mirror* d) {
+        localFirst = child<QRadioButton>(d, "rbMirrorLocal")->isChecked();
+        chooseFile(profile, openTitle);
+        click(d, "btOpen");
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(d, "rbAsk")->isChecked());
+        EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), "*.bak");
+        click(d, "btExecute");
+    });
+    w().action("actLocalSyncDir")->trigger();
+    EXPECT_TRUE(localFirst);
+    EXPECT_TRUE(openTitle.startsWith("Opening compare parameters|")) << openTitle.toStdString();
+    EXPECT_EQ(readFile(home() + "Default.cpf"), readFile(profile));
+    EXPECT_EQ(w().mirroring().task.Exclusions, "*.bak");
+}
+
+// A long remote directory: the rows arrive, and the Date header sorts by date and time with the
+// header's arrow telling the direction. How long each step holds the window
+// is the panel benchmark's to measure.
+TEST_F(WindowCommandsTest, TwentyThousandRowsArriveAndSortByDate)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    const fs::path dir = server_->dataDir();
+    constexpr int kFiles = 20000;
+    for (int i = 0; i < kFiles; ++i) {
+        const fs::path file = dir / ("f" + std::to_string(100000 + i) + ".txt");
+        std::ofstream(file) << i;
+        setModifiedTime(file, 983707200);   // 4 March 2001
+    }
+    // Two files of one day three days ago, at 09:00 and 15:00; and two of long ago.
+    const time_t day = (std::time(nullptr) / 86400 - 3) * 86400;
+    for (const auto& [name, when] : {std::pair<const char*, time_t>{"early.txt", day + 9 * 3600},
+                                     {"late.txt", day + 15 * 3600},
+                                     {"epoch.txt", 0},
+                                     {"old.txt", 172065600}}) {   // 15 June 1975
+        std::ofstream(dir / name) << name;
+        setModifiedTime(dir / name, when);
+    }
+    createSite();
+    activate(w().FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return w().FTPView->model()->rowCount() == kFiles + 4; }, 60000)) << log().toStdString();
+    QHeaderView* header = w().FTPView->header();
+    emit header->sectionClicked(2);
+    QStringList rows = captions(w().FTPView);
+    EXPECT_EQ(rows.mid(0, 2) + rows.mid(kFiles + 2), QStringList({"late.txt", "early.txt", "old.txt", "epoch.txt"}));
+    EXPECT_EQ(header->sortIndicatorSection(), 2);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    emit header->sectionClicked(2);
+    rows = captions(w().FTPView);
+    EXPECT_EQ(rows.mid(0, 2) + rows.mid(kFiles + 2), QStringList({"epoch.txt", "old.txt", "early.txt", "late.txt"}));
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_TRUE(header->isSortIndicatorShown());
+}
+
+} // namespace
