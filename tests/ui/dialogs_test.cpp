@@ -61,38 +61,41 @@ void clickButton(QMessageBox* box, const QString& text)
     QTest::keyClick(box, Qt::Key_Escape);
 }
 
-TEST(MessageBoxes, AskYesNoIsTrueOnlyForYesAndShowsNamesAsPlainText)
+// Every box shows its caption, its text as plain text and its icon; only Yes is a yes.
+TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
 {
+    const auto press = [](QMessageBox::StandardButton button) {
+        return [button](QMessageBox* box) { box->button(button)->click(); };
+    };
+    const auto ask = [](QWidget*, const std::string& caption, const std::string& text) {
+        return AskYesNo(nullptr, caption, text);
+    };
+    const auto show = [](void (*function)(QWidget*, const std::string&, const std::string&)) {
+        return [function](QWidget*, const std::string& caption, const std::string& text) {
+            function(nullptr, caption, text);
+            return false;
+        };
+    };
     const struct {
-        const char* how;
+        std::function<bool(QWidget*, const std::string&, const std::string&)> call;
         std::function<void(QMessageBox*)> answer;
+        QMessageBox::Icon icon;
         bool expected;
     } cases[] = {
-        {"Yes", [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }, true},
-        {"No", [](QMessageBox* box) { box->button(QMessageBox::No)->click(); }, false},
-        {"Escape", [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, false},
+        {ask, press(QMessageBox::Yes), QMessageBox::Question, true},
+        {ask, press(QMessageBox::No), QMessageBox::Question, false},
+        {ask, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, QMessageBox::Question, false},
+        {show(&ShowMessage), press(QMessageBox::Ok), QMessageBox::NoIcon, false},
+        {show(&ShowError), press(QMessageBox::Ok), QMessageBox::Critical, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.how);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
         Shown shown;
-        onNextBox(shown, c.answer);
-        EXPECT_EQ(AskYesNo(nullptr, "Attention", "Overwrite <b>report</b>.txt?"), c.expected);
+        onNextBox(shown, cases[i].answer);
+        EXPECT_EQ(cases[i].call(nullptr, "Attention", "Overwrite <b>report</b>.txt?"), cases[i].expected);
         EXPECT_EQ(shown.texts, "Attention|Overwrite <b>report</b>.txt?");
-        EXPECT_EQ(shown.icon, QMessageBox::Question);
+        EXPECT_EQ(shown.icon, cases[i].icon);
         EXPECT_EQ(shown.format, Qt::PlainText);
-    }
-}
-
-TEST(MessageBoxes, MessagesShowCaptionTextAndTheirIcon)
-{
-    const std::pair<void (*)(QWidget*, const std::string&, const std::string&), QMessageBox::Icon> cases[] = {
-        {&ShowMessage, QMessageBox::NoIcon}, {&ShowError, QMessageBox::Critical}};
-    for (const auto& [show, icon] : cases) {
-        Shown shown;
-        onNextBox(shown, [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
-        show(nullptr, "Attention", "Can Not Create the Directory :/tmp/x");
-        EXPECT_EQ(shown.texts, "Attention|Can Not Create the Directory :/tmp/x");
-        EXPECT_EQ(shown.icon, icon);
     }
 }
 
@@ -103,28 +106,26 @@ TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
                                  "Dec  7 00:00:00 2027 GMT", "AB:CD", "self-signed certificate", false};
     const std::pair<const char*, CertificateAnswer> cases[] = {
         {"Trust once", CertificateAnswer::Once}, {"Trust always", CertificateAnswer::Always}, {"", CertificateAnswer::Cancel}};
+    Shown shown;
     for (const auto& [button, expected] : cases) {
-        SCOPED_TRACE(button);
-        Shown shown;
         onNextBox(shown, [button](QMessageBox* box) {
             EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question").isEmpty());
             clickButton(box, button);
         });
-        EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), expected);
-        EXPECT_EQ(shown.format, Qt::PlainText);
-        EXPECT_EQ(shown.texts.toStdString(),
-                  "Server certificate|The certificate of 127.0.0.1:2121 is not trusted: self-signed certificate.\n"
-                  "Subject: CN=<b>localhost</b>\nIssuer: CN=localhost\n"
-                  "Valid from: Dec  7 00:00:00 2026 GMT\nValid until: Dec  7 00:00:00 2027 GMT\n"
-                  "SHA-256 fingerprint: AB:CD");
+        EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), expected) << button;
     }
+    EXPECT_EQ(shown.format, Qt::PlainText);
+    EXPECT_EQ(shown.texts.toStdString(),
+              "Server certificate|The certificate of 127.0.0.1:2121 is not trusted: self-signed certificate.\n"
+              "Subject: CN=<b>localhost</b>\nIssuer: CN=localhost\n"
+              "Valid from: Dec  7 00:00:00 2026 GMT\nValid until: Dec  7 00:00:00 2027 GMT\n"
+              "SHA-256 fingerprint: AB:CD");
     MainMessages german;
     german.mslExtra.items()[xmsgCertificateTitle] = "Server-Zertifikat";
     german.mslExtra.items()[xmsgCertificateChanged] = "WARNUNG: Das Zertifikat von %1 hat sich geändert.";
     german.mslExtra.items()[xmsgCertificateSubject] = "Inhaber:";
     german.mslExtra.items()[xmsgTrustAlways] = "Immer vertrauen";
     question.changed = true;
-    Shown shown;
     onNextBox(shown, [](QMessageBox* box) {
         EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
         clickButton(box, "Immer vertrauen");
@@ -188,33 +189,29 @@ TEST(TInputForm, TheMaskBoxIsForSecretsAndTypingStopsAtTheMaximumLength)
 
 class TextViewerTest : public TempHomeTest {};
 
-TEST_F(TextViewerTest, ShowsTheFileAsUtf8ReadOnlyAndTitledWithItsName)
+// The file as UTF-8, read only, titled with its name; a missing one is reported in a box, not shown.
+TEST_F(TextViewerTest, ShowsTheFileAsUtf8AndReportsAMissingOne)
 {
-    const std::string path = home() + "notes.txt";
     const char bytes[] = "Grüße\r\nline\0two\n\xff end";
-    writeFile(path, std::string(bytes, sizeof bytes - 1));
+    writeFile(home() + "notes.txt", std::string(bytes, sizeof bytes - 1));
     TextViewer viewer;
-    ASSERT_TRUE(viewer.load(path));
+    ASSERT_TRUE(viewer.load(home() + "notes.txt"));
     viewer.show();
     EXPECT_FALSE(test::saveScreenshot(viewer, "text_viewer").isEmpty());
     EXPECT_EQ(viewer.windowTitle(), "notes.txt");
     EXPECT_TRUE(viewer.findChild<QPlainTextEdit*>("meText")->isReadOnly());
-    const QString text = viewer.text();
-    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Grüße")));
-    EXPECT_TRUE(text.contains(QChar(0xFFFD))) << "an invalid byte shows as the replacement character";
-    EXPECT_TRUE(text.endsWith(" end"));
-}
+    EXPECT_TRUE(viewer.text().startsWith(QString::fromUtf8("Grüße")));
+    EXPECT_TRUE(viewer.text().contains(QChar(0xFFFD))) << "an invalid byte shows as the replacement character";
+    EXPECT_TRUE(viewer.text().endsWith(" end"));
+    viewer.close();
 
-TEST_F(TextViewerTest, AMissingFileIsReportedNotShown)
-{
     EXPECT_FALSE(TextViewer().load(home() + "missing.txt"));
-    QtUserInterface ui;
     Shown shown;
     onNextBox(shown, [](QMessageBox* box) { box->accept(); });
-    ui.ViewTextFile(home() + "missing.txt");
+    QtUserInterface().ViewTextFile(home() + "missing.txt");
     EXPECT_TRUE(shown.texts.endsWith(QString::fromStdString("|Read file error :" + home() + "missing.txt")));
     for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_EQ(qobject_cast<TextViewer*>(window), nullptr);
+        EXPECT_FALSE(qobject_cast<TextViewer*>(window) && window->isVisible());
 }
 
 QString labelText(const QWidget& window, const char* name)

@@ -64,8 +64,6 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseEditAndDisconnect)
     EXPECT_EQ(header(w.FTPView, 0), "Filename");
     EXPECT_EQ(header(w.FTPView, 4), "Attribute");
     EXPECT_EQ(test::texts(w.FTPPath), (QStringList{"SERVER LIST ...", "127.0.0.1"}));
-    EXPECT_TRUE(log().contains("> PASS (hidden)\n"));
-    EXPECT_FALSE(log().contains(QString(test::kFtpPassword)));
     EXPECT_TRUE(w.action("actDisconnect")->isEnabled());
     EXPECT_FALSE(w.action("actConnect")->isEnabled());
     EXPECT_EQ(w.windowTitle(), "Brisklane - Local vsftpd - /");
@@ -84,7 +82,6 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseEditAndDisconnect)
     EXPECT_TRUE(item.flags() & Qt::ItemIsEditable);
     EXPECT_TRUE(w.FTPView->model()->setData(item, "new.txt"));
     waitForRows({"dir1", "new.txt"});
-    EXPECT_TRUE(log().contains("Renaming file\n> RNFR top.txt\n"));
     EXPECT_TRUE(std::filesystem::exists(server_->dataDir() / "new.txt"));
 
     // A modal dialog does not stall a running listing.
@@ -145,7 +142,6 @@ TEST_F(MainWindowTest, AnIpv6SiteOpensFromTheWindow)
     activate(w().FTPView, "Local vsftpd");
     waitForRows({"six.txt"});
     EXPECT_EQ(test::texts(w().FTPPath), (QStringList{"SERVER LIST ...", "::1"}));
-    EXPECT_TRUE(log().contains("\n> EPSV\n")) << log().toStdString();
 }
 
 // A site that requires TLS asks about the server's self-signed certificate in the window; "Trust
@@ -175,7 +171,6 @@ TEST_F(MainWindowTest, ATlsSiteAsksAboutTheCertificateOnce)
         waitForRows({"Local vsftpd"});
     }
     EXPECT_EQ(asked, 1);
-    EXPECT_TRUE(log().contains("TLS connection established: TLSv1.3"));
 }
 
 // The view shows the core's rows and sort order, and the selection goes both ways.

@@ -1,9 +1,8 @@
 // The raw-command bar against a real vsftpd: shown from the Remote menu, a command typed and Enter
-// puts its whole reply into the log; the Commands dialog's pick lands in the box unsent; the remote
-// panel's menu hides the bar again. The history and the editor's rules are the models' (unit tests).
+// sends it and refreshes the panel; the Commands dialog's pick lands in the box unsent; the remote
+// panel's menu hides the bar again. What is logged, the history and the editor's rules are unit tests.
 #include "session/custom_command_editor.h"
 #include "ui/custom_commands_dialog.h"
-#include "raw_ftp_reply.h"
 #include "window_fixture.h"
 
 #include <QListWidget>
@@ -53,11 +52,6 @@ TEST_F(RawCommandBarTest, ShownFromTheMenuItSendsACommandAndTakesOneFromTheLibra
     QTest::keyClick(box()->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return session().listingsShown() > shown && log().contains("< 211 End"); }))
         << log().toStdString();
-    QString feat = "> FEAT\n";
-    for (const std::string& line : test::rawFtpReply(server_->port(), test::kFtpUser, test::kFtpPassword, "FEAT"))
-        feat += "< " + QString::fromStdString(line) + "\n";
-    EXPECT_TRUE(log().contains(feat + "> CWD /\n")) << "every line, then the panel is refreshed:\n"
-                                                    << log().toStdString();
     ASSERT_TRUE(waitFor([&] { return doIt()->isEnabled(); })) << "idle again";
     doIt()->click();
     // The login sent the first FEAT.

@@ -178,32 +178,57 @@ TEST_F(TransferWindowTest, TheToolbarsMakeDirectoryFollowsTheFocus)
     EXPECT_FALSE(w().action("actView")->isEnabled()) << "viewing as text is for local files only";
 }
 
-TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectedFilesAndDirectories)
+// The Upload button sends the selected files and directories. Files that exist there ask first:
+// other.txt comes first (panel order) and is saved under a new name; same.txt is skipped.
+TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectionAskingBeforeItOverwrites)
 {
     const std::string one = test::bytePattern(123457, 4), inner = test::bytePattern(65536, 6);
-    writeFile((localDir_ / "one.bin").string(), one);
-    writeFile((localDir_ / "left-out.txt").string(), "x");
-    writeFile((localDir_ / "dir/sub/inner.dat").string(), inner);
+    for (const auto& [name, bytes] : {std::pair<const char*, std::string>{"one.bin", one}, {"dir/sub/inner.dat", inner},
+                                      {"left-out.txt", "x"}, {"other.txt", "local other"}, {"same.txt", "local same"}})
+        writeFile((localDir_ / name).string(), bytes);
+    server_->writeDataFile("other.txt", "remote other");
+    server_->writeDataFile("same.txt", "remote same");
     showLocal();
     QAction* upload = w().action("actUpload");
     QAction* download = w().action("actDownload");
     EXPECT_FALSE(upload->isEnabled() || download->isEnabled()) << "enabled without a session";
-
-    connect({});
+    connect({"other.txt", "same.txt"});
     // The window enables them in its refresh after the session settles, a turn or two of the loop later.
     EXPECT_TRUE(waitFor([&] { return upload->isEnabled() && download->isEnabled(); }));
     EXPECT_FALSE(test::saveScreenshot(w(), "transfer_main_window").isEmpty());
-    select(w().lvLoc, {"dir", "one.bin"});
+
+    std::vector<std::string> asked;
+    onNextModal<TFReWrite>([&](TFReWrite* prompt) {
+        asked.push_back(prompt->findChild<QLabel*>("lbFileName")->text().toStdString());
+        EXPECT_FALSE(test::saveScreenshot(*prompt, "overwrite_prompt").isEmpty());
+        onNextModal<TInputForm>([](TInputForm* form) {
+            EXPECT_FALSE(test::saveScreenshot(*form, "overwrite_save_as").isEmpty());
+            form->findChild<QLineEdit*>("edText")->setText("renamed.txt");
+            form->accept();
+        });
+        prompt->button(OverwriteChoice::SaveAs)->click();
+        onNextModal<TFReWrite>([&asked](TFReWrite* second) {
+            asked.push_back(second->findChild<QLabel*>("lbFileName")->text().toStdString());
+            second->button(OverwriteChoice::Skip)->click();
+        });
+    });
+    select(w().lvLoc, {"dir", "one.bin", "other.txt", "same.txt"});
     upload->trigger();
     EXPECT_FALSE(upload->isEnabled()) << "a second transfer could start while one runs";
     ASSERT_TRUE(waitForTransferEnd()) << log().toStdString();
 
+    EXPECT_EQ(asked, (std::vector<std::string>{"other.txt", "same.txt"}));
     const fs::path data = server_->dataDir();
     EXPECT_EQ(read(data / "one.bin"), one);
     EXPECT_EQ(read(data / "dir/sub/inner.dat"), inner);
     EXPECT_FALSE(fs::exists(data / "left-out.txt"));
-    EXPECT_TRUE(log().contains("Transfer finished: 2 transferred, 0 skipped, 0 failed")) << log().toStdString();
-    EXPECT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList({"dir", "one.bin"}); }));
+    EXPECT_EQ(read(data / "renamed.txt"), "local other");
+    EXPECT_EQ(read(data / "other.txt"), "remote other");
+    EXPECT_EQ(read(data / "same.txt"), "remote same");
+    EXPECT_TRUE(log().contains("Transfer finished: 3 transferred, 1 skipped, 0 failed")) << log().toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        return captions(w().FTPView) == QStringList({"dir", "one.bin", "other.txt", "renamed.txt", "same.txt"});
+    }));
     EXPECT_TRUE(upload->isEnabled());
 }
 
@@ -232,43 +257,6 @@ TEST_F(TransferWindowTest, TheTransferTypeMenuChecksExactlyOneEntry)
         EXPECT_FALSE(test::saveScreenshot(*shown, QString("transfer_menu_") + name).isEmpty());
         shown->hide();
     }
-}
-
-// other.txt comes first (panel order): Save as onto a new name; same.txt: Skip.
-TEST_F(TransferWindowTest, TheOverwritePromptSkipsAndSavesUnderANewName)
-{
-    server_->writeDataFile("other.txt", "remote other");
-    server_->writeDataFile("same.txt", "remote same");
-    writeFile((localDir_ / "other.txt").string(), "local other");
-    writeFile((localDir_ / "same.txt").string(), "local same");
-    showLocal();
-    connect({"other.txt", "same.txt"});
-
-    std::vector<std::string> asked;
-    onNextModal<TFReWrite>([&](TFReWrite* prompt) {
-        asked.push_back(prompt->findChild<QLabel*>("lbFileName")->text().toStdString());
-        EXPECT_FALSE(test::saveScreenshot(*prompt, "overwrite_prompt").isEmpty());
-        onNextModal<TInputForm>([](TInputForm* form) {
-            EXPECT_FALSE(test::saveScreenshot(*form, "overwrite_save_as").isEmpty());
-            form->findChild<QLineEdit*>("edText")->setText("renamed.txt");
-            form->accept();
-        });
-        prompt->button(OverwriteChoice::SaveAs)->click();
-        onNextModal<TFReWrite>([&asked](TFReWrite* second) {
-            asked.push_back(second->findChild<QLabel*>("lbFileName")->text().toStdString());
-            second->button(OverwriteChoice::Skip)->click();
-        });
-    });
-    select(w().lvLoc, {"other.txt", "same.txt"});
-    w().action("actUpload")->trigger();
-    ASSERT_TRUE(waitForTransferEnd()) << log().toStdString();
-
-    EXPECT_EQ(asked, (std::vector<std::string>{"other.txt", "same.txt"}));
-    const fs::path data = server_->dataDir();
-    EXPECT_EQ(read(data / "renamed.txt"), "local other");
-    EXPECT_EQ(read(data / "other.txt"), "remote other");
-    EXPECT_EQ(read(data / "same.txt"), "remote same");
-    EXPECT_TRUE(log().contains("Transfer finished: 1 transferred, 1 skipped, 0 failed")) << log().toStdString();
 }
 
 // Tens of megabytes at a limited rate: the progress window shows the figures while a download runs,
