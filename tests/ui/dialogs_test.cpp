@@ -273,11 +273,6 @@ TEST(OverwriteDialogTest, CancelledSaveAsKeepsThePromptOpenAndAConfirmedOneGives
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(got, OverwriteChoice::SaveAs);
     EXPECT_EQ(model.path(), "/data/new.txt");
-
-    std::string path = "/data/x.txt";
-    onNextModal<TFReWrite>([](TFReWrite* d) { d->button(OverwriteChoice::Skip)->click(); });
-    EXPECT_EQ(AskOverwrite(nullptr, path), OverwriteChoice::Skip);
-    EXPECT_EQ(path, "/data/x.txt");
 }
 
 TEST(ProgressWindowTest, BarScalesSizesBeyondThirtyTwoBits)

@@ -20,7 +20,7 @@
 
 using namespace brisk;
 using brisk::test::WakeCounter;
-using brisk::test::runQtUntil;
+using brisk::test::waitFor;
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
         sawBoth = later && qtTimer;
         waitDone = true;
     });
-    ASSERT_TRUE(runQtUntil([&] { return waitDone; }, 30000));
+    ASSERT_TRUE(waitFor([&] { return waitDone; }, 30000));
     EXPECT_TRUE(sawBoth);
 }
 
@@ -112,7 +112,7 @@ TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
         waitDone = true;
     });
     ASSERT_EQ(write(first.fds[0], "x", 1), 1);
-    ASSERT_TRUE(runQtUntil([&] { return waitDone; }, 30000));
+    ASSERT_TRUE(waitFor([&] { return waitDone; }, 30000));
     EXPECT_TRUE(secondRead);
     EXPECT_LT(waitWakes, 100u) << "the wait blocks, it does not spin";
     loop.unwatch(first.fds[1]);
@@ -133,7 +133,7 @@ TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
     };
     loop.post(again);
     QTimer::singleShot(20, [&] { qtRan = true; });
-    EXPECT_TRUE(runQtUntil([&] { return qtRan; }, 60000));
+    EXPECT_TRUE(waitFor([&] { return qtRan; }, 60000));
     EXPECT_LT(reposts, kMostReposts) << "Qt ran only once the reposting had ended";
 }
 
@@ -174,7 +174,7 @@ TEST(QtLoopDriver, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
     loop.post([] { throw std::runtime_error("Host name empty"); });
     loop.post([&] { after = true; });
     loop.addTimer(1, [&] { timerRan = true; });
-    EXPECT_TRUE(runQtUntil([&] { return after && timerRan; }, 30000));
+    EXPECT_TRUE(waitFor([&] { return after && timerRan; }, 30000));
     EXPECT_FALSE(runGuarded([] { throw 42; }));
     EXPECT_TRUE(runGuarded([] {}));
     setUnhandledExceptionHandler(nullptr);

@@ -14,7 +14,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -27,7 +26,6 @@
 #include <sys/stat.h>
 
 #include <ctime>
-#include <fstream>
 
 using namespace brisk;
 using brisk::test::onNextModal;
@@ -191,13 +189,12 @@ TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
 TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
 {
     const auto silver = [](QWidget* box) { return box->palette().color(QPalette::Base) == QColor(192, 192, 192); };
-    QStringList nodes, pages;
+    QStringList pages;
     onNextModal<T_Options>([&](T_Options* d) {
         auto* tree = child<QTreeWidget>(d, "tvOptions");
         auto* stack = child<QStackedWidget>(d, "pcOptions");
         for (QTreeWidgetItemIterator node(tree); *node; ++node) {
             tree->setCurrentItem(*node);
-            nodes << (*node)->text(0);
             pages << stack->currentWidget()->objectName();
             EXPECT_FALSE(test::saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
         }
@@ -216,8 +213,6 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
     });
     w().action("actPreferences")->trigger();
 
-    EXPECT_EQ(nodes, QStringList({"Connection", "ASCII/Binary", "Log", "Connection Keep Alive", "Proxy / Firewall ",
-                                  "Display / Prompts", "Language"}));
     EXPECT_EQ(pages, QStringList({"tsPage0", "tsPage1", "tsPage2", "tsPage3", "tsPage4", "tsPage5", "tsPage6"}));
     TFTPOptions saved;
     TLang lang;
@@ -329,8 +324,6 @@ TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvives
         showLocal(home() + "sizes");
         return w().lvLoc->model()->index(int(captions(w().lvLoc).indexOf("big.bin")), 1);
     };
-    EXPECT_TRUE(w().action("actSizeGrouped")->isChecked()) << "the default";
-    EXPECT_EQ(cell().data().toString(), "1 234 567");
     const struct {
         const char* action;
         const char* shown;
@@ -479,45 +472,6 @@ TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
     EXPECT_TRUE(openTitle.startsWith("Opening compare parameters|")) << openTitle.toStdString();
     EXPECT_EQ(readFile(home() + "Default.cpf"), readFile(profile));
     EXPECT_EQ(w().mirroring().task.Exclusions, "*.bak");
-}
-
-// A long remote directory: the rows arrive, and the Date header sorts by date and time with the
-// header's arrow telling the direction. How long each step holds the window
-// is the panel benchmark's to measure.
-TEST_F(WindowCommandsTest, TwentyThousandRowsArriveAndSortByDate)
-{
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
-    const fs::path dir = server_->dataDir();
-    constexpr int kFiles = 20000;
-    for (int i = 0; i < kFiles; ++i) {
-        const fs::path file = dir / ("f" + std::to_string(100000 + i) + ".txt");
-        std::ofstream(file) << i;
-        setModifiedTime(file, 983707200);   // 4 March 2001
-    }
-    // Two files of one day three days ago, at 09:00 and 15:00; and two of long ago.
-    const time_t day = (std::time(nullptr) / 86400 - 3) * 86400;
-    for (const auto& [name, when] : {std::pair<const char*, time_t>{"early.txt", day + 9 * 3600},
-                                     {"late.txt", day + 15 * 3600},
-                                     {"epoch.txt", 0},
-                                     {"old.txt", 172065600}}) {   // 15 June 1975
-        std::ofstream(dir / name) << name;
-        setModifiedTime(dir / name, when);
-    }
-    createSite();
-    activate(w().FTPView, "Local vsftpd");
-    ASSERT_TRUE(waitFor([&] { return w().FTPView->model()->rowCount() == kFiles + 4; }, 60000)) << log().toStdString();
-    QHeaderView* header = w().FTPView->header();
-    emit header->sectionClicked(2);
-    QStringList rows = captions(w().FTPView);
-    EXPECT_EQ(rows.mid(0, 2) + rows.mid(kFiles + 2), QStringList({"late.txt", "early.txt", "old.txt", "epoch.txt"}));
-    EXPECT_EQ(header->sortIndicatorSection(), 2);
-    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    emit header->sectionClicked(2);
-    rows = captions(w().FTPView);
-    EXPECT_EQ(rows.mid(0, 2) + rows.mid(kFiles + 2), QStringList({"epoch.txt", "old.txt", "early.txt", "late.txt"}));
-    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    EXPECT_TRUE(header->isSortIndicatorShown());
 }
 
 } // namespace
