@@ -25,12 +25,7 @@ protected:
         ASSERT_NE(bar_, nullptr);
     }
     template <class T>
-    T* part(const char* name) const
-    {
-        T* found = bar_->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    T* part(const char* name) const { return test::child<T>(bar_, name); }
     QLineEdit* address() const { return part<QComboBox>("qcAddress")->lineEdit(); }
     QPushButton* connectButton() const { return part<QPushButton>("qcConnect"); }
     QPushButton* saveButton() const { return part<QPushButton>("qcSave"); }

@@ -17,19 +17,13 @@ using brisk::test::waitFor;
 
 namespace {
 
-template <class T>
-T* part(QWidget* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using brisk::test::child;
 
 class RawCommandBarTest : public test::WindowTest {
 protected:
-    QWidget* bar() { return part<QWidget>(&w(), "rawCommandBar"); }
-    QComboBox* box() { return part<QComboBox>(&w(), "cbRawCommand"); }
-    QPushButton* doIt() { return part<QPushButton>(&w(), "btDoIt"); }
+    QWidget* bar() { return child<QWidget>(&w(), "rawCommandBar"); }
+    QComboBox* box() { return child<QComboBox>(&w(), "cbRawCommand"); }
+    QPushButton* doIt() { return child<QPushButton>(&w(), "btDoIt"); }
 };
 
 TEST_F(RawCommandBarTest, ShownFromTheMenuItSendsACommandAndTakesOneFromTheLibrary)
@@ -64,14 +58,14 @@ TEST_F(RawCommandBarTest, ShownFromTheMenuItSendsACommandAndTakesOneFromTheLibra
 
     const qsizetype systSent = log().count("> SYST");   // once, at the login
     onNextModal<T_FCmd>([&](T_FCmd* dialog) {
-        part<QPushButton>(dialog, "btAdd")->click();
-        QTest::keyClicks(part<QLineEdit>(dialog, "edLabel"), "System type");
-        QTest::keyClicks(part<QLineEdit>(dialog, "edCommand"), " SYST ");
-        EXPECT_EQ(part<QListWidget>(dialog, "lbLabels")->item(0)->text(), "System type");
+        child<QPushButton>(dialog, "btAdd")->click();
+        QTest::keyClicks(child<QLineEdit>(dialog, "edLabel"), "System type");
+        QTest::keyClicks(child<QLineEdit>(dialog, "edCommand"), " SYST ");
+        EXPECT_EQ(child<QListWidget>(dialog, "lbLabels")->item(0)->text(), "System type");
         EXPECT_FALSE(test::saveScreenshot(*dialog, "custom_commands_dialog").isEmpty());
-        part<QPushButton>(dialog, "btSelect")->click();
+        child<QPushButton>(dialog, "btSelect")->click();
     });
-    part<QPushButton>(&w(), "btCommands")->click();
+    child<QPushButton>(&w(), "btCommands")->click();
     EXPECT_EQ(w().program().settings.commands.labels, std::vector<std::string>{"System type"});
     EXPECT_EQ(test::texts(box()), (QStringList{"FEAT", "SYST"}));
     EXPECT_EQ(box()->currentText(), "SYST");
@@ -97,10 +91,10 @@ TEST_F(RawCommandBarTest, DoubleClickSelectsAndEscapeCloses)
     QString shownCommand;
     T_FCmd dialog(model, &w());
     onNextModal<T_FCmd>([&](T_FCmd* d) {
-        auto* list = part<QListWidget>(d, "lbLabels");
+        auto* list = child<QListWidget>(d, "lbLabels");
         const QRect row = list->visualItemRect(list->item(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        shownCommand = part<QLineEdit>(d, "edCommand")->text();
+        shownCommand = child<QLineEdit>(d, "edCommand")->text();
         EXPECT_FALSE(test::saveScreenshot(*d, "custom_commands_dialog_pick").isEmpty());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
     });

@@ -35,13 +35,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <class T>
-T* child(QWidget* parent, const char* name)
-{
-    T* widget = parent->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using brisk::test::child;
 
 void click(QWidget* dialog, const char* name) { child<QPushButton>(dialog, name)->click(); }
 

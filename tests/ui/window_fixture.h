@@ -46,6 +46,15 @@ inline void fillVsftpdSite(TFFtpBase* dialog, uint16_t port, const QString& host
     dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
 }
 
+// The parent's widget of this type and name; a missing one is a failure.
+template <class T>
+T* child(QWidget* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
 // Answers the next text prompt with `text`.
 inline void answerInput(const QString& text)
 {
