@@ -1,6 +1,5 @@
 #include "server_tls.h"
 #include "temp_dir.h"
-#include "loopback_port.h"
 #include "window_fixture.h"
 
 #include <QFontDialog>
@@ -111,21 +110,6 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseEditAndDisconnect)
     EXPECT_TRUE(log().contains("Connection closed"));
     EXPECT_TRUE(w.action("actConnect")->isEnabled());
     EXPECT_EQ(w.windowTitle(), "Brisklane");
-}
-
-// A site stored with "[::1]" opens from the window and lists over IPv6.
-TEST_F(MainWindowTest, AnIpv6SiteOpensFromTheWindow)
-{
-    if (auto why = test::VsftpdServer::unavailableReason())
-        GTEST_SKIP() << *why;
-    if (!test::ipv6LoopbackAvailable())
-        GTEST_SKIP() << "no IPv6 loopback (::1) on this machine";
-    server_ = std::make_unique<test::VsftpdServer>(test::Loopback::ipv6);
-    server_->writeDataFile("six.txt", "6");
-    createSite(server_->port(), "[::1]");
-    activate(w().FTPView, "Local vsftpd");
-    waitForRows({"six.txt"});
-    EXPECT_EQ(test::texts(w().FTPPath), (QStringList{"SERVER LIST ...", "::1"}));
 }
 
 // A site that requires TLS asks about the server's self-signed certificate in the window; "Trust
