@@ -271,6 +271,7 @@ TEST_F(TransferWindowTest, CancelInTheProgressWindowAndEscapeStopLongTransfers)
     connect({"big.bin"});
     w().activateWindow();
     ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == &w(); }));
+    const qsizetype linesBefore = log().count('\n');
 
     select(w().FTPView, {"big.bin"});
     w().action("actDownload")->trigger();
@@ -288,6 +289,7 @@ TEST_F(TransferWindowTest, CancelInTheProgressWindowAndEscapeStopLongTransfers)
     EXPECT_FALSE(progress->isVisible());
     EXPECT_TRUE(log().contains("Transfer finished: 0 transferred")) << log().toStdString();
     EXPECT_LT(fs::file_size(localDir_ / "big.bin"), uintmax_t(kSize));
+    EXPECT_LT(log().count('\n') - linesBefore, 40) << "a log line per block of data:\n" << log().toStdString();
     ASSERT_TRUE(waitFor([&] { return session().canTransfer(); }));
     EXPECT_EQ(captions(w().FTPView), QStringList{"big.bin"}) << "the session goes on";
 
