@@ -2,7 +2,6 @@
 #include <QAbstractEventDispatcher>
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -12,22 +11,6 @@
 #include <functional>
 
 namespace brisk::test {
-
-// Runs Qt's own loop until done() holds (checked every 10 ms) or timeoutMs passes; returns done().
-inline bool runQtUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QEventLoop qtLoop;
-    QTimer::singleShot(timeoutMs, &qtLoop, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done())
-            qtLoop.quit();
-    });
-    poll.start(10);
-    if (!done())
-        qtLoop.exec();
-    return done();
-}
 
 // Waits in small steps until done() holds or timeoutMs passes. QTest::qWait also runs the deferred
 // deletes, so nothing of a test is left for the next one.

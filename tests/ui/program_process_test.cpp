@@ -1,6 +1,7 @@
-// Closing the main window while the engine waits synchronously must end the program. The program is
-// run as a child process (this test binary, filtered to the child test below), set up as the desktop
-// program's main() sets it up, so that a hang or a crash at exit fails the parent instead of the suite.
+// The desktop program as a process: without a display it explains and exits; with one it runs; and
+// closing its window while the engine waits synchronously ends it. The last is run as a child process
+// (this test binary, filtered to the child test below), set up as the program's main() sets it up, so
+// that a hang or a crash at exit fails the parent instead of the suite.
 #include "command_runner.h"
 #include "modal.h"
 #include "platform/event_loop.h"
@@ -17,23 +18,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-
 using namespace brisk;
+using brisk::test::runCommand;
 
 namespace {
 
 constexpr const char* kPeerPortVariable = "BRISKLANE_TEST_SILENT_PEER_PORT";
 
+TEST(GuiProgram, WithoutADisplayItExplainsAndExitsWithOne)
+{
+    const auto result = runCommand({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                    BRISKLANE_GUI_PATH});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "brisklane: no graphical display found (DISPLAY is not set); start it from a desktop session\n");
+}
+
+TEST(GuiProgram, WithAPlatformItStartsAndKeepsRunning)
+{
+    const auto result = runCommand({"env", "QT_QPA_PLATFORM=offscreen", BRISKLANE_GUI_PATH}, {},
+                                   std::chrono::milliseconds(1500));
+    EXPECT_TRUE(result.timedOut) << "exit " << result.exitCode << ": " << result.err;
+}
+
 TEST(ShutdownDuringWait, ClosingTheWindowDuringACwdEndsTheProgram)
 {
     test::ScriptedFtpPeer peer("220 ready\r\n");
     peer.on("CWD", test::ScriptedFtpPeer::silence());
-    const test::CommandResult result = test::runCommand(
+    const test::CommandResult result = runCommand(
         // From "/": an earlier test may have left this process in a directory that is gone since.
-        {"env", "-i", "-C", "/", "PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen", std::string(kPeerPortVariable) + "=" + std::to_string(peer.port()),
+        {"env", "-i", "-C", "/", "PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen",
+         std::string(kPeerPortVariable) + "=" + std::to_string(peer.port()),
          std::filesystem::read_symlink("/proc/self/exe").string(), "--gtest_filter=ShutdownChild.*"},
         {}, std::chrono::seconds(20));
     ASSERT_FALSE(result.timedOut) << "the program did not end\n" << result.out << result.err;

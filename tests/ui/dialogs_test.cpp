@@ -1,0 +1,364 @@
+// The small dialogs on their own, without the main window: message boxes, the certificate question,
+// the text prompt, the text viewer, the overwrite prompt, the progress window, the attribute dialog
+// and the file choosers' filters.
+#include "i18n/window_messages.h"
+#include "session/attribute_form.h"
+#include "ui/attributes_dialog.h"
+#include "ui/certificate_dialog.h"
+#include "ui/file_choosers.h"
+#include "ui/input_form.h"
+#include "ui/message_boxes.h"
+#include "ui/mirror_dialog.h"
+#include "ui/overwrite_dialog.h"
+#include "ui/progress_window.h"
+#include "ui/qt_user_interface.h"
+#include "ui/text_viewer.h"
+
+#include "modal.h"
+#include "qt_wait.h"
+#include "screenshots.h"
+#include "temp_home.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace brisk;
+using brisk::test::onNextModal;
+
+namespace {
+
+// What a message box showed: caption|text, its icon and text format.
+struct Shown {
+    QString texts;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Records the next message box and answers it with `answer`.
+void onNextBox(Shown& shown, std::function<void(QMessageBox*)> answer)
+{
+    onNextModal<QMessageBox>([&shown, answer](QMessageBox* box) {
+        shown = {box->windowTitle() + "|" + box->text(), box->icon(), box->textFormat()};
+        answer(box);
+    });
+}
+
+void clickButton(QMessageBox* box, const QString& text)
+{
+    for (QAbstractButton* button : box->buttons())
+        if (button->text() == text)
+            return button->click();
+    QTest::keyClick(box, Qt::Key_Escape);
+}
+
+// Every box shows its caption, its text as plain text and its icon; only Yes is a yes.
+TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
+{
+    const auto press = [](QMessageBox::StandardButton button) {
+        return [button](QMessageBox* box) { box->button(button)->click(); };
+    };
+    const auto ask = [](QWidget*, const std::string& caption, const std::string& text) {
+        return AskYesNo(nullptr, caption, text);
+    };
+    const auto show = [](void (*function)(QWidget*, const std::string&, const std::string&)) {
+        return [function](QWidget*, const std::string& caption, const std::string& text) {
+            function(nullptr, caption, text);
+            return false;
+        };
+    };
+    const struct {
+        std::function<bool(QWidget*, const std::string&, const std::string&)> call;
+        std::function<void(QMessageBox*)> answer;
+        QMessageBox::Icon icon;
+        bool expected;
+    } cases[] = {
+        {ask, press(QMessageBox::Yes), QMessageBox::Question, true},
+        {ask, press(QMessageBox::No), QMessageBox::Question, false},
+        {ask, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, QMessageBox::Question, false},
+        {show(&ShowMessage), press(QMessageBox::Ok), QMessageBox::NoIcon, false},
+        {show(&ShowError), press(QMessageBox::Ok), QMessageBox::Critical, false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        Shown shown;
+        onNextBox(shown, cases[i].answer);
+        EXPECT_EQ(cases[i].call(nullptr, "Attention", "Overwrite <b>report</b>.txt?"), cases[i].expected);
+        EXPECT_EQ(shown.texts, "Attention|Overwrite <b>report</b>.txt?");
+        EXPECT_EQ(shown.icon, cases[i].icon);
+        EXPECT_EQ(shown.format, Qt::PlainText);
+    }
+}
+
+// The certificate question in the window's language, as plain text whatever the certificate names.
+TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
+{
+    CertificateQuestion question{"127.0.0.1:2121", "CN=<b>localhost</b>", "CN=localhost", "Dec  7 00:00:00 2026 GMT",
+                                 "Dec  7 00:00:00 2027 GMT", "AB:CD", "self-signed certificate", false};
+    const std::pair<const char*, CertificateAnswer> cases[] = {
+        {"Trust once", CertificateAnswer::Once}, {"Trust always", CertificateAnswer::Always}, {"", CertificateAnswer::Cancel}};
+    Shown shown;
+    for (const auto& [button, expected] : cases) {
+        onNextBox(shown, [button](QMessageBox* box) {
+            EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question").isEmpty());
+            clickButton(box, button);
+        });
+        EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), expected) << button;
+    }
+    EXPECT_EQ(shown.format, Qt::PlainText);
+    EXPECT_EQ(shown.texts.toStdString(),
+              "Server certificate|The certificate of 127.0.0.1:2121 is not trusted: self-signed certificate.\n"
+              "Subject: CN=<b>localhost</b>\nIssuer: CN=localhost\n"
+              "Valid from: Dec  7 00:00:00 2026 GMT\nValid until: Dec  7 00:00:00 2027 GMT\n"
+              "SHA-256 fingerprint: AB:CD");
+    MainMessages german;
+    german.mslExtra.items()[xmsgCertificateTitle] = "Server-Zertifikat";
+    german.mslExtra.items()[xmsgCertificateChanged] = "WARNUNG: Das Zertifikat von %1 hat sich geändert.";
+    german.mslExtra.items()[xmsgCertificateSubject] = "Inhaber:";
+    german.mslExtra.items()[xmsgTrustAlways] = "Immer vertrauen";
+    question.changed = true;
+    onNextBox(shown, [](QMessageBox* box) {
+        EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
+        clickButton(box, "Immer vertrauen");
+    });
+    EXPECT_EQ(AskCertificate(nullptr, question, german), CertificateAnswer::Always);
+    EXPECT_TRUE(shown.texts.startsWith(
+        "Server-Zertifikat|WARNUNG: Das Zertifikat von 127.0.0.1:2121 hat sich geändert.\nInhaber: CN=<b>"))
+        << shown.texts.toStdString();
+}
+
+QLineEdit* editOf(QWidget* form) { return form->findChild<QLineEdit*>("edText"); }
+
+TEST(TInputForm, ConfirmingReturnsTheTextAndCancellingLeavesTheAnswerAlone)
+{
+    auto button = [](QWidget* form, QDialogButtonBox::StandardButton which) {
+        return form->findChild<QDialogButtonBox*>()->button(which);
+    };
+    const struct {
+        const char* how;
+        std::function<void(QWidget*)> finish;
+        bool confirmed;
+    } cases[] = {
+        {"Enter", [](QWidget* form) { QTest::keyClick(editOf(form), Qt::Key_Return); }, true},
+        {"OK", [&](QWidget* form) { button(form, QDialogButtonBox::Ok)->click(); }, true},
+        {"Escape", [](QWidget* form) { QTest::keyClick(editOf(form), Qt::Key_Escape); }, false},
+        {"Cancel", [&](QWidget* form) { button(form, QDialogButtonBox::Cancel)->click(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        QString shown;
+        onNextModal<TInputForm>([&](TInputForm* form) {
+            shown = form->windowTitle() + "|" + form->findChild<QLabel*>("lbPrompt")->text() + "|" + editOf(form)->text();
+            editOf(form)->clear();
+            QTest::keyClicks(editOf(form), "new name");
+            c.finish(form);
+        });
+        std::string answer = "Grüße.txt";
+        EXPECT_EQ(InputPrompt(nullptr, {"Rename File", "Enter new File name :", answer, 255, false}, answer), c.confirmed);
+        EXPECT_EQ(shown, QString::fromUtf8("Rename File|Enter new File name :|Grüße.txt"));
+        EXPECT_EQ(answer, c.confirmed ? "new name" : "Grüße.txt");
+    }
+}
+
+TEST(TInputForm, TheMaskBoxIsForSecretsAndTypingStopsAtTheMaximumLength)
+{
+    TInputForm plain({"Create Directory", "Enter new directory name:", "", 5, false});
+    EXPECT_TRUE(plain.findChild<QCheckBox*>("cbMask")->isHidden());
+    EXPECT_EQ(editOf(&plain)->echoMode(), QLineEdit::Normal);
+    QTest::keyClicks(editOf(&plain), "abcdefgh");
+    EXPECT_EQ(plain.text(), "abcde");
+    EXPECT_EQ(TInputForm({"Mask", "Enter", "0123456789", 4, false}).text(), "0123");
+
+    TInputForm secret({"Password", "Enter password", "", 255, true});
+    auto* mask = secret.findChild<QCheckBox*>("cbMask");
+    EXPECT_FALSE(mask->isHidden());
+    EXPECT_TRUE(mask->isChecked());
+    EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Password);
+    mask->click();
+    EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Normal);
+}
+
+class TextViewerTest : public TempHomeTest {};
+
+// The file as UTF-8, read only, titled with its name; a missing one is reported in a box, not shown.
+TEST_F(TextViewerTest, ShowsTheFileAsUtf8AndReportsAMissingOne)
+{
+    const char bytes[] = "Grüße\r\nline\0two\n\xff end";
+    writeFile(home() + "notes.txt", std::string(bytes, sizeof bytes - 1));
+    TextViewer viewer;
+    ASSERT_TRUE(viewer.load(home() + "notes.txt"));
+    viewer.show();
+    EXPECT_FALSE(test::saveScreenshot(viewer, "text_viewer").isEmpty());
+    EXPECT_EQ(viewer.windowTitle(), "notes.txt");
+    EXPECT_TRUE(viewer.findChild<QPlainTextEdit*>("meText")->isReadOnly());
+    EXPECT_TRUE(viewer.text().startsWith(QString::fromUtf8("Grüße")));
+    EXPECT_TRUE(viewer.text().contains(QChar(0xFFFD))) << "an invalid byte shows as the replacement character";
+    EXPECT_TRUE(viewer.text().endsWith(" end"));
+    viewer.close();
+
+    EXPECT_FALSE(TextViewer().load(home() + "missing.txt"));
+    Shown shown;
+    onNextBox(shown, [](QMessageBox* box) { box->accept(); });
+    QtUserInterface().ViewTextFile(home() + "missing.txt");
+    EXPECT_TRUE(shown.texts.endsWith(QString::fromStdString("|Read file error :" + home() + "missing.txt")));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TextViewer*>(window) && window->isVisible());
+}
+
+QString labelText(const QWidget& window, const char* name)
+{
+    const auto* label = window.findChild<QLabel*>(name);
+    return label ? label->text() : QString("<no %1>").arg(name);
+}
+
+// The answer of the overwrite prompt after `act` runs on it while it is open.
+OverwriteChoice answer(OverwritePrompt& model, const std::function<void(TFReWrite*)>& act)
+{
+    TFReWrite dialog(model);
+    onNextModal<TFReWrite>(act);
+    dialog.exec();
+    return model.choice();
+}
+
+TEST(OverwriteDialogTest, EachButtonAnswersWithItsTagAndEscapeOrClosingCancel)
+{
+    for (int tag : {0, 1, 2, 3, 5}) {
+        OverwritePrompt model(OverwriteMessagesEnglish(), "/home/user/report.txt");
+        QString texts;
+        EXPECT_EQ(int(answer(model, [&texts, tag](TFReWrite* d) {
+                      texts = d->windowTitle() + "|" + labelText(*d, "lbNotice") + "|" + labelText(*d, "lbFileName") +
+                              "|" + labelText(*d, "lbQuestion");
+                      d->button(OverwriteChoice(tag))->click();
+                  })),
+                  tag);
+        EXPECT_EQ(texts, "Rewrite Files Prompt|File already exists !|/home/user/report.txt|Overwrite the file ?");
+    }
+    // Resume is tag 0, which is also what a plain QDialog::reject() returns; a stale answer must not survive.
+    for (const std::function<void(TFReWrite*)>& close :
+         {std::function<void(TFReWrite*)>([](TFReWrite* d) { QTest::keyClick(d, Qt::Key_Escape); }),
+          std::function<void(TFReWrite*)>([](TFReWrite* d) { d->close(); })}) {
+        OverwritePrompt model(OverwriteMessagesEnglish(), "/tmp/a.txt");
+        model.press(OverwriteChoice::Resume);
+        EXPECT_EQ(answer(model, close), OverwriteChoice::Cancel);
+    }
+}
+
+TEST(OverwriteDialogTest, CancelledSaveAsKeepsThePromptOpenAndAConfirmedOneGivesThePath)
+{
+    OverwritePrompt model(OverwriteMessagesEnglish(), "/data/old.txt");
+    bool stillOpen = false;
+    const OverwriteChoice got = answer(model, [&](TFReWrite* d) {
+        onNextModal<TInputForm>([](TInputForm* form) {
+            EXPECT_EQ(form->windowTitle() + "|" + labelText(*form, "lbPrompt") + "|" + editOf(form)->text(),
+                      "Save as ...|New Path|/data/old.txt");
+            form->reject();
+        });
+        d->button(OverwriteChoice::SaveAs)->click();
+        stillOpen = d->isVisible() && QApplication::activeModalWidget() == d;
+        onNextModal<TInputForm>([](TInputForm* form) {
+            editOf(form)->setText("/data/new.txt");
+            form->accept();
+        });
+        d->button(OverwriteChoice::SaveAs)->click();
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(got, OverwriteChoice::SaveAs);
+    EXPECT_EQ(model.path(), "/data/new.txt");
+}
+
+TEST(ProgressWindowTest, BarScalesSizesBeyondThirtyTwoBits)
+{
+    const int64_t tenGiB = int64_t(10) << 30;
+    const std::tuple<int64_t, int64_t, int> cases[] = {{tenGiB / 2, tenGiB, TProgress::kBarSteps / 2},
+                                                       {tenGiB, tenGiB, TProgress::kBarSteps},
+                                                       {INT64_MAX - 1, INT64_MAX, TProgress::kBarSteps - 1},
+                                                       {5, 0, 0},
+                                                       {-1, 10, 0},
+                                                       {20, 10, TProgress::kBarSteps}};
+    for (const auto& [position, maximum, value] : cases)
+        EXPECT_EQ(TProgress::BarValue(position, maximum), value) << position << "/" << maximum;
+}
+
+// A flood of progress events costs no painting: the figures reach the widgets from the timer only,
+// at most every 100 ms, and not at all while nothing changes.
+TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
+{
+    uint64_t now = 0;
+    int cancels = 0;
+    TProgress window([&cancels] { ++cancels; }, nullptr, {}, [&now] { return now; });
+    ProgressSink& sink = window.sink();
+    sink.open();
+    ASSERT_TRUE(window.isVisible());
+    sink.startFile("/home/user/big.iso", int64_t(3) << 30, false);
+    const uint64_t afterOpen = window.repaints();
+    for (int64_t i = 1; i <= 200000; ++i) {
+        now = uint64_t(i / 100);
+        sink.update(i * 4096);
+    }
+    EXPECT_EQ(window.repaints(), afterOpen) << "painted from update()";
+    ASSERT_TRUE(test::waitFor([&] { return window.repaints() > afterOpen; }));
+    EXPECT_EQ(window.repaints(), afterOpen + 1);
+    EXPECT_EQ(window.windowTitle(), "Receiving big.iso (3221225472 bytes)");
+    EXPECT_EQ(labelText(window, "lbFileTransferred"), "819200000");
+    EXPECT_EQ(labelText(window, "lbFileTime"), "0:00:02");
+    EXPECT_EQ(window.findChild<QProgressBar*>("pbFile")->value(), TProgress::BarValue(819200000, int64_t(3) << 30));
+    QTest::qWait(3 * TProgress::kRepaintMs);
+    EXPECT_EQ(window.repaints(), afterOpen + 1) << "repainted while idle";
+
+    // Escape and the Cancel button ask for Stop; the window stays until the transfer closes it.
+    window.findChild<QPushButton*>("btCancel")->click();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 2);
+    EXPECT_TRUE(window.isVisible());
+    sink.close();
+    EXPECT_FALSE(window.isVisible());
+    QTest::qWait(2 * TProgress::kRepaintMs);
+    EXPECT_EQ(window.repaints(), afterOpen + 1) << "the timer runs on while the window is closed";
+}
+
+// The boxes and the edit show the form's state (its rules: tests/unit/attribute_form_test.cpp). A
+// mixed box, once clicked, goes between checked and unchecked only; Escape is "Cancel".
+TEST(AttributesDialogTest, BoxesAndEditFollowTheFormAndEscapeCancels)
+{
+    AttributeForm form({{"a.txt", 644}, {"run.sh", 755}});
+    T_ChMod dialog(form);
+    onNextModal<T_ChMod>([](T_ChMod* d) {
+        QList<Qt::CheckState> states;
+        for (int click = 0; click < 3; ++click) {
+            d->box(2)->click();
+            states.push_back(d->box(2)->checkState());
+        }
+        EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+        EXPECT_EQ(d->modeEdit()->text(), "744");
+        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
+        d->modeEdit()->selectAll();
+        QTest::keyClicks(d->modeEdit(), "640");
+        EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text(), "rw-r-----");
+        EXPECT_EQ(d->box(2)->checkState(), Qt::Unchecked);
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dialog.exec(), AttributeForm::kCancelTag);
+    EXPECT_TRUE(form.changes().empty());
+}
+
+TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {MirrorForm::kFilter, "Compare parameters file (*.cpf);;Text files (*.txt);;All files (*)"},
+        {"Pictures (*.png;*.jpg)|*.png;*.jpg", "Pictures (*.png *.jpg)"},
+        {"Logs|*.log|Dangling", "Logs (*.log)"},
+    };
+    for (const auto& [filter, qt] : cases)
+        EXPECT_EQ(QtFileFilter(filter), qt) << filter;
+}
+
+} // namespace

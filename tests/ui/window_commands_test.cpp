@@ -1,0 +1,430 @@
+// The main window's commands that open a dialog or act on the panels, mostly against a real vsftpd:
+// each checks that the window reaches its model and shows the answer; the models' rules are unit tests.
+#include "config/options_store.h"
+#include "ui/attributes_dialog.h"
+#include "ui/carriage_return_dialog.h"
+#include "ui/file_list_model.h"
+#include "ui/mirror_dialog.h"
+#include "ui/options_dialog.h"
+#include "file_io.h"
+#include "loopback_port.h"
+#include "window_fixture.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+using namespace brisk;
+using brisk::test::onNextModal;
+using brisk::test::setModifiedTime;
+using brisk::test::waitFor;
+namespace fs = std::filesystem;
+
+namespace {
+
+using brisk::test::child;
+
+void click(QWidget* dialog, const char* name) { child<QPushButton>(dialog, name)->click(); }
+
+class WindowCommandsTest : public test::WindowTest {
+protected:
+    // Shows this local directory in the local panel.
+    void showLocal(const std::string& dir)
+    {
+        ASSERT_TRUE(w().program().local.changeDirectory(dir));
+        w().refreshViews();
+    }
+    // The entry is in the menus of both panels and of the menu bar's Local and Remote menus.
+    void expectInAllMenus(const QString& text)
+    {
+        for (const char* name : {"pmLocal", "pmRemote", "&Local", "&Remote"})
+            EXPECT_TRUE(test::hasEntry(menu(name), text)) << name;
+    }
+};
+
+TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    server_->writeDataFile("a.txt", "a");
+    server_->writeDataFile("run.sh", "r");
+    ::chmod((server_->dataDir() / "a.txt").c_str(), 0644);
+    ::chmod((server_->dataDir() / "run.sh").c_str(), 0755);
+    connect({"a.txt", "run.sh"});
+    EXPECT_TRUE(test::hasEntry(menu("&Remote"), "File Attributes"));
+    EXPECT_TRUE(test::hasEntry(menu("pmRemote"), "File Attributes"));
+    QAction* attributes = w().action("actFileAttributes");
+    w().refreshViews();
+    EXPECT_FALSE(attributes->isEnabled()) << "offered without a selection";
+
+    select(w().FTPView, {"a.txt", "run.sh"});
+    w().refreshViews();
+    ASSERT_TRUE(attributes->isEnabled());
+    QString opened;
+    onNextModal<T_ChMod>([&](T_ChMod* d) {
+        const auto symbolic = [d] { return d->findChild<QLabel*>("lbSymbolic")->text(); };
+        opened = d->windowTitle() + "|" + d->modeEdit()->text() + "|" + symbolic();
+        d->box(4)->click();   // group write, for both
+        EXPECT_EQ(d->modeEdit()->text() + "|" + symbolic(), "664|rw?rw?r-?");
+        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog").isEmpty());
+        d->findChild<QPushButton*>("btApply")->click();
+    });
+    attributes->trigger();
+    EXPECT_EQ(opened, "Change File Attributes|644|rw?r-?r-?");
+    ASSERT_TRUE(waitFor([&] { return log().contains("Attributes changed: 2, failed: 0") && session().canTransfer(); }))
+        << log().toStdString();
+    struct stat a {}, run {};
+    ASSERT_EQ(::stat((server_->dataDir() / "a.txt").c_str(), &a) | ::stat((server_->dataDir() / "run.sh").c_str(), &run), 0);
+    EXPECT_EQ(a.st_mode & 07777, 0664u);
+    EXPECT_EQ(run.st_mode & 07777, 0775u);
+}
+
+// Carriage Return converts the selected files; its log lines are the command's unit tests.
+TEST_F(WindowCommandsTest, CarriageReturnConvertsTheSelectedFiles)
+{
+    const std::string dir = home() + "texts";
+    for (const char* name : {"a.txt", "b.txt"})
+        writeFile(dir + "/" + name, "one\r\ntwo\r\n");
+    fs::create_directories(dir + "/sub");
+    showLocal(dir);
+    QAction* entry = nullptr;
+    for (QAction* candidate : menu("&Local")->actions())
+        if (candidate->text() == "Carriage Return")
+            entry = candidate;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(menu("pmLocal")->actions().contains(entry));
+    select(w().lvLoc, {"sub"});
+    w().refreshViews();
+    EXPECT_FALSE(entry->isEnabled()) << "offered for a directory alone";
+
+    select(w().lvLoc, {"a.txt", "b.txt"});
+    w().refreshViews();
+    ASSERT_TRUE(entry->isEnabled());
+    for (const char* button : {"btCancel", "btApply"}) {
+        const bool cancel = button == std::string("btCancel");
+        onNextModal<T_Carrage>([button, cancel](T_Carrage* dialog) {
+            if (cancel) {
+                EXPECT_TRUE(dialog->button(LineEnding::Unchanged)->isChecked());
+                EXPECT_FALSE(test::saveScreenshot(*dialog, "carriage_return_dialog").isEmpty());
+            }
+            dialog->findChild<QRadioButton*>("rbLf")->click();
+            dialog->findChild<QPushButton*>(button)->click();
+        });
+        entry->trigger();
+        if (cancel) {
+            EXPECT_EQ(readFile(dir + "/a.txt"), "one\r\ntwo\r\n");
+            EXPECT_FALSE(log().contains("Converting file"));
+        }
+    }
+    EXPECT_TRUE(waitFor([&] { return readFile(dir + "/b.txt") == "one\ntwo\n"; })) << log().toStdString();
+    EXPECT_EQ(readFile(dir + "/a.txt"), "one\ntwo\n");
+}
+
+TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    const std::time_t when = (std::time(nullptr) - 2 * 24 * 3600) / 60 * 60;
+    const fs::path local = home() + "local";
+    const fs::path remote = server_->dataDir();
+    for (const char* name : {"same.txt", "size.txt", "time.txt", "local.txt"})
+        writeFile((local / name).string(), name);
+    for (const char* name : {"same.txt", "time.txt", "remote.txt"})
+        server_->writeDataFile(name, name);
+    server_->writeDataFile("size.txt", "longer");
+    for (const fs::path& file : {local / "same.txt", local / "size.txt", local / "time.txt", local / "local.txt",
+                                 remote / "same.txt", remote / "size.txt", remote / "remote.txt"})
+        setModifiedTime(file, when);
+    setModifiedTime(remote / "time.txt", when + 300);
+
+    QAction* compare = w().action("actCompareDirs");
+    expectInAllMenus("Compare Directories");
+    EXPECT_FALSE(compare->isEnabled()) << "offered without a session";
+    showLocal(local.string());
+    connect({"remote.txt", "same.txt", "size.txt", "time.txt"});
+    // vsftpd lists times in UTC; the local panel shows local time.
+    std::tm parts {};
+    localtime_r(&when, &parts);
+    w().program().settings.options.TimeZone = int16_t(session().CurrentSite().TimeZone + parts.tm_gmtoff / 3600);
+    select(w().lvLoc, {"same.txt"});
+    ASSERT_TRUE(compare->isEnabled());
+    compare->trigger();
+
+    const auto selected = [](const FileListView* view) {
+        QStringList names;
+        for (const QModelIndex& index : view->selectionModel()->selectedRows())
+            names.push_back(index.data().toString());
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(selected(w().lvLoc), (QStringList{"local.txt", "size.txt", "time.txt"}));
+    EXPECT_EQ(selected(w().FTPView), (QStringList{"remote.txt", "size.txt", "time.txt"}));
+    EXPECT_TRUE(w().localInfo->text().endsWith("in 3 file(s)")) << w().localInfo->text().toStdString();
+    EXPECT_TRUE(w().remoteInfo->text().endsWith("in 3 file(s)")) << w().remoteInfo->text().toStdString();
+    EXPECT_FALSE(test::saveScreenshot(w(), "compare_directories").isEmpty());
+}
+
+TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
+{
+    const auto silver = [](QWidget* box) { return box->palette().color(QPalette::Base) == QColor(192, 192, 192); };
+    QStringList pages;
+    onNextModal<T_Options>([&](T_Options* d) {
+        auto* tree = child<QTreeWidget>(d, "tvOptions");
+        auto* stack = child<QStackedWidget>(d, "pcOptions");
+        for (QTreeWidgetItemIterator node(tree); *node; ++node) {
+            tree->setCurrentItem(*node);
+            pages << stack->currentWidget()->objectName();
+            EXPECT_FALSE(test::saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
+        }
+        d->showPage(4);
+        child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
+        EXPECT_FALSE(test::saveScreenshot(*d, "options_page4_firewall").isEmpty());
+        auto* address = child<QLineEdit>(d, "edAnonymous");
+        EXPECT_TRUE(!address->isEnabled() && silver(address));
+        child<QCheckBox>(d, "cbAno")->setChecked(true);
+        EXPECT_TRUE(address->isEnabled() && !silver(address));
+        child<QSpinBox>(d, "seTimeOut")->setValue(42);
+        test::answerInput("md");
+        click(d, "btExtModify");
+        EXPECT_EQ(child<QListWidget>(d, "lbExt")->count(), 1);
+        click(d, "btOK");
+    });
+    w().action("actPreferences")->trigger();
+
+    EXPECT_EQ(pages, QStringList({"tsPage0", "tsPage1", "tsPage2", "tsPage3", "tsPage4", "tsPage5", "tsPage6"}));
+    TFTPOptions saved;
+    TLang lang;
+    ListFonts fonts;
+    LoadOptions(saved, lang, fonts);
+    EXPECT_EQ(saved.TimeOut, 42);
+    EXPECT_EQ(saved.Ext, "md");
+    EXPECT_TRUE(saved.MailAno);
+    EXPECT_EQ(session().Ftp1.Timeout, 42) << "applied to the session";
+}
+
+// The right-click menus of both panels and of the site list: the entries for the clicked rows,
+// Copy Path onto the clipboard and Properties in a box.
+class ContextMenuTest : public WindowCommandsTest {
+protected:
+    // Right-clicks the row: the menu that opened, or null.
+    QMenu* rightClick(FileListView* view, const QString& caption)
+    {
+        select(view, {caption});
+        emit view->customContextMenuRequested(view->visualRect(view->currentIndex()).center());
+        QMenu* open = nullptr;
+        waitFor([&] {
+            for (QMenu* candidate : w().findChildren<QMenu*>())
+                if (candidate->isVisible() && candidate->objectName().startsWith("pm"))
+                    open = candidate;
+            return open != nullptr;
+        }, 5000);
+        return open;
+    }
+    // The menu's name and those of `wanted` entries it does not offer enabled; saved as `shot`.
+    QStringList missing(FileListView* view, const QString& caption, QStringList wanted, const QString& shot)
+    {
+        QMenu* open = rightClick(view, caption);
+        if (!open)
+            return {"no menu"};
+        for (QAction* entry : open->actions())
+            if (entry->isEnabled())
+                wanted.removeAll(entry->text());
+        EXPECT_FALSE(test::saveScreenshot(*open, shot).isEmpty());
+        open->close();
+        return QStringList{open->objectName()} + wanted;
+    }
+    // Right-clicks the row and triggers the entry, as a click on it does once the menu has closed.
+    void choose(FileListView* view, const QString& caption, const QString& text)
+    {
+        QMenu* open = rightClick(view, caption);
+        ASSERT_NE(open, nullptr);
+        open->close();
+        for (QAction* entry : open->actions())
+            if (entry->text() == text)
+                return entry->trigger();
+        ADD_FAILURE() << "no entry " << text.toStdString();
+    }
+    QString copiedPath(FileListView* view, const QString& caption)
+    {
+        choose(view, caption, "Copy Path");
+        return QGuiApplication::clipboard()->text();
+    }
+    QString properties(FileListView* view, const QString& caption)
+    {
+        QString text;
+        onNextModal<QMessageBox>([&text](QMessageBox* box) {
+            text = box->text();
+            box->accept();
+        });
+        choose(view, caption, "Properties");
+        return text;
+    }
+};
+
+TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    server_->writeDataFile("top.txt", "top");
+    const std::string localDir = home() + "local";
+    writeFile(localDir + "/a.txt", "12345");
+    showLocal(localDir);
+    EXPECT_EQ(missing(w().lvLoc, "a.txt", {"Make directory", "Rename", "Delete", "Copy Path", "Properties", "Refresh"},
+                      "context_menu_local"),
+              QStringList{"pmLocal"});
+    EXPECT_EQ(copiedPath(w().lvLoc, "a.txt"), QString::fromStdString(localDir + "/a.txt"));
+    EXPECT_TRUE(properties(w().lvLoc, "a.txt").contains("Size: 5 bytes"));
+
+    createSite();
+    EXPECT_EQ(missing(w().FTPView, "Local vsftpd",
+                      {"Connect to FTP - Server", "Server Properties", "Copy Path", "Delete Server/Dir/File"},
+                      "context_menu_sites"),
+              QStringList{"pmSites"});
+    EXPECT_EQ(copiedPath(w().FTPView, "Local vsftpd"),
+              QString("ftp://%1@127.0.0.1:%2").arg(test::kFtpUser).arg(server_->port()));
+
+    activate(w().FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList{"top.txt"}; })) << log().toStdString();
+    EXPECT_EQ(missing(w().FTPView, "top.txt",
+                      {"Download", "Make directory", "Rename", "Delete Server/Dir/File", "Copy Path", "Properties",
+                       "Refresh"},
+                      "context_menu_remote"),
+              QStringList{"pmRemote"});
+    EXPECT_EQ(copiedPath(w().FTPView, "top.txt"), "/top.txt");
+    const QString details = properties(w().FTPView, "top.txt");
+    EXPECT_TRUE(details.contains("Size: 3 bytes") && details.contains("Attributes: -rw")) << details.toStdString();
+}
+
+TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvivesARestart)
+{
+    writeFile(home() + "sizes/big.bin", std::string(1234567, 'x'));
+    const auto cell = [this] {
+        showLocal(home() + "sizes");
+        return w().lvLoc->model()->index(int(captions(w().lvLoc).indexOf("big.bin")), 1);
+    };
+    const struct {
+        const char* action;
+        const char* shown;
+        SizeDisplay display;
+    } choices[] = {{"actSizeBytes", "1234567", SizeDisplay::Bytes},
+                   {"actSizeGrouped", "1 234 567", SizeDisplay::Grouped},
+                   {"actSizeBinary", "1.18 MiB", SizeDisplay::Binary}};
+    for (const auto& choice : choices) {
+        w().action(choice.action)->trigger();
+        EXPECT_EQ(cell().data().toString(), choice.shown);
+        EXPECT_EQ(cell().data(Qt::ToolTipRole).toString(), "1234567 bytes") << choice.action;
+        EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), choice.display) << choice.action;
+    }
+    EXPECT_FALSE(test::saveScreenshot(w(), "main_sizes_binary").isEmpty());
+    quit();
+    open();
+    EXPECT_TRUE(w().action("actSizeBinary")->isChecked());
+    EXPECT_FALSE(w().action("actSizeGrouped")->isChecked());
+    EXPECT_EQ(cell().data().toString(), "1.18 MiB");
+    EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), SizeDisplay::Binary);
+}
+
+// A refused connection is told in plain words in a box (what it says is the session's: unit tests).
+TEST_F(WindowCommandsTest, ARefusedConnectionIsToldInABox)
+{
+    const uint16_t port = test::pickFreeLoopbackPort();
+    QString text;
+    onNextModal<QMessageBox>([&text](QMessageBox* box) {
+        text = box->text();
+        test::saveScreenshot(*box, "connection_error_box");
+        box->accept();
+    }, 60000);
+    createSite(port);
+    activate(w().FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return !text.isEmpty(); }, 60000)) << log().toStdString();
+    EXPECT_EQ(text, QString("The server 127.0.0.1 refused the connection on port %1.").arg(port));
+}
+
+class MirrorWindowTest : public WindowCommandsTest {
+protected:
+    // The next file chooser: its title and filters are recorded and `path` is chosen in it.
+    static void chooseFile(const std::string& path, QString& title)
+    {
+        onNextModal<QFileDialog>([path, &title](QFileDialog* chooser) {
+            title = chooser->windowTitle() + "|" + chooser->nameFilters().join(";;");
+            // Typed into the name box, as a user would once the folder has loaded: a selection made
+            // earlier can be replaced by the dialog's own start name while it reads the folder.
+            const QFileInfo file(QString::fromStdString(path));
+            chooser->setDirectory(file.absolutePath());
+            if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
+                name->setText(file.fileName());
+            EXPECT_FALSE(test::saveScreenshot(*chooser, "file_chooser").isEmpty());
+            static_cast<QDialog*>(chooser)->accept();   // as its Open or Save button does
+        });
+    }
+};
+
+// "Synchronize Directories" opens the mirror dialog, which saves a profile and opens it again.
+TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
+{
+    if (!startVsftpd())
+        GTEST_SKIP() << skipReason_;
+    expectInAllMenus("Synchronize Directories");
+    EXPECT_FALSE(w().action("actRemoteSyncDir")->isEnabled());
+    server_->writeDataFile("a.txt", "a");
+    connect({"a.txt"});
+    w().refreshViews();
+    ASSERT_TRUE(w().action("actRemoteSyncDir")->isEnabled());
+    ASSERT_TRUE(w().action("actLocalSyncDir")->isEnabled());
+
+    const std::string profile = home() + "site.cpf";
+    QString opened, saveTitle;
+    onNextModal<T_Mirror>([&](T_Mirror* d) {
+        opened = d->windowTitle() + "|" + child<QLineEdit>(d, "edLocal")->text() + "|" +
+                 child<QLineEdit>(d, "edRemote")->text();
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        test::answerInput(" *.bak ");
+        click(d, "btAdd");
+        EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), " *.bak ");
+        child<QRadioButton>(d, "rbAsk")->click();
+        EXPECT_FALSE(test::saveScreenshot(*d, "mirror_dialog").isEmpty());
+        chooseFile(profile, saveTitle);
+        click(d, "btSaveAs");
+        click(d, "btClose");
+    });
+    w().action("actRemoteSyncDir")->trigger();
+    EXPECT_EQ(opened, QString("Compare folders|%1|%2").arg(QString::fromStdString(userHome_),
+                                                            QString::fromStdString(session().Ftp1.HostDirName)));
+    EXPECT_EQ(saveTitle, "Saving compare parameters|Compare parameters file (*.cpf);;Text files (*.txt);;All files (*)");
+    EXPECT_NE(readFile(profile).find("Exclusions=*.bak\nDirection=1\nFile Exists=3\n"), std::string::npos)
+        << readFile(profile);
+    EXPECT_FALSE(fs::exists(home() + "Default.cpf"));
+
+    // The local panel's entry mirrors the local side; the profile opened brings its own back.
+    QString openTitle;
+    bool localFirst = false;
+    onNextModal<T_Mirror>([&](T_Mirror* d) {
+        localFirst = child<QRadioButton>(d, "rbMirrorLocal")->isChecked();
+        chooseFile(profile, openTitle);
+        click(d, "btOpen");
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(d, "rbAsk")->isChecked());
+        EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), "*.bak");
+        click(d, "btExecute");
+    });
+    w().action("actLocalSyncDir")->trigger();
+    EXPECT_TRUE(localFirst);
+    EXPECT_TRUE(openTitle.startsWith("Opening compare parameters|")) << openTitle.toStdString();
+    EXPECT_EQ(readFile(home() + "Default.cpf"), readFile(profile));
+    EXPECT_EQ(w().mirroring().task.Exclusions, "*.bak");
+}
+
+} // namespace
