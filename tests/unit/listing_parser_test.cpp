@@ -49,7 +49,6 @@ const ParserCase kCases[] = {
     {"7", {kPub}, {"0¦pub¦4096¦Mar 3¦14:05¦drwxr-xr-x¦"}},
     {"6", {"12-24-99  10:20AM       <DIR>          incoming"}, {"0¦incoming¦¦24.12.99¦10:20AM¦¦"}},
     {"6", {"01-15-01  03:47PM                 1234 file list.txt"}, {"1¦file list.txt¦1234¦15.01.01¦03:47PM¦¦"}},
-    {"8", {"01-15-01  03:47PM                 1234 file list.txt"}, {"1¦file list.txt¦1234¦15.01.01¦03:47PM¦¦"}},
     {"2", {"01-15-01 03:47PM <DIR> tools"}, {"0¦tools¦¦01-15-01¦03:47PM¦¦"}},
     {"5", {"DISK$ARCHIVE:[PUB.TOOLS]"}, {}, "PUB/TOOLS"},
     {"5", {"README.TXT;3      4/6  24-DEC-1999 10:20:30  [GROUP,OWNER]  (RWED,RWED,RE,)"},

@@ -62,10 +62,7 @@ TEST(RemotePanel, DatesShowTheFullYearOfTheListingLine)
 {
     const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
         {"0", "-rw-r--r-- 1 o g 3 Jan 01  1970 a", "01.01.70", "01.01.1970"},
-        {"0", "-rw-r--r-- 1 o g 3 Jun 15  1975 a", "15.06.75", "15.06.1975"},
         {"0", "-rw-r--r-- 1 o g 3 Nov 30  2079 a", "30.11.79", "30.11.2079"},
-        {"0", "-rw-r--r-- 1 o g 3 Mar  3 14:05 a", "03.03.26", "03.03.2026"},
-        {"0", "-rw-r--r-- 1 o g 3 Dec 24 09:15 a", "24.12.25", "24.12.2025"},
         {"0", "lrwxrwxrwx 1 o g 7 Jan 10  1975 a -> a", "10.01.75", "10.01.1975"},
         {"7", "-rw-r--r-- 1 o g 3 Jan 01  1970 a", "Jan 01 1970", "01.01.1970"},
         {"9", "-rw-r--r-- 1 o g x y 3 Jun 15  1975 a", "Jun 15 1975", "15.06.1975"},
@@ -148,7 +145,9 @@ TEST(MatchesMask, WildcardsListsAndCase)
     for (const auto& [name, mask, matches] : cases)
         EXPECT_EQ(MatchesMask(name, mask), matches) << name << " / " << mask;
     // Backtracking over many stars would take ages here.
-    EXPECT_FALSE(MatchesMask(std::string(4000, 'a'), std::string(200, '*') + "b"));
+    std::string mask(200, '*');
+    mask += 'b';
+    EXPECT_FALSE(MatchesMask(std::string(4000, 'a'), mask));
 }
 
 } // namespace brisk::remote_panel_test

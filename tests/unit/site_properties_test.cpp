@@ -127,15 +127,12 @@ TEST_F(SitePropertiesTest, AddSlashRule)
 TEST_F(SitePropertiesTest, EntryZeroAlwaysHasTheDefaultDescriptor)
 {
     SiteProperties builtIn(test::newDefaultSite(), test::fixedZones(), "Standard");
-    ASSERT_EQ(builtIn.layouts().size(), 1u);
-    EXPECT_EQ(builtIn.layouts()[0], (CustomLayout{"Standard", "0957681"}));
+    EXPECT_EQ(builtIn.layouts(), (std::vector<CustomLayout>{{"Standard", "0957681"}}));
     EXPECT_FALSE(builtIn.positionFieldsEditable());
 
     writeFile(answerFile(), "\"Mine\",4123456\n\"Listing A\",4957681\n");
     SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
-    ASSERT_EQ(dialog.layouts().size(), 2u);
-    EXPECT_EQ(dialog.layouts()[0], (CustomLayout{"Mine", "0957681"}));
-    EXPECT_EQ(dialog.layouts()[1], (CustomLayout{"Listing A", "4957681"}));
+    EXPECT_EQ(dialog.layouts(), (std::vector<CustomLayout>{{"Mine", "0957681"}, {"Listing A", "4957681"}}));
     dialog.cancel();
     EXPECT_EQ(readFile(answerFile()), "\"Mine\",0957681\n\"Listing A\",4957681\n");
 }
@@ -153,9 +150,7 @@ TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
     EXPECT_EQ(readFile(answerFile()),
               "\"Default\",0957681\n\"Listing A\",4957681\n\"Say \"\"hi\"\"\",0957681\n");
     EXPECT_EQ(modeOf(answerFile()), 0600u);
-    SiteProperties again(test::newDefaultSite(), test::fixedZones());
-    ASSERT_EQ(again.layouts().size(), 3u);
-    EXPECT_EQ(again.layouts()[2].name, "Say \"hi\"");
+    EXPECT_EQ(SiteProperties(test::newDefaultSite(), test::fixedZones()).layouts().at(2).name, "Say \"hi\"");
 }
 
 // A custom site opens with its layout by name, or with the default once that layout is gone.
@@ -165,15 +160,13 @@ TEST_F(SitePropertiesTest, CustomSiteTakesItsLayoutByName)
     TFTPServerInfo site = test::newDefaultSite();
     site.Answer = "4000000";
     site.AnswerName = "Vanished";
-    SiteProperties vanished(site, test::fixedZones());
-    EXPECT_EQ(vanished.selectedLayout(), 0);
-    EXPECT_EQ(vanished.form.positions, PositionFieldsOf("0957681"));
+    const SiteProperties vanished(site, test::fixedZones());
+    EXPECT_EQ(std::pair(vanished.selectedLayout(), vanished.form.positions), std::pair(0, PositionFieldsOf("0957681")));
 
     site.AnswerName = "other";
     SiteProperties dialog(site, test::fixedZones());
     EXPECT_TRUE(dialog.customPanelVisible());
-    EXPECT_EQ(dialog.selectedLayout(), 2);
-    EXPECT_EQ(dialog.form.positions, (PositionFields{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(std::pair(dialog.selectedLayout(), dialog.form.positions), std::pair(2, PositionFields{"1", "2", "3", "4", "5", "6"}));
     dialog.selectLayout(1);
     EXPECT_EQ(dialog.form.positions, (PositionFields{"9", "5", "7", "6", "8", "1"}));
     dialog.form.positions[0] = "12";
