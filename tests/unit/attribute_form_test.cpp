@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace brisk {
-namespace {
+namespace brisk::attribute_form_test {
 
 using B = BoxState;
 constexpr B U = B::Unchecked, C = B::Checked, M = B::Mixed;
@@ -17,11 +16,11 @@ std::vector<B> boxes(const AttributeForm& form)
     return out;
 }
 
-std::vector<std::pair<std::string, int>> changes(const AttributeForm& form)
+std::string changes(const AttributeForm& form)
 {
-    std::vector<std::pair<std::string, int>> out;
+    std::string out;
     for (const ChmodItem& item : form.changes())
-        out.emplace_back(item.name, item.mode);
+        out += item.name + "=" + std::to_string(item.mode) + " ";
     return out;
 }
 
@@ -85,7 +84,7 @@ TEST(AttributeForm, ApplyChangesOnlyTheEntriesThatDiffer)
     AttributeForm form({{"a.txt", 644}, {"b.txt", 755}, {"c.txt", 600}});
     ASSERT_TRUE(form.editModeText("644"));
     EXPECT_TRUE(form.apply());
-    EXPECT_EQ(changes(form), (std::vector<std::pair<std::string, int>>{{"b.txt", 644}, {"c.txt", 644}}));
+    EXPECT_EQ(changes(form), "b.txt=644 c.txt=644 ");
 
     ASSERT_TRUE(form.editModeText(""));
     EXPECT_FALSE(form.apply());
@@ -100,8 +99,7 @@ TEST(AttributeForm, MixedBitsKeepEachEntrysOwnBit)
     EXPECT_FALSE(form.apply());
     form.clickBox(4);
     EXPECT_TRUE(form.apply());
-    EXPECT_EQ(changes(form), (std::vector<std::pair<std::string, int>>{{"a.txt", 664}, {"run.sh", 775}}));
+    EXPECT_EQ(changes(form), "a.txt=664 run.sh=775 ");
 }
 
-} // namespace
-} // namespace brisk
+} // namespace brisk::attribute_form_test

@@ -11,16 +11,11 @@
 
 #include <filesystem>
 
-namespace brisk::test {
-namespace {
+namespace brisk::test::language_file_test {
 
 TEST(LanguageKey, SplitsIntoComponentPropertyIndexAndSubProperty)
 {
-    struct Case {
-        const char* key;
-        LanguageKey split;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, LanguageKey> cases[] = {
         {"Self.Caption", {"Self", "Caption", -1, ""}},
         {"btOk.Hint", {"btOk", "Hint", -1, ""}},
         {"msl.Items.3", {"msl", "Items", 3, ""}},
@@ -31,8 +26,8 @@ TEST(LanguageKey, SplitsIntoComponentPropertyIndexAndSubProperty)
         {"msl.Items.", {"msl", "Items", -1, ""}},
         {"lonely", {"lonely", "", -1, ""}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(SplitLanguageKey(c.key), c.split) << c.key;
+    for (const auto& [key, split] : cases)
+        EXPECT_EQ(SplitLanguageKey(key), split) << key;
     EXPECT_EQ(DecodeLanguageValue("two~~lines"), "two\nlines");
     EXPECT_EQ(EncodeLanguageValue("two\r\nlines\nmore"), "two~~lines~~more");
 }
@@ -72,21 +67,20 @@ TEST_F(LanguageFileTest, ReplacesOnlyTextsTheWindowHas)
                                            "lvList.Columns.5.Caption=Fehlt\nlvList.Columns.0.Width=9\n"
                                            "nobody.Caption=Niemand\n[OTHER]\nmsl.Items.0=Fremd\n"));
     EXPECT_EQ(form.title, "Testfenster");
-    EXPECT_EQ(form.strings["lblName.Caption"], "Erste\nZweite");
-    EXPECT_EQ(form.strings["lblEmpty.Caption"], "");
-    EXPECT_EQ(form.strings["btGo.Hint"], "Weiter");
+    EXPECT_EQ((std::vector<std::string>{form.strings["lblName.Caption"], form.strings["lblEmpty.Caption"],
+                                        form.strings["btGo.Hint"]}),
+              (std::vector<std::string>{"Erste\nZweite", "", "Weiter"}));
     EXPECT_EQ(messages.items(), (std::vector<std::string>{"Error", "Achtung"}));
     EXPECT_EQ(form.columns["lvList.Columns"], (std::vector<std::string>{"Filename", "Größe"}));
 }
 
-TEST_F(LanguageFileTest, FallsBackToTheParentClassSection)
+// A window without its own section takes the parent class's; a missing file is created empty and changes nothing.
+TEST_F(LanguageFileTest, FallsBackToTheParentClassSectionOrNothing)
 {
     ApplyLanguageFile(form, file("de.lan", "[TFORM]\nmsl.Items.0=Fehler\n"));
     EXPECT_EQ(messages[0], "Fehler");
-}
+    messages = MessageList{{"Error", "Attention"}};
 
-TEST_F(LanguageFileTest, AMissingFileIsCreatedEmptyAndChangesNothing)
-{
     const std::string path = home() + "gone.lan";
     ApplyLanguageFile(form, path);
     EXPECT_TRUE(std::filesystem::exists(path));
@@ -120,36 +114,26 @@ TEST_F(LanguageFileTest, TheTemplateHoldsEveryTextAndKeepsOtherSections)
     EXPECT_EQ(otherMessages.items(), messages.items());
 }
 
-TEST_F(LanguageFileTest, LanguagesAreListedLowerCasedWithoutTheTemplate)
+// Languages are listed lower-cased, without the template.
+TEST_F(LanguageFileTest, TheMenuChecksTheChosenLanguageOrFallsBackToEnglish)
 {
     for (const char* name : {"Deutsch.lan", "LANGUAGE.LAN", "francais.LAN", "notes.txt"})
         file(name, "");
     EXPECT_EQ(ListLanguages(home()), (std::vector<std::string>{"deutsch", "francais"}));
     EXPECT_EQ(LanguageFilePath(home(), "deutsch"), home() + "Deutsch.lan");
-}
-
-TEST_F(LanguageFileTest, TheMenuChecksTheChosenLanguageOrFallsBackToEnglish)
-{
-    file("Deutsch.lan", "");
-    file("francais.lan", "");
-    struct Case {
-        TLang lang;
-        int checked;
-        TLang after;
-    };
-    const Case cases[] = {
+    const std::tuple<TLang, int, TLang> cases[] = {
         {{true, false, "francais"}, 1, {true, false, "francais"}},
         {{false, true, "deutsch"}, 0, {false, true, "deutsch"}},
         {{true, false, "Deutsch"}, -1, {false, false, "language"}},
         {{true, false, "klingon"}, -1, {false, false, "language"}},
         {{true, true, "language"}, -1, {false, true, "language"}},
     };
-    for (const Case& c : cases) {
-        TLang lang = c.lang;
+    for (const auto& [before, checked, after] : cases) {
+        TLang lang = before;
         const LanguageMenu menu = BuildLanguageMenu(lang, home());
         EXPECT_EQ(menu.names, (std::vector<std::string>{"deutsch", "francais"}));
-        EXPECT_EQ(menu.checked, c.checked) << c.lang.LangFile;
-        EXPECT_EQ(lang, c.after) << c.lang.LangFile;
+        EXPECT_EQ(menu.checked, checked) << before.LangFile;
+        EXPECT_EQ(lang, after) << before.LangFile;
     }
 
     TLang lang{false, true, "language"};
@@ -219,5 +203,4 @@ TEST_F(LanguageSessionTest, TheClosingLogLineComesFromTheLanguageFile)
     EXPECT_TRUE(loggedWith("Zuviel").empty());
 }
 
-} // namespace
-} // namespace brisk::test
+} // namespace brisk::test::language_file_test

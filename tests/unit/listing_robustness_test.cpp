@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace brisk {
-namespace {
+namespace brisk::listing_robustness_test {
 
 const char* const kDescriptors[] = {"0957681", "1", "2", "3", "4957681", "5", "6", "7", "8", "9"};
 
@@ -89,5 +88,4 @@ TEST(ParseListingRobustness, HostileBytesNeverBreakTheParser)
     }
 }
 
-} // namespace
-} // namespace brisk
+} // namespace brisk::listing_robustness_test

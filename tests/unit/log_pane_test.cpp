@@ -6,8 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace brisk {
-namespace {
+namespace brisk::log_pane_test {
 
 std::string readAll(const std::string& path)
 {
@@ -17,27 +16,15 @@ std::string readAll(const std::string& path)
     return s.str();
 }
 
+// The test is case-sensitive, and a reply line is never the password.
 TEST(LogPane, PasswordLinesAreHidden)
 {
-    EXPECT_EQ(LogPane::DisplayFilter("> PASS secret"), "> PASS (hidden)");
-    EXPECT_EQ(LogPane::DisplayFilter("> USER PASS x"), "> PASS (hidden)");
-    EXPECT_EQ(LogPane::DisplayFilter("> PASSIVE"), "> PASSIVE");
-    EXPECT_EQ(LogPane::DisplayFilter("< 230 Login ok"), "< 230 Login ok");
-    EXPECT_EQ(LogPane::DisplayFilter("> pass lower"), "> pass lower") << "the test is case-sensitive";
-    EXPECT_EQ(LogPane::DisplayFilter("<  MODE NLST NOOP OPTS PASS PASV PORT"), "<  MODE NLST NOOP OPTS PASS PASV PORT")
-        << "a reply line is never the password";
-}
-
-TEST(LogPane, ControlBytesNeitherBreakLinesNorReachTheFile)
-{
-    test::TempDir dir;
-    const std::string path = (dir.path() / "session.log").string();
-    LogPane log;
-    log.setLogFile(path);
-    const size_t line = log.AddLog("< 211-one\rtwo\nthree\x1b[31m\x7f\tend");
-    log.appendToLine(line, " ok\n");
-    EXPECT_EQ(log.lines(), std::deque<std::string>{"< 211-one?two?three?[31m?\tend ok?"});
-    EXPECT_EQ(readAll(path), "< 211-one?two?three?[31m?\tend\n");
+    const std::pair<const char*, const char*> lines[] = {
+        {"> PASS secret", "> PASS (hidden)"}, {"> USER PASS x", "> PASS (hidden)"}, {"> PASSIVE", "> PASSIVE"},
+        {"< 230 Login ok", "< 230 Login ok"}, {"> pass lower", "> pass lower"},
+        {"<  MODE NLST NOOP OPTS PASS PASV PORT", "<  MODE NLST NOOP OPTS PASS PASV PORT"}};
+    for (const auto& [line, shown] : lines)
+        EXPECT_EQ(LogPane::DisplayFilter(line), shown);
 }
 
 TEST(LogPane, OldLinesGoWhenTheSizeIsReachedAndTheNewestAlwaysStays)
@@ -57,7 +44,8 @@ TEST(LogPane, OldLinesGoWhenTheSizeIsReachedAndTheNewestAlwaysStays)
     EXPECT_EQ(log.lines(), (std::deque<std::string>{"second line"}));
 }
 
-TEST(LogPane, EveryLineIsAppendedToTheLogFileWhenOne)
+// Lines logged before the file was set do not reach it; a file that cannot be written is ignored.
+TEST(LogPane, EveryLineReachesTheLogFileWithoutControlBytes)
 {
     test::TempDir dir;
     const std::string path = (dir.path() / "session.log").string();
@@ -65,11 +53,12 @@ TEST(LogPane, EveryLineIsAppendedToTheLogFileWhenOne)
     log.AddLog("before");
     log.setLogFile(path);
     log.AddLog("one");
-    log.AddLog("two");
-    EXPECT_EQ(readAll(path), "one\ntwo\n");
+    const size_t line = log.AddLog("< 211-one\rtwo\nthree\x1b[31m\x7f\tend");
+    log.appendToLine(line, " ok\n");
+    EXPECT_EQ(log.lines().back(), "< 211-one?two?three?[31m?\tend ok?");
+    EXPECT_EQ(readAll(path), "one\n< 211-one?two?three?[31m?\tend\n");
     log.setLogFile((dir.path() / "missing" / "x.log").string());
-    EXPECT_EQ(log.AddLog("still shown"), 3u) << "a file that cannot be written is ignored";
+    EXPECT_EQ(log.AddLog("still shown"), 3u);
 }
 
-} // namespace
-} // namespace brisk
+} // namespace brisk::log_pane_test

@@ -7,10 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
-namespace brisk {
-namespace {
+namespace brisk::options_form_test {
 
 using Strings = std::vector<std::string>;
 
@@ -43,29 +40,23 @@ protected:
 // A value outside its box's range is stored as the nearer end on "OK" and kept on "Cancel".
 TEST_F(OptionsFormTest, NumbersOutsideTheirRangesAreStoredAsTheNearerEnd)
 {
-    const struct {
-        int32_t TFTPOptions::*field;
-        int32_t stored, afterOk;
-    } cases[] = {
-        {&TFTPOptions::TimeOut, 5, 10},         {&TFTPOptions::TimeOut, 40000, 32767},
-        {&TFTPOptions::TimeOut, 20, 20},        {&TFTPOptions::Retry, -1, 0},
-        {&TFTPOptions::LogSize, 50, 100},       {&TFTPOptions::LogSize, 10000, 10000},
-        {&TFTPOptions::StartKeep, 2000, 1000},  {&TFTPOptions::StartKeep, 0, 1},
+    const std::tuple<int32_t TFTPOptions::*, int32_t, int32_t> cases[] = {
+        {&TFTPOptions::TimeOut, 5, 10}, {&TFTPOptions::TimeOut, 40000, 32767}, {&TFTPOptions::TimeOut, 20, 20},
+        {&TFTPOptions::Retry, -1, 0}, {&TFTPOptions::LogSize, 50, 100}, {&TFTPOptions::LogSize, 10000, 10000},
+        {&TFTPOptions::StartKeep, 2000, 1000}, {&TFTPOptions::StartKeep, 0, 1},
         {&TFTPOptions::DurationKeep, 150, 100}, {&TFTPOptions::DurationKeep, 10, 10},
     };
-    for (const auto& c : cases) {
+    for (const auto& [field, before, afterOk] : cases) {
         options = {};
-        options.*c.field = c.stored;
+        options.*field = before;
         opened();
-        EXPECT_EQ(options.*c.field, c.stored) << "cancelled";
+        EXPECT_EQ(options.*field, before) << "cancelled";
         form().ok();
-        EXPECT_EQ(options.*c.field, c.afterOk) << c.stored;
-        EXPECT_EQ(stored().*c.field, c.afterOk) << "saved";
+        EXPECT_EQ(options.*field, afterOk) << before;
+        EXPECT_EQ(stored().*field, afterOk) << "saved";
     }
-}
 
-TEST_F(OptionsFormTest, TypedTextThatIsNoNumberInRangeGivesTheLastValidValue)
-{
+    // Typed text that is no number in range gives the last valid value.
     NumberBox box(10, 32767);
     box.load(5);
     const std::pair<const char*, int> typed[] = {{"40", 40}, {"abc", 40}, {"9", 40}, {" 12 ", 12},
@@ -87,10 +78,8 @@ TEST_F(OptionsFormTest, OpeningCorrectionsSurviveCancel)
     writeFile(home() + "language.lan", "");
     opened();
     EXPECT_EQ(options.TransferMode, 0);
-    EXPECT_FALSE(lang.LangOn);
-    EXPECT_FALSE(form().langOn);
-    EXPECT_FALSE(form().languageListEnabled());
-    EXPECT_EQ(lang.LangFile, "deutsch");
+    EXPECT_EQ(lang, (TLang{false, true, "deutsch"}));
+    EXPECT_FALSE(form().langOn || form().languageListEnabled());
     EXPECT_EQ(options.TimeOut, 5);
     EXPECT_TRUE(options.fwEnable);
     EXPECT_FALSE(std::filesystem::exists(OptionsFilePath()));
@@ -107,11 +96,8 @@ TEST_F(OptionsFormTest, OkStoresKeepOnlyWithCommandsAndFirewallLoginsOff)
     form().selectCommand(0);
     form().deleteCommand();
     form().ok();
-    EXPECT_FALSE(options.Keep) << "no command left";
-    EXPECT_EQ(options.CmdKeep, "");
-    EXPECT_FALSE(options.fwEnable);
-    EXPECT_EQ(options.fwType, 0);
-    EXPECT_EQ(options.fwSimbol, "#");
+    EXPECT_EQ(std::tie(options.Keep, options.CmdKeep), std::tuple(false, "")) << "no command left";
+    EXPECT_EQ(std::tie(options.fwEnable, options.fwType, options.fwSimbol), std::tuple(false, 0, "#"));
 
     opened();
     form().keep = true;
@@ -120,8 +106,7 @@ TEST_F(OptionsFormTest, OkStoresKeepOnlyWithCommandsAndFirewallLoginsOff)
     form().addCommand();
     form().addCommand();
     form().ok();
-    EXPECT_TRUE(options.Keep);
-    EXPECT_EQ(options.CmdKeep, "\"SITE IDLE\",NOOP");
+    EXPECT_EQ(std::tie(options.Keep, options.CmdKeep), std::tuple(true, "\"SITE IDLE\",NOOP"));
 }
 
 TEST_F(OptionsFormTest, ListEditorsAskWithCaptionsFromTheMessageList)
@@ -167,17 +152,14 @@ TEST_F(OptionsFormTest, ChoosersStartAtTheBoxesAndReplaceThemWhenConfirmed)
     ui.answerFont(FontChoice{"DejaVu Sans", 11, 255});
     form().chooseFont();
     ASSERT_EQ(ui.choosers.size(), 2u);
-    EXPECT_EQ(ui.choosers[0].request.title, "Choose Log file");
-    EXPECT_EQ(ui.choosers[0].request.filter, "Log Files (*.log)|*.log|Text Files (*.Txt)|*.txt|All Files (*.*)|*.*");
-    EXPECT_EQ(ui.choosers[0].request.fileName, home() + "old.log");
-    EXPECT_EQ(ui.choosers[1].request.title, "Choice Directory");
-    EXPECT_EQ(ui.choosers[1].request.fileName, "/tmp");
+    const auto& log = ui.choosers[0].request;
+    EXPECT_EQ(log.title + "|" + log.filter + "|" + log.fileName,
+              "Choose Log file|Log Files (*.log)|*.log|Text Files (*.Txt)|*.txt|All Files (*.*)|*.*|" + home() + "old.log");
+    EXPECT_EQ(ui.choosers[1].request.title + "|" + ui.choosers[1].request.fileName, "Choice Directory|/tmp");
     EXPECT_EQ(ui.fontsAsked, (std::vector<FontChoice>{{"MS Sans Serif", 8, 255}}));
     form().ok();
-    EXPECT_EQ(options.LogFile, home() + "new.log");
-    EXPECT_EQ(options.IniPath, "/tmp");
-    EXPECT_EQ(options.FontName, "DejaVu Sans");
-    EXPECT_EQ(options.FontSize, 11);
+    EXPECT_EQ(std::tie(options.LogFile, options.IniPath, options.FontName, options.FontSize),
+              std::tuple(home() + "new.log", "/tmp", "DejaVu Sans", 11));
 }
 
 // A LangFile with an extension selects its entry; a choice is previewed with LangFile naming it for
@@ -261,5 +243,4 @@ TEST_F(OptionsFormTest, PreferencesApplyTheOptionsToTheSession)
     EXPECT_EQ(ui.optionsDialogs, 2);
 }
 
-} // namespace
-} // namespace brisk
+} // namespace brisk::options_form_test

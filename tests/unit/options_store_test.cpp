@@ -1,14 +1,22 @@
 #include "config/options_store.h"
-
+#include "config/pane_split.h"
+#include "config/window_layouts.h"
+#include "platform/comma_text.h"
 #include "platform/ini_file.h"
+#include "platform/program_dir.h"
+#include "session/main_program.h"
+
 #include "expect_throw.h"
+#include "scripted_user_interface.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-using namespace brisk;
+namespace brisk::options_store_test {
+
+using Strings = std::vector<std::string>;
 
 class OptionsStoreTest : public TempHomeTest {
 protected:
@@ -18,6 +26,11 @@ protected:
         lang = TLang{};
         fonts = ListFonts{};
         LoadOptions(options, lang, fonts);
+    }
+    void loadFrom(const std::string& text)
+    {
+        writeFile(optionsFile(), text);
+        load();
     }
     std::string optionsFile() const { return home() + "options.ftp"; }
 
@@ -38,18 +51,14 @@ TEST_F(OptionsStoreTest, MissingFileGivesEveryDefault)
     EXPECT_FALSE(std::filesystem::exists(optionsFile()));
 }
 
-TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsWideValuesKeepLowBitsAndOnlyIniPathMayBeEmpty)
+// Bad numbers give defaults, wide values keep their low bits, and only IniPath may be empty.
+TEST_F(OptionsStoreTest, BadNumbersAndWideValues)
 {
-    writeFile(optionsFile(),
-              "[common]\nTimeOut=soon\nretry=3\nConnectionType=258\nTimeZone=65541\nPassiveTransfer=7\n"
-              "LogSize=\nKeep=x\nLogFile=\nIniPath=\n");
-    load();
-    EXPECT_EQ(options.TimeOut, 15);
-    EXPECT_EQ(options.Retry, 3);
-    EXPECT_EQ(options.ConnectionType, 2);
-    EXPECT_EQ(options.TimeZone, 5);
+    loadFrom("[common]\nTimeOut=soon\nretry=3\nConnectionType=258\nTimeZone=65541\nPassiveTransfer=7\n"
+             "LogSize=\nKeep=x\nLogFile=\nIniPath=\n");
+    EXPECT_EQ((std::vector<int>{options.TimeOut, options.Retry, options.ConnectionType, options.TimeZone, options.LogSize}),
+              (std::vector<int>{15, 3, 2, 5, 10000}));
     EXPECT_TRUE(options.PassiveTransfer);
-    EXPECT_EQ(options.LogSize, 10000);
     EXPECT_FALSE(options.Keep);
     EXPECT_EQ(options.LogFile, home() + "tolvaxe.log");
     EXPECT_EQ(options.IniPath, "");
@@ -58,54 +67,30 @@ TEST_F(OptionsStoreTest, BadNumbersGiveDefaultsWideValuesKeepLowBitsAndOnlyIniPa
 TEST_F(OptionsStoreTest, AStoredStartFolderIsKeptUnlessItIsTheSettingsFolder)
 {
     for (const std::string& settings : {home(), home().substr(0, home().size() - 1)}) {
-        writeFile(optionsFile(), "[common]\nIniPath=" + settings + "\n");
-        load();
+        loadFrom("[common]\nIniPath=" + settings + "\n");
         EXPECT_EQ(options.IniPath, "") << settings;
     }
-    writeFile(optionsFile(), "[common]\nIniPath=" + home() + "work\n");
-    load();
+    loadFrom("[common]\nIniPath=" + home() + "work\n");
     EXPECT_EQ(options.IniPath, home() + "work");
 }
 
-TEST_F(OptionsStoreTest, MaxListingIsInMebibytesWithItsDefaultForMissingOrUnusableValues)
+// MaxListing is in mebibytes; SizeDisplay is one of three modes, grouped digits for anything else.
+TEST_F(OptionsStoreTest, MaxListingAndSizeDisplayTakeTheirDefaultForUnusableValues)
 {
-    const struct {
-        const char* line;
-        int32_t mib;
-    } cases[] = {{"", 1024}, {"MaxListing=\n", 1024}, {"MaxListing=lots\n", 1024}, {"MaxListing=-1\n", 1024},
-                 {"MaxListing=0\n", 0}, {"MaxListing=5\n", 5}, {"MaxListing=2147483647\n", 2147483647}};
-    for (const auto& c : cases) {
-        writeFile(optionsFile(), std::string("[Common]\n") + c.line);
-        load();
-        EXPECT_EQ(options.MaxListingMiB, c.mib) << c.line;
+    const auto max = &TFTPOptions::MaxListingMiB, view = &TFTPOptions::SizeDisplayMode;
+    const std::tuple<const char*, int32_t TFTPOptions::*, int32_t> cases[] = {
+        {"[Common]\n", max, 1024}, {"[Common]\nMaxListing=\n", max, 1024}, {"[Common]\nMaxListing=lots\n", max, 1024},
+        {"[Common]\nMaxListing=-1\n", max, 1024}, {"[Common]\nMaxListing=0\n", max, 0}, {"[Common]\nMaxListing=5\n", max, 5},
+        {"[Common]\nMaxListing=2147483647\n", max, 2147483647}, {"[View]\n", view, 1}, {"[View]\nSizeDisplay=0\n", view, 0},
+        {"[View]\nSizeDisplay=2\n", view, 2}, {"[View]\nSizeDisplay=3\n", view, 1}, {"[View]\nSizeDisplay=-1\n", view, 1},
+        {"[View]\nSizeDisplay=KiB\n", view, 1},
+    };
+    for (const auto& [text, field, value] : cases) {
+        loadFrom(text);
+        EXPECT_EQ(options.*field, value) << text;
         SaveOptions(options, lang, fonts);
         load();
-        EXPECT_EQ(options.MaxListingMiB, c.mib) << "after a save: " << c.line;
-    }
-}
-
-TEST_F(OptionsStoreTest, SizeDisplayIsOneOfThreeModesWithGroupedDigitsForAnythingElse)
-{
-    const struct {
-        const char* line;
-        int32_t mode;
-    } cases[] = {{"", 1}, {"SizeDisplay=0\n", 0}, {"SizeDisplay=2\n", 2}, {"SizeDisplay=3\n", 1},
-                 {"SizeDisplay=-1\n", 1}, {"SizeDisplay=KiB\n", 1}};
-    for (const auto& c : cases) {
-        writeFile(optionsFile(), std::string("[View]\n") + c.line);
-        load();
-        EXPECT_EQ(options.SizeDisplayMode, c.mode) << c.line;
-    }
-}
-
-TEST_F(OptionsStoreTest, TimeZoneSurvivesTheWholeSixteenBitRange)
-{
-    for (int16_t tz : {int16_t(-32768), int16_t(-5), int16_t(0), int16_t(13), int16_t(32767)}) {
-        TFTPOptions o;
-        o.TimeZone = tz;
-        SaveOptions(o, TLang{}, ListFonts{});
-        load();
-        EXPECT_EQ(options.TimeZone, tz);
+        EXPECT_EQ(options.*field, value) << "after a save: " << text;
     }
 }
 
@@ -132,6 +117,13 @@ TEST_F(OptionsStoreTest, EveryFieldRoundTrips)
     EXPECT_EQ(options, o);
     EXPECT_EQ(lang, l);
     EXPECT_EQ(fonts, f);
+
+    for (int16_t tz : {int16_t(-32768), int16_t(13), int16_t(32767)}) {
+        o.TimeZone = tz;
+        SaveOptions(o, l, f);
+        load();
+        EXPECT_EQ(options.TimeZone, tz);
+    }
 }
 
 TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
@@ -142,37 +134,27 @@ TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
     load();
     SaveOptions(options, lang, fonts);
     EXPECT_EQ(readFile(optionsFile()), first);
-    const size_t common = first.find("[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=1");
-    const size_t proxy = first.find("[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n");
-    const size_t socks = first.find("[Socks]\nServer=\nPort=\nPsw=\nUC=\nPswMask=0\n");
-    const size_t language = first.find("[Language]\nLangOn=0\nLangInit=0\nLangFile=language\n");
-    const size_t right = first.find("[Font Right]\nName=");
-    const size_t left = first.find("[Font Left]\nName=");
-    ASSERT_NE(common, std::string::npos);
-    ASSERT_NE(proxy, std::string::npos);
-    ASSERT_NE(socks, std::string::npos);
-    ASSERT_NE(language, std::string::npos);
-    EXPECT_LT(common, proxy);
-    EXPECT_LT(proxy, socks);
-    EXPECT_LT(socks, language);
-    EXPECT_LT(language, right);
-    EXPECT_LT(right, left);
-    const size_t view = first.find("[View]\nSizeDisplay=1\n");
-    ASSERT_NE(view, std::string::npos);
-    EXPECT_LT(left, view);
-    EXPECT_NE(first.find("TimeZone=0\nMaxListing=1024\n\n[Proxy]"), std::string::npos);
+    std::vector<size_t> positions;
+    for (const char* part : {"[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=1",
+                             "TimeZone=0\nMaxListing=1024\n\n[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n",
+                             "[Socks]\nServer=\nPort=\nPsw=\nUC=\nPswMask=0\n",
+                             "[Language]\nLangOn=0\nLangInit=0\nLangFile=language\n", "[Font Right]\nName=",
+                             "[Font Left]\nName=", "[View]\nSizeDisplay=1\n"}) {
+        positions.push_back(first.find(part));
+        EXPECT_NE(positions.back(), std::string::npos) << part;
+    }
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
     EXPECT_EQ(first.find("ListingTempFile"), std::string::npos);
     EXPECT_EQ(modeOf(optionsFile()), 0600u);
 }
 
 TEST_F(OptionsStoreTest, KeepsLayoutsAndUnknownSections)
 {
-    writeFile(optionsFile(), "[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n");
-    load();
+    const std::string kept = "[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n";
+    loadFrom(kept);
     EXPECT_EQ(options.TimeOut, 99);
     SaveOptions(options, lang, fonts);
-    const std::string saved = readFile(optionsFile());
-    EXPECT_EQ(saved.rfind("[Layouts]\nMain=10,20,300,400\n\n[Mine]\nfoo=bar\n\n[Common]\nExtra=1\nTimeOut=99\n", 0), 0u);
+    EXPECT_EQ(readFile(optionsFile()).rfind(kept, 0), 0u);
 }
 
 // Font Left keys change only the local font; a style key that is missing keeps the font's flag.
@@ -182,21 +164,202 @@ TEST_F(OptionsStoreTest, FontKeysChangeOnlyTheirFontAndMissingStylesKeepTheCurre
     fonts.Right.Bold = true;
     fonts.Right.UnderLine = true;
     LoadOptions(options, lang, fonts);
-    EXPECT_EQ(fonts.Left.Name, "Courier");
-    EXPECT_TRUE(fonts.Left.Italic);
-    EXPECT_EQ(fonts.Left.CharSet, 44);
+    EXPECT_EQ(std::tie(fonts.Left.Name, fonts.Left.Italic, fonts.Left.CharSet), std::tuple("Courier", true, 44));
     EXPECT_EQ(fonts.Right.Name, ListFont{}.Name);
-    EXPECT_FALSE(fonts.Right.Italic);
-    EXPECT_FALSE(fonts.Right.Bold);
-    EXPECT_TRUE(fonts.Right.UnderLine);
+    EXPECT_EQ((std::vector<bool>{fonts.Right.Italic, fonts.Right.Bold, fonts.Right.UnderLine}),
+              (std::vector<bool>{false, false, true}));
 }
 
-TEST_F(OptionsStoreTest, UnwritableFileReportsItsPathAndKeepsMemory)
+// The options file and the window layouts report an unwritable file by its path; memory keeps the values.
+TEST_F(OptionsStoreTest, UnwritableFileReportsItsPath)
 {
     std::filesystem::create_directory(optionsFile());
     TFTPOptions o;
     o.TimeOut = 77;
-    test::expectThrowWhat<IniWriteError>([&] { SaveOptions(o, TLang{}, ListFonts{}); },
-                                         "Unable to write to " + optionsFile());
+    const std::string error = "Unable to write to " + optionsFile();
+    test::expectThrowWhat<IniWriteError>([&] { SaveOptions(o, TLang{}, ListFonts{}); }, error);
     EXPECT_EQ(o.TimeOut, 77);
+    test::expectThrowWhat<IniWriteError>([] { SaveLayouts(LayoutSizes{}); }, error);
+
+    test::ScriptedUserInterface ui;
+    MainProgram program(ui);
+    EXPECT_FALSE(program.SaveLayout(LayoutSizes{}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption + "|" + ui.messages[0].text, "Attention|" + error);
 }
+
+// Each size different, so a key read into the wrong field shows.
+LayoutSizes numbered(int32_t first)
+{
+    LayoutSizes sizes;
+    for (const LayoutKey& key : kLayoutKeys)
+        sizes.*key.field = first++;
+    return sizes;
+}
+
+// Only keys present, in the section and whole, change their size: the captured sizes stay otherwise.
+TEST_F(OptionsStoreTest, LayoutsChangeOnlyTheSizesTheSectionHolds)
+{
+    LayoutSizes logOnly = numbered(100), lastAndNegative = numbered(100);
+    logOnly.LogHeight = 250;
+    lastAndNegative.FtpLinks = -3;
+    const std::pair<const char*, LayoutSizes> cases[] = {
+        {"[Common]\nTimeOut=20\nLogHeight=5\n", numbered(100)},
+        {"[Layouts]\nLogHeight=250\n", logOnly},
+        {"[Layouts]\nlogheight= 250\n", logOnly},
+        {"[Layouts]\nLogHeight=250\nLocal=wide\nFtp=\nLocDirList=12px\nLocFile=99999999999\nLocSize=1.5\n", logOnly},
+        {"[Layouts]\nFtpLinks=-3\nUnknown=7\n", lastAndNegative},
+    };
+    LayoutSizes sizes = numbered(100);
+    LoadLayouts(sizes);
+    EXPECT_EQ(sizes, numbered(100)) << "no file";
+    for (const auto& [text, expected] : cases) {
+        writeFile(optionsFile(), text);
+        sizes = numbered(100);
+        LoadLayouts(sizes);
+        EXPECT_EQ(sizes, expected) << text;
+    }
+}
+
+TEST_F(OptionsStoreTest, SavingLayoutsWritesEveryKeyInOrderAndKeepsTheRestOfTheFile)
+{
+    SaveLayouts(numbered(1));
+    EXPECT_EQ(readFile(optionsFile()),
+              "[Layouts]\nLogHeight=1\nLocal=2\nFtp=3\nLocDirList=4\nLocFile=5\nLocSize=6\nLocDate=7\n"
+              "LocTime=8\nFtpFile=9\nFtpSize=10\nFtpDate=11\nFtpTime=12\nFtpAttribute=13\nFtpLinks=14\n");
+
+    writeFile(optionsFile(), "[Common]\nTimeOut=42\n[Layouts]\nMine=kept\nLocal=7\n[QuickConnect]\nAddress1=host\n");
+    SaveLayouts(numbered(-5));
+    const IniFile ini(optionsFile());
+    EXPECT_EQ((Strings{ini.readString("Common", "TimeOut", ""), ini.readString("QuickConnect", "Address1", ""),
+                       ini.readString("Layouts", "Mine", "")}),
+              (Strings{"42", "host", "kept"}));
+    LayoutSizes read;
+    LoadLayouts(read);
+    EXPECT_EQ(read, numbered(-5));
+}
+
+TEST(PaneSplit, SizesThatDoNotFitKeepEveryPaneVisible)
+{
+    const std::tuple<int, int, int, PaneSplit> fixed[] = {
+        {600, 150, 50, {150, 450}}, {600, 5000, 50, {550, 50}}, {600, -20, 50, {50, 550}},
+        {60, 40, 50, {30, 30}}, {-10, 40, 50, {0, 0}},
+    };
+    for (const auto& [room, first, minimum, expected] : fixed)
+        EXPECT_EQ(SplitFixed(room, first, minimum), expected) << room << " " << first;
+
+    const std::tuple<int, int, int, int, PaneSplit> proportional[] = {
+        {900, 300, 600, 100, {300, 600}}, {1200, 300, 600, 100, {400, 800}}, {1000, 1, 2, 100, {333, 667}},
+        {1000, 0, 0, 100, {500, 500}}, {1000, -4, -4, 100, {500, 500}},
+        {1000, 2147483647, 2147483647, 100, {500, 500}}, {1000, 10, 10000, 150, {150, 850}},
+    };
+    for (const auto& [room, first, second, minimum, expected] : proportional)
+        EXPECT_EQ(SplitProportional(room, first, second, minimum), expected) << room << " " << first << ":" << second;
+}
+
+class IniFileTest : public TempHomeTest {
+protected:
+    std::string file() const { return home() + "test.ini"; }
+};
+
+TEST_F(IniFileTest, FindsSectionsAndKeysWithoutRegardToCaseAndReadsNumbers)
+{
+    writeFile(file(), "[Common]\nTimeOut = 30 \nName=x=y\n[other]\nkey=1\n"
+                      "[s]\na=12\nb=-7\nc=abc\nd=12x\ne=99999999999\nf=0\ng=5\nh=\ni=+3\n");
+    const IniFile ini(file());
+    EXPECT_EQ(ini.readString("common", "TIMEOUT", "?"), "30");
+    EXPECT_EQ(ini.readString("COMMON", "name", "?"), "x=y");
+    EXPECT_EQ(ini.readInteger("Other", "Key", 7), 1);
+    EXPECT_EQ(ini.readString("Common", "missing", "def"), "def");
+    EXPECT_EQ(ini.readString("Missing", "key", "def"), "def");
+    const std::pair<const char*, int> integers[] = {{"a", 12}, {"b", -7}, {"c", 42}, {"d", 42}, {"e", 42}, {"h", 42}, {"i", 3}};
+    for (const auto& [key, value] : integers)
+        EXPECT_EQ(ini.readInteger("s", key, 42), value) << key;
+    EXPECT_FALSE(ini.readBool("s", "f", true));
+    EXPECT_TRUE(ini.readBool("s", "g", false));
+    EXPECT_TRUE(ini.readBool("s", "c", true));
+}
+
+// Passwords are kept in these files: only the owner may read them.
+TEST_F(IniFileTest, WritingAKeyKeepsEverythingElse)
+{
+    writeFile(file(), "; comment\n[Layouts]\nMain=1,2,3,4\n\n[Common]\nTimeOut=15\nOdd line\n");
+    IniFile ini(file());
+    ini.writeInteger("common", "timeout", 20);
+    ini.writeString("Common", "New", "v");
+    ini.writeString("Added", "k", "w");
+    ini.save();
+    EXPECT_EQ(readFile(file()),
+              "; comment\n[Layouts]\nMain=1,2,3,4\n\n[Common]\nTimeOut=20\nOdd line\nNew=v\n\n[Added]\nk=w\n");
+    EXPECT_EQ(modeOf(file()), 0600u);
+
+    writeFile(file(), "[A]\n  key =  spaced value \r\n[B]\nx=1\n");
+    IniFile same(file());
+    same.writeString("B", "x", "1");
+    same.save();
+    EXPECT_EQ(readFile(file()), "[A]\n  key =  spaced value \n[B]\nx=1\n");
+}
+
+TEST_F(IniFileTest, ValuesCannotBreakLinesAndAnUnwritableFileThrowsWithItsPath)
+{
+    IniFile ini(file());
+    ini.writeString("S", "k", "one\ntwo=2");
+    ini.save();
+    const IniFile back(file());
+    EXPECT_EQ(back.readString("S", "k", "?"), "one");
+    EXPECT_FALSE(back.hasKey("S", "two"));
+
+    const std::string path = home() + "no/such/dir/x.ini";
+    IniFile nowhere(path);
+    nowhere.writeString("S", "k", "v");
+    test::expectThrowWhat<IniWriteError>([&] { nowhere.save(); }, "Unable to write to " + path);
+}
+
+TEST(CommaText, SplitsAtCommasAndUnquotedBlanksAndQuotesOnlyWhatNeedsIt)
+{
+    const std::pair<std::string, Strings> splits[] = {
+        {"txt,htm,html", {"txt", "htm", "html"}}, {"NOOP PWD", {"NOOP", "PWD"}}, {"  a ,  b  ", {"a", "b"}},
+        {"\"SITE IDLE\",NOOP", {"SITE IDLE", "NOOP"}}, {"\"say \"\"hi\"\"\"", {"say \"hi\""}}, {"a,,b", {"a", "", "b"}},
+        {"a,", {"a", ""}}, {"", {}}, {"\t\r\n", {}}, {"\"unterminated", {"unterminated"}},
+    };
+    for (const auto& [text, items] : splits)
+        EXPECT_EQ(SplitCommaText(text), items) << text;
+
+    const std::pair<Strings, std::string> joins[] = {
+        {{"txt", "htm"}, "txt,htm"}, {{"SITE IDLE", "NOOP"}, "\"SITE IDLE\",NOOP"}, {{"a,b"}, "\"a,b\""},
+        {{"say \"hi\""}, "\"say \"\"hi\"\"\""}, {{"a", "", "b"}, "a,,b"},
+    };
+    for (const auto& [items, text] : joins) {
+        EXPECT_EQ(JoinCommaText(items), text);
+        EXPECT_EQ(SplitCommaText(text), items) << text;
+    }
+    for (const Strings& items : {Strings{"NOOP", "SITE IDLE 60", "PWD"}, Strings{"tab\there", "comma,inside", "\"quoted\""},
+                                 Strings{"a", "", "b", ""}, Strings{"\xc3\xa9t\xc3\xa9", "\xe2\x82\xac"}})
+        EXPECT_EQ(SplitCommaText(JoinCommaText(items)), items);
+}
+
+// BRISKLANE_HOME decides, else XDG_CONFIG_HOME, else HOME; the directory is created.
+TEST_F(IniFileTest, ProgramDirFollowsTheEnvironment)
+{
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+        saved.emplace_back(name, std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+    const std::string base = home();
+    ::setenv("BRISKLANE_HOME", (base + "own").c_str(), 1);
+    EXPECT_EQ(ProgramDir(), base + "own/");
+    EXPECT_TRUE(std::filesystem::is_directory(base + "own"));
+
+    ::unsetenv("BRISKLANE_HOME");
+    ::setenv("XDG_CONFIG_HOME", (base + "xdg").c_str(), 1);
+    EXPECT_EQ(ProgramDir(), base + "xdg/brisklane/");
+    EXPECT_EQ(modeOf(base + "xdg/brisklane"), 0700u);
+
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", (base + "user").c_str(), 1);
+    EXPECT_EQ(ProgramDir(), base + "user/.config/brisklane/");
+    EXPECT_TRUE(std::filesystem::is_directory(base + "user/.config/brisklane"));
+    for (const auto& [name, value] : saved)
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+}
+
+} // namespace brisk::options_store_test

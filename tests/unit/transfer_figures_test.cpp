@@ -1,22 +1,52 @@
+#include "listing/size_display.h"
 #include "session/progress_figures.h"
 #include "session/queue_entry.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <ctime>
 
-namespace brisk {
-namespace {
+namespace brisk::transfer_figures_test {
+
+TEST(SizeDisplay, NumbersInEachDisplay)
+{
+    const std::array<const char*, 3> cases[] = {
+        // bytes, grouped, binary
+        {"0", "0", "0 B"}, {"999", "999", "999 B"}, {"1000", "1 000", "1000 B"}, {"1023", "1 023", "1023 B"},
+        {"1024", "1 024", "1.00 KiB"}, {"1536", "1 536", "1.50 KiB"},
+        {"10239", "10 239", "10.0 KiB"},        // 9.999 KiB: two decimals would read "10.00"
+        {"1047961", "1 047 961", "1023.4 KiB"},
+        {"1048575", "1 048 575", "1.00 MiB"},   // 1023.999 KiB rounds up into the next unit
+        {"1048576", "1 048 576", "1.00 MiB"}, {"1234567", "1 234 567", "1.18 MiB"},
+        {"5368709120", "5 368 709 120", "5.00 GiB"}, {"9223372036854775807", "9 223 372 036 854 775 807", "8.00 EiB"},
+        {"18446744073709551615", "18 446 744 073 709 551 615", "16.0 EiB"},
+    };
+    for (const auto& [bytes, grouped, binary] : cases) {
+        EXPECT_EQ(FormatSizeForDisplay(bytes, SizeDisplay::Bytes), bytes);
+        EXPECT_EQ(FormatSizeForDisplay(bytes, SizeDisplay::Grouped), grouped);
+        EXPECT_EQ(FormatSizeForDisplay(bytes, SizeDisplay::Binary), binary);
+    }
+    EXPECT_EQ(ExactSizeText("0"), "0 bytes");
+    EXPECT_EQ(ExactSizeText("1"), "1 byte");
+    EXPECT_EQ(ExactSizeText("9223372036854775807"), "9223372036854775807 bytes");
+}
+
+TEST(SizeDisplay, TextsThatAreNoPlainNumberStayAsTheyAre)
+{
+    for (const char* text : {"", "abc", " 12", "12 ", "-5", "+5", "1.5", "12k", "18446744073709551616", "<DIR>"}) {
+        for (SizeDisplay display : {SizeDisplay::Bytes, SizeDisplay::Grouped, SizeDisplay::Binary})
+            EXPECT_EQ(FormatSizeForDisplay(text, display), text) << int(display);
+        EXPECT_EQ(ExactSizeText(text), "") << text;
+    }
+}
 
 TEST(ProgressFigures, RateKeepsTheThousandsSeparateFromTheRemainder)
 {
-    struct Case {
-        int64_t rate;
-        const char* text;
-    };
-    for (const Case& c : {Case{12045, "12.045 K/sec"}, Case{999, "0.999 K/sec"}, Case{5000, "5.000 K/sec"},
-                          Case{0, "0.000 K/sec"}, Case{int64_t(3) << 40, "3298534883.328 K/sec"}})
-        EXPECT_EQ(ProgressFigures::FormatRate(c.rate, "K/sec"), c.text) << c.rate;
+    const std::pair<int64_t, const char*> cases[] = {{12045, "12.045 K/sec"}, {999, "0.999 K/sec"}, {5000, "5.000 K/sec"},
+                                                     {0, "0.000 K/sec"}, {int64_t(3) << 40, "3298534883.328 K/sec"}};
+    for (const auto& [rate, text] : cases)
+        EXPECT_EQ(ProgressFigures::FormatRate(rate, "K/sec"), text) << rate;
 }
 
 TEST(ProgressFigures, FiguresOfAFileAndOfTheWholeTransfer)
@@ -58,12 +88,7 @@ int64_t localTime(int year, int month, int day, int hour, int minute)
 
 TEST(QueueEntry, FieldsAreSplitAtTabs)
 {
-    struct Case {
-        const char* entry;
-        DateOrder order;
-        QueueEntry expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, DateOrder, QueueEntry> cases[] = {
         {"/pub/a.txt\t1234\t05.03.2024\t14:07", DateOrder::DayFirst, {"/pub/a.txt", 1234, localTime(2024, 3, 5, 14, 7)}},
         {"/pub/a.txt\t1234\t03.05.2024\t14:07", DateOrder::MonthFirst, {"/pub/a.txt", 1234, localTime(2024, 3, 5, 14, 7)}},
         {"a.txt\t99\t05.03.2024", DateOrder::DayFirst, {"a.txt", 99, localTime(2024, 3, 5, 0, 0)}},
@@ -74,13 +99,11 @@ TEST(QueueEntry, FieldsAreSplitAtTabs)
         {"big.iso\t8589934592", DateOrder::DayFirst, {"big.iso", 8589934592, 0}},
         {"a.txt\t-5", DateOrder::DayFirst, {"a.txt", -1, 0}},
     };
-    for (const Case& c : cases) {
-        const QueueEntry parsed = ParseQueueEntry(c.entry, c.order);
-        EXPECT_EQ(parsed.path, c.expected.path) << c.entry;
-        EXPECT_EQ(parsed.size, c.expected.size) << c.entry;
-        EXPECT_EQ(parsed.time, c.expected.time) << c.entry;
+    for (const auto& [entry, order, expected] : cases) {
+        const QueueEntry parsed = ParseQueueEntry(entry, order);
+        EXPECT_EQ(std::tie(parsed.path, parsed.size, parsed.time), std::tie(expected.path, expected.size, expected.time))
+            << entry;
     }
 }
 
-} // namespace
-} // namespace brisk
+} // namespace brisk::transfer_figures_test
