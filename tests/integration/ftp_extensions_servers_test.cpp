@@ -66,12 +66,10 @@ protected:
     TempDir tmp;
 };
 
-} // namespace
 
 TEST_P(FtpExtensionsServers, FeatThenMlsdGivesTheRowsOfList)
 {
     const Offers offers = GetParam();
-    EXPECT_TRUE(d.logged("> FEAT"));
     EXPECT_TRUE(d.ftp.Features().has("MDTM"));
     EXPECT_TRUE(d.ftp.Features().has("EPSV"));
     EXPECT_EQ(d.ftp.Features().has("MLST"), offers.mlsd);
@@ -80,19 +78,16 @@ TEST_P(FtpExtensionsServers, FeatThenMlsdGivesTheRowsOfList)
 
     server->putFile("a file.txt", std::string(1234, 'a'));
     server->putFile("sub/b.bin", "b");
-    const size_t from = d.log.size();
     const ParsedListing byList = list(false);
     const ParsedListing byMlsd = list(true);
     EXPECT_EQ(d.ftp.ListingIsMlsd(), offers.mlsd);
-    const std::vector<std::string> sent = sentSince(from);
-    EXPECT_EQ(sent, (std::vector<std::string>{"EPSV", "LIST", "EPSV", offers.mlsd ? "MLSD" : "LIST"}));
     ASSERT_EQ(byMlsd.entries.size(), byList.entries.size());
     for (size_t i = 0; i < byList.entries.size(); ++i) {
-        const RemoteEntry l = byList.entries[i];
+        const RemoteEntry& l = byList.entries[i];
         const auto m = std::find_if(byMlsd.entries.begin(), byMlsd.entries.end(),
                                     [&](const RemoteEntry& e) { return e.name == l.name; });
         ASSERT_NE(m, byMlsd.entries.end()) << l.name;
-        const RemoteEntry e = *m;
+        const RemoteEntry& e = *m;
         EXPECT_EQ(e.isDirectory, l.isDirectory) << l.name;
         if (!l.isDirectory) {
             EXPECT_EQ(e.size, l.size) << l.name;
@@ -143,3 +138,5 @@ INSTANTIATE_TEST_SUITE_P(Servers, FtpExtensionsServers,
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+} // namespace

@@ -61,7 +61,6 @@ protected:
     CertificateAnswer answer = CertificateAnswer::Once;
 };
 
-} // namespace
 
 // Login, listing and a multi-megabyte file both ways over explicit TLS, through a relay that shows that
 // nothing but AUTH TLS went over the control connection readable; the servers refuse plain data.
@@ -237,3 +236,5 @@ TEST_F(TlsSiteTest, ASiteRequiringTlsFromAPlainServerSaysWhyOnceAndSendsNoLogin)
     ASSERT_EQ(rig.ui.messages.size(), 1u);
     EXPECT_EQ(rig.ui.messages[0].text, "TLS is required, but the server refused it: 530 Please login with USER and PASS.");
 }
+
+} // namespace

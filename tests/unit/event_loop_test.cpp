@@ -1,5 +1,7 @@
 #include "platform/event_loop.h"
+#include "platform/spawn.h"
 #include "platform/ticks.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,9 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -122,4 +127,23 @@ TEST(EventLoop, ThePumpHookReplacesTheRoundOfSynchronousWaits)
     });
     loop.messagePump(0);
     EXPECT_EQ(hooked, 1);
+}
+
+TEST(Spawn, StartsTheProgramDetachedWithoutArgumentsOrRefusesNone)
+{
+    brisk::test::TempDir dir;
+    const auto script = dir.path() / "program.sh";
+    const auto marker = dir.path() / "ran";
+    std::ofstream(script) << "#!/bin/sh\necho \"$#\" > '" << marker.string() << "'\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+
+    ASSERT_TRUE(brisk::SpawnDetached(script.string()));
+    std::string args;
+    for (int i = 0; i < 500 && args.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream(marker) >> args;
+    }
+    EXPECT_EQ(args, "0");
+    EXPECT_FALSE(brisk::SpawnDetached(""));
+    EXPECT_NE(brisk::OwnExecutablePath().find("unit_tests"), std::string::npos);
 }

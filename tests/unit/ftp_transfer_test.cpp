@@ -1,7 +1,6 @@
 #include "byte_pattern.h"
 #include "engine_driver.h"
 #include "file_io.h"
-#include "ftp/ftp_reply.h"
 #include "scripted_ftp_peer.h"
 #include "temp_dir.h"
 #include "ftp/ftp_exception.h"
@@ -14,12 +13,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 
 using namespace brisk;
 using namespace brisk::test;
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
@@ -39,7 +38,50 @@ bool connectsTo(const char* address, const std::string& portLine)
     return ok;
 }
 
-// A peer that logs anyone in and answers PASV with whatever text the test gives for the port it opened.
+// RETR (or a listing) answered with 150, the bytes, then `final` before or after the data close.
+PeerRule download(const std::string& bytes, bool finalBeforeClose = false, const std::string& final = "226 done\r\n")
+{
+    return [=](PeerSession& s, const std::string&) {
+        s.send("150 here it comes\r\n");
+        s.acceptData();
+        s.sendData(bytes);
+        if (finalBeforeClose)
+            s.send(final);
+        s.closeData();
+        if (!finalBeforeClose)
+            s.send(final);
+    };
+}
+
+// STOR whose bytes land in `into`.
+PeerRule upload(std::string& into)
+{
+    return [&into](PeerSession& s, const std::string&) {
+        s.send("150 send it\r\n");
+        s.acceptData();
+        into = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 stored\r\n");
+    };
+}
+
+// Sends 64 KiB blocks until the engine closes the data connection, then `final`.
+PeerRule endless(const std::string& final)
+{
+    return [final](PeerSession& s, const std::string&) {
+        s.send("150 here\r\n");
+        s.acceptData();
+        try {
+            for (;;)
+                s.sendData(std::string(65536, 'l'));
+        } catch (const std::runtime_error&) {
+        }
+        s.closeData();
+        s.send(final);
+    };
+}
+
+// A peer that logs anyone in and answers PASV with a port it opened.
 class FtpTransfer : public ::testing::Test {
 protected:
     void SetUp() override
@@ -55,25 +97,32 @@ protected:
     {
         peer.on("PASV", [reply](PeerSession& s, const std::string&) { s.send(reply(s.listenForData())); });
     }
-    // RETR (or LIST) answered with 150, the bytes, then 226 before or after the data close.
-    void serveDownload(const std::string& verb, const std::string& bytes, bool finalBeforeClose = false)
+    void connect() { ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage(); }
+    // A server that offers `featReply`, with EPSV and a listing by LIST or MLSD.
+    void connectWithFeatures(const std::string& featReply)
     {
-        peer.on(verb, [bytes, finalBeforeClose](PeerSession& s, const std::string&) {
-            s.send("150 here it comes\r\n");
-            s.acceptData();
-            s.sendData(bytes);
-            if (finalBeforeClose)
-                s.send("226 done\r\n");
-            s.closeData();
-            if (!finalBeforeClose)
-                s.send("226 done\r\n");
+        peer.on("FEAT", featReply);
+        peer.on("EPSV", [](PeerSession& s, const std::string&) {
+            s.send("229 Extended (|||" + std::to_string(s.listenForData()) + "|)\r\n");
         });
+        for (const char* verb : {"LIST", "MLSD"})
+            peer.on(verb, download("type=file;size=3; a\r\n"));
+        connect();
     }
-    void connect()
+    int list() { return request(&TCustomFtpCli::DirAsync, "", "listing"); }
+    int request(void (TCustomFtpCli::*start)(), const std::string& remote, const std::string& localName)
     {
-        ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0);
+        d.ftp.HostFileName = remote;
+        d.ftp.LocalFileName = target(localName);
+        return d.run([&] { (d.ftp.*start)(); });
     }
+    int get(const std::string& localName) { return request(&TCustomFtpCli::GetAsync, "f.bin", localName); }
     std::vector<std::string> sent() { return peer.lines(0); }
+    std::vector<std::string> lastSent(size_t n)
+    {
+        const auto lines = sent();
+        return {lines.end() - long(n), lines.end()};
+    }
     std::string target(const std::string& name) { return (dir.path() / name).string(); }
 
     ScriptedFtpPeer peer{"220 scripted\r\n"};
@@ -81,49 +130,21 @@ protected:
     TempDir dir;
 };
 
-} // namespace
 
-TEST(FtpPassivePort, ReplyVariants)
-{
-    struct Row {
-        const char* reply;
-        int port;
-    } rows[] = {
-        {"227 Entering Passive Mode (192,168,1,2,4,5).", 1029},
-        {"227 Entering Passive Mode (127,0,0,1,89,248).", 23032},
-        {"227 Entering passive mode (127,0,0,1,4,5)", 1029},
-        {"227 Entering Passive Mode 127,0,0,1,4,5", 1029},
-        {"227 Entering Passive Mode 127,0,0,1,4,5\r", 1029},
-        {"227 =127,0,0,1,4,5", 1029},
-        {"227 (1,2,3,4, 4 , 5 )", 1029},
-        {"227 (1,2,3,4,300,5)", -1},
-        {"227 (1,2,3,4,4,256)", -1},
-        {"227 (1,2,3,4,0,0)", -1},
-        {"227 (1,2,3,4,255,255)", 65535},
-        {"227 (1,2,3,4,5)", -1},
-        {"227 Entering Passive Mode", -1},
-        {"227 (1,2,3,4,x,5)", -1},
-        {"227 (1,2,3,4,5,99999999999999)", -1},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(FtpPassivePort(r.reply), r.port) << r.reply;
-}
-
+// The address in a 227 reply is ignored: the data connection goes to the control connection's peer.
 TEST_F(FtpTransfer, PassiveRepliesOfEveryShapeLeadToTheControlPeer)
 {
     const std::string data = bytePattern(70000);
-    serveDownload("RETR", data);
-    const std::vector<std::function<std::string(uint16_t)>> replies = {
-        [](uint16_t p) { return "227 Entering Passive Mode (192,168,1,2," + std::to_string(p >> 8) + "," + std::to_string(p & 255) + ").\r\n"; },
-        [](uint16_t p) { return "227 Entering Passive Mode 10,9,8,7," + std::to_string(p >> 8) + "," + std::to_string(p & 255) + "\r\n"; },
-    };
+    peer.on("RETR", download(data));
     connect();
     int n = 0;
-    for (const auto& reply : replies) {
-        passiveWith(reply);
-        d.ftp.HostFileName = "f.bin";
-        d.ftp.LocalFileName = target("got" + std::to_string(n++));
-        ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0) << d.ftp.ErrorMessage();
+    for (const char* form : {"(192,168,1,2,%d,%d).", "10,9,8,7,%d,%d"}) {
+        passiveWith([form](uint16_t p) {
+            char text[64];
+            snprintf(text, sizeof text, form, p >> 8, p & 255);
+            return "227 Entering Passive Mode " + std::string(text) + "\r\n";
+        });
+        ASSERT_EQ(get("got" + std::to_string(n++)), 0) << d.ftp.ErrorMessage();
         EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), data);
         EXPECT_EQ(d.dones.back().request, ftpGetAsync);
     }
@@ -132,19 +153,16 @@ TEST_F(FtpTransfer, PassiveRepliesOfEveryShapeLeadToTheControlPeer)
 
 TEST_F(FtpTransfer, TheEndNeedsTheFinalReplyAndTheDataCloseInEitherOrder)
 {
+    connect();
     for (bool finalFirst : {false, true}) {
         SCOPED_TRACE(finalFirst);
         const std::string data = bytePattern(300000);
-        serveDownload("RETR", data, finalFirst);
-        if (d.ftp.State() == fsReady && !d.ftp.Connected())
-            connect();
-        d.ftp.HostFileName = "f.bin";
-        d.ftp.LocalFileName = target(finalFirst ? "a" : "b");
-        ASSERT_EQ(d.run([&] { d.ftp.GetAsync(); }), 0);
+        peer.on("RETR", download(data, finalFirst));
+        ASSERT_EQ(get(finalFirst ? "a" : "b"), 0);
         EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), data);
         EXPECT_EQ(d.ftp.ByteCount, 300000);
         const std::regex statistics("! 300000 bytes received/sent in \\d+ seconds( \\(\\d+ Bytes/sec\\))?");
-        EXPECT_TRUE(std::regex_match(d.log[d.log.size() - 1], statistics)) << d.log.back();
+        EXPECT_TRUE(std::regex_match(d.log.back(), statistics)) << d.log.back();
     }
 }
 
@@ -153,27 +171,21 @@ TEST_F(FtpTransfer, RefusalsOfTheDataCommandAndOfTheDataConnection)
     peer.on("RETR", "425 Can't open data connection.\r\n");
     peer.on("STOR", "553 Could not create file.\r\n");
     connect();
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = target("x");
-    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 425);
+    EXPECT_EQ(get("x"), 425);
     EXPECT_EQ(d.ftp.ErrorMessage(), "425 Can't open data connection.");
     writeFileBytes(target("up"), "abc");
-    d.ftp.LocalFileName = target("up");
-    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 553);
+    EXPECT_EQ(request(&TCustomFtpCli::PutAsync, "f.bin", "up"), 553);
     EXPECT_EQ(d.dones.back().request, ftpPutAsync);
 
     // A 227 naming a port where nobody listens: the data connection itself fails, before RETR is sent,
     // so no reply is left owed and the next request reads its own.
     passiveWith([](uint16_t) { return std::string("227 Entering Passive Mode (127,0,0,1,0,1).\r\n"); });
-    peer.on("RETR", "425 Can't open data connection.\r\n");
     peer.on("PWD", "257 \"/after\"\r\n");
-    d.ftp.LocalFileName = target("y");
-    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
+    EXPECT_EQ(get("y"), 550);
     EXPECT_EQ(d.ftp.ErrorMessage(), "Unable to establish data connection, error #10061 (Connection refused)");
     EXPECT_EQ(d.run([&] { d.ftp.PwdAsync(); }), 0);
     EXPECT_EQ(d.ftp.DirResult(), "/after");
-    const std::vector<std::string> lines = sent();
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()), (std::vector<std::string>{"STOR f.bin", "PASV", "PWD"}));
+    EXPECT_EQ(lastSent(3), (std::vector<std::string>{"STOR f.bin", "PASV", "PWD"}));
     EXPECT_FALSE(fs::exists(target("y")));
 }
 
@@ -196,41 +208,24 @@ TEST_F(FtpTransfer, WhatADownloadLeavesInTheLocalFile)
              s.closeData();
              s.send("550 No such file.\r\n");
          }, 550, "550 No such file.", "keep me"},
-        {"accepted, closed empty, then failed", [](PeerSession& s, const std::string&) {
-             s.send("150 go\r\n");
-             s.acceptData();
-             s.closeData();
-             s.send("426 Broken.\r\n");
-         }, 426, "426 Broken.", "keep me"},
-        {"426 mid-transfer", [](PeerSession& s, const std::string&) {
-             s.send("150 go\r\n");
-             s.acceptData();
-             s.sendData(std::string(5000, 'x'));
-             s.closeData();
-             s.send("426 Connection closed; transfer aborted.\r\n");
-         }, 426, "426 Connection closed; transfer aborted.", std::string(5000, 'x')},
+        {"accepted, closed empty, then failed", download("", false, "426 Broken.\r\n"), 426, "426 Broken.", "keep me"},
+        {"426 mid-transfer", download(std::string(5000, 'x'), false, "426 Connection closed; transfer aborted.\r\n"),
+         426, "426 Connection closed; transfer aborted.", std::string(5000, 'x')},
         {"data before the answer", [early](PeerSession& s, const std::string&) {
              s.acceptData();
              s.sendData(early);
              s.closeData();
              s.send("150 go\r\n226 done\r\n");
          }, 0, "", early},
-        {"empty file", [](PeerSession& s, const std::string&) {
-             s.send("150 here it comes\r\n");
-             s.acceptData();
-             s.closeData();
-             s.send("226 done\r\n");
-         }, 0, "", ""},
+        {"empty file", download(""), 0, "", ""},
     };
     connect();
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = target("precious");
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         writeFileBytes(target("precious"), "keep me");
         peer.on("RETR", r.rule);
         const size_t logged = d.log.size();
-        EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), r.code) << d.ftp.ErrorMessage();
+        EXPECT_EQ(get("precious"), r.code) << d.ftp.ErrorMessage();
         EXPECT_EQ(sent().back(), "RETR f.bin");
         if (r.code != 0) {
             EXPECT_EQ(d.ftp.ErrorMessage(), r.message);
@@ -245,23 +240,11 @@ TEST_F(FtpTransfer, WhatADownloadLeavesInTheLocalFile)
 
 TEST_F(FtpTransfer, AListingPastTheSizeLimitFailsAndTheSessionStaysInStep)
 {
-    peer.on("LIST", [](PeerSession& s, const std::string&) {
-        s.send("150 here\r\n");
-        s.acceptData();
-        try {
-            for (;;)
-                s.sendData(std::string(65536, 'l'));
-        } catch (const std::runtime_error&) {
-        }
-        s.closeData();
-        s.send("426 Connection closed; transfer aborted.\r\n");
-    });
+    peer.on("LIST", endless("426 Connection closed; transfer aborted.\r\n"));
     peer.on("PWD", "257 \"/home\"\r\n");
     connect();
     d.ftp.MaxListingSize = 100000;
-    d.ftp.HostFileName = "";
-    d.ftp.LocalFileName = target("listing");
-    EXPECT_EQ(d.run([&] { d.ftp.DirAsync(); }), 552);
+    EXPECT_EQ(request(&TCustomFtpCli::DirAsync, "", "listing"), 552);
     EXPECT_EQ(d.ftp.ErrorMessage(), "552 Listing larger than 100000 bytes");
     EXPECT_EQ(d.run([&] { d.ftp.PwdAsync(); }), 0);
     EXPECT_EQ(d.ftp.DirResult(), "/home");
@@ -271,53 +254,27 @@ TEST_F(FtpTransfer, AListingPastTheSizeLimitFailsAndTheSessionStaysInStep)
 TEST_F(FtpTransfer, UploadsGoOutBlockByBlockAndAnEmptyFileClosesAtOnce)
 {
     std::string received;
-    peer.on("STOR", [&received](PeerSession& s, const std::string&) {
-        s.send("150 send it\r\n");
-        s.acceptData();
-        received = s.receiveDataUntilClose();
-        s.closeData();
-        s.send("226 stored\r\n");
-    });
+    peer.on("STOR", upload(received));
     connect();
-    d.ftp.LocalFileName = target("up");
-    d.ftp.HostFileName = "up.bin";
     for (size_t size : {size_t(0), size_t(1), size_t(1514), size_t(1000003)}) {
         SCOPED_TRACE(size);
         const std::string data = bytePattern(size);
         writeFileBytes(target("up"), data);
-        ASSERT_EQ(d.run([&] { d.ftp.PutAsync(); }), 0) << d.ftp.ErrorMessage();
+        ASSERT_EQ(request(&TCustomFtpCli::PutAsync, "up.bin", "up"), 0) << d.ftp.ErrorMessage();
         EXPECT_EQ(received, data);
         EXPECT_EQ(d.ftp.ByteCount, int64_t(size));
     }
-
-    peer.on("STOR", [](PeerSession& s, const std::string&) {
-        s.send("150 send it\r\n");
-        s.acceptData();
-        s.closeData();
-        s.send("226 stored (but it was not)\r\n");
-    });
+    peer.on("STOR", download("", false, "226 stored (but it was not)\r\n"));
     writeFileBytes(target("up"), bytePattern(8 << 20));
     EXPECT_NE(d.run([&] { d.ftp.PutAsync(); }), 0);
 }
 
 TEST_F(FtpTransfer, AbortFromProgressEndsTheDownloadAsAFailureOnceTheFinalReplyIsIn)
 {
-    peer.on("RETR", [](PeerSession& s, const std::string&) {
-        s.send("150 go\r\n");
-        s.acceptData();
-        try {
-            for (int i = 0; i < 400; ++i)
-                s.sendData(std::string(16384, 'z'));
-        } catch (const std::exception&) {
-        }
-        s.closeData();
-        s.send("226 done as far as I know\r\n");
-    });
+    peer.on("RETR", endless("226 done as far as I know\r\n"));
     connect();
     d.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 100000; };
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = target("cut");
-    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 426);
+    EXPECT_EQ(get("cut"), 426);
     EXPECT_TRUE(d.logged("! Abort requested"));
     EXPECT_TRUE(d.ftp.Connected()) << "only the data connection closes";
 }
@@ -343,9 +300,7 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
     d.ftp.SetPassive(false);
     connect();
     d.ftp.ListHiddenFiles = true;
-    d.ftp.HostFileName = "";
-    d.ftp.LocalFileName = target("list");
-    ASSERT_EQ(d.run([&] { d.ftp.DirAsync(); }), 0) << d.ftp.ErrorMessage();
+    ASSERT_EQ(request(&TCustomFtpCli::DirAsync, "", "list"), 0) << d.ftp.ErrorMessage();
     EXPECT_EQ(readFileBytes(target("list")), data);
     const std::vector<std::string> lines = sent();
     ASSERT_EQ(lines.size(), 5u);
@@ -355,50 +310,35 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
     EXPECT_FALSE(reachableElsewhere);
 }
 
+// 350 appends at the resume point, any other success takes the whole file again, a refusal sends no RETR;
+// without a local file there is no REST.
 TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
 {
     const std::string data = bytePattern(50000);
-    peer.on("RETR", [data](PeerSession& s, const std::string&) {
-        s.send("150 go\r\n");
-        s.acceptData();
-        s.sendData(data);
-        s.closeData();
-        s.send("226 done\r\n");
-    });
+    peer.on("RETR", download(data));
     connect();
-    d.ftp.HostFileName = "f.bin";
-    struct Row {
+    const struct {
         const char* restReply;
         int expected;
-        const char* local;
+        std::string after;
     } rows[] = {
-        {"350 Restarting at 20000.\r\n", 0, "0123456789"},
-        {"200 whatever\r\n", 0, "abcdefghij"},
-        {"502 No REST here.\r\n", 502, "KLMNOPQRST"},
+        {"350 Restarting at 20000.\r\n", 0, "0123456789" + data},
+        {"200 whatever\r\n", 0, data},
+        {"502 No REST here.\r\n", 502, "0123456789"},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.restReply);
         peer.on("REST", r.restReply);
-        const std::string local(r.local);
-        writeFileBytes(target("resume"), local);
-        d.ftp.LocalFileName = target("resume");
+        writeFileBytes(target("resume"), "0123456789");
         const size_t before = sent().size();
-        EXPECT_EQ(d.run([&] { d.ftp.RestGetAsync(); }), r.expected);
+        EXPECT_EQ(request(&TCustomFtpCli::RestGetAsync, "f.bin", "resume"), r.expected);
         const std::vector<std::string> lines = sent();
         EXPECT_EQ(lines[before + 1], "REST 10");
-        const std::string got = readFileBytes(target("resume"));
-        if (r.expected == 502) {
-            EXPECT_EQ(lines.size(), before + 2) << "RETR must not follow a refused REST";
-            EXPECT_EQ(got, local);
-        } else if (std::string(r.restReply).rfind("350", 0) == 0) {
-            EXPECT_EQ(got, local + data) << "appended at the resume point";
-        } else {
-            EXPECT_EQ(got, data) << "anything but 350: the whole file again";
-        }
+        EXPECT_EQ(lines.size(), before + (r.expected ? 2 : 3));
+        EXPECT_EQ(readFileBytes(target("resume")), r.after);
     }
-    d.ftp.LocalFileName = target("absent");
     const size_t before = sent().size();
-    EXPECT_EQ(d.run([&] { d.ftp.RestGetAsync(); }), 0);
+    EXPECT_EQ(request(&TCustomFtpCli::RestGetAsync, "f.bin", "absent"), 0);
     EXPECT_EQ(sent().size(), before + 2) << "no local file: no REST";
     EXPECT_EQ(readFileBytes(target("absent")), data);
 }
@@ -407,57 +347,43 @@ TEST_F(FtpTransfer, RestartedUploadReadsFromTheResumePointAndCountsFromIt)
 {
     std::string received;
     peer.on("REST", "350 ok\r\n");
-    peer.on("STOR", [&received](PeerSession& s, const std::string&) {
-        s.send("150 go\r\n");
-        s.acceptData();
-        received = s.receiveDataUntilClose();
-        s.closeData();
-        s.send("226 ok\r\n");
-    });
+    peer.on("STOR", upload(received));
     connect();
     const std::string data = bytePattern(5000);
     writeFileBytes(target("up"), data);
     std::vector<int64_t> counts;
     d.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) { counts.push_back(count); };
-    d.ftp.LocalFileName = target("up");
-    d.ftp.HostFileName = "up.bin";
     d.ftp.ResumeAt = 1000;
-    ASSERT_EQ(d.run([&] { d.ftp.RestPutAsync(); }), 0);
+    ASSERT_EQ(request(&TCustomFtpCli::RestPutAsync, "up.bin", "up"), 0);
     EXPECT_EQ(received, data.substr(1000));
     ASSERT_FALSE(counts.empty());
     EXPECT_EQ(counts.front(), 1000);
     EXPECT_EQ(counts.back(), 5000);
     EXPECT_EQ(d.dones.back().request, ftpPutAsync);
-    const std::vector<std::string> lines = sent();
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
-              (std::vector<std::string>{"PASV", "REST 1000", "STOR up.bin"}));
+    EXPECT_EQ(lastSent(3), (std::vector<std::string>{"PASV", "REST 1000", "STOR up.bin"}));
 }
 
 TEST_F(FtpTransfer, LocalFileFailures)
 {
-    serveDownload("RETR", "data");
+    peer.on("RETR", download("data"));
     connect();
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = (dir.path() / "no such dir" / "x").string();
-    EXPECT_EQ(d.run([&] { d.ftp.GetAsync(); }), 550);
+    EXPECT_EQ(get("no such dir/x"), 550);
     EXPECT_EQ(d.ftp.LastResponse(), "Unable to open local file " + d.ftp.LocalFileName);
     EXPECT_EQ(sent().back(), "PASV") << "RETR is not sent";
 
-    d.ftp.LocalFileName = target("missing");
-    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 426);
+    EXPECT_EQ(request(&TCustomFtpCli::PutAsync, "f.bin", "missing"), 426);
     EXPECT_EQ(d.ftp.ErrorMessage(), "426 Unable to open local file " + d.ftp.LocalFileName);
     EXPECT_TRUE(d.logged("! 426 Unable to open local file " + d.ftp.LocalFileName));
 
     writeFileBytes(target("up"), "x");
-    d.ftp.LocalFileName = target("up");
     d.ftp.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
-    EXPECT_EQ(d.run([&] { d.ftp.PutAsync(); }), 426);
+    EXPECT_EQ(request(&TCustomFtpCli::PutAsync, "f.bin", "up"), 426);
     EXPECT_EQ(d.ftp.ErrorMessage(), "426 Transmit cancelled by application");
 }
 
 TEST_F(FtpTransfer, DisplayedListingsArriveLineByLine)
 {
-    serveDownload("NLST", "one\r\ntwo\r\n\r\nthree");
+    peer.on("NLST", download("one\r\ntwo\r\n\r\nthree"));
     connect();
     std::vector<std::string> lines;
     d.ftp.DisplayFileFlag = true;
@@ -471,10 +397,8 @@ TEST_F(FtpTransfer, DisplayedListingsArriveLineByLine)
 
 TEST_F(FtpTransfer, ReceiveSequenceLogsInTypesTransfersQuitsAndReportsTheTransferReply)
 {
-    serveDownload("RETR", bytePattern(1000));
-    d.ftp.HostFileName = "f.bin";
-    d.ftp.LocalFileName = target("seq");
-    ASSERT_EQ(d.run([&] { d.ftp.ReceiveAsync(); }), 0);
+    peer.on("RETR", download(bytePattern(1000)));
+    ASSERT_EQ(request(&TCustomFtpCli::ReceiveAsync, "f.bin", "seq"), 0);
     EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "TYPE I", "PASV", "RETR f.bin", "QUIT"}));
     EXPECT_EQ(d.dones.back().request, ftpReceiveAsync);
     EXPECT_EQ(d.ftp.LastResponse(), "226 done") << "the reply before QUIT";
@@ -484,20 +408,13 @@ TEST_F(FtpTransfer, ReceiveSequenceLogsInTypesTransfersQuitsAndReportsTheTransfe
 
 TEST_F(FtpTransfer, SequenceRules)
 {
+    std::string received;
     peer.on("USER", "230 no password needed\r\n");
     peer.on("RNFR", "550 No such file.\r\n");
-    peer.on("STOR", [](PeerSession& s, const std::string&) {
-        s.send("150 go\r\n");
-        s.acceptData();
-        s.receiveDataUntilClose();
-        s.closeData();
-        s.send("226 ok\r\n");
-    });
+    peer.on("STOR", upload(received));
     d.ftp.HostDirName = "";
     writeFileBytes(target("up"), "hello");
-    d.ftp.LocalFileName = target("up");
-    d.ftp.HostFileName = "up";
-    ASSERT_EQ(d.run([&] { d.ftp.TransmitAsync(); }), 0);
+    ASSERT_EQ(request(&TCustomFtpCli::TransmitAsync, "up", "up"), 0);
     EXPECT_EQ(d.dones.back().request, ftpPutAsync);
     EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "TYPE I", "PASV", "STOR up", "QUIT"}));
 
@@ -508,11 +425,10 @@ TEST_F(FtpTransfer, SequenceRules)
     EXPECT_EQ(d.dones.back().request, ftpRenAsync);
     EXPECT_EQ(peer.lines(1), (std::vector<std::string>{"USER u", "FEAT", "RNFR old"}));
     EXPECT_TRUE(d.ftp.Connected()) << "a failed step sends no QUIT";
-
     EXPECT_THROW(d.ftp.ConnectAsync(), FtpException);
 }
 
-TEST_F(FtpTransfer, AbortInsideASequenceEndsItWith426)
+TEST_F(FtpTransfer, AbortOrARefusedStepInsideASequenceEndsIt)
 {
     peer.on("PASS", ScriptedFtpPeer::silence());
     d.ftp.ConnectAsync();
@@ -522,12 +438,57 @@ TEST_F(FtpTransfer, AbortInsideASequenceEndsItWith426)
     EXPECT_EQ(d.dones[0].request, ftpConnectAsync);
     EXPECT_EQ(d.dones[0].error, 426);
     EXPECT_EQ(d.ftp.ErrorMessage(), "426 Operation aborted.");
-}
 
-TEST_F(FtpTransfer, AStepRefusedInsideASequenceEndsItInsteadOfStalling)
-{
     d.ftp.PassWord = "";
-    EXPECT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 500);
+    EXPECT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 500) << "a refused step must not stall the sequence";
     EXPECT_EQ(d.ftp.ErrorMessage(), "Password emtpy");
     EXPECT_EQ(d.ftp.State(), fsReady);
 }
+
+TEST_F(FtpTransfer, GarbageInFeatIsIgnored)
+{
+    std::string many;
+    for (int i = 0; i < 1000; ++i)
+        many += " F" + std::to_string(i) + "\r\n";
+    connectWithFeatures("211-Features:\r\n MLST type*;\r\nEPSV\r\n \x01UTF8\r\n bad/name\r\n" + many + "211 End\r\n");
+    EXPECT_TRUE(d.ftp.Features().has("MLST"));
+    EXPECT_FALSE(d.ftp.Features().has("EPSV"));
+    EXPECT_FALSE(d.ftp.Features().has("UTF8"));
+    EXPECT_EQ(d.ftp.Features().names().size(), FtpFeatures::kMaxNames);
+}
+
+TEST_F(FtpTransfer, ARefusedFeatMeansNoFeatures)
+{
+    connectWithFeatures("500 FEAT? Never heard of it.\r\n");
+    EXPECT_TRUE(d.ftp.Features().empty());
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "FEAT", "PASV", "LIST"}));
+}
+
+// EPSV and MLSD are used when offered; refused after all, PASV and LIST take over for the session.
+TEST_F(FtpTransfer, OfferedCommandsAreUsedAndRefusalsFallBack)
+{
+    connectWithFeatures("211-Features:\r\n MLST type*;size*;\r\n EPSV\r\n UTF8\r\n211 End\r\n");
+    EXPECT_TRUE(d.ftp.Features().has("UTF8"));
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(d.ftp.ListingIsMlsd());
+    peer.on("EPSV", "502 Not here.\r\n");
+    peer.on("MLSD", "500 What?\r\n");
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_FALSE(d.ftp.ListingIsMlsd());
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(sent(), (std::vector<std::string>{"USER u", "PASS p", "FEAT", "OPTS UTF8 ON", "EPSV", "MLSD", "EPSV",
+                                                "PASV", "MLSD", "PASV", "LIST", "PASV", "LIST"}));
+}
+
+TEST_F(FtpTransfer, AMalformedExtendedPassiveReplyFailsTheListing)
+{
+    connectWithFeatures("211-Features:\r\n EPSV\r\n211 End\r\n");
+    for (const char* reply : {"229 (|||0|)\r\n", "229 no port\r\n"}) {
+        peer.on("EPSV", reply);
+        EXPECT_EQ(list(), 550) << reply;
+        EXPECT_TRUE(d.ftp.Connected());
+    }
+}
+
+} // namespace

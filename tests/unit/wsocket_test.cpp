@@ -2,33 +2,38 @@
 #include "net/socket_resolve.h"
 #include "net/wsocket.h"
 #include "platform/event_loop.h"
+#include "platform/wsa_errors.h"
 #include "expect_throw.h"
 #include "peer_io.h"
 #include "pump.h"
+#include "server_tls.h"
+#include "temp_dir.h"
 #include "unique_fd.h"
 
 #include <gtest/gtest.h>
 
+#include <openssl/ssl.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
-#include <functional>
 
 using namespace brisk;
-using brisk::test::expectThrowWhat;
-using brisk::test::pumpUntil;
+using namespace brisk::test;
 
 namespace {
 
 // A plain blocking listener on 127.0.0.1 standing in for the remote side.
 struct LoopbackListener {
     uint16_t port = 0;
-    brisk::test::UniqueFd fd{brisk::test::peer_io::listenOnLoopback(port)};
+    UniqueFd fd{peer_io::listenOnLoopback(port)};
     int accept() { return ::accept(fd.get(), nullptr, nullptr); }
 };
 
@@ -53,7 +58,7 @@ TEST(WSocketSend, FourThousandBytesGoOutInQueueBlocksAndOneDataSentLater)
     struct Row {
         int blockSize;
         std::vector<int> sends;
-    } rows[] = {{0, {1514, 1514, 972}}, {1514, {1514, 1514, 972}}, {65536, {4000}}};
+    } rows[] = {{0, {1514, 1514, 972}}, {65536, {4000}}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.blockSize);
         LoopbackListener peer;
@@ -151,19 +156,8 @@ TEST(WSocketReceive, AFastSenderDoesNotStarveTheLoop)
     EXPECT_TRUE(timerRanEarly);
 }
 
-TEST(WSocketConnect, ARefusedConnectIsReportedAsAFinishedConnectWith10061)
-{
-    TWSocket s;
-    int error = -1;
-    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { error = e; };
-    connectTo(s, unusedPort());
-    ASSERT_TRUE(pumpUntil([&] { return error != -1; }));
-    EXPECT_EQ(error, 10061);
-    EXPECT_EQ(s.State(), wsClosed);
-}
-
 // A name's addresses are tried in order: ::1 refuses (the listener is on 127.0.0.1 only), the next one
-// takes the connection, and the owner sees one connect.
+// takes the connection, and the owner sees one connect; when all refuse, one connect with 10061.
 TEST(WSocketConnect, AFailedAddressGivesWayToTheNextOne)
 {
     LoopbackListener listener;
@@ -310,10 +304,9 @@ TEST(WSocketDns, DottedAddressesNamesAndAnEmptyName)
 
 TEST(SocketResolve, PortsProtocolsAndHosts)
 {
-    EXPECT_EQ(ntohs(WSocketResolvePort("21", "tcp")), 21);
-    EXPECT_EQ(ntohs(WSocketResolvePort(" 21", "tcp")), 21);
-    EXPECT_EQ(ntohs(WSocketResolvePort("2121abc", "tcp")), 2121);
-    EXPECT_EQ(ntohs(WSocketResolvePort("ftp", "tcp")), 21);
+    const std::pair<const char*, int> ports[] = {{"21", 21}, {" 21", 21}, {"2121abc", 2121}, {"ftp", 21}};
+    for (const auto& [text, port] : ports)
+        EXPECT_EQ(ntohs(WSocketResolvePort(text, "tcp")), port) << text;
     EXPECT_EQ(WSocketResolveProto("tcp"), 6);
     EXPECT_EQ(WSocketResolveProto("17"), 17);
     EXPECT_EQ(WSocketResolveHost("127.0.0.1"), htonl(INADDR_LOOPBACK));
@@ -341,4 +334,120 @@ TEST(SocketResolve, DottedAddressShape)
         EXPECT_TRUE(WSocketIsDottedIP(good)) << good;
     for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", "1.2.3.4x", "1234.1.1.1"})
         EXPECT_FALSE(WSocketIsDottedIP(bad)) << bad;
+}
+
+namespace {
+
+const std::string kPayload(300000, 'p');
+
+// How the server below ends the connection after the payload.
+enum class ServerEnd {
+    AlertThenReset,  // its close alert, then a close without reading our answering alert: a reset
+    Reset,           // a reset, no close alert
+    CloseWithoutAlert,
+};
+
+// A TLS server on loopback in its own thread: sends the payload and ends as told.
+class EndingTlsServer {
+public:
+    EndingTlsServer(const ServerTls& tls, ServerEnd end) : end_(end)
+    {
+        ctx_ = SSL_CTX_new(TLS_server_method());
+        SSL_CTX_use_certificate_file(ctx_, tls.certFile.c_str(), SSL_FILETYPE_PEM);
+        SSL_CTX_use_PrivateKey_file(ctx_, tls.keyFile.c_str(), SSL_FILETYPE_PEM);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~EndingTlsServer()
+    {
+        thread_.join();
+        SSL_CTX_free(ctx_);
+    }
+    uint16_t port() const { return port_; }
+
+private:
+    void serve()
+    {
+        UniqueFd fd(::accept(listener_.get(), nullptr, nullptr));
+        SSL* ssl = SSL_new(ctx_);
+        SSL_set_fd(ssl, fd.get());
+        if (SSL_accept(ssl) == 1 && SSL_write(ssl, kPayload.data(), int(kPayload.size())) > 0) {
+            pollfd client{fd.get(), POLLIN, 0};
+            if (end_ == ServerEnd::AlertThenReset) {
+                SSL_shutdown(ssl);
+                ::poll(&client, 1, 5000); // the client's close alert has come, unread: close() resets
+            } else if (end_ == ServerEnd::Reset) {
+                const linger reset{1, 0};
+                ::setsockopt(fd.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            } else {
+                ::shutdown(fd.get(), SHUT_WR);
+                char scratch[512];
+                while (::poll(&client, 1, 5000) == 1 && ::recv(fd.get(), scratch, sizeof scratch, 0) > 0)
+                    continue; // until the client has closed too
+            }
+        }
+        SSL_free(ssl);
+    }
+
+    ServerEnd end_;
+    uint16_t port_ = 0;
+    UniqueFd listener_{peer_io::listenOnLoopback(port_)};
+    SSL_CTX* ctx_ = nullptr;
+    std::thread thread_;
+};
+
+// What the client saw: the bytes and the close's error. The client never closes by itself, so the
+// close it reports is the server's reset.
+struct ClientOutcome {
+    std::string received;
+    int closeError = -1;
+    bool cutShort = false;
+};
+
+ClientOutcome readUntilClosed(uint16_t port)
+{
+    TlsClientContext context;
+    TWSocket s;
+    ClientOutcome out;
+    s.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { s.StartTls(context, "localhost", TlsRole::Control); };
+    s.OnDataAvailable = [&](TCustomWSocket*, uint16_t) {
+        char buffer[65536];
+        for (int n; (n = s.Receive(buffer, sizeof buffer)) > 0;)
+            out.received.append(buffer, size_t(n));
+    };
+    s.OnSessionClosed = [&](TCustomWSocket*, uint16_t error) {
+        out.closeError = error;
+        out.cutShort = s.TlsCutShort();
+    };
+    s.SetAddr("127.0.0.1");
+    s.SetPort(std::to_string(port));
+    s.Connect();
+    pumpUntil([&] { return out.closeError >= 0; }, 10000);
+    return out;
+}
+
+} // namespace
+
+// A reset after the server's close alert is a clean close; without the alert a reset is a failure and a
+// plain close is one that may have cut the data short.
+TEST(TlsClose, TheServersCloseAlertDecidesHowTheEndIsTaken)
+{
+    TempDir dir;
+    const ServerTls tls = makeServerTls(dir.path());
+    const struct {
+        ServerEnd end;
+        int closeError;
+        bool cutShort;
+    } cases[] = {{ServerEnd::AlertThenReset, 0, false},
+                 {ServerEnd::Reset, wsa::ECONNRESET_, false},
+                 {ServerEnd::CloseWithoutAlert, 0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.end));
+        EndingTlsServer server(tls, c.end);
+        const ClientOutcome out = readUntilClosed(server.port());
+        EXPECT_EQ(out.closeError, c.closeError);
+        if (c.end != ServerEnd::Reset) {
+            EXPECT_TRUE(out.received == kPayload) << out.received.size();
+            EXPECT_EQ(out.cutShort, c.cutShort);
+        }
+    }
 }
