@@ -99,7 +99,7 @@ protected:
     std::optional<LocalPanel> panel_;
 };
 
-TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
+TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesImagesAndANewStatus)
 {
     write("data.bin", std::string(1536, 'x'));
     write(".hidden", "abc");
@@ -121,6 +121,11 @@ TEST_F(LocalPanelTest, RefreshShowsHiddenEntriesWithSizesDatesAndImages)
 
     local.setDateOrder(DateOrder::MonthFirst);
     EXPECT_EQ(rowNamed("data.bin")->date, "03.04.2026");
+
+    select("sub", "data.bin");
+    EXPECT_EQ(local.selectionStatusText(), "1536 byte (1.50 Kb) in 1 file(s)");
+    local.RefreshLocalPanel();   // counters start again with the new rows
+    EXPECT_EQ(local.selectionStatusText(), "");
 }
 
 // The panel's directory is the process's; Open enters directories only, Up stops at the root, a
@@ -388,20 +393,6 @@ TEST_F(LocalPanelTest, ViewAndRunHandTheFullPathToTheDesktop)
     EXPECT_EQ(ui.openedFiles[0].path + " in " + ui.openedFiles[0].workingDir, path("notes.txt") + " in " + root_);
 }
 
-TEST_F(LocalPanelTest, StatusLineCountsSelectedFilesUntilTheNextRefresh)
-{
-    write("data.bin", std::string(1536, 'x'));
-    mkdir("sub");
-    LocalPanel& local = open();
-    select("sub");
-    EXPECT_EQ(local.selectionStatusText(), "");
-    select("data.bin");
-    EXPECT_EQ(local.selectionStatusText(), "1536 byte (1.50 Kb) in 1 file(s)");
-    local.RefreshLocalPanel();
-    EXPECT_EQ(local.selectionStatusText(), "");
-    EXPECT_EQ(local.panel().selectedIndex(), -1);
-}
-
 // "Carriage Return" on the local panel: which rows it takes, the dialog's answer, and one file per
 // turn of the event loop.
 class LineEndingCommandTest : public LocalPanelTest {
@@ -442,8 +433,9 @@ TEST_F(LineEndingCommandTest, ConvertsTheSelectedFilesOnePerTurnAndSkipsDirector
     EXPECT_EQ(panel_->panel().selectedCount(), 2);   // the panel is left as it was
 }
 
-// "Do not change" (and Cancel, which answers the same) converts nothing; a directory alone asks nothing.
-TEST_F(LineEndingCommandTest, NothingHappensWithoutAChoiceOrAFile)
+// "Do not change" (and Cancel, which answers the same) converts nothing; a directory alone asks
+// nothing; a command gone takes its turns with it.
+TEST_F(LineEndingCommandTest, NothingHappensWithoutAChoiceAFileOrTheCommand)
 {
     select("a.txt");
     ui.answerLineEnding(int(LineEnding::Unchanged));
@@ -457,10 +449,7 @@ TEST_F(LineEndingCommandTest, NothingHappensWithoutAChoiceOrAFile)
     EXPECT_FALSE(HasSelectedFile(*panel_));
     command->ConvertLineEndings();
     EXPECT_EQ(ui.lineEndingDialogs, 1);
-}
 
-TEST_F(LineEndingCommandTest, ACommandGoneTakesItsTurnsWithIt)
-{
     select("a.txt", "b.txt", "c.txt");
     ui.answerLineEnding(int(LineEnding::Lf));
     command->ConvertLineEndings();
