@@ -39,15 +39,11 @@ protected:
     std::string path() const { return home() + "task.cpf"; }
 };
 
-TEST_F(MirrorProfileTest, StartValuesMakeTheSixKeysInOrder)
-{
-    SaveMirrorProfile(TRecMirror{}, path());
-    EXPECT_EQ(readFile(path()), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\n");
-    EXPECT_EQ(DefaultMirrorProfilePath(), home() + "Default.cpf");
-}
-
+// A new file gets the six keys in order; in an existing one other keys and sections stay.
 TEST_F(MirrorProfileTest, SavedTaskLoadsBackAndOtherKeysStay)
 {
+    SaveMirrorProfile(TRecMirror{}, home() + "new.cpf");
+    EXPECT_EQ(readFile(home() + "new.cpf"), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\n");
     writeFile(path(), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/old\n");
     SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, 3, 5}, path());
     EXPECT_EQ(readFile(path()), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/var/www\n"

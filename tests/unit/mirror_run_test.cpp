@@ -265,7 +265,9 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
     EXPECT_TRUE(run.FindNext(index));
 }
 
-TEST(MirrorRun, AFailedDirectoryIsNeitherEnteredNorLeft)
+// A failed directory is neither entered nor left; a failed transfer is only marked, a failed
+// omDirUp stops the run.
+TEST(MirrorRun, MarkFailedSkipsWhatCannotBeDone)
 {
     TMirrorRun run("h", "/l", "/r");
     run.Items.Place({{"", "new", 0, 0, omMkdFtp, smProgress}, {"new", "new", 0, 0, omDir, smNone},
@@ -280,23 +282,20 @@ TEST(MirrorRun, AFailedDirectoryIsNeitherEnteredNorLeft)
     int index = 0;
     ASSERT_TRUE(run.FindNext(index));
     EXPECT_EQ(index, 5);
-}
 
-TEST(MirrorRun, AFailedTransferIsMarkedAndAFailedDirUpStopsTheRun)
-{
-    TMirrorRun run("h", "/l", "/r");
-    run.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
-                     {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
-                    true, 0);
-    run.MarkFailed();
-    EXPECT_EQ(run.Current, 0);
-    EXPECT_FALSE(run.Stopped);
-    run.Current = 3;
-    run.MarkDone();
-    run.Current = 2;
-    run.MarkFailed();
-    EXPECT_EQ(states(run), (States{smError, smNone, smError, smDone}));
-    EXPECT_TRUE(run.Stopped);
+    TMirrorRun transfers("h", "/l", "/r");
+    transfers.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
+                           {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
+                          true, 0);
+    transfers.MarkFailed();
+    EXPECT_EQ(transfers.Current, 0);
+    EXPECT_FALSE(transfers.Stopped);
+    transfers.Current = 3;
+    transfers.MarkDone();
+    transfers.Current = 2;
+    transfers.MarkFailed();
+    EXPECT_EQ(states(transfers), (States{smError, smNone, smError, smDone}));
+    EXPECT_TRUE(transfers.Stopped);
 }
 
 // Files in a fresh ProgramDir.
@@ -308,7 +307,8 @@ TEST_F(MirrorFilesTest, SaveStateWritesWhereTheRunStandsAndEachRecord)
     run.FollowRemoteDir("/pub/sub");
     for (const TMirrorRec& rec : {TMirrorRec{"", "old.txt", 0, 0, omDelFtp, smDone},
                                   TMirrorRec{"big.iso", "big.iso", 5000000000, 12, omPut, smError},
-                                  TMirrorRec{"d", "d", 0, 0, omDirUp, smNone}, TMirrorRec{"", "x", 0, 0, omRmdFtp, smProgress}})
+                                  TMirrorRec{"d", "d", 0, 0, omDirUp, smNone},
+                                  TMirrorRec{"", "x", 0, 0, omRmdFtp, smProgress}})
         run.Items.Add(rec);
     run.Stop();
     ASSERT_TRUE(run.SaveState());
@@ -366,16 +366,7 @@ TEST_F(MirrorOverwriteTest, AnswersOfTheQuestion)
     EXPECT_EQ(ui.overwriteAsked.size(), 4u);
 }
 
-TEST_F(MirrorOverwriteTest, SaveAsRenamesTheTargetAndAsksAgainWhileItExists)
-{
-    existing.insert("remote:c.txt");
-    ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
-    ui.answerOverwrite(OverwriteChoice::SaveAs, "d.txt");
-    EXPECT_TRUE(check(1));
-    EXPECT_EQ(item(1), (TMirrorRec{"b.txt", "d.txt", 3, 5, omPut, smNone}));
-    EXPECT_EQ(ui.overwriteAsked, (std::vector<std::string>{"b.txt", "c.txt"}));
-}
-
+// Without prompting the default decides: 2 resumes, 1 overwrites, 0 skips.
 TEST_F(MirrorOverwriteTest, WithoutPromptingTheDefaultDecides)
 {
     EXPECT_TRUE(check(0, false, 2));
@@ -385,6 +376,16 @@ TEST_F(MirrorOverwriteTest, WithoutPromptingTheDefaultDecides)
     EXPECT_FALSE(check(0, false, 0));
     EXPECT_EQ(item(0).State, smDone);
     EXPECT_TRUE(ui.overwriteAsked.empty());
+}
+
+TEST_F(MirrorOverwriteTest, SaveAsRenamesTheTargetAndAsksAgainWhileItExists)
+{
+    existing.insert("remote:c.txt");
+    ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
+    ui.answerOverwrite(OverwriteChoice::SaveAs, "d.txt");
+    EXPECT_TRUE(check(1));
+    EXPECT_EQ(item(1), (TMirrorRec{"b.txt", "d.txt", 3, 5, omPut, smNone}));
+    EXPECT_EQ(ui.overwriteAsked, (std::vector<std::string>{"b.txt", "c.txt"}));
 }
 
 // Times are read in the local time zone.
