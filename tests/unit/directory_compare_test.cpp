@@ -6,79 +6,80 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace brisk {
 namespace {
 
-PanelRow fileRow(std::string name, std::string size, std::string date, std::string time)
+// Rows from "name|size|date|time"; a name ending in '/' is a directory, ".." the row up.
+void showRows(FilePanel& panel, std::initializer_list<std::string> specs)
 {
-    return {kImageFile, std::move(name), std::move(size), std::move(date), std::move(time), "", ""};
+    std::vector<PanelRow> rows;
+    for (const std::string& spec : specs) {
+        std::istringstream in(spec);
+        PanelRow& row = rows.emplace_back();
+        std::getline(in, row.caption, '|');
+        std::getline(in, row.size, '|');
+        std::getline(in, row.date, '|');
+        std::getline(in, row.time);
+        if (row.caption == "..")
+            row.image = kImageUp;
+        if (row.caption.ends_with('/')) {
+            row.image = kImageDirectory;
+            row.caption.pop_back();
+        }
+    }
+    panel.setRows(rows);
 }
 
-PanelRow dirRow(std::string name, std::string date, std::string time)
+std::vector<std::string> selectedCaptions(const FilePanel& panel)
 {
-    return {kImageDirectory, std::move(name), "", std::move(date), std::move(time), "", ""};
+    std::vector<std::string> names;
+    for (size_t i : panel.selectedIndices())
+        names.emplace_back(panel.rows().caption(i));
+    return names;
 }
-
-struct CompareCase {
-    const char* what;
-    PanelRow local;
-    PanelRow remote;
-    int localZone = 0;
-    int serverZone = 0;
-    bool different = true;   // both rows end up selected; otherwise both deselected
-};
 
 // Each row starts selected, so that a match shows as a deselection.
 TEST(CompareDirectories, SelectsBothRowsExactlyWhenTheyDiffer)
 {
-    const CompareCase cases[] = {
-        CompareCase{"same size, date and time", fileRow("a.txt", "100", "05.12.2026", "12:00"),
-             fileRow("a.txt", "100", "05.12.2026", "12:00"), 0, 0, false},
-        CompareCase{"other time", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "100", "05.12.2026", "12:01")},
-        CompareCase{"other date", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "100", "04.12.2026", "12:00")},
-        CompareCase{"other size", fileRow("a.txt", "100", "05.12.2026", "12:00"), fileRow("a.txt", "101", "05.12.2026", "12:00")},
-        CompareCase{"sizes compared as text", fileRow("a.txt", "0100", "05.12.2026", "12:00"),
-             fileRow("a.txt", "100", "05.12.2026", "12:00")},
-        CompareCase{"names differing in case only", fileRow("Readme.txt", "1", "05.12.2026", "12:00"),
-             fileRow("README.TXT", "1", "05.12.2026", "12:00")},
-        CompareCase{"one side only", fileRow("local.txt", "1", "05.12.2026", "12:00"),
-             fileRow("remote.txt", "1", "05.12.2026", "12:00")},
-        CompareCase{"dates that do not read, however alike", fileRow("a.txt", "1", "24-DEC-1999", "12:00"),
-             fileRow("a.txt", "1", "24-DEC-1999", "12:00")},
-        CompareCase{"\"error\" as the date", fileRow("a.txt", "1", "error", ""), fileRow("a.txt", "1", "error", "")},
-        CompareCase{"an impossible date", fileRow("a.txt", "1", "31.02.2026", "12:00"),
-             fileRow("a.txt", "1", "31.02.2026", "12:00")},
-        CompareCase{"a year instead of a time, even at midnight", fileRow("a.txt", "1", "05.12.2025", "00:00"),
-             fileRow("a.txt", "1", "05.12.2025", "")},
-        CompareCase{"directories alike", dirRow("docs", "01.03.2026", "08:15"), dirRow("docs", "01.03.2026", "08:15"),
-             0, 0, false},
-        CompareCase{"directories of other times", dirRow("docs", "01.03.2026", "08:15"),
-             dirRow("docs", "01.03.2026", "08:16")},
-        CompareCase{"a directory and a file", dirRow("docs", "01.03.2026", "08:15"),
-             fileRow("docs", "0", "01.03.2026", "08:15")},
-        CompareCase{"server an hour ahead lists an hour later", fileRow("a", "1", "05.12.2026", "12:00"),
-             fileRow("a", "1", "05.12.2026", "13:00"), 0, 1, false},
-        CompareCase{"server an hour ahead, same clock time", fileRow("a", "1", "05.12.2026", "12:00"),
-             fileRow("a", "1", "05.12.2026", "12:00"), 0, 1},
-        CompareCase{"server an hour ahead, an hour earlier", fileRow("a", "1", "05.12.2026", "12:00"),
-             fileRow("a", "1", "05.12.2026", "11:00"), 0, 1},
-        CompareCase{"server an hour behind lists an hour earlier", fileRow("a", "1", "05.12.2026", "12:00"),
-             fileRow("a", "1", "05.12.2026", "11:00"), 0, -1, false},
-        CompareCase{"server an hour behind, an hour later", fileRow("a", "1", "05.12.2026", "12:00"),
-             fileRow("a", "1", "05.12.2026", "13:00"), 0, -1},
-        CompareCase{"both zones away from UTC", fileRow("a", "1", "05.12.2026", "12:00"), fileRow("a", "1", "05.12.2026", "09:00"),
-             5, 2, false},
-        CompareCase{"across midnight and the year", fileRow("a", "1", "31.12.2025", "23:30"),
-             fileRow("a", "1", "01.01.2026", "00:30"), 0, 1, false},
-        CompareCase{"zones do not touch a row without time", fileRow("a", "1", "05.12.2025", "01:00"),
-             fileRow("a", "1", "05.12.2025", ""), 1, 0}};
-    for (const CompareCase& c : cases) {
+    const struct {
+        const char* what;
+        const char* local;
+        const char* remote;
+        int localZone;
+        int serverZone;
+        bool different;   // both rows end up selected; otherwise both deselected
+    } cases[] = {
+        {"same size, date and time", "a.txt|100|05.12.2026|12:00", "a.txt|100|05.12.2026|12:00", 0, 0, false},
+        {"other time", "a.txt|100|05.12.2026|12:00", "a.txt|100|05.12.2026|12:01", 0, 0, true},
+        {"other date", "a.txt|100|05.12.2026|12:00", "a.txt|100|04.12.2026|12:00", 0, 0, true},
+        {"other size", "a.txt|100|05.12.2026|12:00", "a.txt|101|05.12.2026|12:00", 0, 0, true},
+        {"sizes compared as text", "a.txt|0100|05.12.2026|12:00", "a.txt|100|05.12.2026|12:00", 0, 0, true},
+        {"names differing in case only", "Readme.txt|1|05.12.2026|12:00", "README.TXT|1|05.12.2026|12:00", 0, 0, true},
+        {"one side only", "local.txt|1|05.12.2026|12:00", "remote.txt|1|05.12.2026|12:00", 0, 0, true},
+        {"dates that do not read, however alike", "a.txt|1|24-DEC-1999|12:00", "a.txt|1|24-DEC-1999|12:00", 0, 0, true},
+        {"\"error\" as the date", "a.txt|1|error|", "a.txt|1|error|", 0, 0, true},
+        {"an impossible date", "a.txt|1|31.02.2026|12:00", "a.txt|1|31.02.2026|12:00", 0, 0, true},
+        {"a year instead of a time, even at midnight", "a.txt|1|05.12.2025|00:00", "a.txt|1|05.12.2025|", 0, 0, true},
+        {"directories alike", "docs/||01.03.2026|08:15", "docs/||01.03.2026|08:15", 0, 0, false},
+        {"directories of other times", "docs/||01.03.2026|08:15", "docs/||01.03.2026|08:16", 0, 0, true},
+        {"a directory and a file", "docs/||01.03.2026|08:15", "docs|0|01.03.2026|08:15", 0, 0, true},
+        {"server an hour ahead lists an hour later", "a|1|05.12.2026|12:00", "a|1|05.12.2026|13:00", 0, 1, false},
+        {"server an hour ahead, same clock time", "a|1|05.12.2026|12:00", "a|1|05.12.2026|12:00", 0, 1, true},
+        {"server an hour ahead, an hour earlier", "a|1|05.12.2026|12:00", "a|1|05.12.2026|11:00", 0, 1, true},
+        {"server an hour behind lists an hour earlier", "a|1|05.12.2026|12:00", "a|1|05.12.2026|11:00", 0, -1, false},
+        {"server an hour behind, an hour later", "a|1|05.12.2026|12:00", "a|1|05.12.2026|13:00", 0, -1, true},
+        {"both zones away from UTC", "a|1|05.12.2026|12:00", "a|1|05.12.2026|09:00", 5, 2, false},
+        {"across midnight and the year", "a|1|31.12.2025|23:30", "a|1|01.01.2026|00:30", 0, 1, false},
+        {"zones do not touch a row without time", "a|1|05.12.2025|01:00", "a|1|05.12.2025|", 1, 0, true},
+    };
+    for (const auto& c : cases) {
         FilePanel local;
         FilePanel remote;
-        local.setRows({c.local});
-        remote.setRows({c.remote});
+        showRows(local, {c.local});
+        showRows(remote, {c.remote});
         local.selectAll();
         remote.selectAll();
         CompareDirectories({local, c.localZone}, {remote, c.serverZone}, DateOrder::DayFirst);
@@ -91,21 +92,12 @@ TEST(CompareDirectories, UpRowsStayUnselectedAndCountersFollow)
 {
     FilePanel local;
     FilePanel remote;
-    local.setRows({fileRow("same", "10", "05.12.2026", "12:00"), fileRow("new", "30", "05.12.2026", "12:00"),
-                   fileRow("old", "5", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
-    remote.setRows({fileRow("same", "10", "05.12.2026", "12:00"), fileRow("old", "7", "01.12.2026", "12:00"),
-                    fileRow("other", "100", "05.12.2026", "12:00"), PanelRow{kImageUp, "..", "", "", "", "", ""}});
+    showRows(local, {"same|10|05.12.2026|12:00", "new|30|05.12.2026|12:00", "old|5|05.12.2026|12:00", ".."});
+    showRows(remote, {"same|10|05.12.2026|12:00", "old|7|01.12.2026|12:00", "other|100|05.12.2026|12:00", ".."});
     local.selectAll();
     CompareDirectories({local, 0}, {remote, 0}, DateOrder::DayFirst);
-
-    auto selected = [](const FilePanel& panel) {
-        std::vector<std::string> names;
-        for (size_t i : panel.selectedIndices())
-            names.emplace_back(panel.rows().caption(i));
-        return names;
-    };
-    EXPECT_EQ(selected(local), (std::vector<std::string>{"new", "old"}));
-    EXPECT_EQ(selected(remote), (std::vector<std::string>{"old", "other"}));
+    EXPECT_EQ(selectedCaptions(local), (std::vector<std::string>{"new", "old"}));
+    EXPECT_EQ(selectedCaptions(remote), (std::vector<std::string>{"old", "other"}));
     EXPECT_EQ(local.selectedCount(), 2);
     EXPECT_EQ(local.selectedTotal(), 35);
     EXPECT_EQ(remote.selectedCount(), 2);
@@ -122,8 +114,8 @@ TEST(CompareDirectories, ReadsDatesInTheDisplayOrder)
 
     FilePanel local;
     FilePanel remote;
-    local.setRows({fileRow("a", "1", "12.31.2025", "10:20")});
-    remote.setRows({fileRow("a", "1", "12.31.2025", "10:20AM")});
+    showRows(local, {"a|1|12.31.2025|10:20"});
+    showRows(remote, {"a|1|12.31.2025|10:20AM"});
     CompareDirectories({local, 0}, {remote, 0}, DateOrder::MonthFirst);
     EXPECT_FALSE(local.isSelected(0));
     EXPECT_FALSE(remote.isSelected(0));

@@ -20,70 +20,54 @@
 namespace brisk {
 namespace {
 
-struct EndingCase {
-    LineEnding target;
-    std::string input;
-    std::string output;
-};
-
-void PrintTo(const EndingCase& c, std::ostream* os)
+// Every way of cutting the input into blocks gives the same bytes as the whole, a pair split
+// between two blocks included.
+TEST(LineEndings, ConvertsAsAWholeAndInBlocksOfAnySize)
 {
-    *os << int(c.target) << " " << ::testing::PrintToString(c.input);
-}
-
-class LineEndingTable : public ::testing::TestWithParam<EndingCase> {};
-
-TEST_P(LineEndingTable, ConvertsAsAWhole)
-{
-    EXPECT_EQ(ConvertLineEndingText(GetParam().input, GetParam().target), GetParam().output);
-}
-
-// Every way of cutting the input into blocks gives the same bytes, a pair split between two blocks
-// included.
-TEST_P(LineEndingTable, ConvertsInBlocksOfAnySize)
-{
-    const EndingCase& c = GetParam();
-    for (size_t block = 1; block <= c.input.size(); ++block) {
-        LineEndingConverter converter(c.target);
-        std::string out;
-        for (size_t at = 0; at < c.input.size(); at += block)
-            converter.convert(std::string_view(c.input).substr(at, block), out);
-        converter.finish(out);
-        EXPECT_EQ(out, c.output) << "blocks of " << block;
+    const struct {
+        LineEnding target;
+        std::string input;
+        std::string output;
+    } cases[] = {
+        // the documented examples
+        {LineEnding::Lf, "a\r\nb\r\n", "a\nb\n"}, {LineEnding::CrLf, "a\nb\n", "a\r\nb\r\n"},
+        {LineEnding::CrLf, "a\r\nb", "a\r\nb"}, {LineEnding::Cr, "a\n\r\nb", "a\r\rb"}, {LineEnding::LfCr, "a\rb", "a\n\rb"},
+        // mixed endings: pairs first, left to right; CR CR and LF LF are two line ends each
+        {LineEnding::CrLf, "a\r\nb\nc\rd\n\re\r\rf\n\ng", "a\r\nb\r\nc\r\nd\r\ne\r\n\r\nf\r\n\r\ng"},
+        {LineEnding::LfCr, "a\r\nb\nc\rd\n\re", "a\n\rb\n\rc\n\rd\n\re"},
+        {LineEnding::Lf, "a\r\nb\nc\rd\n\re", "a\nb\nc\nd\ne"},
+        {LineEnding::Cr, "a\r\nb\nc\rd\n\re", "a\rb\rc\rd\re"},
+        // a lone CR at the end grows by one byte; no final line end, no line end at all
+        {LineEnding::CrLf, "a\r", "a\r\n"}, {LineEnding::Lf, "a\r\nlast", "a\nlast"},
+        {LineEnding::Lf, "no line ends", "no line ends"}, {LineEnding::Cr, "", ""},
+        {LineEnding::CrLf, "\n", "\r\n"}, {LineEnding::Lf, "\r\n\r\n", "\n\n"},
+        // other bytes, NUL and 0xFF among them, pass unchanged
+        {LineEnding::CrLf, std::string("\0\xff\x1a\r\x7f\n\0", 7), std::string("\0\xff\x1a\r\n\x7f\r\n\0", 9)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.input) + " to " + std::to_string(int(c.target)));
+        EXPECT_EQ(ConvertLineEndingText(c.input, c.target), c.output);
+        for (size_t block = 1; block <= c.input.size(); ++block) {
+            LineEndingConverter converter(c.target);
+            std::string out;
+            for (size_t at = 0; at < c.input.size(); at += block)
+                converter.convert(std::string_view(c.input).substr(at, block), out);
+            converter.finish(out);
+            EXPECT_EQ(out, c.output) << "blocks of " << block;
+        }
     }
 }
 
-const std::string kBinary("\0\xff\x1a\r\x7f\n\0", 7);
-
-INSTANTIATE_TEST_SUITE_P(
-    AllChoices, LineEndingTable,
-    ::testing::Values(
-        // the documented examples
-        EndingCase{LineEnding::Lf, "a\r\nb\r\n", "a\nb\n"}, EndingCase{LineEnding::CrLf, "a\nb\n", "a\r\nb\r\n"},
-        EndingCase{LineEnding::CrLf, "a\r\nb", "a\r\nb"}, EndingCase{LineEnding::Cr, "a\n\r\nb", "a\r\rb"},
-        EndingCase{LineEnding::LfCr, "a\rb", "a\n\rb"},
-        // mixed endings: pairs first, left to right; CR CR and LF LF are two line ends each
-        EndingCase{LineEnding::CrLf, "a\r\nb\nc\rd\n\re\r\rf\n\ng", "a\r\nb\r\nc\r\nd\r\ne\r\n\r\nf\r\n\r\ng"},
-        EndingCase{LineEnding::LfCr, "a\r\nb\nc\rd\n\re", "a\n\rb\n\rc\n\rd\n\re"},
-        EndingCase{LineEnding::Lf, "a\r\nb\nc\rd\n\re", "a\nb\nc\nd\ne"},
-        EndingCase{LineEnding::Cr, "a\r\nb\nc\rd\n\re", "a\rb\rc\rd\re"},
-        // a lone CR at the end grows by one byte; no final line end, no line end at all
-        EndingCase{LineEnding::CrLf, "a\r", "a\r\n"}, EndingCase{LineEnding::Lf, "a\r\nlast", "a\nlast"},
-        EndingCase{LineEnding::Lf, "no line ends", "no line ends"}, EndingCase{LineEnding::Cr, "", ""},
-        EndingCase{LineEnding::CrLf, "\n", "\r\n"}, EndingCase{LineEnding::Lf, "\r\n\r\n", "\n\n"},
-        // other bytes, NUL and 0xFF among them, pass unchanged
-        EndingCase{LineEnding::CrLf, kBinary, std::string("\0\xff\x1a\r\n\x7f\r\n\0", 9)}));
-
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 
 class ConvertFileTest : public ::testing::Test {
 protected:
     std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
-    std::string write(const std::string& name, const std::string& bytes, mode_t mode = 0644)
+    void write(const std::string& name, const std::string& bytes, mode_t mode = 0644)
     {
         test::writeFileBytes(path(name), bytes);
         fs::permissions(path(name), fs::perms(mode));
-        return path(name);
     }
     std::string read(const std::string& name) const { return test::readFileBytes(path(name)); }
 
@@ -96,19 +80,18 @@ protected:
         return "Converting file: " + path(name) + " ..." + outcome;
     }
     // Only the files the test made: no temporary file is left behind.
-    std::vector<std::string> names() const
+    Lines names() const
     {
-        std::vector<std::string> found;
+        Lines found;
         for (const auto& entry : fs::directory_iterator(dir_.path()))
             found.push_back(entry.path().filename().string());
         std::sort(found.begin(), found.end());
         return found;
     }
-    static unsigned modeOf(const std::string& file) { return unsigned(fs::status(file).permissions()); }
 
     test::TempDir dir_{0755};
     MainMessages messages_;
-    std::vector<std::string> lines;
+    Lines lines;
     LogLines log_{[this](const std::string& text) {
                       lines.push_back(text);
                       return lines.size() - 1;
@@ -130,74 +113,55 @@ TEST_F(ConvertFileTest, ReplacesTheContentAndKeepsThePermissionBits)
         lines.clear();
         convert("a.txt", LineEnding::CrLf, budget);
         EXPECT_EQ(read("a.txt"), ConvertLineEndingText(content, LineEnding::CrLf)) << budget;
-        EXPECT_EQ(modeOf(path("a.txt")), 0604u);
-        EXPECT_EQ(lines, std::vector<std::string>{line("a.txt", " Ok!")});
-        EXPECT_EQ(names(), std::vector<std::string>{"a.txt"});
+        EXPECT_EQ(fs::status(path("a.txt")).permissions(), fs::perms(0604));
+        EXPECT_EQ(lines, Lines{line("a.txt", " Ok!")});
+        EXPECT_EQ(names(), Lines{"a.txt"});
     }
 }
 
-TEST_F(ConvertFileTest, ReportsFilesWithoutChangesAndEmptyOnesAndSkipsMissingOnes)
+// Missing and dangling names are skipped silently; a link's target is converted, the link kept.
+TEST_F(ConvertFileTest, ReportsUnchangedAndEmptyFilesAndConvertsThroughLinks)
 {
     write("plain.txt", "no line ends");
     write("empty.txt", "");
-    convert("plain.txt", LineEnding::CrLf);
-    convert("empty.txt", LineEnding::CrLf);
-    convert("gone.txt", LineEnding::CrLf);
-    EXPECT_EQ(read("plain.txt"), "no line ends");
-    EXPECT_EQ(read("empty.txt"), "");
-    EXPECT_EQ(lines, (std::vector<std::string>{line("plain.txt", " Ok!"), line("empty.txt", "")}));
-}
-
-TEST_F(ConvertFileTest, ConvertsTheTargetOfALinkAndKeepsTheLink)
-{
     write("target.txt", "a\nb\n");
     fs::create_symlink("target.txt", path("link.txt"));
-    convert("link.txt", LineEnding::CrLf);
-    EXPECT_TRUE(fs::is_symlink(path("link.txt")));
-    EXPECT_EQ(read("target.txt"), "a\r\nb\r\n");
-    EXPECT_EQ(lines, std::vector<std::string>{line("link.txt", " Ok!")});
-
     fs::create_symlink("nowhere.txt", path("dangling.txt"));
-    convert("dangling.txt", LineEnding::CrLf);
-    EXPECT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(fs::is_symlink(path("dangling.txt")));
+    for (const char* name : {"plain.txt", "empty.txt", "gone.txt", "link.txt", "dangling.txt"})
+        convert(name, LineEnding::CrLf);
+    EXPECT_EQ(read("plain.txt"), "no line ends");
+    EXPECT_EQ(read("empty.txt"), "");
+    EXPECT_EQ(read("target.txt"), "a\r\nb\r\n");
+    EXPECT_TRUE(fs::is_symlink(path("link.txt")) && fs::is_symlink(path("dangling.txt")));
+    EXPECT_EQ(lines, (Lines{line("plain.txt", " Ok!"), line("empty.txt", ""), line("link.txt", " Ok!")}));
 }
 
-TEST_F(ConvertFileTest, FilesThatCannotBeOpenedStayAsTheyWere)
+// Files that cannot be opened, and a directory that refuses the temporary file (in memory or in
+// blocks), leave every file as it was and no temporary file behind.
+TEST_F(ConvertFileTest, FailuresLeaveTheFileAsItWas)
 {
+    const std::string big = "0123456789\r\n0123456789\r\n";
     write("locked.txt", "a\r\n", 0000);
     write("readonly.txt", "a\r\n", 0444);
+    write("small.txt", "a\r\n", 0666);
+    write("big.txt", big, 0666);
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0666), 0);
-    {
-        const test::UnprivilegedAccess nobody;
-        convert("locked.txt", LineEnding::Lf);
-        convert("readonly.txt", LineEnding::Lf);
-    }
-    convert("fifo", LineEnding::Lf);   // not a regular file: turned down without waiting for a writer
-    EXPECT_EQ(read("locked.txt"), "a\r\n");
-    EXPECT_EQ(read("readonly.txt"), "a\r\n");
-    EXPECT_EQ(lines, (std::vector<std::string>{line("locked.txt", " Open file error!"),
-                                               line("readonly.txt", " Open file error!"),
-                                               line("fifo", " Open file error!")}));
-}
-
-// The directory refuses the temporary file: nothing is written, in memory or in blocks.
-TEST_F(ConvertFileTest, AReadOnlyDirectoryLeavesTheFileUntouched)
-{
-    write("small.txt", "a\r\nb\r\n", 0666);
-    write("big.txt", "0123456789\r\n0123456789\r\n", 0666);
     fs::permissions(dir_.path(), fs::perms(0555));
     {
         const test::UnprivilegedAccess nobody;
-        convert("small.txt", LineEnding::Lf);
+        for (const char* name : {"locked.txt", "readonly.txt", "small.txt"})
+            convert(name, LineEnding::Lf);
         convert("big.txt", LineEnding::Lf, 8);
     }
     fs::permissions(dir_.path(), fs::perms(0755));
-    EXPECT_EQ(read("small.txt"), "a\r\nb\r\n");
-    EXPECT_EQ(read("big.txt"), "0123456789\r\n0123456789\r\n");
-    EXPECT_EQ(lines, (std::vector<std::string>{line("small.txt", " Write file error!"),
-                                               line("big.txt", " Write file error!")}));
-    EXPECT_EQ(names(), (std::vector<std::string>{"big.txt", "small.txt"}));
+    convert("fifo", LineEnding::Lf);   // not a regular file: turned down without waiting for a writer
+    for (const char* name : {"locked.txt", "readonly.txt", "small.txt"})
+        EXPECT_EQ(read(name), "a\r\n") << name;
+    EXPECT_EQ(read("big.txt"), big);
+    EXPECT_EQ(lines, (Lines{line("locked.txt", " Open file error!"), line("readonly.txt", " Open file error!"),
+                            line("small.txt", " Write file error!"), line("big.txt", " Write file error!"),
+                            line("fifo", " Open file error!")}));
+    EXPECT_EQ(names(), (Lines{"big.txt", "fifo", "locked.txt", "readonly.txt", "small.txt"}));
 }
 
 } // namespace

@@ -17,6 +17,13 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+// "Local|Remote|Exclusions|Direction|FileExists|Params", and "|loaded" once a profile was read.
+std::string taskText(const TRecMirror& task)
+{
+    return task.Local + '|' + task.Remote + '|' + task.Exclusions + '|' + std::to_string(task.Direction) + '|' +
+           std::to_string(task.FileExists) + '|' + std::to_string(task.Params) + (task.Loaded ? "|loaded" : "");
+}
+
 TEST(ExclusionList, SplitsTrimsAndDropsEmptyPiecesAndJoinsWithOneBar)
 {
     const std::pair<const char*, Strings> cases[] = {
@@ -32,38 +39,19 @@ protected:
     std::string path() const { return home() + "task.cpf"; }
 };
 
-TEST_F(MirrorProfileTest, StartValuesMakeTheSixKeysInOrder)
-{
-    const TRecMirror task;
-    EXPECT_FALSE(task.Loaded);
-    SaveMirrorProfile(task, path());
-    EXPECT_EQ(readFile(path()), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\n");
-    EXPECT_EQ(DefaultMirrorProfilePath(), home() + "Default.cpf");
-}
-
+// A new file gets the six keys in order; in an existing one other keys and sections stay.
 TEST_F(MirrorProfileTest, SavedTaskLoadsBackAndOtherKeysStay)
 {
+    SaveMirrorProfile(TRecMirror{}, home() + "new.cpf");
+    EXPECT_EQ(readFile(home() + "new.cpf"), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\n");
     writeFile(path(), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/old\n");
-    TRecMirror task;
-    task.Local = "/home/me/site";
-    task.Remote = "/var/www";
-    task.Exclusions = " *.bak | |cache/|";
-    task.Direction = 2;
-    task.FileExists = 3;
-    task.Params = 5;
-    SaveMirrorProfile(task, path());
+    SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, 3, 5}, path());
     EXPECT_EQ(readFile(path()), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/var/www\n"
                                 "Local=/home/me/site\nExclusions=*.bak|cache/\nDirection=2\nFile Exists=3\nParams=5\n");
 
     TRecMirror loaded;
     EXPECT_TRUE(LoadMirrorProfile(loaded, path()));
-    EXPECT_TRUE(loaded.Loaded);
-    EXPECT_EQ(loaded.Local, task.Local);
-    EXPECT_EQ(loaded.Remote, task.Remote);
-    EXPECT_EQ(loaded.Exclusions, "*.bak|cache/");
-    EXPECT_EQ(loaded.Direction, 2);
-    EXPECT_EQ(loaded.FileExists, 3);
-    EXPECT_EQ(loaded.Params, 5);
+    EXPECT_EQ(taskText(loaded), "/home/me/site|/var/www|*.bak|cache/|2|3|5|loaded");
 }
 
 // Missing keys keep what the task holds (on top of the start values "Params" stays 26); "Params"
@@ -76,13 +64,9 @@ TEST_F(MirrorProfileTest, MissingKeysKeepTheTaskAndParamsKeepFiveBits)
     for (const auto& [value, params] : cases) {
         writeFile(path(), std::string("[Mirror]\nLocal=/srv\nDirection=1\n") +
                               (value ? std::string("Params=") + value + "\n" : ""));
-        TRecMirror task;
-        task.Remote = "/pub";
+        TRecMirror task{"", "/pub", ""};
         EXPECT_TRUE(LoadMirrorProfile(task, path()));
-        EXPECT_EQ(task.Params, params) << (value ? value : "no key");
-        EXPECT_EQ(task.Local + task.Remote, "/srv/pub");
-        EXPECT_EQ(task.Direction, 1);
-        EXPECT_EQ(task.FileExists, 0);
+        EXPECT_EQ(taskText(task), "/srv|/pub||1|0|" + std::to_string(params) + "|loaded") << (value ? value : "no key");
     }
 }
 
@@ -92,12 +76,9 @@ TEST_F(MirrorProfileTest, FilesThatCannotBeReadOrWritten)
 {
     std::filesystem::create_directories(home() + "folder.cpf");
     for (const std::string& missing : {home() + "none.cpf", home() + "folder.cpf"}) {
-        TRecMirror task;
-        task.Local = "/srv";
+        TRecMirror task{"/srv", "", ""};
         EXPECT_FALSE(LoadMirrorProfile(task, missing)) << missing;
-        EXPECT_TRUE(task.Loaded);
-        EXPECT_EQ(task.Local, "/srv");
-        EXPECT_EQ(task.Params, 26);
+        EXPECT_EQ(taskText(task), "/srv|||0|0|26|loaded");
     }
     const std::string blocked = home() + "no such dir/task.cpf";
     try {
@@ -138,12 +119,11 @@ TEST(MirrorOptions, DirectionsAndPoliciesMapOntoTheTask)
 {
     const struct {
         Words flags;
-        uint8_t direction;
-        uint8_t fileExists;
+        std::string task;   // direction|policy
     } cases[] = {
-        {{"--direction", "remote", "--if-exists", "overwrite"}, 0, 0},
-        {{"--direction", "local", "--if-exists", "newer"}, 1, 1},
-        {{"--direction", "both", "--if-exists", "skip"}, 2, 2},
+        {{"--direction", "remote", "--if-exists", "overwrite"}, "0|0"},
+        {{"--direction", "local", "--if-exists", "newer"}, "1|1"},
+        {{"--direction", "both", "--if-exists", "skip"}, "2|2"},
     };
     for (const auto& c : cases) {
         Words args = c.flags;
@@ -152,21 +132,14 @@ TEST(MirrorOptions, DirectionsAndPoliciesMapOntoTheTask)
         ASSERT_EQ(ParseMirrorArgs(args, parsed), "");
         TRecMirror task;
         ApplyMirrorArgs(parsed, task);
-        EXPECT_EQ(task.Direction, c.direction);
-        EXPECT_EQ(task.FileExists, c.fileExists);
-        EXPECT_EQ(task.Local, "here");
-        EXPECT_EQ(task.Remote, "/there");
+        EXPECT_EQ(taskText(task), "here|/there||" + c.task + "|26");
     }
 }
 
 // A profile's settings stay where no flag is given; flags add to its options and exclusions.
 TEST(MirrorOptions, FlagsOverrideOnlyWhatTheyName)
 {
-    TRecMirror task;
-    task.Direction = 1;
-    task.FileExists = 2;
-    task.Params = mpAllBinary;
-    task.Exclusions = "*.bak";
+    TRecMirror task{"", "", "*.bak", 1, 2, mpAllBinary};
     MirrorArgs parsed;
     ASSERT_EQ(ParseMirrorArgs({"--profile", "p.cpf", "--delete", "--subdirs", "--exclude", "*.tmp", "--exclude",
                                "", "--dry-run", "l", "r"},
@@ -175,17 +148,13 @@ TEST(MirrorOptions, FlagsOverrideOnlyWhatTheyName)
     EXPECT_EQ(parsed.profile, "p.cpf");
     EXPECT_TRUE(parsed.dryRun);
     ApplyMirrorArgs(parsed, task);
-    EXPECT_EQ(task.Direction, 1);
-    EXPECT_EQ(task.FileExists, 2);
-    EXPECT_EQ(task.Params, mpAllBinary | mpDeleteMissing | mpIncludeSubfolders);
-    EXPECT_EQ(task.Exclusions, "*.bak|*.tmp");
+    EXPECT_EQ(taskText(task), "l|r|*.bak|*.tmp|1|2|" + std::to_string(mpAllBinary | mpDeleteMissing | mpIncludeSubfolders));
 
     TRecMirror fresh;
     MirrorArgs none;
     ASSERT_EQ(ParseMirrorArgs({"l", "r"}, none), "");
     ApplyMirrorArgs(none, fresh);
-    EXPECT_EQ(fresh.Params, TRecMirror{}.Params);
-    EXPECT_EQ(fresh.Exclusions, "");
+    EXPECT_EQ(taskText(fresh), "l|r||0|0|26");
 }
 
 class MirrorFormTest : public TempHomeTest {
@@ -232,23 +201,9 @@ TEST_F(MirrorFormTest, ShowsTheTaskAndReadsItBack)
         EXPECT_EQ(form.fileExists, c.shownFileExists) << c.local;
         EXPECT_EQ(form.params, c.boxes) << c.local;
         form.read();
-        EXPECT_EQ(task.Local, c.shownLocal);
-        EXPECT_EQ(task.Remote, "/pub");
-        EXPECT_EQ(task.Direction, c.shownDirection);
-        EXPECT_EQ(task.FileExists, c.shownFileExists);
-        EXPECT_EQ(task.Params, c.params);
+        EXPECT_EQ(taskText(task), c.shownLocal + "|/pub||" + std::to_string(c.shownDirection) + '|' +
+                                      std::to_string(c.shownFileExists) + '|' + std::to_string(c.params) + "|loaded");
     }
-}
-
-TEST_F(MirrorFormTest, ExclusionsShowWithoutEmptyPiecesAndSaveJoinedByOneBar)
-{
-    task.Exclusions = "*.bak|   |cache/|";
-    EXPECT_EQ(shown().exclusions(), (Strings{"*.bak", "cache/"}));
-    EXPECT_EQ(form.selected(), 0);
-    EXPECT_EQ(savedExclusions(), "*.bak|cache/");
-    task.Exclusions = " | ";
-    EXPECT_TRUE(shown().exclusions().empty());
-    EXPECT_EQ(form.selected(), -1);
 }
 
 // Items are listed as typed and saved trimmed; a blank or cancelled answer changes nothing, a long
@@ -267,10 +222,7 @@ TEST_F(MirrorFormTest, AddAndEditAskForItemsAsTyped)
     }
     EXPECT_EQ(form.exclusions(), (Strings{"*.bak", "  *.tmp  ", longItem.substr(0, 2 * 255)}));
     EXPECT_EQ(savedExclusions(), "*.bak|*.tmp|" + longItem.substr(0, 2 * 255));
-    EXPECT_EQ(ui.prompts[0].title, "Exclusion");
-    EXPECT_EQ(ui.prompts[0].label, "Enter new item:");
-    EXPECT_EQ(ui.prompts[0].text, "");
-    EXPECT_EQ(ui.prompts[0].maxLength, 255u);
+    EXPECT_EQ(ui.prompt(0), "Exclusion / Enter new item: /  / 255");
 
     form.select(1);
     ui.answerPrompt(" logs/ ");
@@ -278,28 +230,32 @@ TEST_F(MirrorFormTest, AddAndEditAskForItemsAsTyped)
     form.editItem();
     form.editItem();
     EXPECT_EQ(form.exclusions()[1], " logs/ ");
-    EXPECT_EQ(ui.prompts[4].label, "Edit item:");
-    EXPECT_EQ(ui.prompts[4].text, "  *.tmp  ");
+    EXPECT_EQ(ui.prompt(4), "Exclusion / Edit item: /   *.tmp   / 255");
     EXPECT_EQ(ui.prompts[5].text, " logs/ ");
     EXPECT_TRUE(ui.scriptUsedUp());
 }
 
-TEST_F(MirrorFormTest, EditAndRemoveOnlyWhileAnItemIsSelected)
+// Exclusions show without empty pieces, the first one selected, and save joined by one bar; edit
+// and remove act only while an item is selected.
+TEST_F(MirrorFormTest, ExclusionsShowAndGoOnlyWhileOneIsSelected)
 {
-    EXPECT_FALSE(shown().canEditItem());
+    task.Exclusions = " | ";
+    EXPECT_TRUE(shown().exclusions().empty());
+    EXPECT_EQ(form.selected(), -1);
+    EXPECT_FALSE(form.canEditItem());
     form.editItem();   // nothing to edit: no prompt
-    task.Exclusions = "a|b|c";
-    EXPECT_TRUE(shown().canEditItem());
+    task.Exclusions = "a|   |b|c|";
+    EXPECT_EQ(shown().exclusions(), (Strings{"a", "b", "c"}));
+    EXPECT_EQ(form.selected(), 0);
     const std::pair<int, bool> clicks[] = {{2, true}, {3, false}, {-1, false}, {1, true}};
     for (const auto& [index, selected] : clicks) {
         form.select(index);
         EXPECT_EQ(form.canEditItem(), selected) << index;
     }
     form.removeItem();
-    EXPECT_EQ(form.exclusions(), (Strings{"a", "c"}));
     EXPECT_FALSE(form.canEditItem());
     form.removeItem();
-    EXPECT_EQ(form.exclusions().size(), 2u);
+    EXPECT_EQ(savedExclusions(), "a|c");
     EXPECT_TRUE(ui.prompts.empty());
 }
 

@@ -25,19 +25,12 @@ const CalendarDate kPlanDay{2026, 12, 6};
 
 RemoteEntry remoteFile(std::string name, std::string size = "1", std::string date = "Dec 1", std::string time = "10:20")
 {
-    RemoteEntry entry;
-    entry.name = std::move(name);
-    entry.size = std::move(size);
-    entry.date = std::move(date);
-    entry.time = std::move(time);
-    return entry;
+    return {false, std::move(name), std::move(size), std::move(date), std::move(time), "", ""};
 }
 
 RemoteEntry remoteDir(std::string name)
 {
-    RemoteEntry entry = remoteFile(std::move(name), "", "Dec 1", "10:20");
-    entry.isDirectory = true;
-    return entry;
+    return {true, std::move(name), "", "Dec 1", "10:20", "", ""};
 }
 
 RemoteEntry remoteLink(std::string name, bool toDirectory)
@@ -60,12 +53,7 @@ MirrorLocalItem localDir(std::string name)
 
 TRecMirror task(uint8_t direction, uint8_t fileExists, uint8_t params, std::string exclusions = {})
 {
-    TRecMirror t;
-    t.Direction = direction;
-    t.FileExists = fileExists;
-    t.Params = params;
-    t.Exclusions = std::move(exclusions);
-    return t;
+    return {"", "", std::move(exclusions), direction, fileExists, params};
 }
 
 // "omPut a|a|10|0": operation, local name, remote name, local size, remote size.
@@ -99,18 +87,16 @@ TEST(MirrorPlanner, IdenticalDirectoriesNeedNothingInAnyDirection)
         }
 }
 
-struct NewestCase {
-    const char* what;
-    RemoteEntry remote;
-    CalendarDate localDate;
-    int localSeconds;
-    bool localNewer;
-    bool remoteNewer;
-};
-
 TEST(MirrorPlanner, NewestComparesAtTheListingsPrecision)
 {
-    const NewestCase cases[] = {
+    const struct {
+        const char* what;
+        RemoteEntry remote;
+        CalendarDate localDate;
+        int localSeconds;
+        bool localNewer;
+        bool remoteNewer;
+    } cases[] = {
         {"same minute", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 20 * 60 + 59, false, false},
         {"next minute", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 21 * 60, true, false},
         {"minute before", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 19 * 60 + 59, false, true},
@@ -122,7 +108,7 @@ TEST(MirrorPlanner, NewestComparesAtTheListingsPrecision)
         {"no year, after today", remoteFile("f", "1", "Dec 24", "10:00"), {2026, 1, 1}, 0, true, false},
         {"unreadable date", remoteFile("f", "1", "error", "12:00"), {1980, 1, 1}, 0, true, false},
     };
-    for (const NewestCase& c : cases) {
+    for (const auto& c : cases) {
         const std::vector<MirrorLocalItem> local{localFile("F", 2, c.localDate, c.localSeconds)};
         EXPECT_EQ(plan(task(0, 1, 0), {c.remote}, local), c.localNewer ? Lines{"omPut F|F|2|1"} : Lines{}) << c.what;
         EXPECT_EQ(plan(task(1, 1, 0), {c.remote}, local), c.remoteNewer ? Lines{"omGet f|f|2|1"} : Lines{}) << c.what;
@@ -177,22 +163,16 @@ TEST(MirrorPlanner, OneDirectorysOperationsComeInTheirPhases)
                      "omDir gone|gone|0|0", "omDirUp gone|gone|0|0"}));
 }
 
-TEST(MirrorPlanner, DeletionOnlyWhenAskedFor)
+// Without subfolders no directory is entered, created or removed, on either side.
+TEST(MirrorPlanner, DeletionOnlyWhenAskedForAndDirectoriesOnlyWithSubfolders)
 {
-    const std::vector<RemoteEntry> remote{remoteFile("r"), remoteDir("rd")};
-    const std::vector<MirrorLocalItem> local{localFile("l"), localDir("ld")};
+    const std::vector<RemoteEntry> remote{remoteFile("r"), remoteDir("rd"), remoteDir("both")};
+    const std::vector<MirrorLocalItem> local{localFile("l"), localDir("ld"), localDir("both")};
     EXPECT_EQ(plan(task(0, 2, 0), remote, local), Lines{"omPut l|l|1|0"});
     EXPECT_EQ(plan(task(1, 2, 0), remote, local), Lines{"omGet r|r|0|1"});
     EXPECT_EQ(plan(task(0, 2, kDelete), remote, local), (Lines{"omPut l|l|1|0", "omDelFtp |r|0|0"}));
     EXPECT_EQ(plan(task(1, 2, kDelete), remote, local), (Lines{"omGet r|r|0|1", "omDelLoc l||0|0"}));
-}
-
-TEST(MirrorPlanner, SubfoldersOffIgnoresDirectoriesOnBothSides)
-{
-    const std::vector<RemoteEntry> remote{remoteDir("remote"), remoteDir("both")};
-    const std::vector<MirrorLocalItem> local{localDir("local"), localDir("both")};
-    for (uint8_t direction : {0, 1, 2})
-        EXPECT_EQ(plan(task(direction, 0, kDelete), remote, local), Lines{}) << int(direction);
+    EXPECT_EQ(plan(task(2, 2, kDelete), remote, local), (Lines{"omPut l|l|1|0", "omGet r|r|0|1"}));
 }
 
 TEST(MirrorPlanner, ExcludedEntriesAreNeitherTransferredNorDeleted)
@@ -228,45 +208,42 @@ TEST(MirrorPlanner, RemoteRemovalDeletesFilesThenDirectoriesAndLinksThemselves)
               (Lines{"omDelFtp |f|0|0", "omDelFtp |keep.bak|0|0", "omRmdFtp |d|0|0"}));
 }
 
-struct PathCase {
-    std::string root;
-    std::string sub;
-    std::string remoteSub;
-    std::string remotePath;
-    std::string localSub;
-    std::string localPath;
-};
-
-TEST(MirrorRunPaths, SubPathsAndFullPathsAlwaysEndInASeparator)
+// Sub paths and full paths always end in a separator, and follow the remote directory.
+TEST(MirrorRunPaths, SubPathsAndFullPaths)
 {
-    const PathCase cases[] = {
-        {"/pub", "", "", "/pub/", "", "/pub/"},
-        {"/pub", "a", "/a/", "/pub/a/", "/a/", "/pub/a/"},
-        {"/pub/", "a/b", "a/b/", "/pub/a/b/", "a/b/", "/pub/a/b/"},
-        {"/pub", "\\a\\b", "/a/b/", "/pub/a/b/", "/\\a\\b/", "/pub/\\a\\b/"},
-        {"/", "a", "a/", "/a/", "a/", "/a/"},
-        {"", "a", "a/", "a/", "a/", "a/"},
+    const struct {
+        std::string root;
+        std::string sub;
+        std::string paths;   // remote sub|remote path|local sub|local path
+    } cases[] = {
+        {"/pub", "", "|/pub/||/pub/"},
+        {"/pub", "a", "/a/|/pub/a/|/a/|/pub/a/"},
+        {"/pub/", "a/b", "a/b/|/pub/a/b/|a/b/|/pub/a/b/"},
+        {"/pub", "\\a\\b", "/a/b/|/pub/a/b/|/\\a\\b/|/pub/\\a\\b/"},
+        {"/", "a", "a/|/a/|a/|/a/"},
+        {"", "a", "a/|a/|a/|a/"},
     };
-    for (const PathCase& c : cases) {
+    for (const auto& c : cases) {
         TMirrorRun run("h", c.root, c.root);
         run.SetRemoteSub(c.sub);
         run.SetLocalSub(c.sub);
-        EXPECT_EQ(run.RemoteSub, c.remoteSub) << c.root << " " << c.sub;
-        EXPECT_EQ(run.RemotePath(), c.remotePath) << c.root << " " << c.sub;
-        EXPECT_EQ(run.LocalSub, c.localSub) << c.root << " " << c.sub;
-        EXPECT_EQ(run.LocalPath(), c.localPath) << c.root << " " << c.sub;
+        EXPECT_EQ(run.RemoteSub + '|' + run.RemotePath() + '|' + run.LocalSub + '|' + run.LocalPath(), c.paths);
     }
-}
-
-TEST(MirrorRunPaths, SubPathsFollowTheRemoteDirectory)
-{
     TMirrorRun run("h", "/home/u/site", "/pub");
     run.FollowRemoteDir("/pub/a/b");
-    EXPECT_EQ(run.RemotePath(), "/pub/a/b/");
-    EXPECT_EQ(run.LocalPath(), "/home/u/site/a/b/");
+    EXPECT_EQ(run.RemotePath() + " " + run.LocalPath(), "/pub/a/b/ /home/u/site/a/b/");
     run.FollowRemoteDir("/pub");
-    EXPECT_EQ(run.RemotePath(), "/pub/");
-    EXPECT_EQ(run.LocalPath(), "/home/u/site/");
+    EXPECT_EQ(run.RemotePath() + " " + run.LocalPath(), "/pub/ /home/u/site/");
+}
+
+using States = std::vector<TMirrorState>;
+
+States states(const TMirrorRun& run)
+{
+    States result;
+    for (const TMirrorRec& rec : run.Items.items())
+        result.push_back(rec.State);
+    return result;
 }
 
 TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
@@ -280,9 +257,7 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
                     true, 0);
     ASSERT_TRUE(run.FindNext(index));
     EXPECT_EQ(index, 2);
-    const std::vector<TMirrorState> states{smDone, smError, smNone, smProgress};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(run.Items.items()[size_t(i)].State, states[size_t(i)]) << i;
+    EXPECT_EQ(states(run), (States{smDone, smError, smNone, smProgress}));
     run.Stop();
     EXPECT_FALSE(run.FindNext(index));
     EXPECT_EQ(index, -1);
@@ -290,7 +265,9 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
     EXPECT_TRUE(run.FindNext(index));
 }
 
-TEST(MirrorRun, AFailedDirectoryIsNeitherEnteredNorLeft)
+// A failed directory is neither entered nor left; a failed transfer is only marked, a failed
+// omDirUp stops the run.
+TEST(MirrorRun, MarkFailedSkipsWhatCannotBeDone)
 {
     TMirrorRun run("h", "/l", "/r");
     run.Items.Place({{"", "new", 0, 0, omMkdFtp, smProgress}, {"new", "new", 0, 0, omDir, smNone},
@@ -300,64 +277,47 @@ TEST(MirrorRun, AFailedDirectoryIsNeitherEnteredNorLeft)
                     true, 0);
     run.MarkFailed();
     EXPECT_EQ(run.Current, 4);
-    std::vector<TMirrorState> states;
-    for (const TMirrorRec& rec : run.Items.items())
-        states.push_back(rec.State);
-    EXPECT_EQ(states, (std::vector<TMirrorState>{smError, smError, smError, smError, smError, smNone, smNone}));
+    EXPECT_EQ(states(run), (States{smError, smError, smError, smError, smError, smNone, smNone}));
     EXPECT_FALSE(run.Stopped);
     int index = 0;
     ASSERT_TRUE(run.FindNext(index));
     EXPECT_EQ(index, 5);
-}
 
-TEST(MirrorRun, AFailedTransferIsMarkedAndAFailedDirUpStopsTheRun)
-{
-    TMirrorRun run("h", "/l", "/r");
-    run.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
-                     {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
-                    true, 0);
-    run.MarkFailed();
-    EXPECT_EQ(run.Current, 0);
-    EXPECT_EQ(run.Items.items()[0].State, smError);
-    EXPECT_EQ(run.Items.items()[1].State, smNone);
-    run.Current = 3;
-    run.MarkDone();
-    EXPECT_EQ(run.Items.items()[3].State, smDone);
-    run.Current = 2;
-    run.MarkFailed();
-    EXPECT_EQ(run.Items.items()[2].State, smError);
-    EXPECT_TRUE(run.Stopped);
+    TMirrorRun transfers("h", "/l", "/r");
+    transfers.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
+                           {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
+                          true, 0);
+    transfers.MarkFailed();
+    EXPECT_EQ(transfers.Current, 0);
+    EXPECT_FALSE(transfers.Stopped);
+    transfers.Current = 3;
+    transfers.MarkDone();
+    transfers.Current = 2;
+    transfers.MarkFailed();
+    EXPECT_EQ(states(transfers), (States{smError, smNone, smError, smDone}));
+    EXPECT_TRUE(transfers.Stopped);
 }
 
 // Files in a fresh ProgramDir.
 class MirrorFilesTest : public TempHomeTest {};
 
-TEST_F(MirrorFilesTest, SaveStateWritesWhereTheRunStandsIntoTheProgramDirectory)
+TEST_F(MirrorFilesTest, SaveStateWritesWhereTheRunStandsAndEachRecord)
 {
     TMirrorRun run("ftp.example", "/home/u/site", "/pub");
     run.FollowRemoteDir("/pub/sub");
-    run.Items.Add({"", "gone.txt", 0, 0, omDelFtp, smDone});
+    for (const TMirrorRec& rec : {TMirrorRec{"", "old.txt", 0, 0, omDelFtp, smDone},
+                                  TMirrorRec{"big.iso", "big.iso", 5000000000, 12, omPut, smError},
+                                  TMirrorRec{"d", "d", 0, 0, omDirUp, smNone},
+                                  TMirrorRec{"", "x", 0, 0, omRmdFtp, smProgress}})
+        run.Items.Add(rec);
     run.Stop();
     ASSERT_TRUE(run.SaveState());
     EXPECT_EQ(readFile(home() + "mirrorstate.txt"), "ftp.example\r\n/home/u/site\r\n/pub\r\n/sub/\r\n/sub/\r\nStopped\r\n"
-                                                   "\tgone.txt\t0\t0\tomDelFtp\tsmDone\r\n");
+                                                   "\told.txt\t0\t0\tomDelFtp\tsmDone\r\n"
+                                                   "big.iso\tbig.iso\t5000000000\t12\tomPut\tsmError\r\n"
+                                                   "d\td\t0\t0\tomDirUp\tsmNone\r\n"
+                                                   "\tx\t0\t0\tomRmdFtp\tsmProgress\r\n");
     EXPECT_FALSE(WriteMirrorState(home() + "missing/" + kMirrorStateFileName, {}, {}));
-}
-
-TEST_F(MirrorFilesTest, RecordLinesCarryNamesSizesOperationAndState)
-{
-    const MirrorStateHeader header{"h", "L", "/r", "sub\\", "sub/", true};
-    const std::vector<TMirrorRec> items{
-        {"", "old.txt", 0, 0, omDelFtp, smDone},
-        {"big.iso", "big.iso", 5000000000, 12, omPut, smError},
-        {"d", "d", 0, 0, omDirUp, smNone},
-        {"", "x", 0, 0, omRmdFtp, smProgress},
-    };
-    EXPECT_EQ(FormatMirrorState(header, items), "h\r\nL\r\n/r\r\nsub\\\r\nsub/\r\nStopped\r\n"
-                                                "\told.txt\t0\t0\tomDelFtp\tsmDone\r\n"
-                                                "big.iso\tbig.iso\t5000000000\t12\tomPut\tsmError\r\n"
-                                                "d\td\t0\t0\tomDirUp\tsmNone\r\n"
-                                                "\tx\t0\t0\tomRmdFtp\tsmProgress\r\n");
 }
 
 class MirrorOverwriteTest : public testing::Test {
@@ -370,14 +330,11 @@ protected:
 
     bool check(int index, bool prompting = true, int defPrompt = 1)
     {
-        MirrorOverwriteContext context{overwriteAll, resumeThis, prompting, defPrompt,
-                                       [this](const TMirrorRec& rec) { return exists(rec); }, ui};
+        const auto exists = [this](const TMirrorRec& rec) {
+            return existing.count(rec.Operation == omGet ? "local:" + rec.LocalName : "remote:" + rec.RemoteName) > 0;
+        };
+        MirrorOverwriteContext context{overwriteAll, resumeThis, prompting, defPrompt, exists, ui};
         return CheckMirrorOverwrite(run, index, context);
-    }
-
-    bool exists(const TMirrorRec& rec) const
-    {
-        return existing.count(rec.Operation == omGet ? "local:" + rec.LocalName : "remote:" + rec.RemoteName) > 0;
     }
 
     TMirrorRec item(int index) const { return run.Items.items()[size_t(index)]; }
@@ -409,16 +366,7 @@ TEST_F(MirrorOverwriteTest, AnswersOfTheQuestion)
     EXPECT_EQ(ui.overwriteAsked.size(), 4u);
 }
 
-TEST_F(MirrorOverwriteTest, SaveAsRenamesTheTargetAndAsksAgainWhileItExists)
-{
-    existing.insert("remote:c.txt");
-    ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
-    ui.answerOverwrite(OverwriteChoice::SaveAs, "d.txt");
-    EXPECT_TRUE(check(1));
-    EXPECT_EQ(item(1), (TMirrorRec{"b.txt", "d.txt", 3, 5, omPut, smNone}));
-    EXPECT_EQ(ui.overwriteAsked, (std::vector<std::string>{"b.txt", "c.txt"}));
-}
-
+// Without prompting the default decides: 2 resumes, 1 overwrites, 0 skips.
 TEST_F(MirrorOverwriteTest, WithoutPromptingTheDefaultDecides)
 {
     EXPECT_TRUE(check(0, false, 2));
@@ -430,39 +378,43 @@ TEST_F(MirrorOverwriteTest, WithoutPromptingTheDefaultDecides)
     EXPECT_TRUE(ui.overwriteAsked.empty());
 }
 
+TEST_F(MirrorOverwriteTest, SaveAsRenamesTheTargetAndAsksAgainWhileItExists)
+{
+    existing.insert("remote:c.txt");
+    ui.answerOverwrite(OverwriteChoice::SaveAs, "c.txt");
+    ui.answerOverwrite(OverwriteChoice::SaveAs, "d.txt");
+    EXPECT_TRUE(check(1));
+    EXPECT_EQ(item(1), (TMirrorRec{"b.txt", "d.txt", 3, 5, omPut, smNone}));
+    EXPECT_EQ(ui.overwriteAsked, (std::vector<std::string>{"b.txt", "c.txt"}));
+}
+
+// Times are read in the local time zone.
 TEST_F(MirrorFilesTest, FilesDirectoriesAndLinksWithSizeAndTime)
 {
     writeFile(home() + "site/a.txt", "hello");
     std::filesystem::create_directories(home() + "site/sub");
     std::filesystem::create_symlink(home() + "site/sub", home() + "site/to-sub");
-    const timeval times[2] = {{1700000000, 0}, {1700000000, 0}};
+    const timeval times[2] = {{1700000000, 0}, {1700000000, 0}};   // 2023-11-14 22:13:20 UTC
     ASSERT_EQ(utimes((home() + "site/a.txt").c_str(), times), 0);
-
-    std::vector<MirrorLocalItem> items = ReadMirrorLocal(home() + "site");
-    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].name, "a.txt");
-    EXPECT_FALSE(items[0].isDirectory || items[0].isLink);
-    EXPECT_EQ(items[0].size, 5);
-    const MirrorStamp expected = LocalStamp(1700000000);
-    EXPECT_EQ(items[0].modified.date, expected.date);
-    EXPECT_EQ(items[0].modified.seconds, expected.seconds);
-    EXPECT_TRUE(items[1].isDirectory && !items[1].isLink);
-    EXPECT_TRUE(items[2].isDirectory && items[2].isLink);
-    EXPECT_TRUE(ReadMirrorLocal(home() + "missing").empty());
-}
-
-TEST(MirrorStamps, LocalTimeIsReadInTheLocalTimeZone)
-{
     const char* saved = std::getenv("TZ");
     const std::string previous = saved ? saved : "";
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    const MirrorStamp stamp = LocalStamp(1700000000);   // 2023-11-14 22:13:20 UTC
-    EXPECT_EQ(stamp.date, (CalendarDate{2023, 11, 14}));
-    EXPECT_EQ(stamp.seconds, 22 * 3600 + 13 * 60 + 20);
+    std::vector<MirrorLocalItem> items = ReadMirrorLocal(home() + "site");
     saved ? ::setenv("TZ", previous.c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
+
+    Lines seen;
+    for (const MirrorLocalItem& item : items)
+        seen.push_back(item.name + (item.isDirectory ? " dir" : " file") + (item.isLink ? " link" : ""));
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (Lines{"a.txt file", "sub dir", "to-sub dir link"}));
+    const auto file = std::find_if(items.begin(), items.end(), [](const auto& item) { return item.name == "a.txt"; });
+    ASSERT_NE(file, items.end());
+    EXPECT_EQ(file->size, 5);
+    EXPECT_EQ(file->modified.date, (CalendarDate{2023, 11, 14}));
+    EXPECT_EQ(file->modified.seconds, 22 * 3600 + 13 * 60 + 20);
+    EXPECT_TRUE(ReadMirrorLocal(home() + "missing").empty());
 }
 
 TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
@@ -478,8 +430,7 @@ TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
     ui.answerYes();
     EXPECT_TRUE(ConfirmMirrorDelete(task, "/home/u/a.txt", false, ui, messages));
     ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].caption, "Attention");
-    EXPECT_EQ(ui.questions[0].text, "Do you wish to remove /pub/x folder(es)");
+    EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, "Attention: Do you wish to remove /pub/x folder(es)");
     EXPECT_EQ(ui.questions[1].text, "Do you wish to remove /home/u/a.txt file(s)");
 }
 
