@@ -168,7 +168,6 @@ TEST(ParseListing, LinesSplitAtLfAndRecordsJoinWithTabOrBar)
     EXPECT_TRUE(splitListingLines("").empty());
     const RemoteEntry entry{true, "a b", "", "03.03.26", "14:05", "lrwx", "t"};
     EXPECT_EQ(formatEntryTabbed(entry), "0\ta b\t\t03.03.26\t14:05\tlrwx\tt");
-    EXPECT_EQ(joinEntryFields(RemoteEntry{}, kRecordBar), "1¦¦¦¦¦¦");
 }
 
 TEST(SplitFields, SeparatorRunsEdgesAndOtherSeparators)
