@@ -128,8 +128,9 @@ TEST(SecondsOfDay, ReadsListingTimesAndNothingElse)
 // The arrow shows how the values run down the list: sizes sort biggest first in the plain direction.
 TEST(SortIndicatorOf, ColumnAndDirectionOfEachState)
 {
-    const std::tuple<int, int, bool> cases[] = {{0, 0, true},  {-1, 0, false}, {1, 0, true},  {2, 1, false}, {-2, 1, true},
-                                                {3, 2, true},  {-3, 2, false}, {-4, 3, false}, {5, 4, true}, {-5, 4, false}};
+    const std::tuple<int, int, bool> cases[] = {{0, 0, true}, {-1, 0, false}, {1, 0, true},  {2, 1, false},
+                                                {-2, 1, true}, {3, 2, true},  {-3, 2, false}, {-4, 3, false},
+                                                {5, 4, true},  {-5, 4, false}};
     for (const auto& [state, column, ascending] : cases)
         EXPECT_EQ(std::pair(SortIndicatorOf(state).column, SortIndicatorOf(state).ascending), std::pair(column, ascending))
             << state;
@@ -324,7 +325,10 @@ TEST(ChangeNameCase, ModesChangeOnlyAsciiLetters)
 class SelectionCommands : public ::testing::Test {
 protected:
     // Sorted: the directory "notes.txt" first, then a.txt, b.doc, c.TXT.
-    SelectionCommands() { panel.setRows({file("a.txt", "100"), file("b.doc", "200"), dir("notes.txt"), file("c.TXT", "400")}); }
+    SelectionCommands()
+    {
+        panel.setRows({file("a.txt", "100"), file("b.doc", "200"), dir("notes.txt"), file("c.TXT", "400")});
+    }
     void run(int tag, MainMessage word = msgLocal) { RunSelectionCommand(tag, panel, ui, messages, word, mask); }
     std::string lastPrompt() const
     {

@@ -17,15 +17,11 @@ namespace brisk::test::language_file_test {
 TEST(LanguageKey, KeysSplitValuesDecodeAndMessageMarksAreReplaced)
 {
     const std::pair<const char*, LanguageKey> cases[] = {
-        {"Self.Caption", {"Self", "Caption", -1, ""}},
-        {"btOk.Hint", {"btOk", "Hint", -1, ""}},
-        {"msl.Items.3", {"msl", "Items", 3, ""}},
-        {"lvLoc.Columns.2.Caption", {"lvLoc", "Columns", 2, "Caption"}},
-        {"lvLoc.Columns.2.Caption.More", {"lvLoc", "Columns", 2, "Caption.More"}},
-        {"msl.Items.x3", {"msl", "Items", -1, ""}},
-        {"msl.Items.-1", {"msl", "Items", -1, ""}},
+        {"Self.Caption", {"Self", "Caption", -1, ""}}, {"btOk.Hint", {"btOk", "Hint", -1, ""}},
+        {"msl.Items.3", {"msl", "Items", 3, ""}}, {"lvLoc.Columns.2.Caption", {"lvLoc", "Columns", 2, "Caption"}},
+        {"lvLoc.Columns.2.Caption.More", {"lvLoc", "Columns", 2, "Caption.More"}}, {"lonely", {"lonely", "", -1, ""}},
+        {"msl.Items.x3", {"msl", "Items", -1, ""}}, {"msl.Items.-1", {"msl", "Items", -1, ""}},
         {"msl.Items.", {"msl", "Items", -1, ""}},
-        {"lonely", {"lonely", "", -1, ""}},
     };
     for (const auto& [key, split] : cases)
         EXPECT_EQ(SplitLanguageKey(key), split) << key;
@@ -143,7 +139,9 @@ TEST_F(LanguageFileTest, SwitchingLanguagesStartsFromTheBuiltInTexts)
     file("partial.lan", "[T_TEST]\nbtGo.Hint=Avanti\n");
     const FormTexts builtIn = CaptureFormTexts(form);
     TLang lang;
-    const auto shown = [&] { return form.strings["lblName.Caption"] + "|" + form.strings["btGo.Hint"] + "|" + messages[0]; };
+    const auto shown = [&] {
+        return form.strings["lblName.Caption"] + "|" + form.strings["btGo.Hint"] + "|" + messages[0];
+    };
     const auto choose = [&](const char* name) {
         SelectLanguage(lang, name);
         RetranslateMainWindow(form, builtIn, lang, home(), true);

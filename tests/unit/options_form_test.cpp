@@ -215,7 +215,8 @@ TEST_F(OptionsFormTest, PreferencesApplyTheOptionsToTheSession)
     };
     program.ShowPreferences();
     SessionController& s = program.session;
-    EXPECT_EQ(std::tuple(s.transferChain().type, s.Ftp1.Timeout, s.log.logSize()), std::tuple(TransferType::Binary, 30, 100));
+    EXPECT_EQ(std::tuple(s.transferChain().type, s.Ftp1.Timeout, s.log.logSize()),
+              std::tuple(TransferType::Binary, 30, 100));
     s.siteList.refresh();
     EXPECT_EQ(s.siteList.entries().at(0).site.EMail, "me@example.org");
 

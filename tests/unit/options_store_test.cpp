@@ -205,8 +205,7 @@ TEST_F(OptionsStoreTest, LayoutsChangeOnlyTheSizesTheSectionHolds)
     lastAndNegative.FtpLinks = -3;
     const std::pair<const char*, LayoutSizes> cases[] = {
         {"[Common]\nTimeOut=20\nLogHeight=5\n", numbered(100)},
-        {"[Layouts]\nLogHeight=250\n", logOnly},
-        {"[Layouts]\nlogheight= 250\n", logOnly},
+        {"[Layouts]\nLogHeight=250\n", logOnly}, {"[Layouts]\nlogheight= 250\n", logOnly},
         {"[Layouts]\nLogHeight=250\nLocal=wide\nFtp=\nLocDirList=12px\nLocFile=99999999999\nLocSize=1.5\n", logOnly},
         {"[Layouts]\nFtpLinks=-3\nUnknown=7\n", lastAndNegative},
     };

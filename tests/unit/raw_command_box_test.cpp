@@ -52,8 +52,8 @@ TEST(RawCommandBox, HistoryGrowsOnlyByCommandsThatAreNotThePickedOne)
         // Apart from typing, the edit shows the picked item.
         const bool typed = step.kind == BoxStep::Type || step.selected < 0;
         const std::string shown = typed ? box.text() : step.items[size_t(step.selected)];
-        EXPECT_EQ(std::tuple(sent, box.items(), box.selected(), box.text()), std::tuple(step.sent, step.items, step.selected, shown))
-            << "step " << n;
+        EXPECT_EQ(std::tuple(sent, box.items(), box.selected(), box.text()),
+                  std::tuple(step.sent, step.items, step.selected, shown)) << "step " << n;
     }
 }
 
@@ -137,7 +137,8 @@ TEST_F(CustomCommandsFile, TheDialogsEditsAreKeptAndSelectFillsTheBox)
         return true;   // Select
     };
     program.PickCustomCommand();
-    EXPECT_EQ(std::pair(program.rawCommand.items(), program.rawCommand.text()), std::pair(Strings{"HELP"}, std::string("HELP")));
+    EXPECT_EQ(std::pair(program.rawCommand.items(), program.rawCommand.text()),
+              std::pair(Strings{"HELP"}, std::string("HELP")));
 
     ui.commandEditor = [](CustomCommandEditor&) { return true; };   // Select with nothing picked
     program.PickCustomCommand();

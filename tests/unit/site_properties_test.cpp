@@ -164,7 +164,8 @@ TEST_F(SitePropertiesTest, CustomSiteTakesItsLayoutByName)
 
     SiteProperties dialog(site("4000000", "other"), test::fixedZones());
     EXPECT_TRUE(dialog.customPanelVisible());
-    EXPECT_EQ(std::pair(dialog.selectedLayout(), dialog.form.positions), std::pair(2, PositionFields{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(std::pair(dialog.selectedLayout(), dialog.form.positions),
+              std::pair(2, PositionFields{"1", "2", "3", "4", "5", "6"}));
     dialog.selectLayout(1);
     EXPECT_EQ(dialog.form.positions, (PositionFields{"9", "5", "7", "6", "8", "1"}));
     dialog.form.positions[0] = "12";

@@ -72,7 +72,8 @@ TEST(ProgressFigures, FiguresOfAFileAndOfTheWholeTransfer)
     now += 3600 * 1000;
     figures.update(5);
     // Receiving steps back: frame 1 to 0.
-    EXPECT_EQ(figures.caption() + "|" + figures.allTransferred() + "|" + figures.allTime() + "|" + std::to_string(figures.frame()),
+    const std::string frame = std::to_string(figures.frame());
+    EXPECT_EQ(figures.caption() + "|" + figures.allTransferred() + "|" + figures.allTime() + "|" + frame,
               "Receiving b.bin (10 bytes)|24005| 1:00:04|0");
     figures.update(6);
     EXPECT_EQ(figures.frame(), 20);
