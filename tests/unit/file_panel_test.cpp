@@ -27,22 +27,21 @@ PanelRow file(std::string name, std::string size, std::string date = "", std::st
 }
 PanelRow dir(std::string name) { return row(kImageDirectory, std::move(name)); }
 
-Strings captions(const FilePanel& panel)
+template <typename Rows>
+Strings captions(const Rows& rows)
 {
     Strings result;
-    for (const PanelRow& r : panel.rows())
+    for (const PanelRow& r : rows)
         result.push_back(r.caption);
     return result;
 }
+Strings captions(const FilePanel& panel) { return captions(panel.rows()); }
 
-Strings sortedCaptions(std::vector<PanelRow> rows, int state, DateOrder order)
+std::vector<PanelRow> sorted(std::vector<PanelRow> rows, int state, DateOrder order = DateOrder::DayFirst)
 {
     std::stable_sort(rows.begin(), rows.end(),
                      [&](const PanelRow& a, const PanelRow& b) { return ComparePanelRows(a, b, state, order) < 0; });
-    Strings result;
-    for (const PanelRow& row : rows)
-        result.push_back(row.caption);
-    return result;
+    return rows;
 }
 
 // Each file is smallest, oldest, earliest and first in exactly one column of `mixed`, so every column
@@ -92,7 +91,7 @@ TEST(ComparePanelRows, OrdersOfEachColumnInBothDirections)
         {-kSortDate, M, monthFirst, {"b", "c", "a", "old"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(sortedCaptions(c.rows, c.state, c.order), c.sorted) << c.state;
+        EXPECT_EQ(captions(sorted(c.rows, c.state, c.order)), c.sorted) << c.state;
     EXPECT_NE(ComparePanelRows(file("a", ""), file("b", ""), INT_MIN, D), 0);
 }
 
@@ -129,15 +128,12 @@ TEST(SecondsOfDay, ReadsListingTimesAndNothingElse)
 // The arrow shows how the values run down the list: sizes sort biggest first in the plain direction.
 TEST(SortIndicatorOf, ColumnAndDirectionOfEachState)
 {
-    const struct {
-        int state, column;
-        bool ascending;
-    } cases[] = {{0, 0, true},  {-1, 0, false}, {1, 0, true},  {2, 1, false}, {-2, 1, true},
-                 {3, 2, true},  {-3, 2, false}, {-4, 3, false}, {5, 4, true}, {-5, 4, false}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(SortIndicatorOf(c.state).column, c.column) << c.state;
-        EXPECT_EQ(SortIndicatorOf(c.state).ascending, c.ascending) << c.state;
-    }
+    const std::tuple<int, int, bool> cases[] = {{0, 0, true}, {-1, 0, false}, {1, 0, true},  {2, 1, false},
+                                                {-2, 1, true}, {3, 2, true},  {-3, 2, false}, {-4, 3, false},
+                                                {5, 4, true},  {-5, 4, false}};
+    for (const auto& [state, column, ascending] : cases)
+        EXPECT_EQ(std::pair(SortIndicatorOf(state).column, SortIndicatorOf(state).ascending), std::pair(column, ascending))
+            << state;
 }
 
 TEST(RowDetailsText, ExactFiguresAndOnlyThoseTheRowHas)
@@ -156,21 +152,19 @@ TEST(PanelRows, RenameAndReorderKeepEveryOtherField)
         return std::to_string(r.image) + "|" + r.caption + "|" + r.size + "|" + r.date + "|" + r.time + "|" +
                r.attributes + "|" + r.link;
     };
-    const PanelRow original[] = {{kImageUp, "..", "", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"},
-                                 {kImageDirectory, "d\0ir"s, "", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"},
-                                 {kImageFile, "f", "5000000000", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"}};
-    PanelRows rows({original[0], original[1], original[2]});
+    const PanelRow up{kImageUp, "..", "", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"},
+        sub{kImageDirectory, "d\0ir"s, "", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"},
+        big{kImageFile, "f", "5000000000", "01.02.2026", "10:00", "rw\0x"s, "l\xA6"};
+    PanelRows rows({up, sub, big});
     rows.setCaption(2, std::string(100000, 'n'));
     rows.reorder({2, 0, 1});
-    PanelRow renamed = original[2];
+    PanelRow renamed = big;
     renamed.caption = std::string(100000, 'n');
-    const PanelRow want[] = {renamed, original[0], original[1]};
+    const PanelRow want[] = {renamed, up, sub};
     ASSERT_EQ(rows.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(text(rows.at(i)), text(want[i]));
-        EXPECT_EQ(rows.image(i), want[i].image);
-        EXPECT_EQ(rows.caption(i), want[i].caption);
-    }
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(text(rows.at(i)) + "|" + std::to_string(rows.image(i)) + "|" + std::string(rows.caption(i)),
+                  text(want[i]) + "|" + std::to_string(want[i].image) + "|" + want[i].caption);
     EXPECT_THROW(rows.at(3), std::out_of_range);
 }
 
@@ -210,10 +204,7 @@ TEST(FilePanel, TiesKeepTheirOrderInEveryState)
             before.assign(panel.rows().begin(), panel.rows().end());
             panel.clickColumn(state < 0 ? -state : state);
         }
-        std::stable_sort(before.begin(), before.end(), [&](const PanelRow& a, const PanelRow& b) {
-            return ComparePanelRows(a, b, state, DateOrder::DayFirst) < 0;
-        });
-        EXPECT_EQ(keys(panel.rows()), keys(before)) << "state " << state;
+        EXPECT_EQ(keys(panel.rows()), keys(sorted(before, state))) << "state " << state;
     }
 }
 
@@ -333,12 +324,17 @@ TEST(ChangeNameCase, ModesChangeOnlyAsciiLetters)
 
 class SelectionCommands : public ::testing::Test {
 protected:
+    // Sorted: the directory "notes.txt" first, then a.txt, b.doc, c.TXT.
     SelectionCommands()
     {
-        // Sorted: the directory "notes.txt" first, then a.txt, b.doc, c.TXT.
         panel.setRows({file("a.txt", "100"), file("b.doc", "200"), dir("notes.txt"), file("c.TXT", "400")});
     }
     void run(int tag, MainMessage word = msgLocal) { RunSelectionCommand(tag, panel, ui, messages, word, mask); }
+    std::string lastPrompt() const
+    {
+        const PromptRequest& p = ui.prompts.at(ui.prompts.size() - 1);
+        return p.title + "|" + p.label + "|" + p.text + "|" + std::to_string(p.maxLength) + (p.masked ? "|masked" : "");
+    }
 
     FilePanel panel;
     test::ScriptedUserInterface ui;
@@ -369,10 +365,7 @@ TEST_F(SelectionCommands, MaskAsksWithThePanelWordAndSelectsDirectoriesAlike)
         mask = "*.*";
         ui.answerPrompt("*.txt");
         run(tag, word);
-        ASSERT_FALSE(ui.prompts.empty());
-        const PromptRequest& p = ui.prompts.back();
-        EXPECT_EQ(p.title + "|" + p.label + "|" + p.text + "|" + std::to_string(p.maxLength) + (p.masked ? "|masked" : ""),
-                  std::string(title) + "|Mask|*.*|255");
+        EXPECT_EQ(lastPrompt(), std::string(title) + "|Mask|*.*|255");
         EXPECT_EQ(panel.selectedIndices(), (Indices{0, 1, 3}));
         EXPECT_EQ(panel.selectedTotal(), 500);
         EXPECT_EQ(mask, "*.txt");
@@ -387,9 +380,7 @@ TEST_F(SelectionCommands, UnselectCancelAndTheMaskLimit)
     mask = "*.doc";
     ui.answerPrompt("*.txt,*.doc");
     run(2);
-    ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].text, "*.doc");
-    EXPECT_EQ(ui.prompts[0].title, "Local Filter");
+    EXPECT_EQ(lastPrompt(), "Local Filter|Mask|*.doc|255");
     EXPECT_TRUE(panel.selectedIndices().empty());
     EXPECT_EQ(panel.selectedCount(), 0);
     EXPECT_EQ(mask, "*.txt,*.doc");
@@ -411,7 +402,7 @@ TEST_F(SelectionCommands, UnselectCancelAndTheMaskLimit)
     EXPECT_EQ(panel.selectedIndices(), (Indices{0, 1, 3}));
 }
 
-TEST_F(SelectionCommands, TitlesComeFromTheMessageList)
+TEST_F(SelectionCommands, TitlesComeFromTheMessageListAndUnknownTagsAreUsageErrors)
 {
     Strings items = MainMessagesEnglish();
     items[msgLocal] = "Lokal";
@@ -420,16 +411,13 @@ TEST_F(SelectionCommands, TitlesComeFromTheMessageList)
     messages.msl = MessageList(items);
     ui.answerPrompt("a.*");
     run(3);
-    ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].title + "|" + ui.prompts[0].label, "Lokal Filter!|Maske");
+    EXPECT_EQ(lastPrompt(), "Lokal Filter!|Maske|*.*|255");
     EXPECT_EQ(panel.selectedIndices(), (Indices{1}));
-}
 
-TEST_F(SelectionCommands, UnknownTagsAreUsageErrors)
-{
+    panel.unselectAll();
     for (int tag : {0, 5, -5, 100})
         EXPECT_THROW(run(tag), std::invalid_argument) << tag;
-    EXPECT_TRUE(ui.prompts.empty());
+    EXPECT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(panel.selectedIndex(), -1);
 }
 

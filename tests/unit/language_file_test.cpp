@@ -13,28 +13,20 @@
 
 namespace brisk::test::language_file_test {
 
-TEST(LanguageKey, SplitsIntoComponentPropertyIndexAndSubProperty)
+// A translation may put the arguments in another order; a mark without an argument stays as it is.
+TEST(LanguageKey, KeysSplitValuesDecodeAndMessageMarksAreReplaced)
 {
     const std::pair<const char*, LanguageKey> cases[] = {
-        {"Self.Caption", {"Self", "Caption", -1, ""}},
-        {"btOk.Hint", {"btOk", "Hint", -1, ""}},
-        {"msl.Items.3", {"msl", "Items", 3, ""}},
-        {"lvLoc.Columns.2.Caption", {"lvLoc", "Columns", 2, "Caption"}},
-        {"lvLoc.Columns.2.Caption.More", {"lvLoc", "Columns", 2, "Caption.More"}},
-        {"msl.Items.x3", {"msl", "Items", -1, ""}},
-        {"msl.Items.-1", {"msl", "Items", -1, ""}},
+        {"Self.Caption", {"Self", "Caption", -1, ""}}, {"btOk.Hint", {"btOk", "Hint", -1, ""}},
+        {"msl.Items.3", {"msl", "Items", 3, ""}}, {"lvLoc.Columns.2.Caption", {"lvLoc", "Columns", 2, "Caption"}},
+        {"lvLoc.Columns.2.Caption.More", {"lvLoc", "Columns", 2, "Caption.More"}}, {"lonely", {"lonely", "", -1, ""}},
+        {"msl.Items.x3", {"msl", "Items", -1, ""}}, {"msl.Items.-1", {"msl", "Items", -1, ""}},
         {"msl.Items.", {"msl", "Items", -1, ""}},
-        {"lonely", {"lonely", "", -1, ""}},
     };
     for (const auto& [key, split] : cases)
         EXPECT_EQ(SplitLanguageKey(key), split) << key;
     EXPECT_EQ(DecodeLanguageValue("two~~lines"), "two\nlines");
     EXPECT_EQ(EncodeLanguageValue("two\r\nlines\nmore"), "two~~lines~~more");
-}
-
-// A translation may put the arguments in another order; a mark without an argument stays as it is.
-TEST(FormatMessage, ReplacesNumberedMarks)
-{
     EXPECT_EQ(FormatMessage("Port \"%2\" von %1: %3", {"host", "21", "zu"}), "Port \"21\" von host: zu");
     EXPECT_EQ(FormatMessage("100% %1 %4 %0 %", {"a"}), "100% a %4 %0 %");
 }
@@ -83,10 +75,8 @@ TEST_F(LanguageFileTest, FallsBackToTheParentClassSectionOrNothing)
 
     const std::string path = home() + "gone.lan";
     ApplyLanguageFile(form, path);
-    EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(readFile(path), "");
-    EXPECT_EQ(form.strings["lblName.Caption"], "Name");
-    EXPECT_EQ(messages[0], "Error");
+    EXPECT_TRUE(std::filesystem::exists(path) && readFile(path).empty());
+    EXPECT_EQ(form.strings["lblName.Caption"] + "|" + messages[0], "Name|Error");
 }
 
 TEST_F(LanguageFileTest, TheTemplateHoldsEveryTextAndKeepsOtherSections)
@@ -149,26 +139,22 @@ TEST_F(LanguageFileTest, SwitchingLanguagesStartsFromTheBuiltInTexts)
     file("partial.lan", "[T_TEST]\nbtGo.Hint=Avanti\n");
     const FormTexts builtIn = CaptureFormTexts(form);
     TLang lang;
-
+    const auto shown = [&] {
+        return form.strings["lblName.Caption"] + "|" + form.strings["btGo.Hint"] + "|" + messages[0];
+    };
+    const auto choose = [&](const char* name) {
+        SelectLanguage(lang, name);
+        RetranslateMainWindow(form, builtIn, lang, home(), true);
+        return shown();
+    };
     RetranslateMainWindow(form, builtIn, lang, home(), false);
-    EXPECT_EQ(messages[0], "Error") << "nothing chosen, nothing forced";
-    SelectLanguage(lang, "deutsch");
-    RetranslateMainWindow(form, builtIn, lang, home(), true);
-    EXPECT_EQ(form.strings["lblName.Caption"], "Name (de)");
-    SelectLanguage(lang, "partial");
-    RetranslateMainWindow(form, builtIn, lang, home(), true);
-    EXPECT_EQ(form.strings["lblName.Caption"], "Name");
-    EXPECT_EQ(form.strings["btGo.Hint"], "Avanti");
-    SelectLanguage(lang, "");
-    RetranslateMainWindow(form, builtIn, lang, home(), true);
-    EXPECT_EQ(form.strings["btGo.Hint"], "Go on") << "English again although there is no template";
-    EXPECT_EQ(messages[0], "Error");
-
+    EXPECT_EQ(shown(), "Name|Go on|Error") << "nothing chosen, nothing forced";
+    EXPECT_EQ(choose("deutsch"), "Name (de)|Go on|Fehler");
+    EXPECT_EQ(choose("partial"), "Name|Avanti|Error");
+    EXPECT_EQ(choose(""), "Name|Go on|Error") << "English again although there is no template";
     // A language whose file went away after start-up: created empty, the texts stay.
-    SelectLanguage(lang, "vanished");
-    RetranslateMainWindow(form, builtIn, lang, home(), true);
+    EXPECT_EQ(choose("vanished"), "Name|Go on|Error");
     EXPECT_EQ(readFile(home() + "vanished.lan"), "");
-    EXPECT_EQ(form.strings["btGo.Hint"], "Go on");
 }
 
 TEST_F(LanguageFileTest, TheTemplateIsWrittenOnlyForTheBuiltInLanguage)

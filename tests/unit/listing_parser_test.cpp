@@ -59,25 +59,19 @@ const ParserCase kCases[] = {
     {"4957681", {"-rw-r--r-- 1 ftp ftp 512 Mar 3 14:05 a.txt"}, {"1¦a.txt¦512¦3 Mar¦14:05¦-rw-r--r--¦"}},
 
     // Empty input and short lines.
-    {"0", {}, {}},
-    {"5", {"", "ab", "x", "\r\n"}, {}},
+    {"0", {}, {}}, {"5", {"", "ab", "x", "\r\n"}, {}},
     {"0", {"", "drwxr-xr-x 2 a b 1 Mar 3 14:05 x", "ok", "ok!"},
      {"0¦x¦1¦03.03.26¦14:05¦drwxr-xr-x¦", "1¦ok!¦¦error¦¦ok!¦"}},
 
     // "." and ".." never appear; an IIS directory without a name neither.
-    {"0", {kDots, kDotDot}, {}},
-    {"7", {kDots, kDotDot}, {}},
-    {"9", {"drwxr-xr-x 2 a b c d 4096 Mar 3 14:05 .."}, {}},
+    {"0", {kDots, kDotDot}, {}}, {"7", {kDots, kDotDot}, {}}, {"9", {"drwxr-xr-x 2 a b c d 4096 Mar 3 14:05 .."}, {}},
     {"2", {"01-15-01 03:47PM <DIR> .", "01-15-01 03:47PM <DIR> .."}, {}},
-    {"3", {"drwxrwxr-x folder 0 Dec 6 07:31 .."}, {}},
-    {"4957681", {"drwxr-xr-x 1 ftp ftp 512 Mar 3 14:05 .."}, {}},
+    {"3", {"drwxrwxr-x folder 0 Dec 6 07:31 .."}, {}}, {"4957681", {"drwxr-xr-x 1 ftp ftp 512 Mar 3 14:05 .."}, {}},
     {"6", {"12-24-99  10:20AM       <DIR>          .", "12-24-99  10:20AM       <DIR>", "12-24-99  10:20AM  <DIR>  "}, {}},
     {"8", {"12-24-99  10:20AM                   12"}, {"1¦¦12¦24.12.99¦10:20AM¦¦"}},
 
     // "total" lines.
-    {"0", {"total 24", "TOTAL 24"}, {}},
-    {"7", {"total 24"}, {}},
-    {"9", {"Total 24"}, {}},
+    {"0", {"total 24", "TOTAL 24"}, {}}, {"7", {"total 24"}, {}}, {"9", {"Total 24"}, {}},
     {"1", {"total 24"}, {"1¦total 24¦¦¦¦¦"}},
 
     // Links: a link to an earlier file is a file; to a directory, a later name, a path or nothing, a directory.
@@ -128,14 +122,12 @@ const ParserCase kCases[] = {
 
     // Text type, custom positions.
     {"1", {"drop table", "  x y  "}, {"0¦drop table¦¦¦¦¦", "1¦  x y  ¦¦¦¦¦"}},
-    {"40a0c11", {"a b c"}, {"1¦¦¦¦a¦a¦"}},
-    {"42", {"name rest"}, {"1¦rest¦¦¦¦¦"}},
+    {"40a0c11", {"a b c"}, {"1¦¦¦¦a¦a¦"}}, {"42", {"name rest"}, {"1¦rest¦¦¦¦¦"}},
     {"4200001", {"dir name 2001 x"}, {"0¦name¦¦¦¦dir¦"}},
 
     // VMS.
     {"5", {"DISK$ARCHIVE:[A.B]", "DISK$ARCHIVE:[C.D.E]xyz"}, {}, "C/D/E"},
-    {"5", {"DISK$ARCHIVE:[A.B"}, {}, "A/B"},
-    {"5", {"disk$archive:[A]"}, {"1¦disk$archive:[A]¦¦¦¦¦"}},
+    {"5", {"DISK$ARCHIVE:[A.B"}, {}, "A/B"}, {"5", {"disk$archive:[A]"}, {"1¦disk$archive:[A]¦¦¦¦¦"}},
     {"5",
      {"A_RATHER_LONG_FILE_NAME.TXT;1", "                         1/1  6-DEC-2026 07:31:03  [BRISK,USER]  (RWED,RWED,RE,)",
       "Total of 1 file, 1/1 blocks."},
@@ -168,7 +160,6 @@ TEST(ParseListing, LinesSplitAtLfAndRecordsJoinWithTabOrBar)
     EXPECT_TRUE(splitListingLines("").empty());
     const RemoteEntry entry{true, "a b", "", "03.03.26", "14:05", "lrwx", "t"};
     EXPECT_EQ(formatEntryTabbed(entry), "0\ta b\t\t03.03.26\t14:05\tlrwx\tt");
-    EXPECT_EQ(joinEntryFields(RemoteEntry{}, kRecordBar), "1¦¦¦¦¦¦");
 }
 
 TEST(SplitFields, SeparatorRunsEdgesAndOtherSeparators)

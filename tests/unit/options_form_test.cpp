@@ -71,27 +71,20 @@ TEST_F(OptionsFormTest, NumbersOutsideTheirRangesAreStoredAsTheNearerEnd)
 // file in the options at once; "Cancel" keeps these and writes nothing else.
 TEST_F(OptionsFormTest, OpeningCorrectionsSurviveCancel)
 {
-    options.TransferMode = 3;
-    options.TimeOut = 5;
-    options.fwEnable = true;
+    options.TransferMode = 3, options.TimeOut = 5, options.fwEnable = true;
     lang = {true, true, "deutsch"};
     writeFile(home() + "language.lan", "");
     opened();
-    EXPECT_EQ(options.TransferMode, 0);
     EXPECT_EQ(lang, (TLang{false, true, "deutsch"}));
     EXPECT_FALSE(form().langOn || form().languageListEnabled());
-    EXPECT_EQ(options.TimeOut, 5);
-    EXPECT_TRUE(options.fwEnable);
+    EXPECT_EQ(std::tuple(options.TransferMode, options.TimeOut, options.fwEnable), std::tuple(0, 5, true));
     EXPECT_FALSE(std::filesystem::exists(OptionsFilePath()));
 }
 
 TEST_F(OptionsFormTest, OkStoresKeepOnlyWithCommandsAndFirewallLoginsOff)
 {
-    options.fwEnable = true;
-    options.fwType = 9;
-    options.fwSimbol = "#";
-    options.Keep = true;
-    options.CmdKeep = "NOOP";
+    options.fwEnable = true, options.fwType = 9, options.fwSimbol = "#";
+    options.Keep = true, options.CmdKeep = "NOOP";
     opened();
     form().selectCommand(0);
     form().deleteCommand();
@@ -141,9 +134,7 @@ TEST_F(OptionsFormTest, ListEditorsAskWithCaptionsFromTheMessageList)
 
 TEST_F(OptionsFormTest, ChoosersStartAtTheBoxesAndReplaceThemWhenConfirmed)
 {
-    options.LogFile = home() + "old.log";
-    options.IniPath = "/tmp";
-    options.FontColor = 255;
+    options.LogFile = home() + "old.log", options.IniPath = "/tmp", options.FontColor = 255;
     opened();
     ui.answerChooser(home() + "new.log");
     form().chooseLogFile();
@@ -207,8 +198,7 @@ TEST_F(OptionsFormTest, AFailedSaveIsShownAndTheValuesStay)
     form().ok();
     EXPECT_EQ(options.TimeOut, 60);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].caption, "Attention");
-    EXPECT_NE(ui.messages[0].text.find("Unable to write to"), std::string::npos);
+    EXPECT_EQ(ui.messages[0].caption + "|" + ui.messages[0].text, "Attention|Unable to write to " + OptionsFilePath());
 }
 
 // After the dialog, whatever its end, the options reach what copied them.
@@ -218,18 +208,15 @@ TEST_F(OptionsFormTest, PreferencesApplyTheOptionsToTheSession)
     MainProgram program(ui);
     program.settings.options.LogSize = 50;
     ui.optionsEditor = [](OptionsForm& f) {
-        f.transferMode = 2;
+        f.transferMode = 2, f.mailAno = true, f.anonymous = "me@example.org";
         f.timeOut.setText("30");
-        f.mailAno = true;
-        f.anonymous = "me@example.org";
         f.ok();
         return true;
     };
     program.ShowPreferences();
     SessionController& s = program.session;
-    EXPECT_EQ(s.transferChain().type, TransferType::Binary);
-    EXPECT_EQ(s.Ftp1.Timeout, 30);
-    EXPECT_EQ(s.log.logSize(), 100);
+    EXPECT_EQ(std::tuple(s.transferChain().type, s.Ftp1.Timeout, s.log.logSize()),
+              std::tuple(TransferType::Binary, 30, 100));
     s.siteList.refresh();
     EXPECT_EQ(s.siteList.entries().at(0).site.EMail, "me@example.org");
 
@@ -238,8 +225,7 @@ TEST_F(OptionsFormTest, PreferencesApplyTheOptionsToTheSession)
     program.settings.options.TimeOut = 45;
     ui.optionsEditor = nullptr;
     program.ShowPreferences();
-    EXPECT_EQ(s.transferChain().type, TransferType::Ascii);
-    EXPECT_EQ(s.Ftp1.Timeout, 45);
+    EXPECT_EQ(std::pair(s.transferChain().type, s.Ftp1.Timeout), std::pair(TransferType::Ascii, 45));
     EXPECT_EQ(ui.optionsDialogs, 2);
 }
 

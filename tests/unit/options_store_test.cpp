@@ -205,8 +205,7 @@ TEST_F(OptionsStoreTest, LayoutsChangeOnlyTheSizesTheSectionHolds)
     lastAndNegative.FtpLinks = -3;
     const std::pair<const char*, LayoutSizes> cases[] = {
         {"[Common]\nTimeOut=20\nLogHeight=5\n", numbered(100)},
-        {"[Layouts]\nLogHeight=250\n", logOnly},
-        {"[Layouts]\nlogheight= 250\n", logOnly},
+        {"[Layouts]\nLogHeight=250\n", logOnly}, {"[Layouts]\nlogheight= 250\n", logOnly},
         {"[Layouts]\nLogHeight=250\nLocal=wide\nFtp=\nLocDirList=12px\nLocFile=99999999999\nLocSize=1.5\n", logOnly},
         {"[Layouts]\nFtpLinks=-3\nUnknown=7\n", lastAndNegative},
     };
@@ -267,17 +266,15 @@ TEST_F(IniFileTest, FindsSectionsAndKeysWithoutRegardToCaseAndReadsNumbers)
     writeFile(file(), "[Common]\nTimeOut = 30 \nName=x=y\n[other]\nkey=1\n"
                       "[s]\na=12\nb=-7\nc=abc\nd=12x\ne=99999999999\nf=0\ng=5\nh=\ni=+3\n");
     const IniFile ini(file());
-    EXPECT_EQ(ini.readString("common", "TIMEOUT", "?"), "30");
-    EXPECT_EQ(ini.readString("COMMON", "name", "?"), "x=y");
+    EXPECT_EQ((Strings{ini.readString("common", "TIMEOUT", "?"), ini.readString("COMMON", "name", "?"),
+                       ini.readString("Common", "missing", "def"), ini.readString("Missing", "key", "def")}),
+              (Strings{"30", "x=y", "def", "def"}));
     EXPECT_EQ(ini.readInteger("Other", "Key", 7), 1);
-    EXPECT_EQ(ini.readString("Common", "missing", "def"), "def");
-    EXPECT_EQ(ini.readString("Missing", "key", "def"), "def");
     const std::pair<const char*, int> integers[] = {{"a", 12}, {"b", -7}, {"c", 42}, {"d", 42}, {"e", 42}, {"h", 42}, {"i", 3}};
     for (const auto& [key, value] : integers)
         EXPECT_EQ(ini.readInteger("s", key, 42), value) << key;
-    EXPECT_FALSE(ini.readBool("s", "f", true));
-    EXPECT_TRUE(ini.readBool("s", "g", false));
-    EXPECT_TRUE(ini.readBool("s", "c", true));
+    EXPECT_EQ((std::vector<bool>{ini.readBool("s", "f", true), ini.readBool("s", "g", false), ini.readBool("s", "c", true)}),
+              (std::vector<bool>{false, true, true}));
 }
 
 // Passwords are kept in these files: only the owner may read them.
@@ -338,26 +335,21 @@ TEST(CommaText, SplitsAtCommasAndUnquotedBlanksAndQuotesOnlyWhatNeedsIt)
         EXPECT_EQ(SplitCommaText(JoinCommaText(items)), items);
 }
 
-// BRISKLANE_HOME decides, else XDG_CONFIG_HOME, else HOME; the directory is created.
+// BRISKLANE_HOME decides, else XDG_CONFIG_HOME, else HOME; the directory is created for the owner only.
 TEST_F(IniFileTest, ProgramDirFollowsTheEnvironment)
 {
     std::vector<std::pair<const char*, std::optional<std::string>>> saved;
     for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
         saved.emplace_back(name, std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
     const std::string base = home();
-    ::setenv("BRISKLANE_HOME", (base + "own").c_str(), 1);
-    EXPECT_EQ(ProgramDir(), base + "own/");
-    EXPECT_TRUE(std::filesystem::is_directory(base + "own"));
-
-    ::unsetenv("BRISKLANE_HOME");
-    ::setenv("XDG_CONFIG_HOME", (base + "xdg").c_str(), 1);
-    EXPECT_EQ(ProgramDir(), base + "xdg/brisklane/");
-    EXPECT_EQ(modeOf(base + "xdg/brisklane"), 0700u);
-
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", (base + "user").c_str(), 1);
-    EXPECT_EQ(ProgramDir(), base + "user/.config/brisklane/");
-    EXPECT_TRUE(std::filesystem::is_directory(base + "user/.config/brisklane"));
+    const std::tuple<const char*, std::string> steps[] = {
+        {"BRISKLANE_HOME", "own/"}, {"XDG_CONFIG_HOME", "xdg/brisklane/"}, {"HOME", "user/.config/brisklane/"}};
+    for (const auto& [name, dir] : steps) {
+        ::setenv(name, (base + dir.substr(0, dir.find('/'))).c_str(), 1);
+        EXPECT_EQ(ProgramDir(), base + dir);
+        EXPECT_EQ(modeOf(base + dir), 0700u) << dir;
+        ::unsetenv(name);
+    }
     for (const auto& [name, value] : saved)
         value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
 }

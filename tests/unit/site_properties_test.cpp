@@ -21,11 +21,8 @@ TEST(Descriptor, BuildsFromTypeAndPositionFields)
     for (const auto& [type, fields, expected] : cases)
         EXPECT_EQ(BuildDescriptor(type, fields), expected);
     EXPECT_EQ(PositionFieldsOf("4c5x"), (PositionFields{"12", "5", "0", "0", "0", "0"}));
-}
 
-// A position field takes two digits; any other key erases one.
-TEST(Descriptor, PositionFieldKeys)
-{
+    // A position field takes two digits; any other key erases one.
     const std::tuple<const char*, char, const char*> keys[] = {
         {"", '1', "1"}, {"1", '2', "12"}, {"12", '3', "12"}, {"12", 'a', "1"}, {"", 'a', ""}};
     for (const auto& [before, key, after] : keys)
@@ -35,11 +32,20 @@ TEST(Descriptor, PositionFieldKeys)
 class SitePropertiesTest : public TempHomeTest {
 protected:
     std::string answerFile() const { return home() + "Answer.txt"; }
-    static void save(SiteProperties& dialog)
+    static TFTPServerInfo site(const char* answer = "0957681", const char* answerName = "Default")
+    {
+        TFTPServerInfo s = test::newDefaultSite();
+        s.Answer = answer;
+        s.AnswerName = answerName;
+        return s;
+    }
+    // Saves with a valid name and server; the stored layout as "descriptor name".
+    static std::string saved(SiteProperties& dialog)
     {
         dialog.form.name = "n";
         dialog.form.server = "s";
-        ASSERT_TRUE(dialog.save());
+        EXPECT_TRUE(dialog.save());
+        return dialog.result().Answer + " " + dialog.result().AnswerName;
     }
 };
 
@@ -89,14 +95,10 @@ TEST_F(SitePropertiesTest, EveryControlIsStoredTrimmedAndCut)
 TEST_F(SitePropertiesTest, OpeningFillsTheControls)
 {
     TFTPServerInfo site = test::newDefaultSite();
-    site.Desc = "a``b";
-    site.InitialDir = "/x";
-    site.TimeZoneV = 7;
+    site.Desc = "a``b", site.InitialDir = "/x", site.TimeZoneV = 7;
     SiteProperties dialog(site, test::fixedZones());
     EXPECT_EQ(dialog.form.descLines, (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(dialog.form.addSlash);
-    EXPECT_TRUE(dialog.form.maskPassword);
-    EXPECT_EQ(dialog.form.zoneIndex, 1);
+    EXPECT_EQ(std::tuple(dialog.form.addSlash, dialog.form.maskPassword, dialog.form.zoneIndex), std::tuple(true, true, 1));
     site.TimeZoneV = 0;
     EXPECT_EQ(SiteProperties(site, test::fixedZones()).form.zoneIndex, 0);
     site.TimeZoneV = -1;
@@ -105,7 +107,7 @@ TEST_F(SitePropertiesTest, OpeningFillsTheControls)
     EXPECT_EQ(SiteProperties(site, none).form.zoneIndex, -1);
     site.TimeZone = 4;
     SiteProperties keepsZone(site, TimeZoneList{});
-    save(keepsZone);
+    saved(keepsZone);
     EXPECT_EQ(std::tuple(int(keepsZone.result().TimeZone), int(keepsZone.result().TimeZoneV)), std::tuple(4, -1));
 }
 
@@ -157,34 +159,26 @@ TEST_F(SitePropertiesTest, CancelledDialogStillWritesAddedLayouts)
 TEST_F(SitePropertiesTest, CustomSiteTakesItsLayoutByName)
 {
     writeFile(answerFile(), "\"Default\",0957681\n\"Listing A\",4957681\n\"Other\",4123456\n");
-    TFTPServerInfo site = test::newDefaultSite();
-    site.Answer = "4000000";
-    site.AnswerName = "Vanished";
-    const SiteProperties vanished(site, test::fixedZones());
+    const SiteProperties vanished(site("4000000", "Vanished"), test::fixedZones());
     EXPECT_EQ(std::pair(vanished.selectedLayout(), vanished.form.positions), std::pair(0, PositionFieldsOf("0957681")));
 
-    site.AnswerName = "other";
-    SiteProperties dialog(site, test::fixedZones());
+    SiteProperties dialog(site("4000000", "other"), test::fixedZones());
     EXPECT_TRUE(dialog.customPanelVisible());
-    EXPECT_EQ(std::pair(dialog.selectedLayout(), dialog.form.positions), std::pair(2, PositionFields{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(std::pair(dialog.selectedLayout(), dialog.form.positions),
+              std::pair(2, PositionFields{"1", "2", "3", "4", "5", "6"}));
     dialog.selectLayout(1);
     EXPECT_EQ(dialog.form.positions, (PositionFields{"9", "5", "7", "6", "8", "1"}));
     dialog.form.positions[0] = "12";
-    save(dialog);
-    EXPECT_EQ(dialog.result().Answer + " " + dialog.result().AnswerName, "4c57681 Listing A");
+    EXPECT_EQ(saved(dialog), "4c57681 Listing A");
     EXPECT_EQ(readFile(answerFile()), "\"Default\",0957681\n\"Listing A\",4c57681\n\"Other\",4123456\n");
 }
 
 TEST_F(SitePropertiesTest, CorruptAnswerIsReplacedByTheDefault)
 {
     for (const char* answer : {"", "495", "x957681", "04957681"}) {
-        TFTPServerInfo site = test::newDefaultSite();
-        site.Answer = answer;
-        site.AnswerName = "junk";
-        SiteProperties dialog(site, test::fixedZones(), "Standard");
+        SiteProperties dialog(site(answer, "junk"), test::fixedZones(), "Standard");
         EXPECT_EQ(dialog.form.responseType, 0) << answer;
-        save(dialog);
-        EXPECT_EQ(dialog.result().Answer + " " + dialog.result().AnswerName, "0957681 Standard");
+        EXPECT_EQ(saved(dialog), "0957681 Standard");
     }
 }
 
@@ -192,10 +186,9 @@ TEST_F(SitePropertiesTest, EditRenamesOrAddsAndDeleteSparesEntryZero)
 {
     SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
     dialog.editLayout("First");
-    ASSERT_EQ(dialog.layouts().size(), 2u);
     EXPECT_EQ(dialog.selectedLayout(), 1);
     dialog.editLayout("Renamed");
-    EXPECT_EQ(dialog.layouts()[1].name, "Renamed");
+    EXPECT_EQ(dialog.layouts(), (std::vector<CustomLayout>{{"Default", "0957681"}, {"Renamed", "0957681"}}));
     EXPECT_TRUE(dialog.deleteLayout());
     EXPECT_EQ(dialog.selectedLayout(), 0);
     EXPECT_FALSE(dialog.deleteLayout());
@@ -207,10 +200,9 @@ TEST_F(SitePropertiesTest, EditRenamesOrAddsAndDeleteSparesEntryZero)
 TEST_F(SitePropertiesTest, SecurityChoiceIsShownAndStored)
 {
     SiteProperties dialog(test::newDefaultSite(), test::fixedZones());
-    ASSERT_EQ(SiteProperties::securityTexts().size(), 4u);
-    EXPECT_EQ(SiteProperties::securityTexts()[dialog.form.security], "Explicit TLS if available");
+    EXPECT_EQ(SiteProperties::securityTexts().at(size_t(dialog.form.security)), "Explicit TLS if available");
     dialog.form.security = 3;
-    save(dialog);
+    saved(dialog);
     EXPECT_EQ(dialog.result().Security, 3);
     TFTPServerInfo odd = test::newDefaultSite();
     odd.Security = 9;
@@ -227,14 +219,12 @@ TEST(TimeZones, OffsetOfADisplayText)
     };
     for (const auto& [text, hours] : cases)
         EXPECT_EQ(ZoneOffsetHours(text), hours) << text;
-    EXPECT_EQ(ZoneDisplayText(19800, "Asia/Kolkata"), "(GMT+05:30) Asia/Kolkata");
-    EXPECT_EQ(ZoneDisplayText(-12600, "America/St_Johns"), "(GMT-03:30) America/St_Johns");
-    EXPECT_EQ(ZoneDisplayText(0, "UTC"), "(GMT+00:00) UTC");
+    EXPECT_EQ(ZoneDisplayText(19800, "K") + ZoneDisplayText(-12600, "S") + ZoneDisplayText(0, "U"),
+              "(GMT+05:30) K(GMT-03:30) S(GMT+00:00) U");
     for (long hours = -12; hours <= 14; ++hours)
         EXPECT_EQ(ZoneOffsetHours(ZoneDisplayText(hours * 3600, "X")), hours);
     const TimeZoneList none = BuildTimeZoneList("/nonexistent", "Asia/Kolkata", 0);
-    EXPECT_TRUE(none.texts.empty());
-    EXPECT_EQ(none.current, -1);
+    EXPECT_EQ(std::pair(none.texts.size(), none.current), std::pair(size_t(0), -1));
 }
 
 class SystemZonesTest : public ::testing::Test {
@@ -261,8 +251,7 @@ TEST_F(SystemZonesTest, ListIsOrderedStableAndFindsTheCurrentZone)
     for (size_t i = 1; i < list.texts.size(); ++i)
         EXPECT_LE(ZoneOffsetHours(list.texts[i - 1]), ZoneOffsetHours(list.texts[i])) << list.texts[i];
     EXPECT_EQ(BuildTimeZoneList("/usr/share/zoneinfo", "Asia/Kolkata", winter).texts, list.texts);
-    EXPECT_TRUE(has(list, "(GMT-05:00) America/New_York"));
-    EXPECT_TRUE(has(list, "(GMT+00:00) UTC"));
+    EXPECT_TRUE(has(list, "(GMT-05:00) America/New_York") && has(list, "(GMT+00:00) UTC"));
 }
 
 TEST_F(SystemZonesTest, OffsetsFollowDaylightSavingAndTzIsRestored)
