@@ -42,6 +42,11 @@ struct Shown {
     QString texts;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
+    bool operator==(const Shown&) const = default;
+    friend void PrintTo(const Shown& shown, std::ostream* out)
+    {
+        *out << shown.texts.toStdString() << " icon " << shown.icon << " format " << shown.format;
+    }
 };
 
 // Records the next message box and answers it with `answer`.
@@ -64,20 +69,19 @@ void clickButton(QMessageBox* box, const QString& text)
 // Every box shows its caption, its text as plain text and its icon; only Yes is a yes.
 TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
 {
-    const auto press = [](QMessageBox::StandardButton button) {
-        return [button](QMessageBox* box) { box->button(button)->click(); };
-    };
-    const auto ask = [](QWidget*, const std::string& caption, const std::string& text) {
-        return AskYesNo(nullptr, caption, text);
-    };
-    const auto show = [](void (*function)(QWidget*, const std::string&, const std::string&)) {
-        return [function](QWidget*, const std::string& caption, const std::string& text) {
+    const std::string caption = "Attention", text = "Overwrite <b>report</b>.txt?";
+    const auto ask = [&] { return AskYesNo(nullptr, caption, text); };
+    const auto show = [&](auto function) {
+        return [&caption, &text, function] {
             function(nullptr, caption, text);
             return false;
         };
     };
+    const auto press = [](QMessageBox::StandardButton button) {
+        return [button](QMessageBox* box) { box->button(button)->click(); };
+    };
     const struct {
-        std::function<bool(QWidget*, const std::string&, const std::string&)> call;
+        std::function<bool()> call;
         std::function<void(QMessageBox*)> answer;
         QMessageBox::Icon icon;
         bool expected;
@@ -89,13 +93,10 @@ TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
         {show(&ShowError), press(QMessageBox::Ok), QMessageBox::Critical, false},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
         Shown shown;
         onNextBox(shown, cases[i].answer);
-        EXPECT_EQ(cases[i].call(nullptr, "Attention", "Overwrite <b>report</b>.txt?"), cases[i].expected);
-        EXPECT_EQ(shown.texts, "Attention|Overwrite <b>report</b>.txt?");
-        EXPECT_EQ(shown.icon, cases[i].icon);
-        EXPECT_EQ(shown.format, Qt::PlainText);
+        EXPECT_EQ(cases[i].call(), cases[i].expected) << i;
+        EXPECT_EQ(shown, (Shown{"Attention|Overwrite <b>report</b>.txt?", cases[i].icon, Qt::PlainText})) << i;
     }
 }
 

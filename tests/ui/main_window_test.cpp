@@ -6,17 +6,14 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QToolBar>
 
 #include <fstream>
 
-using namespace brisk;
-using brisk::test::onNextModal;
-using brisk::test::waitFor;
-
+namespace brisk::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 QString header(const FileListView* view, int column)
 {
@@ -30,57 +27,53 @@ bool marked(const FileListView* view)
            view->header()->palette().color(QPalette::Button) == view->window()->palette().color(QPalette::Highlight);
 }
 
-class MainWindowTest : public test::WindowTest {
+class MainWindowTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        test::WindowTest::SetUp();
+        WindowTest::SetUp();
         std::ofstream(userHome_ + "/mine.txt") << "mine";
         open();
-    }
-    void waitForRows(const QStringList& rows)
-    {
-        ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == rows; })) << log().toStdString();
     }
 };
 
 TEST_F(MainWindowTest, CreateASiteConnectBrowseEditAndDisconnect)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
+    NEED_VSFTPD();
     server_->writeDataFile("dir1/inner.txt", "inner");
     server_->writeDataFile("top.txt", "top");
     T_Main& w = *window_;
-    EXPECT_EQ(header(w.FTPView, 0), "FTP Servers");
+    // The remote panel's first column, its path box, the title and whether Connect is offered.
+    const auto state = [&w] {
+        return QStringList{header(w.FTPView, 0), texts(w.FTPPath).join(","), w.windowTitle(),
+                           w.action("actConnect")->isEnabled() ? "can connect" : "cannot connect"}.join("|");
+    };
     createSite();
     ASSERT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
-    EXPECT_TRUE(test::textRenders(w.FTPView->font()));
-    EXPECT_FALSE(test::saveScreenshot(w, "main_site_list").isEmpty());
+    EXPECT_TRUE(textRenders(w.FTPView->font()));
+    EXPECT_FALSE(saveScreenshot(w, "main_site_list").isEmpty());
 
     activate(w.FTPView, "Local vsftpd");
     waitForRows({"dir1", "top.txt"});
-    EXPECT_EQ(header(w.FTPView, 0), "Filename");
-    EXPECT_EQ(header(w.FTPView, 4), "Attribute");
-    EXPECT_EQ(test::texts(w.FTPPath), (QStringList{"SERVER LIST ...", "127.0.0.1"}));
+    EXPECT_EQ(state(), "Filename|SERVER LIST ...,127.0.0.1|Brisklane - Local vsftpd - /|cannot connect");
     EXPECT_TRUE(w.action("actDisconnect")->isEnabled());
-    EXPECT_FALSE(w.action("actConnect")->isEnabled());
-    EXPECT_EQ(w.windowTitle(), "Brisklane - Local vsftpd - /");
+    EXPECT_EQ(header(w.FTPView, 4), "Attribute");
     EXPECT_EQ(w.remoteInfo->parentWidget(), w.statusBar());
-    EXPECT_FALSE(test::saveScreenshot(w, "main_connected").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w, "main_connected").isEmpty());
 
     w.lvLoc->setCurrentIndex(w.lvLoc->model()->index(int(captions(w.lvLoc).indexOf("mine.txt")), 0));
     focus(w.FTPView);
     w.FTPView->setCurrentIndex(w.FTPView->model()->index(1, 0));
     EXPECT_FALSE(w.localInfo->text().isEmpty());
     EXPECT_FALSE(w.remoteInfo->text().isEmpty());
-    EXPECT_FALSE(test::saveScreenshot(w, "main_connected_status").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w, "main_connected_status").isEmpty());
 
     // An edited name is renamed on the server (setData is what the editor does when the edit ends).
     const QModelIndex item = w.FTPView->model()->index(1, 0);
     EXPECT_TRUE(item.flags() & Qt::ItemIsEditable);
     EXPECT_TRUE(w.FTPView->model()->setData(item, "new.txt"));
     waitForRows({"dir1", "new.txt"});
-    EXPECT_TRUE(std::filesystem::exists(server_->dataDir() / "new.txt"));
+    EXPECT_TRUE(fs::exists(server_->dataDir() / "new.txt"));
 
     server_->writeDataFile("b.txt", "b");
     w.action("actRemoteRefresh")->trigger();
@@ -88,46 +81,42 @@ TEST_F(MainWindowTest, CreateASiteConnectBrowseEditAndDisconnect)
 
     focus(w.FTPView);
     select(w.FTPView, {"b.txt"});
-    test::answerBox(QMessageBox::Yes);
+    answerBox(QMessageBox::Yes);
     QTest::keyClick(w.FTPView, Qt::Key_Delete);
     waitForRows({"dir1", "new.txt"});
-    EXPECT_FALSE(std::filesystem::exists(server_->dataDir() / "b.txt"));
+    EXPECT_FALSE(fs::exists(server_->dataDir() / "b.txt"));
 
     activate(w.FTPView, "dir1");
-    ASSERT_TRUE(waitFor([&] { return test::texts(w.FTPPath).size() == 3; }));
-    EXPECT_EQ(test::texts(w.FTPPath).back(), "dir1");
-    EXPECT_EQ(captions(w.FTPView), QStringList{"inner.txt"});
-    EXPECT_EQ(w.windowTitle(), "Brisklane - Local vsftpd - /dir1");
+    waitForRows({"inner.txt"});
+    EXPECT_EQ(state(), "Filename|SERVER LIST ...,127.0.0.1,dir1|Brisklane - Local vsftpd - /dir1|cannot connect");
     w.FTPView->setFocus();
     QTest::keyClick(w.FTPView, Qt::Key_Backspace);
-    ASSERT_TRUE(waitFor([&] { return test::texts(w.FTPPath).size() == 2; }));
-    EXPECT_EQ(captions(w.FTPView), (QStringList{"dir1", "new.txt"}));
+    waitForRows({"dir1", "new.txt"});
+    EXPECT_EQ(texts(w.FTPPath).size(), 2);
 
     w.FTPPath->setCurrentIndex(0);
     emit w.FTPPath->activated(0);
-    ASSERT_TRUE(waitFor([&] { return header(w.FTPView, 0) == "FTP Servers"; }));
-    EXPECT_EQ(captions(w.FTPView), QStringList{"Local vsftpd"});
+    waitForRows({"Local vsftpd"});
+    EXPECT_EQ(state(), "FTP Servers|SERVER LIST ...|Brisklane|can connect");
     EXPECT_TRUE(log().contains("Connection closed"));
-    EXPECT_TRUE(w.action("actConnect")->isEnabled());
-    EXPECT_EQ(w.windowTitle(), "Brisklane");
 }
 
 // A site that requires TLS asks about the server's self-signed certificate in the window; "Trust
 // always" opens the session, and the next one is not asked again.
 TEST_F(MainWindowTest, ATlsSiteAsksAboutTheCertificateOnce)
 {
-    if (auto why = test::VsftpdServer::unavailableReason())
+    if (auto why = VsftpdServer::unavailableReason())
         GTEST_SKIP() << *why;
-    test::TempDir dir;
-    const test::ServerTls tls = test::makeServerTls(dir.path() / "tls");
-    server_ = std::make_unique<test::VsftpdServer>(tls);
+    TempDir dir;
+    const ServerTls tls = makeServerTls(dir.path() / "tls");
+    server_ = std::make_unique<VsftpdServer>(tls);
     server_->writeDataFile("secret.txt", "s");
     createSite(server_->port(), "127.0.0.1", ftpSecurityExplicitRequired);
     int asked = 0;
     onNextModal<QMessageBox>([&](QMessageBox* box) {
         ++asked;
         EXPECT_TRUE(box->text().contains(QString::fromStdString(tls.fingerprint))) << box->text().toStdString();
-        test::saveScreenshot(*box, "main_certificate_question");
+        saveScreenshot(*box, "main_certificate_question");
         for (QAbstractButton* button : box->buttons())
             if (button->text() == "Trust always")
                 button->click();
@@ -145,10 +134,10 @@ TEST_F(MainWindowTest, ATlsSiteAsksAboutTheCertificateOnce)
 TEST_F(MainWindowTest, LocalListReadsTheCoreRowsAndTheirSelection)
 {
     T_Main& w = *window_;
-    EXPECT_EQ(test::texts(w.localPath).back(), "user") << "the local panel starts in the home directory";
+    EXPECT_EQ(texts(w.localPath).back(), "user") << "the local panel starts in the home directory";
     EXPECT_TRUE(captions(w.lvLoc).contains("mine.txt"));
-    const std::filesystem::path dir = home() + "files";
-    std::filesystem::create_directories(dir / "sub");
+    const fs::path dir = home() + "files";
+    fs::create_directories(dir / "sub");
     for (const char* name : {"b.txt", "a.txt", "c.txt"})
         std::ofstream(dir / name) << name;
     LocalPanel& local = w.program().local;
@@ -175,22 +164,26 @@ TEST_F(MainWindowTest, LocalListReadsTheCoreRowsAndTheirSelection)
     local.panel().invertSelection();
     w.refreshViews();
     EXPECT_EQ(w.lvLoc->selectedRows(), (std::vector<int>{0, 2}));
-    EXPECT_FALSE(test::saveScreenshot(w, "main_local_selection").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w, "main_local_selection").isEmpty());
 }
 
-// Tab moves between the panels; Delete and F2 act on the one that has the focus.
-TEST_F(MainWindowTest, DeleteAndF2ActOnThePanelThatHasTheFocus)
+// Tab moves between the panels; the generic commands (toolbar, Delete, F2) act on the current one,
+// which the log pane, being no panel, leaves as it is.
+TEST_F(MainWindowTest, GenericCommandsActOnThePanelThatHasTheFocus)
 {
     T_Main& w = *window_;
-    const std::filesystem::path dir = userHome_;
+    const fs::path dir = userHome_;
     for (const char* name : {"gone.txt", "old.txt"})
         std::ofstream(dir / name) << name;
     w.program().local.RefreshLocalPanel();
     w.refreshViews();
     EXPECT_TRUE(marked(w.FTPView)) << "the remote side is current at start";
     EXPECT_FALSE(marked(w.lvLoc));
-    test::answerInput("Work");   // a site folder, made while the remote side is current
-    w.action("actMkdir")->trigger();
+    EXPECT_FALSE(w.action("actView")->isEnabled()) << "viewing as text is for local files only";
+    QAction* mkdir = w.action("actMkdir");
+    ASSERT_TRUE(w.findChild<QToolBar*>("mainToolBar")->actions().contains(mkdir));
+    answerInput("Work");   // a site folder, made while the remote side is current
+    mkdir->trigger();
     ASSERT_EQ(captions(w.FTPView), QStringList{"Work"});
 
     focus(w.FTPView);
@@ -199,33 +192,42 @@ TEST_F(MainWindowTest, DeleteAndF2ActOnThePanelThatHasTheFocus)
     EXPECT_TRUE(marked(w.lvLoc));
     EXPECT_FALSE(marked(w.FTPView));
     select(w.lvLoc, {"gone.txt"});
-    test::answerBox(QMessageBox::Yes);
+    answerBox(QMessageBox::Yes);
     QTest::keyClick(w.lvLoc, Qt::Key_Delete);
-    EXPECT_FALSE(std::filesystem::exists(dir / "gone.txt"));
+    EXPECT_FALSE(fs::exists(dir / "gone.txt"));
     EXPECT_FALSE(captions(w.lvLoc).contains("gone.txt"));
     select(w.lvLoc, {"old.txt"});
     focus(w.lvLoc);
-    test::answerInput("new.txt");
+    answerInput("new.txt");
     QTest::keyClick(w.lvLoc, Qt::Key_F2);
-    EXPECT_TRUE(std::filesystem::exists(dir / "new.txt"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "old.txt"));
+    EXPECT_TRUE(fs::exists(dir / "new.txt"));
+    EXPECT_FALSE(fs::exists(dir / "old.txt"));
+    focus(w.logPane);
+    answerInput("made-here");
+    mkdir->trigger();
+    EXPECT_TRUE(fs::is_directory(dir / "made-here"));
+    EXPECT_EQ(w.program().local.currentDir(), (dir / "made-here").string()) << "a new local directory is entered";
     EXPECT_EQ(captions(w.FTPView), QStringList{"Work"}) << "the site list was left alone";
 
+    focus(w.FTPPath);   // the path box is the remote panel's too
+    answerInput("Home");
+    mkdir->trigger();
+    EXPECT_EQ(captions(w.FTPView), QStringList({"Home", "Work"}));
     focus(w.lvLoc);
     QTest::keyClick(w.lvLoc, Qt::Key_Tab);
     EXPECT_TRUE(w.FTPView->hasFocus());
     EXPECT_TRUE(marked(w.FTPView));
     select(w.FTPView, {"Work"});
-    test::answerInput("Play");
+    answerInput("Play");
     QTest::keyClick(w.FTPView, Qt::Key_F2);
-    EXPECT_EQ(captions(w.FTPView), QStringList{"Play"});
-    EXPECT_TRUE(std::filesystem::exists(dir / "new.txt")) << "the local file was left alone";
+    EXPECT_EQ(captions(w.FTPView), QStringList({"Home", "Play"}));
+    EXPECT_TRUE(fs::exists(dir / "new.txt")) << "the local file was left alone";
 }
 
 TEST_F(MainWindowTest, AChosenListFontIsShownAndKeptForSaving)
 {
     onNextModal<QFontDialog>([](QFontDialog* dialog) {
-        EXPECT_FALSE(test::saveScreenshot(*dialog, "list_font_dialog").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*dialog, "list_font_dialog").isEmpty());
         // The effects do not depend on which styles the installed fonts have.
         QFont font = dialog->currentFont();
         font.setUnderline(true);
@@ -244,7 +246,7 @@ TEST_F(MainWindowTest, AChosenListFontIsShownAndKeptForSaving)
 TEST_F(MainWindowTest, AnIdleWindowSleepsAndNoToTheQuitQuestionKeepsIt)
 {
     QTest::qWait(200);
-    const test::WakeCounter wakes;
+    const WakeCounter wakes;
     QTest::qWait(1000);
     EXPECT_LT(wakes.qtWakes() + wakes.coreRounds(), 200u);
 
@@ -257,3 +259,4 @@ TEST_F(MainWindowTest, AnIdleWindowSleepsAndNoToTheQuitQuestionKeepsIt)
 }
 
 } // namespace
+} // namespace brisk::test
