@@ -1,40 +1,29 @@
-// The small dialogs on their own, without the main window: message boxes, the certificate question,
-// the text prompt, the text viewer, the overwrite prompt, the progress window, the attribute dialog
-// and the file choosers' filters.
+// The dialogs on their own, without the main window: message boxes, the certificate question, the
+// text prompt, the text viewer, the overwrite prompt, the progress window, the attribute dialog, the
+// file choosers' filters and the site dialog (whose model's rules are tests/unit/site_properties_test.cpp).
 #include "i18n/window_messages.h"
 #include "session/attribute_form.h"
+#include "sites/custom_layouts.h"
+#include "sites/site_properties.h"
 #include "ui/attributes_dialog.h"
 #include "ui/certificate_dialog.h"
 #include "ui/file_choosers.h"
-#include "ui/input_form.h"
 #include "ui/message_boxes.h"
-#include "ui/mirror_dialog.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/text_viewer.h"
+#include "site_fixtures.h"
+#include "window_fixture.h"
 
-#include "modal.h"
-#include "qt_wait.h"
-#include "screenshots.h"
-#include "temp_home.h"
-
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QGroupBox>
+#include <QImage>
+#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
+#include <QTabWidget>
 
-#include <gtest/gtest.h>
-
-using namespace brisk;
-using brisk::test::onNextModal;
-
+namespace brisk::test {
 namespace {
 
 // What a message box showed: caption|text, its icon and text format.
@@ -110,7 +99,7 @@ TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
     Shown shown;
     for (const auto& [button, expected] : cases) {
         onNextBox(shown, [button](QMessageBox* box) {
-            EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question").isEmpty());
+            EXPECT_FALSE(saveScreenshot(*box, "certificate_question").isEmpty());
             clickButton(box, button);
         });
         EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), expected) << button;
@@ -128,7 +117,7 @@ TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
     german.mslExtra.items()[xmsgTrustAlways] = "Immer vertrauen";
     question.changed = true;
     onNextBox(shown, [](QMessageBox* box) {
-        EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
         clickButton(box, "Immer vertrauen");
     });
     EXPECT_EQ(AskCertificate(nullptr, question, german), CertificateAnswer::Always);
@@ -159,8 +148,7 @@ TEST(TInputForm, ConfirmingReturnsTheTextAndCancellingLeavesTheAnswerAlone)
         QString shown;
         onNextModal<TInputForm>([&](TInputForm* form) {
             shown = form->windowTitle() + "|" + form->findChild<QLabel*>("lbPrompt")->text() + "|" + editOf(form)->text();
-            editOf(form)->clear();
-            QTest::keyClicks(editOf(form), "new name");
+            type(editOf(form), "new name");
             c.finish(form);
         });
         std::string answer = "Grüße.txt";
@@ -198,7 +186,7 @@ TEST_F(TextViewerTest, ShowsTheFileAsUtf8AndReportsAMissingOne)
     TextViewer viewer;
     ASSERT_TRUE(viewer.load(home() + "notes.txt"));
     viewer.show();
-    EXPECT_FALSE(test::saveScreenshot(viewer, "text_viewer").isEmpty());
+    EXPECT_FALSE(saveScreenshot(viewer, "text_viewer").isEmpty());
     EXPECT_EQ(viewer.windowTitle(), "notes.txt");
     EXPECT_TRUE(viewer.findChild<QPlainTextEdit*>("meText")->isReadOnly());
     EXPECT_TRUE(viewer.text().startsWith(QString::fromUtf8("Grüße")));
@@ -306,7 +294,7 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
         sink.update(i * 4096);
     }
     EXPECT_EQ(window.repaints(), afterOpen) << "painted from update()";
-    ASSERT_TRUE(test::waitFor([&] { return window.repaints() > afterOpen; }));
+    ASSERT_TRUE(waitFor([&] { return window.repaints() > afterOpen; }));
     EXPECT_EQ(window.repaints(), afterOpen + 1);
     EXPECT_EQ(window.windowTitle(), "Receiving big.iso (3221225472 bytes)");
     EXPECT_EQ(labelText(window, "lbFileTransferred"), "819200000");
@@ -340,7 +328,7 @@ TEST(AttributesDialogTest, BoxesAndEditFollowTheFormAndEscapeCancels)
         }
         EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
         EXPECT_EQ(d->modeEdit()->text(), "744");
-        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
         d->modeEdit()->selectAll();
         QTest::keyClicks(d->modeEdit(), "640");
         EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text(), "rw-r-----");
@@ -354,7 +342,6 @@ TEST(AttributesDialogTest, BoxesAndEditFollowTheFormAndEscapeCancels)
 TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {MirrorForm::kFilter, "Compare parameters file (*.cpf);;Text files (*.txt);;All files (*)"},
         {"Pictures (*.png;*.jpg)|*.png;*.jpg", "Pictures (*.png *.jpg)"},
         {"Logs|*.log|Dangling", "Logs (*.log)"},
     };
@@ -362,4 +349,178 @@ TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)
         EXPECT_EQ(QtFileFilter(filter), qt) << filter;
 }
 
+class SitePropertiesDialogTest : public TempHomeTest {
+protected:
+    template <class T = QLineEdit>
+    T* control(const char* name) { return child<T>(dialog_.get(), name); }
+    void click(const char* name) { control<QPushButton>(name)->click(); }
+
+    void open(const char* name = "", const char* server = "", const char* initialDir = "")
+    {
+        TFTPServerInfo site = newDefaultSite();
+        site.Name = name;
+        site.Server = server;
+        site.InitialDir = initialDir;
+        model_ = std::make_unique<SiteProperties>(site, fixedZones());
+        dialog_ = std::make_unique<TFFtpBase>(*model_);
+        dialog_->show();
+    }
+
+    // Answers the next layout prompt with `name`; `seen` is its title and starting text.
+    static void answerPrompt(const QString& name, QString& seen)
+    {
+        onNextModal<TInputForm>([name, &seen](TInputForm* form) {
+            seen = form->windowTitle() + "|" + editOf(form)->text();
+            editOf(form)->setText(name);
+            form->accept();
+        });
+    }
+
+    std::unique_ptr<SiteProperties> model_;
+    std::unique_ptr<TFFtpBase> dialog_;
+};
+
+TEST_F(SitePropertiesDialogTest, SavingStoresWhatWasTypedAndCloses)
+{
+    open();
+    const std::pair<const char*, const char*> fields[] = {
+        {"edName", "Mirror"}, {"edServer", "ftp.example.org"}, {"edPort", "2121"}, {"edUser", "anna"}, {"edPassword", "s3cret"}};
+    for (const auto& [name, text] : fields)
+        type(control(name), text);
+    control<QCheckBox>("cbPasv")->setChecked(true);
+    control<QComboBox>("cbZones")->setCurrentIndex(2);
+    control<QPlainTextEdit>("meDesc")->setPlainText("first\nsecond");
+    click("btSave");
+
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog_->isVisible());
+    const TFTPServerInfo& saved = model_->result();
+    EXPECT_EQ(saved.Name + "|" + saved.Server + "|" + saved.Port + "|" + saved.User + "|" + saved.Password + "|" +
+                  std::to_string(saved.Pasv) + "|" + std::to_string(saved.TimeZoneV) + "|" + saved.Desc,
+              "Mirror|ftp.example.org|2121|anna|s3cret|1|2|first`second");
+}
+
+// The model's check() decides; the dialog names the field in an error box and stays open.
+TEST_F(SitePropertiesDialogTest, AFieldThatCannotBeSavedIsNamedAndKeepsTheDialogOpen)
+{
+    const struct {
+        const char* name;
+        const char* server;
+        const char* port;
+        const char* error;
+    } cases[] = {{"  ", "ftp.example.org", "21", "FTP Server Name must be defined"},
+                 {"Mirror", "bad host", "21", "Server: enter a host name or address without blanks."},
+                 {"Mirror", "ftp.example.org", "99999", "Port: enter a number from 1 to 65535."}};
+    for (const auto& c : cases) {
+        open();
+        type(control("edName"), c.name);
+        type(control("edServer"), c.server);
+        type(control("edPort"), c.port);
+        Shown shown;
+        onNextBox(shown, [](QMessageBox* box) { box->accept(); });
+        click("btSave");
+        EXPECT_EQ(shown, (Shown{QString("Attention|") + c.error, QMessageBox::Critical, Qt::PlainText}));
+        EXPECT_TRUE(dialog_->isVisible());
+        EXPECT_FALSE(model_->answerFileWritten());
+    }
+}
+
+TEST_F(SitePropertiesDialogTest, ControlsFollowTheModelsRulesAndTextRenders)
+{
+    open("Mirror", "ftp.example.org", "pub");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+    EXPECT_TRUE(textRenders(dialog_->font()));
+    const QImage image(saveScreenshot(*dialog_, "site_properties"));
+    ASSERT_FALSE(image.isNull());
+    int dark = 0;   // text and frames, darker than the background
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            dark += qGray(image.pixel(x, y)) < 96;
+    EXPECT_GT(dark, 100);
+
+    control<QCheckBox>("cbAno")->click();
+    EXPECT_FALSE(control("edUser")->isEnabled() || control("edPassword")->isEnabled());
+    EXPECT_TRUE(control("edEmail")->isEnabled());
+    control<QCheckBox>("cbAno")->click();
+    EXPECT_TRUE(control("edUser")->isEnabled());
+    EXPECT_FALSE(control("edEmail")->isEnabled());
+    control<QCheckBox>("cbAddSlash")->click();
+    EXPECT_EQ(control("edInitDir")->text(), "/pub");
+
+    auto* response = control<QComboBox>("cbResponse");
+    for (int code = response->count() - 1; code >= 0; --code) {
+        response->setCurrentIndex(code);
+        EXPECT_EQ(control<QGroupBox>("gbCustom")->isHidden(), code != 4) << code;
+    }
+    control<QTabWidget>("tabs")->setCurrentIndex(1);
+    response->setCurrentIndex(4);
+    EXPECT_FALSE(saveScreenshot(*dialog_, "site_properties_custom").isEmpty());
+
+    EXPECT_EQ(control("edPassword")->echoMode(), QLineEdit::Password);
+    control<QCheckBox>("cbMaskPsw")->click();
+    EXPECT_EQ(control("edPassword")->echoMode(), QLineEdit::Normal);
+    click("btSave");
+    EXPECT_EQ(model_->result().CheckPSW, 0);
+}
+
+// Add, Edit and Delete reach the model's layouts; the position fields show what the model keeps.
+TEST_F(SitePropertiesDialogTest, CustomLayoutsAreAddedEditedDeletedAndSaved)
+{
+    writeFile(AnswerFilePath(), "\"Default\",0957681\n\"Listing B\",4123456\n");
+    open("Mirror", "ftp.example.org");
+    control<QComboBox>("cbResponse")->setCurrentIndex(4);
+    auto* layouts = control<QListWidget>("lbLayouts");
+    ASSERT_EQ(layouts->count(), 2);
+    EXPECT_FALSE(control("edPos0")->isEnabled());
+
+    QString seen;
+    answerPrompt("Listing A", seen);
+    click("btAdd");
+    EXPECT_TRUE(seen.startsWith("New Host Type|")) << seen.toStdString();
+    ASSERT_EQ(layouts->count(), 3);
+    EXPECT_EQ(layouts->currentRow(), 2);
+    EXPECT_TRUE(control("edPos0")->isEnabled());
+    layouts->setCurrentRow(1);
+    EXPECT_EQ(control("edPos5")->text(), "6");
+    answerPrompt("Listing C", seen);
+    click("btEdit");
+    EXPECT_EQ(seen, "Edit Host Type|Listing B");
+    EXPECT_EQ(layouts->item(1)->text(), "Listing C");
+    layouts->setCurrentRow(2);
+    click("btDelete");
+    ASSERT_EQ(layouts->count(), 2);
+    EXPECT_EQ(layouts->currentRow(), 1);
+
+    type(control("edPos0"), "1a2");
+    EXPECT_EQ(control("edPos0")->text(), "2") << "the model's key rule";
+    const char* positions[] = {"9", "5", "7", "6", "8", "1"};
+    for (int i = 0; i < 6; ++i)
+        type(control(QString("edPos%1").arg(i).toLatin1().constData()), positions[i]);
+    click("btSave");
+    EXPECT_EQ(model_->result().Answer + "|" + model_->result().AnswerName, "4957681|Listing C");
+    EXPECT_EQ(readFile(AnswerFilePath()), "\"Default\",0957681\n\"Listing C\",4957681\n");
+}
+
+// As the window's New Server and Server Properties run it: Cancel and Escape leave the site and close the model.
+TEST_F(SitePropertiesDialogTest, CancelAndEscapeLeaveTheSiteAndCloseTheModel)
+{
+    for (bool escape : {false, true}) {
+        TFTPServerInfo site = newDefaultSite();
+        site.Name = "Mirror";
+        SiteProperties model(site, fixedZones());
+        onNextModal<TFFtpBase>([escape](TFFtpBase* dialog) {
+            type(child<QLineEdit>(dialog, "edName"), "Changed");
+            if (escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                child<QPushButton>(dialog, "btCancel")->click();
+        });
+        EXPECT_FALSE(QtUserInterface().EditSite(model)) << escape;
+        EXPECT_EQ(model.result().Name, "Mirror");
+        EXPECT_TRUE(model.answerFileWritten()) << "the model was closed";
+    }
+}
+
+
 } // namespace
+} // namespace brisk::test
