@@ -1,12 +1,37 @@
+// The main window: browsing a site, the panels' rows and focus, fonts, idling, the toolbar's icons and
+// the language of its texts.
+#include "i18n/window_messages.h"
+#include "platform/ini_file.h"
+#include "session/attribute_form.h"
+#include "session/custom_command_editor.h"
+#include "session/options_form.h"
+#include "session/overwrite_prompt.h"
+#include "sites/site_properties.h"
+#include "ui/action_icons.h"
+#include "ui/attributes_dialog.h"
+#include "ui/carriage_return_dialog.h"
+#include "ui/custom_commands_dialog.h"
+#include "ui/mirror_dialog.h"
+#include "ui/options_dialog.h"
+#include "ui/overwrite_dialog.h"
+#include "ui/progress_window.h"
+#include "ui/text_viewer.h"
+#include "scripted_user_interface.h"
 #include "server_tls.h"
+#include "site_fixtures.h"
 #include "temp_dir.h"
 #include "window_fixture.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <fstream>
 
@@ -256,6 +281,187 @@ TEST_F(MainWindowTest, AnIdleWindowSleepsAndNoToTheQuitQuestionKeepsIt)
     });
     EXPECT_FALSE(window_->close());
     EXPECT_TRUE(window_->isVisible());
+}
+
+// A shape on a clear ground, not a blank or a filled square: the pixels drawn in 24x24.
+bool drawsSomething(const QIcon& icon)
+{
+    const QImage image = icon.pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0;
+    return drawn > 24 && drawn < 24 * 24;
+}
+
+// No icon theme anywhere, as on a bare system, unless a test lays one out.
+class ActionIconsTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        QIcon::setThemeSearchPaths({});
+        QIcon::setFallbackSearchPaths({});
+    }
+    void TearDown() override
+    {
+        QIcon::setThemeName(themeName_);
+        QIcon::setThemeSearchPaths(themePaths_);
+        QIcon::setFallbackSearchPaths(fallbackPaths_);
+        WindowTest::TearDown();
+    }
+
+private:
+    const QString themeName_ = QIcon::themeName();
+    const QStringList themePaths_ = QIcon::themeSearchPaths();
+    const QStringList fallbackPaths_ = QIcon::fallbackSearchPaths();
+};
+
+TEST_F(ActionIconsTest, EveryShippedIconDrawsAShape)
+{
+    const QStringList files = QDir(":/icons").entryList();
+    ASSERT_GE(files.size(), 19);
+    QWidget sheet;
+    auto* grid = new QGridLayout(&sheet);
+    for (int i = 0; i < files.size(); ++i) {
+        const QIcon icon(":/icons/" + files[i]);
+        EXPECT_TRUE(drawsSomething(icon)) << files[i].toStdString();
+        auto* picture = new QLabel;
+        picture->setPixmap(icon.pixmap(48, 48));
+        grid->addWidget(picture, (i / 5) * 2, i % 5, Qt::AlignCenter);
+        grid->addWidget(new QLabel(QFileInfo(files[i]).baseName()), (i / 5) * 2 + 1, i % 5, Qt::AlignCenter);
+    }
+    EXPECT_FALSE(saveScreenshot(sheet, "shipped_icons").isEmpty());
+}
+
+TEST_F(ActionIconsTest, AThemesIconComesFirstAndTheShippedOneFillsItsGaps)
+{
+    const QString theme = QString::fromStdString(home()) + "icons/Plain";
+    ASSERT_TRUE(QDir().mkpath(theme + "/24x24/actions"));
+    QFile index(theme + "/index.theme");
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Plain\nDirectories=24x24/actions\n\n[24x24/actions]\nSize=24\nType=Fixed\n");
+    index.close();
+    QImage red(24, 24, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(theme + "/24x24/actions/network-connect.png"));
+    QIcon::setThemeSearchPaths({QString::fromStdString(home()) + "icons"});
+    QIcon::setThemeName("Plain");
+
+    EXPECT_EQ(actionIcon("network-connect").pixmap(24, 24).toImage().pixelColor(12, 12), QColor(Qt::red));
+    const QIcon stop = actionIcon("process-stop");
+    EXPECT_TRUE(drawsSomething(stop));
+    EXPECT_NE(stop.pixmap(24, 24).toImage().pixelColor(12, 12), QColor(Qt::red));
+    EXPECT_TRUE(actionIcon("no-such-icon").isNull());
+}
+
+// Every toolbar button shows its icon, all but the two arrows a label too, and none is pushed off the
+// bar into its overflow menu.
+TEST_F(ActionIconsTest, TheToolbarShowsEveryCommandWithItsIconAndLabel)
+{
+    open();
+    auto* bar = w().findChild<QToolBar*>("mainToolBar");
+    int buttons = 0;
+    for (QAction* act : bar->actions()) {
+        if (act->isSeparator())
+            continue;
+        const std::string name = act->objectName().toStdString();
+        EXPECT_TRUE(drawsSomething(act->icon())) << name;
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(act));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_TRUE(button->isVisible()) << name << " is in the overflow menu";
+        const bool arrow = act == w().action("actUpload") || act == w().action("actDownload");
+        EXPECT_EQ(button->toolButtonStyle() == Qt::ToolButtonIconOnly, arrow) << name;
+        ++buttons;
+    }
+    EXPECT_GE(buttons, 12);
+    EXPECT_TRUE(textRenders(bar->font()));
+    EXPECT_FALSE(saveScreenshot(w(), "main_window_icons").isEmpty());
+}
+
+using LanguageTest = WindowTest;
+
+// With the template asked for and the built-in language chosen, every window that opens adds its
+// section to the template.
+TEST_F(LanguageTest, OpeningEachWindowOnceFillsTheTemplate)
+{
+    writeFile(home() + "options.ftp", "[Language]\nLangInit=1\n");
+    open();
+    {
+        AttributeForm attributes({{"a.txt", 644}});
+        T_ChMod chmod(attributes);
+        LineEndingChoice lineEnding;
+        T_Carrage carriage(lineEnding);
+        CustomCommandEditor commands({{"Features"}, {"FEAT"}});
+        T_FCmd custom(commands);
+        TRecMirror task;
+        ScriptedUserInterface scripted;
+        MirrorForm mirrorForm(task, scripted, session().msl);
+        T_Mirror mirror(mirrorForm);
+        OverwritePrompt overwrite(OverwriteMessagesEnglish(), "/tmp/a.txt");
+        TFReWrite rewrite(overwrite);
+        TProgress progress({});
+        TInputForm input({"Rename", "Enter new name", "a.txt", 255, false});
+        TextViewer viewer;
+        SiteProperties site(newDefaultSite(), fixedZones());
+        TFFtpBase properties(site);
+        auto& settings = w().program().settings;
+        OptionsForm optionsForm(settings.options, settings.lang, settings.fonts, scripted, session().msl.msl, home());
+        optionsForm.open();
+        T_Options preferences(optionsForm);
+    }
+    const IniFile lan(home() + "language.lan");
+    // The German translation that comes with the program has exactly the keys of the template.
+    const IniFile german(home() + "deutsch.lan");
+    const auto keys = [](const IniFile& file, const char* section) {
+        std::vector<std::string> out;
+        for (const auto& entry : file.sectionEntries(section))
+            out.push_back(entry.first);
+        return out;
+    };
+    for (const char* section : {"T_MAIN", "T_CHMOD", "T_CARRAGE", "T_FCMD", "T_MIRROR", "TFREWRITE", "TPROGRESS",
+                                "TINPUTFORM", "T_VIEWER", "TFFTPBASE", "T_OPTIONS"}) {
+        EXPECT_TRUE(lan.hasSection(section)) << section;
+        EXPECT_EQ(keys(german, section), keys(lan, section)) << section;
+    }
+    const std::tuple<const char*, const char*, const char*> entries[] = {
+        {"T_MAIN", "msl.Items.35", "Connection closed"},
+        {"T_MAIN", "lvLoc.Columns.0.Caption", "Filename"},
+        {"T_MAIN", "actConnect.Caption", "Connect to FTP - Server"},
+        {"TPROGRESS", "msl.Items.3", "K/sec"},
+        {"TFFTPBASE", "Self.Caption", "FTP Server Properties"},
+    };
+    for (const auto& [section, key, value] : entries)
+        EXPECT_EQ(lan.readString(section, key, "<none>"), value) << section << " " << key;
+    // Data is no text of the program: the prompt's caption and value, the site's fields.
+    EXPECT_EQ(lan.readString("TINPUTFORM", "Self.Caption", "<none>"), "");
+    EXPECT_FALSE(lan.hasKey("TINPUTFORM", "edText.Text"));
+    EXPECT_FALSE(lan.hasKey("T_MAIN", "msl.Items.36"));
+}
+
+// The German translation comes with the program; choosing it changes the menus, the column headers
+// and the bars' hints from then on, and English comes back the same way. (The session's log lines
+// follow the same registration: tests/unit/language_file_test.cpp.)
+TEST_F(LanguageTest, SwitchingToGermanAtRunTime)
+{
+    QAction* german = w().findChild<QAction*>("actLanguage_deutsch");
+    ASSERT_NE(german, nullptr);
+    german->trigger();
+    EXPECT_TRUE(german->isChecked());
+    EXPECT_EQ(w().program().settings.lang.LangFile, "deutsch");
+    EXPECT_NE(menu("&Datei"), nullptr);
+    EXPECT_EQ(w().action("actConnect")->text(), "Verbinden");
+    EXPECT_EQ(header(w().lvLoc, 0), "Dateiname");
+    EXPECT_EQ(header(w().FTPView, 0), "FTP-Server");
+    const auto addressHint = [&] { return w().findChild<QComboBox*>("qcAddress")->lineEdit()->placeholderText(); };
+    EXPECT_EQ(addressHint(), "Host oder ftp://user@host:port/dir");
+    QTest::qWait(50);   // the new texts laid out
+    ASSERT_FALSE(saveScreenshot(w(), "main_window_german").isEmpty());
+
+    w().findChild<QAction*>("actLanguageDefault")->trigger();
+    EXPECT_EQ(w().action("actConnect")->text(), "Connect to FTP - Server");
+    EXPECT_EQ(header(w().FTPView, 0), "FTP Servers");
+    EXPECT_EQ(addressHint(), "host or ftp://user@host:port/dir");
 }
 
 } // namespace
