@@ -169,8 +169,7 @@ TEST(TInputForm, TheMaskBoxIsForSecretsAndTypingStopsAtTheMaximumLength)
 
     TInputForm secret({"Password", "Enter password", "", 255, true});
     auto* mask = secret.findChild<QCheckBox*>("cbMask");
-    EXPECT_FALSE(mask->isHidden());
-    EXPECT_TRUE(mask->isChecked());
+    EXPECT_TRUE(!mask->isHidden() && mask->isChecked());
     EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Password);
     mask->click();
     EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Normal);
@@ -232,9 +231,8 @@ TEST(OverwriteDialogTest, EachButtonAnswersWithItsTagAndEscapeOrClosingCancel)
         EXPECT_EQ(texts, "Rewrite Files Prompt|File already exists !|/home/user/report.txt|Overwrite the file ?");
     }
     // Resume is tag 0, which is also what a plain QDialog::reject() returns; a stale answer must not survive.
-    for (const std::function<void(TFReWrite*)>& close :
-         {std::function<void(TFReWrite*)>([](TFReWrite* d) { QTest::keyClick(d, Qt::Key_Escape); }),
-          std::function<void(TFReWrite*)>([](TFReWrite* d) { d->close(); })}) {
+    using Act = std::function<void(TFReWrite*)>;
+    for (const Act& close : {Act([](TFReWrite* d) { QTest::keyClick(d, Qt::Key_Escape); }), Act(&QWidget::close)}) {
         OverwritePrompt model(OverwriteMessagesEnglish(), "/tmp/a.txt");
         model.press(OverwriteChoice::Resume);
         EXPECT_EQ(answer(model, close), OverwriteChoice::Cancel);
@@ -296,9 +294,8 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
     EXPECT_EQ(window.repaints(), afterOpen) << "painted from update()";
     ASSERT_TRUE(waitFor([&] { return window.repaints() > afterOpen; }));
     EXPECT_EQ(window.repaints(), afterOpen + 1);
-    EXPECT_EQ(window.windowTitle(), "Receiving big.iso (3221225472 bytes)");
-    EXPECT_EQ(labelText(window, "lbFileTransferred"), "819200000");
-    EXPECT_EQ(labelText(window, "lbFileTime"), "0:00:02");
+    EXPECT_EQ(window.windowTitle() + "|" + labelText(window, "lbFileTransferred") + "|" + labelText(window, "lbFileTime"),
+              "Receiving big.iso (3221225472 bytes)|819200000|0:00:02");
     EXPECT_EQ(window.findChild<QProgressBar*>("pbFile")->value(), TProgress::BarValue(819200000, int64_t(3) << 30));
     QTest::qWait(3 * TProgress::kRepaintMs);
     EXPECT_EQ(window.repaints(), afterOpen + 1) << "repainted while idle";

@@ -53,10 +53,15 @@ void pumpUntil(EventLoop& loop, const std::function<bool()>& done, uint64_t time
         loop.messagePump(stepMs);
 }
 
-TEST(QtLoopDriver, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
-{
+// A core loop of its own, driven from Qt's.
+class LoopDriverTest : public ::testing::Test {
+protected:
     EventLoop loop;
-    QtLoopDriver driver(loop);
+    QtLoopDriver driver{loop};
+};
+
+TEST_F(LoopDriverTest, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
+{
     SocketPair pair;
     std::string received;
     bool posted = false, timerFired = false;
@@ -83,10 +88,8 @@ TEST(QtLoopDriver, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
     loop.unwatch(pair.fds[1]);
 }
 
-TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
+TEST_F(LoopDriverTest, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     bool later = false, qtTimer = false, waitDone = false, sawBoth = false;
     loop.addTimer(100, [&] { later = true; });
     loop.addTimer(10, [&] {
@@ -99,10 +102,8 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
     EXPECT_TRUE(sawBoth);
 }
 
-TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
+TEST_F(LoopDriverTest, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     SocketPair first, second;
     bool secondRead = false, waitDone = false;
     uint64_t waitWakes = 0;
@@ -129,10 +130,8 @@ TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
     loop.unwatch(second.fds[1]);
 }
 
-TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
+TEST_F(LoopDriverTest, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     bool qtRan = false;
     // Enough reposts to keep a driver that never yields busy for many seconds.
     int reposts = 0;
@@ -149,10 +148,8 @@ TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
 
 // Idle, with a socket watched and a far timer: neither Qt's loop nor a synchronous wait spins, and
 // the wait still ends when a near timer fires.
-TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
+TEST_F(LoopDriverTest, IdleLoopsUseAlmostNoCpu)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     SocketPair pair;
     loop.watch(pair.fds[1], EPOLLIN, [](uint32_t) {});
     loop.addTimer(60000, [] {});
@@ -174,10 +171,8 @@ TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
 
 // A handler that throws must not end the program: the failure is reported, and the posts and timers
 // after it still run. runGuarded reports any kind of exception.
-TEST(QtLoopDriver, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
+TEST_F(LoopDriverTest, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     std::vector<std::string> reported;
     setUnhandledExceptionHandler([&](const std::string& what) { reported.push_back(what); });
     bool after = false, timerRan = false;

@@ -63,7 +63,6 @@ inline void answerBox(QMessageBox::StandardButton button = QMessageBox::Yes)
     onNextModal<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
 }
 
-// The menu's entry with this text, or null.
 inline QAction* entry(const QMenu* menu, const QString& text)
 {
     for (QAction* action : menu->actions())
@@ -150,7 +149,6 @@ protected:
         return nullptr;
     }
 
-    // Shows this local directory in the local panel.
     void showLocal(const std::string& dir)
     {
         ASSERT_TRUE(w().program().local.changeDirectory(dir));
@@ -185,7 +183,6 @@ protected:
         emit view->activated(view->currentIndex());
     }
 
-    // Waits until the remote panel shows these rows.
     void waitForRows(const QStringList& rows)
     {
         ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == rows; })) << log().toStdString();
