@@ -33,9 +33,23 @@ protected:
     }
 };
 
-// A refused field is named in a box; an address and Enter connect; "Save as site" stores the site.
-TEST_F(CommandBarsTest, QuickConnectRefusesABadPortConnectsAndSavesTheSite)
+// The bar's boxes take Tab among themselves and the Server menu's entry hides and shows it; a refused
+// field is named in a box; an address and Enter connect; "Save as site" stores the site.
+TEST_F(CommandBarsTest, QuickConnectTakesTabRefusesABadPortConnectsAndSavesTheSite)
 {
+    focus(address());
+    QTest::keyClick(address(), Qt::Key_Tab);
+    EXPECT_TRUE(part<QLineEdit>("qcUser")->hasFocus());
+    QTest::keyClick(part<QLineEdit>("qcUser"), Qt::Key_Backtab);
+    EXPECT_TRUE(address()->hasFocus());
+    QAction* toggle = w().action("actQuickConnectBar");
+    EXPECT_TRUE(menu("&Server")->actions().contains(toggle));
+    EXPECT_TRUE(quickBar()->isVisible());
+    toggle->trigger();
+    EXPECT_FALSE(quickBar()->isVisible() || toggle->isChecked());
+    toggle->trigger();
+    ASSERT_TRUE(quickBar()->isVisible());
+
     writeFile(home() + "local/notes.txt", "notes");   // the screenshot shows this, not the user's home
     ASSERT_TRUE(w().program().local.changeDirectory(home() + "local"));
     QLineEdit* password = part<QLineEdit>("qcPassword");
@@ -82,24 +96,6 @@ TEST_F(CommandBarsTest, QuickConnectRefusesABadPortConnectsAndSavesTheSite)
     // The stored site opens like any other, its password saved with it.
     activate(w().FTPView, "Quick vsftpd");
     waitForRows({"hello.txt"});
-}
-
-// The bar's boxes take Tab among themselves; the Server menu's entry hides and shows the bar.
-TEST_F(CommandBarsTest, TabMovesAlongTheQuickConnectBarAndTheMenuEntryTogglesIt)
-{
-    focus(address());
-    QTest::keyClick(address(), Qt::Key_Tab);
-    EXPECT_TRUE(part<QLineEdit>("qcUser")->hasFocus());
-    QTest::keyClick(part<QLineEdit>("qcUser"), Qt::Key_Backtab);
-    EXPECT_TRUE(address()->hasFocus());
-
-    QAction* toggle = w().action("actQuickConnectBar");
-    EXPECT_TRUE(menu("&Server")->actions().contains(toggle));
-    EXPECT_TRUE(quickBar()->isVisible());
-    toggle->trigger();
-    EXPECT_FALSE(quickBar()->isVisible() || toggle->isChecked());
-    toggle->trigger();
-    EXPECT_TRUE(quickBar()->isVisible());
 }
 
 // Shown from the Remote menu, a command typed and Enter sends it and refreshes the panel; the Commands

@@ -1,10 +1,8 @@
-// The core loop run from Qt's: the core's own rules (timer order, posts) are tested in
-// tests/unit/event_loop_test.cpp; here, that sockets, posts and timers reach the core through Qt, and
-// that waits nested in either loop see the other's events without spinning. Then the desktop program
-// as a process: without a display it explains and exits; with one it runs; and closing its window
-// while the engine waits synchronously ends it. The last is run as a child process (this test binary,
-// filtered to the child test below), set up as the program's main() sets it up, so that a hang or a
-// crash at exit fails the parent instead of the suite.
+// The core loop run from Qt's (the core's own rules are tests/unit/event_loop_test.cpp): sockets, posts
+// and timers reach the core through Qt, and waits nested in either loop see the other's events without
+// spinning. Then the desktop program as a process; closing its window while the engine waits is run in
+// a child process (this binary, filtered to ShutdownChild), so that a hang or crash at exit fails the
+// parent instead of the suite.
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
 #include "ui/main_window.h"
