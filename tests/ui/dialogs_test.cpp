@@ -1,11 +1,9 @@
-// The dialogs on their own, without the main window: message boxes, the certificate question, the
-// text prompt, the text viewer, the overwrite prompt, the progress window, the attribute dialog, the
-// file choosers' filters and the site dialog (whose model's rules are tests/unit/site_properties_test.cpp).
+// The dialogs on their own, without the main window: message boxes, the certificate question, the text
+// prompt, the text viewer, the overwrite prompt, the progress window, the file choosers' filters and the
+// site dialog (whose model's rules are tests/unit/site_properties_test.cpp).
 #include "i18n/window_messages.h"
-#include "session/attribute_form.h"
 #include "sites/custom_layouts.h"
 #include "sites/site_properties.h"
-#include "ui/attributes_dialog.h"
 #include "ui/certificate_dialog.h"
 #include "ui/file_choosers.h"
 #include "ui/message_boxes.h"
@@ -239,29 +237,6 @@ TEST(OverwriteDialogTest, EachButtonAnswersWithItsTagAndEscapeOrClosingCancel)
     }
 }
 
-TEST(OverwriteDialogTest, CancelledSaveAsKeepsThePromptOpenAndAConfirmedOneGivesThePath)
-{
-    OverwritePrompt model(OverwriteMessagesEnglish(), "/data/old.txt");
-    bool stillOpen = false;
-    const OverwriteChoice got = answer(model, [&](TFReWrite* d) {
-        onNextModal<TInputForm>([](TInputForm* form) {
-            EXPECT_EQ(form->windowTitle() + "|" + labelText(*form, "lbPrompt") + "|" + editOf(form)->text(),
-                      "Save as ...|New Path|/data/old.txt");
-            form->reject();
-        });
-        d->button(OverwriteChoice::SaveAs)->click();
-        stillOpen = d->isVisible() && QApplication::activeModalWidget() == d;
-        onNextModal<TInputForm>([](TInputForm* form) {
-            editOf(form)->setText("/data/new.txt");
-            form->accept();
-        });
-        d->button(OverwriteChoice::SaveAs)->click();
-    });
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(got, OverwriteChoice::SaveAs);
-    EXPECT_EQ(model.path(), "/data/new.txt");
-}
-
 TEST(ProgressWindowTest, BarScalesSizesBeyondThirtyTwoBits)
 {
     const int64_t tenGiB = int64_t(10) << 30;
@@ -309,31 +284,6 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
     EXPECT_FALSE(window.isVisible());
     QTest::qWait(2 * TProgress::kRepaintMs);
     EXPECT_EQ(window.repaints(), afterOpen + 1) << "the timer runs on while the window is closed";
-}
-
-// The boxes and the edit show the form's state (its rules: tests/unit/attribute_form_test.cpp). A
-// mixed box, once clicked, goes between checked and unchecked only; Escape is "Cancel".
-TEST(AttributesDialogTest, BoxesAndEditFollowTheFormAndEscapeCancels)
-{
-    AttributeForm form({{"a.txt", 644}, {"run.sh", 755}});
-    T_ChMod dialog(form);
-    onNextModal<T_ChMod>([](T_ChMod* d) {
-        QList<Qt::CheckState> states;
-        for (int click = 0; click < 3; ++click) {
-            d->box(2)->click();
-            states.push_back(d->box(2)->checkState());
-        }
-        EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
-        EXPECT_EQ(d->modeEdit()->text(), "744");
-        EXPECT_FALSE(saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
-        d->modeEdit()->selectAll();
-        QTest::keyClicks(d->modeEdit(), "640");
-        EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text(), "rw-r-----");
-        EXPECT_EQ(d->box(2)->checkState(), Qt::Unchecked);
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
-    EXPECT_EQ(dialog.exec(), AttributeForm::kCancelTag);
-    EXPECT_TRUE(form.changes().empty());
 }
 
 TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)

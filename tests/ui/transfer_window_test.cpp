@@ -163,8 +163,15 @@ TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectionAskingBeforeItOverwri
     onNextModal<TFReWrite>([&](TFReWrite* prompt) {
         asked.push_back(prompt->findChild<QLabel*>("lbFileName")->text().toStdString());
         EXPECT_FALSE(saveScreenshot(*prompt, "overwrite_prompt").isEmpty());
+        // A cancelled Save As leaves the prompt open.
+        onNextModal<TInputForm>([](TInputForm* form) { form->reject(); });
+        prompt->button(OverwriteChoice::SaveAs)->click();
+        EXPECT_EQ(QApplication::activeModalWidget(), prompt);
         onNextModal<TInputForm>([](TInputForm* form) {
             EXPECT_FALSE(saveScreenshot(*form, "overwrite_save_as").isEmpty());
+            EXPECT_EQ(form->windowTitle() + "|" + form->findChild<QLabel*>("lbPrompt")->text() + "|" +
+                          form->findChild<QLineEdit*>("edText")->text(),
+                      "Save as ...|New Path|other.txt");
             form->findChild<QLineEdit*>("edText")->setText("renamed.txt");
             form->accept();
         });

@@ -57,6 +57,23 @@ TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
     select(w().FTPView, {"a.txt", "run.sh"});
     w().refreshViews();
     ASSERT_TRUE(attributes->isEnabled());
+    // The boxes and the edit follow each other (their rules: tests/unit/attribute_form_test.cpp); a mixed
+    // box, once clicked, goes between checked and unchecked only; Escape sends nothing.
+    onNextModal<T_ChMod>([](T_ChMod* d) {
+        QList<Qt::CheckState> states;
+        for (int click = 0; click < 3; ++click) {
+            d->box(2)->click();
+            states.push_back(d->box(2)->checkState());
+        }
+        EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+        EXPECT_EQ(d->modeEdit()->text(), "744");
+        EXPECT_FALSE(saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
+        d->modeEdit()->selectAll();
+        QTest::keyClicks(d->modeEdit(), "640");
+        EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text() + "|" + QString::number(d->box(2)->checkState()), "rw-r-----|0");
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    attributes->trigger();
     QString opened;
     onNextModal<T_ChMod>([&](T_ChMod* d) {
         const auto shown = [d] { return d->modeEdit()->text() + "|" + d->findChild<QLabel*>("lbSymbolic")->text(); };
@@ -70,6 +87,7 @@ TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
     EXPECT_EQ(opened, "Change File Attributes|644|rw?r-?r-?");
     ASSERT_TRUE(waitFor([&] { return log().contains("Attributes changed: 2, failed: 0") && session().canTransfer(); }))
         << log().toStdString();
+    EXPECT_EQ(log().count("Attributes changed"), 1) << log().toStdString();
     EXPECT_EQ(modeOf(data / "a.txt"), 0664u);
     EXPECT_EQ(modeOf(data / "run.sh"), 0775u);
 }
