@@ -1,40 +1,27 @@
-// The small dialogs on their own, without the main window: message boxes, the certificate question,
-// the text prompt, the text viewer, the overwrite prompt, the progress window, the attribute dialog
-// and the file choosers' filters.
+// The dialogs on their own, without the main window: message boxes, the certificate question, the text
+// prompt, the text viewer, the overwrite prompt, the progress window, the file choosers' filters and the
+// site dialog (whose model's rules are tests/unit/site_properties_test.cpp).
 #include "i18n/window_messages.h"
-#include "session/attribute_form.h"
-#include "ui/attributes_dialog.h"
+#include "sites/custom_layouts.h"
+#include "sites/site_properties.h"
 #include "ui/certificate_dialog.h"
 #include "ui/file_choosers.h"
-#include "ui/input_form.h"
 #include "ui/message_boxes.h"
-#include "ui/mirror_dialog.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/text_viewer.h"
+#include "site_fixtures.h"
+#include "window_fixture.h"
 
-#include "modal.h"
-#include "qt_wait.h"
-#include "screenshots.h"
-#include "temp_home.h"
-
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QGroupBox>
+#include <QImage>
+#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
+#include <QTabWidget>
 
-#include <gtest/gtest.h>
-
-using namespace brisk;
-using brisk::test::onNextModal;
-
+namespace brisk::test {
 namespace {
 
 // What a message box showed: caption|text, its icon and text format.
@@ -42,6 +29,11 @@ struct Shown {
     QString texts;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::TextFormat format = Qt::AutoText;
+    bool operator==(const Shown&) const = default;
+    friend void PrintTo(const Shown& shown, std::ostream* out)
+    {
+        *out << shown.texts.toStdString() << " icon " << shown.icon << " format " << shown.format;
+    }
 };
 
 // Records the next message box and answers it with `answer`.
@@ -64,20 +56,19 @@ void clickButton(QMessageBox* box, const QString& text)
 // Every box shows its caption, its text as plain text and its icon; only Yes is a yes.
 TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
 {
-    const auto press = [](QMessageBox::StandardButton button) {
-        return [button](QMessageBox* box) { box->button(button)->click(); };
-    };
-    const auto ask = [](QWidget*, const std::string& caption, const std::string& text) {
-        return AskYesNo(nullptr, caption, text);
-    };
-    const auto show = [](void (*function)(QWidget*, const std::string&, const std::string&)) {
-        return [function](QWidget*, const std::string& caption, const std::string& text) {
+    const std::string caption = "Attention", text = "Overwrite <b>report</b>.txt?";
+    const auto ask = [&] { return AskYesNo(nullptr, caption, text); };
+    const auto show = [&](auto function) {
+        return [&caption, &text, function] {
             function(nullptr, caption, text);
             return false;
         };
     };
+    const auto press = [](QMessageBox::StandardButton button) {
+        return [button](QMessageBox* box) { box->button(button)->click(); };
+    };
     const struct {
-        std::function<bool(QWidget*, const std::string&, const std::string&)> call;
+        std::function<bool()> call;
         std::function<void(QMessageBox*)> answer;
         QMessageBox::Icon icon;
         bool expected;
@@ -89,13 +80,10 @@ TEST(MessageBoxes, EachKindShowsItsIconAndOnlyYesIsAYes)
         {show(&ShowError), press(QMessageBox::Ok), QMessageBox::Critical, false},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
         Shown shown;
         onNextBox(shown, cases[i].answer);
-        EXPECT_EQ(cases[i].call(nullptr, "Attention", "Overwrite <b>report</b>.txt?"), cases[i].expected);
-        EXPECT_EQ(shown.texts, "Attention|Overwrite <b>report</b>.txt?");
-        EXPECT_EQ(shown.icon, cases[i].icon);
-        EXPECT_EQ(shown.format, Qt::PlainText);
+        EXPECT_EQ(cases[i].call(), cases[i].expected) << i;
+        EXPECT_EQ(shown, (Shown{"Attention|Overwrite <b>report</b>.txt?", cases[i].icon, Qt::PlainText})) << i;
     }
 }
 
@@ -109,7 +97,7 @@ TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
     Shown shown;
     for (const auto& [button, expected] : cases) {
         onNextBox(shown, [button](QMessageBox* box) {
-            EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question").isEmpty());
+            EXPECT_FALSE(saveScreenshot(*box, "certificate_question").isEmpty());
             clickButton(box, button);
         });
         EXPECT_EQ(AskCertificate(nullptr, question, MainMessages{}), expected) << button;
@@ -127,7 +115,7 @@ TEST(MessageBoxes, CertificateQuestionAnswersAndSpeaksTheWindowsLanguage)
     german.mslExtra.items()[xmsgTrustAlways] = "Immer vertrauen";
     question.changed = true;
     onNextBox(shown, [](QMessageBox* box) {
-        EXPECT_FALSE(test::saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*box, "certificate_question_changed_german").isEmpty());
         clickButton(box, "Immer vertrauen");
     });
     EXPECT_EQ(AskCertificate(nullptr, question, german), CertificateAnswer::Always);
@@ -158,8 +146,7 @@ TEST(TInputForm, ConfirmingReturnsTheTextAndCancellingLeavesTheAnswerAlone)
         QString shown;
         onNextModal<TInputForm>([&](TInputForm* form) {
             shown = form->windowTitle() + "|" + form->findChild<QLabel*>("lbPrompt")->text() + "|" + editOf(form)->text();
-            editOf(form)->clear();
-            QTest::keyClicks(editOf(form), "new name");
+            type(editOf(form), "new name");
             c.finish(form);
         });
         std::string answer = "Grüße.txt";
@@ -180,8 +167,7 @@ TEST(TInputForm, TheMaskBoxIsForSecretsAndTypingStopsAtTheMaximumLength)
 
     TInputForm secret({"Password", "Enter password", "", 255, true});
     auto* mask = secret.findChild<QCheckBox*>("cbMask");
-    EXPECT_FALSE(mask->isHidden());
-    EXPECT_TRUE(mask->isChecked());
+    EXPECT_TRUE(!mask->isHidden() && mask->isChecked());
     EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Password);
     mask->click();
     EXPECT_EQ(editOf(&secret)->echoMode(), QLineEdit::Normal);
@@ -197,7 +183,7 @@ TEST_F(TextViewerTest, ShowsTheFileAsUtf8AndReportsAMissingOne)
     TextViewer viewer;
     ASSERT_TRUE(viewer.load(home() + "notes.txt"));
     viewer.show();
-    EXPECT_FALSE(test::saveScreenshot(viewer, "text_viewer").isEmpty());
+    EXPECT_FALSE(saveScreenshot(viewer, "text_viewer").isEmpty());
     EXPECT_EQ(viewer.windowTitle(), "notes.txt");
     EXPECT_TRUE(viewer.findChild<QPlainTextEdit*>("meText")->isReadOnly());
     EXPECT_TRUE(viewer.text().startsWith(QString::fromUtf8("Grüße")));
@@ -243,36 +229,12 @@ TEST(OverwriteDialogTest, EachButtonAnswersWithItsTagAndEscapeOrClosingCancel)
         EXPECT_EQ(texts, "Rewrite Files Prompt|File already exists !|/home/user/report.txt|Overwrite the file ?");
     }
     // Resume is tag 0, which is also what a plain QDialog::reject() returns; a stale answer must not survive.
-    for (const std::function<void(TFReWrite*)>& close :
-         {std::function<void(TFReWrite*)>([](TFReWrite* d) { QTest::keyClick(d, Qt::Key_Escape); }),
-          std::function<void(TFReWrite*)>([](TFReWrite* d) { d->close(); })}) {
+    using Act = std::function<void(TFReWrite*)>;
+    for (const Act& close : {Act([](TFReWrite* d) { QTest::keyClick(d, Qt::Key_Escape); }), Act(&QWidget::close)}) {
         OverwritePrompt model(OverwriteMessagesEnglish(), "/tmp/a.txt");
         model.press(OverwriteChoice::Resume);
         EXPECT_EQ(answer(model, close), OverwriteChoice::Cancel);
     }
-}
-
-TEST(OverwriteDialogTest, CancelledSaveAsKeepsThePromptOpenAndAConfirmedOneGivesThePath)
-{
-    OverwritePrompt model(OverwriteMessagesEnglish(), "/data/old.txt");
-    bool stillOpen = false;
-    const OverwriteChoice got = answer(model, [&](TFReWrite* d) {
-        onNextModal<TInputForm>([](TInputForm* form) {
-            EXPECT_EQ(form->windowTitle() + "|" + labelText(*form, "lbPrompt") + "|" + editOf(form)->text(),
-                      "Save as ...|New Path|/data/old.txt");
-            form->reject();
-        });
-        d->button(OverwriteChoice::SaveAs)->click();
-        stillOpen = d->isVisible() && QApplication::activeModalWidget() == d;
-        onNextModal<TInputForm>([](TInputForm* form) {
-            editOf(form)->setText("/data/new.txt");
-            form->accept();
-        });
-        d->button(OverwriteChoice::SaveAs)->click();
-    });
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(got, OverwriteChoice::SaveAs);
-    EXPECT_EQ(model.path(), "/data/new.txt");
 }
 
 TEST(ProgressWindowTest, BarScalesSizesBeyondThirtyTwoBits)
@@ -305,11 +267,10 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
         sink.update(i * 4096);
     }
     EXPECT_EQ(window.repaints(), afterOpen) << "painted from update()";
-    ASSERT_TRUE(test::waitFor([&] { return window.repaints() > afterOpen; }));
+    ASSERT_TRUE(waitFor([&] { return window.repaints() > afterOpen; }));
     EXPECT_EQ(window.repaints(), afterOpen + 1);
-    EXPECT_EQ(window.windowTitle(), "Receiving big.iso (3221225472 bytes)");
-    EXPECT_EQ(labelText(window, "lbFileTransferred"), "819200000");
-    EXPECT_EQ(labelText(window, "lbFileTime"), "0:00:02");
+    EXPECT_EQ(window.windowTitle() + "|" + labelText(window, "lbFileTransferred") + "|" + labelText(window, "lbFileTime"),
+              "Receiving big.iso (3221225472 bytes)|819200000|0:00:02");
     EXPECT_EQ(window.findChild<QProgressBar*>("pbFile")->value(), TProgress::BarValue(819200000, int64_t(3) << 30));
     QTest::qWait(3 * TProgress::kRepaintMs);
     EXPECT_EQ(window.repaints(), afterOpen + 1) << "repainted while idle";
@@ -325,35 +286,9 @@ TEST(ProgressWindowTest, ProgressEventsRepaintAtMostTenTimesASecond)
     EXPECT_EQ(window.repaints(), afterOpen + 1) << "the timer runs on while the window is closed";
 }
 
-// The boxes and the edit show the form's state (its rules: tests/unit/attribute_form_test.cpp). A
-// mixed box, once clicked, goes between checked and unchecked only; Escape is "Cancel".
-TEST(AttributesDialogTest, BoxesAndEditFollowTheFormAndEscapeCancels)
-{
-    AttributeForm form({{"a.txt", 644}, {"run.sh", 755}});
-    T_ChMod dialog(form);
-    onNextModal<T_ChMod>([](T_ChMod* d) {
-        QList<Qt::CheckState> states;
-        for (int click = 0; click < 3; ++click) {
-            d->box(2)->click();
-            states.push_back(d->box(2)->checkState());
-        }
-        EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
-        EXPECT_EQ(d->modeEdit()->text(), "744");
-        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
-        d->modeEdit()->selectAll();
-        QTest::keyClicks(d->modeEdit(), "640");
-        EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text(), "rw-r-----");
-        EXPECT_EQ(d->box(2)->checkState(), Qt::Unchecked);
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
-    EXPECT_EQ(dialog.exec(), AttributeForm::kCancelTag);
-    EXPECT_TRUE(form.changes().empty());
-}
-
 TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {MirrorForm::kFilter, "Compare parameters file (*.cpf);;Text files (*.txt);;All files (*)"},
         {"Pictures (*.png;*.jpg)|*.png;*.jpg", "Pictures (*.png *.jpg)"},
         {"Logs|*.log|Dangling", "Logs (*.log)"},
     };
@@ -361,4 +296,178 @@ TEST(QtFileFilter, MapsDescriptionsAndPatternsToQtsForm)
         EXPECT_EQ(QtFileFilter(filter), qt) << filter;
 }
 
+class SitePropertiesDialogTest : public TempHomeTest {
+protected:
+    template <class T = QLineEdit>
+    T* control(const char* name) { return child<T>(dialog_.get(), name); }
+    void click(const char* name) { control<QPushButton>(name)->click(); }
+
+    void open(const char* name = "", const char* server = "", const char* initialDir = "")
+    {
+        TFTPServerInfo site = newDefaultSite();
+        site.Name = name;
+        site.Server = server;
+        site.InitialDir = initialDir;
+        model_ = std::make_unique<SiteProperties>(site, fixedZones());
+        dialog_ = std::make_unique<TFFtpBase>(*model_);
+        dialog_->show();
+    }
+
+    // Answers the next layout prompt with `name`; `seen` is its title and starting text.
+    static void answerPrompt(const QString& name, QString& seen)
+    {
+        onNextModal<TInputForm>([name, &seen](TInputForm* form) {
+            seen = form->windowTitle() + "|" + editOf(form)->text();
+            editOf(form)->setText(name);
+            form->accept();
+        });
+    }
+
+    std::unique_ptr<SiteProperties> model_;
+    std::unique_ptr<TFFtpBase> dialog_;
+};
+
+TEST_F(SitePropertiesDialogTest, SavingStoresWhatWasTypedAndCloses)
+{
+    open();
+    const std::pair<const char*, const char*> fields[] = {
+        {"edName", "Mirror"}, {"edServer", "ftp.example.org"}, {"edPort", "2121"}, {"edUser", "anna"}, {"edPassword", "s3cret"}};
+    for (const auto& [name, text] : fields)
+        type(control(name), text);
+    control<QCheckBox>("cbPasv")->setChecked(true);
+    control<QComboBox>("cbZones")->setCurrentIndex(2);
+    control<QPlainTextEdit>("meDesc")->setPlainText("first\nsecond");
+    click("btSave");
+
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog_->isVisible());
+    const TFTPServerInfo& saved = model_->result();
+    EXPECT_EQ(saved.Name + "|" + saved.Server + "|" + saved.Port + "|" + saved.User + "|" + saved.Password + "|" +
+                  std::to_string(saved.Pasv) + "|" + std::to_string(saved.TimeZoneV) + "|" + saved.Desc,
+              "Mirror|ftp.example.org|2121|anna|s3cret|1|2|first`second");
+}
+
+// The model's check() decides; the dialog names the field in an error box and stays open.
+TEST_F(SitePropertiesDialogTest, AFieldThatCannotBeSavedIsNamedAndKeepsTheDialogOpen)
+{
+    const struct {
+        const char* name;
+        const char* server;
+        const char* port;
+        const char* error;
+    } cases[] = {{"  ", "ftp.example.org", "21", "FTP Server Name must be defined"},
+                 {"Mirror", "bad host", "21", "Server: enter a host name or address without blanks."},
+                 {"Mirror", "ftp.example.org", "99999", "Port: enter a number from 1 to 65535."}};
+    for (const auto& c : cases) {
+        open();
+        type(control("edName"), c.name);
+        type(control("edServer"), c.server);
+        type(control("edPort"), c.port);
+        Shown shown;
+        onNextBox(shown, [](QMessageBox* box) { box->accept(); });
+        click("btSave");
+        EXPECT_EQ(shown, (Shown{QString("Attention|") + c.error, QMessageBox::Critical, Qt::PlainText}));
+        EXPECT_TRUE(dialog_->isVisible());
+        EXPECT_FALSE(model_->answerFileWritten());
+    }
+}
+
+TEST_F(SitePropertiesDialogTest, ControlsFollowTheModelsRulesAndTextRenders)
+{
+    open("Mirror", "ftp.example.org", "pub");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+    EXPECT_TRUE(textRenders(dialog_->font()));
+    const QImage image(saveScreenshot(*dialog_, "site_properties"));
+    ASSERT_FALSE(image.isNull());
+    int dark = 0;   // text and frames, darker than the background
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            dark += qGray(image.pixel(x, y)) < 96;
+    EXPECT_GT(dark, 100);
+
+    control<QCheckBox>("cbAno")->click();
+    EXPECT_FALSE(control("edUser")->isEnabled() || control("edPassword")->isEnabled());
+    EXPECT_TRUE(control("edEmail")->isEnabled());
+    control<QCheckBox>("cbAno")->click();
+    EXPECT_TRUE(control("edUser")->isEnabled());
+    EXPECT_FALSE(control("edEmail")->isEnabled());
+    control<QCheckBox>("cbAddSlash")->click();
+    EXPECT_EQ(control("edInitDir")->text(), "/pub");
+
+    auto* response = control<QComboBox>("cbResponse");
+    for (int code = response->count() - 1; code >= 0; --code) {
+        response->setCurrentIndex(code);
+        EXPECT_EQ(control<QGroupBox>("gbCustom")->isHidden(), code != 4) << code;
+    }
+    control<QTabWidget>("tabs")->setCurrentIndex(1);
+    response->setCurrentIndex(4);
+    EXPECT_FALSE(saveScreenshot(*dialog_, "site_properties_custom").isEmpty());
+
+    EXPECT_EQ(control("edPassword")->echoMode(), QLineEdit::Password);
+    control<QCheckBox>("cbMaskPsw")->click();
+    EXPECT_EQ(control("edPassword")->echoMode(), QLineEdit::Normal);
+    click("btSave");
+    EXPECT_EQ(model_->result().CheckPSW, 0);
+}
+
+// Add, Edit and Delete reach the model's layouts; the position fields show what the model keeps.
+TEST_F(SitePropertiesDialogTest, CustomLayoutsAreAddedEditedDeletedAndSaved)
+{
+    writeFile(AnswerFilePath(), "\"Default\",0957681\n\"Listing B\",4123456\n");
+    open("Mirror", "ftp.example.org");
+    control<QComboBox>("cbResponse")->setCurrentIndex(4);
+    auto* layouts = control<QListWidget>("lbLayouts");
+    ASSERT_EQ(layouts->count(), 2);
+    EXPECT_FALSE(control("edPos0")->isEnabled());
+
+    QString seen;
+    answerPrompt("Listing A", seen);
+    click("btAdd");
+    EXPECT_TRUE(seen.startsWith("New Host Type|")) << seen.toStdString();
+    ASSERT_EQ(layouts->count(), 3);
+    EXPECT_EQ(layouts->currentRow(), 2);
+    EXPECT_TRUE(control("edPos0")->isEnabled());
+    layouts->setCurrentRow(1);
+    EXPECT_EQ(control("edPos5")->text(), "6");
+    answerPrompt("Listing C", seen);
+    click("btEdit");
+    EXPECT_EQ(seen, "Edit Host Type|Listing B");
+    EXPECT_EQ(layouts->item(1)->text(), "Listing C");
+    layouts->setCurrentRow(2);
+    click("btDelete");
+    ASSERT_EQ(layouts->count(), 2);
+    EXPECT_EQ(layouts->currentRow(), 1);
+
+    type(control("edPos0"), "1a2");
+    EXPECT_EQ(control("edPos0")->text(), "2") << "the model's key rule";
+    const char* positions[] = {"9", "5", "7", "6", "8", "1"};
+    for (int i = 0; i < 6; ++i)
+        type(control(QString("edPos%1").arg(i).toLatin1().constData()), positions[i]);
+    click("btSave");
+    EXPECT_EQ(model_->result().Answer + "|" + model_->result().AnswerName, "4957681|Listing C");
+    EXPECT_EQ(readFile(AnswerFilePath()), "\"Default\",0957681\n\"Listing C\",4957681\n");
+}
+
+// As the window's New Server and Server Properties run it: Cancel and Escape leave the site and close the model.
+TEST_F(SitePropertiesDialogTest, CancelAndEscapeLeaveTheSiteAndCloseTheModel)
+{
+    for (bool escape : {false, true}) {
+        TFTPServerInfo site = newDefaultSite();
+        site.Name = "Mirror";
+        SiteProperties model(site, fixedZones());
+        onNextModal<TFFtpBase>([escape](TFFtpBase* dialog) {
+            type(child<QLineEdit>(dialog, "edName"), "Changed");
+            if (escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                child<QPushButton>(dialog, "btCancel")->click();
+        });
+        EXPECT_FALSE(QtUserInterface().EditSite(model)) << escape;
+        EXPECT_EQ(model.result().Name, "Mirror");
+        EXPECT_TRUE(model.answerFileWritten()) << "the model was closed";
+    }
+}
+
+
 } // namespace
+} // namespace brisk::test

@@ -1,18 +1,25 @@
-// The core loop run from Qt's: the core's own rules (timer order, posts) are tested in
-// tests/unit/event_loop_test.cpp; here, that sockets, posts and timers reach the core through Qt, and
-// that waits nested in either loop see the other's events without spinning.
+// The core loop run from Qt's (the core's own rules are tests/unit/event_loop_test.cpp): sockets, posts
+// and timers reach the core through Qt, and waits nested in either loop see the other's events without
+// spinning. Then the desktop program as a process; closing its window while the engine waits is run in
+// a child process (this binary, filtered to ShutdownChild), so that a hang or crash at exit fails the
+// parent instead of the suite.
 #include "platform/event_loop.h"
 #include "platform/ticks.h"
+#include "ui/main_window.h"
+#include "ui/program_shutdown.h"
 #include "ui/qt_loop_driver.h"
 #include "ui/unhandled_exception.h"
-
+#include "command_runner.h"
+#include "modal.h"
 #include "qt_wait.h"
+#include "scripted_ftp_peer.h"
+#include "temp_home.h"
 
 #include <QDialog>
 #include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -20,6 +27,7 @@
 
 using namespace brisk;
 using brisk::test::WakeCounter;
+using brisk::test::runCommand;
 using brisk::test::waitFor;
 
 namespace {
@@ -43,10 +51,15 @@ void pumpUntil(EventLoop& loop, const std::function<bool()>& done, uint64_t time
         loop.messagePump(stepMs);
 }
 
-TEST(QtLoopDriver, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
-{
+// A core loop of its own, driven from Qt's.
+class LoopDriverTest : public ::testing::Test {
+protected:
     EventLoop loop;
-    QtLoopDriver driver(loop);
+    QtLoopDriver driver{loop};
+};
+
+TEST_F(LoopDriverTest, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
+{
     SocketPair pair;
     std::string received;
     bool posted = false, timerFired = false;
@@ -73,10 +86,8 @@ TEST(QtLoopDriver, SocketDataPostsAndTimersArriveWhileAModalDialogIsOpen)
     loop.unwatch(pair.fds[1]);
 }
 
-TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
+TEST_F(LoopDriverTest, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     bool later = false, qtTimer = false, waitDone = false, sawBoth = false;
     loop.addTimer(100, [&] { later = true; });
     loop.addTimer(10, [&] {
@@ -89,10 +100,8 @@ TEST(QtLoopDriver, AWaitInsideATimerHandlerSeesLaterTimersAndQtEvents)
     EXPECT_TRUE(sawBoth);
 }
 
-TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
+TEST_F(LoopDriverTest, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     SocketPair first, second;
     bool secondRead = false, waitDone = false;
     uint64_t waitWakes = 0;
@@ -119,10 +128,8 @@ TEST(QtLoopDriver, AWaitInsideASocketHandlerSeesOtherSocketsWithoutSpinning)
     loop.unwatch(second.fds[1]);
 }
 
-TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
+TEST_F(LoopDriverTest, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     bool qtRan = false;
     // Enough reposts to keep a driver that never yields busy for many seconds.
     int reposts = 0;
@@ -139,10 +146,8 @@ TEST(QtLoopDriver, ATaskThatKeepsRepostingItselfDoesNotStarveQt)
 
 // Idle, with a socket watched and a far timer: neither Qt's loop nor a synchronous wait spins, and
 // the wait still ends when a near timer fires.
-TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
+TEST_F(LoopDriverTest, IdleLoopsUseAlmostNoCpu)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     SocketPair pair;
     loop.watch(pair.fds[1], EPOLLIN, [](uint32_t) {});
     loop.addTimer(60000, [] {});
@@ -164,10 +169,8 @@ TEST(QtLoopDriver, IdleLoopsUseAlmostNoCpu)
 
 // A handler that throws must not end the program: the failure is reported, and the posts and timers
 // after it still run. runGuarded reports any kind of exception.
-TEST(QtLoopDriver, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
+TEST_F(LoopDriverTest, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
 {
-    EventLoop loop;
-    QtLoopDriver driver(loop);
     std::vector<std::string> reported;
     setUnhandledExceptionHandler([&](const std::string& what) { reported.push_back(what); });
     bool after = false, timerRan = false;
@@ -179,6 +182,74 @@ TEST(QtLoopDriver, AHandlerThatThrowsIsReportedAndTheLoopGoesOn)
     EXPECT_TRUE(runGuarded([] {}));
     setUnhandledExceptionHandler(nullptr);
     EXPECT_EQ(reported, (std::vector<std::string>{"Host name empty", "unknown exception"}));
+}
+
+constexpr const char* kPeerPortVariable = "BRISKLANE_TEST_SILENT_PEER_PORT";
+
+TEST(GuiProgram, WithoutADisplayItExplainsAndExitsWithOne)
+{
+    const auto result = runCommand({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                    BRISKLANE_GUI_PATH});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "brisklane: no graphical display found (DISPLAY is not set); start it from a desktop session\n");
+}
+
+TEST(GuiProgram, WithAPlatformItStartsAndKeepsRunning)
+{
+    const auto result = runCommand({"env", "QT_QPA_PLATFORM=offscreen", BRISKLANE_GUI_PATH}, {},
+                                   std::chrono::milliseconds(1500));
+    EXPECT_TRUE(result.timedOut) << "exit " << result.exitCode << ": " << result.err;
+}
+
+TEST(ShutdownDuringWait, ClosingTheWindowDuringACwdEndsTheProgram)
+{
+    test::ScriptedFtpPeer peer("220 ready\r\n");
+    peer.on("CWD", test::ScriptedFtpPeer::silence());
+    const test::CommandResult result = runCommand(
+        // From "/": an earlier test may have left this process in a directory that is gone since.
+        {"env", "-i", "-C", "/", "PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen",
+         std::string(kPeerPortVariable) + "=" + std::to_string(peer.port()),
+         std::filesystem::read_symlink("/proc/self/exe").string(), "--gtest_filter=ShutdownChild.*"},
+        {}, std::chrono::seconds(20));
+    ASSERT_FALSE(result.timedOut) << "the program did not end\n" << result.out << result.err;
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("[  PASSED  ] 1 test"), std::string::npos) << result.out << result.err;
+    EXPECT_EQ(peer.lines(), (std::vector<std::string>{"CWD /never"})) << "the wait never started";
+}
+
+// The child's side: only runs when the parent above started it.
+class ShutdownChild : public TempHomeTest {};
+
+TEST_F(ShutdownChild, RunsTheProgramUntilItsWindowCloses)
+{
+    const char* port = std::getenv(kPeerPortVariable);
+    if (!port)
+        GTEST_SKIP() << "started by ShutdownDuringWait only";
+    EventLoop& loop = EventLoop::instance();
+    QtLoopDriver driver(loop);
+    endLoopWithLastWindow(*qApp, loop);
+    T_Main window;
+    window.show();
+
+    TCustomFtpCli& ftp = window.program().session.Ftp1;
+    ftp.HostName = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Timeout = 600;
+    ASSERT_TRUE(ftp.Synchronize([&ftp] { ftp.OpenAsync(); })) << ftp.ErrorMessage();
+
+    bool waitEnded = false;
+    QTimer::singleShot(0, &window, [&] {
+        test::onNextModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        QTimer::singleShot(300, &window, [&window] { window.close(); });
+        ftp.HostDirName = "/never";
+        EXPECT_FALSE(ftp.Cwd());
+        waitEnded = true;
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    loop.terminate();
+    EXPECT_TRUE(waitEnded);
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

@@ -4,42 +4,34 @@
 #include "ui/overwrite_dialog.h"
 #include "ui/progress_window.h"
 #include "byte_pattern.h"
+#include "file_tree.h"
 #include "window_fixture.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTest>
 #include <QToolBar>
 
-#include <gtest/gtest.h>
-
-using namespace brisk;
-using brisk::test::onNextModal;
-using brisk::test::waitFor;
-namespace fs = std::filesystem;
-
+namespace brisk::test {
 namespace {
 
-class TransferWindowTest : public test::WindowTest {
+namespace fs = std::filesystem;
+using Tree = std::map<std::string, std::string>;
+
+class TransferWindowTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        test::WindowTest::SetUp();
-        if (!startVsftpd())
-            GTEST_SKIP() << skipReason_;
+        WindowTest::SetUp();
+        NEED_VSFTPD();
         localDir_ = fs::path(home()) / "local";
         fs::create_directories(localDir_);
     }
 
-    void showLocal()
-    {
-        ASSERT_TRUE(w().program().local.changeDirectory(localDir_.string()));
-        w().refreshViews();
-    }
+    void showLocal() { WindowTest::showLocal(localDir_.string()); }
 
     // What a drag of these rows out of `view` carries: the model's MIME data for their cells.
-    QMimeData* dragOf(FileListView* view, const QStringList& names)
+    std::unique_ptr<QMimeData> dragOf(FileListView* view, const QStringList& names)
     {
         QModelIndexList cells;
         for (const QString& name : names) {
@@ -48,7 +40,7 @@ protected:
             for (int column = 0; column < view->model()->columnCount(); ++column)
                 cells.push_back(view->model()->index(row, column));
         }
-        return view->model()->mimeData(cells);
+        return std::unique_ptr<QMimeData>(view->model()->mimeData(cells));
     }
 
     // Delivers a drag's enter, move and drop to the target list as Qt does; true when the drop was accepted.
@@ -81,14 +73,12 @@ protected:
         return progress;
     }
 
-    static std::string read(const fs::path& path) { return readFile(path.string()); }
-
     fs::path localDir_;
 };
 
 TEST_F(TransferWindowTest, DraggingRemoteRowsOntoTheLocalPanelDownloadsADirectoryTree)
 {
-    const std::string b = test::bytePattern(300001, 2);
+    const std::string b = bytePattern(300001, 2);
     server_->writeDataFile("tree/sub/b.bin", b);
     server_->writeDataFile("top.txt", "not dragged");
     showLocal();
@@ -96,12 +86,10 @@ TEST_F(TransferWindowTest, DraggingRemoteRowsOntoTheLocalPanelDownloadsADirector
 
     // The drag carries "tree" while "top.txt" happens to be selected: the dragged rows count.
     select(w().FTPView, {"top.txt"});
-    std::unique_ptr<QMimeData> data(dragOf(w().FTPView, {"tree"}));
-    EXPECT_TRUE(drop(w().lvLoc, data.get()));
+    EXPECT_TRUE(drop(w().lvLoc, dragOf(w().FTPView, {"tree"}).get()));
     ASSERT_TRUE(waitForTransferEnd()) << log().toStdString();
 
-    EXPECT_EQ(read(localDir_ / "tree/sub/b.bin"), b);
-    EXPECT_FALSE(fs::exists(localDir_ / "top.txt"));
+    EXPECT_EQ(treeOf(localDir_), (Tree{{"tree", "<dir>"}, {"tree/sub", "<dir>"}, {"tree/sub/b.bin", b}}));
     EXPECT_TRUE(log().contains("Transfer finished: 1 transferred, 0 skipped, 0 failed")) << log().toStdString();
     EXPECT_TRUE(waitFor([&] { return captions(w().lvLoc).contains("tree"); }));
     EXPECT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList({"tree", "top.txt"}); }));
@@ -113,7 +101,7 @@ TEST_F(TransferWindowTest, DropsThatAreNoTransferAreRefused)
     writeFile((localDir_ / "l.txt").string(), "l");
     showLocal();
     // Not connected: the remote panel is the site list.
-    std::unique_ptr<QMimeData> local(dragOf(w().lvLoc, {"l.txt"}));
+    const std::unique_ptr<QMimeData> local = dragOf(w().lvLoc, {"l.txt"});
     EXPECT_FALSE(drop(w().FTPView, local.get()));
 
     connect({"r.txt"});
@@ -129,8 +117,7 @@ TEST_F(TransferWindowTest, DropsThatAreNoTransferAreRefused)
     }
     // A panel's rows dropped on itself start nothing.
     EXPECT_FALSE(drop(w().lvLoc, local.get()));
-    std::unique_ptr<QMimeData> remote(dragOf(w().FTPView, {"r.txt"}));
-    EXPECT_FALSE(drop(w().FTPView, remote.get()));
+    EXPECT_FALSE(drop(w().FTPView, dragOf(w().FTPView, {"r.txt"}).get()));
 
     QTest::qWait(300);
     EXPECT_FALSE(log().contains("Transfer finished:")) << log().toStdString();
@@ -141,48 +128,23 @@ TEST_F(TransferWindowTest, DropsThatAreNoTransferAreRefused)
 // The site list's own drag and drop goes through the same handler: a site dropped on a folder moves there.
 TEST_F(TransferWindowTest, ASiteDraggedOntoAFolderMovesThere)
 {
-    test::answerInput("Work");
+    answerInput("Work");
     w().action("actRemoteMkdir")->trigger();
     createSite();
     ASSERT_EQ(captions(w().FTPView), QStringList({"Work", "Local vsftpd"}));
-    std::unique_ptr<QMimeData> site(dragOf(w().FTPView, {"Local vsftpd"}));
     const QRect folder = w().FTPView->visualRect(w().FTPView->model()->index(0, 0));
-    EXPECT_TRUE(drop(w().FTPView, site.get(), folder.center()));
+    EXPECT_TRUE(drop(w().FTPView, dragOf(w().FTPView, {"Local vsftpd"}).get(), folder.center()));
     EXPECT_EQ(captions(w().FTPView), QStringList{"Work"});
     activate(w().FTPView, "Work");
     EXPECT_EQ(captions(w().FTPView), QStringList({"..", "Local vsftpd"}));
-    EXPECT_EQ(test::texts(w().FTPPath).back(), "work");
-}
-
-// The toolbar's generic commands act on the panel that last had the focus, not always on the remote one.
-TEST_F(TransferWindowTest, TheToolbarsMakeDirectoryFollowsTheFocus)
-{
-    showLocal();
-    connect({});
-    QAction* mkdir = w().action("actMkdir");
-    ASSERT_TRUE(w().findChild<QToolBar*>("mainToolBar")->actions().contains(mkdir));
-    focus(w().lvLoc);
-    focus(w().logPane);   // the log is no panel: the local one stays current
-    test::answerInput("made-here");
-    mkdir->trigger();
-    EXPECT_TRUE(fs::is_directory(localDir_ / "made-here"));
-    EXPECT_FALSE(fs::exists(server_->dataDir() / "made-here"));
-    EXPECT_EQ(w().program().local.currentDir(), (localDir_ / "made-here").string()) << "a new local directory is entered";
-
-    focus(w().FTPPath);
-    test::answerInput("made-there");
-    mkdir->trigger();
-    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView).contains("made-there"); })) << log().toStdString();
-    EXPECT_TRUE(fs::is_directory(server_->dataDir() / "made-there"));
-    EXPECT_FALSE(fs::exists(localDir_ / "made-there"));
-    EXPECT_FALSE(w().action("actView")->isEnabled()) << "viewing as text is for local files only";
+    EXPECT_EQ(texts(w().FTPPath).back(), "work");
 }
 
 // The Upload button sends the selected files and directories. Files that exist there ask first:
 // other.txt comes first (panel order) and is saved under a new name; same.txt is skipped.
 TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectionAskingBeforeItOverwrites)
 {
-    const std::string one = test::bytePattern(123457, 4);
+    const std::string one = bytePattern(123457, 4);
     for (const auto& [name, bytes] : {std::pair<const char*, std::string>{"one.bin", one}, {"dir/inner.txt", "in"},
                                       {"left-out.txt", "x"}, {"other.txt", "local other"}, {"same.txt", "local same"}})
         writeFile((localDir_ / name).string(), bytes);
@@ -195,14 +157,21 @@ TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectionAskingBeforeItOverwri
     connect({"other.txt", "same.txt"});
     // The window enables them in its refresh after the session settles, a turn or two of the loop later.
     EXPECT_TRUE(waitFor([&] { return upload->isEnabled() && download->isEnabled(); }));
-    EXPECT_FALSE(test::saveScreenshot(w(), "transfer_main_window").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w(), "transfer_main_window").isEmpty());
 
     std::vector<std::string> asked;
     onNextModal<TFReWrite>([&](TFReWrite* prompt) {
         asked.push_back(prompt->findChild<QLabel*>("lbFileName")->text().toStdString());
-        EXPECT_FALSE(test::saveScreenshot(*prompt, "overwrite_prompt").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*prompt, "overwrite_prompt").isEmpty());
+        // A cancelled Save As leaves the prompt open.
+        onNextModal<TInputForm>([](TInputForm* form) { form->reject(); });
+        prompt->button(OverwriteChoice::SaveAs)->click();
+        EXPECT_EQ(QApplication::activeModalWidget(), prompt);
         onNextModal<TInputForm>([](TInputForm* form) {
-            EXPECT_FALSE(test::saveScreenshot(*form, "overwrite_save_as").isEmpty());
+            EXPECT_FALSE(saveScreenshot(*form, "overwrite_save_as").isEmpty());
+            EXPECT_EQ(form->windowTitle() + "|" + form->findChild<QLabel*>("lbPrompt")->text() + "|" +
+                          form->findChild<QLineEdit*>("edText")->text(),
+                      "Save as ...|New Path|other.txt");
             form->findChild<QLineEdit*>("edText")->setText("renamed.txt");
             form->accept();
         });
@@ -218,13 +187,9 @@ TEST_F(TransferWindowTest, TheUploadButtonSendsTheSelectionAskingBeforeItOverwri
     ASSERT_TRUE(waitForTransferEnd()) << log().toStdString();
 
     EXPECT_EQ(asked, (std::vector<std::string>{"other.txt", "same.txt"}));
-    const fs::path data = server_->dataDir();
-    EXPECT_EQ(read(data / "one.bin"), one);
-    EXPECT_EQ(read(data / "dir/inner.txt"), "in");
-    EXPECT_FALSE(fs::exists(data / "left-out.txt"));
-    EXPECT_EQ(read(data / "renamed.txt"), "local other");
-    EXPECT_EQ(read(data / "other.txt"), "remote other");
-    EXPECT_EQ(read(data / "same.txt"), "remote same");
+    EXPECT_EQ(treeOf(server_->dataDir()),
+              (Tree{{"dir", "<dir>"}, {"dir/inner.txt", "in"}, {"one.bin", one}, {"other.txt", "remote other"},
+                    {"renamed.txt", "local other"}, {"same.txt", "remote same"}}));
     EXPECT_TRUE(waitFor([&] {
         return captions(w().FTPView) == QStringList({"dir", "one.bin", "other.txt", "renamed.txt", "same.txt"});
     }));
@@ -253,7 +218,7 @@ TEST_F(TransferWindowTest, TheTransferTypeMenuChecksExactlyOneEntry)
         QMenu* shown = menu(name);
         shown->popup(w().mapToGlobal(QPoint(100, 100)));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
-        EXPECT_FALSE(test::saveScreenshot(*shown, QString("transfer_menu_") + name).isEmpty());
+        EXPECT_FALSE(saveScreenshot(*shown, QString("transfer_menu_") + name).isEmpty());
         shown->hide();
     }
 }
@@ -264,8 +229,8 @@ TEST_F(TransferWindowTest, TheTransferTypeMenuChecksExactlyOneEntry)
 TEST_F(TransferWindowTest, CancelInTheProgressWindowAndEscapeStopLongTransfers)
 {
     constexpr int64_t kSize = 24 << 20;
-    server_->writeDataFile("big.bin", test::bytePattern(size_t(kSize), 7));
-    writeFile((localDir_ / "up.bin").string(), test::bytePattern(size_t(kSize), 8));
+    server_->writeDataFile("big.bin", bytePattern(size_t(kSize), 7));
+    writeFile((localDir_ / "up.bin").string(), bytePattern(size_t(kSize), 8));
     server_->setUserRateLimit(4 << 20);
     showLocal();
     connect({"big.bin"});
@@ -281,8 +246,8 @@ TEST_F(TransferWindowTest, CancelInTheProgressWindowAndEscapeStopLongTransfers)
     EXPECT_EQ(QApplication::activeWindow(), &w()) << "the progress window took the keyboard";
     EXPECT_EQ(progress->windowTitle(), "Receiving big.bin (25165824 bytes)");
     QTest::qWait(1200);   // the clocks and the rate show more than zero
-    EXPECT_FALSE(test::saveScreenshot(*progress, "progress_window").isEmpty());
-    EXPECT_FALSE(test::saveScreenshot(w(), "transfer_running_main_window").isEmpty());
+    EXPECT_FALSE(saveScreenshot(*progress, "progress_window").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w(), "transfer_running_main_window").isEmpty());
     ASSERT_TRUE(session().transferChain().running()) << "the download ended before the test could act";
     progress->findChild<QPushButton*>("btCancel")->click();
     ASSERT_TRUE(waitForTransferEnd()) << log().toStdString();
@@ -308,3 +273,4 @@ TEST_F(TransferWindowTest, CancelInTheProgressWindowAndEscapeStopLongTransfers)
 }
 
 } // namespace
+} // namespace brisk::test

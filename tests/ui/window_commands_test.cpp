@@ -21,51 +21,35 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <ctime>
 
-using namespace brisk;
-using brisk::test::onNextModal;
-using brisk::test::setModifiedTime;
-using brisk::test::waitFor;
-namespace fs = std::filesystem;
-
+namespace brisk::test {
 namespace {
 
-using brisk::test::child;
+namespace fs = std::filesystem;
 
 void click(QWidget* dialog, const char* name) { child<QPushButton>(dialog, name)->click(); }
 
-class WindowCommandsTest : public test::WindowTest {
+class WindowCommandsTest : public WindowTest {
 protected:
-    // Shows this local directory in the local panel.
-    void showLocal(const std::string& dir)
+    // The entry is in each of these menus (by default both panels' and the menu bar's Local and Remote).
+    void expectInMenus(const QString& text, const QStringList& menus = {"pmLocal", "pmRemote", "&Local", "&Remote"})
     {
-        ASSERT_TRUE(w().program().local.changeDirectory(dir));
-        w().refreshViews();
-    }
-    // The entry is in the menus of both panels and of the menu bar's Local and Remote menus.
-    void expectInAllMenus(const QString& text)
-    {
-        for (const char* name : {"pmLocal", "pmRemote", "&Local", "&Remote"})
-            EXPECT_TRUE(test::hasEntry(menu(name), text)) << name;
+        for (const QString& name : menus)
+            EXPECT_NE(entry(menu(name), text), nullptr) << name.toStdString();
     }
 };
 
 TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
+    NEED_VSFTPD();
+    const fs::path data = server_->dataDir();
     server_->writeDataFile("a.txt", "a");
     server_->writeDataFile("run.sh", "r");
-    ::chmod((server_->dataDir() / "a.txt").c_str(), 0644);
-    ::chmod((server_->dataDir() / "run.sh").c_str(), 0755);
+    fs::permissions(data / "a.txt", fs::perms(0644));
+    fs::permissions(data / "run.sh", fs::perms(0755));
     connect({"a.txt", "run.sh"});
-    EXPECT_TRUE(test::hasEntry(menu("&Remote"), "File Attributes"));
-    EXPECT_TRUE(test::hasEntry(menu("pmRemote"), "File Attributes"));
+    expectInMenus("File Attributes", {"&Remote", "pmRemote"});
     QAction* attributes = w().action("actFileAttributes");
     w().refreshViews();
     EXPECT_FALSE(attributes->isEnabled()) << "offered without a selection";
@@ -73,23 +57,39 @@ TEST_F(WindowCommandsTest, FileAttributesFromTheMenuChangesTheModesOnDisk)
     select(w().FTPView, {"a.txt", "run.sh"});
     w().refreshViews();
     ASSERT_TRUE(attributes->isEnabled());
+    // The boxes and the edit follow each other (their rules: tests/unit/attribute_form_test.cpp); a mixed
+    // box, once clicked, goes between checked and unchecked only; Escape sends nothing.
+    onNextModal<T_ChMod>([](T_ChMod* d) {
+        QList<Qt::CheckState> states;
+        for (int click = 0; click < 3; ++click) {
+            d->box(2)->click();
+            states.push_back(d->box(2)->checkState());
+        }
+        EXPECT_EQ(states, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+        EXPECT_EQ(d->modeEdit()->text(), "744");
+        EXPECT_FALSE(saveScreenshot(*d, "attributes_dialog_clicked").isEmpty());
+        d->modeEdit()->selectAll();
+        QTest::keyClicks(d->modeEdit(), "640");
+        EXPECT_EQ(d->findChild<QLabel*>("lbSymbolic")->text() + "|" + QString::number(d->box(2)->checkState()), "rw-r-----|0");
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    attributes->trigger();
     QString opened;
     onNextModal<T_ChMod>([&](T_ChMod* d) {
-        const auto symbolic = [d] { return d->findChild<QLabel*>("lbSymbolic")->text(); };
-        opened = d->windowTitle() + "|" + d->modeEdit()->text() + "|" + symbolic();
+        const auto shown = [d] { return d->modeEdit()->text() + "|" + d->findChild<QLabel*>("lbSymbolic")->text(); };
+        opened = d->windowTitle() + "|" + shown();
         d->box(4)->click();   // group write, for both
-        EXPECT_EQ(d->modeEdit()->text() + "|" + symbolic(), "664|rw?rw?r-?");
-        EXPECT_FALSE(test::saveScreenshot(*d, "attributes_dialog").isEmpty());
-        d->findChild<QPushButton*>("btApply")->click();
+        EXPECT_EQ(shown(), "664|rw?rw?r-?");
+        EXPECT_FALSE(saveScreenshot(*d, "attributes_dialog").isEmpty());
+        click(d, "btApply");
     });
     attributes->trigger();
     EXPECT_EQ(opened, "Change File Attributes|644|rw?r-?r-?");
     ASSERT_TRUE(waitFor([&] { return log().contains("Attributes changed: 2, failed: 0") && session().canTransfer(); }))
         << log().toStdString();
-    struct stat a {}, run {};
-    ASSERT_EQ(::stat((server_->dataDir() / "a.txt").c_str(), &a) | ::stat((server_->dataDir() / "run.sh").c_str(), &run), 0);
-    EXPECT_EQ(a.st_mode & 07777, 0664u);
-    EXPECT_EQ(run.st_mode & 07777, 0775u);
+    EXPECT_EQ(log().count("Attributes changed"), 1) << log().toStdString();
+    EXPECT_EQ(modeOf(data / "a.txt"), 0664u);
+    EXPECT_EQ(modeOf(data / "run.sh"), 0775u);
 }
 
 // Carriage Return converts the selected files; its log lines are the command's unit tests.
@@ -100,43 +100,47 @@ TEST_F(WindowCommandsTest, CarriageReturnConvertsTheSelectedFiles)
         writeFile(dir + "/" + name, "one\r\ntwo\r\n");
     fs::create_directories(dir + "/sub");
     showLocal(dir);
-    QAction* entry = nullptr;
-    for (QAction* candidate : menu("&Local")->actions())
-        if (candidate->text() == "Carriage Return")
-            entry = candidate;
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(menu("pmLocal")->actions().contains(entry));
+    QAction* convert = entry(menu("&Local"), "Carriage Return");
+    ASSERT_NE(convert, nullptr);
+    EXPECT_TRUE(menu("pmLocal")->actions().contains(convert));
     select(w().lvLoc, {"sub"});
     w().refreshViews();
-    EXPECT_FALSE(entry->isEnabled()) << "offered for a directory alone";
+    EXPECT_FALSE(convert->isEnabled()) << "offered for a directory alone";
 
     select(w().lvLoc, {"a.txt", "b.txt"});
     w().refreshViews();
-    ASSERT_TRUE(entry->isEnabled());
-    for (const char* button : {"btCancel", "btApply"}) {
-        const bool cancel = button == std::string("btCancel");
-        onNextModal<T_Carrage>([button, cancel](T_Carrage* dialog) {
-            if (cancel) {
+    ASSERT_TRUE(convert->isEnabled());
+    const auto chooseLf = [&](const char* button) {
+        onNextModal<T_Carrage>([button](T_Carrage* dialog) {
+            if (button == std::string("btCancel")) {
                 EXPECT_TRUE(dialog->button(LineEnding::Unchanged)->isChecked());
-                EXPECT_FALSE(test::saveScreenshot(*dialog, "carriage_return_dialog").isEmpty());
+                EXPECT_FALSE(saveScreenshot(*dialog, "carriage_return_dialog").isEmpty());
             }
             dialog->findChild<QRadioButton*>("rbLf")->click();
-            dialog->findChild<QPushButton*>(button)->click();
+            click(dialog, button);
         });
-        entry->trigger();
-        if (cancel) {
-            EXPECT_EQ(readFile(dir + "/a.txt"), "one\r\ntwo\r\n");
-            EXPECT_FALSE(log().contains("Converting file"));
-        }
-    }
+        convert->trigger();
+    };
+    chooseLf("btCancel");
+    EXPECT_EQ(readFile(dir + "/a.txt"), "one\r\ntwo\r\n");
+    EXPECT_FALSE(log().contains("Converting file"));
+    chooseLf("btApply");
     EXPECT_TRUE(waitFor([&] { return readFile(dir + "/b.txt") == "one\ntwo\n"; })) << log().toStdString();
     EXPECT_EQ(readFile(dir + "/a.txt"), "one\ntwo\n");
 }
 
+QStringList selectedNames(const FileListView* view)
+{
+    QStringList names;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows())
+        names.push_back(index.data().toString());
+    names.sort();
+    return names;
+}
+
 TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
+    NEED_VSFTPD();
     const std::time_t when = (std::time(nullptr) - 2 * 24 * 3600) / 60 * 60;
     const fs::path local = home() + "local";
     const fs::path remote = server_->dataDir();
@@ -145,13 +149,13 @@ TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
     for (const char* name : {"same.txt", "time.txt", "remote.txt"})
         server_->writeDataFile(name, name);
     server_->writeDataFile("size.txt", "longer");
-    for (const fs::path& file : {local / "same.txt", local / "size.txt", local / "time.txt", local / "local.txt",
-                                 remote / "same.txt", remote / "size.txt", remote / "remote.txt"})
-        setModifiedTime(file, when);
+    for (const fs::path& dir : {local, remote})
+        for (const fs::directory_entry& file : fs::directory_iterator(dir))
+            setModifiedTime(file.path(), when);
     setModifiedTime(remote / "time.txt", when + 300);
 
     QAction* compare = w().action("actCompareDirs");
-    expectInAllMenus("Compare Directories");
+    expectInMenus("Compare Directories");
     EXPECT_FALSE(compare->isEnabled()) << "offered without a session";
     showLocal(local.string());
     connect({"remote.txt", "same.txt", "size.txt", "time.txt"});
@@ -163,18 +167,11 @@ TEST_F(WindowCommandsTest, CompareDirectoriesSelectsWhatDiffersOnBothSides)
     ASSERT_TRUE(compare->isEnabled());
     compare->trigger();
 
-    const auto selected = [](const FileListView* view) {
-        QStringList names;
-        for (const QModelIndex& index : view->selectionModel()->selectedRows())
-            names.push_back(index.data().toString());
-        names.sort();
-        return names;
-    };
-    EXPECT_EQ(selected(w().lvLoc), (QStringList{"local.txt", "size.txt", "time.txt"}));
-    EXPECT_EQ(selected(w().FTPView), (QStringList{"remote.txt", "size.txt", "time.txt"}));
+    EXPECT_EQ(selectedNames(w().lvLoc), (QStringList{"local.txt", "size.txt", "time.txt"}));
+    EXPECT_EQ(selectedNames(w().FTPView), (QStringList{"remote.txt", "size.txt", "time.txt"}));
     EXPECT_TRUE(w().localInfo->text().endsWith("in 3 file(s)")) << w().localInfo->text().toStdString();
     EXPECT_TRUE(w().remoteInfo->text().endsWith("in 3 file(s)")) << w().remoteInfo->text().toStdString();
-    EXPECT_FALSE(test::saveScreenshot(w(), "compare_directories").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w(), "compare_directories").isEmpty());
 }
 
 TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
@@ -187,17 +184,17 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
         for (QTreeWidgetItemIterator node(tree); *node; ++node) {
             tree->setCurrentItem(*node);
             pages << stack->currentWidget()->objectName();
-            EXPECT_FALSE(test::saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
+            EXPECT_FALSE(saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
         }
         d->showPage(4);
         child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
-        EXPECT_FALSE(test::saveScreenshot(*d, "options_page4_firewall").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*d, "options_page4_firewall").isEmpty());
         auto* address = child<QLineEdit>(d, "edAnonymous");
         EXPECT_TRUE(!address->isEnabled() && silver(address));
         child<QCheckBox>(d, "cbAno")->setChecked(true);
         EXPECT_TRUE(address->isEnabled() && !silver(address));
         child<QSpinBox>(d, "seTimeOut")->setValue(42);
-        test::answerInput("md");
+        answerInput("md");
         click(d, "btExtModify");
         EXPECT_EQ(child<QListWidget>(d, "lbExt")->count(), 1);
         click(d, "btOK");
@@ -209,9 +206,7 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
     TLang lang;
     ListFonts fonts;
     LoadOptions(saved, lang, fonts);
-    EXPECT_EQ(saved.TimeOut, 42);
-    EXPECT_EQ(saved.Ext, "md");
-    EXPECT_TRUE(saved.MailAno);
+    EXPECT_EQ(std::tuple(saved.TimeOut, saved.Ext, saved.MailAno), std::tuple(42, std::string("md"), true));
     EXPECT_EQ(session().Ftp1.Timeout, 42) << "applied to the session";
 }
 
@@ -239,10 +234,10 @@ protected:
         QMenu* open = rightClick(view, caption);
         if (!open)
             return {"no menu"};
-        for (QAction* entry : open->actions())
-            if (entry->isEnabled())
-                wanted.removeAll(entry->text());
-        EXPECT_FALSE(test::saveScreenshot(*open, shot).isEmpty());
+        for (QAction* action : open->actions())
+            if (action->isEnabled())
+                wanted.removeAll(action->text());
+        EXPECT_FALSE(saveScreenshot(*open, shot).isEmpty());
         open->close();
         return QStringList{open->objectName()} + wanted;
     }
@@ -252,10 +247,9 @@ protected:
         QMenu* open = rightClick(view, caption);
         ASSERT_NE(open, nullptr);
         open->close();
-        for (QAction* entry : open->actions())
-            if (entry->text() == text)
-                return entry->trigger();
-        ADD_FAILURE() << "no entry " << text.toStdString();
+        QAction* action = entry(open, text);
+        ASSERT_NE(action, nullptr) << text.toStdString();
+        action->trigger();
     }
     QString copiedPath(FileListView* view, const QString& caption)
     {
@@ -276,8 +270,7 @@ protected:
 
 TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
+    NEED_VSFTPD();
     server_->writeDataFile("top.txt", "top");
     const std::string localDir = home() + "local";
     writeFile(localDir + "/a.txt", "12345");
@@ -293,11 +286,10 @@ TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
                       {"Connect to FTP - Server", "Server Properties", "Copy Path", "Delete Server/Dir/File"},
                       "context_menu_sites"),
               QStringList{"pmSites"});
-    EXPECT_EQ(copiedPath(w().FTPView, "Local vsftpd"),
-              QString("ftp://%1@127.0.0.1:%2").arg(test::kFtpUser).arg(server_->port()));
+    EXPECT_EQ(copiedPath(w().FTPView, "Local vsftpd"), QString("ftp://%1@127.0.0.1:%2").arg(kFtpUser).arg(server_->port()));
 
     activate(w().FTPView, "Local vsftpd");
-    ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == QStringList{"top.txt"}; })) << log().toStdString();
+    waitForRows({"top.txt"});
     EXPECT_EQ(missing(w().FTPView, "top.txt",
                       {"Download", "Make directory", "Rename", "Delete Server/Dir/File", "Copy Path", "Properties",
                        "Refresh"},
@@ -311,40 +303,35 @@ TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
 TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvivesARestart)
 {
     writeFile(home() + "sizes/big.bin", std::string(1234567, 'x'));
-    const auto cell = [this] {
+    // The size cell's text and tip and the remote panel's display.
+    const auto shown = [this] {
         showLocal(home() + "sizes");
-        return w().lvLoc->model()->index(int(captions(w().lvLoc).indexOf("big.bin")), 1);
+        const QModelIndex cell = w().lvLoc->model()->index(int(captions(w().lvLoc).indexOf("big.bin")), 1);
+        return std::tuple(cell.data().toString(), cell.data(Qt::ToolTipRole).toString(), w().FTPView->rows()->sizeDisplay());
     };
-    const struct {
-        const char* action;
-        const char* shown;
-        SizeDisplay display;
-    } choices[] = {{"actSizeBytes", "1234567", SizeDisplay::Bytes},
-                   {"actSizeGrouped", "1 234 567", SizeDisplay::Grouped},
-                   {"actSizeBinary", "1.18 MiB", SizeDisplay::Binary}};
-    for (const auto& choice : choices) {
-        w().action(choice.action)->trigger();
-        EXPECT_EQ(cell().data().toString(), choice.shown);
-        EXPECT_EQ(cell().data(Qt::ToolTipRole).toString(), "1234567 bytes") << choice.action;
-        EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), choice.display) << choice.action;
+    const std::pair<const char*, QString> choices[] = {
+        {"actSizeBytes", "1234567"}, {"actSizeGrouped", "1 234 567"}, {"actSizeBinary", "1.18 MiB"}};
+    const SizeDisplay displays[] = {SizeDisplay::Bytes, SizeDisplay::Grouped, SizeDisplay::Binary};
+    for (size_t i = 0; i < std::size(choices); ++i) {
+        w().action(choices[i].first)->trigger();
+        EXPECT_EQ(shown(), std::tuple(choices[i].second, QString("1234567 bytes"), displays[i])) << choices[i].first;
     }
-    EXPECT_FALSE(test::saveScreenshot(w(), "main_sizes_binary").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w(), "main_sizes_binary").isEmpty());
     quit();
     open();
     EXPECT_TRUE(w().action("actSizeBinary")->isChecked());
     EXPECT_FALSE(w().action("actSizeGrouped")->isChecked());
-    EXPECT_EQ(cell().data().toString(), "1.18 MiB");
-    EXPECT_EQ(w().FTPView->rows()->sizeDisplay(), SizeDisplay::Binary);
+    EXPECT_EQ(shown(), std::tuple(QString("1.18 MiB"), QString("1234567 bytes"), SizeDisplay::Binary));
 }
 
 // A refused connection is told in plain words in a box (what it says is the session's: unit tests).
 TEST_F(WindowCommandsTest, ARefusedConnectionIsToldInABox)
 {
-    const uint16_t port = test::pickFreeLoopbackPort();
+    const uint16_t port = pickFreeLoopbackPort();
     QString text;
     onNextModal<QMessageBox>([&text](QMessageBox* box) {
         text = box->text();
-        test::saveScreenshot(*box, "connection_error_box");
+        saveScreenshot(*box, "connection_error_box");
         box->accept();
     }, 60000);
     createSite(port);
@@ -353,31 +340,27 @@ TEST_F(WindowCommandsTest, ARefusedConnectionIsToldInABox)
     EXPECT_EQ(text, QString("The server 127.0.0.1 refused the connection on port %1.").arg(port));
 }
 
-class MirrorWindowTest : public WindowCommandsTest {
-protected:
-    // The next file chooser: its title and filters are recorded and `path` is chosen in it.
-    static void chooseFile(const std::string& path, QString& title)
-    {
-        onNextModal<QFileDialog>([path, &title](QFileDialog* chooser) {
-            title = chooser->windowTitle() + "|" + chooser->nameFilters().join(";;");
-            // Typed into the name box, as a user would once the folder has loaded: a selection made
-            // earlier can be replaced by the dialog's own start name while it reads the folder.
-            const QFileInfo file(QString::fromStdString(path));
-            chooser->setDirectory(file.absolutePath());
-            if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
-                name->setText(file.fileName());
-            EXPECT_FALSE(test::saveScreenshot(*chooser, "file_chooser").isEmpty());
-            static_cast<QDialog*>(chooser)->accept();   // as its Open or Save button does
-        });
-    }
-};
+// The next file chooser: its title and filters are recorded and `path` is chosen in it.
+void chooseFile(const std::string& path, QString& title)
+{
+    onNextModal<QFileDialog>([path, &title](QFileDialog* chooser) {
+        title = chooser->windowTitle() + "|" + chooser->nameFilters().join(";;");
+        // Typed into the name box, as a user would once the folder has loaded: a selection made
+        // earlier can be replaced by the dialog's own start name while it reads the folder.
+        const QFileInfo file(QString::fromStdString(path));
+        chooser->setDirectory(file.absolutePath());
+        if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit"))
+            name->setText(file.fileName());
+        EXPECT_FALSE(saveScreenshot(*chooser, "file_chooser").isEmpty());
+        static_cast<QDialog*>(chooser)->accept();   // as its Open or Save button does
+    });
+}
 
 // "Synchronize Directories" opens the mirror dialog, which saves a profile and opens it again.
-TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
+TEST_F(WindowCommandsTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
-    expectInAllMenus("Synchronize Directories");
+    NEED_VSFTPD();
+    expectInMenus("Synchronize Directories");
     EXPECT_FALSE(w().action("actRemoteSyncDir")->isEnabled());
     server_->writeDataFile("a.txt", "a");
     connect({"a.txt"});
@@ -391,11 +374,11 @@ TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
         opened = d->windowTitle() + "|" + child<QLineEdit>(d, "edLocal")->text() + "|" +
                  child<QLineEdit>(d, "edRemote")->text();
         EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
-        test::answerInput(" *.bak ");
+        answerInput(" *.bak ");
         click(d, "btAdd");
         EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), " *.bak ");
         child<QRadioButton>(d, "rbAsk")->click();
-        EXPECT_FALSE(test::saveScreenshot(*d, "mirror_dialog").isEmpty());
+        EXPECT_FALSE(saveScreenshot(*d, "mirror_dialog").isEmpty());
         chooseFile(profile, saveTitle);
         click(d, "btSaveAs");
         click(d, "btClose");
@@ -428,3 +411,4 @@ TEST_F(MirrorWindowTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
 }
 
 } // namespace
+} // namespace brisk::test

@@ -27,24 +27,12 @@
 #include <memory>
 #include <optional>
 
-namespace brisk::test {
+// Starts the test's vsftpd, or skips the test where it cannot run.
+#define NEED_VSFTPD()      \
+    if (!startVsftpd())    \
+    GTEST_SKIP() << skipReason_
 
-// Fills the site dialog for the test's vsftpd ("Local vsftpd" on host:port), password saved, passive mode.
-inline void fillVsftpdSite(TFFtpBase* dialog, uint16_t port, const QString& host = "127.0.0.1")
-{
-    auto set = [dialog](const char* name, const QString& text) {
-        auto* edit = dialog->findChild<QLineEdit*>(name);
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    };
-    set("edName", "Local vsftpd");
-    set("edServer", host);
-    set("edPort", QString::number(port));
-    set("edUser", QString(kFtpUser));
-    set("edPassword", QString(kFtpPassword));
-    dialog->findChild<QCheckBox*>("cbSavePsw")->setChecked(true);
-    dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
-}
+namespace brisk::test {
 
 // The parent's widget of this type and name; a missing one is a failure.
 template <class T>
@@ -55,7 +43,13 @@ T* child(QWidget* parent, const char* name)
     return found;
 }
 
-// Answers the next text prompt with `text`.
+// Clears the edit and types into it, as a user would.
+inline void type(QLineEdit* edit, const QString& text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
 inline void answerInput(const QString& text)
 {
     onNextModal<TInputForm>([text](TInputForm* form) {
@@ -64,18 +58,17 @@ inline void answerInput(const QString& text)
     });
 }
 
-// Answers the next message box with the button.
 inline void answerBox(QMessageBox::StandardButton button = QMessageBox::Yes)
 {
     onNextModal<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
 }
 
-inline bool hasEntry(const QMenu* menu, const QString& text)
+inline QAction* entry(const QMenu* menu, const QString& text)
 {
-    for (const QAction* entry : menu->actions())
-        if (entry->text() == text)
-            return true;
-    return false;
+    for (QAction* action : menu->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
 }
 
 inline QStringList texts(const QComboBox* box)
@@ -88,7 +81,7 @@ inline QStringList texts(const QComboBox* box)
 
 // The main window on a fresh ProgramDir whose "user" folder stands in for HOME (so the local panel
 // starts in a known place), driven by the program's event loop, with a real vsftpd when the test
-// asks for one (skipped where vsftpd is not installed).
+// asks for one.
 class WindowTest : public TempHomeTest {
 protected:
     void SetUp() override
@@ -130,7 +123,6 @@ protected:
         ASSERT_TRUE(window_->close());
     }
 
-    // False (and the test skipped) where vsftpd cannot run.
     bool startVsftpd()
     {
         if (auto why = VsftpdServer::unavailableReason()) {
@@ -157,11 +149,24 @@ protected:
         return nullptr;
     }
 
-    // Saves the site "Local vsftpd" from the New Server dialog; `security` is the Security box's row.
+    void showLocal(const std::string& dir)
+    {
+        ASSERT_TRUE(w().program().local.changeDirectory(dir));
+        w().refreshViews();
+    }
+
+    // Saves the site "Local vsftpd" on host:port from the New Server dialog, password saved, passive
+    // mode; `security` is the Security box's row.
     void createSite(uint16_t port, const QString& host = "127.0.0.1", std::optional<int> security = {})
     {
         onNextModal<TFFtpBase>([port, host, security](TFFtpBase* dialog) {
-            fillVsftpdSite(dialog, port, host);
+            const std::pair<const char*, QString> fields[] = {{"edName", "Local vsftpd"}, {"edServer", host},
+                                                              {"edPort", QString::number(port)},
+                                                              {"edUser", kFtpUser}, {"edPassword", kFtpPassword}};
+            for (const auto& [name, text] : fields)
+                type(dialog->findChild<QLineEdit*>(name), text);
+            dialog->findChild<QCheckBox*>("cbSavePsw")->setChecked(true);
+            dialog->findChild<QCheckBox*>("cbPasv")->setChecked(true);
             if (security)
                 dialog->findChild<QComboBox*>("cbSecurity")->setCurrentIndex(*security);
             saveScreenshot(*dialog, "main_site_dialog");
@@ -178,15 +183,20 @@ protected:
         emit view->activated(view->currentIndex());
     }
 
+    void waitForRows(const QStringList& rows)
+    {
+        ASSERT_TRUE(waitFor([&] { return captions(w().FTPView) == rows; })) << log().toStdString();
+    }
+
     // Creates the site, connects and waits until the first listing shows `expectedRows`.
-    void connect(const QStringList& expectedRows, int timeoutMs = 20000)
+    void connect(const QStringList& expectedRows)
     {
         createSite();
         const uint64_t shown = session().listingsShown();
         activate(w().FTPView, "Local vsftpd");
         ASSERT_TRUE(waitFor([&] {
             return session().listingsShown() > shown && captions(w().FTPView) == expectedRows && session().canTransfer();
-        }, timeoutMs))
+        }))
             << log().toStdString();
     }
 

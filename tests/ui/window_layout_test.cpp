@@ -1,7 +1,5 @@
-// The saved window layout as the window applies it: the model (which keys, in what order, what fits) is
-// tested in tests/unit/window_layouts_test.cpp. Here: Save Layout writes the widgets' sizes, they come
-// back at the next start, survive resizes and the remote panel's change of columns, and the directory
-// tree beside the local list.
+// The saved window layout as the window applies it; which keys are stored, in what order, is tested in
+// tests/unit/options_store_test.cpp.
 #include "platform/ini_file.h"
 #include "ui/local_dir_tree.h"
 #include "window_fixture.h"
@@ -9,16 +7,11 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QSplitter>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-using namespace brisk;
-using brisk::test::waitFor;
-
+namespace brisk::test {
 namespace {
 
-class WindowLayoutTest : public test::WindowTest {
+class WindowLayoutTest : public WindowTest {
 protected:
     std::string optionsFile() const { return home() + "options.ftp"; }
     QWidget* panel(const char* name) const { return window_->findChild<QWidget*>(name); }
@@ -48,7 +41,7 @@ TEST_F(WindowLayoutTest, WithoutASectionTheDesignShowsAndSaveLayoutWritesTheWidg
     EXPECT_LE(std::abs(local() - remote()), 1);
     EXPECT_TRUE(panel("Panel4")->isHidden());
     EXPECT_EQ(columns(w.lvLoc, 3), (QList<int>{220, 90, 80}));
-    EXPECT_FALSE(test::saveScreenshot(w, "layout_design").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w, "layout_design").isEmpty());
 
     w.action("actSaveLayout")->trigger();
     const std::pair<const char*, int> sizes[] = {{"LogHeight", logHeight()},  {"Local", local()},
@@ -59,41 +52,36 @@ TEST_F(WindowLayoutTest, WithoutASectionTheDesignShowsAndSaveLayoutWritesTheWidg
         EXPECT_EQ(saved(key), size) << key;
 }
 
-TEST_F(WindowLayoutTest, ResizingWithoutSavingThenClosingBringsBackTheSavedLayout)
+// The saved sizes come back at the start; the panes keep their proportions as the window is resized;
+// moving them without saving and closing leaves the saved layout, which comes back at the next start.
+TEST_F(WindowLayoutTest, ResizingKeepsTheProportionsAndOnlySaveLayoutChangesWhatComesBack)
 {
     const int room = local() + remote();
     reopenWith("LogHeight=180\nLocal=" + std::to_string(room / 3) + "\nFtp=" + std::to_string(room - room / 3) +
                "\nLocDirList=120\nLocFile=150\nLocSize=70\n");
-    auto expectSaved = [&] {
+    const auto expectSaved = [&] {
         EXPECT_EQ(logHeight(), 180);
         EXPECT_EQ(local(), room / 3);
         EXPECT_EQ(panel("Panel4")->width(), 120);
         EXPECT_EQ(columns(window_->lvLoc, 2), (QList<int>{150, 70}));
     };
     expectSaved();
+    const double logShare = double(logHeight()) / (logHeight() + panel("Panel2")->height());
+    for (const QSize size : {QSize(1500, 950), QSize(900, 650)}) {
+        window_->resize(size);
+        ASSERT_TRUE(waitFor([&] { return window_->size() == size; }));
+        EXPECT_NEAR(double(local()) / (local() + remote()), 1.0 / 3, 0.01) << size.width();
+        EXPECT_NEAR(double(logHeight()) / (logHeight() + panel("Panel2")->height()), logShare, 0.01) << size.width();
+    }
 
     static_cast<QSplitter*>(panel("Panel2")->parentWidget())->setSizes({room / 2, room / 2});
     window_->lvLoc->header()->resizeSection(0, 300);
     window_->action("actDirTree")->trigger();
-    window_->resize(900, 600);
     quit();
     EXPECT_EQ(saved("Local"), room / 3) << "closing left the saved layout alone";
     EXPECT_EQ(saved("LocFile"), 150);
     open();
     expectSaved();
-}
-
-TEST_F(WindowLayoutTest, PanesKeepTheirProportionsWhenTheWindowIsResized)
-{
-    const int room = local() + remote();
-    reopenWith("LogHeight=150\nLocal=" + std::to_string(room / 4) + "\nFtp=" + std::to_string(room - room / 4) + "\n");
-    const double logShare = double(logHeight()) / (logHeight() + panel("Panel2")->height());
-    for (const QSize size : {QSize(1500, 950), QSize(900, 650)}) {
-        window_->resize(size);
-        ASSERT_TRUE(waitFor([&] { return window_->size() == size; }));
-        EXPECT_NEAR(double(local()) / (local() + remote()), 0.25, 0.01) << size.width();
-        EXPECT_NEAR(double(logHeight()) / (logHeight() + panel("Panel2")->height()), logShare, 0.01) << size.width();
-    }
 }
 
 TEST_F(WindowLayoutTest, SizesThatDoNotFitLeaveEveryPaneVisible)
@@ -103,13 +91,12 @@ TEST_F(WindowLayoutTest, SizesThatDoNotFitLeaveEveryPaneVisible)
     EXPECT_GE(std::min(local(), remote()), 200);
     EXPECT_GE(std::min(panel("Panel4")->width(), window_->lvLoc->width()), 80);
     EXPECT_EQ(column(window_->lvLoc, 0), window_->lvLoc->header()->minimumSectionSize());
-    EXPECT_FALSE(test::saveScreenshot(*window_, "layout_clamped").isEmpty());
+    EXPECT_FALSE(saveScreenshot(*window_, "layout_clamped").isEmpty());
 }
 
 TEST_F(WindowLayoutTest, TheRemoteColumnsSurviveTheSwitchToAndFromTheSiteList)
 {
-    if (!startVsftpd())
-        GTEST_SKIP() << skipReason_;
+    NEED_VSFTPD();
     server_->writeDataFile("a.txt", "a");
     reopenWith("FtpFile=150\nFtpSize=75\nFtpDate=95\nFtpTime=55\nFtpAttribute=110\n");
     connect({"a.txt"});
@@ -122,7 +109,7 @@ TEST_F(WindowLayoutTest, TheRemoteColumnsSurviveTheSwitchToAndFromTheSiteList)
     ASSERT_TRUE(waitFor([&] { return session().SiteListMode(); }));
     EXPECT_EQ(w.FTPView->header()->count(), 2);
     activate(w.FTPView, "Local vsftpd");
-    ASSERT_TRUE(waitFor([&] { return captions(w.FTPView) == QStringList{"a.txt"}; }));
+    waitForRows({"a.txt"});
     EXPECT_EQ(columns(w.FTPView, 5), (QList<int>{150, 140, 95, 55, 110}));
     quit();
     EXPECT_EQ(saved("FtpSize"), 75) << "closing kept the saved layout";
@@ -144,7 +131,7 @@ TEST_F(WindowLayoutTest, TheDirectoryTreeShowsTheLocalDirectoryAndChangesIt)
     tree->setCurrentIndex(files->index(QString::fromStdString(userHome_ + "/docs")));
     ASSERT_TRUE(waitFor([&] { return w.localPath->currentText() == "docs"; }));
     EXPECT_EQ(captions(w.lvLoc), QStringList{"inner"});
-    EXPECT_FALSE(test::saveScreenshot(w, "main_directory_tree").isEmpty());
+    EXPECT_FALSE(saveScreenshot(w, "main_directory_tree").isEmpty());
     w.program().local.upOneLevel();
     w.refreshViews();
     EXPECT_EQ(files->filePath(tree->currentIndex()).toStdString(), userHome_) << "the tree follows the list";
@@ -159,3 +146,4 @@ TEST_F(WindowLayoutTest, TheDirectoryTreeShowsTheLocalDirectoryAndChangesIt)
 }
 
 } // namespace
+} // namespace brisk::test
