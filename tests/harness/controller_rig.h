@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -73,9 +74,9 @@ struct SessionRig {
     // Waits until a new listing is shown (or the session returns to the site list).
     bool waitListing(uint64_t before, int timeoutMs = 30000)
     {
-        return pumpUntil([&] { return c.listingsShown() > before || (c.SiteListMode() && !connecting()); },
-                         timeoutMs) &&
-               c.listingsShown() > before;
+        const auto connecting = [&] { return c.ConnectAttempt() >= 0 && c.Ftp1.State() != fsReady; };
+        return pumpUntil([&] { return c.listingsShown() > before || (c.SiteListMode() && !connecting()); }, timeoutMs)
+            && c.listingsShown() > before;
     }
     bool waitSiteList(int timeoutMs = 30000)
     {
@@ -86,7 +87,6 @@ struct SessionRig {
     {
         return pumpUntil([&] { return c.Ftp1.State() == fsReady && !EventLoop::instance().hasPosted(); }, timeoutMs);
     }
-    bool connecting() const { return c.ConnectAttempt() >= 0 && c.Ftp1.State() != fsReady; }
 
     bool open()
     {
@@ -116,10 +116,7 @@ struct SessionRig {
     }
     bool logged(const std::string& line) const
     {
-        for (const std::string& l : c.log.lines())
-            if (l == line)
-                return true;
-        return false;
+        return std::find(c.log.lines().begin(), c.log.lines().end(), line) != c.log.lines().end();
     }
     std::vector<std::string> captions() const
     {

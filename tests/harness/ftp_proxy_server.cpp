@@ -1,12 +1,10 @@
 #include "ftp_proxy_server.h"
 
 #include "file_io.h"
+#include "owned_files.h"
 
 #include <grp.h>
-#include <pwd.h>
 #include <unistd.h>
-
-#include <stdexcept>
 
 namespace brisk::test {
 namespace {
@@ -43,10 +41,7 @@ std::string FtpProxyServer::magicUser(const std::string& name, uint16_t backendP
 FtpProxyServer::FtpProxyServer() : LoopbackDaemon("ftp-proxy", unavailableReason(), "log/ftp-proxy.log", 0755)
 {
     const auto logDir = dir() / "log";
-    std::filesystem::create_directory(logDir);
-    const passwd* account = ::getpwnam("nobody");
-    if (account == nullptr || ::chown(logDir.c_str(), account->pw_uid, account->pw_gid) != 0)
-        throw std::runtime_error("cannot give " + logDir.string() + " to nobody");
+    makeDirOwnedBy(logDir, "nobody");
     start([&](uint16_t port) {
         writeFileBytes(dir() / "ftp-proxy.conf",
             "[-Global-]\nServerType standalone\nListen 127.0.0.1\nPort " + std::to_string(port) + "\n"

@@ -5,11 +5,14 @@
 #include <netinet/in.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace brisk::test::peer_io {
 
@@ -66,6 +69,50 @@ private:
     UniqueFd listener_;
     uint16_t port_ = 0;
     std::thread thread_;
+};
+
+// What a scripted peer records of each connection, written on its thread and read or awaited by the test.
+template <typename Record>
+class PeerRecords {
+public:
+    // A new connection's record; returns its index.
+    size_t add()
+    {
+        std::lock_guard lock(mutex_);
+        records_.emplace_back();
+        changed_.notify_all();
+        return records_.size() - 1;
+    }
+    template <typename Change>
+    void update(size_t i, Change change)
+    {
+        std::lock_guard lock(mutex_);
+        change(records_[i]);
+        changed_.notify_all();
+    }
+    size_t count() const
+    {
+        std::lock_guard lock(mutex_);
+        return records_.size();
+    }
+    // A copy of connection i's record; an empty one before that connection came.
+    Record at(size_t i) const
+    {
+        std::lock_guard lock(mutex_);
+        return i < records_.size() ? records_[i] : Record{};
+    }
+    // True once connection i exists and `done` holds for its record; false when the limit passes first.
+    template <typename Done>
+    bool waitFor(size_t i, std::chrono::milliseconds limit, Done done) const
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return i < records_.size() && done(records_[i]); });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<Record> records_;
 };
 
 } // namespace brisk::test

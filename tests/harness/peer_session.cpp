@@ -31,6 +31,15 @@ sockaddr_in parsePortArgument(const std::string& command)
     return address;
 }
 
+// Closes with a reset (RST) instead of an orderly close.
+void resetConnection(UniqueFd& fd)
+{
+    const linger abortive{1, 0};
+    if (fd.valid())
+        setsockopt(fd.get(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    fd.reset();
+}
+
 } // namespace
 
 PeerSession::PeerSession(UniqueFd control, int stopFd, std::chrono::milliseconds waitLimit,
@@ -58,10 +67,7 @@ void PeerSession::closeControl()
 
 void PeerSession::resetControl()
 {
-    const linger abortive{1, 0};
-    if (control_.valid())
-        setsockopt(control_.get(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-    control_.reset();
+    resetConnection(control_);
 }
 
 uint16_t PeerSession::listenForData()
@@ -107,9 +113,8 @@ void PeerSession::intrudeData(const std::string& sourceAddress, const std::strin
 
 void PeerSession::resetData()
 {
-    const linger hard{1, 0};
-    setsockopt(dataFd(), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    data_.reset();
+    dataFd();
+    resetConnection(data_);
 }
 
 int PeerSession::dataFd() const

@@ -83,25 +83,15 @@ void ScriptedFtpPeer::acceptLogin()
 
 void ScriptedFtpPeer::serve(UniqueFd control)
 {
-    size_t index = 0;
-    std::chrono::milliseconds limit{};
-    {
-        std::lock_guard lock(mutex_);
-        index = connections_.size();
-        connections_.emplace_back();
-        limit = waitLimit_;
-    }
-    changed_.notify_all();
-    PeerSession session(std::move(control), listener_.stopFd(), limit, index);
-    struct EndMark {
-        ScriptedFtpPeer& peer;
-        size_t index;
-        ~EndMark() { peer.markEnded(index); }
-    } endMark{*this, index};
+    const size_t index = connections_.add();
+    std::unique_lock lock(mutex_);
+    PeerSession session(std::move(control), listener_.stopFd(), waitLimit_, index);
+    lock.unlock();
     try {
         converse(session);
     } catch (const std::exception&) {
     }
+    connections_.update(index, [](Connection& c) { c.ended = true; });
 }
 
 void ScriptedFtpPeer::converse(PeerSession& session)
@@ -130,7 +120,7 @@ void ScriptedFtpPeer::converse(PeerSession& session)
         pending.erase(0, end + 1);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        record(session.connection(), line);
+        connections_.update(session.connection(), [&](Connection& c) { c.lines.push_back(line); });
         ruleFor(line)(session, line);
     }
 }
@@ -145,60 +135,29 @@ PeerRule ScriptedFtpPeer::ruleFor(const std::string& line) const
     return defaultRule_;
 }
 
-void ScriptedFtpPeer::record(size_t connection, const std::string& line)
-{
-    std::unique_lock lock(mutex_);
-    connections_[connection].lines.push_back(line);
-    lock.unlock();
-    changed_.notify_all();
-}
-
-void ScriptedFtpPeer::markEnded(size_t connection)
-{
-    std::unique_lock lock(mutex_);
-    connections_[connection].ended = true;
-    lock.unlock();
-    changed_.notify_all();
-}
-
-template <typename Done>
-bool ScriptedFtpPeer::waitUntil(std::chrono::milliseconds limit, Done done) const
-{
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, limit, done);
-}
-
 size_t ScriptedFtpPeer::connectionCount() const
 {
-    std::lock_guard lock(mutex_);
-    return connections_.size();
+    return connections_.count();
 }
 
 std::vector<std::string> ScriptedFtpPeer::lines(size_t connection) const
 {
-    std::lock_guard lock(mutex_);
-    return connection < connections_.size() ? connections_[connection].lines
-                                            : std::vector<std::string>{};
+    return connections_.at(connection).lines;
 }
 
-bool ScriptedFtpPeer::waitForLines(size_t count, std::chrono::milliseconds limit,
-                                   size_t connection) const
+bool ScriptedFtpPeer::waitForLines(size_t count, std::chrono::milliseconds limit, size_t connection) const
 {
-    return waitUntil(limit, [&] {
-        return connection < connections_.size() && connections_[connection].lines.size() >= count;
-    });
+    return connections_.waitFor(connection, limit, [&](const Connection& c) { return c.lines.size() >= count; });
 }
 
 bool ScriptedFtpPeer::waitForConnections(size_t count, std::chrono::milliseconds limit) const
 {
-    return waitUntil(limit, [&] { return connections_.size() >= count; });
+    return count == 0 || connections_.waitFor(count - 1, limit, [](const Connection&) { return true; });
 }
 
 bool ScriptedFtpPeer::waitForDisconnect(size_t connection, std::chrono::milliseconds limit) const
 {
-    return waitUntil(limit, [&] {
-        return connection < connections_.size() && connections_[connection].ended;
-    });
+    return connections_.waitFor(connection, limit, [](const Connection& c) { return c.ended; });
 }
 
 } // namespace brisk::test

@@ -4,7 +4,6 @@
 #include "peer_session.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -70,19 +69,14 @@ private:
     void serve(UniqueFd control);
     void converse(PeerSession& session);
     PeerRule ruleFor(const std::string& line) const;
-    void record(size_t connection, const std::string& line);
-    void markEnded(size_t connection);
-    template <typename Done>
-    bool waitUntil(std::chrono::milliseconds limit, Done done) const;
 
     mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
     std::string banner_;
     std::map<std::string, PeerRule> lineRules_;
     std::map<std::string, PeerRule> verbRules_;
     PeerRule defaultRule_;
     std::chrono::milliseconds waitLimit_{std::chrono::seconds(10)};
-    std::vector<Connection> connections_;
+    PeerRecords<Connection> connections_;
 
     PeerListener listener_;  // last: its thread stops before anything it uses goes
 };

@@ -63,7 +63,7 @@ private:
         if (bytes.empty())
             return false;
         pending_ += bytes;
-        peer_.record(index_, bytes);
+        peer_.connections_.update(index_, [&](Connection& c) { c.received += bytes; });
         return true;
     }
 
@@ -97,65 +97,33 @@ ScriptedSocksPeer::~ScriptedSocksPeer() = default;
 
 void ScriptedSocksPeer::serve(UniqueFd fd)
 {
-    size_t index = 0;
-    {
-        std::lock_guard lock(mutex_);
-        index = connections_.size();
-        connections_.emplace_back();
-    }
-    changed_.notify_all();
+    const size_t index = connections_.add();
     bool byClient = false;
     try {
         byClient = Session(*this, std::move(fd), index).run();
     } catch (const std::exception&) { // a failed step (a timeout, the client gone) ends the connection
-    } catch (const peer_io::Stopped&) {
-        markEnded(index, false);
-        throw;
     }
-    markEnded(index, byClient);
-}
-
-void ScriptedSocksPeer::record(size_t connection, const std::string& bytes)
-{
-    std::unique_lock lock(mutex_);
-    connections_[connection].received += bytes;
-    lock.unlock();
-    changed_.notify_all();
-}
-
-void ScriptedSocksPeer::markEnded(size_t connection, bool byClient)
-{
-    std::unique_lock lock(mutex_);
-    connections_[connection].ended = true;
-    connections_[connection].clientClosed = byClient;
-    lock.unlock();
-    changed_.notify_all();
+    connections_.update(index, [&](Connection& c) { c.ended = true, c.clientClosed = byClient; });
 }
 
 size_t ScriptedSocksPeer::connectionCount() const
 {
-    std::lock_guard lock(mutex_);
-    return connections_.size();
+    return connections_.count();
 }
 
 std::string ScriptedSocksPeer::received(size_t connection) const
 {
-    std::lock_guard lock(mutex_);
-    return connection < connections_.size() ? connections_[connection].received : std::string();
+    return connections_.at(connection).received;
 }
 
 bool ScriptedSocksPeer::waitForEnd(size_t connection, std::chrono::milliseconds limit) const
 {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, limit, [&] {
-        return connection < connections_.size() && connections_[connection].ended;
-    });
+    return connections_.waitFor(connection, limit, [](const Connection& c) { return c.ended; });
 }
 
 bool ScriptedSocksPeer::clientClosed(size_t connection) const
 {
-    std::lock_guard lock(mutex_);
-    return connection < connections_.size() && connections_[connection].clientClosed;
+    return connections_.at(connection).clientClosed;
 }
 
 } // namespace brisk::test

@@ -2,10 +2,8 @@
 #include "peer_io.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <initializer_list>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -82,14 +80,9 @@ private:
     class Session;
 
     void serve(UniqueFd fd);
-    void record(size_t connection, const std::string& bytes);
-    void markEnded(size_t connection, bool byClient);
 
     SocksScript script_;
-
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::vector<Connection> connections_;
+    PeerRecords<Connection> connections_;
 
     PeerListener listener_;  // last: its thread stops before anything it uses goes
 };

@@ -54,9 +54,9 @@ public:
     void answerFont(std::optional<FontChoice> font) { fontAnswers_.push_back(std::move(font)); }
     bool scriptUsedUp() const
     {
-        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty() &&
-               lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty() &&
-               certificateAnswers_.empty();
+        return promptAnswers_.empty() && questionAnswers_.empty() && overwriteAnswers_.empty()
+            && lineEndingAnswers_.empty() && chooserAnswers_.empty() && fontAnswers_.empty()
+            && certificateAnswers_.empty();
     }
     // Prompt `i` as asked: "title / label / text / maxLength", with " / masked" for a password.
     std::string prompt(size_t i) const
@@ -69,10 +69,7 @@ public:
     bool InputPrompt(const PromptRequest& request, std::string& answer) override
     {
         prompts.push_back(request);
-        const auto next = take(promptAnswers_, "prompt: " + request.title);
-        if (next && *next)
-            answer = **next;
-        return next && *next;
+        return answerFrom(promptAnswers_, "prompt: " + request.title, answer);
     }
     bool AskYesNo(const std::string& caption, const std::string& text) override
     {
@@ -87,7 +84,6 @@ public:
     // Without an editor the site dialog is cancelled.
     bool EditSite(SiteProperties& model) override
     {
-        ++siteEdits;
         if (!siteEditor || !siteEditor(model)) {
             model.cancel();
             return false;
@@ -120,20 +116,11 @@ public:
     bool AskFont(FontChoice& font) override
     {
         fontsAsked.push_back(font);
-        const auto next = take(fontAnswers_, "");
-        if (next && *next)
-            font = **next;
-        return next && *next;
+        return answerFrom(fontAnswers_, "", font);
     }
 
-    bool AskOpenFile(const FileDialogRequest& request, std::string& path) override
-    {
-        return chooser({"open", request}, path);
-    }
-    bool AskSaveFile(const FileDialogRequest& request, std::string& path) override
-    {
-        return chooser({"save", request}, path);
-    }
+    bool AskOpenFile(const FileDialogRequest& r, std::string& path) override { return chooser({"open", r}, path); }
+    bool AskSaveFile(const FileDialogRequest& r, std::string& path) override { return chooser({"save", r}, path); }
     bool AskDirectory(const std::string& title, std::string& path) override
     {
         return chooser({"directory", {title, {}, path, {}}}, path);
@@ -163,11 +150,10 @@ public:
     }
 
     // The progress window's calls, one line each: "open" (when it was closed), "start NAME SIZE
-    // send|receive", "end", "close"; updates are only counted, with the last figure kept.
+    // send|receive", "end", "close"; updates are only counted.
     struct RecordedProgress : ProgressSink {
         std::vector<std::string> calls;
         int updates = 0;
-        int64_t lastCount = -1;
         bool shown = false;
         void open() override
         {
@@ -178,7 +164,7 @@ public:
         {
             calls.push_back("start " + name + " " + std::to_string(size) + (sending ? " send" : " receive"));
         }
-        void update(int64_t count) override { ++updates, lastCount = count; }
+        void update(int64_t) override { ++updates; }
         void endFile() override { calls.push_back("end"); }
         void close() override
         {
@@ -206,7 +192,7 @@ public:
     std::vector<CertificateQuestion> certificates;
     std::vector<Chooser> choosers;
     std::vector<FontChoice> fontsAsked;
-    int siteEdits = 0, attributeEdits = 0, commandDialogs = 0, mirrorEdits = 0, optionsDialogs = 0;
+    int attributeEdits = 0, commandDialogs = 0, mirrorEdits = 0, optionsDialogs = 0;
     int lineEndingDialogs = 0, changes = 0;
 
 private:
@@ -223,6 +209,15 @@ private:
         answers.pop_front();
         return next;
     }
+    // The next scripted answer into `out`; false when it (or the script) says Cancel.
+    template <class T>
+    static bool answerFrom(std::deque<std::optional<T>>& answers, const std::string& unscripted, T& out)
+    {
+        const auto next = take(answers, unscripted);
+        if (next && *next)
+            out = **next;
+        return next && *next;
+    }
     template <class F>
     static bool scripted(const F& editor, const char* what)
     {
@@ -233,10 +228,7 @@ private:
     bool chooser(Chooser asked, std::string& path)
     {
         choosers.push_back(std::move(asked));
-        const auto next = take(chooserAnswers_, "chooser: " + choosers.back().kind);
-        if (next && *next)
-            path = **next;
-        return next && *next;
+        return answerFrom(chooserAnswers_, "chooser: " + choosers.back().kind, path);
     }
 
     std::deque<std::optional<std::string>> promptAnswers_;

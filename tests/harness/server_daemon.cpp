@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -148,20 +149,19 @@ bool processOwnsSocket(pid_t pid, unsigned long inode)
     return false;
 }
 
-void reapIfChild(pid_t pid)
-{
-    while (::waitpid(pid, nullptr, WNOHANG) < 0 && errno == EINTR) {
-    }
-}
-
+// Reaps those that are children (of this process, as subreaper) on the way.
 bool anyAlive(const std::vector<pid_t>& pids)
 {
-    for (pid_t p : pids) {
-        reapIfChild(p);
-        if (processAlive(p))
-            return true;
-    }
-    return false;
+    return std::any_of(pids.begin(), pids.end(), [](pid_t p) {
+        while (::waitpid(p, nullptr, WNOHANG) < 0 && errno == EINTR) {
+        }
+        return processAlive(p);
+    });
+}
+
+std::optional<std::string> reasonIf(bool condition, std::string why)
+{
+    return condition ? std::optional<std::string>(std::move(why)) : std::nullopt;
 }
 
 void waitWhileAnyAlive(const std::vector<pid_t>& pids)
@@ -359,25 +359,18 @@ size_t SocksDaemon::connections(std::optional<uint16_t> destPort) const
 
 std::optional<std::string> firstReason(std::initializer_list<std::optional<std::string>> reasons)
 {
-    for (const auto& why : reasons) {
-        if (why)
-            return why;
-    }
-    return std::nullopt;
+    const auto why = std::find_if(reasons.begin(), reasons.end(), [](const auto& r) { return r.has_value(); });
+    return why == reasons.end() ? std::nullopt : *why;
 }
 
 std::optional<std::string> missingProgram(const std::string& path, const std::string& package)
 {
-    if (::access(path.c_str(), X_OK) != 0)
-        return path + " is missing (package " + package + ")";
-    return std::nullopt;
+    return reasonIf(::access(path.c_str(), X_OK) != 0, path + " is missing (package " + package + ")");
 }
 
 std::optional<std::string> missingAccount(const std::string& name)
 {
-    if (::getpwnam(name.c_str()) == nullptr)
-        return "the system user " + name + " is missing";
-    return std::nullopt;
+    return reasonIf(::getpwnam(name.c_str()) == nullptr, "the system user " + name + " is missing");
 }
 
 std::string sha512CryptHash(const std::string& password)

@@ -1,12 +1,10 @@
 #include "tree_ftp_peer.h"
 
 #include <algorithm>
+#include <sstream>
 #include <utility>
 
-#include <sstream>
-
 namespace brisk::test {
-
 namespace {
 
 std::string argumentOf(const std::string& line)
@@ -24,6 +22,15 @@ std::string parentOf(const std::string& path)
 std::string nameOf(const std::string& path)
 {
     return path.substr(path.rfind('/') + 1);
+}
+
+void sendOverData(PeerSession& s, const std::string& bytes)
+{
+    s.send("150 Opening data connection.\r\n");
+    s.acceptData();
+    s.sendData(bytes);
+    s.closeData();
+    s.send("226 Done.\r\n");
 }
 
 } // namespace
@@ -174,16 +181,10 @@ void TreeFtpPeer::install()
     }));
     peer_.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
     peer_.on("LIST", [this](PeerSession& s, const std::string&) {
-        std::string text;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            text = listingOf(cwd_);
-        }
-        s.send("150 Listing.\r\n");
-        s.acceptData();
-        s.sendData(text);
-        s.closeData();
-        s.send("226 Done.\r\n");
+        std::unique_lock<std::mutex> lock(mutex_);
+        const std::string text = listingOf(cwd_);
+        lock.unlock();
+        sendOverData(s, text);
     });
     peer_.on("DELE", locked([this](PeerSession& s, const std::string& arg) {
         const auto it = nodes_.find(resolve(arg));
@@ -244,11 +245,7 @@ void TreeFtpPeer::install()
             size = it->second.size;
             from = std::min(std::exchange(restAt_, 0), size);
         }
-        s.send("150 Sending.\r\n");
-        s.acceptData();
-        s.sendData(std::string(size_t(size - from), 'x'));
-        s.closeData();
-        s.send("226 Done.\r\n");
+        sendOverData(s, std::string(size_t(size - from), 'x'));
     });
     peer_.on("STOR", [this](PeerSession& s, const std::string& line) {
         const std::string path = [&] {

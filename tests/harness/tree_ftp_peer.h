@@ -10,14 +10,9 @@ namespace brisk::test {
 
 // A scripted FTP server that keeps a small file tree in memory and answers the commands of a
 // session (login, SYST, PWD, CWD, CDUP, TYPE, PASV, LIST, RETR, STOR, DELE, RMD, MKD, RNFR/RNTO,
-// SITE CHMOD)
-// as a Unix server would. Single lines can be made to fail with `peer().onLine(line, reply)`,
-// and a directory's listing can be replaced by raw text for names no file system holds.
-//
-//   TreeFtpPeer server;
-//   server.addFile("/t/a.txt");
-//   server.addLink("/t/www", "../public_html");
-//   server.peer().onLine("RMD /t", "550 Directory not empty.\r\n");
+// SITE CHMOD) as a Unix server would. Single lines can be made to fail with
+// `peer().onLine(line, reply)`, and a directory's listing can be replaced by raw text for names no
+// file system holds.
 class TreeFtpPeer {
 public:
     TreeFtpPeer();

@@ -71,10 +71,8 @@ TEST_F(CliListing, ASignalDuringAListingRemovesTheTemporaryFile)
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         ScriptedFtpPeer peer;
-        peer.on("USER", "331 pass\r\n");
-        peer.on("PASS", "230 in\r\n");
-        peer.on("TYPE", "200 ok\r\n");
-        peer.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
+        peer.acceptLogin();
+        peer.on("PASV", ScriptedFtpPeer::passive());
         peer.on("LIST", [](PeerSession& s, const std::string&) {
             s.send("150 here\r\n");
             s.acceptData();
@@ -82,15 +80,11 @@ TEST_F(CliListing, ASignalDuringAListingRemovesTheTemporaryFile)
         });
         const std::string tmp = home() + "tmp-" + std::to_string(signal);
         std::filesystem::create_directories(tmp);
-        const std::string url = "ftp://u:p@127.0.0.1:" + std::to_string(peer.port());
-        const std::string tmpEnv = "TMPDIR=" + tmp;
-        std::vector<std::string> args{"env", tmpEnv, BRISKLANE_CLI_PATH, url, "ls"};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
+        std::string env = "env", tmpEnv = "TMPDIR=" + tmp, cli = BRISKLANE_CLI_PATH, ls = "ls";
+        std::string url = "ftp://u:p@127.0.0.1:" + std::to_string(peer.port());
+        char* argv[] = {env.data(), tmpEnv.data(), cli.data(), url.data(), ls.data(), nullptr};
         pid_t pid = 0;
-        ASSERT_EQ(posix_spawnp(&pid, "env", nullptr, nullptr, argv.data(), environ), 0);
+        ASSERT_EQ(posix_spawnp(&pid, "env", nullptr, nullptr, argv, environ), 0);
 
         const bool listed = waitForCommand(peer, "LIST");
         // The data connection is accepted once the tool is receiving into its file.

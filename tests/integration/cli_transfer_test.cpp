@@ -26,6 +26,12 @@ protected:
         url = cliUrl(server->port());
     }
     std::string local(const std::string& name) const { return (dir.path() / name).string(); }
+    CommandResult cli(const std::vector<std::string>& args, int status = 0, const std::string& input = {})
+    {
+        CommandResult r = runCli(args, input);
+        EXPECT_EQ(r.exitCode, status) << r.err;
+        return r;
+    }
     fs::path remote(const std::string& name) const { return server->root() / name; }
 
     std::unique_ptr<PyftpdServer> server;
@@ -39,29 +45,22 @@ TEST_F(CliTransfer, PutGetAppendAndResumeInBothModes)
         SCOPED_TRACE(mode);
         const std::string data = bytePattern(2 << 20);
         writeFileBytes(local("up.bin"), data);
-        CommandResult r = runCli({mode, url, "put", local("up.bin"), "up.bin"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        cli({mode, url, "put", local("up.bin"), "up.bin"});
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data);
-        r = runCli({mode, url, "get", "up.bin", local("down.bin")});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        cli({mode, url, "get", "up.bin", local("down.bin")});
         EXPECT_TRUE(readFileBytes(local("down.bin")) == data);
 
         writeFileBytes(local("down.bin"), data.substr(0, 777777));
-        r = runCli({mode, "--resume", url, "get", "up.bin", local("down.bin")});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const CommandResult r = cli({mode, "--resume", url, "get", "up.bin", local("down.bin")});
         EXPECT_TRUE(readFileBytes(local("down.bin")) == data);
-        if (mode == "-v") {
-            EXPECT_NE(r.err.find("> REST 777777"), std::string::npos) << r.err;
-        }
+        EXPECT_EQ(r.err.find("> REST 777777") != std::string::npos, mode == "-v") << r.err;
 
         writeFileBytes(remote("up.bin"), data.substr(0, 123456));
-        r = runCli({mode, "--resume", url, "put", local("up.bin"), "up.bin"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        cli({mode, "--resume", url, "put", local("up.bin"), "up.bin"});
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data);
 
         writeFileBytes(local("tail"), "tail");
-        r = runCli({mode, url, "append", local("tail"), "up.bin"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        cli({mode, url, "append", local("tail"), "up.bin"});
         EXPECT_TRUE(readFileBytes(remote("up.bin")) == data + "tail");
     }
 }
@@ -70,32 +69,24 @@ TEST_F(CliTransfer, ListingsAndFileCommands)
 {
     writeFileBytes(remote("a file.txt"), "12345");
     writeFileBytes(remote(".hidden"), "h");
-    CommandResult r = runCli({url, "ls"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find(" a file.txt\r\n"), std::string::npos) << r.out;
-    r = runCli({url, "nlst"});
-    EXPECT_EQ(r.out.find("a file.txt\r\n") != std::string::npos, true) << r.out;
-    r = runCli({url, "ls", "--parse", "--date-today", "2030-01-01"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("1\ta file.txt\t5\t"), std::string::npos) << r.out;
+    EXPECT_TRUE(contains(cli({url, "ls"}).out, " a file.txt\r\n"));
+    EXPECT_TRUE(contains(cli({url, "nlst"}).out, "a file.txt\r\n"));
+    EXPECT_TRUE(contains(cli({url, "ls", "--parse", "--date-today", "2030-01-01"}).out, "1\ta file.txt\t5\t"));
 
-    EXPECT_EQ(runCli({url, "mkdir", "new dir"}).exitCode, 0);
+    cli({url, "mkdir", "new dir"});
     EXPECT_TRUE(fs::is_directory(remote("new dir")));
-    EXPECT_EQ(runCli({url + "/new%20dir", "pwd"}).out, "/new dir\n");
-    EXPECT_EQ(runCli({url, "rmdir", "new dir"}).exitCode, 0);
+    EXPECT_EQ(cli({url + "/new%20dir", "pwd"}).out, "/new dir\n");
+    cli({url, "rmdir", "new dir"});
     EXPECT_FALSE(fs::exists(remote("new dir")));
-    EXPECT_EQ(runCli({url, "mv", "a file.txt", "b.txt"}).exitCode, 0);
+    cli({url, "mv", "a file.txt", "b.txt"});
     EXPECT_TRUE(fs::exists(remote("b.txt")));
-    r = runCli({url, "size", "b.txt"});
-    EXPECT_EQ(r.out, "5\n") << r.err;
-    EXPECT_EQ(runCli({url, "rm", "b.txt"}).exitCode, 0);
+    EXPECT_EQ(cli({url, "size", "b.txt"}).out, "5\n");
+    cli({url, "rm", "b.txt"});
     EXPECT_FALSE(fs::exists(remote("b.txt")));
 
-    r = runCli({url, "get", "missing.bin", local("m")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("GetAsync failed: error 550"), std::string::npos) << r.err;
-    EXPECT_EQ(runCli({url, "get"}).exitCode, 1);
-    EXPECT_EQ(runCli({url, "mv", "x"}).exitCode, 1);
+    EXPECT_TRUE(contains(cli({url, "get", "missing.bin", local("m")}, 2).err, "GetAsync failed: error 550"));
+    cli({url, "get"}, 1);
+    cli({url, "mv", "x"}, 1);
 }
 
 // Stored sites are listed and resolved in sites_command_test.cpp; here they log in.
@@ -122,14 +113,12 @@ TEST_F(CliTransfer, StoredSitesOpen)
     ASSERT_TRUE(sites.addSite(site, index).ok());
 
     writeFileBytes(server->root() / "stored.txt", "via a stored site");
-    CommandResult r = runCli({"@Local test", "get", "stored.txt", local("stored.txt")});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    cli({"@Local test", "get", "stored.txt", local("stored.txt")});
     EXPECT_EQ(readFileBytes(local("stored.txt")), "via a stored site");
-    r = runCli({"-v", "@Asks", "pwd"}, std::string(kFtpPassword) + "\n");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const CommandResult r = cli({"-v", "@Asks", "pwd"}, 0, std::string(kFtpPassword) + "\n");
     EXPECT_EQ(r.out, "/\n");
-    EXPECT_NE(r.err.find("> PASS (hidden)"), std::string::npos);
-    EXPECT_EQ(runCli({"@Nobody", "pwd"}).exitCode, 1);
+    EXPECT_TRUE(contains(r.err, "> PASS (hidden)"));
+    cli({"@Nobody", "pwd"}, 1);
 }
 
 } // namespace

@@ -73,15 +73,15 @@ protected:
     fs::path src() const { return local.path() / "src" / "t"; }
     fs::path dst() const { return local.path() / "dst"; }
     fs::path remote(const std::string& name) const { return server->dataDir() / "t" / name; }
-    CommandResult get(Strings options)
+    CommandResult get(const Strings& flags, int status = 0) { return cli(flags, {"get", "-r", "t", dst()}, status); }
+    CommandResult put(const Strings& flags, int status = 0) { return cli(flags, {"put", "-r", src()}, status); }
+    CommandResult cli(Strings args, const Strings& command, int status)
     {
-        options.insert(options.end(), {url, "get", "-r", "t", dst().string()});
-        return runCli(options);
-    }
-    CommandResult put(Strings options)
-    {
-        options.insert(options.end(), {url, "put", "-r", src().string()});
-        return runCli(options);
+        args.push_back(url);
+        args.insert(args.end(), command.begin(), command.end());
+        CommandResult r = runCli(args);
+        EXPECT_EQ(r.exitCode, status) << r.err;
+        return r;
     }
 
     TempDir local;
@@ -89,15 +89,13 @@ protected:
 
 TEST_F(CliTreeIfExists, SkipOverwriteResumeBothWays)
 {
-    ASSERT_EQ(put({}).exitCode, 0);
-    CommandResult r = get({});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    put({});
+    get({});
     EXPECT_EQ(treeOf(dst() / "t"), treeOf(src()));
 
     // Without the option and without an options file: skip.
     writeFileBytes(dst() / "t" / "a.bin", "local");
-    r = get({});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    CommandResult r = get({});
     EXPECT_TRUE(contains(r.err, "Transfer finished: 0 transferred, 2 skipped, 0 failed")) << r.err;
     EXPECT_EQ(readFileBytes(dst() / "t" / "a.bin"), "local");
     // The stored choice decides when the option is not given.
@@ -108,31 +106,26 @@ TEST_F(CliTreeIfExists, SkipOverwriteResumeBothWays)
 
     fs::resize_file(dst() / "t" / "a.bin", 100000);
     r = get({"-v", "--if-exists", "resume"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(treeOf(dst() / "t"), treeOf(src()));
     EXPECT_TRUE(contains(r.err, "> REST 100000\n") && contains(r.err, "> REST 6\n")) << r.err;
 
     fs::resize_file(remote("a.bin"), 123456);
     writeFileBytes(remote("b.txt"), "remote");
-    r = put({"--if-exists", "skip"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    put({"--if-exists", "skip"});
     EXPECT_EQ(readFileBytes(remote("b.txt")), "remote");
     EXPECT_EQ(fs::file_size(remote("a.bin")), 123456u);
     r = put({"-v", "--if-exists", "resume"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(contains(r.err, "> REST 123456")) << r.err;
-    r = put({"--if-exists", "overwrite"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    put({"--if-exists", "overwrite"});
     EXPECT_EQ(treeOf(server->dataDir() / "t"), treeOf(src()));
 }
 
 TEST_F(CliTreeIfExists, ExitStatus2WhenAFileFailsAnd1ForUsageErrors)
 {
-    ASSERT_EQ(put({}).exitCode, 0);
+    put({});
     // The server reads as the FTP user, who may not read this one.
     fs::permissions(remote("b.txt"), fs::perms::none);
-    CommandResult r = get({});
-    EXPECT_EQ(r.exitCode, 2) << r.err;
+    CommandResult r = get({}, 2);
     EXPECT_TRUE(contains(r.err, "Transfer finished: 1 transferred, 0 skipped, 1 failed")) << r.err;
     EXPECT_EQ(readFileBytes(dst() / "t" / "a.bin"), readFileBytes(src() / "a.bin"));
     // A user who may not write: the top directory cannot be made.

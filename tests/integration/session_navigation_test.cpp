@@ -200,10 +200,8 @@ TEST_F(PyftpdSessionTest, StopDuringAListingAbortsItAndEndsTheSession)
     ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }, 15000))
         << ::testing::PrintToString(rig.c.log.lines());
     EXPECT_TRUE(rig.c.SiteListMode());
-    bool errorLogged = false;
-    for (const std::string& line : rig.c.log.lines())
-        errorLogged |= line.rfind("Error 426", 0) == 0;
-    EXPECT_TRUE(errorLogged);
+    const auto& lines = rig.c.log.lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const auto& l) { return l.rfind("Error 426", 0) == 0; }));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// What a session's chains leave on real servers: deleted trees and changed modes on disk, transfers
-// and mirror runs stopped while a file moves, and the file times a mirror keeps. The commands the
+// What a session's chains leave on real servers: deleted trees on disk, transfers and mirror runs
+// stopped while a file moves, and the file times a mirror keeps. The commands the
 // chains send are asserted against the in-memory server (tests/unit/session_*_test.cpp and
 // mirror_runner_test.cpp); whole trees go up and down in cli_tree_transfer_test.cpp and
 // cli_mirror_test.cpp.
@@ -8,13 +8,11 @@
 #include "session_rig.h"
 
 #include "mirror/mirror_runner.h"
-#include "session/attribute_form.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace brisk::test {
 namespace {
@@ -65,26 +63,6 @@ TEST_P(SessionServersTest, DeleteRemovesWholeTreesAndShowsWhatIsLeft)
     EXPECT_FALSE(fs::exists(server->root() / "t"));
     EXPECT_FALSE(fs::exists(server->root() / "f1.txt"));
     EXPECT_TRUE(fs::exists(server->root() / "keep.txt"));
-}
-
-// The modes the dialog gives really change on disk, a name with a blank and a leading dash too.
-TEST_P(SessionServersTest, SiteChmodChangesTheModesOnDisk)
-{
-    const Strings names = {"a.txt", "-my file.txt", "d"};
-    server->putFile("a.txt", "a");
-    server->putFile("-my file.txt", "m");
-    server->putFile("d/x.txt", "x");
-    ASSERT_TRUE(openSite());
-    select(names);
-    rig->ui.attributeEditor = [](AttributeForm& form) { return form.editModeText("711") && form.apply(); };
-    run([&] { rig->c.ChangeAttributes(); });
-    for (const std::string& name : names) {
-        struct stat st{};
-        ASSERT_EQ(::stat((server->root() / name).c_str(), &st), 0) << name;
-        EXPECT_EQ(st.st_mode & 07777, mode_t(0711)) << name;
-    }
-    EXPECT_TRUE(rig->logged("Attributes changed: 3, failed: 0"));
-    EXPECT_EQ(rig->c.remote.panel.rows()[size_t(rig->rowOf("a.txt"))].attributes, "-rwx--x--x");
 }
 
 // Stop ends the transfer at once: the file under way is not counted, the next one is not started,

@@ -46,8 +46,8 @@ TEST_P(DeleteTreeTranscript, DeletesTheWholeTreeAndReturns)
         server.useWindowsListings();
     ASSERT_TRUE(open(GetParam().answer));
     EXPECT_EQ(deleteSelected({"f1.txt", "f2.txt", "t"}), GetParam().expected);
-    EXPECT_EQ(rig->ui.questions.at(0).caption, "Attention");
-    EXPECT_EQ(rig->ui.questions.at(0).text, "Do you wish to remove \"t/\", \"f1.txt\" and \"f2.txt\"?");
+    EXPECT_EQ(rig->ui.questions.at(0).caption + ": " + rig->ui.questions.at(0).text,
+              "Attention: Do you wish to remove \"t/\", \"f1.txt\" and \"f2.txt\"?");
     EXPECT_EQ(server.paths(), (Strings{"/", "/keep.txt"}));
     EXPECT_EQ(rig->captions(), (Strings{"keep.txt"}));
     EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");

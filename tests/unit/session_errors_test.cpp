@@ -71,9 +71,8 @@ TEST_F(SessionErrorsTest, ARefusedConnectionIsToldAndTheSiteStaysSelected)
     EXPECT_EQ(loggedWith("[Attempt"),
               (Strings{"Connecting to 127.0.0.1 [Attempt 2]", "Connecting to 127.0.0.1 [Attempt 3]"}));
     ASSERT_EQ(rig->ui.messages.size(), 1u);
-    EXPECT_EQ(rig->ui.messages[0].caption, "Connection failed");
-    EXPECT_EQ(rig->ui.messages[0].text,
-              "The server 127.0.0.1 refused the connection on port " + std::to_string(port) + ".");
+    EXPECT_EQ(rig->ui.messages[0].caption + ": " + rig->ui.messages[0].text,
+              "Connection failed: The server 127.0.0.1 refused the connection on port " + std::to_string(port) + ".");
     ASSERT_GE(rig->c.siteSelection(), 0);
     EXPECT_TRUE(rig->c.enabled(Action::ServerProperties));
 
