@@ -13,11 +13,11 @@ namespace brisk {
 namespace {
 
 // Rows from "name|size|date|time"; a name ending in '/' is a directory, ".." the row up.
-void showRows(FilePanel& panel, std::initializer_list<std::string> specs)
+void showRows(FilePanel& panel, std::initializer_list<std::string> texts)
 {
     std::vector<PanelRow> rows;
-    for (const std::string& spec : specs) {
-        std::istringstream in(spec);
+    for (const std::string& text : texts) {
+        std::istringstream in(text);
         PanelRow& row = rows.emplace_back();
         std::getline(in, row.caption, '|');
         std::getline(in, row.size, '|');
