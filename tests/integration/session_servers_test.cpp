@@ -47,6 +47,12 @@ protected:
 
     TRecMirror task;
     std::unique_ptr<MirrorRunner> runner;
+    // It holds the controller, which the base TearDown destroys.
+    void TearDown() override
+    {
+        runner.reset();
+        SessionServerTest::TearDown();
+    }
 };
 
 TEST_P(SessionServersTest, DeleteRemovesWholeTreesAndShowsWhatIsLeft)

@@ -42,6 +42,12 @@ protected:
 
     TRecMirror task;
     std::unique_ptr<MirrorRunner> runner;
+    // It holds the controller, which the base TearDown destroys.
+    void TearDown() override
+    {
+        runner.reset();
+        TreeSessionTest::TearDown();
+    }
 };
 
 // The local link is never written through: its download fails.
@@ -210,6 +216,12 @@ protected:
     }
 
     std::unique_ptr<Mirroring> mirroring;
+    // It holds the controller, which the base TearDown destroys.
+    void TearDown() override
+    {
+        mirroring.reset();
+        TreeSessionTest::TearDown();
+    }
     std::optional<MirrorForm> seen;
 };
 
