@@ -16,10 +16,14 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         home_ = pattern + "/";
         ::setenv("BRISKLANE_HOME", home_.c_str(), 1);
+        workingDir_ = std::filesystem::current_path();
     }
+    // The local panel makes its directory the working one; the next test must not start in a
+    // directory that no longer exists.
     void TearDown() override
     {
         std::error_code ec;
+        std::filesystem::current_path(workingDir_, ec);
         std::filesystem::remove_all(home_, ec);
     }
 
@@ -43,4 +47,5 @@ protected:
 
 private:
     std::string home_;
+    std::filesystem::path workingDir_;
 };
