@@ -15,6 +15,8 @@ struct RemoteEntry {
     std::string attributes;
     std::string link;          // target of a symbolic link
     int year = 0;              // the date's full year when its text shows only two digits of it, else 0
+    bool unreadable = false;   // a line the parser could not read: `name` holds its text, shown only
+                               // as text and never acted on by any command
 
     bool operator==(const RemoteEntry&) const = default;
 };
