@@ -112,6 +112,9 @@ public:
     bool MultiThreaded = false;
     bool ListHiddenFiles = false;
     int64_t ResumeAt = 0;
+    // The size the file being downloaded must have in the end (from SIZE, MLSD or the listing, in
+    // binary mode), -1 when not known. Set before each download; the transfer resets it.
+    int64_t ExpectedSize = -1;
     // A listing (LIST, NLST into a file) that grows past this many bytes fails; 0 means no limit.
     int64_t MaxListingSize = int64_t(1) << 30;
     int64_t ByteCount = 0;
