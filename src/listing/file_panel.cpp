@@ -71,8 +71,10 @@ void FilePanel::setSelected(size_t index, bool on)
 {
     if (selected_.at(index) == on)
         return;
-    selected_[index] = on;
     const PanelRowView row = rows_.view(index);
+    if (row.image == kImageText)
+        return;
+    selected_[index] = on;
     if (row.image != kImageFile)
         return;
     const int64_t size = rowSize(row);

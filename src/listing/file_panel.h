@@ -37,6 +37,7 @@ public:
     void clickColumn(int tag);
 
     // Selecting or deselecting a file row (image 2) moves the status counters by one and by its size.
+    // A text row (kImageText) is never selected, so no command ever takes its caption for a name.
     void setSelected(size_t index, bool on);
     void selectAll();
     void unselectAll();

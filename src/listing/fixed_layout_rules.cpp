@@ -20,10 +20,27 @@ std::string_view columns(std::string_view line, size_t from, size_t to)
     return line.substr(from - 1, to - from + 1);
 }
 
+// The line from the start of `token`, a view into it, to its end.
+std::string_view restFrom(std::string_view line, std::string_view token)
+{
+    return line.substr(size_t(token.data() - line.data()));
+}
+
 std::string_view cutBefore(std::string_view text, std::string_view marker)
 {
     const size_t p = text.find(marker);
     return p == std::string_view::npos ? text : text.substr(0, p);
+}
+
+bool isDigits(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "mm-dd-yy" in the first eight columns.
+bool isFixedDate(std::string_view line)
+{
+    return line.size() > 8 && isDigits(line.substr(0, 2)) && isDigits(line.substr(3, 2)) && isDigits(line.substr(6, 2));
 }
 
 } // namespace
@@ -45,7 +62,9 @@ bool applyMsFtp4Rule(std::string_view line, std::vector<std::string_view>& token
         entry.isDirectory = true;
     else
         entry.size = sizeOrDir;
-    entry.name = tokenAt(tokens, 3);
+    // The name runs to the end of the line: its inner and trailing blanks are its own.
+    entry.name = tokens.size() > 3 ? restFrom(line, tokens[3]) : std::string_view{};
+    entry.unreadable = entry.name.empty() || (!entry.isDirectory && !decimalValue(entry.size));
     return true;
 }
 
@@ -63,7 +82,10 @@ bool applyMacRule(std::string_view line, std::vector<std::string_view>& tokens, 
     entry.time = tokenAt(tokens, k + 5);
     if (!entry.isDirectory)
         entry.size = tokenAt(tokens, 1);
-    entry.name = tokenAt(tokens, k + 6);
+    // One blank follows the time column; every byte after it is the name's.
+    if (tokens.size() > k + 6)
+        entry.name = restFrom(line, tokens[k + 5]).substr(tokens[k + 5].size() + 1);
+    entry.unreadable = entry.name.empty() || entry.time.empty();
     return true;
 }
 
@@ -86,6 +108,7 @@ bool applyCustomRule(std::string_view line, const CustomColumns& columns,
         entry.date += ' ';
         entry.date += tokens[size_t(columns.secondDatePart) - 1];
     }
+    entry.unreadable = entry.name.empty();
     return true;
 }
 
@@ -99,6 +122,7 @@ bool applyVmsRule(std::string_view line, std::vector<std::string_view>& tokens, 
     entry.date = tokenAt(tokens, 2);
     entry.time = tokenAt(tokens, 3);
     entry.attributes = tokenAt(tokens, 5);
+    entry.unreadable = entry.name.empty();
     return true;
 }
 
@@ -112,11 +136,14 @@ bool applyFixedColumnsRule(std::string_view line, RemoteEntry& entry)
     entry.date += columns(line, 7, 8);
     entry.time = trimBlanks(columns(line, 10, 19));
     entry.isDirectory = trimBlanks(columns(line, 20, 29)) == "<DIR>";
-    entry.name = line.size() > 39 ? trimBlanks(line.substr(39)) : std::string_view{};
+    // Sizes are right-aligned up to column 39; a size beyond ten digits starts before column 30.
     if (!entry.isDirectory)
-        entry.size = trimBlanks(columns(line, 30, 39));
-    else if (entry.name.empty())
+        entry.size = trimBlanks(columns(line, 18, 39));
+    // The name starts in column 40; all of its bytes, leading blanks included, are its own.
+    entry.name = line.size() > 39 ? line.substr(39) : std::string_view{};
+    if (entry.isDirectory && entry.name.empty())
         entry.name = "..";
+    entry.unreadable = entry.name.empty() || !isFixedDate(line) || (!entry.isDirectory && !decimalValue(entry.size));
     return true;
 }
 

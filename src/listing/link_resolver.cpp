@@ -2,14 +2,9 @@
 
 #include "listing/text_util.h"
 
-#include <string_view>
-#include <unordered_map>
-
 namespace brisk {
 
 namespace {
-
-constexpr size_t kNone = size_t(-1);
 
 // Servers write "name -> target"; splitting at the arrow with its blanks first keeps names that
 // themselves contain "->" whole.
@@ -24,50 +19,67 @@ size_t arrowPosition(std::string_view name, size_t& arrowLength)
     return p;
 }
 
-// First entry, by folded name, of every link target; names of other lengths are skipped unhashed.
-class TargetIndex {
-public:
-    TargetIndex(const RemoteListing& entries, const std::vector<size_t>& links)
-    {
-        for (size_t link : links) {
-            const std::string_view target = entries.link(link);
-            first_.try_emplace(lowerAscii(target), kNone);
-            if (target.size() >= hasLength_.size())
-                hasLength_.resize(target.size() + 1);
-            hasLength_[target.size()] = true;
-        }
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const std::string_view name = entries.name(i);
-            if (!entries.link(i).empty() || name.size() >= hasLength_.size() || !hasLength_[name.size()])
-                continue;
-            const auto found = first_.find(lowerAscii(name));
-            if (found != first_.end() && found->second == kNone)
-                found->second = i;
-        }
-    }
-
-    size_t firstEntryNamed(std::string_view target) const { return first_.at(lowerAscii(target)); }
-
-private:
-    std::unordered_map<std::string, size_t> first_;
-    std::vector<bool> hasLength_;
-};
+void makeUnknownKind(RemoteEntry& link)
+{
+    link.isDirectory = true;
+    link.linkKindUnknown = true;
+    link.size.clear();
+}
 
 } // namespace
 
+void LinkTargets::want(std::string_view target)
+{
+    exact_.try_emplace(std::string(target));
+    folded_.try_emplace(lowerAscii(target));
+}
+
+void LinkTargets::learn(std::string_view name, bool isDirectory, std::string_view size)
+{
+    const auto remember = [&](auto& map, const std::string& key) {
+        const auto found = map.find(key);
+        if (found != map.end() && !found->second.seen)
+            found->second = {true, isDirectory, isDirectory ? std::string() : std::string(size)};
+    };
+    if (empty())
+        return;
+    remember(exact_, std::string(name));
+    remember(folded_, lowerAscii(name));
+}
+
+const LinkTargets::Target* LinkTargets::find(std::string_view target) const
+{
+    for (const auto* map : {&exact_, &folded_}) {
+        const auto found = map->find(map == &exact_ ? std::string(target) : lowerAscii(target));
+        if (found != map->end() && found->second.seen)
+            return &found->second;
+    }
+    return nullptr;
+}
+
+void LinkTargets::settle(RemoteEntry& link) const
+{
+    const Target* target = find(link.link);
+    if (!target)
+        return makeUnknownKind(link);
+    link.isDirectory = target->isDirectory;
+    link.linkKindUnknown = false;
+    link.size = target->size;
+}
+
+// The name is kept byte for byte: the blanks around the arrow are the server's, those of the name
+// are the name's.
 bool LinkResolver::splitLink(RemoteEntry& entry)
 {
-    entry.isDirectory = true;
     size_t arrowLength = 0;
     const size_t p = arrowPosition(entry.name, arrowLength);
     if (p != std::string::npos) {
-        entry.link = trimBlanks(std::string_view(entry.name).substr(p + arrowLength));
+        entry.link = entry.name.substr(p + arrowLength);
         entry.name.resize(p);
     }
-    entry.name = std::string(trimBlanks(entry.name));
     if (!entry.link.empty())
         return true;
-    entry.size.clear();
+    makeUnknownKind(entry);
     return false;
 }
 
@@ -75,13 +87,20 @@ void LinkResolver::resolve(RemoteListing& entries) const
 {
     if (pending_.empty())
         return;
-    const TargetIndex index(entries, pending_);
+    LinkTargets targets;
+    for (size_t link : pending_)
+        targets.want(entries.link(link));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const RemoteEntryView e = entries.view(i);
+        if (IsLinkTargetCandidate(e))
+            targets.learn(e.name, e.isDirectory, e.size);
+    }
     for (size_t link : pending_) {
-        const size_t target = index.firstEntryNamed(entries.link(link));
-        if (target != kNone && target < link)
-            entries.setDirectory(link, entries.isDirectory(target));
-        if (entries.isDirectory(link))
-            entries.clearSize(link);
+        RemoteEntry entry = entries[link];
+        targets.settle(entry);
+        entries.setDirectory(link, entry.isDirectory);
+        entries.setLinkKindUnknown(link, entry.linkKindUnknown);
+        entries.setSize(link, entry.size);
     }
 }
 

@@ -113,6 +113,13 @@ void ListingLineParser::parse(std::string_view line, const Sink& sink)
     RemoteEntry entry;
     if (!rules_->line.apply(line, entry))
         return;
+    // The line is kept whole for the log and the panel: never split at an arrow, never a directory,
+    // never taken for a name by any command.
+    if (entry.unreadable) {
+        entry.name = line;
+        entry.isDirectory = false;
+        return sink(entry, false);
+    }
     const bool pendingLink = entry.attributes.starts_with('l') && LinkResolver::splitLink(entry);
     if (isDotEntry(entry.name))
         return;

@@ -18,7 +18,8 @@ struct ParsedListing {
 
 // Turns the lines of a directory listing into entries according to the site's response type
 // descriptor. `startDate` is the date against which years of dates given with a time are inferred.
-// Never rejects input: unreadable lines become entries or are skipped.
+// Never rejects input: a line no rule can read becomes an entry marked unreadable whose name is the
+// line, so that it can be shown and counted but never acted on.
 ParsedListing ParseListing(std::string_view descriptor, const CalendarDate& startDate,
                            const std::vector<std::string>& lines);
 

@@ -21,6 +21,13 @@ bool applyFixedColumnsRule(std::string_view line, RemoteEntry& entry);
 // Unix long listing with `discardedWords` columns between the attributes and the size.
 bool applyUnixColumnsRule(std::string_view line, int discardedWords, RemoteEntry& entry);
 
+// A rule that cannot read its line sets `entry.unreadable`; the caller then keeps the whole line as
+// the name.
+
+// EPLF ("+facts\tname"), read by the automatic parser.
+bool IsEplfLine(std::string_view line);
+void applyEplfRule(std::string_view line, RemoteEntry& entry);
+
 // The automatic Unix-style parser; infers the year of dates given with a time from `startDate`.
 bool applyAutomaticRule(std::string_view line, const CalendarDate& startDate, RemoteEntry& entry);
 

@@ -1,12 +1,12 @@
 #include "listing/mlsd_listing.h"
 
+#include "listing/entry_local_time.h"
+#include "listing/link_resolver.h"
 #include "listing/listing_file_lines.h"
 #include "platform/ascii.h"
 #include "platform/utc_stamp.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
 
 namespace brisk {
 
@@ -57,10 +57,29 @@ Facts readFacts(std::string_view facts)
     return f;
 }
 
-bool hostileName(std::string_view name)
+bool isOwnDirectory(std::string_view type, std::string_view name)
 {
-    return name.empty() || name == "." || name == ".." ||
-           std::any_of(name.begin(), name.end(), [](char c) { return c == '/' || (unsigned char)c < 0x20; });
+    return type == "cdir" || type == "pdir" || (type == "dir" && (name == "." || name == ".."));
+}
+
+// "OS.unix=slink:/target", "OS.unix=symlink" and the like: any type of the OS kind naming a link.
+bool isLinkType(std::string_view lowerType)
+{
+    return lowerType.starts_with("os.") && lowerType.find("link") != std::string_view::npos;
+}
+
+std::string_view linkTargetOf(std::string_view type)
+{
+    const size_t colon = type.find(':');
+    return colon == std::string_view::npos ? std::string_view{} : type.substr(colon + 1);
+}
+
+RemoteEntry unreadableLine(std::string_view line)
+{
+    RemoteEntry entry;
+    entry.name = line;
+    entry.unreadable = true;
+    return entry;
 }
 
 // "rwxr-xr-x" of an octal mode such as "0755" (or "0o755"); empty when the text is no mode.
@@ -82,45 +101,53 @@ std::string permissions(std::string_view mode)
     return text;
 }
 
-// The modify fact (YYYYMMDDHHMMSS[.fraction], UTC) as local date and time; nothing for anything else.
-void setLocalTime(std::string_view modify, RemoteEntry& entry)
+// Links whose target is an entry of the same listing take its kind, as in a plain listing.
+void settleLinks(std::vector<RemoteEntry>& entries)
 {
-    const std::time_t t = std::time_t(ParseUtcStamp(modify));
-    if (t < 0)
+    LinkTargets targets;
+    for (const RemoteEntry& e : entries)
+        if (!e.link.empty())
+            targets.want(e.link);
+    if (targets.empty())
         return;
-    std::tm local{};
-    localtime_r(&t, &local);
-    char date[32], time[32];
-    std::snprintf(date, sizeof date, "%02d.%02d.%02d", local.tm_mday, local.tm_mon + 1, (local.tm_year + 1900) % 100);
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
-    entry.date = date;
-    entry.time = time;
-    entry.year = local.tm_year + 1900;
+    for (const RemoteEntry& e : entries)
+        if (IsLinkTargetCandidate(e))
+            targets.learn(e.name, e.isDirectory, e.size);
+    for (RemoteEntry& e : entries)
+        if (!e.link.empty())
+            targets.settle(e);
 }
 
 } // namespace
 
 std::optional<RemoteEntry> ParseMlsdLine(std::string_view line)
 {
-    const size_t gap = line.find("; ");
-    if (gap == std::string_view::npos)
+    if (trimBlanks(line).empty())
         return std::nullopt;
+    const size_t gap = line.find("; ");
+    if (gap == std::string_view::npos || gap + 2 == line.size())
+        return unreadableLine(line);
     const std::string_view name = line.substr(gap + 2);
     const Facts facts = readFacts(line.substr(0, gap + 1));
     const std::string type = lowerAscii(facts.type);
-    if (type == "cdir" || type == "pdir" || hostileName(name))
+    if (isOwnDirectory(type, name))
         return std::nullopt;
-    const bool link = type.starts_with("os.unix=symlink") || type.starts_with("os.unix=slink");
     RemoteEntry entry;
     entry.name = std::string(name);
-    entry.isDirectory = type == "dir" || link;
-    entry.size = sizeText(facts.size.empty() ? facts.sizd : facts.size);
-    if (link)
-        entry.size.clear();
-    setLocalTime(facts.modify, entry);
+    SetEntryLocalTime(ParseUtcStamp(facts.modify), entry);
     const std::string perms = permissions(facts.mode);
+    if (isLinkType(type)) {
+        // A link is a link whatever other facts say; what it points to is settled by the listing.
+        entry.attributes = "l" + perms;
+        entry.link = linkTargetOf(facts.type);
+        entry.isDirectory = true;
+        entry.linkKindUnknown = true;
+        return entry;
+    }
+    entry.isDirectory = type == "dir";
+    entry.size = sizeText(facts.size.empty() ? facts.sizd : facts.size);
     if (!perms.empty())
-        entry.attributes = (link ? "l" : entry.isDirectory ? "d" : "-") + perms;
+        entry.attributes = (entry.isDirectory ? "d" : "-") + perms;
     return entry;
 }
 
@@ -132,9 +159,10 @@ bool ParseMlsdFile(const std::string& path, bool showHidden, ParsedListing& out)
     std::vector<RemoteEntry> entries;
     const bool read = forEachListingLine(path, [&](std::string_view line) {
         std::optional<RemoteEntry> entry = ParseMlsdLine(line);
-        if (entry && (showHidden || !entry->name.starts_with('.')))
+        if (entry && (showHidden || entry->unreadable || !entry->name.starts_with('.')))
             entries.push_back(std::move(*entry));
     });
+    settleLinks(entries);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const RemoteEntry& a, const RemoteEntry& b) { return a.name < b.name; });
     out.entries.reserve(entries.size());

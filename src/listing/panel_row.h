@@ -11,6 +11,8 @@ enum PanelImage : int {
     kImageUp = 0,         // ".." and the site list's folders
     kImageDirectory = 1,
     kImageFile = 2,       // files and sites
+    kImageText = 3,       // a listing line shown only as text: unreadable, or a name no command may take;
+                          // such a row can never be selected
 };
 
 // One row of either panel: the caption and the sub-items in column order.

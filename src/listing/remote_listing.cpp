@@ -25,6 +25,10 @@ RemoteListing::RemoteListing(std::initializer_list<RemoteEntry> entries)
 void RemoteListing::push_back(const RemoteEntry& entry)
 {
     uint8_t tag = entry.isDirectory ? kDirectoryTag : 0;
+    if (entry.unreadable)
+        tag |= kUnreadableTag;
+    if (entry.linkKindUnknown)
+        tag |= kLinkKindUnknownTag;
     std::string date = entry.date;
     if (keepsYear(entry.year)) {
         tag |= kYearTag;
@@ -40,6 +44,8 @@ RemoteEntryView RemoteListing::view(size_t index) const
     const PackedRecords::Fields& f = record.fields;
     RemoteEntryView e{(record.tag & kDirectoryTag) != 0, f[kName], f[kSize], f[kDate], f[kTime], f[kAttributes],
                       f[kLink]};
+    e.unreadable = (record.tag & kUnreadableTag) != 0;
+    e.linkKindUnknown = (record.tag & kLinkKindUnknownTag) != 0;
     if (record.tag & kYearTag) {
         e.date.remove_suffix(kYearBytes);
         const auto* year = reinterpret_cast<const unsigned char*>(e.date.data() + e.date.size());
@@ -52,7 +58,8 @@ RemoteEntry RemoteListing::operator[](size_t index) const
 {
     const RemoteEntryView e = view(index);
     return {e.isDirectory,       std::string(e.name),       std::string(e.size), std::string(e.date),
-            std::string(e.time), std::string(e.attributes), std::string(e.link), e.year};
+            std::string(e.time), std::string(e.attributes), std::string(e.link), e.year, e.unreadable,
+            e.linkKindUnknown};
 }
 
 RemoteEntry RemoteListing::at(size_t index) const
@@ -62,16 +69,26 @@ RemoteEntry RemoteListing::at(size_t index) const
     return (*this)[index];
 }
 
-void RemoteListing::setDirectory(size_t index, bool on)
+void RemoteListing::setTagBit(size_t index, uint8_t bit, bool on)
 {
-    const int others = records_.tag(index) & kYearTag;
-    records_.setTag(index, static_cast<uint8_t>(on ? others | kDirectoryTag : others));
+    const uint8_t others = records_.tag(index) & ~bit;
+    records_.setTag(index, static_cast<uint8_t>(on ? others | bit : others));
 }
 
-void RemoteListing::clearSize(size_t index)
+void RemoteListing::setDirectory(size_t index, bool on)
 {
-    if (!records_.field(index, kSize).empty())
-        records_.setField(index, kSize, {});
+    setTagBit(index, kDirectoryTag, on);
+}
+
+void RemoteListing::setLinkKindUnknown(size_t index, bool on)
+{
+    setTagBit(index, kLinkKindUnknownTag, on);
+}
+
+void RemoteListing::setSize(size_t index, std::string_view size)
+{
+    if (records_.field(index, kSize) != size)
+        records_.setField(index, kSize, size);
 }
 
 bool RemoteListing::operator==(const RemoteListing& other) const

@@ -18,6 +18,8 @@ struct RemoteEntryView {
     std::string_view attributes;
     std::string_view link;
     int year = 0;
+    bool unreadable = false;
+    bool linkKindUnknown = false;
 };
 
 // The entries of one remote listing, packed so that a listing of a million entries costs tens of
@@ -50,11 +52,14 @@ public:
     const_iterator end() const { return {this, size()}; }
 
     bool isDirectory(size_t index) const { return (records_.tag(index) & kDirectoryTag) != 0; }
+    bool unreadable(size_t index) const { return (records_.tag(index) & kUnreadableTag) != 0; }
     std::string_view name(size_t index) const { return records_.field(index, kName); }
     std::string_view link(size_t index) const { return records_.field(index, kLink); }
 
     void setDirectory(size_t index, bool on);
-    void clearSize(size_t index);
+    void setLinkKindUnknown(size_t index, bool on);
+    void setSize(size_t index, std::string_view size);
+    void clearSize(size_t index) { setSize(index, {}); }
 
     bool operator==(const RemoteListing& other) const;
 
@@ -62,6 +67,9 @@ private:
     enum Field : size_t { kName, kSize, kDate, kTime, kAttributes, kLink };
     static constexpr uint8_t kDirectoryTag = 1;
     static constexpr uint8_t kYearTag = 2;  // the date text ends in the year, two bytes low first
+    static constexpr uint8_t kUnreadableTag = 4;
+    static constexpr uint8_t kLinkKindUnknownTag = 8;
+    void setTagBit(size_t index, uint8_t bit, bool on);
     PackedRecords records_;
 };
 

@@ -2,17 +2,31 @@
 
 #include "listing/listing_date.h"
 #include "listing/mask_match.h"
+#include "platform/ascii.h"
 
 namespace brisk {
 
 namespace {
 
-// The row's fields point into the entry, except the date, which is shown reformatted.
-PanelRowView rowView(const RemoteEntryView& entry, std::string_view shownDate)
+// A name that would lead out of the directory, or that no command line can carry.
+bool isPlainName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\r\n\0", 4)) == std::string_view::npos;
+}
+
+bool isTextOnly(const RemoteEntryView& entry)
+{
+    return entry.unreadable || !isPlainName(entry.name);
+}
+
+// The row's fields point into the entry, except the date, which is shown reformatted, and the
+// caption of a text-only row, whose control bytes are shown as "?".
+PanelRowView rowView(const RemoteEntryView& entry, std::string_view shownDate, std::string_view caption)
 {
     PanelRowView row;
-    row.image = entry.isDirectory ? kImageDirectory : kImageFile;
-    row.caption = entry.name;
+    row.image = isTextOnly(entry) ? kImageText : entry.isDirectory ? kImageDirectory : kImageFile;
+    row.caption = caption;
     row.size = entry.isDirectory ? std::string_view{} : entry.size;
     row.date = shownDate;
     row.time = entry.time;
@@ -34,9 +48,12 @@ PanelRows RemotePanel::BuildRows(int responseType, DateOrder order, const Calend
     rows.reserve(listing->size());
     for (size_t i = 0; i < listing->size(); ++i) {
         const RemoteEntryView entry = listing->view(i);
-        if (!entry.isDirectory && responseType != 1 && !MatchesMask(entry.name, filterMask))
+        const bool textOnly = isTextOnly(entry);
+        if (!entry.isDirectory && !textOnly && responseType != 1 && !MatchesMask(entry.name, filterMask))
             continue;
-        rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today, entry.year)));
+        const std::string caption = textOnly ? printableLine(entry.name) : std::string();
+        rows.push_back(rowView(entry, FormatListingDate(entry.date, order, today, entry.year),
+                               textOnly ? std::string_view(caption) : entry.name));
     }
     return rows;
 }

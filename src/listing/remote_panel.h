@@ -25,7 +25,9 @@ public:
     std::string selectionMask = "*.*";
 
     // Rebuilds the rows from `listing`. Files not matching the filter are left out, except for the
-    // "Text" response type (1), whose rows are whole lines; directories are always shown.
+    // "Text" response type (1), whose rows are whole lines; directories are always shown. Unreadable
+    // lines and names that are no plain names (".", "..", "/", CR, LF, NUL) are always shown, as text
+    // rows that cannot be selected.
     void FillRemotePanel(int responseType, DateOrder order, const CalendarDate& today);
     // The two halves of FillRemotePanel, for a long listing shown in steps: the rows from
     // `listing`, then those rows sorted into the panel.

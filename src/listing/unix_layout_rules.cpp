@@ -9,19 +9,45 @@ namespace brisk {
 namespace {
 
 // Front-of-line word taking of the fixed Unix types: the word ends at the first blank, and the
-// rest is trimmed after each word.
+// blanks after it go. The end of the line is left alone: it belongs to the name.
 std::string_view takeWord(std::string_view& rest)
 {
     const size_t blank = rest.find(' ');
     const std::string_view word = rest.substr(0, blank);
-    rest = blank == std::string_view::npos ? std::string_view{} : trimBlanks(rest.substr(blank + 1));
+    const size_t next = blank == std::string_view::npos ? std::string_view::npos : rest.find_first_not_of(' ', blank);
+    rest = next == std::string_view::npos ? std::string_view{} : rest.substr(next);
     return word;
+}
+
+// The word before the name: the name begins after exactly one blank, so blanks that begin the
+// name are the name's (ls and the servers write one blank after the time or year column).
+std::string_view takeLastWordBeforeName(std::string_view& rest)
+{
+    const size_t blank = rest.find(' ');
+    const std::string_view word = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view{} : rest.substr(blank + 1);
+    return word;
+}
+
+// A time "hh:mm" or a year: what the column before the name holds in a Unix listing.
+bool isTimeOrYear(std::string_view word)
+{
+    const size_t colon = word.find(':');
+    if (colon == std::string_view::npos)
+        return decimalValue(word).has_value();
+    return decimalValue(word.substr(0, colon)) && decimalValue(word.substr(colon + 1));
 }
 
 // The automatic parser's cursor: words end at a blank or at the end of the line.
 class LineCursor {
 public:
     explicit LineCursor(std::string_view line) : line_(line) {}
+
+    void skipOneBlank()
+    {
+        if (pos_ < line_.size() && line_[pos_] == ' ')
+            ++pos_;
+    }
 
     void skipBlanks()
     {
@@ -110,7 +136,8 @@ bool applyUnixColumnsRule(std::string_view line, int discardedWords, RemoteEntry
     entry.date = takeWord(rest);
     entry.date += ' ';
     entry.date += takeWord(rest);
-    entry.time = takeWord(rest);
+    entry.time = takeLastWordBeforeName(rest);
+    entry.unreadable = !decimalValue(entry.size) || !isTimeOrYear(entry.time) || rest.empty();
     if (entry.time.find(':') == std::string::npos) {
         entry.date += ' ';
         entry.date += entry.time;
@@ -122,6 +149,10 @@ bool applyUnixColumnsRule(std::string_view line, int discardedWords, RemoteEntry
 
 bool applyAutomaticRule(std::string_view line, const CalendarDate& startDate, RemoteEntry& entry)
 {
+    if (IsEplfLine(line)) {
+        applyEplfRule(line, entry);
+        return true;
+    }
     LineCursor cursor(line);
     entry.attributes = cursor.word();
     if (startsWithNoCase(line, "total "))
@@ -139,14 +170,14 @@ bool applyAutomaticRule(std::string_view line, const CalendarDate& startDate, Re
     const int64_t day = decimalValue(cursor.wordAfterBlanks()).value_or(1);
     const std::string_view timeWord = cursor.wordAfterBlanks();
     entry.time = timeWord;
-    cursor.skipBlanks();
+    cursor.skipOneBlank();
     if (!inferDate(day, month == 0 ? 1 : month, timeWord, startDate, entry)) {
-        entry.isDirectory = false;
-        entry.name = line;
         entry.date = "error";
+        entry.unreadable = true;
         return true;
     }
     entry.name = cursor.rest();
+    entry.unreadable = entry.name.empty();
     entry.isDirectory = entry.attributes.starts_with('d');
     return true;
 }

@@ -95,7 +95,8 @@ std::vector<RemoteEntry> manyEntries(size_t count)
     std::vector<RemoteEntry> entries;
     for (size_t i = 0; i < count; ++i)
         entries.push_back({i % 3 == 0, "file_" + std::to_string(i), std::to_string(i * 37), "Jan 5", i % 2 ? "14:05" : "",
-                           "-rw-r--r--", i % 7 == 0 ? "target" : "", i % 5 == 0 ? 1900 + int(i % 200) : 0});
+                           "-rw-r--r--", i % 7 == 0 ? "target" : "", i % 5 == 0 ? 1900 + int(i % 200) : 0, i % 11 == 0,
+                           i % 13 == 0});
     return entries;
 }
 
@@ -158,10 +159,17 @@ TEST(RemoteListing, ChangingOneEntryLeavesTheOthers)
 {
     std::vector<RemoteEntry> entries = manyEntries(3000);
     RemoteListing listing = listingOf(entries);
-    listing.setDirectory(1500, true);
-    listing.clearSize(1500);
-    entries[1500].isDirectory = true;
-    entries[1500].size.clear();
+    // Entry 1430 is unreadable and has a year: changing its kind, size and link mark keeps both.
+    for (size_t i : {1500, 1430}) {
+        listing.setDirectory(i, true);
+        listing.clearSize(i);
+        listing.setLinkKindUnknown(i, i == 1500);
+        entries[i].isDirectory = true;
+        entries[i].size.clear();
+        entries[i].linkKindUnknown = i == 1500;
+    }
+    listing.setSize(7, "12345");
+    entries[7].size = "12345";
     for (size_t i = 0; i < entries.size(); ++i)
         ASSERT_EQ(listing[i], entries[i]) << "entry " << i;
 }

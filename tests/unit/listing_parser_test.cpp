@@ -2,6 +2,7 @@
 #include "listing/listing_parser.h"
 #include "listing/mlsd_listing.h"
 #include "listing/split_fields.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ struct ParserCase {
     std::vector<std::string> lines;
     std::vector<std::string> records;  // "¦" form
     std::string vmsPath = "";
+    std::vector<size_t> unreadable = {};  // the records of lines no rule could read; none for any other
 };
 
 std::vector<std::string> recordsOf(const ParsedListing& listing)
@@ -26,6 +28,15 @@ std::vector<std::string> recordsOf(const ParsedListing& listing)
     for (const RemoteEntry& entry : listing.entries)
         records.push_back(joinEntryFields(entry, kRecordBar));
     return records;
+}
+
+std::vector<size_t> unreadableOf(const ParsedListing& listing)
+{
+    std::vector<size_t> indexes;
+    for (size_t i = 0; i < listing.entries.size(); ++i)
+        if (listing.entries[i].unreadable)
+            indexes.push_back(i);
+    return indexes;
 }
 
 const std::string kPub = "drwxr-xr-x   2 ftp      ftp          4096 Mar  3 14:05 pub";
@@ -44,7 +55,7 @@ const ParserCase kCases[] = {
     {"0", {"-rw-r--r-- 1 500 2048 Dec 24 09:15 notes"}, {"1¦notes¦2048¦24.12.25¦09:15¦-rw-r--r--¦"}},
     {"0", {"lrwxrwxrwx   1 root     root            7 Jan 10  2001 bin -> usr/bin"},
      {"0¦bin¦¦10.01.01¦¦lrwxrwxrwx¦usr/bin"}},
-    {"0", {kOdd}, {"1¦" + kOdd + "¦10¦error¦12:00¦-rw-r--r--¦"}},
+    {"0", {kOdd}, {"1¦" + kOdd + "¦10¦error¦12:00¦-rw-r--r--¦"}, "", {0}},
     {"7", {kReadMe}, {"1¦read me.txt¦123456¦Dec 24 1999¦¦-rw-r--r--¦"}},
     {"7", {kPub}, {"0¦pub¦4096¦Mar 3¦14:05¦drwxr-xr-x¦"}},
     {"6", {"12-24-99  10:20AM       <DIR>          incoming"}, {"0¦incoming¦¦24.12.99¦10:20AM¦¦"}},
@@ -61,22 +72,26 @@ const ParserCase kCases[] = {
     // Empty input and short lines.
     {"0", {}, {}}, {"5", {"", "ab", "x", "\r\n"}, {}},
     {"0", {"", "drwxr-xr-x 2 a b 1 Mar 3 14:05 x", "ok", "ok!"},
-     {"0¦x¦1¦03.03.26¦14:05¦drwxr-xr-x¦", "1¦ok!¦¦error¦¦ok!¦"}},
+     {"0¦x¦1¦03.03.26¦14:05¦drwxr-xr-x¦", "1¦ok!¦¦error¦¦ok!¦"}, "", {1}},
 
     // "." and ".." never appear; an IIS directory without a name neither.
     {"0", {kDots, kDotDot}, {}}, {"7", {kDots, kDotDot}, {}}, {"9", {"drwxr-xr-x 2 a b c d 4096 Mar 3 14:05 .."}, {}},
     {"2", {"01-15-01 03:47PM <DIR> .", "01-15-01 03:47PM <DIR> .."}, {}},
     {"3", {"drwxrwxr-x folder 0 Dec 6 07:31 .."}, {}}, {"4957681", {"drwxr-xr-x 1 ftp ftp 512 Mar 3 14:05 .."}, {}},
     {"6", {"12-24-99  10:20AM       <DIR>          .", "12-24-99  10:20AM       <DIR>", "12-24-99  10:20AM  <DIR>  "}, {}},
-    {"8", {"12-24-99  10:20AM                   12"}, {"1¦¦12¦24.12.99¦10:20AM¦¦"}},
+    {"8", {"12-24-99  10:20AM                   12"}, {"1¦12-24-99  10:20AM                   12¦12¦24.12.99¦10:20AM¦¦"}, "", {0}},
 
     // "total" lines.
     {"0", {"total 24", "TOTAL 24"}, {}}, {"7", {"total 24"}, {}}, {"9", {"Total 24"}, {}},
     {"1", {"total 24"}, {"1¦total 24¦¦¦¦¦"}},
 
-    // Links: a link to an earlier file is a file; to a directory, a later name, a path or nothing, a directory.
+    // Links: a link to a file listed before or after it is a file of the file's size (its own size
+    // is its target's length); to a directory, a path, another link or nothing, a directory.
     {"0", {"-rw-r--r-- 1 a b 100 Jan 10 2001 target.txt", "lrwxrwxrwx 1 a b 10 Jan 10 2001 alias -> TARGET.TXT"},
-     {"1¦target.txt¦100¦10.01.01¦¦-rw-r--r--¦", "1¦alias¦10¦10.01.01¦¦lrwxrwxrwx¦TARGET.TXT"}},
+     {"1¦target.txt¦100¦10.01.01¦¦-rw-r--r--¦", "1¦alias¦100¦10.01.01¦¦lrwxrwxrwx¦TARGET.TXT"}},
+    {"0",
+     {"lrwxrwxrwx 1 a b 1 Jan 10 2001 l -> a", "-rw-r--r-- 1 a b 5 Jan 10 2001 A", "drwxr-xr-x 2 a b 9 Jan 10 2001 a"},
+     {"0¦l¦¦10.01.01¦¦lrwxrwxrwx¦a", "1¦A¦5¦10.01.01¦¦-rw-r--r--¦", "0¦a¦9¦10.01.01¦¦drwxr-xr-x¦"}},
     {"0", {"drwxr-xr-x 2 a b 4096 Jan 10 2001 pub", "lrwxrwxrwx 1 a b 3 Jan 10 2001 p -> pub"},
      {"0¦pub¦4096¦10.01.01¦¦drwxr-xr-x¦", "0¦p¦¦10.01.01¦¦lrwxrwxrwx¦pub"}},
     {"0", {"-rw-r--r-- 1 a b 100 Jan 10 2001 x", "lrwxrwxrwx 1 a b 8 Jan 10 2001 y -> ../pub/x"},
@@ -85,12 +100,12 @@ const ParserCase kCases[] = {
     {"0",
      {"lrwxrwxrwx 1 a b 1 Jan 10 2001 a -> f", "-rw-r--r-- 1 a b 5 Jan 10 2001 f",
       "lrwxrwxrwx 1 a b 1 Jan 10 2001 b -> a"},
-     {"0¦a¦¦10.01.01¦¦lrwxrwxrwx¦f", "1¦f¦5¦10.01.01¦¦-rw-r--r--¦", "0¦b¦¦10.01.01¦¦lrwxrwxrwx¦a"}},
+     {"1¦a¦5¦10.01.01¦¦lrwxrwxrwx¦f", "1¦f¦5¦10.01.01¦¦-rw-r--r--¦", "0¦b¦¦10.01.01¦¦lrwxrwxrwx¦a"}},
     {"0", {"lrwxrwxrwx 1 a b 1 Jan 10 2001 a->b -> c->d"}, {"0¦a->b¦¦10.01.01¦¦lrwxrwxrwx¦c->d"}},
     {"7", {"-rw-r--r-- 1 a b 9 Mar 3 14:05 f", "lrwxrwxrwx 1 a b 1 Mar 3 14:05 l -> f"},
-     {"1¦f¦9¦Mar 3¦14:05¦-rw-r--r--¦", "1¦l¦1¦Mar 3¦14:05¦lrwxrwxrwx¦f"}},
+     {"1¦f¦9¦Mar 3¦14:05¦-rw-r--r--¦", "1¦l¦9¦Mar 3¦14:05¦lrwxrwxrwx¦f"}},
     {"0", {"lrwxrwxrwx 1 a b 7 Feb 30 12:00 bin -> usr/bin"},
-     {"0¦lrwxrwxrwx 1 a b 7 Feb 30 12:00 bin¦¦error¦12:00¦lrwxrwxrwx¦usr/bin"}},
+     {"1¦lrwxrwxrwx 1 a b 7 Feb 30 12:00 bin -> usr/bin¦7¦error¦12:00¦lrwxrwxrwx¦"}, "", {0}},
 
     // With or without the group column: the same record.
     {"0", {"-rw-r--r-- 1 ftp ftp 2048 Mar 3 2020 a", "-rw-r--r-- 1 ftp 2048 Mar 3 2020 a"},
@@ -101,18 +116,23 @@ const ParserCase kCases[] = {
     {"0", {"-rw-r--r-- 1 a b 1 Dec 6 00:00 f"}, {"1¦f¦1¦06.12.25¦00:00¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Foo 7 2011 f"}, {"1¦f¦1¦07.01.11¦¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Jun x 2011 f"}, {"1¦f¦1¦01.06.11¦¦-rw-r--r--¦"}},
-    {"0", {"-rw-r--r-- 1 a b 1 Jun 2 20x1 f"}, {"1¦-rw-r--r-- 1 a b 1 Jun 2 20x1 f¦1¦error¦20x1¦-rw-r--r--¦"}},
-    {"0", {"-rw-r--r-- 1 a b 1 Feb 29 10:00 f"}, {"1¦-rw-r--r-- 1 a b 1 Feb 29 10:00 f¦1¦error¦10:00¦-rw-r--r--¦"}},
+    {"0", {"-rw-r--r-- 1 a b 1 Jun 2 20x1 f"}, {"1¦-rw-r--r-- 1 a b 1 Jun 2 20x1 f¦1¦error¦20x1¦-rw-r--r--¦"}, "", {0}},
+    {"0", {"-rw-r--r-- 1 a b 1 Feb 29 10:00 f"}, {"1¦-rw-r--r-- 1 a b 1 Feb 29 10:00 f¦1¦error¦10:00¦-rw-r--r--¦"}, "", {0}},
     {"0", {"drwxr-xr-x 1 a b 1 Mar 0 10:00 d", "-rw-r--r-- 1 a b 1 Apr 31 10:00 f"},
      {"1¦drwxr-xr-x 1 a b 1 Mar 0 10:00 d¦1¦error¦10:00¦drwxr-xr-x¦",
-      "1¦-rw-r--r-- 1 a b 1 Apr 31 10:00 f¦1¦error¦10:00¦-rw-r--r--¦"}},
+      "1¦-rw-r--r-- 1 a b 1 Apr 31 10:00 f¦1¦error¦10:00¦-rw-r--r--¦"}, "", {0, 1}},
     {"9", {"-rw-r--r-- 1 a b c d 77 Jan 5 2020 f"}, {"1¦f¦77¦Jan 5 2020¦¦-rw-r--r--¦"}},
 
-    // Names with blanks, by type.
-    {"0", {"-rw-r--r-- 1 a b 1 Jan 5 2020   two  blanks  "}, {"1¦two  blanks  ¦1¦05.01.20¦¦-rw-r--r--¦"}},
-    {"7", {"-rw-r--r-- 1 a b 1 Jan 5 2020   two  blanks  "}, {"1¦two  blanks¦1¦Jan 5 2020¦¦-rw-r--r--¦"}},
-    {"2", {"01-15-01 03:47PM 12 my file.txt"}, {"1¦my¦12¦01-15-01¦03:47PM¦¦"}},
-    {"3", {"-------r--          0     300000   300000 Dec  6 07:31 big file.bin"}, {"1¦big¦0¦Dec 6¦07:31¦¦"}},
+    // Names keep their bytes: one blank follows the time or year column, every later one is the
+    // name's own. Types 2 and 3 read the name to the end of the line; type 4 keeps one word.
+    {"0", {"-rw-r--r-- 1 a b 1 Jan 5 2020   two  blanks  "}, {"1¦  two  blanks  ¦1¦05.01.20¦¦-rw-r--r--¦"}},
+    {"7", {"-rw-r--r-- 1 a b 1 Jan 5 2020   two  blanks  "}, {"1¦  two  blanks  ¦1¦Jan 5 2020¦¦-rw-r--r--¦"}},
+    {"9", {"-rw-r--r-- 1 a b c d 1 Jan 5 12:00  x "}, {"1¦ x ¦1¦Jan 5¦12:00¦-rw-r--r--¦"}},
+    {"0", {"lrwxrwxrwx 1 a b 1 Jan 5 2020  l  ->  t "}, {"0¦ l ¦¦05.01.20¦¦lrwxrwxrwx¦ t "}},
+    {"6", {"01-15-01  03:47PM                 1234  lead blank.txt"}, {"1¦ lead blank.txt¦1234¦15.01.01¦03:47PM¦¦"}},
+    {"6", {"01-15-01  03:47PM          12345678901 big"}, {"1¦big¦12345678901¦15.01.01¦03:47PM¦¦"}},
+    {"2", {"01-15-01 03:47PM 12 my file.txt "}, {"1¦my file.txt ¦12¦01-15-01¦03:47PM¦¦"}},
+    {"3", {"-------r--          0     300000   300000 Dec  6 07:31  big file.bin"}, {"1¦ big file.bin¦0¦Dec 6¦07:31¦¦"}},
     {"3", {"drwxrwxr-x               folder        0 Dec  6 07:31 adir"}, {"0¦adir¦¦Dec 6¦07:31¦¦"}},
     {"4957681", {"-rw-r--r-- 1 ftp ftp 512 Mar 3 14:05 my file"}, {"1¦my¦512¦3 Mar¦14:05¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Jan 5 2020 a -> b"}, {"1¦a -> b¦1¦05.01.20¦¦-rw-r--r--¦"}},
@@ -122,7 +142,7 @@ const ParserCase kCases[] = {
 
     // Text type, custom positions.
     {"1", {"drop table", "  x y  "}, {"0¦drop table¦¦¦¦¦", "1¦  x y  ¦¦¦¦¦"}},
-    {"40a0c11", {"a b c"}, {"1¦¦¦¦a¦a¦"}}, {"42", {"name rest"}, {"1¦rest¦¦¦¦¦"}},
+    {"40a0c11", {"a b c"}, {"1¦a b c¦¦¦a¦a¦"}, "", {0}}, {"42", {"name rest"}, {"1¦rest¦¦¦¦¦"}},
     {"4200001", {"dir name 2001 x"}, {"0¦name¦¦¦¦dir¦"}},
 
     // VMS.
@@ -138,9 +158,33 @@ const ParserCase kCases[] = {
     {"5", {"Total of 5 files, 604/604 blocks.                 "}, {}},
 
     // Other fixed layouts on short lines.
-    {"6", {"01-15"}, {"1¦¦¦15.01.¦¦¦"}},
+    {"6", {"01-15"}, {"1¦01-15¦¦15.01.¦¦¦"}, "", {0}},
     {"9", {"drwxr-xr-x 2 u g x y 4096 Mar 3 14:05 pub"}, {"0¦pub¦4096¦Mar 3¦14:05¦drwxr-xr-x¦"}},
-    {"7", {"abc"}, {"1¦¦¦  ¦¦abc¦"}},
+    {"7", {"abc"}, {"1¦abc¦¦  ¦¦abc¦"}, "", {0}},
+
+    // Lines no rule can read (a server's error text, another format, a line that half matches) keep
+    // their text as the name, and are marked so that nothing acts on them.
+    {"0", {"550 Permission denied."}, {"1¦550 Permission denied.¦¦error¦¦550¦"}, "", {0}},
+    {"0", {"ls: cannot open directory .: Permission denied"},
+     {"1¦ls: cannot open directory .: Permission denied¦directory¦error¦denied¦ls:¦"}, "", {0}},
+    {"0", {"01-15-01  03:47PM       <DIR>          incoming"},
+     {"1¦01-15-01  03:47PM       <DIR>          incoming¦incoming¦error¦¦01-15-01¦"}, "", {0}},
+    {"0", {"drwxr-xr-x 2 a b 4096 Mar 3 14:05", "drwxr-xr-x 2 a b 4096 Mar 3 14:05 "},
+     {"1¦drwxr-xr-x 2 a b 4096 Mar 3 14:05¦4096¦03.03.26¦14:05¦drwxr-xr-x¦",
+      "1¦drwxr-xr-x 2 a b 4096 Mar 3 14:05 ¦4096¦03.03.26¦14:05¦drwxr-xr-x¦"}, "", {0, 1}},
+    {"7", {"-rw-r--r-- 1 a b many Mar 3 14:05 f", "-rw-r--r-- 1 a b 1 Mar 3 later f", "crw-rw-rw- 1 a b 1, 3 Mar 3 14:05 null",
+           "550 Permission denied, sorry about that."},
+     {"1¦-rw-r--r-- 1 a b many Mar 3 14:05 f¦many¦Mar 3¦14:05¦-rw-r--r--¦", "1¦-rw-r--r-- 1 a b 1 Mar 3 later f¦1¦Mar 3 later¦¦-rw-r--r--¦",
+      "1¦crw-rw-rw- 1 a b 1, 3 Mar 3 14:05 null¦1,¦3 Mar 3¦¦crw-rw-rw-¦", "1¦550 Permission denied, sorry about that.¦about¦that.  ¦¦550¦"},
+     "", {0, 1, 2, 3}},
+    {"6", {"The system cannot find the path specified here.", "01-15-01  03:47PM                 12x4 f"},
+     {"1¦The system cannot find the path specified here.¦find the path specifi¦ s.Th.st¦m cannot f¦¦",
+      "1¦01-15-01  03:47PM                 12x4 f¦12x4¦15.01.01¦03:47PM¦¦"}, "", {0, 1}},
+    {"2", {"550 Permission denied", "01-15-01 03:47PM <DIR>"},
+     {"1¦550 Permission denied¦denied¦550¦Permission¦¦", "1¦01-15-01 03:47PM <DIR>¦¦01-15-01¦03:47PM¦¦"}, "", {0, 1}},
+    {"3", {"drwxrwxr-x folder 0 Dec 6"}, {"1¦drwxrwxr-x folder 0 Dec 6¦¦Dec 6¦¦¦"}, "", {0}},
+    {"5", {"                         1/1  6-DEC-2026 07:31:03  [BRISK,USER]  (RWED,RWED,RE,)"},
+     {"1¦                         1/1  6-DEC-2026 07:31:03  [BRISK,USER]  (RWED,RWED,RE,)¦¦6-DEC-2026¦07:31:03¦(RWED,RWED,RE,)¦"}, "", {0}},
 };
 
 TEST(ParseListing, GivesRecordsAndVmsPath)
@@ -150,6 +194,7 @@ TEST(ParseListing, GivesRecordsAndVmsPath)
         const ParsedListing listing = ParseListing(c.descriptor, kStartDate, c.lines);
         EXPECT_EQ(recordsOf(listing), c.records);
         EXPECT_EQ(listing.vmsPath, c.vmsPath);
+        EXPECT_EQ(unreadableOf(listing), c.unreadable);
     }
 }
 
@@ -202,37 +247,115 @@ TEST(FormatListingDate, ShowsFullYearsInTheChosenOrder)
         EXPECT_EQ(FormatListingDate(c.text, c.order, kStartDate, c.fullYear), c.shown) << c.text << " " << c.fullYear;
 }
 
-// Modify facts are UTC; they are read here in a zone two hours ahead.
+// Times given in UTC are read in a zone two hours ahead.
+class ZoneTwoHoursAhead {
+public:
+    ZoneTwoHoursAhead()
+    {
+        const char* savedTz = std::getenv("TZ");
+        had_ = savedTz != nullptr;
+        saved_ = savedTz ? savedTz : "";
+        setenv("TZ", "EET-2", 1);
+        tzset();
+    }
+    ~ZoneTwoHoursAhead()
+    {
+        had_ ? setenv("TZ", saved_.c_str(), 1) : unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool had_ = false;
+    std::string saved_;
+};
+
+// The record, the year and the flags of an entry.
+std::string recordWithFlags(const RemoteEntry& entry)
+{
+    return joinEntryFields(entry, "|") + "|" + std::to_string(entry.year) + (entry.unreadable ? "|unreadable" : "") +
+           (entry.linkKindUnknown ? "|kind unknown" : "");
+}
+
 TEST(ParseMlsdLine, FactsBecomeTheFieldsOfAUnixListing)
 {
-    const char* savedTz = std::getenv("TZ");
-    const std::string saved = savedTz ? savedTz : "";
-    setenv("TZ", "EET-2", 1);
-    tzset();
+    const ZoneTwoHoursAhead zone;
     const auto record = [](std::string_view line) {
         const auto entry = ParseMlsdLine(line);
-        return entry ? joinEntryFields(*entry, "|") + "|" + std::to_string(entry->year) : "none";
+        return entry ? recordWithFlags(*entry) : "none";
     };
-    const std::pair<std::string_view, const char*> rows[] = {
+    const std::pair<std::string_view, std::string> rows[] = {
         {"type=file;size=1024;modify=20261206074609;UNIX.mode=0644; a file.txt",
          "1|a file.txt|1024|06.12.26|09:46:09|-rw-r--r--||2026"},
         {"type=file;unix.mode=0o711; py", "1|py||||-rwx--x--x||0"},
         {"type=file;unix.mode=0o7777777; odd", "1|odd||||||0"},
         {"Type=dir;Modify=20251231230000.123;unix.mode=755; pub", "0|pub||01.01.26|01:00:00|drwxr-xr-x||2026"},
         {"type=dir;sizd=4096;modify=20261206074609; d", "0|d|4096|06.12.26|09:46:09|||2026"},
-        {"type=OS.unix=symlink;size=7;modify=20261206074609; bin", "0|bin||06.12.26|09:46:09|||2026"},
+        // A link is a link whatever other facts come with it; its target's kind is settled by the listing.
+        {"type=OS.unix=symlink;size=7;modify=20261206074609; bin", "0|bin||06.12.26|09:46:09|l||2026|kind unknown"},
+        {"type=OS.unix=slink:/srv/data;size=7;unix.mode=0777; data", "0|data||||lrwxrwxrwx|/srv/data|0|kind unknown"},
+        {"type=OS.UNIX=slink:../a b; l", "0|l||||l|../a b|0|kind unknown"},
+        {"type=OS.unix=slink;sizd=4096;unix.mode=0755; d", "0|d||||lrwxr-xr-x||0|kind unknown"},
         {"type=file;size=99999999999999999999; huge", "1|huge||||||0"},
         {"type=file;size=0007;modify=2026120607460x; odd", "1|odd|7|||||0"},
         {"type=file;modify=20260431000000; April31", "1|April31||||||0"},
-        {"type=file; ", "none"}, {"type=cdir;modify=20261206074609; /srv", "none"}, {"type=pdir; ..", "none"},
-        {"type=file; .", "none"}, {"type=file; ..", "none"}, {"type=file; a/b", "none"}, {"type=file; ../up", "none"},
-        {"type=file;size=1;no-name-separator", "none"}, {"garbage", "none"},
-        {std::string_view("type=file; a\0b", 14), "none"}, {"type=file; a\rb", "none"},
+        // The directory's own entries are no entries.
+        {"type=cdir;modify=20261206074609; /srv", "none"}, {"type=pdir; ..", "none"}, {"type=dir; .", "none"},
+        {"", "none"}, {"  ", "none"},
+        // Every other name comes out whole, for the callers to refuse and report.
+        {"type=file; .", "1|.||||||0"}, {"type=file; ..", "1|..||||||0"}, {"type=file; a/b", "1|a/b||||||0"},
+        {"type=dir; ../up", "0|../up||||||0"}, {"type=file;  lead blank.txt ", "1| lead blank.txt ||||||0"},
+        {std::string_view("type=file; a\0b", 14), std::string("1|a\0b||||||0", 12)}, {"type=file; a\rb", "1|a\rb||||||0"},
+        // Lines without a name are unreadable.
+        {"type=file; ", "1|type=file; ||||||0|unreadable"},
+        {"type=file;size=1;no-name-separator", "1|type=file;size=1;no-name-separator||||||0|unreadable"},
+        {"garbage", "1|garbage||||||0|unreadable"},
     };
     for (const auto& [line, expected] : rows)
         EXPECT_EQ(record(line), expected) << line;
-    savedTz ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
-    tzset();
+}
+
+TEST(ParseMlsdFile, LinksTakeTheKindOfTheirTargetAndUnreadableLinesStayVisible)
+{
+    const test::TempDir dir;
+    const std::filesystem::path path = dir.path() / "mlsd.txt";
+    std::ofstream(path, std::ios::binary) << "type=OS.unix=slink:hello.txt; to-file\r\n"
+                                             "type=OS.unix=slink:pub; to-dir\r\n"
+                                             "type=OS.unix=slink:/elsewhere; away\r\n"
+                                             "type=file;size=6; hello.txt\r\n"
+                                             "type=dir; pub\r\n"
+                                             ".hidden garbage\r\n"
+                                             "type=file; .profile\r\n";
+    ParsedListing parsed;
+    ASSERT_TRUE(ParseMlsdFile(path.string(), false, parsed));
+    std::vector<std::string> got;
+    for (const RemoteEntry& e : parsed.entries)
+        got.push_back(recordWithFlags(e));
+    EXPECT_EQ(got, (std::vector<std::string>{"1|.hidden garbage||||||0|unreadable", "0|away||||l|/elsewhere|0|kind unknown",
+                                             "1|hello.txt|6|||||0", "0|pub||||||0", "0|to-dir||||l|pub|0",
+                                             "1|to-file|6|||l|hello.txt|0"}));
+}
+
+// EPLF: "/" a directory, "r" a file that can be fetched, s the size, m the UTC time; the name is
+// every byte after the TAB. Anything else is unreadable.
+TEST(ParseListing, EplfLinesAreReadByTheAutomaticParser)
+{
+    const ZoneTwoHoursAhead zone;
+    const std::pair<std::string, std::string> rows[] = {
+        {"+i8388621.48594,m825718503,r,s280,\tdjb.html", "1|djb.html|280|02.03.96|00:15:03|||1996"},
+        {"+i8388621.50690,m824255907,/,\tmusic", "0|music||14.02.96|01:58:27|||1996"},
+        {"+r,s0,up644,\t lead  blank ", "1| lead  blank |0|||||0"},
+        {"+/,r,\tboth", "0|both||||||0"},
+        {"+i1,s12x,r,\tbadsize", "1|+i1,s12x,r,\tbadsize||||||0|unreadable"},
+        {"+i1,m8x,r,\tbadtime", "1|+i1,m8x,r,\tbadtime||||||0|unreadable"},
+        {"+i1,s5,\tneither", "1|+i1,s5,\tneither||||||0|unreadable"},
+        {"+i1,r,s1 no tab", "1|+i1,r,s1 no tab||||||0|unreadable"},
+        {"+i1,r,\t", "1|+i1,r,\t||||||0|unreadable"},
+    };
+    for (const auto& [line, expected] : rows) {
+        const ParsedListing listing = ParseListing("0957681", kStartDate, {line});
+        ASSERT_EQ(listing.entries.size(), 1u) << line;
+        EXPECT_EQ(recordWithFlags(listing.entries[0]), expected) << line;
+    }
 }
 
 // Listings captured from real servers serving one directory: files, directories, links to a file,
@@ -266,11 +389,12 @@ std::vector<std::string> brief(const ParsedListing& listing, std::vector<size_t>
     return out;
 }
 
+// The first name begins with a blank, which every server writes after the one that ends the time column.
 const std::vector<std::string> kUnixAutomatic = {
-    "f|lead.txt|1|06.12.26|", "f|Gr\xc3\xbc\xc3\x9f" "e.txt|4|28.02.19|", "f|a->b.txt|6|06.12.26|",
+    "f| lead.txt|1|06.12.26|", "f|Gr\xc3\xbc\xc3\x9f" "e.txt|4|28.02.19|", "f|a->b.txt|6|06.12.26|",
     "f|bar\xc2\xa6name.txt|5|06.12.26|", "f|big.bin|300000|20.06.26|", "d|dangling||06.12.26|../elsewhere/x",
-    "f|hello.txt|6|05.12.26|", "f|in  ner.txt|3|06.12.26|", "f|link with blanks|11|06.12.26|in  ner.txt",
-    "d|link-to-dir||10.01.01|pub", "f|link-to-file|9|06.12.26|hello.txt", "f|old.txt|3|10.01.01|",
+    "f|hello.txt|6|05.12.26|", "f|in  ner.txt|3|06.12.26|", "f|link with blanks|3|06.12.26|in  ner.txt",
+    "d|link-to-dir||10.01.01|pub", "f|link-to-file|6|06.12.26|hello.txt", "f|old.txt|3|10.01.01|",
     "d|pub|4096|10.01.01|", "d|sub dir|4096|06.12.26|", "f|trail.txt |2|06.12.26|",
     "d|\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e|4096|06.12.26|",
 };
@@ -281,10 +405,10 @@ TEST(CapturedListing, UnixServersReadAlikeInTheAutomaticAndUnixTypes)
         SCOPED_TRACE(file);
         EXPECT_EQ(brief(parseCaptured(file, "0957681")), kUnixAutomatic);
 
-        // The Unix type keeps the server's dates and trims both ends of a name.
+        // The Unix type keeps the server's dates.
         std::vector<std::string> kindNameSize, got;
         for (const std::string& b : kUnixAutomatic)
-            kindNameSize.push_back(b == "f|trail.txt |2|06.12.26|" ? "f|trail.txt|2" : b.substr(0, b.find('|', b.find('|', 2) + 1)));
+            kindNameSize.push_back(b.substr(0, b.find('|', b.find('|', 2) + 1)));
         const ParsedListing unixType = parseCaptured(file, "7");
         for (const RemoteEntry& e : unixType.entries)
             got.push_back((e.isDirectory ? "d|" : "f|") + e.name + "|" + e.size);
@@ -300,14 +424,15 @@ TEST(CapturedListing, WindowsAndMacStyles)
     const ParsedListing windows = parseCaptured("pyftpdlib-windows.txt", "6");
     ASSERT_EQ(windows.entries.size(), 16u);
     EXPECT_EQ(brief(windows, {0, 7, 12, 13, 15}),
-              (std::vector<std::string>{"f|lead.txt|1|06.12.26|", "f|in  ner.txt|3|06.12.26|", "d|pub||10.01.01|",
+              (std::vector<std::string>{"f| lead.txt|1|06.12.26|", "f|in  ner.txt|3|06.12.26|", "d|pub||10.01.01|",
                                         "d|sub dir||06.12.26|", "d|\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e||06.12.26|"}));
     EXPECT_EQ(windows.entries[1].time, "11:00PM");
 
-    // The Mac type keeps the first word of a name.
     const ParsedListing mac = parseCaptured("pyftpdlib-mac.txt", "3");
     ASSERT_EQ(mac.entries.size(), 16u);
-    EXPECT_EQ(brief(mac, {4, 7, 13}), (std::vector<std::string>{"f|big.bin|0|Jun 20|", "f|in|0|Dec 6|", "d|sub||Dec 6|"}));
+    EXPECT_EQ(brief(mac, {0, 4, 7, 13, 14}), (std::vector<std::string>{"f| lead.txt|0|Dec 6|", "f|big.bin|0|Jun 20|",
+                                                                      "f|in  ner.txt|0|Dec 6|", "d|sub dir||Dec 6|",
+                                                                      "f|trail.txt |0|Dec 6|"}));
 }
 
 } // namespace brisk::listing_parser_test

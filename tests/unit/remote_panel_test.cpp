@@ -32,6 +32,14 @@ Strings captions(const RemotePanel& p)
     return out;
 }
 
+Strings selectedCaptions(const RemotePanel& p)
+{
+    Strings out;
+    for (size_t index : p.panel.selectedIndices())
+        out.push_back(std::string(p.panel.rows().caption(index)));
+    return out;
+}
+
 // The text response type (1) shows raw lines: never filtered.
 TEST(RemotePanel, FilterHidesFilesButNeverDirectoriesNorTextLines)
 {
@@ -79,6 +87,37 @@ TEST(RemotePanel, DatesShowTheFullYearOfTheListingLine)
         ASSERT_EQ(p.panel.size(), 1u);
         EXPECT_EQ(p.panel.rows()[0].date, shownDate);
     }
+}
+
+// Unreadable lines and names no command may take are shown whatever the filter, as text rows with
+// their control bytes as "?", that no selection command ever selects; every other row stays selectable.
+TEST(RemotePanel, UnreadableLinesAndUnusableNamesAreTextRowsThatCannotBeSelected)
+{
+    RemotePanel p;
+    RemoteEntry unreadable = file("550 Permission denied.", "");
+    unreadable.unreadable = true;
+    p.listing = entries({file("ok.txt", "5"), unreadable, file("a/b", "1"), file(std::string("nul\0x", 5), "1"),
+                         file("cr\rlf\n", "1"), {true, "..", "", "", "", "", ""}, {true, "pub", "", "", "", "", ""},
+                         file(" lead blank.txt", "2")});
+    p.filterMask = "*.txt";
+    p.FillRemotePanel(0, DateOrder::DayFirst, kToday);
+    Strings text, other;
+    for (const PanelRow& row : p.panel.rows())
+        (row.image == kImageText ? text : other).push_back(row.caption);
+    EXPECT_EQ(text, (Strings{"..", "550 Permission denied.", "a/b", "cr?lf?", "nul?x"}));
+    EXPECT_EQ(other, (Strings{"pub", " lead blank.txt", "ok.txt"}));
+
+    FilePanel& panel = p.panel;
+    for (size_t i = 0; i < panel.size(); ++i)
+        panel.setSelected(i, true);
+    EXPECT_EQ(selectedCaptions(p), other);
+    panel.unselectAll();
+    panel.invertSelection();
+    EXPECT_EQ(selectedCaptions(p), other);
+    panel.unselectAll();
+    panel.selectMatching("*", true);
+    EXPECT_EQ(selectedCaptions(p), other);
+    EXPECT_EQ(std::pair(panel.selectedCount(), panel.selectedTotal()), std::pair(int64_t(2), int64_t(7)));
 }
 
 TEST(RemotePanel, PathBoxItemsAndThePathOfEachItem)

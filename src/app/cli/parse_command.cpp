@@ -1,6 +1,7 @@
 #include "app/cli/parse_command.h"
 
 #include "listing/calendar_date.h"
+#include "listing/link_resolver.h"
 #include "listing/listing_parser.h"
 #include "listing/text_util.h"
 
@@ -9,7 +10,6 @@
 
 #include <optional>
 #include <ostream>
-#include <unordered_map>
 
 namespace brisk {
 
@@ -65,44 +65,36 @@ std::string readOptions(const std::vector<std::string>& args, ParseOptions& opti
     return options.file.empty() ? "no listing file given" : "";
 }
 
-// The first pass: the targets of all links, each waiting for the kind of the first entry of that
-// name. Memory grows with the links of the listing, never with its other lines.
-using LinkTargets = std::unordered_map<std::string, std::optional<bool>>;
-
-bool collectLinkTargets(const ParseOptions& options, const CalendarDate& today, LinkTargets& targets)
+// Runs the parser over the file once, handing every entry to `onEntry`.
+bool forEachEntry(const ParseOptions& options, const CalendarDate& today, const ListingLineParser::Sink& onEntry)
 {
     ListingLineParser parser(options.descriptor, today);
-    const ListingLineParser::Sink sink = [&](RemoteEntry& entry, bool pendingLink) {
-        if (pendingLink)
-            targets.try_emplace(lowerAscii(entry.link));
-    };
-    const bool read = forEachListingLine(options.file, [&](std::string_view line) { parser.addLine(line, sink); });
-    parser.finish(sink);
+    const bool read = forEachListingLine(options.file, [&](std::string_view line) { parser.addLine(line, onEntry); });
+    parser.finish(onEntry);
     return read;
 }
 
-// The second pass prints each entry as soon as it is parsed: a link takes the kind of the first
-// earlier entry named like its target, as in the parse of a whole listing.
-bool printEntries(const ParseOptions& options, const CalendarDate& today, LinkTargets& targets, std::ostream& out)
+// Two passes learn what the links point to (their targets, then the entries of those names), so memory
+// grows with the links of the listing, never with its other lines; the third prints each entry as soon
+// as it is parsed, links settled as in the parse of a whole listing.
+bool printEntries(const ParseOptions& options, const CalendarDate& today, std::ostream& out)
 {
-    ListingLineParser parser(options.descriptor, today);
-    const ListingLineParser::Sink sink = [&](RemoteEntry& entry, bool pendingLink) {
-        if (entry.link.empty() && !targets.empty()) {
-            const auto found = targets.find(lowerAscii(entry.name));
-            if (found != targets.end() && !found->second)
-                found->second = entry.isDirectory;
-        }
-        if (pendingLink) {
-            const std::optional<bool>& kind = targets[lowerAscii(entry.link)];
-            entry.isDirectory = kind.value_or(true);
-            if (entry.isDirectory)
-                entry.size.clear();
-        }
+    LinkTargets targets;
+    if (!forEachEntry(options, today, [&](RemoteEntry& entry, bool pendingLink) {
+            if (pendingLink)
+                targets.want(entry.link);
+        }))
+        return false;
+    if (!targets.empty() && !forEachEntry(options, today, [&](RemoteEntry& entry, bool) {
+            if (IsLinkTargetCandidate(entry))
+                targets.learn(entry.name, entry.isDirectory, entry.size);
+        }))
+        return false;
+    return forEachEntry(options, today, [&](RemoteEntry& entry, bool pendingLink) {
+        if (pendingLink)
+            targets.settle(entry);
         out << formatEntryTabbed(entry) << '\n';
-    };
-    const bool read = forEachListingLine(options.file, [&](std::string_view line) { parser.addLine(line, sink); });
-    parser.finish(sink);
-    return read;
+    });
 }
 
 } // namespace
@@ -116,8 +108,7 @@ int runParseCommand(const std::vector<std::string>& args, std::ostream& out, std
         return 1;
     }
     const CalendarDate today = options.today.value_or(localToday());
-    LinkTargets targets;
-    if (!collectLinkTargets(options, today, targets) || !printEntries(options, today, targets, out)) {
+    if (!printEntries(options, today, out)) {
         err << "parse: cannot read " << options.file << '\n';
         return 1;
     }
