@@ -49,7 +49,7 @@ void DeleteChain::scanListing()
 
 void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
 {
-    if (!IsPlainEntryName(entry.name)) {
+    if (entry.unreadable || !IsPlainEntryName(entry.name)) {
         ctx_.log(SkippedText(ctx_.msl, entry.name, dir, xmsgNotDeletable));
         return;
     }

@@ -54,7 +54,7 @@ void TransferChain::scanDownloadListing()
 void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir)
 {
     std::optional<MainExtraMessage> why;
-    if (!IsPlainEntryName(entry.name))
+    if (entry.unreadable || !IsPlainEntryName(entry.name))
         why = xmsgNotWritableName;
     else if (entry.isDirectory && IsSymbolicLink(entry.attributes))
         why = xmsgLinkToDirectory;
