@@ -7,13 +7,14 @@
 #include "platform/utc_stamp.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace brisk {
 
 namespace {
 
 struct Facts {
-    std::string_view type, size, sizd, modify, mode;
+    std::string_view type, size, sizd, modify, mode, unique;
 };
 
 bool allDigits(std::string_view text)
@@ -53,6 +54,8 @@ Facts readFacts(std::string_view facts)
             f.modify = value;
         else if (name == "unix.mode")
             f.mode = value;
+        else if (name == "unique")
+            f.unique = value;
     }
     return f;
 }
@@ -102,7 +105,7 @@ std::string permissions(std::string_view mode)
 }
 
 // Links whose target is an entry of the same listing take its kind, as in a plain listing.
-void settleLinks(std::vector<RemoteEntry>& entries)
+void settleLinksByTarget(std::vector<RemoteEntry>& entries)
 {
     LinkTargets targets;
     for (const RemoteEntry& e : entries)
@@ -118,9 +121,27 @@ void settleLinks(std::vector<RemoteEntry>& entries)
             targets.settle(e);
 }
 
-} // namespace
+// Servers that give a link the unique fact of what it points to (the file's identity on its disk)
+// show its target even without naming it: an entry of the same unique fact.
+void settleLinksByUnique(std::vector<RemoteEntry>& entries, const std::vector<std::string>& uniques)
+{
+    std::unordered_map<std::string_view, size_t> byUnique;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (!uniques[i].empty() && IsLinkTargetCandidate(entries[i]))
+            byUnique.try_emplace(uniques[i], i);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        RemoteEntry& link = entries[i];
+        const auto target = link.linkKindUnknown ? byUnique.find(uniques[i]) : byUnique.end();
+        if (target == byUnique.end())
+            continue;
+        link.isDirectory = entries[target->second].isDirectory;
+        link.size = link.isDirectory ? std::string() : entries[target->second].size;
+        link.linkKindUnknown = false;
+    }
+}
 
-std::optional<RemoteEntry> ParseMlsdLine(std::string_view line)
+// One line; `unique`, when given, receives the unique fact.
+std::optional<RemoteEntry> parseLine(std::string_view line, std::string* unique)
 {
     if (trimBlanks(line).empty())
         return std::nullopt;
@@ -132,6 +153,8 @@ std::optional<RemoteEntry> ParseMlsdLine(std::string_view line)
     const std::string type = lowerAscii(facts.type);
     if (isOwnDirectory(type, name))
         return std::nullopt;
+    if (unique)
+        *unique = facts.unique;
     RemoteEntry entry;
     entry.name = std::string(name);
     SetEntryLocalTime(ParseUtcStamp(facts.modify), entry);
@@ -151,18 +174,30 @@ std::optional<RemoteEntry> ParseMlsdLine(std::string_view line)
     return entry;
 }
 
+} // namespace
+
+std::optional<RemoteEntry> ParseMlsdLine(std::string_view line)
+{
+    return parseLine(line, nullptr);
+}
+
 // Sorted by name, byte by byte, as servers sort a plain listing: the tree walks visit directories in
 // the same order whichever listing the server gave.
 bool ParseMlsdFile(const std::string& path, bool showHidden, ParsedListing& out)
 {
     out = {};
     std::vector<RemoteEntry> entries;
+    std::vector<std::string> uniques;
     const bool read = forEachListingLine(path, [&](std::string_view line) {
-        std::optional<RemoteEntry> entry = ParseMlsdLine(line);
-        if (entry && (showHidden || entry->unreadable || !entry->name.starts_with('.')))
+        std::string unique;
+        std::optional<RemoteEntry> entry = parseLine(line, &unique);
+        if (entry && (showHidden || entry->unreadable || !entry->name.starts_with('.'))) {
             entries.push_back(std::move(*entry));
+            uniques.push_back(std::move(unique));
+        }
     });
-    settleLinks(entries);
+    settleLinksByTarget(entries);
+    settleLinksByUnique(entries, uniques);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const RemoteEntry& a, const RemoteEntry& b) { return a.name < b.name; });
     out.entries.reserve(entries.size());

@@ -19,8 +19,8 @@ namespace brisk {
 std::optional<RemoteEntry> ParseMlsdLine(std::string_view line);
 
 // Every entry of an MLSD listing file, sorted by name; names beginning with "." only when `showHidden`, as a plain
-// listing without -a shows them. Links to entries of the same listing take their kind. False when the
-// file cannot be read to its end.
+// listing without -a shows them. Links to entries of the same listing (named by the link's target, or
+// of the link's unique fact) take their kind. False when the file cannot be read to its end.
 bool ParseMlsdFile(const std::string& path, bool showHidden, ParsedListing& out);
 
 } // namespace brisk

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 
@@ -96,6 +97,39 @@ TEST_P(FtpExtensionsServers, FeatThenMlsdGivesTheRowsOfList)
         // LIST gives minutes, MLSD seconds.
         EXPECT_EQ(e.time.substr(0, 5), l.time) << l.name;
         EXPECT_EQ(e.time.size(), offers.mlsd ? 8u : 5u) << l.name;
+    }
+}
+
+// Every server writes one blank between the time column and the name, so blanks that begin or end a
+// name are the name's; a link to a listed file is a file of that file's size, in LIST and MLSD alike.
+TEST_P(FtpExtensionsServers, NamesKeepTheirBlanksAndLinksToFilesAreFiles)
+{
+    const std::vector<std::string> names = {" lead blank.txt", "  two lead.txt", "trail blank ", "inner  two.txt"};
+    for (const std::string& name : names)
+        server->putFile(name, "abcdef");
+    server->putFile("sub/b.bin", "b");
+    fs::create_symlink(" lead blank.txt", server->root() / "to-file");
+    fs::create_symlink("sub", server->root() / "to-dir");
+    for (const bool mlsd : {false, true}) {
+        SCOPED_TRACE(mlsd ? "MLSD" : "LIST");
+        const ParsedListing parsed = list(mlsd);
+        std::map<std::string, RemoteEntry> byName;
+        for (const RemoteEntry& e : parsed.entries) {
+            EXPECT_FALSE(e.unreadable) << e.name;
+            byName[e.name] = e;
+        }
+        for (const std::string& name : names) {
+            ASSERT_EQ(byName.count(name), 1u) << "[" << name << "]";
+            EXPECT_EQ(byName[name].size, "6") << name;
+        }
+        // pure-ftpd's MLSD names no target and gives the link's own unique fact: a link of unknown kind.
+        ASSERT_EQ(byName.count("to-file") + byName.count("to-dir"), 2u);
+        const RemoteEntry& toFile = byName["to-file"];
+        if (mlsd && std::string(GetParam().kind) == "pure-ftpd")
+            EXPECT_EQ(std::tuple(toFile.linkKindUnknown, toFile.attributes[0]), std::tuple(true, 'l'));
+        else
+            EXPECT_EQ(std::tuple(toFile.isDirectory, toFile.linkKindUnknown, toFile.size), std::tuple(false, false, "6"));
+        EXPECT_TRUE(byName["to-dir"].isDirectory);
     }
 }
 

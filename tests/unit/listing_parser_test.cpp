@@ -314,6 +314,7 @@ TEST(ParseMlsdLine, FactsBecomeTheFieldsOfAUnixListing)
         EXPECT_EQ(record(line), expected) << line;
 }
 
+// Links given with a target name, or with the unique fact of what they point to, as some servers write it.
 TEST(ParseMlsdFile, LinksTakeTheKindOfTheirTargetAndUnreadableLinesStayVisible)
 {
     const test::TempDir dir;
@@ -321,7 +322,9 @@ TEST(ParseMlsdFile, LinksTakeTheKindOfTheirTargetAndUnreadableLinesStayVisible)
     std::ofstream(path, std::ios::binary) << "type=OS.unix=slink:hello.txt; to-file\r\n"
                                              "type=OS.unix=slink:pub; to-dir\r\n"
                                              "type=OS.unix=slink:/elsewhere; away\r\n"
-                                             "type=file;size=6; hello.txt\r\n"
+                                             "type=OS.unix=symlink;unique=FE01; same-disk-file\r\n"
+                                             "type=OS.unix=symlink;unique=FE99; other\r\n"
+                                             "type=file;size=6;unique=FE01; hello.txt\r\n"
                                              "type=dir; pub\r\n"
                                              ".hidden garbage\r\n"
                                              "type=file; .profile\r\n";
@@ -331,7 +334,8 @@ TEST(ParseMlsdFile, LinksTakeTheKindOfTheirTargetAndUnreadableLinesStayVisible)
     for (const RemoteEntry& e : parsed.entries)
         got.push_back(recordWithFlags(e));
     EXPECT_EQ(got, (std::vector<std::string>{"1|.hidden garbage||||||0|unreadable", "0|away||||l|/elsewhere|0|kind unknown",
-                                             "1|hello.txt|6|||||0", "0|pub||||||0", "0|to-dir||||l|pub|0",
+                                             "1|hello.txt|6|||||0", "0|other||||l||0|kind unknown", "0|pub||||||0",
+                                             "1|same-disk-file|6|||l||0", "0|to-dir||||l|pub|0",
                                              "1|to-file|6|||l|hello.txt|0"}));
 }
 
