@@ -7,6 +7,7 @@
 #include "mirror/mirror_planner.h"
 #include "mirror/mirror_run.h"
 #include "mirror/mirror_state_file.h"
+#include "mirror_bookkeeping.h"
 #include "scripted_user_interface.h"
 #include "temp_home.h"
 
@@ -265,37 +266,73 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
     EXPECT_TRUE(run.FindNext(index));
 }
 
-// A failed directory is neither entered nor left; a failed transfer is only marked, a failed
-// omDirUp stops the run.
-TEST(MirrorRun, MarkFailedSkipsWhatCannotBeDone)
+TMirrorRec step(TMirrorOperation operation, const std::string& name, TMirrorState state = smNone)
 {
-    TMirrorRun run("h", "/l", "/r");
-    run.Items.Place({{"", "new", 0, 0, omMkdFtp, smProgress}, {"new", "new", 0, 0, omDir, smNone},
-                     {"new", "new", 0, 0, omDirUp, smNone}, {"next", "next", 0, 0, omDir, smNone},
-                     {"next", "next", 0, 0, omDirUp, smNone}, {"", "gone", 0, 0, omRmdFtp, smNone},
-                     {"x", "x", 0, 0, omDir, smNone}},
-                    true, 0);
-    run.MarkFailed();
-    EXPECT_EQ(run.Current, 4);
-    EXPECT_EQ(states(run), (States{smError, smError, smError, smError, smError, smNone, smNone}));
-    EXPECT_FALSE(run.Stopped);
-    int index = 0;
-    ASSERT_TRUE(run.FindNext(index));
-    EXPECT_EQ(index, 5);
+    const bool localOnly = operation == omMkdLoc;
+    return {name, localOnly ? "" : name, 0, 0, operation, state};
+}
 
-    TMirrorRun transfers("h", "/l", "/r");
-    transfers.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
-                           {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
-                          true, 0);
-    transfers.MarkFailed();
-    EXPECT_EQ(transfers.Current, 0);
-    EXPECT_FALSE(transfers.Stopped);
-    transfers.Current = 3;
-    transfers.MarkDone();
-    transfers.Current = 2;
-    transfers.MarkFailed();
-    EXPECT_EQ(states(transfers), (States{smError, smNone, smError, smDone}));
-    EXPECT_TRUE(transfers.Stopped);
+// A failure marks only what depends on it: a directory that could not be created (on either side)
+// or entered is neither entered nor left, and the siblings after it stay as planned. A directory
+// entered but not listed fails and is left again. A failed omDirUp leaves the run lost.
+TEST(MirrorRun, AFailureMarksOnlyItsOwnSubtree)
+{
+    const struct {
+        const char* what;
+        std::vector<TMirrorRec> records;   // the first one is current and in progress
+        bool listed;                       // MarkFailed, else MarkUnlisted
+        States after;
+        int next;                          // FindNext afterwards, -1 when stopped
+    } cases[] = {
+        {"remote directory not created",
+         {step(omMkdFtp, "new", smProgress), step(omDir, "new"), step(omDirUp, "new"), step(omDir, "next"),
+          step(omDirUp, "next"), step(omRmdFtp, "gone")},
+         true, {smError, smError, smError, smNone, smNone, smNone}, 3},
+        {"local directory not created",
+         {step(omMkdLoc, "new", smProgress), step(omDir, "new"), step(omDirUp, "new"), step(omMkdLoc, "b"),
+          step(omDir, "b"), step(omDirUp, "b")},
+         true, {smError, smError, smError, smNone, smNone, smNone}, 3},
+        {"directory not entered",
+         {step(omDir, "x", smProgress), step(omDirUp, "x"), step(omDir, "y"), step(omDirUp, "y")},
+         true, {smError, smError, smNone, smNone}, 2},
+        {"transfer failed", {step(omPut, "f", smProgress), step(omDir, "f"), step(omDirUp, "f")},
+         true, {smError, smNone, smNone}, 1},
+        {"directory not left", {step(omDirUp, "d", smProgress), step(omDir, "e"), step(omDirUp, "e")},
+         true, {smError, smNone, smNone}, -1},
+        {"directory entered, not listed",
+         {step(omDir, "x", smProgress), step(omDirUp, "x"), step(omDir, "y"), step(omDirUp, "y")},
+         false, {smError, smNone, smNone, smNone}, 1},
+        {"directory under removal entered, not listed", {step(omRmdFtp, "gone", smProgress), step(omDir, "y")},
+         false, {smNone, smError, smNone}, 0},
+    };
+    for (const auto& c : cases) {
+        TMirrorRun run("h", "/l", "/r");
+        run.Items.Place(c.records, true, 0);
+        c.listed ? run.MarkFailed() : run.MarkUnlisted();
+        EXPECT_EQ(states(run), c.after) << c.what;
+        EXPECT_EQ(run.Current, 0) << c.what;
+        int index = 0;
+        EXPECT_EQ(run.FindNext(index), c.next >= 0) << c.what;
+        EXPECT_EQ(index, c.next) << c.what;
+    }
+}
+
+// A run's bookkeeping (placing plans, finding the next record, marking, the state file) grows
+// with the number of operations, whether the tree is deep in files or wide in directories.
+TEST(MirrorRun, BookkeepingWorkGrowsLinearly)
+{
+    const auto work = [](test::BookkeepingShape shape) {
+        TMirrorRun run("h", "/l", "/r");
+        std::string text;
+        const int operations = test::RunMirrorBookkeeping(run, shape, text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), operations + 6);
+        EXPECT_EQ(text.find("smNone"), std::string::npos);
+        return double(run.Items.work()) / operations;
+    };
+    for (const test::BookkeepingShape& small : {test::BookkeepingShape{20, 50, 7}, test::BookkeepingShape{500, 1, 0}}) {
+        const test::BookkeepingShape large{small.dirs * 10, small.filesPerDir, small.unlistedEvery};
+        EXPECT_LT(work(large), 2 * work(small)) << small.dirs << " x " << small.filesPerDir;
+    }
 }
 
 // Files in a fresh ProgramDir.
