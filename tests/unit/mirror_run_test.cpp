@@ -2,6 +2,7 @@
 // the overwrite question, and the local side it reads and deletes. How a run plans the directories
 // it enters and removes shows in mirror_runner_test.cpp's commands and state files.
 #include "mirror/mirror_deletion.h"
+#include "mirror/mirror_intake.h"
 #include "mirror/mirror_local_side.h"
 #include "mirror/mirror_overwrite.h"
 #include "mirror/mirror_planner.h"
@@ -9,6 +10,7 @@
 #include "mirror/mirror_state_file.h"
 #include "mirror_bookkeeping.h"
 #include "scripted_user_interface.h"
+#include "session/entry_names.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -207,6 +209,38 @@ TEST(MirrorPlanner, RemoteRemovalDeletesFilesThenDirectoriesAndLinksThemselves)
               (Lines{"omDelFtp |f|0|0", "omDelFtp |ld|0|0", "omRmdFtp |d|0|0"}));
     EXPECT_EQ(render(PlanRemoteRemoval(task(0, 0, mpIgnoreSymbolicLinks), remote)),
               (Lines{"omDelFtp |f|0|0", "omDelFtp |keep.bak|0|0", "omRmdFtp |d|0|0"}));
+}
+
+// What the runner lets through to the planner: unreadable lines and unsafe names are refused and
+// count; "NAME.part" beside NAME on the other side is an unfinished transfer's and does not.
+TEST(MirrorIntake, OnlyPlainNamesReachThePlanner)
+{
+    RemoteEntry unreadable = remoteFile("total 12 garbage");
+    unreadable.unreadable = true;
+    const std::vector<RemoteEntry> remote{remoteFile("ok"), unreadable, remoteFile("../.."), remoteDir("a/b"),
+                                          remoteFile(std::string("n\0l", 3)), remoteFile("up.txt.part"),
+                                          remoteFile("both.part"), remoteFile("down.txt")};
+    const std::vector<MirrorLocalItem> local{localFile("up.txt"), localFile("cr\rlf"), localFile("down.txt.part"),
+                                             localFile("both"), localFile("both.part"), localDir("d")};
+    const MirrorIntake intake = TakeMirrorEntries(remote, local);
+    Lines kept, refused;
+    for (const RemoteEntry& entry : intake.remote)
+        kept.push_back("remote " + entry.name);
+    for (const MirrorLocalItem& item : intake.local)
+        kept.push_back("local " + item.name);
+    for (const MirrorRefusal& r : intake.refused)
+        refused.push_back(std::string(r.remote ? "remote " : "local ") + PrintableName(r.name) + " " +
+                          std::to_string(r.why) + (r.counts ? " counts" : ""));
+    EXPECT_EQ(kept, (Lines{"remote ok", "remote both.part", "remote down.txt", "local up.txt", "local both",
+                           "local both.part", "local d"}));
+    const auto why = [](MainExtraMessage m) { return std::to_string(m); };
+    EXPECT_EQ(refused, (Lines{"remote total 12 garbage " + why(xmsgUnreadableLine) + " counts",
+                              "remote ../.. " + why(xmsgNotSendable) + " counts",
+                              "remote a/b " + why(xmsgNotSendable) + " counts",
+                              "remote n?l " + why(xmsgNotSendable) + " counts",
+                              "local cr?lf " + why(xmsgNotSendable) + " counts",
+                              "remote up.txt.part " + why(xmsgPartialFile),
+                              "local down.txt.part " + why(xmsgPartialFile)}));
 }
 
 // Sub paths and full paths always end in a separator, and follow the remote directory.
