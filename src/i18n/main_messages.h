@@ -39,6 +39,8 @@ enum MainExtraMessage : int {
     xmsgTrustOnce, xmsgTrustAlways,
     // the grey hints of the quick-connect bar's address and of the raw command box
     xmsgAddressHint, xmsgRawCommandHint,
+    // the mirror: why a name or directory was passed over; %1 the name of an upload sent directly
+    xmsgUnreadableLine, xmsgDirNotListed, xmsgPartialFile, xmsgRenameRefused,
 };
 
 // The English texts, in order.

@@ -36,6 +36,7 @@ bool LoadMirrorProfile(TRecMirror& task, const std::string& path)
     task.Direction = uint8_t(ini.readInteger(kSection, "Direction", task.Direction));
     task.FileExists = uint8_t(ini.readInteger(kSection, "File Exists", task.FileExists));
     task.Params = uint8_t(ini.readInteger(kSection, "Params", task.Params) & kMirrorParamMask);
+    task.TempUpload = ini.readInteger(kSection, "Temp Upload", task.TempUpload) != 0;
     return true;
 }
 
@@ -48,6 +49,7 @@ void SaveMirrorProfile(const TRecMirror& task, const std::string& path)
     ini.writeInteger(kSection, "Direction", task.Direction);
     ini.writeInteger(kSection, "File Exists", task.FileExists);
     ini.writeInteger(kSection, "Params", task.Params & kMirrorParamMask);
+    ini.writeInteger(kSection, "Temp Upload", task.TempUpload ? 1 : 0);
     ini.save();
 }
 

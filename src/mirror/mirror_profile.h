@@ -13,7 +13,7 @@ std::string DefaultMirrorProfilePath();
 // changes nothing and gives false. Either way the task counts as loaded afterwards.
 bool LoadMirrorProfile(TRecMirror& task, const std::string& path);
 
-// Writes the six keys of section "Mirror", creating the file when needed; other sections and keys
+// Writes the seven keys of section "Mirror", creating the file when needed; other sections and keys
 // stay as they are. Throws IniWriteError ("Unable to write to <path>") when that fails.
 void SaveMirrorProfile(const TRecMirror& task, const std::string& path);
 

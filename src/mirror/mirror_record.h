@@ -38,6 +38,7 @@ struct TMirrorRec {
     int64_t RemoteSize = 0;
     TMirrorOperation Operation = omNone;
     TMirrorState State = smNone;
+    bool Emptied = false;   // an "omRmdFtp" whose content has been planned for deletion
 
     bool operator==(const TMirrorRec&) const = default;
 };

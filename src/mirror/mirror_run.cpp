@@ -19,23 +19,25 @@ bool TMirrorRun::FindNext(int& index)
     index = -1;
     if (Stopped)
         return false;
-    TMirrorRec rec;
-    for (int i = 0; Items.GetItem(i, rec); ++i) {
-        if (rec.State == smNone) {
+    int i = Items.settledPrefix();
+    for (; i < Items.Count(); ++i) {
+        Items.countVisit();
+        const TMirrorState state = Items.at(i).State;
+        if (state == smNone) {
+            Items.settleTo(i);
             index = i;
             return true;
         }
-        if (rec.State == smProgress) {
-            rec.State = smDone;
-            Items.PutItem(i, rec);
-        }
+        if (state == smProgress)
+            Items.setState(i, smDone);
     }
+    Items.settleTo(i);
     return false;
 }
 
 void TMirrorRun::MarkDone()
 {
-    setState(Current, smDone);
+    Items.setState(Current, smDone);
 }
 
 void TMirrorRun::MarkFailed()
@@ -43,22 +45,44 @@ void TMirrorRun::MarkFailed()
     TMirrorRec rec;
     if (!Items.GetItem(Current, rec))
         return;
-    setState(Current, smError);
-    if (rec.Operation == omDirUp)
-        Stop();
-    if (rec.Operation != omMkdFtp && rec.Operation != omDir)
+    Items.setState(Current, smError);
+    switch (rec.Operation) {
+    case omDirUp:
+        return Stop();
+    case omMkdFtp:
+        return skipDirectory(Current + 1, rec.RemoteName);
+    case omMkdLoc:
+        return skipDirectory(Current + 1, rec.LocalName);
+    case omDir:
+        return skipDirectory(Current, rec.RemoteName);
+    default:
         return;
-    while (Items.GetItem(Current + 1, rec) && (rec.Operation == omDir || rec.Operation == omDirUp))
-        setState(++Current, smError);
+    }
 }
 
-void TMirrorRun::setState(int index, TMirrorState state)
+void TMirrorRun::MarkUnlisted()
 {
     TMirrorRec rec;
-    if (!Items.GetItem(index, rec))
+    if (!Items.GetItem(Current, rec))
         return;
-    rec.State = state;
-    Items.PutItem(index, rec);
+    Items.setState(Current, smError);
+    if (rec.Operation == omRmdFtp)
+        Items.Insert(Current, TMirrorRec{rec.RemoteName, rec.RemoteName, 0, 0, omDirUp, smNone});
+}
+
+void TMirrorRun::skipDirectory(int index, const std::string& name)
+{
+    if (!isStep(index, omDir, name))
+        return;
+    Items.setState(index, smError);
+    if (isStep(index + 1, omDirUp, name))
+        Items.setState(index + 1, smError);
+}
+
+bool TMirrorRun::isStep(int index, TMirrorOperation operation, const std::string& name) const
+{
+    TMirrorRec rec;
+    return Items.GetItem(index, rec) && rec.Operation == operation && rec.RemoteName == name;
 }
 
 void TMirrorRun::SetLocalSub(const std::string& sub)

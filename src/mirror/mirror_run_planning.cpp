@@ -6,18 +6,23 @@
 namespace brisk {
 
 bool PlanCurrentDirectory(TMirrorRun& run, const TRecMirror& task, const MirrorListing& listing, bool append,
-                          int& next)
+                          std::vector<MirrorRefusal>& refused, int& next)
 {
     run.FollowRemoteDir(listing.hostDirName);
-    const MirrorDirectoryInput input{listing.entries, ReadMirrorLocal(run.LocalPath()), listing.today};
+    MirrorIntake intake = TakeMirrorEntries(listing.entries, ReadMirrorLocal(run.LocalPath()));
+    refused = std::move(intake.refused);
+    const MirrorDirectoryInput input{std::move(intake.remote), std::move(intake.local), listing.today};
     run.Items.Place(PlanDirectory(task, input), append, run.Current);
     return run.FindNext(next);
 }
 
-bool PlanCurrentRemoval(TMirrorRun& run, const TRecMirror& task, const MirrorListing& listing, int& next)
+bool PlanCurrentRemoval(TMirrorRun& run, const TRecMirror& task, const MirrorListing& listing,
+                        std::vector<MirrorRefusal>& refused, int& next)
 {
     run.FollowRemoteDir(listing.hostDirName);
-    run.Items.Place(PlanRemoteRemoval(task, listing.entries), false, run.Current);
+    MirrorIntake intake = TakeMirrorEntries(listing.entries, {});
+    refused = std::move(intake.refused);
+    run.Items.Place(PlanRemoteRemoval(task, intake.remote), false, run.Current);
     return run.FindNext(next);
 }
 

@@ -4,11 +4,26 @@
 #include "mirror/mirror_file_time.h"
 #include "mirror/mirror_run_planning.h"
 #include "platform/file_time.h"
+#include "session/entry_names.h"
 #include "session/remote_paths.h"
 
 #include <vector>
 
 namespace brisk {
+
+namespace {
+
+bool isListing(int kind)
+{
+    return kind == ftpDirAsync || kind == ftpLsAsync || kind == ftpDirectoryAsync || kind == ftpListAsync;
+}
+
+bool isTransfer(TMirrorOperation operation)
+{
+    return operation == omGet || operation == omPut;
+}
+
+} // namespace
 
 MirrorRunner::MirrorRunner(SessionController& session, const TRecMirror& task)
     : session_(session), ctx_(session.mirrorContext()), task_(task)
@@ -37,7 +52,7 @@ void MirrorRunner::MirrorStep(int param, int value)
     case 3:
         return succeeded();
     case 4:
-        return failed();
+        return failed(value);
     case 5:
         return end();
     default:
@@ -53,7 +68,9 @@ void MirrorRunner::start()
     overwriteAll_ = task_.FileExists != 3;
     resumeThis_ = false;
     rmdSent_ = false;
-    emptied_.clear();
+    upByPath_ = false;
+    renameRefused_ = false;
+    upload_ = UploadStep::None;
     ctx_.setBusy(true);
     ctx_.baseRemoteDir = RemoteDirRule(task_.Remote, ctx_.site.CheckVHost != 0);
     ctx_.baseLocalDir = WithSlash(task_.Local);
@@ -61,8 +78,10 @@ void MirrorRunner::start()
     active_ = true;
     ctx_.flags.clear();
     ctx_.flags.set(ofMirrorRun);
+    // Listed afresh even where the panel stands: what it shows may be old, or may not have
+    // arrived whole.
     if (ftp.HostDirName == task_.Remote)
-        return post(1);
+        return ctx_.refresh();
     ftp.HostDirName = task_.Remote;
     ftp.CwdAsync();
 }
@@ -79,10 +98,21 @@ void MirrorRunner::plan(int value)
         removalListed();
     const std::vector<RemoteEntry> entries(ctx_.remote.listingCopy->begin(), ctx_.remote.listingCopy->end());
     const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday()};
+    std::vector<MirrorRefusal> refused;
     int next = -1;
-    const bool found = value == 2 ? PlanCurrentRemoval(*run_, task_, listing, next)
-                                  : PlanCurrentDirectory(*run_, task_, listing, value == 0, next);
+    const bool found = value == 2 ? PlanCurrentRemoval(*run_, task_, listing, refused, next)
+                                  : PlanCurrentDirectory(*run_, task_, listing, value == 0, refused, next);
+    refuse(refused);
     post(found ? 2 : 5);
+}
+
+void MirrorRunner::refuse(const std::vector<MirrorRefusal>& refused)
+{
+    for (const MirrorRefusal& r : refused) {
+        ctx_.log(SkippedText(ctx_.msl, r.name, r.remote ? run_->RemotePath() : run_->LocalPath(), r.why));
+        if (r.counts)
+            run_->Failed.push_back(pathBelowRoot(PrintableName(r.name)) + ": " + ctx_.msl[r.why]);
+    }
 }
 
 // A remote directory under removal has been entered and listed. Its content is deleted first, then
@@ -90,8 +120,8 @@ void MirrorRunner::plan(int value)
 void MirrorRunner::removalListed()
 {
     TMirrorRec removal = current();
-    emptied_.insert(ctx_.ftp.HostDirName);
     removal.State = smNone;
+    removal.Emptied = true;
     put(removal);
     run_->Items.Insert(run_->Current, TMirrorRec{removal.RemoteName, removal.RemoteName, 0, 0, omDirUp, smNone});
 }
@@ -99,34 +129,107 @@ void MirrorRunner::removalListed()
 void MirrorRunner::succeeded()
 {
     const TMirrorRec r = current();
-    if (r.Operation == omGet || r.Operation == omPut)
+    if (isTransfer(r.Operation) && upload_ != UploadStep::Rename)
         ctx_.ui.Progress().endFile();
+    if (r.Operation == omPut && upload_ == UploadStep::Temporary)
+        return renameUpload(r);
     // The file keeps the remote time, so that the next "only newest" run finds nothing to do.
-    if (r.Operation == omGet)
-        SetLocalModified(ctx_.ftp.LocalFileName, DownloadedFileTime(ctx_.ftp.RemoteModified(),
-                                                                    *ctx_.remote.listingCopy, r.RemoteName,
-                                                                    localToday()));
+    if (r.Operation == omGet) {
+        const auto& listed = ctx_.remote.listingCopy;
+        const std::optional<size_t> at = listedNames_.find(listed, r.RemoteName);
+        const RemoteListing entry = at ? RemoteListing{(*listed)[*at]} : RemoteListing{};
+        SetLocalModified(ctx_.ftp.LocalFileName,
+                         DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday()));
+    }
     run_->MarkDone();
     run_->FollowRemoteDir(ctx_.ftp.HostDirName);
+    upByPath_ = false;
+    // Sent again under its own name after a refused rename: the copy under the temporary name goes.
+    if (r.Operation == omPut && upload_ == UploadStep::Fallback && tidy(MirrorPartialName(r.RemoteName)))
+        return;
+    upload_ = UploadStep::None;
     post(2);
 }
 
-void MirrorRunner::failed()
+void MirrorRunner::failed(int kind)
 {
+    ctx_.setBusy(true);
+    // A leftover that could not be deleted: the upload's own outcome stands.
+    if (upload_ == UploadStep::Tidy) {
+        upload_ = UploadStep::None;
+        return post(2);
+    }
     const TMirrorRec r = current();
     ctx_.log(ctx_.msl[msgError] + " " + ctx_.ftp.ErrorMessage());
-    ctx_.setBusy(true);
-    if (r.Operation == omGet || r.Operation == omPut)
+    if (r.Operation == omPut && upload_ == UploadStep::Rename)
+        return renameRefused(r);
+    if (isTransfer(r.Operation))
         ctx_.ui.Progress().endFile();
+    if (isListing(kind) && (r.Operation == omDir || (r.Operation == omRmdFtp && !rmdSent_)))
+        return unlisted(r);
+    if (r.Operation == omDirUp)
+        return leaveFailed(kind);
+    const bool enteredNothing = r.Operation == omDir || (r.Operation == omRmdFtp && !rmdSent_);
     run_->MarkFailed();
+    noteFailure(r.RemoteName.empty() ? r.LocalName : r.RemoteName, ctx_.ftp.ErrorMessage());
     // Nothing planned yet: the task's remote root could not be entered or listed, so the run has
     // nothing to stand on.
     if (run_->Items.Count() == 0)
         run_->Stop();
-    if (r.Operation == omDir || (r.Operation == omRmdFtp && !rmdSent_))
+    if (enteredNothing)
         resyncRemoteDir();
     rmdSent_ = false;
+    if (r.Operation == omPut && tidyFailedUpload(r))
+        return;
+    upload_ = UploadStep::None;
     post(2);
+}
+
+// A directory entered but not listed fails as a whole; the run leaves it again by its "omDirUp".
+void MirrorRunner::unlisted(const TMirrorRec& r)
+{
+    ctx_.log(SkippedText(ctx_.msl, r.RemoteName, run_->RemotePath(), xmsgDirNotListed));
+    run_->MarkUnlisted();
+    noteFailure(r.RemoteName, ctx_.msl[xmsgDirNotListed]);
+    post(2);
+}
+
+// Leaving a directory failed. Back in the parent with only its listing missing, the run knows where
+// it stands (and nothing after this needs that listing); a refused CDUP is tried once more as a
+// change to the parent's path; otherwise the run is lost and stops.
+void MirrorRunner::leaveFailed(int kind)
+{
+    if (isListing(kind)) {
+        run_->MarkDone();
+        run_->FollowRemoteDir(ctx_.ftp.HostDirName);
+        upByPath_ = false;
+        return post(2);
+    }
+    if (kind == ftpCDupAsync && !upByPath_) {
+        upByPath_ = true;
+        return ctx_.ftp.CwdAsync();   // HostDirName holds the parent's path already
+    }
+    const TMirrorRec r = current();
+    run_->MarkFailed();
+    noteFailure(r.RemoteName, ctx_.ftp.ErrorMessage());
+    post(2);
+}
+
+void MirrorRunner::noteFailure(const std::string& name, const std::string& why)
+{
+    run_->Failed.push_back(pathBelowRoot(PrintableName(name)) + ": " + why);
+}
+
+std::string MirrorRunner::pathBelowRoot(const std::string& name) const
+{
+    std::string sub = run_->RemoteSub;
+    if (!sub.empty() && sub.front() == '/')
+        sub.erase(0, 1);
+    if (!name.empty())
+        return sub + name;
+    if (!sub.empty())
+        sub.pop_back();
+    return sub.empty() ? task_.Remote : sub;
 }
 
 void MirrorRunner::resyncRemoteDir()
@@ -142,7 +245,7 @@ void MirrorRunner::end()
 {
     active_ = false;
     rmdSent_ = false;
-    emptied_.clear();
+    upload_ = UploadStep::None;
     if (!dryRun_ && !run_->SaveState())
         ctx_.log(ctx_.msl[msgError] + " mirrorstate.txt");
     ctx_.flags.clear();
@@ -160,7 +263,7 @@ bool MirrorRunner::stop()
         return false;
     run_->Stop();
     const TMirrorRec r = current();
-    return r.State == smProgress && (r.Operation == omGet || r.Operation == omPut);
+    return r.State == smProgress && isTransfer(r.Operation);
 }
 
 TMirrorRec MirrorRunner::current() const

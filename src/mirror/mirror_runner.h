@@ -1,18 +1,21 @@
 #pragma once
+#include "mirror/mirror_intake.h"
+#include "mirror/mirror_listed_names.h"
 #include "mirror/mirror_run.h"
 #include "mirror/mirror_task.h"
 #include "session/session_controller.h"
 
+#include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace brisk {
 
 // Runs a mirror task on the open session, one posted step at a time (the controller's MirrorLink):
 // 0 start, 1 plan the directory just listed (value 0 append, 1 insert, 2 a directory under
-// removal), 2 execute the next operation, 3 it succeeded, 4 it failed, 5 end the run. The
-// controller's one runner: it holds the controller's mirror link for its lifetime.
+// removal), 2 execute the next operation, 3 it succeeded, 4 it failed (value: the request kind),
+// 5 end the run. The controller's one runner: it holds the controller's mirror link for its lifetime.
 class MirrorRunner {
 public:
     MirrorRunner(SessionController& session, const TRecMirror& task);
@@ -28,11 +31,16 @@ public:
     const TMirrorRun* run() const { return run_.get(); }
 
 private:
+    // Where an upload stands: sent under its temporary name, being renamed to its own, sent under its
+    // own name (at once, or after a refused rename), or over with what it left on the server being
+    // deleted.
+    enum class UploadStep : uint8_t { None, Temporary, Rename, Direct, Fallback, Tidy };
+
     void start();
     void plan(int value);
     void executeNext();
     void succeeded();
-    void failed();
+    void failed(int kind);
     void end();
     // Stop: the run ends at its next step; true when a file transfer is under way.
     bool stop();
@@ -40,6 +48,13 @@ private:
     void execute(TMirrorRec& r);
     bool skipWhenDry(TMirrorRec& r);
     void transfer(TMirrorRec& r);
+    void upload(const TMirrorRec& r);
+    void sendFile(const TMirrorRec& r, const std::string& remoteName, UploadStep step);
+    void renameUpload(const TMirrorRec& r);
+    void renameRefused(const TMirrorRec& r);
+    bool tidyFailedUpload(const TMirrorRec& r);
+    // Deletes `remoteName` when the connection still stands; true when the DELE went out.
+    bool tidy(const std::string& remoteName);
     bool overwriteCheck(const TMirrorRec& r);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
@@ -50,6 +65,13 @@ private:
     void deleteRemoteFile(TMirrorRec& r);
     // Back to the directory the run stands in, after a change of directory that failed.
     void resyncRemoteDir();
+    // A directory entered but not listed: it fails and the run leaves it again.
+    void unlisted(const TMirrorRec& r);
+    void leaveFailed(int kind);
+    void refuse(const std::vector<MirrorRefusal>& refused);
+    // Counts a failure of `name` in the current directory (the remote root when empty) and why.
+    void noteFailure(const std::string& name, const std::string& why);
+    std::string pathBelowRoot(const std::string& name) const;
     void post(int param) { session_.mirror().send(param, 0); }
     void put(const TMirrorRec& r) { run_->Items.PutItem(run_->Current, r); }
     TMirrorRec current() const;
@@ -63,8 +85,11 @@ private:
     bool dryRun_ = false;
     bool overwriteAll_ = false;
     bool resumeThis_ = false;
-    bool rmdSent_ = false;                 // an emptied remote directory's RMD is under way
-    std::set<std::string> emptied_;        // remote directories whose content has been planned away
+    bool rmdSent_ = false;          // an emptied remote directory's RMD is under way
+    bool upByPath_ = false;         // CDUP was refused; the parent is being entered by its path
+    bool renameRefused_ = false;    // the server refused to rename an upload: later ones go direct
+    UploadStep upload_ = UploadStep::None;
+    MirrorListedNames listedNames_;
 };
 
 } // namespace brisk

@@ -2,8 +2,11 @@
 
 #include "mirror/mirror_deletion.h"
 #include "mirror/mirror_overwrite.h"
+#include "session/entry_names.h"
 #include "session/remote_paths.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +30,8 @@ bool localIsLink(const std::string& path)
 
 void MirrorRunner::executeNext()
 {
+    upload_ = UploadStep::None;
+    upByPath_ = false;
     int next = run_->Current;
     if (!run_->FindNext(next))
         return post(5);
@@ -99,9 +104,13 @@ void MirrorRunner::transfer(TMirrorRec& r)
     TFtpClient& ftp = ctx_.ftp;
     ftp.HostFileName = r.RemoteName;
     ftp.LocalFileName = run_->LocalPath() + r.LocalName;
-    if (download && localIsLink(ftp.LocalFileName)) {
+    const bool sendable = IsPlainEntryName(r.RemoteName) && IsPlainEntryName(r.LocalName);
+    if (!sendable || (download && localIsLink(ftp.LocalFileName))) {
+        const MainExtraMessage why = sendable ? xmsgTargetIsLink : xmsgNotSendable;
+        ctx_.log(SkippedText(ctx_.msl, download ? r.LocalName : r.RemoteName, why));
         r.State = smError;
         put(r);
+        noteFailure(download ? r.LocalName : r.RemoteName, ctx_.msl[why]);
         return post(2);
     }
     ctx_.ui.Progress().open();
@@ -110,15 +119,73 @@ void MirrorRunner::transfer(TMirrorRec& r)
     ctx_.log(ctx_.msl[msgStartingTransfer] + " " + r.RemoteName);
     selectType(r.RemoteName);
     ftp.ResumeAt = 0;
-    if (download) {
-        ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
-        return resumeThis_ ? ftp.RestGetAsync() : ftp.GetAsync();
-    }
+    if (!download)
+        return upload(r);
+    ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
+    resumeThis_ ? ftp.RestGetAsync() : ftp.GetAsync();
+}
+
+// Under the temporary name, renamed when complete, so that the file on the server is never a part of
+// itself; a resume continues the file itself. A local "NAME.part" has a remote counterpart of its
+// own, which the temporary name must not replace.
+void MirrorRunner::upload(const TMirrorRec& r)
+{
+    const bool temporary = task_.TempUpload && !renameRefused_ && !resumeThis_ &&
+                           !localExists(run_->LocalPath() + MirrorPartialName(r.LocalName));
+    if (temporary)
+        return sendFile(r, MirrorPartialName(r.RemoteName), UploadStep::Temporary);
+    sendFile(r, r.RemoteName, UploadStep::Direct);
+}
+
+void MirrorRunner::sendFile(const TMirrorRec& r, const std::string& remoteName, UploadStep step)
+{
+    TFtpClient& ftp = ctx_.ftp;
+    upload_ = step;
+    ftp.HostFileName = remoteName;
+    ftp.LocalFileName = run_->LocalPath() + r.LocalName;
     ctx_.ui.Progress().startFile(ftp.LocalFileName, r.LocalSize, true);
-    if (!resumeThis_)
+    ftp.ResumeAt = 0;
+    if (step != UploadStep::Direct || !resumeThis_)
         return ftp.PutAsync();
     ftp.ResumeAt = r.RemoteSize;
     ftp.RestPutAsync();
+}
+
+void MirrorRunner::renameUpload(const TMirrorRec& r)
+{
+    upload_ = UploadStep::Rename;
+    ctx_.ftp.HostFileName = MirrorPartialName(r.RemoteName);
+    ctx_.ftp.LocalFileName = r.RemoteName;
+    ctx_.ftp.RenAsync();
+}
+
+// The server will not rename (or not over an existing file): this upload and the later ones go
+// under their own names.
+void MirrorRunner::renameRefused(const TMirrorRec& r)
+{
+    ctx_.log(FormatMessage(ctx_.msl[xmsgRenameRefused], {PrintableName(r.RemoteName)}));
+    renameRefused_ = true;
+    sendFile(r, r.RemoteName, UploadStep::Fallback);
+}
+
+// What a failed upload left must not pass for the file: the temporary copy goes, and so does a file
+// sent under its own name once any of it went over (a resume keeps its part to continue from).
+bool MirrorRunner::tidyFailedUpload(const TMirrorRec& r)
+{
+    if (upload_ == UploadStep::Temporary)
+        return tidy(MirrorPartialName(r.RemoteName));
+    const bool partial = ctx_.ftp.ByteCount > 0 && !(upload_ == UploadStep::Direct && resumeThis_);
+    return (upload_ == UploadStep::Direct || upload_ == UploadStep::Fallback) && partial && tidy(r.RemoteName);
+}
+
+bool MirrorRunner::tidy(const std::string& remoteName)
+{
+    if (!ctx_.ftp.Connected() || ctx_.ftp.State() != fsReady)
+        return false;
+    upload_ = UploadStep::Tidy;
+    ctx_.ftp.HostFileName = remoteName;
+    ctx_.ftp.DeleAsync();
+    return true;
 }
 
 bool MirrorRunner::overwriteCheck(const TMirrorRec& r)
@@ -130,11 +197,8 @@ bool MirrorRunner::overwriteCheck(const TMirrorRec& r)
                                    [this, download](const TMirrorRec& rec) {
                                        if (download)
                                            return localExists(run_->LocalPath() + rec.LocalName);
-                                       const RemoteListing& listing = *ctx_.remote.listingCopy;
-                                       for (size_t i = 0; i < listing.size(); ++i)
-                                           if (listing.name(i) == rec.RemoteName)
-                                               return true;
-                                       return false;
+                                       return listedNames_.find(ctx_.remote.listingCopy, rec.RemoteName)
+                                           .has_value();
                                    },
                                    ctx_.ui};
     return CheckMirrorOverwrite(*run_, run_->Current, context);
@@ -151,17 +215,25 @@ void MirrorRunner::selectType(const std::string& name)
         ctx_.ftp.TypeBinary();
 }
 
+// A local directory that cannot be created is neither entered nor filled; a file that cannot be
+// deleted is a failure. Both are counted.
 void MirrorRunner::localStep(TMirrorRec& r)
 {
     const std::string path = run_->LocalPath() + r.LocalName;
-    r.State = smDone;
-    if (r.Operation == omMkdLoc && mkdir(path.c_str(), 0777) != 0)
-        r.State = smError;
+    bool done = true;
+    if (r.Operation == omMkdLoc)
+        done = mkdir(path.c_str(), 0777) == 0;
     if (r.Operation == omRmdLoc && confirm(path, true))
         DeleteLocalTree(path);
-    if (r.Operation == omDelLoc && confirm(path, false) && unlink(path.c_str()) != 0)
-        r.State = smError;
+    if (r.Operation == omDelLoc && confirm(path, false))
+        done = unlink(path.c_str()) == 0;
+    const std::string why = done ? std::string() : std::strerror(errno);
+    r.State = smDone;
     put(r);
+    if (!done) {
+        run_->MarkFailed();
+        noteFailure(r.LocalName, why);
+    }
     post(2);
 }
 
@@ -188,13 +260,12 @@ void MirrorRunner::enterRemoteDir(TMirrorRec& r, OperationFlag flag)
 void MirrorRunner::removeRemoteDir(TMirrorRec& r)
 {
     const std::string path = run_->RemotePath() + r.RemoteName;
-    const bool emptied = emptied_.count(path) != 0;
-    if (!emptied && !confirm(path, true)) {
+    if (!r.Emptied && !confirm(path, true)) {
         r.State = smDone;
         put(r);
         return post(2);
     }
-    if (!emptied)
+    if (!r.Emptied)
         return enterRemoteDir(r, ofMirrorFlag8);
     ctx_.flags.set(ofMirrorFlag8);
     r.State = smProgress;

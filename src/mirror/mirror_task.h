@@ -25,6 +25,7 @@ struct TRecMirror {
     uint8_t FileExists = 0;   // 0 overwrite, 1 overwrite only newest, 2 skip, 3 ask
     uint8_t Params = mpIgnoreSymbolicLinks | mpPromptBeforeDelete | mpAllBinary;
     bool Loaded = false;      // a profile has been read, or the panels have filled the task
+    bool TempUpload = true;   // uploads go to "NAME.part" and are renamed to NAME when complete
 };
 
 } // namespace brisk

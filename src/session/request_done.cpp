@@ -22,7 +22,9 @@ void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
         listingLoading_ = false;
         listingBytes_ = 0;
     }
-    const bool failed = error != 0 && !(kind == ftpDirAsync && error == 550);
+    // A mirror run plans from what a listing holds, so a listing refused with 550 is no empty
+    // directory to it.
+    const bool failed = error != 0 && !(kind == ftpDirAsync && error == 550 && !OperationFlags_.has(ofMirrorRun));
     if (RequestChain* chain = stoppingChain()) {
         if (failed)
             AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
@@ -99,6 +101,8 @@ void SessionController::requestSucceeded(TFtpRequest kind)
     case ftpDeleAsync:
         return deleDone();
     case ftpRenAsync:
+        if (OperationFlags_.has(ofMirrorRun))
+            return mirror_.send(3, 0);
         return rename_.renameDone();
     case ftpQuoteAsync:
         return rawCommandDone();

@@ -66,6 +66,18 @@ void TreeFtpPeer::setRawListing(const std::string& dir, std::string raw)
     rawListings_[dir] = std::move(raw);
 }
 
+void TreeFtpPeer::failListing(const std::string& dir, std::string reply)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    failedListings_[dir] = std::move(reply);
+}
+
+void TreeFtpPeer::cutTransfer(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    cutTransfers_.push_back(path);
+}
+
 bool TreeFtpPeer::exists(const std::string& path) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -182,6 +194,8 @@ void TreeFtpPeer::install()
     peer_.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
     peer_.on("LIST", [this](PeerSession& s, const std::string&) {
         std::unique_lock<std::mutex> lock(mutex_);
+        if (const auto failed = failedListings_.find(cwd_); failed != failedListings_.end())
+            return s.send(failed->second);
         const std::string text = listingOf(cwd_);
         lock.unlock();
         sendOverData(s, text);
@@ -237,15 +251,24 @@ void TreeFtpPeer::install()
     // A file's contents are its size in "x" bytes; a stored file keeps only its size.
     peer_.on("RETR", [this](PeerSession& s, const std::string& line) {
         int64_t size = 0, from = 0;
+        bool cut = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            const auto it = nodes_.find(resolve(argumentOf(line)));
+            const std::string path = resolve(argumentOf(line));
+            const auto it = nodes_.find(path);
             if (it == nodes_.end() || it->second.kind != '-')
                 return s.send("550 No such file.\r\n");
             size = it->second.size;
             from = std::min(std::exchange(restAt_, 0), size);
+            cut = std::erase(cutTransfers_, path) != 0;
         }
-        sendOverData(s, std::string(size_t(size - from), 'x'));
+        if (!cut)
+            return sendOverData(s, std::string(size_t(size - from), 'x'));
+        s.send("150 Opening data connection.\r\n");
+        s.acceptData();
+        s.sendData(std::string(size_t(size - from) / 2, 'x'));
+        s.closeData();
+        s.send("426 Connection reset.\r\n");
     });
     peer_.on("STOR", [this](PeerSession& s, const std::string& line) {
         const std::string path = [&] {
@@ -258,9 +281,10 @@ void TreeFtpPeer::install()
         std::lock_guard<std::mutex> lock(mutex_);
         if (!nodes_.count(parentOf(path)))
             return s.send("553 No such directory.\r\n");
-        nodes_[path] = Node{'-', restAt_ + int64_t(bytes.size())};
+        const bool cut = std::erase(cutTransfers_, path) != 0;
+        nodes_[path] = Node{'-', restAt_ + int64_t(cut ? bytes.size() / 2 : bytes.size())};
         restAt_ = 0;
-        s.send("226 Stored.\r\n");
+        s.send(cut ? "426 Connection reset.\r\n" : "226 Stored.\r\n");
     });
     peer_.on("SITE", locked([this](PeerSession& s, const std::string& arg) {
         std::istringstream in(arg);

@@ -29,6 +29,12 @@ public:
     // The LIST answer for `dir`, exactly as given (lines with CR LF), instead of its entries.
     void setRawListing(const std::string& dir, std::string raw);
 
+    // LIST in `dir` answers `reply` (a 4xx or 5xx line with CR LF) and sends no data.
+    void failListing(const std::string& dir, std::string reply);
+    // The next transfer of file `path` breaks half-way: RETR sends half of it, STOR keeps half of what it
+    // received; either then answers "426 Connection reset.".
+    void cutTransfer(const std::string& path);
+
     // The directory each login starts in (default "/").
     void setHome(const std::string& dir);
 
@@ -59,6 +65,8 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, Node> nodes_;   // "/" always present
     std::map<std::string, std::string> rawListings_;
+    std::map<std::string, std::string> failedListings_;
+    std::vector<std::string> cutTransfers_;
     bool windowsListings_ = false;
     std::string home_ = "/";
     std::string cwd_ = "/";

@@ -39,19 +39,21 @@ protected:
     std::string path() const { return home() + "task.cpf"; }
 };
 
-// A new file gets the six keys in order; in an existing one other keys and sections stay.
+// A new file gets the seven keys in order; in an existing one other keys and sections stay.
 TEST_F(MirrorProfileTest, SavedTaskLoadsBackAndOtherKeysStay)
 {
     SaveMirrorProfile(TRecMirror{}, home() + "new.cpf");
-    EXPECT_EQ(readFile(home() + "new.cpf"), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\n");
+    EXPECT_EQ(readFile(home() + "new.cpf"), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\nTemp Upload=1\n");
     writeFile(path(), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/old\n");
-    SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, 3, 5}, path());
+    SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, 3, 5, false, false}, path());
     EXPECT_EQ(readFile(path()), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/var/www\n"
-                                "Local=/home/me/site\nExclusions=*.bak|cache/\nDirection=2\nFile Exists=3\nParams=5\n");
+                                "Local=/home/me/site\nExclusions=*.bak|cache/\nDirection=2\nFile Exists=3\nParams=5\n"
+                                "Temp Upload=0\n");
 
     TRecMirror loaded;
     EXPECT_TRUE(LoadMirrorProfile(loaded, path()));
     EXPECT_EQ(taskText(loaded), "/home/me/site|/var/www|*.bak|cache/|2|3|5|loaded");
+    EXPECT_FALSE(loaded.TempUpload);
 }
 
 // Missing keys keep what the task holds (on top of the start values "Params" stays 26); "Params"

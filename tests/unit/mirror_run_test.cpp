@@ -2,12 +2,15 @@
 // the overwrite question, and the local side it reads and deletes. How a run plans the directories
 // it enters and removes shows in mirror_runner_test.cpp's commands and state files.
 #include "mirror/mirror_deletion.h"
+#include "mirror/mirror_intake.h"
 #include "mirror/mirror_local_side.h"
 #include "mirror/mirror_overwrite.h"
 #include "mirror/mirror_planner.h"
 #include "mirror/mirror_run.h"
 #include "mirror/mirror_state_file.h"
+#include "mirror_bookkeeping.h"
 #include "scripted_user_interface.h"
+#include "session/entry_names.h"
 #include "temp_home.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +211,38 @@ TEST(MirrorPlanner, RemoteRemovalDeletesFilesThenDirectoriesAndLinksThemselves)
               (Lines{"omDelFtp |f|0|0", "omDelFtp |keep.bak|0|0", "omRmdFtp |d|0|0"}));
 }
 
+// What the runner lets through to the planner: unreadable lines and unsafe names are refused and
+// count; "NAME.part" beside NAME on the other side is an unfinished transfer's and does not.
+TEST(MirrorIntake, OnlyPlainNamesReachThePlanner)
+{
+    RemoteEntry unreadable = remoteFile("total 12 garbage");
+    unreadable.unreadable = true;
+    const std::vector<RemoteEntry> remote{remoteFile("ok"), unreadable, remoteFile("../.."), remoteDir("a/b"),
+                                          remoteFile(std::string("n\0l", 3)), remoteFile("up.txt.part"),
+                                          remoteFile("both.part"), remoteFile("down.txt")};
+    const std::vector<MirrorLocalItem> local{localFile("up.txt"), localFile("cr\rlf"), localFile("down.txt.part"),
+                                             localFile("both"), localFile("both.part"), localDir("d")};
+    const MirrorIntake intake = TakeMirrorEntries(remote, local);
+    Lines kept, refused;
+    for (const RemoteEntry& entry : intake.remote)
+        kept.push_back("remote " + entry.name);
+    for (const MirrorLocalItem& item : intake.local)
+        kept.push_back("local " + item.name);
+    for (const MirrorRefusal& r : intake.refused)
+        refused.push_back(std::string(r.remote ? "remote " : "local ") + PrintableName(r.name) + " " +
+                          std::to_string(r.why) + (r.counts ? " counts" : ""));
+    EXPECT_EQ(kept, (Lines{"remote ok", "remote both.part", "remote down.txt", "local up.txt", "local both",
+                           "local both.part", "local d"}));
+    const auto why = [](MainExtraMessage m) { return std::to_string(m); };
+    EXPECT_EQ(refused, (Lines{"remote total 12 garbage " + why(xmsgUnreadableLine) + " counts",
+                              "remote ../.. " + why(xmsgNotSendable) + " counts",
+                              "remote a/b " + why(xmsgNotSendable) + " counts",
+                              "remote n?l " + why(xmsgNotSendable) + " counts",
+                              "local cr?lf " + why(xmsgNotSendable) + " counts",
+                              "remote up.txt.part " + why(xmsgPartialFile),
+                              "local down.txt.part " + why(xmsgPartialFile)}));
+}
+
 // Sub paths and full paths always end in a separator, and follow the remote directory.
 TEST(MirrorRunPaths, SubPathsAndFullPaths)
 {
@@ -265,37 +300,73 @@ TEST(MirrorRun, FindNextPassesRecordsInProgressAndHonoursStop)
     EXPECT_TRUE(run.FindNext(index));
 }
 
-// A failed directory is neither entered nor left; a failed transfer is only marked, a failed
-// omDirUp stops the run.
-TEST(MirrorRun, MarkFailedSkipsWhatCannotBeDone)
+TMirrorRec step(TMirrorOperation operation, const std::string& name, TMirrorState state = smNone)
 {
-    TMirrorRun run("h", "/l", "/r");
-    run.Items.Place({{"", "new", 0, 0, omMkdFtp, smProgress}, {"new", "new", 0, 0, omDir, smNone},
-                     {"new", "new", 0, 0, omDirUp, smNone}, {"next", "next", 0, 0, omDir, smNone},
-                     {"next", "next", 0, 0, omDirUp, smNone}, {"", "gone", 0, 0, omRmdFtp, smNone},
-                     {"x", "x", 0, 0, omDir, smNone}},
-                    true, 0);
-    run.MarkFailed();
-    EXPECT_EQ(run.Current, 4);
-    EXPECT_EQ(states(run), (States{smError, smError, smError, smError, smError, smNone, smNone}));
-    EXPECT_FALSE(run.Stopped);
-    int index = 0;
-    ASSERT_TRUE(run.FindNext(index));
-    EXPECT_EQ(index, 5);
+    const bool localOnly = operation == omMkdLoc;
+    return {name, localOnly ? "" : name, 0, 0, operation, state};
+}
 
-    TMirrorRun transfers("h", "/l", "/r");
-    transfers.Items.Place({{"f", "f", 1, 0, omPut, smProgress}, {"d", "d", 0, 0, omDir, smNone},
-                           {"d", "d", 0, 0, omDirUp, smProgress}, {"g", "g", 0, 1, omGet, smProgress}},
-                          true, 0);
-    transfers.MarkFailed();
-    EXPECT_EQ(transfers.Current, 0);
-    EXPECT_FALSE(transfers.Stopped);
-    transfers.Current = 3;
-    transfers.MarkDone();
-    transfers.Current = 2;
-    transfers.MarkFailed();
-    EXPECT_EQ(states(transfers), (States{smError, smNone, smError, smDone}));
-    EXPECT_TRUE(transfers.Stopped);
+// A failure marks only what depends on it: a directory that could not be created (on either side)
+// or entered is neither entered nor left, and the siblings after it stay as planned. A directory
+// entered but not listed fails and is left again. A failed omDirUp leaves the run lost.
+TEST(MirrorRun, AFailureMarksOnlyItsOwnSubtree)
+{
+    const struct {
+        const char* what;
+        std::vector<TMirrorRec> records;   // the first one is current and in progress
+        bool listed;                       // MarkFailed, else MarkUnlisted
+        States after;
+        int next;                          // FindNext afterwards, -1 when stopped
+    } cases[] = {
+        {"remote directory not created",
+         {step(omMkdFtp, "new", smProgress), step(omDir, "new"), step(omDirUp, "new"), step(omDir, "next"),
+          step(omDirUp, "next"), step(omRmdFtp, "gone")},
+         true, {smError, smError, smError, smNone, smNone, smNone}, 3},
+        {"local directory not created",
+         {step(omMkdLoc, "new", smProgress), step(omDir, "new"), step(omDirUp, "new"), step(omMkdLoc, "b"),
+          step(omDir, "b"), step(omDirUp, "b")},
+         true, {smError, smError, smError, smNone, smNone, smNone}, 3},
+        {"directory not entered",
+         {step(omDir, "x", smProgress), step(omDirUp, "x"), step(omDir, "y"), step(omDirUp, "y")},
+         true, {smError, smError, smNone, smNone}, 2},
+        {"transfer failed", {step(omPut, "f", smProgress), step(omDir, "f"), step(omDirUp, "f")},
+         true, {smError, smNone, smNone}, 1},
+        {"directory not left", {step(omDirUp, "d", smProgress), step(omDir, "e"), step(omDirUp, "e")},
+         true, {smError, smNone, smNone}, -1},
+        {"directory entered, not listed",
+         {step(omDir, "x", smProgress), step(omDirUp, "x"), step(omDir, "y"), step(omDirUp, "y")},
+         false, {smError, smNone, smNone, smNone}, 1},
+        {"directory under removal entered, not listed", {step(omRmdFtp, "gone", smProgress), step(omDir, "y")},
+         false, {smNone, smError, smNone}, 0},
+    };
+    for (const auto& c : cases) {
+        TMirrorRun run("h", "/l", "/r");
+        run.Items.Place(c.records, true, 0);
+        c.listed ? run.MarkFailed() : run.MarkUnlisted();
+        EXPECT_EQ(states(run), c.after) << c.what;
+        EXPECT_EQ(run.Current, 0) << c.what;
+        int index = 0;
+        EXPECT_EQ(run.FindNext(index), c.next >= 0) << c.what;
+        EXPECT_EQ(index, c.next) << c.what;
+    }
+}
+
+// A run's bookkeeping (placing plans, finding the next record, marking, the state file) grows
+// with the number of operations, whether the tree is deep in files or wide in directories.
+TEST(MirrorRun, BookkeepingWorkGrowsLinearly)
+{
+    const auto work = [](test::BookkeepingShape shape) {
+        TMirrorRun run("h", "/l", "/r");
+        std::string text;
+        const int operations = test::RunMirrorBookkeeping(run, shape, text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), operations + 6);
+        EXPECT_EQ(text.find("smNone"), std::string::npos);
+        return double(run.Items.work()) / operations;
+    };
+    for (const test::BookkeepingShape& small : {test::BookkeepingShape{20, 50, 7}, test::BookkeepingShape{500, 1, 0}}) {
+        const test::BookkeepingShape large{small.dirs * 10, small.filesPerDir, small.unlistedEvery};
+        EXPECT_LT(work(large), 2 * work(small)) << small.dirs << " x " << small.filesPerDir;
+    }
 }
 
 // Files in a fresh ProgramDir.

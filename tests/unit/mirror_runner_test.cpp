@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace brisk::test {
@@ -31,6 +32,7 @@ protected:
     Strings mirror(uint8_t direction)
     {
         task.Direction = direction;
+        runner.reset();   // the old one lets go of the controller's mirror link first
         runner = std::make_unique<MirrorRunner>(rig->c, task);
         return run([&] { rig->c.mirror().send(0, 0); });
     }
@@ -103,7 +105,8 @@ TEST_F(MirrorRunnerTest, AskPolicyAsksAboutExistingTargetsOnly)
 }
 
 // A remote directory the local side has not is created and filled; one the local side lacks is
-// entered and emptied, its subdirectories first, then left and removed.
+// entered and emptied, its subdirectories first, then left and removed. Uploads go under a
+// temporary name and are renamed when complete.
 TEST_F(MirrorRunnerTest, UploadMirrorCreatesAndRemovesRemoteDirectories)
 {
     server.addFile("/site/gone.txt");
@@ -114,8 +117,9 @@ TEST_F(MirrorRunnerTest, UploadMirrorCreatesAndRemovesRemoteDirectories)
     writeFileBytes(local / "d/b.txt", "xy");
     task.Params = mpIncludeSubfolders | mpDeleteMissing;
     ASSERT_TRUE(open());
-    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt", "DELE gone.txt", "MKD /site/d", "CWD /site/d",
-                                  "LIST", "STOR b.txt", "CDUP", "LIST", "CWD /site/old", "LIST", "DELE f.txt",
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt.part", "RNFR a.txt.part", "RNTO a.txt",
+                                  "DELE gone.txt", "MKD /site/d", "CWD /site/d", "LIST", "STOR b.txt.part",
+                                  "RNFR b.txt.part", "RNTO b.txt", "CDUP", "LIST", "CWD /site/old", "LIST", "DELE f.txt",
                                   "CWD /site/old/sub", "LIST", "DELE g.txt", "CDUP", "LIST", "RMD /site/old/sub",
                                   "CDUP", "LIST", "RMD /site/old", "CWD /site/", "LIST"}));
     EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt", "/site/d", "/site/d/b.txt"}));
@@ -193,6 +197,185 @@ TEST_F(MirrorRunnerTest, DryRunOnlyListsAndKeepsTheStateFile)
     EXPECT_EQ(state(), "earlier");
 }
 
+using Tree = std::map<std::string, std::string>;
+
+// A directory that can be entered but not listed fails as a whole: nothing below it is
+// transferred or deleted, the run leaves it again and goes on with its siblings in their own
+// directories on both sides.
+TEST_F(MirrorRunnerTest, UnlistedDirectoryKeepsItsSubtreeAndTheSiblingsGoOn)
+{
+    server.addFile("/site/a/one", 1);
+    server.addFile("/site/b/two", 2);
+    server.addFile("/site/c/three", 3);
+    server.failListing("/site/b", "450 Cannot read the directory.\r\n");
+    writeFileBytes(local / "b/two", "old");
+    writeFileBytes(local / "b/mine", "mine");
+    writeFileBytes(local / "c/stale", "stale");
+    writeFileBytes(tmp.path() / "outside.txt", "keep");
+    task.Params = mpIncludeSubfolders | mpDeleteMissing;
+    Tree expected = treeOf(tmp.path());
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "CWD /site/a", "LIST", "RETR one", "CDUP", "LIST",
+                                  "CWD /site/b", "LIST", "CDUP", "LIST", "CWD /site/c", "LIST", "RETR three",
+                                  "CDUP", "LIST", "CWD /site/", "LIST"}));
+    expected["local/a"] = "<dir>";
+    expected["local/a/one"] = "x";
+    expected["local/c/three"] = "xxx";
+    expected.erase("local/c/stale");
+    EXPECT_EQ(treeOf(tmp.path()), expected);
+    EXPECT_EQ(runner->run()->Failed, Strings{"b: the directory could not be listed"});
+    EXPECT_NE(state().find("\r\nb\tb\t0\t0\tomDir\tsmError\r\nb\tb\t0\t0\tomDirUp\tsmDone\r\n"), std::string::npos);
+    EXPECT_FALSE(loggedWith("Skipped \"b\" in /site/: the directory could not be listed").empty());
+}
+
+// Upward the same: a remote directory that cannot be listed is neither filled nor emptied, one
+// under removal that cannot be listed stays, and the next removal deletes in its own directory.
+TEST_F(MirrorRunnerTest, UnlistedRemoteDirectoriesAreNeitherFilledNorEmptied)
+{
+    server.addFile("/site/b/two", 2);
+    server.addFile("/site/b/theirs", 5);
+    server.addFile("/site/old/kept", 1);
+    server.addFile("/site/zzz/f", 1);
+    server.failListing("/site/b", "550 Permission denied.\r\n");
+    server.failListing("/site/old", "450 Cannot read the directory.\r\n");
+    writeFileBytes(local / "b/two", "new");
+    task.Params = mpIncludeSubfolders | mpDeleteMissing;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "CWD /site/b", "LIST", "CDUP", "LIST", "CWD /site/old", "LIST",
+                                  "CDUP", "LIST", "CWD /site/zzz", "LIST", "DELE f", "CDUP", "LIST",
+                                  "RMD /site/zzz", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/b", "/site/b/theirs", "/site/b/two", "/site/old",
+                                       "/site/old/kept"}));
+    EXPECT_EQ(server.sizeOf("/site/b/two"), 2);
+    EXPECT_EQ(runner->run()->Failed,
+              (Strings{"b: the directory could not be listed", "old: the directory could not be listed"}));
+    EXPECT_EQ(treeOf(local), (Tree{{"b", "<dir>"}, {"b/two", "new"}}));
+}
+
+// Whatever the server lists, nothing is addressed outside the two roots: names with "/", "..",
+// CR or NUL are passed over, logged and counted, in both directions, and the run ends.
+TEST_F(MirrorRunnerTest, UnsafeListedNamesAreNeverActedOn)
+{
+    const std::string line = "-rw-r--r--   1 owner    group    5 Jan 01  2020 ";
+    const std::string dirLine = "drwxr-xr-x   1 owner    group    0 Jan 01  2020 ";
+    server.addFile("/site/ok.txt", 2);
+    server.setRawListing("/site", line + "ok.txt\r\n" + line + "../..\r\n" + line + "a/b\r\n" + dirLine +
+                                      "../up\r\n" + line + "cr\rname\r\n" + line + std::string("nul\0name", 8) +
+                                      "\r\n");
+    writeFileBytes(tmp.path() / "outside.txt", "keep");
+    writeFileBytes(local / "mine.txt", "mine");
+    task.Params = mpIncludeSubfolders | mpDeleteMissing;
+    task.FileExists = 2;
+    const Tree outside = treeOf(tmp.path());
+    ASSERT_TRUE(open());
+    const Strings refused{"../..: not a name that can be sent", "a/b: not a name that can be sent",
+                          "../up: not a name that can be sent", "cr?name: not a name that can be sent",
+                          "nul?name: not a name that can be sent"};
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR ok.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed, refused);
+    EXPECT_EQ(treeOf(local), (Tree{{"ok.txt", "xx"}}));
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed, refused);
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/ok.txt"}));
+    Tree after = outside;
+    after.erase("local/mine.txt");
+    after["local/ok.txt"] = "xx";
+    EXPECT_EQ(treeOf(tmp.path()), after);
+}
+
+// A local name that no command can carry is passed over and counted; the run does not wait for a
+// command that was never sent.
+TEST_F(MirrorRunnerTest, LocalNameWithALineBreakIsPassedOver)
+{
+    writeFileBytes(local / "new\nline", "n");
+    writeFileBytes(local / "ok.txt", "ok");
+    task.Params = 0;
+    ASSERT_TRUE(open());
+    server.addDir("/site");
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR ok.txt.part", "RNFR ok.txt.part", "RNTO ok.txt",
+                                  "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed, Strings{"new?line: not a name that can be sent"});
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/ok.txt"}));
+}
+
+// A server that will not rename over an existing file: the upload goes again under its own name,
+// the temporary copy is deleted, and the later uploads of the run go direct.
+TEST_F(MirrorRunnerTest, RefusedRenameFallsBackToADirectUpload)
+{
+    server.addFile("/site/a.txt", 1);
+    server.addDir("/site/d");
+    writeFileBytes(local / "a.txt", "abc");
+    writeFileBytes(local / "d/b.txt", "bb");
+    task.Params = mpIncludeSubfolders;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "STOR a.txt.part", "RNFR a.txt.part", "RNTO a.txt",
+                                  "STOR a.txt", "DELE a.txt.part", "CWD /site/d", "LIST", "STOR b.txt", "CDUP",
+                                  "LIST", "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt", "/site/d", "/site/d/b.txt"}));
+    EXPECT_EQ(server.sizeOf("/site/a.txt"), 3);
+    EXPECT_TRUE(runner->run()->Failed.empty());
+    EXPECT_FALSE(
+        loggedWith("The server refused to rename the upload of a.txt; it is sent again under its own name").empty());
+}
+
+// An upload that breaks leaves neither a partial file under the real name nor its temporary copy;
+// the next run (both ways, only newest) sends it again instead of fetching anything back. A copy
+// that an earlier run could not tidy is neither fetched nor deleted, only replaced.
+TEST_F(MirrorRunnerTest, InterruptedUploadIsSentAgainNeverFetchedBack)
+{
+    writeFileBytes(local / "a.txt", "abcd");
+    server.addDir("/site");
+    server.cutTransfer("/site/a.txt.part");
+    task.Params = mpDeleteMissing;
+    task.FileExists = 1;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(2), (Strings{"CWD /site", "LIST", "STOR a.txt.part", "DELE a.txt.part", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed.size(), 1u);
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site"}));
+    EXPECT_EQ(mirror(2), (Strings{"CWD /site", "LIST", "STOR a.txt.part", "RNFR a.txt.part", "RNTO a.txt",
+                                  "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.sizeOf("/site/a.txt"), 4);
+
+    server.addFile("/site/b.txt.part", 1);
+    writeFileBytes(local / "b.txt", "bb");
+    task.FileExists = 2;
+    EXPECT_EQ(mirror(2), (Strings{"CWD /site", "LIST", "STOR b.txt.part", "RNFR b.txt.part", "RNTO b.txt",
+                                  "CWD /site/", "LIST"}));
+    EXPECT_EQ(server.sizeOf("/site/b.txt"), 2);
+    server.addFile("/site/b.txt.part", 1);
+    EXPECT_EQ(mirror(0), (Strings{"CWD /site", "LIST", "CWD /site/", "LIST"}));
+    EXPECT_TRUE(runner->run()->Failed.empty());
+    EXPECT_TRUE(server.exists("/site/b.txt.part"));
+    EXPECT_EQ(treeOf(local), (Tree{{"a.txt", "abcd"}, {"b.txt", "bb"}}));
+}
+
+// A download that breaks is a failure of that file alone; the next run fetches it whole. A local
+// "NAME.part" beside NAME is an unfinished download's: it is neither uploaded nor deleted.
+TEST_F(MirrorRunnerTest, DownloadResetIsCountedAndTheNextRunFetchesTheFile)
+{
+    server.addFile("/site/a.txt", 4);
+    server.addFile("/site/b.txt", 2);
+    server.cutTransfer("/site/a.txt");
+    task.Params = mpDeleteMissing;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR a.txt", "RETR b.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed.size(), 1u);
+    EXPECT_EQ(readFileBytes(local / "b.txt"), "xx");
+    EXPECT_EQ(server.paths(), (Strings{"/", "/site", "/site/a.txt", "/site/b.txt"}));
+    mirror(1);
+    EXPECT_EQ(readFileBytes(local / "a.txt"), "xxxx");
+
+    writeFileBytes(local / "a.txt.part", "xx");
+    for (uint8_t direction : {0, 1}) {
+        const Strings sent = mirror(direction);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "STOR a.txt.part.part"), 0) << int(direction);
+        EXPECT_TRUE(runner->run()->Failed.empty()) << int(direction);
+        EXPECT_EQ(readFileBytes(local / "a.txt.part"), "xx") << int(direction);
+    }
+    EXPECT_EQ(server.sizeOf("/site/a.txt"), 4);
+    EXPECT_FALSE(server.exists("/site/a.txt.part"));
+}
+
 class MirroringTest : public TreeSessionTest {
 protected:
     void SetUp() override
@@ -240,7 +423,7 @@ TEST_F(MirroringTest, SynchronizeFillsTheTaskFromThePanelsAndExecuteSavesIt)
         EXPECT_EQ(mirroring->task.Direction, tag);
         EXPECT_TRUE(mirroring->task.Loaded);
         EXPECT_EQ(readFile(defaultProfile()), "[Mirror]\nLocal=" + home() + "\nRemote=/\nDirection=" +
-                                                  std::to_string(tag) + "\nFile Exists=3\nExclusions=\nParams=26\n");
+                                                  std::to_string(tag) + "\nFile Exists=3\nExclusions=\nParams=26\nTemp Upload=1\n");
     }
     EXPECT_EQ(rig->ui.mirrorEdits, 2);
 }

@@ -38,14 +38,13 @@ std::string summaryLine(const MirrorTally& tally, double seconds, bool stopped)
 }
 
 // In a dry run nothing planned is carried out, so every transfer and deletion counts as skipped.
-MirrorTally tallyOf(const std::vector<TMirrorRec>& items, bool dryRun)
+// Failures are the run's own list: every failed operation, directory and passed-over name once.
+MirrorTally tallyOf(const std::vector<TMirrorRec>& items, const std::vector<std::string>& failed, bool dryRun)
 {
     MirrorTally tally;
+    tally.failed = int(failed.size());
     for (const TMirrorRec& r : items) {
         const bool transfer = r.Operation == omGet || r.Operation == omPut;
-        // A failed "omDirUp" always follows a failure already counted, or stops the run.
-        if (r.State == smError && r.Operation != omDirUp)
-            ++tally.failed;
         if (!transfer && !isDeletion(r.Operation))
             continue;
         if (r.State == smNone || (r.State == smDone && dryRun))
@@ -85,15 +84,18 @@ int runMirror(const GlobalOptions& options, const FtpUrl& url, TRecMirror task, 
         return run.report(remoteGiven, "the session ended"), kExitFailed;
     if (!runner.run())
         return run.report(remoteGiven, "the mirror run did not start"), kExitFailed;
-    const std::vector<TMirrorRec>& items = runner.run()->Items.items();
+    const std::vector<TMirrorRec> items = runner.run()->Items.items();
     if (dryRun)
         for (const TMirrorRec& r : items)
             out << MirrorRecordLine(r) << '\n';
-    const MirrorTally tally = tallyOf(items, dryRun);
+    const std::vector<std::string>& failed = runner.run()->Failed;
+    const MirrorTally tally = tallyOf(items, failed, dryRun);
     const bool stopped = runner.run()->Stopped;
     err << summaryLine(tally, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
                        stopped)
         << '\n';
+    for (const std::string& what : failed)
+        err << "  failed: " << what << '\n';
     return tally.failed > 0 || stopped ? kExitFailed : kExitOk;
 }
 

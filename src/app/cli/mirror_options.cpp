@@ -46,6 +46,8 @@ std::string readFlag(const std::string& flag, MirrorArgs& parsed)
         parsed.subdirs = true;
     else if (flag == "--dry-run")
         parsed.dryRun = true;
+    else if (flag == "--direct-upload")
+        parsed.directUpload = true;
     else
         return "unknown option for mirror: " + flag;
     return "";
@@ -87,6 +89,8 @@ void ApplyMirrorArgs(const MirrorArgs& args, TRecMirror& task)
         task.Params |= mpDeleteMissing;
     if (args.subdirs)
         task.Params |= mpIncludeSubfolders;
+    if (args.directUpload)
+        task.TempUpload = false;
     for (const std::string& mask : args.exclusions)
         if (!mask.empty())
             task.Exclusions += (task.Exclusions.empty() ? "" : "|") + mask;

@@ -17,6 +17,7 @@ struct MirrorArgs {
     bool subdirs = false;
     std::vector<std::string> exclusions;
     bool dryRun = false;
+    bool directUpload = false;   // uploads under their own names, without the temporary one
     std::string localDir;
     std::string remoteDir;
 };
