@@ -39,6 +39,10 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "connection.",
         "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
         "host or ftp://user@host:port/dir", "raw FTP command, e.g. FEAT",
+        "Delete finished:", "deleted", "Failed: %1", "the directory could not be entered",
+        "the directory could not be listed", "a listing line that could not be read",
+        "the local directory cannot be read", "the directory itself or its parent",
+        "The listing of %1 failed: %2",
     };
     return texts;
 }

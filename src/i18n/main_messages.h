@@ -39,6 +39,12 @@ enum MainExtraMessage : int {
     xmsgTrustOnce, xmsgTrustAlways,
     // the grey hints of the quick-connect bar's address and of the raw command box
     xmsgAddressHint, xmsgRawCommandHint,
+    // what a tree operation could not do: the closing line of a delete, each failure by name (%1),
+    // and why a directory or entry was passed over
+    xmsgDeleteFinished, xmsgDeleted, xmsgFailedName, xmsgNotEntered, xmsgNotListed, xmsgUnreadableLine,
+    xmsgLocalNotReadable, xmsgDotName,
+    // a listing the panel could not show: %1 the directory, %2 the server's answer
+    xmsgListingFailed,
 };
 
 // The English texts, in order.

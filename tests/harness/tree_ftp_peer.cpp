@@ -66,6 +66,12 @@ void TreeFtpPeer::setRawListing(const std::string& dir, std::string raw)
     rawListings_[dir] = std::move(raw);
 }
 
+void TreeFtpPeer::refuseListing(const std::string& dir, std::string reply)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    refusedListings_[dir] = std::move(reply);
+}
+
 bool TreeFtpPeer::exists(const std::string& path) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -182,6 +188,8 @@ void TreeFtpPeer::install()
     peer_.on("PASV", [](PeerSession& s, const std::string&) { s.send(PeerSession::passiveReply(s.listenForData())); });
     peer_.on("LIST", [this](PeerSession& s, const std::string&) {
         std::unique_lock<std::mutex> lock(mutex_);
+        if (const auto refused = refusedListings_.find(cwd_); refused != refusedListings_.end())
+            return s.send(refused->second);
         const std::string text = listingOf(cwd_);
         lock.unlock();
         sendOverData(s, text);

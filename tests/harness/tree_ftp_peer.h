@@ -28,6 +28,8 @@ public:
     void useWindowsListings() { windowsListings_ = true; }
     // The LIST answer for `dir`, exactly as given (lines with CR LF), instead of its entries.
     void setRawListing(const std::string& dir, std::string raw);
+    // LIST in `dir` is answered with `reply` (a full reply line) and sends nothing.
+    void refuseListing(const std::string& dir, std::string reply);
 
     // The directory each login starts in (default "/").
     void setHome(const std::string& dir);
@@ -59,6 +61,7 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, Node> nodes_;   // "/" always present
     std::map<std::string, std::string> rawListings_;
+    std::map<std::string, std::string> refusedListings_;
     bool windowsListings_ = false;
     std::string home_ = "/";
     std::string cwd_ = "/";
