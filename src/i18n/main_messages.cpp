@@ -39,7 +39,10 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "connection.",
         "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
         "host or ftp://user@host:port/dir", "raw FTP command, e.g. FEAT",
-        "a listing line that could not be read", "the directory could not be listed",
+        "Delete finished:", "deleted", "Failed: %1", "the directory could not be entered",
+        "the directory could not be listed", "a listing line that could not be read",
+        "the local directory cannot be read", "the directory itself or its parent",
+        "The listing of %1 failed: %2",
         "the partial file of an unfinished transfer",
         "The server refused to rename the upload of %1; it is sent again under its own name",
     };

@@ -39,8 +39,14 @@ enum MainExtraMessage : int {
     xmsgTrustOnce, xmsgTrustAlways,
     // the grey hints of the quick-connect bar's address and of the raw command box
     xmsgAddressHint, xmsgRawCommandHint,
-    // the mirror: why a name or directory was passed over; %1 the name of an upload sent directly
-    xmsgUnreadableLine, xmsgDirNotListed, xmsgPartialFile, xmsgRenameRefused,
+    // what a tree operation could not do: the closing line of a delete, each failure by name (%1),
+    // and why a directory or entry was passed over
+    xmsgDeleteFinished, xmsgDeleted, xmsgFailedName, xmsgNotEntered, xmsgNotListed, xmsgUnreadableLine,
+    xmsgLocalNotReadable, xmsgDotName,
+    // a listing the panel could not show: %1 the directory, %2 the server's answer
+    xmsgListingFailed,
+    // the mirror: a name passed over as an unfinished transfer's part; %1 an upload sent directly
+    xmsgPartialFile, xmsgRenameRefused,
 };
 
 // The English texts, in order.

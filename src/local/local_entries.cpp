@@ -3,8 +3,11 @@
 #include "local/local_paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -35,13 +38,32 @@ LocalEntry describe(const std::string& dir, const char* name)
 std::vector<std::string> ListLocalNames(const std::string& dir)
 {
     std::vector<std::string> names;
-    std::unique_ptr<DIR, DirCloser> handle(opendir(dir.c_str()));
-    if (!handle)
-        return names;
-    while (const dirent* item = readdir(handle.get()))
+    ReadLocalNames(dir, names);
+    return names;
+}
+
+bool ReadLocalNames(const std::string& dir, std::vector<std::string>& names, bool noFollow)
+{
+    names.clear();
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
+    if (fd < 0)
+        return false;
+    std::unique_ptr<DIR, DirCloser> handle(fdopendir(fd));
+    if (!handle) {
+        ::close(fd);
+        return false;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* item = readdir(handle.get());
+        if (!item)
+            break;
         if (std::strcmp(item->d_name, ".") != 0 && std::strcmp(item->d_name, "..") != 0)
             names.emplace_back(item->d_name);
-    return names;
+    }
+    if (errno != 0)
+        names.clear();
+    return errno == 0;
 }
 
 std::vector<LocalEntry> ListLocalDirectory(const std::string& dir)

@@ -18,6 +18,9 @@ struct LocalEntry {
 // The names in `dir` but "." and "..", hidden ones included, in the file system's order; none
 // when it cannot be read.
 std::vector<std::string> ListLocalNames(const std::string& dir);
+// The same, telling a directory that could not be read (EACCES, EIO, or with `noFollow` a symbolic
+// link in its place, ELOOP) from an empty one: false then, with the names read so far dropped.
+bool ReadLocalNames(const std::string& dir, std::vector<std::string>& names, bool noFollow = false);
 
 // Every entry of `dir` but "." and "..", hidden ones included, in the file system's order.
 // An unreadable directory gives no entries.

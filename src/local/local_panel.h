@@ -13,6 +13,7 @@
 namespace brisk {
 
 struct LocalDeleteList;
+struct LocalDeleteOutcome;
 
 // The left-hand panel: the current local directory (also the process's current directory, so bare
 // file names resolve against it), its rows, the directory chooser and every local file command.
@@ -68,6 +69,7 @@ private:
     std::string rowPath(size_t index) const;
     bool renameAfterOverwriteCheck(const std::string& oldName, const std::string& typedName);
     void collectForDelete(LocalDeleteList& list);
+    void tellFailures(const LocalDeleteOutcome& outcome);
     std::optional<std::string> askName(MainMessage title, MainMessage label, const std::string& start);
 
     UserInterface& ui_;

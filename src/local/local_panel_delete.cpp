@@ -13,8 +13,19 @@ void LocalPanel::deleteSelected()
         return;
     ExpandLocalDeleteList(list);
     if (ui_.AskYesNo(messages_[msgAttention], LocalDeleteQuestion(list, messages_)))
-        DeleteLocalEntries(list);
+        tellFailures(DeleteLocalEntries(list));
     RefreshLocalPanel();
+}
+
+// What could not be deleted is named; the rest of the selection went.
+void LocalPanel::tellFailures(const LocalDeleteOutcome& outcome)
+{
+    if (outcome.failed.empty())
+        return;
+    std::string text;
+    for (const std::string& path : outcome.failed)
+        text += (text.empty() ? "" : "\n") + FormatMessage(messages_[xmsgFailedName], {path});
+    ui_.ShowError(messages_[msgAttention], text);
 }
 
 // Selected rows, or else the chooser's directory when it is not the root; then the panel moves

@@ -44,14 +44,17 @@ UploadSource ClassifyUploadSource(const std::string& dir, const std::string& nam
     return source;
 }
 
-std::vector<UploadSource> ListUploadSources(const std::string& dir)
+bool ReadUploadSources(const std::string& dir, std::vector<UploadSource>& sources)
 {
-    std::vector<UploadSource> sources;
-    for (const std::string& name : ListLocalNames(dir))
+    sources.clear();
+    std::vector<std::string> names;
+    if (!ReadLocalNames(dir, names, true))
+        return false;
+    for (const std::string& name : names)
         sources.push_back(ClassifyUploadSource(dir, name));
     std::sort(sources.begin(), sources.end(),
               [](const UploadSource& a, const UploadSource& b) { return a.name < b.name; });
-    return sources;
+    return true;
 }
 
 } // namespace brisk

@@ -20,6 +20,8 @@ struct UploadSource {
 
 UploadSource ClassifyUploadSource(const std::string& dir, const std::string& name);
 // Every entry of `dir` but "." and "..", sorted by name so a tree is sent in a stable order.
-std::vector<UploadSource> ListUploadSources(const std::string& dir);
+// False when `dir` cannot be read, or is no longer a directory but a link to one: a failure, never
+// an empty directory.
+bool ReadUploadSources(const std::string& dir, std::vector<UploadSource>& sources);
 
 } // namespace brisk

@@ -188,9 +188,9 @@ void MirrorRunner::failed(int kind)
 // A directory entered but not listed fails as a whole; the run leaves it again by its "omDirUp".
 void MirrorRunner::unlisted(const TMirrorRec& r)
 {
-    ctx_.log(SkippedText(ctx_.msl, r.RemoteName, run_->RemotePath(), xmsgDirNotListed));
+    ctx_.log(SkippedText(ctx_.msl, r.RemoteName, run_->RemotePath(), xmsgNotListed));
     run_->MarkUnlisted();
-    noteFailure(r.RemoteName, ctx_.msl[xmsgDirNotListed]);
+    noteFailure(r.RemoteName, ctx_.msl[xmsgNotListed]);
     post(2);
 }
 

@@ -19,6 +19,7 @@ int64_t sizeOf(const std::string& text)
 void DeleteChain::start(std::vector<WorkItem> files, std::vector<WorkItem> dirs)
 {
     dropWork();
+    tally_ = {};
     files_.assign(files.begin(), files.end());
     toScan_.assign(dirs.begin(), dirs.end());
     stopping_ = false;
@@ -35,10 +36,11 @@ void DeleteChain::start(std::vector<WorkItem> files, std::vector<WorkItem> dirs)
 void DeleteChain::listingDone()
 {
     scanListing();
-    fileDone();
+    next();
 }
 
-// The listing of the directory just entered: its files are deleted next, its directories visited later.
+// The listing of the directory just entered: its files are deleted next, its directories visited
+// later. An entry that cannot be deleted keeps the directory.
 void DeleteChain::scanListing()
 {
     const ParsedListing parsed = ctx_.listing.take(ctx_.site.Answer);
@@ -49,8 +51,13 @@ void DeleteChain::scanListing()
 
 void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
 {
-    if (entry.unreadable || !IsPlainEntryName(entry.name)) {
-        ctx_.log(SkippedText(ctx_.msl, entry.name, dir, xmsgNotDeletable));
+    const EntryCheck check = CheckListedEntry(entry, xmsgNotDeletable);
+    if (check.verdict != EntryVerdict::Usable) {
+        ctx_.log(SkippedText(ctx_.msl, entry.name, dir, check.why));
+        if (check.verdict == EntryVerdict::Refused) {
+            fail(dir + entry.name);
+            keepWithParents(dir);
+        }
         return;
     }
     // A symbolic link is removed as a file: entering it would delete what it points to.
@@ -60,8 +67,16 @@ void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
         files_.push_back({entry.name, sizeOf(entry.size)});
 }
 
-// The file step: files of the current directory first, then the next directory to list.
 void DeleteChain::fileDone()
+{
+    if (!running_)
+        return;
+    ++tally_.deleted;
+    next();
+}
+
+// The file step: files of the current directory first, then the next directory to list.
+void DeleteChain::next()
 {
     if (!running_)
         return;
@@ -86,11 +101,20 @@ void DeleteChain::fileDone()
 void DeleteChain::enterNextDir()
 {
     ctx_.flags.set(ofDeleteScan);
+    priorDir_ = ctx_.ftp.HostDirName;
     ctx_.ftp.HostDirName = toScan_.front().path;
     entered_.push_back(toScan_.front());
     toScan_.pop_front();
     ctx_.ftp.LocalFileName = ctx_.listing.path();
     ctx_.ftp.CwdAsync();
+}
+
+void DeleteChain::dirRemoved()
+{
+    if (!running_)
+        return;
+    ++tally_.deleted;
+    removeDone();
 }
 
 // The removal step: directories come off the entered list last-in first-out.
@@ -132,17 +156,64 @@ void DeleteChain::stepOutOf(const std::string& dir)
     ctx_.ftp.CwdAsync();
 }
 
-void DeleteChain::failed(TFtpRequest)
+// A directory that could not be entered or listed is kept whole and the chain goes on with the
+// next one. A refused DELE or RMD, or a failed step out of a directory, ends the chain.
+void DeleteChain::failed(TFtpRequest kind)
 {
-    dropWork();
     stopping_ = false;
+    const bool scanning = ctx_.flags.has(ofDeleteScan) && !ctx_.flags.has(ofDeleteRemove) && !entered_.empty();
+    if (scanning && kind == ftpCwdAsync) {
+        ctx_.ftp.HostDirName = priorDir_;   // the server is still where it was
+        return keepCurrentDir(xmsgNotEntered);
+    }
+    if (scanning && (kind == ftpDirAsync || kind == ftpLsAsync || kind == ftpDirectoryAsync || kind == ftpListAsync))
+        return keepCurrentDir(xmsgNotListed);
+    if (kind == ftpDeleAsync)
+        fail(ctx_.ftp.HostFileName.rfind('/', 0) == 0 ? ctx_.ftp.HostFileName
+                                                      : WithSlash(ctx_.ftp.HostDirName) + ctx_.ftp.HostFileName);
+    else if (kind == ftpRmdAsync)
+        fail(ctx_.ftp.HostFileName);
+    else if (!entered_.empty())
+        fail(entered_.back().path);
+    dropWork();
     end();
 }
 
-// The chain is over; the panel goes back to where it started and shows what is left there.
+// The directory entered last is not emptied: nothing below it is deleted, and neither it nor the
+// directories above it are removed.
+void DeleteChain::keepCurrentDir(MainExtraMessage why)
+{
+    const std::string dir = entered_.back().path;
+    ctx_.log(SkippedText(ctx_.msl, dir, why));
+    fail(dir);
+    keepWithParents(dir);
+    next();
+}
+
+// `dir` and every entered directory above it stay; their RMD would only fail.
+void DeleteChain::keepWithParents(const std::string& dir)
+{
+    const std::string inside = WithSlash(dir);
+    std::erase_if(entered_, [&inside](const WorkItem& item) { return inside.rfind(WithSlash(item.path), 0) == 0; });
+}
+
+void DeleteChain::fail(const std::string& name)
+{
+    ++tally_.failed;
+    tally_.failedNames.push_back(name);
+}
+
+// The chain is over: one line with what it did and one per failure; the panel goes back to where
+// it started and shows what is left there.
 void DeleteChain::end()
 {
     dropWork();
+    if (running_) {
+        ctx_.log(ctx_.msl[xmsgDeleteFinished] + " " + std::to_string(tally_.deleted) + " " + ctx_.msl[xmsgDeleted] +
+                 ", " + std::to_string(tally_.failed) + " " + ctx_.msl[xmsgFailed]);
+        for (const std::string& name : tally_.failedNames)
+            ctx_.log(FailedText(ctx_.msl, name));
+    }
     running_ = false;
     ctx_.flags.remove(ofDeleteScan | ofDeleteRemove);
     if (ctx_.ftp.Connected())

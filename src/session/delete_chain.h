@@ -10,29 +10,44 @@
 
 namespace brisk {
 
+// What a delete did, for its closing lines: files and directories removed, and what failed by
+// name (a directory stands for everything below it).
+struct DeleteTally {
+    int deleted = 0;
+    int failed = 0;
+    std::vector<std::string> failedNames;
+};
+
 // Deletes remote files and whole directory trees: the selected files first, then each directory
 // is entered, listed and emptied, directories found in it are visited after it, and at the end
 // the directories are removed in the reverse order of their visit and the panel returns to the
-// base directory.
+// base directory. A directory that cannot be entered or listed, or holds an entry that cannot be
+// deleted, is kept with everything in it and above it; its siblings are still deleted.
 class DeleteChain : public RequestChain {
 public:
     explicit DeleteChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     // `files` are names in the base directory, `dirs` full paths of directories to delete.
     void start(std::vector<WorkItem> files, std::vector<WorkItem> dirs);
-    // Completions: the listing of an entered directory, a DELE, and an RMD (or the CWD or CDUP
-    // that stepped out of the directory to remove).
+    // Completions: the listing of an entered directory, a DELE, an RMD, and the CWD or CDUP that
+    // stepped out of a directory to remove.
     void listingDone();
     void fileDone();
+    void dirRemoved();
     void removeDone();
 
     bool running() const override { return running_; }
+    const DeleteTally& tally() const { return tally_; }
     void failed(TFtpRequest kind) override;
 
 private:
     void scanListing();
     void queueEntry(const RemoteEntry& entry, const std::string& dir);
+    void next();
     void enterNextDir();
+    void keepCurrentDir(MainExtraMessage why);
+    void keepWithParents(const std::string& dir);
+    void fail(const std::string& name);
     void stepOutOf(const std::string& dir);
     void end() override;
     void dropWork() override;
@@ -40,6 +55,8 @@ private:
     std::deque<WorkItem> files_;          // names in the current directory
     std::deque<WorkItem> toScan_;         // directories still to be entered and listed
     std::vector<WorkItem> entered_;       // directories entered, removed last-in first-out
+    std::string priorDir_;                // where the server was before the directory being entered
+    DeleteTally tally_;
     bool running_ = false;
 };
 

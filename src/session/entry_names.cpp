@@ -9,6 +9,17 @@ bool IsPlainEntryName(const std::string& name)
     return name.find_first_of(std::string("/\r\n\0", 4)) == std::string::npos;
 }
 
+EntryCheck CheckListedEntry(const RemoteEntry& entry, MainExtraMessage badName)
+{
+    if (entry.unreadable)
+        return {EntryVerdict::Refused, xmsgUnreadableLine};
+    if (entry.name == "." || entry.name == "..")
+        return {EntryVerdict::Skipped, xmsgDotName};
+    if (!IsPlainEntryName(entry.name))
+        return {EntryVerdict::Refused, badName};
+    return {EntryVerdict::Usable, badName};
+}
+
 bool IsSymbolicLink(const std::string& attributes)
 {
     return !attributes.empty() && (attributes[0] == 'l' || attributes[0] == 'L');
@@ -26,6 +37,11 @@ std::string PrintableName(const std::string& name)
 std::string SkippedText(const MainMessages& msl, const std::string& name, MainExtraMessage why)
 {
     return FormatMessage(msl[xmsgSkippedName], {PrintableName(name), msl[why]});
+}
+
+std::string FailedText(const MainMessages& msl, const std::string& name)
+{
+    return FormatMessage(msl[xmsgFailedName], {PrintableName(name)});
 }
 
 std::string SkippedText(const MainMessages& msl, const std::string& name, const std::string& dir,

@@ -6,7 +6,8 @@ namespace brisk {
 
 void MainProgram::CompareDirectories()
 {
-    if (!session.enabled(Action::CompareDirectories))
+    // A listing that failed is no remote side: against it every local row would look new.
+    if (!session.enabled(Action::CompareDirectories) || !session.listingError().empty())
         return;
     const TFTPOptions& options = settings.options;
     brisk::CompareDirectories({local.panel(), options.TimeZone}, {session.remote.panel, session.CurrentSite().TimeZone},

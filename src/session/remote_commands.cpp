@@ -71,6 +71,8 @@ void SessionController::setRemoteSelected(size_t row, bool on)
 
 std::string SessionController::remoteStatusText() const
 {
+    if (!listingError_.empty())
+        return listingError_;
     return SelectionStatusText(remote.panel.selectedTotal(), remote.panel.selectedCount(), msl[msgByte],
                                msl[msgIn], msl[msgFiles]);
 }

@@ -22,9 +22,8 @@ void SessionController::Ftp1RequestDone(TFtpRequest kind, uint16_t error)
         listingLoading_ = false;
         listingBytes_ = 0;
     }
-    // A mirror run plans from what a listing holds, so a listing refused with 550 is no empty
-    // directory to it.
-    const bool failed = error != 0 && !(kind == ftpDirAsync && error == 550 && !OperationFlags_.has(ofMirrorRun));
+    // A listing refused or cut short (a 550 to LIST included) is a failure, never an empty directory.
+    const bool failed = error != 0;
     if (RequestChain* chain = stoppingChain()) {
         if (failed)
             AddLog(msl[msgError] + " " + Ftp1.ErrorMessage());
@@ -62,8 +61,8 @@ void SessionController::requestFailed(TFtpRequest kind, uint16_t error)
         return chain->failed(kind);
     if (kind == ftpCwdAsync)
         return cwdFailed();
-    if (kind == ftpDirAsync)
-        Ftp1.AbortAsync();
+    if (isListing(kind))
+        panelListingFailed();
 }
 
 void SessionController::requestSucceeded(TFtpRequest kind)
@@ -132,6 +131,21 @@ void SessionController::cwdMkdCdupDone(TFtpRequest kind)
     ListCurrentDir();
 }
 
+// The panel never shows a listing that did not arrive as this directory's content: it is emptied
+// and says why, and the session stays. After Stop (whose abort costs the control connection) or
+// with the connection gone, the session ends.
+void SessionController::panelListingFailed()
+{
+    if (abortMark_ || !Ftp1.Connected())
+        return Ftp1.AbortAsync();
+    ++showGeneration_;   // the steps of an earlier listing still to come are dropped
+    pendingRows_ = {};
+    remote.clear();
+    remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, Ftp1.HostDirName);
+    listingError_ = FormatMessage(msl[xmsgListingFailed], {Ftp1.HostDirName, Ftp1.ErrorMessage()});
+    ++listingsFailed_;
+}
+
 void SessionController::pwdDone()
 {
     if (Ftp1.StatusCode() == 257) {
@@ -173,7 +187,7 @@ void SessionController::rmdDone()
         Ftp1.TypeAscii();
         return mirror_.send(1, 0);
     }
-    delete_.removeDone();
+    delete_.dirRemoved();
 }
 
 void SessionController::deleDone()

@@ -142,6 +142,9 @@ public:
     const CalendarDate& StartDate() const { return StartDate_; }
     // Counts the listings shown in the remote panel, so views (and tests) can tell a new one.
     uint64_t listingsShown() const { return listingsShown_; }
+    // Counts the listings of the panel that failed; the panel then shows `listingError` instead.
+    uint64_t listingsFailed() const { return listingsFailed_; }
+    const std::string& listingError() const { return listingError_; }
     // The main window's font, as the options give it.
     std::string fontName;
     int fontSize = 8;
@@ -180,6 +183,7 @@ private:
     void requestFailed(TFtpRequest kind, uint16_t error);
     void requestSucceeded(TFtpRequest kind);
     void cwdFailed();
+    void panelListingFailed();
     void cwdMkdCdupDone(TFtpRequest kind);
     void pwdDone();
     void listingDone();
@@ -245,6 +249,8 @@ private:
     bool keepAliveChain_ = false;
 
     uint64_t listingsShown_ = 0;
+    uint64_t listingsFailed_ = 0;
+    std::string listingError_;   // why the directory in the path box shows no listing
     int siteSelection_ = -1;
     bool abortMark_ = false;
     bool busyCursor_ = false;

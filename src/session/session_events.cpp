@@ -70,6 +70,7 @@ void SessionController::Ftp1SessionConnected()
     SiteListMode_ = false;
     NavigationBusy_ = false;
     remote.clear();
+    listingError_.clear();
     remote.panel.resetStatus();
     startKeepAlive();
     SetConnectedUI(true);
@@ -154,6 +155,7 @@ void SessionController::sessionEnded()
     SiteListMode_ = true;
     NavigationBusy_ = false;
     remote.clear();
+    listingError_.clear();
     remote.clearPathBox();
     remote.panel.resetStatus();
     siteList.LoadSiteList("");

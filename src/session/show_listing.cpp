@@ -7,6 +7,7 @@ namespace brisk {
 void SessionController::ShowListing()
 {
     // Read line by line: a long listing never sits in memory twice, as text and as entries.
+    listingError_.clear();
     ParsedListing parsed = listing_.take(CurrentSite_.Answer);
     remote.listing = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
     remote.listingCopy = remote.listing;

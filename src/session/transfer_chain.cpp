@@ -49,7 +49,7 @@ void TransferChain::next()
         return;
     const bool download = direction_ == Direction::Download;
     if (!ctx_.ftp.Connected()) {
-        tally_.failed += int(files_.size());
+        failRemaining();
         return FinishTransfer();
     }
     if (ctx_.abortMark) {
@@ -87,8 +87,9 @@ void TransferChain::listingDone()
     next();
 }
 
-// A failed file is counted and the chain goes on with the next one; a failed directory step
-// ends the chain, except for an upload's missing directory, which is created.
+// A failed file is counted and the chain goes on with the next one. A directory that cannot be
+// entered, listed or created fails with everything below it and the chain goes on with its
+// siblings; an upload's missing directory is created first.
 void TransferChain::failed(TFtpRequest kind)
 {
     stopping_ = false;
@@ -100,26 +101,56 @@ void TransferChain::failed(TFtpRequest kind)
     case ftpPutAsync:
     case ftpRestPutAsync:
         ctx_.ui.Progress().endFile();
-        ++tally_.failed;
+        tally_.fail(failedFileName());
         ctx_.setBusy(true);
         return next();
     case ftpCwdAsync:
-        if (direction_ != Direction::Upload)
-            break;
         ctx_.setBusy(true);
+        if (direction_ == Direction::Download) {
+            dropCurrentDir(xmsgNotEntered, currentDir_.source);
+            return next();
+        }
         ctx_.ftp.TypeAscii();
         return uploadCwdFailed();
     case ftpMkdAsync:
         if (direction_ != Direction::Upload)
             break;
         ctx_.setBusy(true);
-        dropCurrentDir(xmsgDirNotCreated);
+        dropCurrentDir(xmsgDirNotCreated, currentDir_.target);
+        return next();
+    case ftpDirAsync:
+    case ftpLsAsync:
+    case ftpDirectoryAsync:
+    case ftpListAsync:
+        ctx_.setBusy(true);
+        dropCurrentDir(xmsgNotListed, direction_ == Direction::Download ? currentDir_.source : currentDir_.target);
         return next();
     default:
         break;
     }
-    tally_.failed += int(files_.size());
+    failRemaining();
     FinishTransfer();
+}
+
+// The file of the failed request by its source: a download's remote path, an upload's local one.
+std::string TransferChain::failedFileName() const
+{
+    const TFtpClient& ftp = ctx_.ftp;
+    if (direction_ == Direction::Upload)
+        return ftp.LocalFileName;
+    if (ftp.HostFileName.rfind('/', 0) == 0 || ftp.HostDirName.empty())
+        return ftp.HostFileName;
+    return WithSlash(ftp.HostDirName) + ftp.HostFileName;
+}
+
+// The chain cannot go on: what is still queued fails, each directory by its source's name.
+void TransferChain::failRemaining()
+{
+    tally_.failed += int(files_.size());
+    files_.clear();
+    for (const TransferDir& dir : dirs_)
+        tally_.fail(dir.source);
+    dirs_.clear();
 }
 
 bool TransferChain::SelectTransferType(const std::string& fileName)
@@ -156,6 +187,8 @@ void TransferChain::FinishTransfer()
     ctx_.log(ctx_.msl[xmsgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
              ctx_.msl[xmsgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[xmsgSkipped] +
              ", " + std::to_string(tally_.failed) + " " + ctx_.msl[xmsgFailed]);
+    for (const std::string& name : tally_.failedNames)
+        ctx_.log(FailedText(ctx_.msl, name));
     ctx_.setBusy(false);
     ctx_.ui.Progress().close();
     if (!upload)

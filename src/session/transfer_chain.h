@@ -56,7 +56,9 @@ private:
     void queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir);
     bool makeLocalDir(const std::string& path);
     void uploadCwdFailed();
-    void dropCurrentDir(MainExtraMessage why);
+    void dropCurrentDir(MainExtraMessage why, const std::string& shown);
+    std::string failedFileName() const;
+    void failRemaining();
     void setLocalFileTime();
 
     // The overwrite check of the first queued file; it may skip files, rename the target or

@@ -9,20 +9,14 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <optional>
 
 namespace brisk {
 
-// Creates the local directory and enters the remote one; its listing comes back to
-// `scanDownloadListing`.
+// Enters the remote directory; its listing comes back to `scanDownloadListing`.
 void TransferChain::enterDownloadDir()
 {
     currentDir_ = dirs_.front();
     dirs_.pop_front();
-    if (!makeLocalDir(currentDir_.target)) {
-        ++tally_.failed;
-        return next();
-    }
     ctx_.flags.set(ofDownloadTree);
     ctx_.ftp.HostDirName = currentDir_.source;
     ctx_.ftp.HostFileName.clear();
@@ -42,25 +36,33 @@ bool TransferChain::makeLocalDir(const std::string& path)
     return false;
 }
 
+// The local directory is made only once the remote one has been listed whole, so a directory that
+// could not be read leaves nothing that looks like an empty copy.
 void TransferChain::scanDownloadListing()
 {
     const ParsedListing parsed = ctx_.listing.take(ctx_.site.Answer);
+    if (!makeLocalDir(currentDir_.target)) {
+        tally_.fail(currentDir_.source);
+        return;
+    }
     for (const RemoteEntry& entry : parsed.entries)
         queueRemoteEntry(entry, currentDir_.target);
 }
 
 // Names from the server are never trusted as paths: only plain names are written, always inside
-// the directory being filled. Links to directories are not entered (a loop would never end).
+// the directory being filled; a line that could not be read is never taken for a name. Links to
+// directories are not entered (a loop would never end); a link to a file is fetched as the file.
 void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir)
 {
-    std::optional<MainExtraMessage> why;
-    if (entry.unreadable || !IsPlainEntryName(entry.name))
-        why = xmsgNotWritableName;
-    else if (entry.isDirectory && IsSymbolicLink(entry.attributes))
-        why = xmsgLinkToDirectory;
-    if (why) {
-        ctx_.log(SkippedText(ctx_.msl, entry.name, currentDir_.source, *why));
-        ++tally_.skipped;
+    EntryCheck check = CheckListedEntry(entry, xmsgNotWritableName);
+    if (check.verdict == EntryVerdict::Usable && entry.isDirectory && IsSymbolicLink(entry.attributes))
+        check = {EntryVerdict::Skipped, xmsgLinkToDirectory};
+    if (check.verdict != EntryVerdict::Usable) {
+        ctx_.log(SkippedText(ctx_.msl, entry.name, currentDir_.source, check.why));
+        if (check.verdict == EntryVerdict::Skipped)
+            ++tally_.skipped;
+        else
+            tally_.fail(WithSlash(currentDir_.source) + entry.name);
         return;
     }
     const std::string localPath = JoinLocalPath(localDir, entry.name);

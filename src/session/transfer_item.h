@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brisk {
 
@@ -19,11 +20,19 @@ struct TransferDir {
     std::string target;
 };
 
-// What a transfer did, for its last log line.
+// What a transfer did, for its closing lines: the counts, and what failed by name (a directory
+// stands for everything below it).
 struct TransferTally {
     int transferred = 0;
     int skipped = 0;
     int failed = 0;
+    std::vector<std::string> failedNames;
+
+    void fail(const std::string& name, int count = 1)
+    {
+        failed += count;
+        failedNames.push_back(name);
+    }
 };
 
 } // namespace brisk

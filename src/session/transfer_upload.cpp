@@ -17,14 +17,23 @@ void TransferChain::enterUploadDir()
 {
     currentDir_ = dirs_.front();
     dirs_.pop_front();
+    std::vector<UploadSource> sources;
+    if (!ReadUploadSources(currentDir_.source, sources)) {
+        dropCurrentDir(xmsgLocalNotReadable, currentDir_.source);
+        return next();
+    }
     ctx_.flags.set(ofUploadTree);
     const std::string remoteDir = WithSlash(currentDir_.target);
-    for (const UploadSource& source : ListUploadSources(currentDir_.source)) {
+    for (const UploadSource& source : sources) {
         const std::string path = JoinLocalPath(currentDir_.source, source.name);
         std::optional<MainExtraMessage> why;
-        if (!IsPlainEntryName(source.name))
-            why = xmsgNotSendable;
-        else if (source.kind == UploadKind::File)
+        if (!IsPlainEntryName(source.name)) {
+            // A name no command can carry: the tree cannot arrive whole.
+            ctx_.log(SkippedText(ctx_.msl, path, xmsgNotSendable));
+            tally_.fail(path);
+            continue;
+        }
+        if (source.kind == UploadKind::File)
             files_.push_back({path, remoteDir + source.name, source.size, int64_t(source.modified)});
         else if (source.kind == UploadKind::Directory)
             dirs_.push_back({path, remoteDir + source.name});
@@ -102,13 +111,14 @@ void TransferChain::uploadDirMade()
 }
 
 // The directory being visited cannot be used: its queued files and the directories below it are
-// dropped; the directory and its files count as failed (a tree of directories alone would
-// otherwise fail without a trace in the tally).
-void TransferChain::dropCurrentDir(MainExtraMessage why)
+// dropped; the directory counts as failed by its source's name, together with its queued files (a
+// tree of directories alone would otherwise fail without a trace in the tally). The log line shows
+// `shown`, the path on the side that failed.
+void TransferChain::dropCurrentDir(MainExtraMessage why, const std::string& shown)
 {
     ctx_.flags.remove(ofUploadParentCwd);
-    ctx_.log(SkippedText(ctx_.msl, currentDir_.target, why));
-    tally_.failed += 1 + int(files_.size());
+    ctx_.log(SkippedText(ctx_.msl, shown, why));
+    tally_.fail(currentDir_.source, 1 + int(files_.size()));
     files_.clear();
     const std::string below = WithSlash(currentDir_.target);
     std::erase_if(dirs_, [&below](const TransferDir& dir) { return dir.target.rfind(below, 0) == 0; });

@@ -50,6 +50,8 @@ PyftpdServer::PyftpdServer(PyftpdOptions options)
         "--user", std::string(kFtpReadOnlyUser) + ":" + kFtpReadOnlyPassword + ":elr"};
     if (options.hideExtended)
         argv.push_back("--hide-extended");
+    for (const auto& [dir, rights] : options.userRightsIn)
+        argv.insert(argv.end(), {"--rights-in", std::string(kFtpUser) + ":" + dir + ":" + rights});
     if (options.cannedList) {
         writeFileBytes(dir() / "canned-list.txt", *options.cannedList);
         argv.insert(argv.end(), {"--canned-list", (dir() / "canned-list.txt").string()});

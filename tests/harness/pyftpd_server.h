@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brisk::test {
 
@@ -15,6 +17,8 @@ struct PyftpdOptions {
     std::string host = "127.0.0.1";           // another loopback address puts the server apart
     bool hideExtended = false;                // FEAT names neither EPRT nor EPSV (both still work)
     std::optional<ServerTls> tls;             // explicit TLS, required for logins and data
+    // Directories below root() where kFtpUser has other rights ("eradfmw": all but listing).
+    std::vector<std::pair<std::string, std::string>> userRightsIn;
 };
 
 // tests/harness/pyftpd_server.py on a port chosen by the system: kFtpUser with write access and

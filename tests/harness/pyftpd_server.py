@@ -6,6 +6,7 @@ Prints "READY <port>" (flushed) once the control socket listens. Stop it with SI
 import argparse
 import io
 import logging
+import os
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
@@ -76,6 +77,7 @@ def parse_args():
     ap.add_argument("--canned-list", default=None)
     ap.add_argument("--fail-retr-after", type=int, default=None)
     ap.add_argument("--user", action="append", default=[], help="NAME:PASS:PERMS, e.g. elradfmwMT or elr")
+    ap.add_argument("--rights-in", action="append", default=[], help="NAME:DIR:PERMS, DIR below --root")
     ap.add_argument("--hide-extended", action="store_true")
     ap.add_argument("--log", default=None)
     ap.add_argument("--tls-cert", default=None, help="explicit TLS, required on both connections")
@@ -88,6 +90,11 @@ def make_handler(a):
     for entry in a.user:
         name, pw, perms = entry.split(":")
         auth.add_user(name, pw, a.root, perm=perms)
+    for entry in a.rights_in:
+        name, directory, perms = entry.split(":")
+        path = os.path.join(a.root, directory)
+        os.makedirs(path, exist_ok=True)   # the rights are given to a directory that exists
+        auth.override_perm(name, path, perms, recursive=True)
     TestFS.fail_after = a.fail_retr_after
     if a.canned_list:
         with open(a.canned_list, "rb") as f:

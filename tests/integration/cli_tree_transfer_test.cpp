@@ -4,6 +4,7 @@
 #include "cli_vsftpd_test.h"
 #include "file_io.h"
 #include "file_tree.h"
+#include "pyftpd_server.h"
 #include "real_server.h"
 #include "temp_dir.h"
 
@@ -137,6 +138,83 @@ TEST_F(CliTreeIfExists, ExitStatus2WhenAFileFailsAnd1ForUsageErrors)
     for (const Strings& args : {Strings{url, "get", "-r"}, Strings{url, "put", "-r", "a", "b", "c"},
                                 Strings{"--if-exists", "ask", url, "get", "-r", "t"}})
         EXPECT_EQ(runCli(args).exitCode, 1) << args[args.size() - 1];
+}
+
+// One folder of four that the FTP user may not enter: get -r skips it by name and fetches the
+// other three byte for byte; the server's tree stays as it was. Exit status 2.
+TEST_F(CliTreeIfExists, GetSkipsAFolderThatCannotBeEnteredAndFetchesItsSiblings)
+{
+    for (const char* dir : {"a", "b", "c", "d"})
+        writeFileBytes(server->dataDir() / "four" / dir / "f.bin", bytePattern(5000, dir[0]));
+    fs::permissions(server->dataDir() / "four" / "b", fs::perms::none);
+    const auto remoteBefore = treeOf(server->dataDir());
+    const CommandResult r = cli({}, {"get", "-r", "four", dst()}, 2);
+    EXPECT_TRUE(contains(r.err, "Transfer finished: 3 transferred, 0 skipped, 1 failed\nFailed: ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "/four/b\n")) << r.err;
+    fs::permissions(server->dataDir() / "four" / "b", fs::perms(0755));
+    EXPECT_EQ(treeOf(server->dataDir()), remoteBefore);
+    auto expected = treeOf(server->dataDir() / "four");
+    expected.erase("b");
+    expected.erase("b/f.bin");
+    EXPECT_EQ(treeOf(dst() / "four"), expected);
+}
+
+// A local folder that cannot be read (mode 000, the command run as a user the mode stops) is a
+// failure, never an empty folder: nothing of it reaches the server, its siblings do. Exit status 2.
+TEST_F(CliTreeIfExists, PutCountsAnUnreadableLocalFolderAndSendsItsSiblings)
+{
+    TempDir open(0755);
+    for (const char* dir : {"a", "b", "c"})
+        writeFileBytes(open.path() / "up" / dir / "f.bin", bytePattern(7000, dir[0]));
+    for (const char* dir : {"up", "up/a", "up/c"})
+        fs::permissions(open.path() / dir, fs::perms(0755));
+    fs::permissions(open.path() / "up" / "b", fs::perms::none);
+    fs::permissions(home(), fs::perms::all);
+    const CommandResult r = runCommand({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                        BRISKLANE_CLI_PATH, url, "put", "-r", (open.path() / "up").string()},
+                                       {}, std::chrono::seconds(60));
+    fs::permissions(open.path() / "up" / "b", fs::perms(0755));
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(contains(r.err, "Transfer finished: 2 transferred, 0 skipped, 1 failed\nFailed: " +
+                                    (open.path() / "up" / "b").string() + "\n")) << r.err;
+    auto expected = treeOf(open.path() / "up");
+    expected.erase("b");
+    expected.erase("b/f.bin");
+    EXPECT_EQ(treeOf(server->dataDir() / "up"), expected);
+}
+
+// A real server refusing one folder's listing (pyftpdlib without the right to list there): get -r
+// fetches the siblings and makes nothing of that folder; rm -r removes the siblings and keeps that
+// folder with its files and the folder above it. Both exit with status 2.
+class CliTreeListingRefused : public TempHomeTest {};
+
+TEST_F(CliTreeListingRefused, GetAndRmStayOutsideTheFolderOnly)
+{
+    if (auto why = PyftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    PyftpdOptions options;
+    options.userRightsIn = {{"four/b", "eradfmwMT"}};
+    PyftpdServer server(options);
+    for (const char* dir : {"a", "b", "c", "d"})
+        writeFileBytes(server.root() / "four" / dir / "f.bin", bytePattern(3000, dir[0]));
+    writeFileBytes(server.root() / "other.txt", "other");
+    TempDir local;
+    const std::string serverUrl = cliUrl(server.port());
+    CommandResult r = runCli({serverUrl, "get", "-r", "four", local.path().string()});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(contains(r.err, "Transfer finished: 3 transferred, 0 skipped, 1 failed\nFailed: /four/b\n")) << r.err;
+    auto expected = treeOf(server.root() / "four");
+    expected.erase("b");
+    expected.erase("b/f.bin");
+    EXPECT_EQ(treeOf(local.path() / "four"), expected);
+
+    const auto kept = readFileBytes(server.root() / "four" / "b" / "f.bin");
+    r = runCli({serverUrl, "rm", "-r", "four"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(contains(r.err, "Failed: /four/b\n")) << r.err;
+    EXPECT_EQ(treeOf(server.root()), (std::map<std::string, std::string>{{"four", "<dir>"}, {"four/b", "<dir>"},
+                                                                         {"four/b/f.bin", kept},
+                                                                         {"other.txt", "other"}}));
 }
 
 } // namespace

@@ -92,7 +92,8 @@ TEST_F(SessionConnectTest, MaxListingOptionReachesTheEngine)
     }
 }
 
-// A listing cut off by the server: an error, no entries shown, and no listing file left behind.
+// A listing cut off by the server: an error in the panel, no entries shown, and no listing file
+// left behind; the session stays open.
 TEST_F(SessionConnectTest, AFailedListingRemovesItsFileAndIsNoSuccess)
 {
     ScriptedFtpPeer peer;
@@ -109,14 +110,16 @@ TEST_F(SessionConnectTest, AFailedListingRemovesItsFileAndIsNoSuccess)
     });
     rig->addSite(SessionRig::site(peer.port()));
     rig->c.Connect();
-    ASSERT_TRUE(pumpUntil([&] { return rig->logged("Connection closed"); }, 10000))
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.listingsFailed() > 0; }, 10000))
         << ::testing::PrintToString(rig->c.log.lines());
 
     EXPECT_TRUE(rig->logged("Error 451 Local error in processing")) << ::testing::PrintToString(rig->c.log.lines());
     EXPECT_EQ(rig->c.listingsShown(), 0u);
     EXPECT_TRUE(rig->c.remote.listing->empty());
+    EXPECT_TRUE(rig->captions().empty());
+    EXPECT_EQ(rig->c.listingError(), "The listing of / failed: 451 Local error in processing");
     EXPECT_FALSE(std::filesystem::exists(rig->options.ListingTempFile));
-    EXPECT_TRUE(rig->c.SiteListMode());
+    EXPECT_FALSE(rig->c.SiteListMode());
 }
 
 } // namespace

@@ -123,19 +123,25 @@ TEST_F(SessionFailureTest, WrongPasswordLogsTheReplyAndReturnsToTheSiteList)
     EXPECT_EQ((closed - 1)->substr(0, 4), "530 ") << "the failed login's reply is logged without prefix";
 }
 
-TEST_F(SessionFailureTest, ListingAnswered550ShowsAnEmptyPanelAndKeepsTheSession)
+// A directory removed behind the session's back: the refresh is answered 550, which the panel
+// shows as an error and never as an empty directory; the session stays.
+TEST_F(SessionFailureTest, ListingAnswered550ShowsTheErrorAndKeepsTheSession)
 {
     std::filesystem::create_directories(server->root() / "gone");
     TFTPServerInfo site = SessionRig::site(server->port());
     site.InitialDir = "/gone";
+    writeFile((server->root() / "gone" / "a.txt").string(), "a");
     ASSERT_TRUE(openSite(site));
+    ASSERT_EQ(rig->captions(), (Strings{"a.txt"}));
     std::filesystem::remove_all(server->root() / "gone");
 
-    const uint64_t before = rig->c.listingsShown();
+    const uint64_t failed = rig->c.listingsFailed();
     rig->c.Refresh3Click();
-    ASSERT_TRUE(rig->waitListing(before)) << ::testing::PrintToString(rig->c.log.lines());
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.listingsFailed() > failed; }, 30000))
+        << ::testing::PrintToString(rig->c.log.lines());
     EXPECT_EQ(rig->c.Ftp1.StatusCode(), 550);
     EXPECT_TRUE(rig->captions().empty());
+    EXPECT_EQ(rig->c.listingError().rfind("The listing of /gone/ failed: 550 ", 0), 0u) << rig->c.listingError();
     EXPECT_FALSE(rig->c.SiteListMode());
     EXPECT_TRUE(rig->c.Ftp1.Connected());
 }

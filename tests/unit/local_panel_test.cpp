@@ -2,12 +2,14 @@
 
 #include "local/directory_chooser.h"
 #include "local/line_ending_command.h"
+#include "local/local_delete.h"
 #include "local/local_paths.h"
 #include "platform/event_loop.h"
 #include "file_io.h"
 #include "file_tree.h"
 #include "scripted_user_interface.h"
 #include "temp_dir.h"
+#include "unprivileged_access.h"
 
 #include <gtest/gtest.h>
 
@@ -348,6 +350,50 @@ TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
     EXPECT_FALSE(exists("d"));
     EXPECT_FALSE(exists("toplink"));
     EXPECT_EQ(test::readFileBytes(outside.path() / "precious"), "P");
+}
+
+// A deletion that fails is told and counted as failed, and the directories above it stay (their
+// removal could only fail); the rest of the selection goes.
+TEST_F(LocalPanelTest, DeleteTellsWhatCouldNotBeDeleted)
+{
+    write("d/one", "1");
+    write("d/locked/two", "2");
+    write("e/three", "3");
+    for (const char* dir : {"", "d", "e"})
+        fs::permissions(path(dir), fs::perms::all);
+    fs::permissions(path("d/locked"), fs::perms(0555));
+    LocalPanel& local = open();
+    select("d", "e");
+    ui.answerYes();
+    {
+        const test::UnprivilegedAccess nobody;
+        local.deleteSelected();
+    }
+    fs::permissions(path("d/locked"), fs::perms(0755));
+    EXPECT_EQ(told(), Strings{"Attention: Failed: " + path("d/locked/two")});
+    EXPECT_EQ(tree(), (Tree{{"d", "<dir>"}, {"d/locked", "<dir>"}, {"d/locked/two", "2"}}));
+}
+
+// Deleting a tree with an exclusion list leaves every excluded entry and the directories holding
+// it; everything else below the root goes, nothing outside it is touched.
+TEST_F(LocalPanelTest, TreeDeleteHonoursExclusions)
+{
+    write("outside.txt", "O");
+    write("r/a.txt", "a");
+    write("r/keep.me", "k");
+    write("r/s/b.txt", "b");
+    write("r/s/t/keep.me", "k2");
+    write("r/u/c.txt", "c");
+    write("r/v/keep.dir/x", "x");
+    LocalDeleteList list;
+    list.directories.push_back(path("r"));
+    ExpandLocalDeleteList(list, [](const std::string& name) { return name.rfind("keep.", 0) == 0; });
+    const LocalDeleteOutcome outcome = DeleteLocalEntries(list);
+    EXPECT_EQ(outcome.deleted, 4);
+    EXPECT_TRUE(outcome.failed.empty());
+    EXPECT_EQ(tree(), (Tree{{"outside.txt", "O"}, {"r", "<dir>"}, {"r/keep.me", "k"}, {"r/s", "<dir>"},
+                            {"r/s/t", "<dir>"}, {"r/s/t/keep.me", "k2"}, {"r/v", "<dir>"}, {"r/v/keep.dir", "<dir>"},
+                            {"r/v/keep.dir/x", "x"}}));
 }
 
 TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUpButNeverTheRoot)

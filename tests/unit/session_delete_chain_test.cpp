@@ -109,65 +109,89 @@ TEST_F(DeleteChainTest, ASymbolicLinkIsDeletedAsAFileNeverEntered)
     EXPECT_FALSE(server.exists("/t"));
 }
 
-// Names no directory can hold are skipped with a log line: an empty or "." name would make the
-// scan enter the same directory again and again, "/" or ".." would leave the tree.
-TEST_F(DeleteChainTest, UnusableNamesInAListingAreSkippedAndLogged)
+// Names no directory can hold are refused with a log line and counted: an empty or "." name would
+// make the scan enter the same directory again and again, "/" or ".." would leave the tree, CR, LF
+// or NUL would break the command. The directory holding them stays, as does the one above it; a
+// sibling is still deleted.
+TEST_F(DeleteChainTest, UnusableNamesAreCountedAndKeepTheirDirectory)
 {
-    server.addDir("/h");
-    server.setRawListing("/h",
-                         "drwxr-xr-x   1 o g 0 Jan 01  2020 \r\n"
-                         "drwxr-xr-x   1 o g 0 Jan 01  2020 .\r\n"
-                         "drwxr-xr-x   1 o g 0 Jan 01  2020 ..\r\n"
+    server.addFile("/h/ok.txt");
+    server.addFile("/h/sub/x.txt");
+    server.setRawListing("/h/sub",
                          "drwxr-xr-x   1 o g 0 Jan 01  2020 ../t\r\n"
                          "-rw-r--r--   1 o g 1 Jan 01  2020 a/b\r\n"
                          "-rw-r--r--   1 o g 1 Jan 01  2020 nul" + std::string(1, '\0') + "name\r\n"
-                         "-rw-r--r--   1 o g 1 Jan 01  2020 ok.txt\r\n");
-    server.addFile("/h/ok.txt");
+                         "-rw-r--r--   1 o g 1 Jan 01  2020 cr\rname\r\n"
+                         "-rw-r--r--   1 o g 1 Jan 01  2020 x.txt\r\n");
+    server.addFile("/h/side/y.txt");
     ASSERT_TRUE(open());
-    EXPECT_EQ(deleteSelected({"h"}), (Strings{"CWD /h", "LIST", "DELE ok.txt", "CDUP", "RMD /h", "CWD /", "LIST"}));
-    EXPECT_FALSE(server.exists("/h"));
-    EXPECT_TRUE(server.exists("/t/a.txt"));
-    EXPECT_EQ(loggedWith("Skipped \"../t\" in /h/"), (Strings{"Skipped \"../t\" in /h/: not a name that can be deleted"}));
-    EXPECT_EQ(loggedWith("Skipped \"a/b\"").size(), 1u);
-    EXPECT_EQ(loggedWith("Skipped \"nul?name\"").size(), 1u);
+    EXPECT_EQ(deleteSelected({"h"}),
+              (Strings{"CWD /h", "LIST", "DELE ok.txt", "CWD /h/side", "LIST", "DELE y.txt", "CWD /h/sub", "LIST",
+                       "DELE x.txt", "RMD /h/side", "CWD /", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/f1.txt", "/f2.txt", "/h", "/h/sub", "/keep.txt", "/t", "/t/a.txt",
+                                       "/t/s1", "/t/s1/b.txt", "/t/s2", "/t/s2/c.txt"}));
+    EXPECT_EQ(loggedWith("Skipped \"../t\" in /h/sub/"),
+              (Strings{"Skipped \"../t\" in /h/sub/: not a name that can be deleted"}));
+    EXPECT_EQ(loggedWith("Delete finished"), (Strings{"Delete finished: 4 deleted, 4 failed"}));
+    EXPECT_EQ(loggedWith("Failed: "), (Strings{"Failed: /h/sub/../t", "Failed: /h/sub/a/b", "Failed: /h/sub/nul?name",
+                                               "Failed: /h/sub/cr?name"}));
 }
 
 struct FailureCase {
     const char* name;
-    const char* failingLine;
+    const char* failingLine;      // answered 550, or
+    const char* unlistedDir;      // the directory whose LIST is answered 550
     std::vector<std::string> expected;
     std::vector<std::string> left;
+    std::vector<std::string> closing;
 };
 
 class DeleteFailure : public DeleteChainTest, public ::testing::WithParamInterface<FailureCase> {};
 
-// A refused step ends the chain: nothing more is deleted and the panel returns to the base
-// directory, with the flags cleared so that no later completion resumes the chain.
-TEST_P(DeleteFailure, EndsTheChainAndReturnsToTheBase)
+// A refused DELE or RMD ends the chain: nothing more is deleted. A directory that cannot be entered
+// or listed is kept whole with the directories above it, and its siblings are still deleted.
+// Either way the panel returns to the base directory, with the flags cleared so that no later
+// completion resumes the chain, and the closing lines name what failed.
+TEST_P(DeleteFailure, StaysInsideTheFailureAndReturnsToTheBase)
 {
-    server.peer().onLine(GetParam().failingLine, "550 Permission denied.\r\n");
+    if (*GetParam().failingLine)
+        server.peer().onLine(GetParam().failingLine, "550 Permission denied.\r\n");
+    else
+        server.failListing(GetParam().unlistedDir, "550 Permission denied.\r\n");
     ASSERT_TRUE(open());
     EXPECT_EQ(deleteSelected({"f1.txt", "t"}), GetParam().expected);
     EXPECT_EQ(server.paths(), GetParam().left);
     EXPECT_EQ(loggedWith("Error").size(), 1u);
     EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");
     EXPECT_NE(rig->rowOf("keep.txt"), -1);
+    Strings closing = loggedWith("Delete finished");
+    const Strings failures = loggedWith("Failed: ");
+    closing.insert(closing.end(), failures.begin(), failures.end());
+    EXPECT_EQ(closing, GetParam().closing);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, DeleteFailure,
     ::testing::Values(
-        FailureCase{"Dele", "DELE b.txt",
+        FailureCase{"Dele", "DELE b.txt", "",
                     {"DELE f1.txt", "CWD /t", "LIST", "DELE a.txt", "CWD /t/s1", "LIST", "DELE b.txt", "CWD /", "LIST"},
-                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1", "/t/s1/b.txt", "/t/s2", "/t/s2/c.txt"}},
-        FailureCase{"Cwd", "CWD /t/s2",
+                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1", "/t/s1/b.txt", "/t/s2", "/t/s2/c.txt"},
+                    {"Delete finished: 2 deleted, 1 failed", "Failed: /t/s1/b.txt"}},
+        FailureCase{"Cwd", "CWD /t/s2", "",
                     {"DELE f1.txt", "CWD /t", "LIST", "DELE a.txt", "CWD /t/s1", "LIST", "DELE b.txt", "CWD /t/s2",
-                     "CWD /", "LIST"},
-                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1", "/t/s2", "/t/s2/c.txt"}},
-        FailureCase{"Rmd", "RMD /t/s1",
+                     "CDUP", "RMD /t/s1", "CWD /", "LIST"},
+                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s2", "/t/s2/c.txt"},
+                    {"Delete finished: 4 deleted, 1 failed", "Failed: /t/s2"}},
+        FailureCase{"List", "", "/t/s1",
+                    {"DELE f1.txt", "CWD /t", "LIST", "DELE a.txt", "CWD /t/s1", "LIST", "CWD /t/s2", "LIST",
+                     "DELE c.txt", "CDUP", "RMD /t/s2", "CWD /", "LIST"},
+                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1", "/t/s1/b.txt"},
+                    {"Delete finished: 4 deleted, 1 failed", "Failed: /t/s1"}},
+        FailureCase{"Rmd", "RMD /t/s1", "",
                     {"DELE f1.txt", "CWD /t", "LIST", "DELE a.txt", "CWD /t/s1", "LIST", "DELE b.txt", "CWD /t/s2",
                      "LIST", "DELE c.txt", "CDUP", "RMD /t/s2", "RMD /t/s1", "CWD /", "LIST"},
-                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1"}}),
+                    {"/", "/f2.txt", "/keep.txt", "/t", "/t/s1"},
+                    {"Delete finished: 5 deleted, 1 failed", "Failed: /t/s1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Stop ends the chain after the request under way: the panel returns to the base directory and

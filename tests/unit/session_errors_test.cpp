@@ -105,5 +105,33 @@ TEST_F(SessionErrorsTest, ARefusedPasswordIsAskedAgain)
                                     "PWD", "TYPE A", "PASV", "LIST"}));
 }
 
+// A listing that fails is never shown as the directory's content: the panel drops the rows of the
+// directory before and says why; the session stays open, and the next listing clears the error.
+TEST_F(SessionErrorsTest, AFailedListingShowsTheErrorNotAnEmptyDirectory)
+{
+    server.addFile("/keep.txt");
+    server.addFile("/locked/x.txt");
+    server.failListing("/locked", "550 Permission denied.\r\n");
+    ASSERT_TRUE(open());
+    ASSERT_NE(rig->rowOf("keep.txt"), -1);
+    const uint64_t failed = rig->c.listingsFailed();
+    rig->ui.answerPrompt("/locked");
+    rig->c.ChandDirect1Click();
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.listingsFailed() > failed; }, 30000));
+    EXPECT_TRUE(rig->captions().empty());
+    EXPECT_EQ(rig->c.listingError(), "The listing of /locked failed: 550 Permission denied.");
+    EXPECT_EQ(rig->c.remoteStatusText(), rig->c.listingError());
+    EXPECT_EQ(rig->c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "locked"}));
+    EXPECT_TRUE(rig->c.Ftp1.Connected());
+    EXPECT_FALSE(rig->c.SiteListMode());
+    EXPECT_FALSE(rig->c.NavigationBusy());
+
+    const uint64_t shown = rig->c.listingsShown();
+    rig->c.FTPOneLevelUpClick();
+    ASSERT_TRUE(rig->waitListing(shown));
+    EXPECT_NE(rig->rowOf("keep.txt"), -1);
+    EXPECT_TRUE(rig->c.listingError().empty());
+}
+
 } // namespace
 } // namespace brisk::test

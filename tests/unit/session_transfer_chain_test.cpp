@@ -1,11 +1,14 @@
 #include "file_io.h"
 #include "file_tree.h"
+#include "session/entry_names.h"
 #include "tree_session_test.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <utility>
 
 namespace brisk::test {
 namespace {
@@ -74,7 +77,73 @@ TEST_F(TransferChainTest, HostileNamesInAListingAreSkippedAndLogged)
     EXPECT_EQ(sent, (Strings{"CWD /t", "LIST", "RETR ok.txt", "CWD /", "LIST"}));
     EXPECT_EQ(treeOf(tmp.path()), (Tree{{"local", "<dir>"}, {"local/t", "<dir>"}, {"local/t/ok.txt", "xx"}}));
     EXPECT_EQ(loggedWith("Skipped").size(), 3u) << ::testing::PrintToString(loggedWith("Skipped"));
-    EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 3 skipped, 0 failed");
+    // The link is left by rule; the names that cannot be written make the copy incomplete.
+    EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 1 skipped, 2 failed");
+    EXPECT_EQ(loggedWith("Failed: "), (Strings{"Failed: /t/../x", "Failed: /t/a/b"}));
+}
+
+// A directory that cannot be entered or listed fails by name with everything below it; nothing of
+// it is made locally, and its siblings are still fetched. A link to a file is fetched as the file,
+// by its own name; a link to a directory is never entered.
+TEST_F(TransferChainTest, ADirectoryThatCannotBeReadFailsAloneAndLinksToFilesAreFiles)
+{
+    server.addFile("/t/a.txt", 3);
+    server.addFile("/t/locked/x.txt", 1);
+    server.addFile("/t/ok/z.txt", 4);
+    server.addFile("/t/unlisted/y.txt", 1);
+    server.addFile("/l/real.txt", 5);
+    server.addFile("/l/real.lnk", 5);   // what RETR of the link sends
+    server.setRawListing("/l", "-rw-r--r--   1 o g 5 Jan 01  2020 real.txt\r\n"
+                               "lrwxrwxrwx   1 o g 8 Jan 01  2020 real.lnk -> real.txt\r\n"
+                               "lrwxrwxrwx   1 o g 1 Jan 01  2020 up -> /t\r\n");
+    server.peer().onLine("CWD /t/locked", "550 Permission denied.\r\n");
+    server.failListing("/t/unlisted", "550 Permission denied.\r\n");
+    ASSERT_TRUE(open());
+    writeLocal("outside.txt", "keep");
+    EXPECT_EQ(download({"t", "l"}),
+              (Strings{"CWD /l", "LIST", "RETR real.txt", "RETR real.lnk", "CWD /t", "LIST", "RETR a.txt",
+                       "CWD /t/locked", "CWD /t/ok", "LIST", "RETR z.txt", "CWD /t/unlisted", "LIST", "CWD /",
+                       "LIST"}));
+    EXPECT_EQ(treeOf(tmp.path()),
+              (Tree{{"local", "<dir>"}, {"local/outside.txt", "keep"}, {"local/t", "<dir>"}, {"local/t/a.txt", "xxx"},
+                    {"local/t/ok", "<dir>"}, {"local/t/ok/z.txt", "xxxx"}, {"local/l", "<dir>"},
+                    {"local/l/real.txt", "xxxxx"}, {"local/l/real.lnk", "xxxxx"}}));
+    EXPECT_EQ(summary(), "Transfer finished: 4 transferred, 1 skipped, 2 failed");
+    EXPECT_EQ(loggedWith("Failed: "), (Strings{"Failed: /t/locked", "Failed: /t/unlisted"}));
+    EXPECT_EQ(loggedWith("Starting transfer of real.lnk").size(), 1u);
+    EXPECT_TRUE(loggedWith("directory is not followed").size() == 1 && loggedWith("\"real.lnk\"").empty());
+    EXPECT_EQ(loggedWith("Skipped"),
+              (Strings{"Skipped \"up\" in /l: a symbolic link to a directory is not followed",
+                       "Skipped \"/t/locked\": the directory could not be entered",
+                       "Skipped \"/t/unlisted\": the directory could not be listed"}));
+    EXPECT_FALSE(rig->c.NavigationBusy());
+}
+
+// A local directory that cannot be read is a failure, never an empty directory: here a directory
+// replaced by a link while the upload runs (ELOOP, never followed). Nothing of it is created on the
+// server and its siblings are still sent.
+TEST_F(TransferChainTest, AnUnreadableLocalDirectoryFailsAndItsSiblingsAreSent)
+{
+    writeLocal("t/a.txt", "a");
+    writeLocal("t/s/b.txt", "b");
+    writeLocal("t/u/c.txt", "c");
+    writeLocal("elsewhere/secret.txt", "secret");
+    // The first CWD, before /t exists, swaps the link in; the later ones enter /t (the tree's own
+    // directory stays "/", which the absolute paths below do not need).
+    auto first = std::make_shared<bool>(true);
+    server.peer().onLine("CWD /t", [this, first](PeerSession& s, const std::string&) {
+        if (!std::exchange(*first, false))
+            return s.send("250 Directory changed.\r\n");
+        fs::remove_all(local / "t/s");
+        fs::create_directory_symlink(local / "elsewhere", local / "t/s");
+        s.send("550 No such directory.\r\n");
+    });
+    ASSERT_TRUE(open());
+    EXPECT_EQ(upload({"t"}), (Strings{"CWD /t", "MKD /t", "CWD /t", "LIST", "STOR /t/a.txt", "CWD /t/u", "MKD /t/u",
+                                      "CWD /t/u", "LIST", "STOR /t/u/c.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(server.paths(), (Strings{"/", "/t", "/t/a.txt", "/t/u", "/t/u/c.txt"}));
+    EXPECT_EQ(summary(), "Transfer finished: 2 transferred, 0 skipped, 1 failed");
+    EXPECT_EQ(loggedWith("Failed: "), (Strings{"Failed: " + (local / "t/s").string()}));
 }
 
 struct UploadCase {
@@ -249,6 +318,40 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"Ascii", 1, "", {"STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
         TypeCase{"Binary", 2, "txt,html", {"TYPE I", "STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What every chain may act on: a line that could not be read never, whatever text it holds; "."
+// and ".." are passed over; any other name that is no plain name is refused.
+TEST(ListedEntries, OnlyPlainNamesOfReadableLinesAreUsable)
+{
+    struct Case {
+        std::string name;
+        bool unreadable;
+        EntryVerdict verdict;
+        MainExtraMessage why;
+    };
+    const Case cases[] = {
+        {"plain.txt", false, EntryVerdict::Usable, xmsgNotDeletable},
+        {" lead blank", false, EntryVerdict::Usable, xmsgNotDeletable},
+        {"plain.txt", true, EntryVerdict::Refused, xmsgUnreadableLine},
+        {"226 Transfer done", true, EntryVerdict::Refused, xmsgUnreadableLine},
+        {".", false, EntryVerdict::Skipped, xmsgDotName},
+        {"..", false, EntryVerdict::Skipped, xmsgDotName},
+        {"", false, EntryVerdict::Refused, xmsgNotDeletable},
+        {"a/b", false, EntryVerdict::Refused, xmsgNotDeletable},
+        {"../x", false, EntryVerdict::Refused, xmsgNotDeletable},
+        {"cr\rx", false, EntryVerdict::Refused, xmsgNotDeletable},
+        {"lf\nx", false, EntryVerdict::Refused, xmsgNotDeletable},
+        {std::string("nul\0x", 5), false, EntryVerdict::Refused, xmsgNotDeletable},
+    };
+    for (const Case& c : cases) {
+        RemoteEntry entry;
+        entry.name = c.name;
+        entry.unreadable = c.unreadable;
+        const EntryCheck check = CheckListedEntry(entry, xmsgNotDeletable);
+        EXPECT_EQ(check.verdict, c.verdict) << PrintableName(c.name);
+        EXPECT_EQ(check.why, c.why) << PrintableName(c.name);
+    }
+}
 
 } // namespace
 } // namespace brisk::test

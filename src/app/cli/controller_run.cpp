@@ -112,11 +112,15 @@ ControllerRun::~ControllerRun()
             err_ << line << '\n';
 }
 
+// A listing that failed ends the wait too; the panel then holds no rows, only the error.
 bool ControllerRun::waitListing(uint64_t before)
 {
-    while (c_.listingsShown() == before &&
+    const uint64_t failedBefore = c_.listingsFailed();
+    while (c_.listingsShown() == before && c_.listingsFailed() == failedBefore &&
            !(c_.SiteListMode() && c_.Ftp1.State() == fsReady && c_.ConnectAttempt() < 0))
         EventLoop::instance().pumpOnce(100);
+    if (c_.listingsFailed() != failedBefore)
+        err_ << "brisklane-cli: " << c_.listingError() << '\n';
     return c_.listingsShown() > before && !c_.SiteListMode();
 }
 
@@ -182,6 +186,20 @@ int ControllerRun::selectEntry(const std::string& given, const std::string& what
     c_.remote.panel.unselectAll();
     c_.setRemoteSelected(size_t(row), true);
     return row;
+}
+
+bool ControllerRun::printClosingLines(const std::string& closing, bool verbose)
+{
+    const auto& lines = c_.log.lines();
+    const std::string failedPrefix = c_.msl[xmsgFailedName].substr(0, c_.msl[xmsgFailedName].find("%1"));
+    for (size_t i = lines.size(); i-- > 0;) {
+        if (lines[i].rfind(closing, 0) != 0)
+            continue;
+        for (size_t j = i; !verbose && j < lines.size() && (j == i || lines[j].rfind(failedPrefix, 0) == 0); ++j)
+            err_ << lines[j] << '\n';
+        return true;
+    }
+    return false;
 }
 
 void ControllerRun::report(const std::string& subject, const std::string& why)

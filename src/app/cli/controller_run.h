@@ -40,6 +40,9 @@ public:
     // The same for any work that says whether it is still running.
     bool waitEnd(const std::function<bool()>& running);
     void report(const std::string& subject, const std::string& why);
+    // Writes the last log line starting with `closing` and the failures named after it (unless
+    // -v writes the whole log); false when there is no such line.
+    bool printClosingLines(const std::string& closing, bool verbose);
 
 private:
     bool waitListing(uint64_t before);

@@ -10,7 +10,8 @@ namespace brisk::cli {
 
 namespace {
 
-bool removeTree(ControllerRun& run, const std::string& given)
+// The tree is gone only when nothing failed and its row is gone from the panel.
+bool removeTree(ControllerRun& run, const std::string& given, bool verbose)
 {
     if (run.selectEntry(given, "removed") < 0)
         return false;
@@ -18,9 +19,10 @@ bool removeTree(ControllerRun& run, const std::string& given)
     c.DeleteRemote();
     if (!run.waitChainEnd(c.deleteChain()))
         return run.report(given, "the session ended"), false;
-    if (rowOf(c.remote.panel, LastComponent(run.absolute(given))) >= 0)
+    run.printClosingLines(c.msl[xmsgDeleteFinished], verbose);
+    if (rowOf(c.remote.panel, LastComponent(run.absolute(given))) >= 0 || !c.listingError().empty())
         return run.report(given, "not removed"), false;
-    return true;
+    return c.deleteChain().tally().failed == 0;
 }
 
 } // namespace
@@ -33,7 +35,7 @@ int runTreeDelete(const GlobalOptions& options, const FtpUrl& url, const std::ve
         return kExitFailed;
     bool all = true;
     for (const std::string& dir : dirs)
-        all = removeTree(run, dir) && all;
+        all = removeTree(run, dir, options.verbose) && all;
     return all ? kExitOk : kExitFailed;
 }
 

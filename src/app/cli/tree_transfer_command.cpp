@@ -10,21 +10,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Waits for the transfer's end and tells how it went: its closing log line (with -v the log
-// holds it), and exit status 2 when any file failed.
-int finish(ControllerRun& run, const std::string& subject, bool verbose, std::ostream& err)
+// Waits for the transfer's end and tells how it went: its closing lines, the counts and each
+// failure by name (with -v the log holds them), and exit status 2 when anything failed.
+int finish(ControllerRun& run, const std::string& subject, bool verbose)
 {
     SessionController& c = run.controller();
     if (!run.waitChainEnd(c.transferChain()))
         return run.report(subject, "the session ended"), kExitFailed;
-    const std::string& closing = c.msl[xmsgTransferFinished];
-    for (auto line = c.log.lines().rbegin(); line != c.log.lines().rend(); ++line)
-        if (line->rfind(closing, 0) == 0) {
-            if (!verbose)
-                err << *line << '\n';
-            return c.transferChain().tally().failed > 0 ? kExitFailed : kExitOk;
-        }
-    return run.report(subject, "the transfer did not start"), kExitFailed;
+    if (!run.printClosingLines(c.msl[xmsgTransferFinished], verbose))
+        return run.report(subject, "the transfer did not start"), kExitFailed;
+    return c.transferChain().tally().failed > 0 ? kExitFailed : kExitOk;
 }
 
 } // namespace
@@ -46,7 +41,7 @@ int runTreeGet(const GlobalOptions& options, const FtpUrl& url, const std::strin
         return run.report(remoteDir, "not a directory"), kExitFailed;
     c.SetTransferTypeMenu(options.ascii ? 1 : 2);
     c.StartDownload();
-    return finish(run, remoteDir, options.verbose, err);
+    return finish(run, remoteDir, options.verbose);
 }
 
 int runTreePut(const GlobalOptions& options, const FtpUrl& url, const std::string& localDir,
@@ -63,7 +58,7 @@ int runTreePut(const GlobalOptions& options, const FtpUrl& url, const std::strin
     SessionController& c = run.controller();
     c.SetTransferTypeMenu(options.ascii ? 1 : 2);
     c.StartUpload({source.filename().string()});
-    return finish(run, localDir, options.verbose, err);
+    return finish(run, localDir, options.verbose);
 }
 
 } // namespace brisk::cli
