@@ -31,6 +31,7 @@ void MirrorForm::show()
     fileExists = choiceOf(task_.FileExists, int(kFileExists.size()));
     for (int bit = 0; bit < kMirrorParamCount; ++bit)
         params[size_t(bit)] = (task_.Params >> bit) & 1;
+    tempUpload = task_.TempUpload;
     exclusions_ = SplitExclusions(task_.Exclusions);
     selected_ = exclusions_.empty() ? -1 : 0;
 }
@@ -45,6 +46,7 @@ void MirrorForm::read()
     for (int bit = 0; bit < kMirrorParamCount; ++bit)
         if (params[size_t(bit)])
             task_.Params |= uint8_t(1 << bit);
+    task_.TempUpload = tempUpload;
     task_.Exclusions = JoinExclusions(exclusions_);
 }
 

@@ -36,6 +36,7 @@ public:
         "Include subfolders", "Ignore symbolic link", "Delete destination file if it does not exist in source folder",
         "Always prompt before deleting", "Transfer all files in binary",
     };
+    static constexpr const char* kTempUpload = "Upload under a temporary name, rename when complete";
 
     // The main window's messages caption the failures shown ("Attention").
     MirrorForm(TRecMirror& task, UserInterface& ui, const MainMessages& mainMessages);
@@ -46,6 +47,7 @@ public:
     int direction = 0;
     int fileExists = 0;
     std::array<bool, kMirrorParamCount> params{};
+    bool tempUpload = true;
     const std::vector<std::string>& exclusions() const { return exclusions_; }
     int selected() const { return selected_; }
     // Remove and Edit: exactly while an item is selected.

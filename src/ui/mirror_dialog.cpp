@@ -122,6 +122,10 @@ QGroupBox* T_Mirror::buildOptions()
         connect(params_[bit], &QCheckBox::toggled, this, [this, bit](bool on) { form_.params[bit] = on; });
         column->addWidget(params_[bit]);
     }
+    cbTempUpload_ = new QCheckBox(MirrorForm::kTempUpload, box);
+    cbTempUpload_->setObjectName("cbTempUpload");
+    connect(cbTempUpload_, &QCheckBox::toggled, this, [this](bool on) { form_.tempUpload = on; });
+    column->addWidget(cbTempUpload_);
     return box;
 }
 
@@ -176,6 +180,7 @@ void T_Mirror::showAll()
     fileExists_->button(form_.fileExists)->setChecked(true);
     for (size_t bit = 0; bit < params_.size(); ++bit)
         params_[bit]->setChecked(form_.params[bit]);
+    cbTempUpload_->setChecked(form_.tempUpload);
     showExclusions();
 }
 

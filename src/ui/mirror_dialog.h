@@ -50,6 +50,7 @@ private:
     QButtonGroup* direction_ = nullptr;
     QButtonGroup* fileExists_ = nullptr;
     std::array<QCheckBox*, kMirrorParamCount> params_{};
+    QCheckBox* cbTempUpload_ = nullptr;
     QListWidget* lbExclusions_ = nullptr;
     QPushButton* btEdit_ = nullptr;
     QPushButton* btRemove_ = nullptr;

@@ -206,6 +206,14 @@ TEST_F(MirrorFormTest, ShowsTheTaskAndReadsItBack)
         EXPECT_EQ(taskText(task), c.shownLocal + "|/pub||" + std::to_string(c.shownDirection) + '|' +
                                       std::to_string(c.shownFileExists) + '|' + std::to_string(c.params) + "|loaded");
     }
+    for (const bool temp : {false, true}) {
+        task.TempUpload = temp;
+        shown();
+        EXPECT_EQ(form.tempUpload, temp);
+        form.tempUpload = !temp;
+        form.read();
+        EXPECT_EQ(task.TempUpload, !temp);
+    }
 }
 
 // Items are listed as typed and saved trimmed; a blank or cancelled answer changes nothing, a long
