@@ -39,6 +39,8 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "connection.",
         "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
         "host or ftp://user@host:port/dir", "raw FTP command, e.g. FEAT",
+        "Not resumed, the whole file is transferred: %1",
+        "Incomplete download kept as %1: %2 of %3 bytes",
     };
     return texts;
 }

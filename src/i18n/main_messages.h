@@ -39,6 +39,10 @@ enum MainExtraMessage : int {
     xmsgTrustOnce, xmsgTrustAlways,
     // the grey hints of the quick-connect bar's address and of the raw command box
     xmsgAddressHint, xmsgRawCommandHint,
+    // a resume that cannot be right (no shorter part file, size unknown, ASCII): %1 the file
+    xmsgNotResumed,
+    // a download that did not reach its size: %1 the part file it stays in, %2 its bytes, %3 the size
+    xmsgIncomplete,
 };
 
 // The English texts, in order.

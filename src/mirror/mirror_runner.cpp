@@ -1,9 +1,7 @@
 #include "mirror/mirror_runner.h"
 
 #include "listing/calendar_date.h"
-#include "mirror/mirror_file_time.h"
 #include "mirror/mirror_run_planning.h"
-#include "platform/file_time.h"
 #include "session/remote_paths.h"
 
 #include <vector>
@@ -99,13 +97,10 @@ void MirrorRunner::removalListed()
 void MirrorRunner::succeeded()
 {
     const TMirrorRec r = current();
+    if (r.Operation == omGet && !commitDownload(r))
+        return failed();
     if (r.Operation == omGet || r.Operation == omPut)
         ctx_.ui.Progress().endFile();
-    // The file keeps the remote time, so that the next "only newest" run finds nothing to do.
-    if (r.Operation == omGet)
-        SetLocalModified(ctx_.ftp.LocalFileName, DownloadedFileTime(ctx_.ftp.RemoteModified(),
-                                                                    *ctx_.remote.listingCopy, r.RemoteName,
-                                                                    localToday()));
     run_->MarkDone();
     run_->FollowRemoteDir(ctx_.ftp.HostDirName);
     post(2);

@@ -41,6 +41,7 @@ private:
     bool skipWhenDry(TMirrorRec& r);
     void transfer(TMirrorRec& r);
     bool overwriteCheck(const TMirrorRec& r);
+    bool commitDownload(const TMirrorRec& r);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
     void enterRemoteDir(TMirrorRec& r, OperationFlag flag);

@@ -1,7 +1,10 @@
 #include "mirror/mirror_runner.h"
 
+#include "listing/calendar_date.h"
 #include "mirror/mirror_deletion.h"
+#include "mirror/mirror_file_time.h"
 #include "mirror/mirror_overwrite.h"
+#include "session/download_target.h"
 #include "session/remote_paths.h"
 
 #include <sys/stat.h>
@@ -112,13 +115,31 @@ void MirrorRunner::transfer(TMirrorRec& r)
     ftp.ResumeAt = 0;
     if (download) {
         ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
-        return resumeThis_ ? ftp.RestGetAsync() : ftp.GetAsync();
+        const int64_t size = ListedFileSize(*ctx_.remote.listingCopy, r.RemoteName);
+        const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, size, resumeThis_);
+        if (start == DownloadStart::WholeNotResumable)
+            ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {run_->LocalPath() + r.LocalName}));
+        return StartPreparedDownload(ftp, start);
     }
     ctx_.ui.Progress().startFile(ftp.LocalFileName, r.LocalSize, true);
     if (!resumeThis_)
         return ftp.PutAsync();
     ftp.ResumeAt = r.RemoteSize;
     ftp.RestPutAsync();
+}
+
+// The part file becomes the target and keeps the remote time, so that the next "only newest" run
+// finds nothing to do.
+bool MirrorRunner::commitDownload(const TMirrorRec& r)
+{
+    const RemoteListing& listing = *ctx_.remote.listingCopy;
+    const std::string problem =
+        CommitDownload(ctx_.msl, run_->LocalPath() + r.LocalName,
+                       ExpectedDownloadSize(ctx_.ftp.Binary, ListedFileSize(listing, r.RemoteName)),
+                       DownloadedFileTime(ctx_.ftp.RemoteModified(), listing, r.RemoteName, localToday()));
+    if (!problem.empty())
+        ctx_.log(problem);
+    return problem.empty();
 }
 
 bool MirrorRunner::overwriteCheck(const TMirrorRec& r)

@@ -21,7 +21,6 @@ public:
     TransferType type = TransferType::Auto;
     bool overwriteAll = false;    // "All" in the overwrite prompt: no more prompts in this transfer
     bool resumeThis = false;      // the current file is resumed (REST)
-    int64_t remoteFileTime = 0;   // time of the current download, seconds since the epoch; 0: none
 
     void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
@@ -57,7 +56,7 @@ private:
     bool makeLocalDir(const std::string& path);
     void uploadCwdFailed();
     void dropCurrentDir(MainExtraMessage why);
-    void setLocalFileTime();
+    bool commitDownload();
 
     // The overwrite check of the first queued file; it may skip files, rename the target or
     // empty the queues.
@@ -66,7 +65,6 @@ private:
     bool localTargetIsLink(const TransferFile& file);
     bool answerOverwrite(OverwriteChoice choice, const std::string& newPath);
     bool RemoteFileExists(const std::string& path) const;
-    int64_t RemoteFileSize(const std::string& path) const;
 
     void FinishTransfer();
     void end() override { FinishTransfer(); }
@@ -76,6 +74,7 @@ private:
     std::deque<TransferFile> files_;
     std::deque<TransferDir> dirs_;
     TransferDir currentDir_;        // the directory being visited
+    TransferFile receiving_;        // the file being downloaded
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
 };
