@@ -249,6 +249,14 @@ private:
     void SendClosed(uint16_t error);
     void CheckTransferEnd();
     void PostStartSending();
+    // Resumed transfers (ftp_resume.cpp).
+    void RestStep();
+    void RestReply();
+    void ResumePointReply();
+    bool ResumeWithRestInstead();
+    void VerifyResumedSize();
+    void ResumedSizeReply();
+    int64_t resumeFrom_ = 0;   // where a resumed upload starts, from SIZE; 0: the whole file
     void TransferFailed(int code, const char* remark);
     bool ReportProgress();
     void LogStatistics();

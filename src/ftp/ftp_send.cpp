@@ -44,7 +44,9 @@ void TCustomFtpCli::StartSend(bool append)
         return HandleError("STOR/APPE: not connected");
     if (LocalFileName.empty())
         return HandleError("LocalFileName empty");
-    requestType_ = append ? ftpAppendAsync : ftpPutAsync;
+    // A resumed upload ends as what it was asked as, whether it went as APPE or as REST and STOR.
+    if (requestType_ != ftpRestPutAsync)
+        requestType_ = append ? ftpAppendAsync : ftpPutAsync;
     append_ = append;
     ClearTransferFlags();
     startTime_ = 0;
@@ -150,6 +152,8 @@ void TCustomFtpCli::SendFirstReply()
         }
         return;
     }
+    if (ResumeWithRestInstead())
+        return;
     ResumeAt = 0;
     TransferFailed(statusCode_, nullptr);
 }

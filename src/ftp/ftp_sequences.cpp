@@ -16,8 +16,8 @@ constexpr uint32_t kLogin = bit(stepOpen) | bit(stepSecure) | bit(stepUser) | bi
 // The order in which pending steps run, whatever order an operation lists them in.
 constexpr TFtpStep kStepOrder[] = {
     stepOpen, stepSecure, stepUser, stepPass, stepFeat, stepOptsUtf8, stepOptsMlst, stepCwd, stepCDup, stepTypeSet,
-    stepPort, stepRest, stepGet, stepPut, stepAppend, stepMdtm, stepMfmt, stepDir, stepLs, stepSyst, stepMkd, stepRmd,
-    stepRenFrom, stepRenTo, stepSize, stepDele,
+    stepSize, stepPort, stepRest, stepGet, stepPut, stepAppend, stepMdtm, stepMfmt, stepVerifySize, stepDir, stepLs,
+    stepSyst, stepMkd, stepRmd, stepRenFrom, stepRenTo, stepDele,
     stepPwd, stepQuote, stepQuit,
 };
 
@@ -39,9 +39,11 @@ void TCustomFtpCli::RestartGetAsync()
                                            bit(stepGet) | bit(stepQuit));
 }
 void TCustomFtpCli::PutAsync() { HighLevelAsync(ftpPutAsync, bit(stepPort) | bit(stepPut) | bit(stepMfmt)); }
+// The remote file's size first: the upload resumes from its end with APPE, and the size afterwards must
+// be the local file's (ftp_resume.cpp).
 void TCustomFtpCli::RestPutAsync()
 {
-    HighLevelAsync(ftpRestPutAsync, bit(stepPort) | bit(stepRest) | bit(stepPut) | bit(stepMfmt));
+    HighLevelAsync(ftpRestPutAsync, bit(stepSize) | bit(stepPort) | bit(stepAppend) | bit(stepMfmt) | bit(stepVerifySize));
 }
 void TCustomFtpCli::RestartPutAsync()
 {
@@ -194,7 +196,7 @@ void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
     case stepCDup: CDupAsync(); break;
     case stepTypeSet: TypeSetAsync(); break;
     case stepPort: PortAsync(); break;
-    case stepRest: RestAsync(); break;
+    case stepRest: RestStep(); break;
     case stepGet:
         if (!(previous == stepRest && ResumeAt >= 0 && statusCode_ == 350))
             ResumeAt = 0;
@@ -209,7 +211,12 @@ void TCustomFtpCli::StartStep(TFtpStep step, TFtpStep previous)
     case stepRmd: RmdAsync(); break;
     case stepRenFrom: RenFromAsync(); break;
     case stepRenTo: RenToAsync(); break;
-    case stepSize: SizeAsync(); break;
+    case stepSize:
+        SizeAsync();
+        if (requestType_ == ftpRestPutAsync && state_ == fsWaitingResponse)
+            next_ = &TCustomFtpCli::ResumePointReply;
+        break;
+    case stepVerifySize: VerifyResumedSize(); break;
     case stepDele: DeleAsync(); break;
     case stepPwd: PwdAsync(); break;
     case stepQuote: QuoteAsync(); break;

@@ -47,7 +47,7 @@ enum TFtpStep : uint8_t {
     stepNone, stepOpen, stepUser, stepPass, stepCwd, stepSize, stepMkd, stepRmd, stepRenFrom, stepRenTo,
     stepGet, stepDir, stepQuit, stepSyst, stepDele, stepPwd, stepQuote, stepPut, stepTypeSet, stepRest,
     stepCDup, stepLs, stepAppend, stepPort, stepSecure, stepFeat, stepOptsUtf8, stepOptsMlst, stepMdtm,
-    stepMfmt,
+    stepMfmt, stepVerifySize,
 };
 
 } // namespace brisk

@@ -45,6 +45,8 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "The listing of %1 failed: %2",
         "the partial file of an unfinished transfer",
         "The server refused to rename the upload of %1; it is sent again under its own name",
+        "Not resumed, the whole file is transferred: %1",
+        "Incomplete download kept as %1: %2 of %3 bytes",
     };
     return texts;
 }

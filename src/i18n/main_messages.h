@@ -47,6 +47,10 @@ enum MainExtraMessage : int {
     xmsgListingFailed,
     // the mirror: a name passed over as an unfinished transfer's part; %1 an upload sent directly
     xmsgPartialFile, xmsgRenameRefused,
+    // a resume that cannot be right (no shorter part file, size unknown, ASCII): %1 the file
+    xmsgNotResumed,
+    // a download that did not reach its size: %1 the part file it stays in, %2 its bytes, %3 the size
+    xmsgIncomplete,
 };
 
 // The English texts, in order.

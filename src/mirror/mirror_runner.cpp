@@ -1,9 +1,7 @@
 #include "mirror/mirror_runner.h"
 
 #include "listing/calendar_date.h"
-#include "mirror/mirror_file_time.h"
 #include "mirror/mirror_run_planning.h"
-#include "platform/file_time.h"
 #include "session/entry_names.h"
 #include "session/remote_paths.h"
 
@@ -129,18 +127,12 @@ void MirrorRunner::removalListed()
 void MirrorRunner::succeeded()
 {
     const TMirrorRec r = current();
+    if (r.Operation == omGet && !commitDownload(r))
+        return failed(ftpGetAsync);
     if (isTransfer(r.Operation) && upload_ != UploadStep::Rename)
         ctx_.ui.Progress().endFile();
     if (r.Operation == omPut && upload_ == UploadStep::Temporary)
         return renameUpload(r);
-    // The file keeps the remote time, so that the next "only newest" run finds nothing to do.
-    if (r.Operation == omGet) {
-        const auto& listed = ctx_.remote.listingCopy;
-        const std::optional<size_t> at = listedNames_.find(listed, r.RemoteName);
-        const RemoteListing entry = at ? RemoteListing{(*listed)[*at]} : RemoteListing{};
-        SetLocalModified(ctx_.ftp.LocalFileName,
-                         DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday()));
-    }
     run_->MarkDone();
     run_->FollowRemoteDir(ctx_.ftp.HostDirName);
     upByPath_ = false;

@@ -56,6 +56,9 @@ private:
     // Deletes `remoteName` when the connection still stands; true when the DELE went out.
     bool tidy(const std::string& remoteName);
     bool overwriteCheck(const TMirrorRec& r);
+    bool commitDownload(const TMirrorRec& r);
+    RemoteListing listedEntry(const std::string& name);
+    int64_t listedSize(const std::string& name);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
     void enterRemoteDir(TMirrorRec& r, OperationFlag flag);

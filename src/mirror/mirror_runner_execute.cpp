@@ -1,8 +1,11 @@
 #include "mirror/mirror_runner.h"
 
+#include "listing/calendar_date.h"
 #include "mirror/mirror_deletion.h"
+#include "mirror/mirror_file_time.h"
 #include "mirror/mirror_overwrite.h"
 #include "session/entry_names.h"
+#include "session/download_target.h"
 #include "session/remote_paths.h"
 
 #include <cerrno>
@@ -122,7 +125,10 @@ void MirrorRunner::transfer(TMirrorRec& r)
     if (!download)
         return upload(r);
     ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
-    resumeThis_ ? ftp.RestGetAsync() : ftp.GetAsync();
+    const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, listedSize(r.RemoteName), resumeThis_);
+    if (start == DownloadStart::WholeNotResumable)
+        ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {run_->LocalPath() + r.LocalName}));
+    StartPreparedDownload(ftp, start);
 }
 
 // Under the temporary name, renamed when complete, so that the file on the server is never a part of
@@ -186,6 +192,34 @@ bool MirrorRunner::tidy(const std::string& remoteName)
     ctx_.ftp.HostFileName = remoteName;
     ctx_.ftp.DeleAsync();
     return true;
+}
+
+// The listing's entry for `name` alone (or none), found through the index so that a large
+// directory is not searched once per file.
+RemoteListing MirrorRunner::listedEntry(const std::string& name)
+{
+    const auto& listed = ctx_.remote.listingCopy;
+    const std::optional<size_t> at = listedNames_.find(listed, name);
+    return at ? RemoteListing{(*listed)[*at]} : RemoteListing{};
+}
+
+int64_t MirrorRunner::listedSize(const std::string& name)
+{
+    return ListedFileSize(listedEntry(name), name);
+}
+
+// The part file becomes the target and keeps the remote time, so that the next "only newest" run
+// finds nothing to do.
+bool MirrorRunner::commitDownload(const TMirrorRec& r)
+{
+    const RemoteListing entry = listedEntry(r.RemoteName);
+    const std::string problem =
+        CommitDownload(ctx_.msl, run_->LocalPath() + r.LocalName,
+                       ExpectedDownloadSize(ctx_.ftp.Binary, ListedFileSize(entry, r.RemoteName)),
+                       DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday()));
+    if (!problem.empty())
+        ctx_.log(problem);
+    return problem.empty();
 }
 
 bool MirrorRunner::overwriteCheck(const TMirrorRec& r)

@@ -24,9 +24,11 @@ LocalFile::~LocalFile()
 std::unique_ptr<LocalFile> LocalFile::Open(const std::string& path, Mode mode, int64_t offset)
 {
     int flags = O_CLOEXEC;
+    // A file written is never reached through a symbolic link: the link could lead anywhere outside
+    // the directory the user chose, and checking before opening would leave a gap for a swap.
     switch (mode) {
-    case Mode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case Mode::WriteAt: flags |= O_WRONLY; break;
+    case Mode::CreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
+    case Mode::WriteAt: flags |= O_WRONLY | O_NOFOLLOW; break;
     case Mode::ReadFrom: flags |= O_RDONLY; break;
     }
     const int fd = ::open(path.c_str(), flags, 0644);

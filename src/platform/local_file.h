@@ -16,8 +16,9 @@ public:
     LocalFile(const LocalFile&) = delete;
     LocalFile& operator=(const LocalFile&) = delete;
 
-    // nullptr when the file cannot be opened (or positioned). WriteAt cuts the file at the offset first,
-    // so that a resumed download never keeps stale bytes behind the new ones.
+    // nullptr when the file cannot be opened (or positioned), and for writing when `path` is a symbolic
+    // link. WriteAt cuts the file at the offset first, so that a resumed download never keeps stale
+    // bytes behind the new ones.
     static std::unique_ptr<LocalFile> Open(const std::string& path, Mode mode, int64_t offset = 0);
 
     // Bytes read, 0 at the end, -1 on failure. Small reads are served from a read-ahead piece; a large

@@ -1,6 +1,5 @@
 #include "session/transfer_chain.h"
 
-#include "platform/file_time.h"
 #include "session/remote_paths.h"
 
 namespace brisk {
@@ -72,9 +71,10 @@ void TransferChain::fileDone()
     if (!running())
         return;
     ctx_.ui.Progress().endFile();
-    ++tally_.transferred;
-    if (direction_ == Direction::Download)
-        setLocalFileTime();
+    if (direction_ == Direction::Download && !commitDownload())
+        ++tally_.failed;
+    else
+        ++tally_.transferred;
     next();
 }
 
@@ -166,13 +166,6 @@ bool TransferChain::SelectTransferType(const std::string& fileName)
     if (ascii == !ftp.Binary)
         return true;
     return ascii ? ftp.TypeAscii() : ftp.TypeBinary();
-}
-
-// MDTM's exact time where the server gave it, else the time the listing showed.
-void TransferChain::setLocalFileTime()
-{
-    const int64_t exact = ctx_.ftp.RemoteModified();
-    SetLocalModified(ctx_.ftp.LocalFileName, exact > 0 ? exact : remoteFileTime);
 }
 
 // The end of a transfer: one line with what it did, the panels show the result.

@@ -21,7 +21,6 @@ public:
     TransferType type = TransferType::Auto;
     bool overwriteAll = false;    // "All" in the overwrite prompt: no more prompts in this transfer
     bool resumeThis = false;      // the current file is resumed (REST)
-    int64_t remoteFileTime = 0;   // time of the current download, seconds since the epoch; 0: none
 
     void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
@@ -59,7 +58,7 @@ private:
     void dropCurrentDir(MainExtraMessage why, const std::string& shown);
     std::string failedFileName() const;
     void failRemaining();
-    void setLocalFileTime();
+    bool commitDownload();
 
     // The overwrite check of the first queued file; it may skip files, rename the target or
     // empty the queues.
@@ -68,7 +67,6 @@ private:
     bool localTargetIsLink(const TransferFile& file);
     bool answerOverwrite(OverwriteChoice choice, const std::string& newPath);
     bool RemoteFileExists(const std::string& path) const;
-    int64_t RemoteFileSize(const std::string& path) const;
 
     void FinishTransfer();
     void end() override { FinishTransfer(); }
@@ -78,6 +76,7 @@ private:
     std::deque<TransferFile> files_;
     std::deque<TransferDir> dirs_;
     TransferDir currentDir_;        // the directory being visited
+    TransferFile receiving_;        // the file being downloaded
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
 };

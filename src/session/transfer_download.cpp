@@ -2,6 +2,7 @@
 
 #include "listing/listing_date.h"
 #include "local/local_paths.h"
+#include "session/download_target.h"
 #include "session/entry_names.h"
 #include "session/queue_entry.h"
 #include "session/remote_paths.h"
@@ -82,19 +83,30 @@ void TransferChain::receiveFile()
     files_.pop_front();
     ctx_.ui.Progress().open();
     ftp.HostFileName = file.source;
-    ftp.LocalFileName = file.target;
-    remoteFileTime = file.time;
+    receiving_ = file;
     ctx_.log(ctx_.msl[msgStartingTransfer] + " " + LastComponent(file.target));
     if (!SelectTransferType(file.target) && !ftp.Connected()) {
         ++tally_.failed;
         return FinishTransfer();
     }
     ctx_.ui.Progress().startFile(file.source, file.size, false);
-    ftp.ResumeAt = 0;
-    if (resumeThis)
-        ftp.RestGetAsync();
-    else
-        ftp.GetAsync();
+    const DownloadStart start = PrepareDownload(ftp, file.target, file.size, resumeThis);
+    if (start == DownloadStart::WholeNotResumable)
+        ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {file.target}));
+    StartPreparedDownload(ftp, start);
+}
+
+// The part file becomes the target, with MDTM's exact time where the server gave it, else the time
+// the listing showed.
+bool TransferChain::commitDownload()
+{
+    const int64_t exact = ctx_.ftp.RemoteModified();
+    const std::string problem = CommitDownload(ctx_.msl, receiving_.target,
+                                               ExpectedDownloadSize(ctx_.ftp.Binary, receiving_.size),
+                                               exact > 0 ? exact : receiving_.time);
+    if (!problem.empty())
+        ctx_.log(ctx_.msl[msgError] + " " + problem);
+    return problem.empty();
 }
 
 } // namespace brisk

@@ -1,13 +1,23 @@
 #include "session/transfer_chain.h"
 
 #include "platform/ascii.h"
+#include "session/download_target.h"
 #include "session/entry_names.h"
-#include "session/queue_entry.h"
 #include "session/remote_paths.h"
 
 #include <sys/stat.h>
 
 namespace brisk {
+
+namespace {
+
+bool localEntryExists(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
 
 // Asks about (or decides, without prompting) every queued target that exists, from the first
 // one on, until a file is to be transferred or the queue is empty.
@@ -26,6 +36,8 @@ void TransferChain::CheckOverwrite()
                 resumeThis = ctx_.options.DefPrompt == 2;
                 return;
             }
+            if (download && !localEntryExists(files_.front().target))
+                return;   // only a part file is there: nothing of the user's to keep
             ++tally_.skipped;
             files_.pop_front();
             continue;
@@ -63,12 +75,13 @@ bool TransferChain::answerOverwrite(OverwriteChoice choice, const std::string& n
     return true;
 }
 
+// A download's target also counts as there when a failed download left its part file, which a
+// resume continues.
 bool TransferChain::targetExists(const TransferFile& file) const
 {
     if (direction_ == Direction::Upload)
         return RemoteFileExists(file.target);
-    struct stat info {};
-    return lstat(file.target.c_str(), &info) == 0;
+    return localEntryExists(file.target) || localEntryExists(PartFileOf(file.target));
 }
 
 // A download never writes through a symbolic link: it could lead anywhere outside the directory
@@ -93,18 +106,6 @@ bool TransferChain::RemoteFileExists(const std::string& path) const
         if (toLowerAscii(std::string(listing.name(i))) == name)
             return true;
     return false;
-}
-
-// The listed size of the file of that exact name in the directory being uploaded into; -1 when
-// there is none.
-int64_t TransferChain::RemoteFileSize(const std::string& path) const
-{
-    const std::string name = LastComponent(path);
-    const RemoteListing& listing = *ctx_.remote.listingCopy;
-    for (size_t i = 0; i < listing.size(); ++i)
-        if (!listing.isDirectory(i) && listing.name(i) == name)
-            return ParseSizeText(listing.view(i).size);
-    return -1;
 }
 
 } // namespace brisk

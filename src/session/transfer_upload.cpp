@@ -60,8 +60,6 @@ void TransferChain::sendFile()
     const TransferFile file = files_.front();
     files_.pop_front();
     ctx_.ui.Progress().open();
-    // The offset is what the listing of the directory being uploaded into shows for that name.
-    const int64_t resumeAt = std::max<int64_t>(RemoteFileSize(file.target), 0);
     ftp.LocalFileName = file.source;
     ftp.HostFileName = file.target;
     if (!SelectTransferType(file.source) && !ftp.Connected()) {
@@ -69,7 +67,8 @@ void TransferChain::sendFile()
         return FinishTransfer();
     }
     ctx_.ui.Progress().startFile(file.source, file.size, true);
-    ftp.ResumeAt = resumeThis ? resumeAt : 0;
+    // A resumed upload asks the server for the remote size itself (RestPutAsync).
+    ftp.ResumeAt = 0;
     if (resumeThis)
         ftp.RestPutAsync();
     else

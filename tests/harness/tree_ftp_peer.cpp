@@ -286,6 +286,27 @@ void TreeFtpPeer::install()
         restAt_ = 0;
         s.send(cut ? "426 Connection reset.\r\n" : "226 Stored.\r\n");
     });
+    peer_.on("APPE", [this](PeerSession& s, const std::string& line) {
+        const std::string path = [&] {
+            std::lock_guard<std::mutex> lock(mutex_);
+            return resolve(argumentOf(line));
+        }();
+        s.send("150 Appending.\r\n");
+        s.acceptData();
+        const std::string bytes = s.receiveDataUntilClose();
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = nodes_.find(path);
+        if (it == nodes_.end() || it->second.kind != '-')
+            return s.send("553 No such file.\r\n");
+        it->second.size += int64_t(bytes.size());
+        s.send("226 Appended.\r\n");
+    });
+    peer_.on("SIZE", locked([this](PeerSession& s, const std::string& arg) {
+        const auto it = nodes_.find(resolve(arg));
+        if (it == nodes_.end() || it->second.kind != '-')
+            return s.send("550 No such file.\r\n");
+        s.send("213 " + std::to_string(it->second.size) + "\r\n");
+    }));
     peer_.on("SITE", locked([this](PeerSession& s, const std::string& arg) {
         std::istringstream in(arg);
         std::string chmod, mode, name;

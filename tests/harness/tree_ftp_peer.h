@@ -9,8 +9,8 @@
 namespace brisk::test {
 
 // A scripted FTP server that keeps a small file tree in memory and answers the commands of a
-// session (login, SYST, PWD, CWD, CDUP, TYPE, PASV, LIST, RETR, STOR, DELE, RMD, MKD, RNFR/RNTO,
-// SITE CHMOD) as a Unix server would. Single lines can be made to fail with
+// session (login, SYST, PWD, CWD, CDUP, TYPE, PASV, LIST, SIZE, REST, RETR, STOR, APPE, DELE, RMD, MKD,
+// RNFR/RNTO, SITE CHMOD) as a Unix server would. Single lines can be made to fail with
 // `peer().onLine(line, reply)`, and a directory's listing can be replaced by raw text for names no
 // file system holds.
 class TreeFtpPeer {

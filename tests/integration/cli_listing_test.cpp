@@ -89,11 +89,18 @@ TEST_F(CliListing, ASignalDuringAListingRemovesTheTemporaryFile)
         const bool listed = waitForCommand(peer, "LIST");
         // The data connection is accepted once the tool is receiving into its file.
         const bool fileThere = !std::filesystem::is_empty(tmp);
+        // In a directory of its own that only this user may enter: nobody can put a link or a file
+        // of theirs under the listing's name while it is made again for each listing.
+        bool privateDir = fileThere;
+        for (const auto& entry : std::filesystem::directory_iterator(tmp))
+            privateDir = privateDir && entry.is_directory() && !entry.is_symlink() &&
+                         (entry.status().permissions() & std::filesystem::perms::all) == std::filesystem::perms::owner_all;
         ::kill(pid, signal);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(listed) << ::testing::PrintToString(peer.lines());
         EXPECT_TRUE(fileThere) << "the listing was arriving in its temporary file";
+        EXPECT_TRUE(privateDir);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
         EXPECT_TRUE(std::filesystem::is_empty(tmp));

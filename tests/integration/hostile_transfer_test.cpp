@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,7 +25,7 @@ struct HostileCase {
     std::vector<std::string> options;
     std::function<void(ScriptedFtpPeer&)> script;
     std::vector<std::string> messages;          // each on stderr
-    std::optional<std::string> localAfter;      // the local file afterwards; unset: unchanged
+    std::optional<std::string> partAfter;       // what the part file holds afterwards; unset: none
     bool listing = false;                       // "ls" instead of "get"
 };
 
@@ -127,6 +128,12 @@ TEST(HostileTransfer, AFailedDownloadOrListingSaysWhyAndSparesTheLocalFile)
         for (const std::string& message : c.messages)
             EXPECT_NE(r.err.find(message), std::string::npos) << message << " not in:\n" << r.err;
         EXPECT_EQ(r.err.find(" bytes received/sent in "), std::string::npos) << "no statistics for a failure";
-        EXPECT_EQ(readFileBytes(local), c.localAfter.value_or(kPrecious));
+        // The local file is replaced only by a whole download; what arrived of a broken one waits in
+        // the part file for a resume.
+        EXPECT_EQ(readFileBytes(local), kPrecious);
+        EXPECT_EQ(std::filesystem::exists(local + ".part"), c.partAfter.has_value());
+        if (c.partAfter) {
+            EXPECT_EQ(readFileBytes(local + ".part"), *c.partAfter);
+        }
     }
 }

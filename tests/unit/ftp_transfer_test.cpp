@@ -310,7 +310,7 @@ TEST_F(FtpTransfer, ActiveModeSendsTheLoopbackPortFormAndAcceptsOnlyTheServer)
     EXPECT_FALSE(reachableElsewhere);
 }
 
-// 350 appends at the resume point, any other success takes the whole file again, a refusal sends no RETR;
+// 350 appends at the resume point; any other answer, a refusal too, takes the whole file again;
 // without a local file there is no REST.
 TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
 {
@@ -324,7 +324,7 @@ TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
     } rows[] = {
         {"350 Restarting at 20000.\r\n", 0, "0123456789" + data},
         {"200 whatever\r\n", 0, data},
-        {"502 No REST here.\r\n", 502, "0123456789"},
+        {"502 No REST here.\r\n", 0, data},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.restReply);
@@ -334,7 +334,7 @@ TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
         EXPECT_EQ(request(&TCustomFtpCli::RestGetAsync, "f.bin", "resume"), r.expected);
         const std::vector<std::string> lines = sent();
         EXPECT_EQ(lines[before + 1], "REST 10");
-        EXPECT_EQ(lines.size(), before + (r.expected ? 2 : 3));
+        EXPECT_EQ(lines.size(), before + 3);
         EXPECT_EQ(readFileBytes(target("resume")), r.after);
     }
     const size_t before = sent().size();
@@ -343,24 +343,60 @@ TEST_F(FtpTransfer, RestartedDownloadsByTheRestReply)
     EXPECT_EQ(readFileBytes(target("absent")), data);
 }
 
-TEST_F(FtpTransfer, RestartedUploadReadsFromTheResumePointAndCountsFromIt)
+// A resumed upload: SIZE says where the remote file ends, APPE sends the rest (counted from the resume
+// point) and SIZE afterwards must give the local size. Where that cannot be right, the whole file goes
+// with STOR; a server without APPE gets REST and STOR, and REST must be answered 350.
+TEST_F(FtpTransfer, ResumedUploadsByTheServersAnswers)
 {
-    std::string received;
-    peer.on("REST", "350 ok\r\n");
-    peer.on("STOR", upload(received));
-    connect();
     const std::string data = bytePattern(5000);
     writeFileBytes(target("up"), data);
-    std::vector<int64_t> counts;
-    d.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) { counts.push_back(count); };
-    d.ftp.ResumeAt = 1000;
-    ASSERT_EQ(request(&TCustomFtpCli::RestPutAsync, "up.bin", "up"), 0);
-    EXPECT_EQ(received, data.substr(1000));
-    ASSERT_FALSE(counts.empty());
-    EXPECT_EQ(counts.front(), 1000);
-    EXPECT_EQ(counts.back(), 5000);
-    EXPECT_EQ(d.dones.back().request, ftpPutAsync);
-    EXPECT_EQ(lastSent(3), (std::vector<std::string>{"PASV", "REST 1000", "STOR up.bin"}));
+    connect();
+    const struct {
+        const char* name;
+        const char* sizeBefore;
+        const char* appe;   // nullptr: APPE takes the bytes
+        const char* rest;
+        const char* sizeAfter;
+        std::vector<std::string> sent;
+        int error;
+        std::string received;
+    } rows[] = {
+        {"appended", "213 1000\r\n", nullptr, "350 ok\r\n", "213 5000\r\n",
+         {"SIZE up.bin", "PASV", "APPE up.bin", "SIZE up.bin"}, 0, data.substr(1000)},
+        {"no APPE", "213 1000\r\n", "502 Unknown command.\r\n", "350 ok\r\n", "213 5000\r\n",
+         {"SIZE up.bin", "PASV", "APPE up.bin", "PASV", "REST 1000", "STOR up.bin", "SIZE up.bin"}, 0,
+         data.substr(1000)},
+        {"no APPE nor REST", "213 1000\r\n", "502 Unknown command.\r\n", "502 Unknown command.\r\n",
+         "213 5000\r\n", {"SIZE up.bin", "PASV", "APPE up.bin", "PASV", "REST 1000", "STOR up.bin", "SIZE up.bin"},
+         0, data},
+        {"no SIZE", "502 Unknown command.\r\n", nullptr, "350 ok\r\n", "", {"SIZE up.bin", "PASV", "STOR up.bin"},
+         0, data},
+        {"not there", "550 No such file.\r\n", nullptr, "350 ok\r\n", "", {"SIZE up.bin", "PASV", "STOR up.bin"},
+         0, data},
+        {"not shorter", "213 5000\r\n", nullptr, "350 ok\r\n", "", {"SIZE up.bin", "PASV", "STOR up.bin"}, 0, data},
+        {"wrong size after", "213 1000\r\n", nullptr, "350 ok\r\n", "213 4000\r\n",
+         {"SIZE up.bin", "PASV", "APPE up.bin", "SIZE up.bin"}, 426, data.substr(1000)},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::string received;
+        int sizes = 0;
+        peer.on("SIZE", [&](PeerSession& s, const std::string&) { s.send(sizes++ == 0 ? r.sizeBefore : r.sizeAfter); });
+        peer.on("APPE", r.appe ? PeerRule([&r](PeerSession& s, const std::string&) { s.send(r.appe); }) : upload(received));
+        peer.on("REST", r.rest);
+        peer.on("STOR", upload(received));
+        std::vector<int64_t> counts;
+        d.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) { counts.push_back(count); };
+        d.ftp.ResumeAt = 0;
+        const size_t before = sent().size();
+        EXPECT_EQ(request(&TCustomFtpCli::RestPutAsync, "up.bin", "up"), r.error) << d.ftp.ErrorMessage();
+        EXPECT_EQ(d.dones.back().request, ftpRestPutAsync);
+        EXPECT_EQ(lastSent(sent().size() - before), r.sent);
+        EXPECT_TRUE(received == r.received) << received.size();
+        ASSERT_FALSE(counts.empty());
+        EXPECT_EQ(counts.front(), int64_t(data.size() - r.received.size()));
+        EXPECT_EQ(counts.back(), 5000);
+    }
 }
 
 TEST_F(FtpTransfer, LocalFileFailures)

@@ -81,6 +81,42 @@ TEST_F(MirrorRunnerTest, DownloadMirrorCopiesTheRemoteTree)
     EXPECT_EQ(rig->local.refreshes, 1);
 }
 
+// A download that falls short of the listed size, or is cut, fails and leaves the old file as it was,
+// its bytes in the part file; a whole one replaces its target.
+TEST_F(MirrorRunnerTest, DownloadsReplaceTheirTargetOnlyWhenComplete)
+{
+    server.addFile("/site/a.txt", 3);
+    server.addFile("/site/b.txt", 2);
+    server.addFile("/site/c.txt", 4);
+    server.setRawListing("/site", "-rw-r--r--   1 o g 9 Jan 01  2020 a.txt\r\n"
+                                  "-rw-r--r--   1 o g 2 Jan 01  2020 b.txt\r\n"
+                                  "-rw-r--r--   1 o g 4 Jan 01  2020 c.txt\r\n");
+    server.peer().onLine("RETR b.txt", [](PeerSession& s, const std::string&) {
+        s.send("150 go\r\n");
+        s.acceptData();
+        s.sendData("x");
+        s.resetData();
+        s.send("426 Connection reset.\r\n");
+    });
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        writeFileBytes(local / name, "old");
+    writeFileBytes(tmp.path() / "outside.txt", "keep");
+    task.Params = mpAllBinary;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR a.txt", "RETR b.txt", "RETR c.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(treeOf(tmp.path()), (std::map<std::string, std::string>{{"local", "<dir>"},
+                                                                       {"local/a.txt", "old"},
+                                                                       {"local/a.txt.part", "xxx"},
+                                                                       {"local/b.txt", "old"},
+                                                                       {"local/b.txt.part", "x"},
+                                                                       {"local/c.txt", "xxxx"},
+                                                                       {"outside.txt", "keep"}}));
+    EXPECT_EQ(state(), header("Ok") +
+                           "a.txt\ta.txt\t3\t9\tomGet\tsmError\r\n"
+                           "b.txt\tb.txt\t3\t2\tomGet\tsmError\r\n"
+                           "c.txt\tc.txt\t3\t4\tomGet\tsmDone\r\n");
+}
+
 // "Ask": only targets that exist are asked about; "Skip" passes the file, "Cancel" ends the run.
 TEST_F(MirrorRunnerTest, AskPolicyAsksAboutExistingTargetsOnly)
 {

@@ -233,15 +233,112 @@ TEST_F(TransferChainTest, DefaultSkipWithEveryTargetExistingSendsNothing)
     EXPECT_TRUE(rig->ui.overwriteAsked.empty());
 }
 
-// The resume offset of an upload comes from the listing of the directory being uploaded into.
-TEST_F(TransferChainTest, ResumedUploadInASubdirectoryStartsAtTheRemoteSize)
+// A resumed upload asks the server for the remote size, appends from there and checks the size after.
+TEST_F(TransferChainTest, ResumedUploadInASubdirectoryAppendsFromTheRemoteSize)
 {
     server.addFile("/t/a.txt", 3);
     writeLocal("t/a.txt", "0123456789");
     ASSERT_TRUE(open());
     rig->ui.answerOverwrite(OverwriteChoice::Resume);
-    EXPECT_EQ(upload({"t"}), (Strings{"CWD /t", "LIST", "REST 3", "STOR /t/a.txt", "CWD /", "LIST"}));
+    EXPECT_EQ(upload({"t"}),
+              (Strings{"CWD /t", "LIST", "SIZE /t/a.txt", "APPE /t/a.txt", "SIZE /t/a.txt", "CWD /", "LIST"}));
     EXPECT_EQ(server.sizeOf("/t/a.txt"), 10);
+}
+
+struct PartCase {
+    const char* name;
+    int listedSize;            // what LIST says of a.bin, which holds 5 bytes
+    int typeMenu;              // 2 binary, 1 ASCII
+    OverwriteChoice answer;
+    const char* partBefore;    // nullptr: no a.bin.part
+    std::function<void(ScriptedFtpPeer&)> script;
+    Strings sent;
+    int64_t expectedSize;      // what the engine was told at RETR
+    const char* target;        // a.bin afterwards
+    const char* partAfter;     // nullptr: no a.bin.part
+    const char* summary;
+};
+
+class PartDownload : public TransferChainTest, public ::testing::WithParamInterface<PartCase> {};
+
+// A download lands in "NAME.part" and replaces the old file only when whole and of the size the
+// listing gave (binary); whatever went wrong leaves the old file as it was and the bytes in the
+// part file, which a resume continues when it is shorter than the source.
+TEST_P(PartDownload, ReplacesTheTargetOnlyWhenComplete)
+{
+    const PartCase& c = GetParam();
+    server.addFile("/a.bin", 5);
+    server.setRawListing("/", "-rw-r--r--   1 o g " + std::to_string(c.listedSize) + " Jan 01  2020 a.bin\r\n");
+    if (c.script)
+        c.script(server.peer());
+    writeLocal("a.bin", "old");
+    if (c.partBefore)
+        writeLocal("a.bin.part", c.partBefore);
+    writeFileBytes(tmp.path() / "outside.txt", "precious");
+    ASSERT_TRUE(open());
+    rig->c.SetTransferTypeMenu(c.typeMenu);
+    rig->ui.answerOverwrite(c.answer);
+    std::vector<int64_t> told;
+    rig->c.Ftp1.OnCommand = [&](TCustomFtpCli* ftp, std::string& cmd) {
+        if (cmd.rfind("RETR", 0) == 0)
+            told.push_back(ftp->ExpectedSize);
+    };
+    EXPECT_EQ(download({"a.bin"}), c.sent);
+    EXPECT_EQ(told, std::vector<int64_t>{c.expectedSize});
+    Tree expected{{"local", "<dir>"}, {"local/a.bin", c.target}, {"outside.txt", "precious"}};
+    if (c.partAfter)
+        expected["local/a.bin.part"] = c.partAfter;
+    EXPECT_EQ(treeOf(tmp.path()), expected);
+    EXPECT_EQ(summary(), c.summary);
+}
+
+const char* const kDone = "Transfer finished: 1 transferred, 0 skipped, 0 failed";
+const char* const kFailed = "Transfer finished: 0 transferred, 0 skipped, 1 failed";
+
+INSTANTIATE_TEST_SUITE_P(
+    Downloads, PartDownload,
+    ::testing::Values(
+        PartCase{"Overwritten", 5, 2, OverwriteChoice::Overwrite, "xx", {}, {"RETR /a.bin"}, 5, "xxxxx", nullptr, kDone},
+        PartCase{"ShorterThanListed", 9, 2, OverwriteChoice::Overwrite, nullptr, {}, {"RETR /a.bin"}, 9, "old",
+                 "xxxxx", kFailed},
+        PartCase{"AsciiIsNotMeasured", 9, 1, OverwriteChoice::Overwrite, nullptr, {}, {"RETR /a.bin"}, -1, "xxxxx",
+                 nullptr, kDone},
+        PartCase{"CutShort", 5, 2, OverwriteChoice::Overwrite, nullptr,
+                 [](ScriptedFtpPeer& p) {
+                     p.onLine("RETR /a.bin", [](PeerSession& s, const std::string&) {
+                         s.send("150 go\r\n");
+                         s.acceptData();
+                         s.sendData("xxx");
+                         s.resetData();
+                         s.send("426 Connection reset.\r\n");
+                     });
+                 },
+                 {"RETR /a.bin"}, 5, "old", "xxx", kFailed},
+        PartCase{"Refused", 5, 2, OverwriteChoice::Overwrite, nullptr,
+                 [](ScriptedFtpPeer& p) { p.onLine("RETR /a.bin", "550 Permission denied.\r\n"); }, {"RETR /a.bin"},
+                 5, "old", nullptr, kFailed},
+        PartCase{"ResumedFromThePart", 5, 2, OverwriteChoice::Resume, "xx", {}, {"REST 2", "RETR /a.bin"}, 5, "xxxxx",
+                 nullptr, kDone},
+        PartCase{"PartNotShorter", 5, 2, OverwriteChoice::Resume, "xxxxxxx", {}, {"RETR /a.bin"}, 5, "xxxxx", nullptr,
+                 kDone},
+        PartCase{"ResumeInAscii", 5, 1, OverwriteChoice::Resume, "xx", {}, {"RETR /a.bin"}, -1, "xxxxx", nullptr,
+                 kDone},
+        PartCase{"RestRefused", 5, 2, OverwriteChoice::Resume, "xx",
+                 [](ScriptedFtpPeer& p) { p.on("REST", "502 REST not implemented.\r\n"); },
+                 {"REST 2", "RETR /a.bin"}, 5, "xxxxx", nullptr, kDone}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A resume that cannot be right says so; a part file alone is offered for resuming.
+TEST_F(TransferChainTest, APartFileAloneIsOfferedAndAResumeThatCannotBeRightIsLogged)
+{
+    server.addFile("/a.bin", 5);
+    writeLocal("a.bin.part", "xxxxxxx");
+    ASSERT_TRUE(open());
+    rig->ui.answerOverwrite(OverwriteChoice::Resume);
+    EXPECT_EQ(download({"a.bin"}), Strings{"RETR /a.bin"});
+    EXPECT_EQ(rig->ui.overwriteAsked, Strings{(local / "a.bin").string()});
+    EXPECT_EQ(loggedWith("Not resumed"), Strings{"Not resumed, the whole file is transferred: " + (local / "a.bin").string()});
+    EXPECT_EQ(treeOf(local), (Tree{{"a.bin", "xxxxx"}}));
 }
 
 // A refused file is counted and the chain goes on with the next one.

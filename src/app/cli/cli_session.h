@@ -16,7 +16,6 @@ struct GlobalOptions {
     bool verbose = false;
     int timeoutSeconds = 15;
     bool active = false;
-    bool resume = false;
     bool ascii = false;
     bool hidden = false;
     std::string proxy; // HOST[:PORT] of an FTP proxy
@@ -28,7 +27,9 @@ struct GlobalOptions {
     int tls = -1;        // --tls: a TFtpSecurity for ftp:// URLs; -1 not given
     std::string trust;   // --trust: the SHA-256 fingerprint of a certificate to accept
     bool insecure = false; // --insecure: accept any certificate
-    int ifExists = -1;   // an existing target of get -r / put -r: 0 skip, 1 overwrite, 2 resume; -1 the options file's
+    // An existing target: 0 skip, 1 overwrite, 2 resume; -1 not given (get and put overwrite, get -r
+    // and put -r do what the options file says, but never resume).
+    int ifExists = -1;
 };
 
 // One engine driven request by request, as a command-line tool needs it: each request is started,

@@ -38,14 +38,15 @@ void splitHostPort(const std::string& text, std::string& host, std::string& port
     port = colon == std::string::npos ? defaultPort : text.substr(colon + 1);
 }
 
-// What the options file says to do with an existing target; skip when there is no file.
+// What the options file says to do with an existing target: skip or overwrite; skip when there is no
+// file. A stored "resume" is not taken: the command line resumes only when told to.
 int32_t storedOverwriteDefault()
 {
     TFTPOptions stored;
     TLang lang;
     ListFonts fonts;
     LoadOptions(stored, lang, fonts);
-    return stored.DefPrompt;
+    return stored.DefPrompt == 1 ? 1 : 0;
 }
 
 TFTPOptions optionsOf(const GlobalOptions& cli, const std::string& listingFile)

@@ -61,11 +61,12 @@ const char* const kUsage =
     "  -v               show the protocol dialogue on stderr\n"
     "  --timeout S      give up on a request that makes no progress for S seconds (default 15)\n"
     "  --active         active data connections (PORT); passive is the default\n"
-    "  --resume         resume get and put where the target file ends (REST)\n"
+    "  --resume         the same as --if-exists resume\n"
     "  --ascii          transfer type A (default: I)\n"
     "  --if-exists skip|overwrite|resume\n"
-    "                   what get -r and put -r do with a file that exists at the target\n"
-    "                   (default: the stored options' choice, else skip); they never ask\n"
+    "                   what get, put, get -r and put -r do with a file that exists at the target\n"
+    "                   (default: get and put overwrite; get -r and put -r take the stored options'\n"
+    "                   skip or overwrite, else skip); nothing asks, and nothing resumes unless told\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
     "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824; 0: no limit)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
@@ -174,7 +175,7 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
         else if (a == "--active")
             options.active = true;
         else if (a == "--resume")
-            options.resume = true;
+            options.ifExists = 2;
         else if (a == "--ascii")
             options.ascii = true;
         else if (a == "--hidden")

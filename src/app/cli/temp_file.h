@@ -3,8 +3,9 @@
 
 namespace brisk::cli {
 
-// A private temporary file of the tool. It is removed when the object goes, and also when SIGINT or
-// SIGTERM ends the program first (see installTempFileSignalHandlers).
+// A private temporary file of the tool, in a directory of its own (mode 0700) that nobody else can
+// put a name into. Both are removed when the object goes, and also when SIGINT or SIGTERM ends the
+// program first (see installTempFileSignalHandlers).
 class TempFile {
 public:
     // Creates an empty file named after `stem` in the temporary directory; path() is empty on failure.
@@ -16,6 +17,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    std::string dir_;
     std::string path_;
     int slot_ = -1;
 };

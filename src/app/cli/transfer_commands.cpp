@@ -1,5 +1,9 @@
 #include "remote_commands.h"
 
+#include "session/download_target.h"
+
+#include <sys/stat.h>
+
 #include <iostream>
 
 namespace brisk::cli {
@@ -19,21 +23,30 @@ bool setType(CliSession& session, const GlobalOptions& options)
     return session.run([&ftp] { ftp.TypeSetAsync(); });
 }
 
-// The remote size to resume an upload from: 0 when the file is not there yet.
-bool remoteResumePoint(CliSession& session, const std::string& remote, int64_t& size)
+// The remote file's size by SIZE; -1 when the server gives none.
+int64_t remoteSize(CliSession& session, const std::string& remote)
 {
     TFtpClient& ftp = session.ftp();
     ftp.HostFileName = remote;
-    size = 0;
-    if (session.run([&ftp] { ftp.SizeAsync(); }, false)) {
-        size = ftp.SizeResult();
-        return true;
-    }
-    return ftp.StatusCode() == 550;
+    return session.run([&ftp] { ftp.SizeAsync(); }, false) ? ftp.SizeResult() : -1;
+}
+
+bool localEntryExists(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+int skipped(const std::string& target)
+{
+    std::cerr << "brisklane-cli: " << target << " exists: skipped\n";
+    return kExitOk;
 }
 
 } // namespace
 
+// The download goes into LOCAL.part and replaces LOCAL only once it is whole: in binary mode its size
+// must be what SIZE said.
 int runGet(CliSession& session, const std::vector<std::string>& args, const GlobalOptions& options, std::ostream&)
 {
     const std::string local = args.size() > 1 ? args[1] : lastComponent(args[0]);
@@ -41,15 +54,24 @@ int runGet(CliSession& session, const std::vector<std::string>& args, const Glob
         std::cerr << "brisklane-cli: get: no local file name in " << args[0] << '\n';
         return kExitUsage;
     }
+    if (options.ifExists == 0 && localEntryExists(local))
+        return skipped(local);
     if (!setType(session, options))
         return kExitFailed;
     TFtpClient& ftp = session.ftp();
+    const int64_t size = options.ascii ? -1 : remoteSize(session, args[0]);
+    const bool resume = options.ifExists == 2 && (localEntryExists(local) || localEntryExists(PartFileOf(local)));
     ftp.HostFileName = args[0];
-    ftp.LocalFileName = local;
-    ftp.ResumeAt = 0;
-    const bool ok = options.resume ? session.run([&ftp] { ftp.RestGetAsync(); })
-                                   : session.run([&ftp] { ftp.GetAsync(); });
-    return ok ? kExitOk : kExitFailed;
+    const DownloadStart start = PrepareDownload(ftp, local, size, resume);
+    if (start == DownloadStart::WholeNotResumable)
+        std::cerr << "brisklane-cli: " << local << ": not resumed, the whole file is downloaded\n";
+    if (!session.run([&ftp, start] { StartPreparedDownload(ftp, start); }))
+        return kExitFailed;
+    const std::string problem = CommitDownload(MainMessages{}, local, ExpectedDownloadSize(ftp.Binary, size), 0);
+    if (problem.empty())
+        return kExitOk;
+    std::cerr << "brisklane-cli: " << problem << '\n';
+    return kExitFailed;
 }
 
 int runPut(CliSession& session, const std::vector<std::string>& args, const GlobalOptions& options, std::ostream&)
@@ -57,15 +79,15 @@ int runPut(CliSession& session, const std::vector<std::string>& args, const Glob
     const std::string remote = args.size() > 1 ? args[1] : lastComponent(args[0]);
     if (!setType(session, options))
         return kExitFailed;
+    if (options.ifExists == 0 && remoteSize(session, remote) >= 0)
+        return skipped(remote);
     TFtpClient& ftp = session.ftp();
-    int64_t resumeAt = 0;
-    if (options.resume && !remoteResumePoint(session, remote, resumeAt))
-        return kExitFailed;
     ftp.HostFileName = remote;
     ftp.LocalFileName = args[0];
-    ftp.ResumeAt = resumeAt;
-    const bool ok = options.resume ? session.run([&ftp] { ftp.RestPutAsync(); })
-                                   : session.run([&ftp] { ftp.PutAsync(); });
+    ftp.ResumeAt = 0;
+    // A resumed upload takes its offset from SIZE itself, and checks the size afterwards.
+    const bool ok = options.ifExists == 2 ? session.run([&ftp] { ftp.RestPutAsync(); })
+                                          : session.run([&ftp] { ftp.PutAsync(); });
     return ok ? kExitOk : kExitFailed;
 }
 
