@@ -39,6 +39,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "connection.",
         "Subject:", "Issuer:", "Valid from:", "Valid until:", "SHA-256 fingerprint:", "Trust once", "Trust always",
         "host or ftp://user@host:port/dir", "raw FTP command, e.g. FEAT",
+        "its date cannot be read, so neither side counts as newer", "the local directory cannot be read",
     };
     return texts;
 }

@@ -39,6 +39,8 @@ enum MainExtraMessage : int {
     xmsgTrustOnce, xmsgTrustAlways,
     // the grey hints of the quick-connect bar's address and of the raw command box
     xmsgAddressHint, xmsgRawCommandHint,
+    // why the mirror passed over a pair of files or a whole local directory
+    xmsgUnreadableDate, xmsgLocalDirUnreadable,
 };
 
 // The English texts, in order.

@@ -3,14 +3,67 @@
 #include "mirror/mirror_local_side.h"
 #include "mirror/mirror_planner.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace brisk {
+
+namespace {
+
+MainExtraMessage reasonOf(MirrorPassOver why)
+{
+    switch (why) {
+    case MirrorPassOver::LinkNotFollowed: return xmsgLinkToDirectory;
+    case MirrorPassOver::TargetIsLink: return xmsgTargetIsLink;
+    case MirrorPassOver::UnreadableDate: break;
+    }
+    return xmsgUnreadableDate;
+}
+
+void logNotes(const TMirrorRun& run, const std::vector<MirrorNote>& notes, const ChainContext& ctx)
+{
+    for (const MirrorNote& note : notes) {
+        const bool remote = note.why == MirrorPassOver::UnreadableDate;
+        ctx.log(SkippedText(ctx.msl, note.name, remote ? run.RemotePath() : run.LocalPath(), reasonOf(note.why)));
+    }
+}
+
+// Logged with the system's reason; the "omDir" being planned fails, or the whole run at its root.
+void failDirectory(TMirrorRun& run, int error, bool root, const ChainContext& ctx)
+{
+    ctx.log(FormatMessage(ctx.msl[xmsgSkippedName],
+                          {run.LocalPath(), ctx.msl[xmsgLocalDirUnreadable] + " (" + std::strerror(error) + ")"}));
+    TMirrorRec entered;
+    if (root)
+        run.Stop();
+    else if (run.Items.GetItem(run.Current, entered) && entered.Operation == omDir) {
+        entered.State = smError;
+        run.Items.PutItem(run.Current, entered);
+    }
+}
+
+} // namespace
+
+RemoteClock MirrorClockOf(const ChainContext& ctx)
+{
+    return {ctx.ftp.ListingIsMlsd(), ctx.site.TimeZone};
+}
 
 bool PlanCurrentDirectory(TMirrorRun& run, const TRecMirror& task, const MirrorListing& listing, bool append,
                           int& next)
 {
     run.FollowRemoteDir(listing.hostDirName);
-    const MirrorDirectoryInput input{listing.entries, ReadMirrorLocal(run.LocalPath()), listing.today};
-    run.Items.Place(PlanDirectory(task, input), append, run.Current);
+    MirrorLocalDir dir(run.LocalRoot, run.LocalSub);
+    std::optional<std::vector<MirrorLocalItem>> local = dir.read();
+    if (!local && (dir.error() != ENOENT || task.Direction == 0)) {
+        failDirectory(run, dir.error(), append, listing.ctx);
+        return run.FindNext(next);
+    }
+    const MirrorDirectoryInput input{listing.entries, local.value_or(std::vector<MirrorLocalItem>{}), listing.today,
+                                     MirrorClockOf(listing.ctx)};
+    const MirrorPlan plan = PlanDirectory(task, input);
+    logNotes(run, plan.notes, listing.ctx);
+    run.Items.Place(plan.records, append, run.Current);
     return run.FindNext(next);
 }
 

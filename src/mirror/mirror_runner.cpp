@@ -78,7 +78,7 @@ void MirrorRunner::plan(int value)
     if (value == 2)
         removalListed();
     const std::vector<RemoteEntry> entries(ctx_.remote.listingCopy->begin(), ctx_.remote.listingCopy->end());
-    const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday()};
+    const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday(), ctx_};
     int next = -1;
     const bool found = value == 2 ? PlanCurrentRemoval(*run_, task_, listing, next)
                                   : PlanCurrentDirectory(*run_, task_, listing, value == 0, next);
@@ -105,7 +105,7 @@ void MirrorRunner::succeeded()
     if (r.Operation == omGet)
         SetLocalModified(ctx_.ftp.LocalFileName, DownloadedFileTime(ctx_.ftp.RemoteModified(),
                                                                     *ctx_.remote.listingCopy, r.RemoteName,
-                                                                    localToday()));
+                                                                    localToday(), MirrorClockOf(ctx_)));
     run_->MarkDone();
     run_->FollowRemoteDir(ctx_.ftp.HostDirName);
     post(2);

@@ -1,11 +1,11 @@
 #include "mirror/mirror_runner.h"
 
 #include "mirror/mirror_deletion.h"
+#include "mirror/mirror_local_side.h"
 #include "mirror/mirror_overwrite.h"
 #include "session/remote_paths.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace brisk {
 
@@ -154,12 +154,13 @@ void MirrorRunner::selectType(const std::string& name)
 void MirrorRunner::localStep(TMirrorRec& r)
 {
     const std::string path = run_->LocalPath() + r.LocalName;
+    MirrorLocalDir here(run_->LocalRoot, run_->LocalSub);
     r.State = smDone;
-    if (r.Operation == omMkdLoc && mkdir(path.c_str(), 0777) != 0)
+    if (r.Operation == omMkdLoc && !here.makeDirectory(r.LocalName))
         r.State = smError;
     if (r.Operation == omRmdLoc && confirm(path, true))
         DeleteLocalTree(path);
-    if (r.Operation == omDelLoc && confirm(path, false) && unlink(path.c_str()) != 0)
+    if (r.Operation == omDelLoc && confirm(path, false) && !here.removeFile(r.LocalName))
         r.State = smError;
     put(r);
     post(2);
