@@ -60,11 +60,12 @@ const std::string& dirName(const std::string& dir)
     return dir;
 }
 
-// Only a download enters a remote link to a directory; any other run would write or delete
-// through it on the server, so there it is an entry of its own, deleted (when it is) as itself.
+// A run that makes the remote side like the local one never enters a remote link to a directory,
+// which would write and delete through it on the server: there it is an entry of its own, deleted
+// (when it is) as itself. Runs that download from it enter it.
 RemoteLinks remoteLinksIn(const TRecMirror& task)
 {
-    return task.Direction == 1 ? RemoteLinks::AsListed : RemoteLinks::AsFiles;
+    return task.Direction == 0 ? RemoteLinks::AsFiles : RemoteLinks::AsListed;
 }
 
 enum class Verdict { Transfer, Keep, Unreadable };
