@@ -66,11 +66,13 @@ std::optional<std::vector<MirrorLocalItem>> MirrorLocalDir::read()
     const int copy = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     std::unique_ptr<DIR, DirCloser> dir(copy < 0 ? nullptr : fdopendir(copy));
     if (!dir) {
+        fail();
         if (copy >= 0)
             close(copy);
-        fail();
         return std::nullopt;
     }
+    // The copy shares its position with the handle: every read starts at the first entry.
+    rewinddir(dir.get());
     std::vector<MirrorLocalItem> items;
     for (;;) {
         errno = 0;

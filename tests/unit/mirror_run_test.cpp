@@ -558,6 +558,7 @@ TEST_F(MirrorFilesTest, LocalDirectoryEntriesWithSizeTimeAndLinks)
     ASSERT_TRUE(items) << dir.error();
     EXPECT_EQ(describe(items), (Items{"a.txt file 5", "dangling file 7 link", "sub dir 0", "to-a file 5 link",
                                       "to-sub dir 0 link"}));
+    EXPECT_EQ(describe(dir.read()), describe(items));   // read again, from the start
     const auto file = std::find_if(items->begin(), items->end(), [](const auto& item) { return item.name == "a.txt"; });
     EXPECT_EQ(file->modified.utc, 1700000000);
     EXPECT_TRUE(file->modified.known);
