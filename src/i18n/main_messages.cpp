@@ -47,6 +47,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "The server refused to rename the upload of %1; it is sent again under its own name",
         "Not resumed, the whole file is transferred: %1",
         "Incomplete download kept as %1: %2 of %3 bytes",
+        "its date cannot be read, so neither side counts as newer", "the local directory cannot be read",
     };
     return texts;
 }

@@ -51,6 +51,8 @@ enum MainExtraMessage : int {
     xmsgNotResumed,
     // a download that did not reach its size: %1 the part file it stays in, %2 its bytes, %3 the size
     xmsgIncomplete,
+    // why the mirror passed over a pair of files or a whole local directory
+    xmsgUnreadableDate, xmsgLocalDirUnreadable,
 };
 
 // The English texts, in order.

@@ -1,6 +1,7 @@
 #pragma once
 #include "listing/calendar_date.h"
 #include "listing/remote_listing.h"
+#include "mirror/mirror_stamp.h"
 
 #include <cstdint>
 #include <string>
@@ -8,8 +9,9 @@
 namespace brisk {
 
 // The time a downloaded file gets, in seconds since the epoch: the exact one MDTM gave (`exact`,
-// 0 when none), else the one the listing shows for `name`, read as local time; 0 when neither is known.
+// 0 when none), else the one the listing shows for `name`, read on the listing's clock; 0 when
+// neither is known.
 int64_t DownloadedFileTime(int64_t exact, const RemoteListing& listing, const std::string& name,
-                           const CalendarDate& today);
+                           const CalendarDate& today, RemoteClock clock);
 
 } // namespace brisk

@@ -95,7 +95,7 @@ void MirrorRunner::plan(int value)
     if (value == 2)
         removalListed();
     const std::vector<RemoteEntry> entries(ctx_.remote.listingCopy->begin(), ctx_.remote.listingCopy->end());
-    const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday()};
+    const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday(), ctx_};
     std::vector<MirrorRefusal> refused;
     int next = -1;
     const bool found = value == 2 ? PlanCurrentRemoval(*run_, task_, listing, refused, next)

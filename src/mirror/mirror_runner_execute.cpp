@@ -3,7 +3,9 @@
 #include "listing/calendar_date.h"
 #include "mirror/mirror_deletion.h"
 #include "mirror/mirror_file_time.h"
+#include "mirror/mirror_local_side.h"
 #include "mirror/mirror_overwrite.h"
+#include "mirror/mirror_run_planning.h"
 #include "session/entry_names.h"
 #include "session/download_target.h"
 #include "session/remote_paths.h"
@@ -11,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace brisk {
 
@@ -216,7 +217,8 @@ bool MirrorRunner::commitDownload(const TMirrorRec& r)
     const std::string problem =
         CommitDownload(ctx_.msl, run_->LocalPath() + r.LocalName,
                        ExpectedDownloadSize(ctx_.ftp.Binary, ListedFileSize(entry, r.RemoteName)),
-                       DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday()));
+                       DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday(),
+                                          MirrorClockOf(ctx_)));
     if (!problem.empty())
         ctx_.log(problem);
     return problem.empty();
@@ -254,14 +256,15 @@ void MirrorRunner::selectType(const std::string& name)
 void MirrorRunner::localStep(TMirrorRec& r)
 {
     const std::string path = run_->LocalPath() + r.LocalName;
+    MirrorLocalDir here(run_->LocalRoot, run_->LocalSub);
     bool done = true;
     if (r.Operation == omMkdLoc)
-        done = mkdir(path.c_str(), 0777) == 0;
+        done = here.makeDirectory(r.LocalName);
     if (r.Operation == omRmdLoc && confirm(path, true))
         DeleteLocalTree(path);
     if (r.Operation == omDelLoc && confirm(path, false))
-        done = unlink(path.c_str()) == 0;
-    const std::string why = done ? std::string() : std::strerror(errno);
+        done = here.removeFile(r.LocalName);
+    const std::string why = done ? std::string() : std::strerror(here.error() ? here.error() : ENOENT);
     r.State = smDone;
     put(r);
     if (!done) {

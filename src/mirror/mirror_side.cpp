@@ -11,17 +11,14 @@ namespace brisk {
 
 namespace {
 
-// Which entries a side keeps: not "." or "..", not excluded, no link when links are ignored.
+// Which entries a side considers: not "." or "..", not excluded.
 class EntryFilter {
 public:
-    explicit EntryFilter(const TRecMirror& task)
-        : exclusions_(SplitExclusions(task.Exclusions)), ignoreLinks_(task.Params & mpIgnoreSymbolicLinks)
-    {
-    }
+    explicit EntryFilter(const TRecMirror& task) : exclusions_(SplitExclusions(task.Exclusions)) {}
 
-    bool keeps(const std::string& name, bool isLink) const
+    bool keeps(const std::string& name) const
     {
-        if (trimBlanks(name).empty() || name == "." || name == ".." || (isLink && ignoreLinks_))
+        if (trimBlanks(name).empty() || name == "." || name == "..")
             return false;
         return std::none_of(exclusions_.begin(), exclusions_.end(),
                             [&](const std::string& mask) { return MatchesMask(name, mask); });
@@ -29,7 +26,6 @@ public:
 
 private:
     std::vector<std::string> exclusions_;
-    bool ignoreLinks_;
 };
 
 bool isRemoteLink(const RemoteEntry& entry)
@@ -43,12 +39,15 @@ MirrorSide LocalSide(const TRecMirror& task, const std::vector<MirrorLocalItem>&
 {
     const EntryFilter filter(task);
     const bool subfolders = task.Params & mpIncludeSubfolders;
+    const bool ignoreLinks = task.Params & mpIgnoreSymbolicLinks;
     MirrorSide side;
     for (const MirrorLocalItem& item : local) {
-        if (!filter.keeps(item.name, item.isLink))
+        if (!filter.keeps(item.name))
             continue;
-        if (!item.isDirectory)
-            side.files.push_back({item.name, item.size, item.modified});
+        if (item.isLink && (ignoreLinks || item.isDirectory))
+            side.links.push_back(item.name);
+        else if (!item.isDirectory)
+            side.files.push_back({item.name, item.size, item.modified, item.isLink});
         else if (subfolders)
             side.dirs.push_back(item.name);
     }
@@ -56,35 +55,25 @@ MirrorSide LocalSide(const TRecMirror& task, const std::vector<MirrorLocalItem>&
 }
 
 MirrorSide RemoteSide(const TRecMirror& task, const std::vector<RemoteEntry>& remote, const CalendarDate& today,
-                      RemoteLinks links)
+                      RemoteClock clock, RemoteLinks links)
 {
     const EntryFilter filter(task);
     const bool subfolders = task.Params & mpIncludeSubfolders;
+    const bool ignoreLinks = task.Params & mpIgnoreSymbolicLinks;
     MirrorSide side;
     for (const RemoteEntry& entry : remote) {
-        const bool isLink = isRemoteLink(entry);
-        if (!filter.keeps(entry.name, isLink))
+        if (entry.unreadable || !filter.keeps(entry.name))
             continue;
-        if (!entry.isDirectory || (isLink && links == RemoteLinks::AsFiles))
-            side.files.push_back({entry.name, decimalValue(trimBlanks(entry.size)).value_or(0), RemoteStamp(entry, today)});
+        const bool isLink = isRemoteLink(entry);
+        if (isLink && ignoreLinks)
+            side.links.push_back(entry.name);
+        else if (!entry.isDirectory || (isLink && links == RemoteLinks::AsFiles))
+            side.files.push_back(
+                {entry.name, decimalValue(trimBlanks(entry.size)).value_or(0), RemoteStamp(entry, today, clock)});
         else if (subfolders)
             side.dirs.push_back(entry.name);
     }
     return side;
-}
-
-int FindNoCase(const std::vector<MirrorFile>& files, const std::string& name)
-{
-    const auto found = std::find_if(files.begin(), files.end(),
-                                    [&](const MirrorFile& file) { return equalsNoCase(file.name, name); });
-    return found == files.end() ? -1 : int(found - files.begin());
-}
-
-int FindNoCase(const std::vector<std::string>& names, const std::string& name)
-{
-    const auto found = std::find_if(names.begin(), names.end(),
-                                    [&](const std::string& other) { return equalsNoCase(other, name); });
-    return found == names.end() ? -1 : int(found - names.begin());
 }
 
 } // namespace brisk

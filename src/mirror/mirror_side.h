@@ -12,24 +12,25 @@ struct MirrorFile {
     std::string name;
     int64_t size = 0;
     MirrorStamp stamp;
+    bool isLink = false;   // a local link to a file: it can be read, never written through
 };
 
 // What one side of a directory offers the planner once the task's filters are applied: its files,
-// and its subdirectories when the task includes subfolders.
+// its subdirectories when the task includes subfolders, and the links it leaves alone (ignored
+// ones, and local links to directories, which are never entered). A name left alone on one side
+// is left alone on the other too: a link is never a reason to create or delete anything.
 struct MirrorSide {
     std::vector<MirrorFile> files;
     std::vector<std::string> dirs;
+    std::vector<std::string> links;
 };
 
 MirrorSide LocalSide(const TRecMirror& task, const std::vector<MirrorLocalItem>& local);
 // Whether a remote link to a directory counts as a directory (to be entered) or as a file.
 enum class RemoteLinks { AsListed, AsFiles };
 
+// Lines the parser could not read are never taken for entries.
 MirrorSide RemoteSide(const TRecMirror& task, const std::vector<RemoteEntry>& remote, const CalendarDate& today,
-                      RemoteLinks links = RemoteLinks::AsListed);
-
-// Index of the first name equal to `name` without regard to ASCII letter case; -1 without one.
-int FindNoCase(const std::vector<MirrorFile>& files, const std::string& name);
-int FindNoCase(const std::vector<std::string>& names, const std::string& name);
+                      RemoteClock clock, RemoteLinks links = RemoteLinks::AsListed);
 
 } // namespace brisk

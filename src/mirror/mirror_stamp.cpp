@@ -4,11 +4,13 @@
 #include "listing/time_of_day.h"
 
 #include <algorithm>
-#include <tuple>
+#include <chrono>
 
 namespace brisk {
 
 namespace {
+
+constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
 
 bool allDigitsAt(const std::string& text, std::initializer_list<size_t> positions)
 {
@@ -34,41 +36,67 @@ StampPrecision precisionOf(const std::string& time)
     return colons >= 2 ? StampPrecision::Seconds : StampPrecision::Minutes;
 }
 
-std::tuple<CalendarDate, int> truncated(const MirrorStamp& stamp, StampPrecision precision)
+int64_t spanOf(StampPrecision precision)
 {
     switch (precision) {
-    case StampPrecision::Days: return {stamp.date, 0};
-    case StampPrecision::Minutes: return {stamp.date, stamp.seconds / 60};
+    case StampPrecision::Days: return kSecondsPerDay;
+    case StampPrecision::Minutes: return 60;
     case StampPrecision::Seconds: break;
     }
-    return {stamp.date, stamp.seconds};
+    return 1;
+}
+
+int64_t daysSinceEpoch(const CalendarDate& date)
+{
+    const std::chrono::year_month_day day{std::chrono::year(date.year), std::chrono::month(unsigned(date.month)),
+                                          std::chrono::day(unsigned(date.day))};
+    return std::chrono::sys_days(day).time_since_epoch().count();
+}
+
+// A wall-clock time of this process's zone (an hour that a clock turned back shows twice reads as
+// either of the two).
+int64_t processLocalUtc(const CalendarDate& date, int seconds)
+{
+    std::tm parts{};
+    parts.tm_year = date.year - 1900;
+    parts.tm_mon = date.month - 1;
+    parts.tm_mday = date.day;
+    parts.tm_sec = seconds;
+    parts.tm_isdst = -1;
+    return int64_t(std::mktime(&parts));
 }
 
 } // namespace
 
-MirrorStamp RemoteStamp(const RemoteEntry& entry, const CalendarDate& today)
+MirrorStamp RemoteStamp(const RemoteEntry& entry, const CalendarDate& today, RemoteClock clock)
 {
-    const std::string text = FormatListingDate(entry.date, DateOrder::DayFirst, today, entry.year);
-    MirrorStamp stamp;
-    stamp.date = readPanelDate(text);
+    const CalendarDate date = readPanelDate(FormatListingDate(entry.date, DateOrder::DayFirst, today, entry.year));
+    if (date.year == 0)
+        return {};
     const auto seconds = SecondsOfDay(entry.time);
-    stamp.seconds = seconds.value_or(0);
+    MirrorStamp stamp;
     stamp.precision = seconds ? precisionOf(entry.time) : StampPrecision::Days;
+    stamp.known = true;
+    if (clock.processLocal)
+        stamp.utc = processLocalUtc(date, seconds.value_or(0));
+    else
+        stamp.utc = daysSinceEpoch(date) * kSecondsPerDay + seconds.value_or(0) - int64_t(clock.zoneHours) * 3600;
     return stamp;
 }
 
 MirrorStamp LocalStamp(std::time_t modified)
 {
-    std::tm parts{};
-    localtime_r(&modified, &parts);
-    return {{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday},
-            parts.tm_hour * 3600 + parts.tm_min * 60 + parts.tm_sec,
-            StampPrecision::Seconds};
+    return {int64_t(modified), StampPrecision::Seconds, true};
 }
 
-bool LaterAt(const MirrorStamp& a, const MirrorStamp& b, StampPrecision precision)
+bool LocalIsNewer(const MirrorStamp& local, const MirrorStamp& remote)
 {
-    return truncated(a, precision) > truncated(b, precision);
+    return local.known && remote.known && local.utc >= remote.utc + spanOf(remote.precision);
+}
+
+bool RemoteIsNewer(const MirrorStamp& remote, const MirrorStamp& local)
+{
+    return local.known && remote.known && local.utc < remote.utc;
 }
 
 } // namespace brisk

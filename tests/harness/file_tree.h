@@ -17,4 +17,19 @@ inline std::map<std::string, std::string> treeOf(const std::filesystem::path& ro
     return tree;
 }
 
+// As treeOf, but a symbolic link shows as "<link> " and its target and is never followed, so that
+// a link replaced by what it pointed to, or written through, shows.
+inline std::map<std::string, std::string> treeWithLinksOf(const std::filesystem::path& root)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string name = std::filesystem::relative(entry.path(), root).string();
+        if (entry.is_symlink())
+            tree[name] = "<link> " + std::filesystem::read_symlink(entry.path()).string();
+        else
+            tree[name] = entry.is_directory() ? "<dir>" : readFileBytes(entry.path());
+    }
+    return tree;
+}
+
 } // namespace brisk::test

@@ -11,7 +11,10 @@
 #include "mirror_bookkeeping.h"
 #include "scripted_user_interface.h"
 #include "session/entry_names.h"
+#include "file_tree.h"
+#include "temp_dir.h"
 #include "temp_home.h"
+#include "unprivileged_access.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +23,27 @@
 #include <set>
 #include <sys/time.h>
 
+#include <cerrno>
+#include <ctime>
+
 namespace brisk {
 namespace {
 
 using Lines = std::vector<std::string>;
 const CalendarDate kPlanDay{2026, 12, 6};
 
+// Seconds since the epoch of a UTC date and time of day.
+int64_t utc(int year, int month, int day, int seconds = 0)
+{
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_sec = seconds;
+    return int64_t(timegm(&parts));
+}
+
+// Listed on Dec 1 10:20 of the plan day's year, on a server whose clock is UTC.
 RemoteEntry remoteFile(std::string name, std::string size = "1", std::string date = "Dec 1", std::string time = "10:20")
 {
     return {false, std::move(name), std::move(size), std::move(date), std::move(time), "", ""};
@@ -44,14 +62,22 @@ RemoteEntry remoteLink(std::string name, bool toDirectory)
     return entry;
 }
 
-MirrorLocalItem localFile(std::string name, int64_t size = 1, CalendarDate date = {2026, 12, 1}, int seconds = 37200)
+const int64_t kListed = utc(2026, 12, 1, 37200);
+
+MirrorLocalItem localFile(std::string name, int64_t size = 1, int64_t modified = kListed)
 {
-    return {std::move(name), false, false, size, {date, seconds}};
+    return {std::move(name), false, false, size, LocalStamp(std::time_t(modified))};
 }
 
 MirrorLocalItem localDir(std::string name)
 {
-    return {std::move(name), true, false, 0, {}};
+    return {std::move(name), true, false, 0, LocalStamp(0)};
+}
+
+MirrorLocalItem localLink(MirrorLocalItem item)
+{
+    item.isLink = true;
+    return item;
 }
 
 TRecMirror task(uint8_t direction, uint8_t fileExists, uint8_t params, std::string exclusions = {})
@@ -59,25 +85,56 @@ TRecMirror task(uint8_t direction, uint8_t fileExists, uint8_t params, std::stri
     return {"", "", std::move(exclusions), direction, fileExists, params};
 }
 
-// "omPut a|a|10|0": operation, local name, remote name, local size, remote size.
+// "omPut a|a|10|0": operation, local name, remote name, local size, remote size, and the state
+// unless it is "smNone".
 Lines render(const std::vector<TMirrorRec>& plan)
 {
     Lines lines;
-    for (const TMirrorRec& rec : plan) {
-        EXPECT_EQ(rec.State, smNone);
+    for (const TMirrorRec& rec : plan)
         lines.push_back(std::string(MirrorOperationName(rec.Operation)) + ' ' + rec.LocalName + '|' + rec.RemoteName +
-                        '|' + std::to_string(rec.LocalSize) + '|' + std::to_string(rec.RemoteSize));
-    }
+                        '|' + std::to_string(rec.LocalSize) + '|' + std::to_string(rec.RemoteSize) +
+                        (rec.State == smNone ? "" : " " + std::string(MirrorStateName(rec.State))));
     return lines;
+}
+
+MirrorPlan planOf(const TRecMirror& t, std::vector<RemoteEntry> remote, std::vector<MirrorLocalItem> local,
+                  RemoteClock clock = {})
+{
+    return PlanDirectory(t, {std::move(remote), std::move(local), kPlanDay, clock});
 }
 
 Lines plan(const TRecMirror& t, std::vector<RemoteEntry> remote, std::vector<MirrorLocalItem> local)
 {
-    return render(PlanDirectory(t, {std::move(remote), std::move(local), kPlanDay}));
+    return render(planOf(t, std::move(remote), std::move(local)).records);
 }
 
 constexpr uint8_t kSubs = mpIncludeSubfolders;
 constexpr uint8_t kDelete = mpDeleteMissing;
+constexpr uint8_t kIgnoreLinks = mpIgnoreSymbolicLinks;
+
+// The time zone of this process while it lives.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        const char* saved = std::getenv("TZ");
+        had_ = saved != nullptr;
+        previous_ = saved ? saved : "";
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        had_ ? ::setenv("TZ", previous_.c_str(), 1) : ::unsetenv("TZ");
+        ::tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    bool had_ = false;
+    std::string previous_;
+};
 
 TEST(MirrorPlanner, IdenticalDirectoriesNeedNothingInAnyDirection)
 {
@@ -90,31 +147,84 @@ TEST(MirrorPlanner, IdenticalDirectoriesNeedNothingInAnyDirection)
         }
 }
 
+// A listing's time stands for the whole minute (or day) it shows: the local file is newer only
+// past it, older only before it.
 TEST(MirrorPlanner, NewestComparesAtTheListingsPrecision)
 {
     const struct {
         const char* what;
         RemoteEntry remote;
-        CalendarDate localDate;
-        int localSeconds;
+        int64_t local;
         bool localNewer;
         bool remoteNewer;
     } cases[] = {
-        {"same minute", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 20 * 60 + 59, false, false},
-        {"next minute", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 21 * 60, true, false},
-        {"minute before", remoteFile("f", "1", "Dec 1", "10:20"), {2026, 12, 1}, 10 * 3600 + 19 * 60 + 59, false, true},
-        {"same second", remoteFile("f", "1", "01.12.26", "10:20:30"), {2026, 12, 1}, 37230, false, false},
-        {"one second later", remoteFile("f", "1", "01.12.26", "10:20:30"), {2026, 12, 1}, 37231, true, false},
-        {"year only, same day", remoteFile("f", "1", "Dec 24 1999", ""), {1999, 12, 24}, 86399, false, false},
-        {"year only, next day", remoteFile("f", "1", "Dec 24 1999", ""), {1999, 12, 25}, 0, true, false},
-        {"year only, day before", remoteFile("f", "1", "Dec 24 1999", ""), {1999, 12, 23}, 86399, false, true},
-        {"no year, after today", remoteFile("f", "1", "Dec 24", "10:00"), {2026, 1, 1}, 0, true, false},
-        {"unreadable date", remoteFile("f", "1", "error", "12:00"), {1980, 1, 1}, 0, true, false},
+        {"same minute", remoteFile("f", "1", "Dec 1", "10:20"), utc(2026, 12, 1, 37259), false, false},
+        {"next minute", remoteFile("f", "1", "Dec 1", "10:20"), utc(2026, 12, 1, 37260), true, false},
+        {"minute before", remoteFile("f", "1", "Dec 1", "10:20"), utc(2026, 12, 1, 37199), false, true},
+        {"same second", remoteFile("f", "1", "01.12.26", "10:20:30"), utc(2026, 12, 1, 37230), false, false},
+        {"one second later", remoteFile("f", "1", "01.12.26", "10:20:30"), utc(2026, 12, 1, 37231), true, false},
+        {"year only, same day", remoteFile("f", "1", "Dec 24 1999", ""), utc(1999, 12, 24, 86399), false, false},
+        {"year only, next day", remoteFile("f", "1", "Dec 24 1999", ""), utc(1999, 12, 25), true, false},
+        {"year only, day before", remoteFile("f", "1", "Dec 24 1999", ""), utc(1999, 12, 23, 86399), false, true},
+        {"no year, after today", remoteFile("f", "1", "Dec 24", "10:00"), utc(2026, 1, 1), true, false},
     };
     for (const auto& c : cases) {
-        const std::vector<MirrorLocalItem> local{localFile("F", 2, c.localDate, c.localSeconds)};
-        EXPECT_EQ(plan(task(0, 1, 0), {c.remote}, local), c.localNewer ? Lines{"omPut F|F|2|1"} : Lines{}) << c.what;
+        const std::vector<MirrorLocalItem> local{localFile("f", 2, c.local)};
+        EXPECT_EQ(plan(task(0, 1, 0), {c.remote}, local), c.localNewer ? Lines{"omPut f|f|2|1"} : Lines{}) << c.what;
         EXPECT_EQ(plan(task(1, 1, 0), {c.remote}, local), c.remoteNewer ? Lines{"omGet f|f|2|1"} : Lines{}) << c.what;
+    }
+}
+
+// Everything is compared in UTC: a plain listing's wall clock through the site's time zone, a
+// machine listing's times (which reach the entries in this process's zone) through that zone. The
+// same moment is never newer on either side, whatever zone this process runs in.
+TEST(MirrorPlanner, NewestComparesInUtcWhateverTheZones)
+{
+    const struct {
+        const char* processZone;
+        RemoteClock clock;
+        const char* date;
+        const char* time;
+    } cases[] = {
+        {"America/New_York", {false, 0}, "Dec 1", "10:20"},
+        {"Asia/Tokyo", {false, 0}, "Dec 1", "10:20"},
+        {"UTC", {false, 9}, "Dec 1", "19:20"},
+        {"Asia/Tokyo", {false, -5}, "Dec 1", "05:20"},
+        {"America/New_York", {true, 0}, "01.12.26", "05:20:00"},
+        {"Asia/Tokyo", {true, 0}, "01.12.26", "19:20:00"},
+        {"Europe/Berlin", {true, 3}, "01.06.26", "12:20:00"},   // summer time; the site's zone plays no part
+    };
+    for (const auto& c : cases) {
+        const ScopedTimeZone zone(c.processZone);
+        const int64_t moment = std::string(c.date) == "01.06.26" ? utc(2026, 6, 1, 37200) : kListed;
+        const RemoteEntry remote = remoteFile("f", "1", c.date, c.time);
+        for (uint8_t direction : {0, 1})
+            EXPECT_EQ(render(planOf(task(direction, 1, 0), {remote}, {localFile("f", 1, moment)}, c.clock).records),
+                      Lines{})
+                << c.processZone << ' ' << c.time << " direction " << int(direction);
+        EXPECT_EQ(render(planOf(task(0, 1, 0), {remote}, {localFile("f", 1, moment + 60)}, c.clock).records),
+                  Lines{"omPut f|f|1|1"})
+            << c.processZone;
+        EXPECT_EQ(render(planOf(task(1, 1, 0), {remote}, {localFile("f", 1, moment - 1)}, c.clock).records),
+                  Lines{"omGet f|f|1|1"})
+            << c.processZone;
+    }
+}
+
+// A date that cannot be read is no time at all: "only newest" transfers that pair in neither
+// direction and says so, once; the other policies do not look at dates.
+TEST(MirrorPlanner, UnreadableRemoteDateIsNeverOlder)
+{
+    for (const char* date : {"error", "24-DEC-1999", ""}) {
+        const std::vector<RemoteEntry> remote{remoteFile("f", "1", date, "12:00"), remoteFile("g")};
+        const std::vector<MirrorLocalItem> local{localFile("f", 2, utc(2026, 12, 5)), localFile("g", 1, 0)};
+        for (uint8_t direction : {0, 1, 2}) {
+            const MirrorPlan p = planOf(task(direction, 1, 0), remote, local);
+            EXPECT_EQ(render(p.records), direction == 0 ? Lines{} : Lines{"omGet g|g|1|1"}) << date << int(direction);
+            EXPECT_EQ(p.notes, (std::vector<MirrorNote>{{"f", MirrorPassOver::UnreadableDate}})) << int(direction);
+        }
+        EXPECT_EQ(plan(task(0, 0, 0), remote, local), (Lines{"omPut f|f|2|1", "omPut g|g|1|1"}));
+        EXPECT_EQ(plan(task(1, 0, 0), remote, local), (Lines{"omGet f|f|2|1", "omGet g|g|1|1"}));
     }
 }
 
@@ -134,20 +244,25 @@ TEST(MirrorPlanner, PoliciesForAFileOnBothSides)
 TEST(MirrorPlanner, MirrorBothUploadsSharedFilesOnceAndNeverDeletes)
 {
     const std::vector<RemoteEntry> remote{remoteFile("shared", "9"), remoteFile("remote.only", "5")};
-    const std::vector<MirrorLocalItem> local{localFile("local.only", 3), localFile("SHARED", 8)};
-    const Lines expected{"omPut local.only|local.only|3|0", "omPut SHARED|SHARED|8|9",
+    const std::vector<MirrorLocalItem> local{localFile("local.only", 3), localFile("shared", 8)};
+    const Lines expected{"omPut local.only|local.only|3|0", "omPut shared|shared|8|9",
                          "omGet remote.only|remote.only|0|5"};
     EXPECT_EQ(plan(task(2, 0, kDelete), remote, local), expected);
     EXPECT_EQ(plan(task(2, 0, 0), remote, local), expected);
 }
 
-TEST(MirrorPlanner, NamesMatchWithoutRegardToLetterCase)
+// Local names are case-sensitive: "Readme" and "README" are two files, and so are two directories
+// that differ in case. (Which of them a case-insensitive server keeps is the server's affair.)
+TEST(MirrorPlanner, EntriesPairByExactName)
 {
-    const std::vector<RemoteEntry> remote{remoteFile("readme.txt"), remoteDir("Docs")};
-    const std::vector<MirrorLocalItem> local{localFile("README.TXT"), localDir("docs")};
-    EXPECT_EQ(plan(task(0, 2, kSubs | kDelete), remote, local), (Lines{"omDir docs|docs|0|0", "omDirUp docs|docs|0|0"}));
-    EXPECT_EQ(plan(task(1, 2, kSubs | kDelete), remote, local), (Lines{"omDir Docs|Docs|0|0", "omDirUp Docs|Docs|0|0"}));
-    EXPECT_EQ(plan(task(2, 2, kSubs), remote, local), (Lines{"omDir docs|docs|0|0", "omDirUp docs|docs|0|0"}));
+    const std::vector<RemoteEntry> remote{remoteFile("README"), remoteDir("Docs")};
+    const std::vector<MirrorLocalItem> local{localFile("Readme"), localDir("docs")};
+    EXPECT_EQ(plan(task(0, 2, kSubs | kDelete), remote, local),
+              (Lines{"omPut Readme|Readme|1|0", "omDelFtp |README|0|0", "omMkdFtp |docs|0|0", "omDir docs|docs|0|0",
+                     "omDirUp docs|docs|0|0", "omRmdFtp |Docs|0|0"}));
+    EXPECT_EQ(plan(task(1, 2, kSubs | kDelete), remote, local),
+              (Lines{"omGet README|README|0|1", "omDelLoc Readme||0|0", "omMkdLoc Docs||0|0", "omDir Docs|Docs|0|0",
+                     "omDirUp Docs|Docs|0|0", "omRmdLoc docs||0|0"}));
 }
 
 TEST(MirrorPlanner, OneDirectorysOperationsComeInTheirPhases)
@@ -189,16 +304,44 @@ TEST(MirrorPlanner, ExcludedEntriesAreNeitherTransferredNorDeleted)
               (Lines{"omGet r.txt|r.txt|0|1", "omDelLoc l.txt||0|0"}));
 }
 
-TEST(MirrorPlanner, IgnoredLinksAreSkippedOnBothSides)
+// Ignored links are left alone on both sides, and so is whatever bears their name on the other
+// side: a link is never a reason to create, delete or overwrite anything.
+TEST(MirrorPlanner, IgnoredLinksAreNoReasonToActOnEitherSide)
 {
-    MirrorLocalItem localLink = localFile("ll");
-    localLink.isLink = true;
-    const std::vector<RemoteEntry> remote{remoteLink("rl", false), remoteLink("rld", true)};
-    const std::vector<MirrorLocalItem> local{localLink};
-    EXPECT_EQ(plan(task(0, 0, kSubs | kDelete | mpIgnoreSymbolicLinks), remote, local), Lines{});
-    EXPECT_EQ(plan(task(1, 0, kSubs | kDelete | mpIgnoreSymbolicLinks), remote, local), Lines{});
-    EXPECT_EQ(plan(task(0, 0, kSubs | kDelete), remote, local),
-              (Lines{"omPut ll|ll|1|0", "omDelFtp |rl|0|0", "omRmdFtp |rld|0|0"}));
+    const std::vector<RemoteEntry> remote{remoteLink("rl", false), remoteLink("rld", true), remoteFile("lf"),
+                                          remoteDir("ld")};
+    const std::vector<MirrorLocalItem> local{localLink(localFile("lf")), localLink(localDir("ld")), localFile("rl"),
+                                             localDir("rld")};
+    for (uint8_t direction : {0, 1, 2})
+        for (uint8_t policy : {0, 1}) {
+            const MirrorPlan p = planOf(task(direction, policy, kSubs | kDelete | kIgnoreLinks), remote, local);
+            EXPECT_EQ(render(p.records), Lines{}) << int(direction) << int(policy);
+            EXPECT_TRUE(p.notes.empty());
+        }
+    EXPECT_EQ(plan(task(0, 0, kSubs | kDelete), {remoteLink("rl", false), remoteLink("rld", true)},
+                   {localLink(localFile("ll"))}),
+              (Lines{"omPut ll|ll|1|0", "omDelFtp |rl|0|0", "omDelFtp |rld|0|0"}));
+}
+
+// Links are not ignored: a local link to a file is read like the file but never written through;
+// a local link to a directory is never entered, nor is its name created or deleted on the other
+// side. What they stand in the way of fails, by name.
+TEST(MirrorPlanner, LocalLinksAreNeverEnteredNorWrittenThrough)
+{
+    const std::vector<RemoteEntry> remote{remoteFile("lf", "1", "Dec 5", "10:00"), remoteDir("ld")};
+    const std::vector<MirrorLocalItem> local{localLink(localFile("lf", 4)), localLink(localDir("ld")),
+                                             localLink(localDir("new"))};
+    MirrorPlan up = planOf(task(0, 0, kSubs | kDelete), remote, local);
+    EXPECT_EQ(render(up.records), (Lines{"omPut lf|lf|4|1", "omDir ld|ld|0|0 smError", "omDir new|new|0|0 smError"}));
+    EXPECT_EQ(up.notes, (std::vector<MirrorNote>{{"ld", MirrorPassOver::LinkNotFollowed},
+                                                 {"new", MirrorPassOver::LinkNotFollowed}}));
+    MirrorPlan down = planOf(task(1, 0, kSubs | kDelete), remote, local);
+    EXPECT_EQ(render(down.records),
+              (Lines{"omGet lf|lf|4|1 smError", "omDir ld|ld|0|0 smError", "omDir new|new|0|0 smError"}));
+    EXPECT_EQ(down.notes, (std::vector<MirrorNote>{{"lf", MirrorPassOver::TargetIsLink},
+                                                   {"ld", MirrorPassOver::LinkNotFollowed},
+                                                   {"new", MirrorPassOver::LinkNotFollowed}}));
+    EXPECT_EQ(plan(task(1, 1, kDelete), {}, local), Lines{"omDelLoc lf||0|0"});
 }
 
 TEST(MirrorPlanner, RemoteRemovalDeletesFilesThenDirectoriesAndLinksThemselves)
@@ -459,33 +602,81 @@ TEST_F(MirrorOverwriteTest, SaveAsRenamesTheTargetAndAsksAgainWhileItExists)
     EXPECT_EQ(ui.overwriteAsked, (std::vector<std::string>{"b.txt", "c.txt"}));
 }
 
-// Times are read in the local time zone.
-TEST_F(MirrorFilesTest, FilesDirectoriesAndLinksWithSizeAndTime)
+using Items = std::vector<std::string>;
+
+Items describe(const std::optional<std::vector<MirrorLocalItem>>& items)
+{
+    Items seen;
+    for (const MirrorLocalItem& item : items.value_or(std::vector<MirrorLocalItem>{}))
+        seen.push_back(item.name + (item.isDirectory ? " dir " : " file ") + std::to_string(item.size) +
+                       (item.isLink ? " link" : ""));
+    std::sort(seen.begin(), seen.end());
+    return seen;
+}
+
+// Entries with their sizes and times; a link is marked and tells what it points to.
+TEST_F(MirrorFilesTest, LocalDirectoryEntriesWithSizeTimeAndLinks)
 {
     writeFile(home() + "site/a.txt", "hello");
     std::filesystem::create_directories(home() + "site/sub");
     std::filesystem::create_symlink(home() + "site/sub", home() + "site/to-sub");
-    const timeval times[2] = {{1700000000, 0}, {1700000000, 0}};   // 2023-11-14 22:13:20 UTC
+    std::filesystem::create_symlink(home() + "site/a.txt", home() + "site/to-a");
+    std::filesystem::create_symlink("nowhere", home() + "site/dangling");
+    const timeval times[2] = {{1700000000, 0}, {1700000000, 0}};
     ASSERT_EQ(utimes((home() + "site/a.txt").c_str(), times), 0);
-    const char* saved = std::getenv("TZ");
-    const std::string previous = saved ? saved : "";
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    std::vector<MirrorLocalItem> items = ReadMirrorLocal(home() + "site");
-    saved ? ::setenv("TZ", previous.c_str(), 1) : ::unsetenv("TZ");
-    ::tzset();
+    MirrorLocalDir dir(home() + "site", "");
+    const auto items = dir.read();
+    ASSERT_TRUE(items) << dir.error();
+    EXPECT_EQ(describe(items), (Items{"a.txt file 5", "dangling file 7 link", "sub dir 0", "to-a file 5 link",
+                                      "to-sub dir 0 link"}));
+    EXPECT_EQ(describe(dir.read()), describe(items));   // read again, from the start
+    const auto file = std::find_if(items->begin(), items->end(), [](const auto& item) { return item.name == "a.txt"; });
+    EXPECT_EQ(file->modified.utc, 1700000000);
+    EXPECT_TRUE(file->modified.known);
+}
 
-    Lines seen;
-    for (const MirrorLocalItem& item : items)
-        seen.push_back(item.name + (item.isDirectory ? " dir" : " file") + (item.isLink ? " link" : ""));
-    std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (Lines{"a.txt file", "sub dir", "to-sub dir link"}));
-    const auto file = std::find_if(items.begin(), items.end(), [](const auto& item) { return item.name == "a.txt"; });
-    ASSERT_NE(file, items.end());
-    EXPECT_EQ(file->size, 5);
-    EXPECT_EQ(file->modified.date, (CalendarDate{2023, 11, 14}));
-    EXPECT_EQ(file->modified.seconds, 22 * 3600 + 13 * 60 + 20);
-    EXPECT_TRUE(ReadMirrorLocal(home() + "missing").empty());
+// Below the root no link is followed, whatever replaced a directory since it was planned; nothing
+// is made or removed through one, and ".." never leads out.
+TEST_F(MirrorFilesTest, LocalDirectoriesAreReachedWithoutFollowingLinks)
+{
+    writeFile(home() + "outside/keep.txt", "k");
+    writeFile(home() + "site/real/f.txt", "f");
+    std::filesystem::create_symlink(home() + "outside", home() + "site/real/link");
+    std::filesystem::create_symlink(home() + "outside/keep.txt", home() + "site/real/file-link");
+    const auto outsideBefore = test::treeOf(home() + "outside");
+    for (const char* sub : {"/real/link/", "real/link", "/real/../real/", "/real/file-link/"}) {
+        MirrorLocalDir through(home() + "site", sub);
+        EXPECT_FALSE(through.read()) << sub;
+        EXPECT_NE(through.error(), 0) << sub;
+        EXPECT_FALSE(through.makeDirectory("new")) << sub;
+        EXPECT_FALSE(through.removeFile("keep.txt")) << sub;
+    }
+    MirrorLocalDir real(home() + "site", "/real/");
+    EXPECT_EQ(describe(real.read()), (Items{"f.txt file 1", "file-link file 1 link", "link dir 0 link"}));
+    EXPECT_TRUE(real.removeFile("file-link"));
+    EXPECT_TRUE(real.removeFile("link"));
+    EXPECT_TRUE(real.makeDirectory("link"));
+    EXPECT_TRUE(std::filesystem::is_directory(home() + "site/real/link"));
+    EXPECT_EQ(test::treeOf(home() + "outside"), outsideBefore);
+}
+
+// A directory that cannot be read is no empty one: reading it fails with the system's reason.
+TEST_F(MirrorFilesTest, UnreadableLocalDirectoryIsAFailure)
+{
+    const test::TempDir tmp(0755);
+    std::filesystem::create_directories(tmp.path() / "site/locked");
+    writeFile((tmp.path() / "site/locked/k.txt").string(), "k");
+    std::filesystem::permissions(tmp.path() / "site/locked", std::filesystem::perms::none);
+    {
+        const test::UnprivilegedAccess nobody;
+        MirrorLocalDir locked((tmp.path() / "site").string(), "/locked/");
+        EXPECT_FALSE(locked.read());
+        EXPECT_EQ(locked.error(), EACCES);
+    }
+    std::filesystem::permissions(tmp.path() / "site/locked", std::filesystem::perms::owner_all);
+    MirrorLocalDir missing(home(), "/missing/");
+    EXPECT_FALSE(missing.read());
+    EXPECT_EQ(missing.error(), ENOENT);
 }
 
 TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
