@@ -113,9 +113,11 @@ public:
     bool ListHiddenFiles = false;
     int64_t ResumeAt = 0;
     // The size the file being downloaded must have in the end (from SIZE, MLSD or the listing, in
-    // binary mode), -1 when not known. Set before each download; the transfer resets it.
+    // binary mode), -1 when not known. Set before each download; the end of the request resets it.
+    // A download of another size fails, even after "226"; with the size unknown, so does one whose
+    // TLS data connection ended without its close alert.
     int64_t ExpectedSize = -1;
-    // A listing (LIST, NLST into a file) that grows past this many bytes fails; 0 means no limit.
+    // A listing (LIST, NLST, MLSD into a file) that grows past this many bytes fails; 0 means no limit.
     int64_t MaxListingSize = int64_t(1) << 30;
     int64_t ByteCount = 0;
 
@@ -231,6 +233,12 @@ private:
     void WriteReceived(const char* data, int len);
     void ShowReceivedLines(const char* data, int len);
     bool ListingOverLimit() const;
+    bool ReceivingListing() const;
+    bool EmptyListingTarget();
+    void JudgeReceived();
+    void JudgeListing();
+    void JudgeDownload();
+    void FailReceived(int code, const std::string& text);
     bool OpenLocalTarget();
     void FailLocalOpen();
     void CreateEmptyTarget();
@@ -275,6 +283,7 @@ private:
     void EndUnsent(uint16_t error, const std::string& reply);
     void CloseOnProtocolError(const std::string& reason);
     bool SequenceArgumentsSafe(uint32_t steps) const;
+    void RefuseUnsafeCommand(TFtpRequest rq);
     void FailConnect(uint16_t error, const std::string& description);
     void StartConnect();
     bool WaitUntilReady();
@@ -303,8 +312,10 @@ private:
     static constexpr int kReceiveBlock = 64 * 1024;
     static constexpr int kSendBlock = 256 * 1024;
     bool receiving_ = false;
-    bool transferAnswered_ = false;  // 150/125 came: received data may be read and written
-    bool dataHeld_ = false;          // the data connection is paused until that answer
+    bool transferAnswered_ = false;  // 150/125 came
+    bool dataHeld_ = false;          // a protected data connection is paused until that answer
+    bool dataCutShort_ = false;      // a protected data connection ended without its TLS close alert
+    std::string transferReply_;      // the final reply of the transfer
     bool dataCommandSent_ = false;   // the server owes a reply to RETR/LIST/NLST/STOR/APPE
     bool targetOpened_ = false;      // the local file of a download has been opened (and cut)
     bool localFailed_ = false;

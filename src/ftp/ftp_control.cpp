@@ -8,6 +8,15 @@
 
 namespace brisk {
 
+namespace {
+
+bool IsDownloadRequest(TFtpRequest rq)
+{
+    return rq == ftpGetAsync || rq == ftpRestGetAsync || rq == ftpReceiveAsync || rq == ftpRestartGetAsync;
+}
+
+} // namespace
+
 void TCustomFtpCli::ExecAsync(TFtpRequest rq, const std::string& cmd, std::initializer_list<int> okResponses,
                               Continuation followUp)
 {
@@ -18,7 +27,7 @@ void TCustomFtpCli::ExecAsync(TFtpRequest rq, const std::string& cmd, std::initi
             return HandleError("FTP component not connected");
     }
     if (!FtpIsSafeCommandText(cmd))
-        return HandleError(kUnsafeCommandText);
+        return RefuseUnsafeCommand(rq);
     if (!seqRunning_) {
         requestType_ = rq;
         errorMessage_.clear(); // the error of an earlier request is not this one's
@@ -33,6 +42,21 @@ void TCustomFtpCli::ExecAsync(TFtpRequest rq, const std::string& cmd, std::initi
     followUp_ = followUp;
     SetState(fsWaitingResponse);
     SendCommand(cmd);
+}
+
+// Text with a line break or NUL is never sent. The caller hears the usage error, and the request still
+// ends, as a failure delivered through the loop, so that whoever waits for its end goes on.
+void TCustomFtpCli::RefuseUnsafeCommand(TFtpRequest rq)
+{
+    if (!seqRunning_)
+        requestType_ = rq;
+    lastResponse_ = kUnsafeNameReply;
+    statusCode_ = 501;
+    errorMessage_ = lastResponse_;
+    requestResult_ = 501;
+    requestDoneFlag_ = false;
+    TriggerRequestDone(501);
+    HandleError(kUnsafeCommandText);
 }
 
 void TCustomFtpCli::SendCommand(std::string cmd)
@@ -231,6 +255,9 @@ void TCustomFtpCli::TriggerRequestDone(uint16_t error)
         return;
     }
     SetState(fsReady);
+    // A download's expected size was for that download only.
+    if (IsDownloadRequest(requestType_))
+        ExpectedSize = -1;
     // A failed step ends its sequence: nothing of it may run after the next request's reply.
     doneAsync_ = nullptr;
     steps_ = 0;

@@ -27,9 +27,9 @@ void TCustomFtpCli::StartReceive(TFtpRequest rq, const std::string& command)
     receiving_ = true;
     dataSocket_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveAccept(); };
     DestroyLocalStream();
-    // The local file is opened, and cut, only when data arrives: a refused or failed request leaves what
-    // the user had there untouched. A target that cannot be written at all is refused before asking.
-    if (!DisplayFileFlag && !LocalFileWritable(LocalFileName))
+    // A download's file is opened, and cut, only when data arrives: a refused request that sent none
+    // leaves what was there untouched. A target that cannot be written at all is refused before asking.
+    if (!DisplayFileFlag && (!LocalFileWritable(LocalFileName) || !EmptyListingTarget()))
         return FailLocalOpen();
     // Passive: the command follows once the data connection stands, so that a data connection that
     // cannot be made leaves no reply owed to a command the server should never have had.
@@ -70,18 +70,20 @@ void TCustomFtpCli::ReceiveAccept()
 {
     if (!AdoptAcceptedDataConnection())
         return;
-    AttachReceiveHandlers();
     SecureDataConnection();
+    AttachReceiveHandlers();
 }
 
-// Nothing is read before the server has accepted the command: until then the data connection waits
-// in the kernel, so no byte is lost and none lands in the local file of a refused request.
+// Data is read as it comes, also before the server has answered the command: a server that sends first
+// and answers later would otherwise wait for ever once the socket buffers are full. The target is a
+// temporary file (or the listing's), so a refused request leaves its bytes only there. A protected
+// connection waits for the answer all the same: its handshake starts then, and nothing before it is data.
 void TCustomFtpCli::AttachReceiveHandlers()
 {
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };
     dataSocket_.OnDataAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveData(); };
     startTime_ = tickCount();
-    if (!transferAnswered_) {
+    if (dataTlsWaiting_ && !transferAnswered_) {
         dataHeld_ = true;
         dataSocket_.Pause();
     }
@@ -101,6 +103,9 @@ void TCustomFtpCli::ReceiveFirstReply()
         StartDataTls();
         return;
     }
+    // The refusal explains whatever the data connection did before it (proftpd resets it, say).
+    dataError_ = 0;
+    errorMessage_.clear();
     if (RetryListingWithList())
         return;
     ResumeAt = 0;
@@ -113,6 +118,7 @@ void TCustomFtpCli::ReceiveSecondReply()
     statusCode_ = FtpReplyCode(lastResponse_);
     if (statusCode_ == 125 || statusCode_ == 226 || statusCode_ == 250) {
         finalReply_ = true;
+        transferReply_ = lastResponse_;
         CheckTransferEnd();
         return;
     }
@@ -176,8 +182,7 @@ void TCustomFtpCli::TakeReceived(const char* data, int len)
 
 bool TCustomFtpCli::ListingOverLimit() const
 {
-    const bool listing = dataCommand_.rfind("LIST", 0) == 0 || dataCommand_.rfind("NLST", 0) == 0;
-    return listing && !DisplayFileFlag && MaxListingSize > 0 && ByteCount > MaxListingSize;
+    return ReceivingListing() && !DisplayFileFlag && MaxListingSize > 0 && ByteCount > MaxListingSize;
 }
 
 void TCustomFtpCli::WriteReceived(const char* data, int len)
@@ -240,9 +245,8 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error)
         NoteDataError(550, "550 Error writing local file " + LocalFileName);
     }
     dataClosed_ = true;
-    // Servers that do not close TLS properly exist, so this is no failure; the log says it.
-    if (error == 0 && dataSocket_.TlsCutShort())
-        Display("! The server ended the data connection without closing TLS: the data may be incomplete");
+    // A protected connection that closed before its handshake carried nothing protected either.
+    dataCutShort_ = error == 0 && (dataSocket_.TlsCutShort() || (dataProtected_ && !dataSocket_.TlsEstablished()));
     if (error != 0)
         NoteDataError(error, DataErrorText(error));
     if (failedReply_ != 0)

@@ -1,5 +1,7 @@
 #include "ftp/ftp_reply.h"
 
+#include "platform/ascii.h"
+
 #include <cctype>
 
 namespace brisk {
@@ -44,6 +46,17 @@ bool FtpIsFinalReplyLine(const std::string& line)
 bool FtpIsSafeCommandText(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+bool FtpReplyTellsOfFailure(const std::string& line)
+{
+    static constexpr const char* kWords[] = {"fail", "could not", "couldn't", "cannot", "can't", "unable", "denied",
+                                             "not permitted"};
+    const std::string text = toLowerAscii(line);
+    for (const char* word : kWords)
+        if (text.find(word) != std::string::npos)
+            return true;
+    return false;
 }
 
 std::string FtpQuotedResult(const std::string& line)

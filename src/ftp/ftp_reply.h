@@ -18,6 +18,12 @@ bool FtpIsFinalReplyLine(const std::string& line);
 // a second command.
 bool FtpIsSafeCommandText(const std::string& text);
 inline constexpr const char* kUnsafeCommandText = "Refused: CR, LF or NUL in a command";
+// The failure a request refused for such text ends with.
+inline constexpr const char* kUnsafeNameReply = "501 Refused: the name or command holds a line break or NUL";
+
+// A success reply whose text says that the work failed all the same ("226 Transfer done (but failed
+// to open directory)"): words of failure, compared without regard to case.
+bool FtpReplyTellsOfFailure(const std::string& line);
 
 // The quoted path of a 257-style reply ("" stands for one quote); empty when the text after the code
 // does not begin with a quote.

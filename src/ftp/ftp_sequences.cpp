@@ -89,7 +89,7 @@ void TCustomFtpCli::HighLevelAsync(TFtpRequest rq, uint32_t steps)
     if (state_ != fsReady && state_ != fsInternalReady)
         return HandleError("Please wait! The program waits response from FTP host");
     if (!SequenceArgumentsSafe(steps))
-        return HandleError(kUnsafeCommandText);
+        return RefuseUnsafeCommand(rq);
     savedLastResponse_ = lastResponse_;
     savedStatusCode_ = -1;
     requestType_ = rq;
@@ -170,12 +170,13 @@ void TCustomFtpCli::NextStep()
 }
 
 // A step that refused to start: at the first step the caller has the usage error and nothing started;
-// later, inside an event, the sequence ends as a failure instead of stalling.
+// later, inside an event, the sequence ends as a failure instead of stalling. A refusal that ended the
+// request itself (unsafe text) leaves nothing to end.
 void TCustomFtpCli::EndSequenceOnUsageError(bool firstStep)
 {
     steps_ = 0;
     doneAsync_ = nullptr;
-    if (firstStep) {
+    if (firstStep || !seqRunning_) {
         seqRunning_ = false;
         return;
     }

@@ -20,6 +20,8 @@ void TCustomFtpCli::ClearTransferFlags()
     receiving_ = false;
     transferAnswered_ = false;
     dataHeld_ = false;
+    dataCutShort_ = false;
+    transferReply_.clear();
     dataTlsWaiting_ = false;
     dataCommandSent_ = false;
     targetOpened_ = false;
@@ -119,6 +121,8 @@ void TCustomFtpCli::CheckTransferEnd()
 {
     if (!finalReply_ || !dataClosed_)
         return;
+    if (receiving_ && dataError_ == 0)
+        JudgeReceived();
     if (receiving_ && dataError_ == 0 && !DisplayFileFlag && !targetOpened_)
         CreateEmptyTarget();
     EventLoop::instance().cancelTimer(owedReplyTimer_);

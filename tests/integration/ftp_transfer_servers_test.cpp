@@ -4,10 +4,13 @@
 #include "ftp_users.h"
 #include "real_server.h"
 #include "temp_dir.h"
+#include "vsftpd_server.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <unistd.h>
 
 using namespace brisk;
 using namespace brisk::test;
@@ -65,6 +68,7 @@ TEST_P(FtpTransferServers, FilesOfEverySizeGoBothWaysByteForByte)
         ASSERT_EQ(put(name, name), 0) << d.ftp.ErrorMessage();
         EXPECT_EQ(d.dones.back().request, ftpPutAsync);
         EXPECT_TRUE(readFileBytes(server->root() / name) == data);
+        d.ftp.ExpectedSize = int64_t(size);
         ASSERT_EQ(get(name, "back-" + name), 0) << d.ftp.ErrorMessage();
         EXPECT_TRUE(readFileBytes(local("back-" + name)) == data);
         EXPECT_EQ(d.ftp.ByteCount, int64_t(size));
@@ -132,5 +136,51 @@ TEST_P(FtpTransferServers, AbortDuringADownloadEndsAsAFailure)
 
 INSTANTIATE_TEST_SUITE_P(Servers, FtpTransferServers, ::testing::ValuesIn(allServerSettings()),
                          [](const auto& info) { return serverSettingName(info.param); });
+
+// A directory the server's user may enter but not read (0711, another owner's: a drop box) lists as a
+// failure, never as an empty directory; an empty directory lists as empty. Neither leaves an older
+// listing in the file.
+TEST(VsftpdListing, ADirectoryThatCannotBeReadFailsAndAnEmptyOneDoesNot)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    VsftpdServer server;
+    server.writeDataFile("dropbox/inside.txt", "hidden\n");
+    server.writeDataFile("empty/.keep", "");
+    fs::remove(server.dataDir() / "empty" / ".keep");
+    const fs::path dropbox = server.dataDir() / "dropbox";
+    ASSERT_EQ(::chown(dropbox.c_str(), 0, 0), 0);
+    fs::permissions(dropbox, fs::perms(0711));
+    EngineDriver d;
+    d.connectAsTestUser(server.port());
+    d.ftp.SetPassive(true);
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+    TempDir dir;
+    const std::string unreadable = "550 The directory could not be listed: 226 Transfer done (but failed to open directory).";
+    const struct {
+        const char* dir;
+        void (TCustomFtpCli::*request)();
+        int code;
+        std::string message;
+    } rows[] = {
+        {"/dropbox", &TCustomFtpCli::DirAsync, 550, unreadable},
+        {"/dropbox", &TCustomFtpCli::LsAsync, 550, unreadable},
+        {"/empty", &TCustomFtpCli::DirAsync, 0, ""},
+        {"/empty", &TCustomFtpCli::LsAsync, 0, ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.dir) + (r.request == &TCustomFtpCli::LsAsync ? " NLST" : " LIST"));
+        d.ftp.HostDirName = r.dir;
+        ASSERT_TRUE(d.ftp.Cwd()) << d.ftp.ErrorMessage();
+        d.ftp.HostFileName = "";
+        d.ftp.LocalFileName = (dir.path() / "listing").string();
+        writeFileBytes(d.ftp.LocalFileName, "stale listing");
+        EXPECT_EQ(d.run([&] { (d.ftp.*r.request)(); }), r.code);
+        if (r.code != 0) {
+            EXPECT_EQ(d.ftp.ErrorMessage(), r.message);
+        }
+        EXPECT_EQ(readFileBytes(d.ftp.LocalFileName), "");
+    }
+}
 
 } // namespace

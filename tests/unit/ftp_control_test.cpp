@@ -227,33 +227,48 @@ TEST_F(FtpControl, SizeRepliesMustCarryASize)
     }
 }
 
-TEST_F(FtpControl, LineBreaksAndNulInArgumentsAreRefusedBeforeAnythingIsSent)
+// A refused request still ends, as a failure delivered through the loop, so that a caller waiting for
+// its end goes on; the caller also has the usage error, thrown or (with OnError) reported.
+TEST_F(FtpControl, LineBreaksAndNulInArgumentsAreRefusedBeforeAnythingIsSentAndTheRequestEnds)
 {
     peer.on("PWD", "257 \"/\"\r\n");
     open();
     const std::string evil[] = {"x\r\nDELE victim", "x\nDELE victim", std::string("x\0DELE victim", 14)};
     TFtpClient& f = d.ftp;
     for (const std::string& arg : evil) {
-        const std::function<void()> calls[] = {
-            [&] { f.HostFileName = arg; f.DeleAsync(); },
-            [&] { f.HostFileName = arg; f.GetAsync(); },
-            [&] { f.HostFileName = arg; f.PutAsync(); },
-            [&] { f.HostFileName = arg; f.DirAsync(); },
-            [&] { f.HostFileName = "ok"; f.LocalFileName = arg; f.RenAsync(); },
-            [&] { f.LocalFileName = arg; f.QuoteAsync(); },
-            [&] { f.HostDirName = arg; f.CwdAsync(); },
-            [&] { f.UserName = arg; f.UserAsync(); },
-            [&] { f.PassWord = arg; f.PassAsync(); },
+        const struct {
+            TFtpRequest request;
+            std::function<void()> call;
+        } calls[] = {
+            {ftpDeleAsync, [&] { f.HostFileName = arg; f.DeleAsync(); }},
+            {ftpGetAsync, [&] { f.HostFileName = arg; f.GetAsync(); }},
+            {ftpPutAsync, [&] { f.HostFileName = arg; f.PutAsync(); }},
+            {ftpDirAsync, [&] { f.HostFileName = arg; f.DirAsync(); }},
+            {ftpRenAsync, [&] { f.HostFileName = "ok"; f.LocalFileName = arg; f.RenAsync(); }},
+            {ftpQuoteAsync, [&] { f.LocalFileName = arg; f.QuoteAsync(); }},
+            {ftpCwdAsync, [&] { f.HostDirName = arg; f.CwdAsync(); }},
+            {ftpUserAsync, [&] { f.UserName = arg; f.UserAsync(); }},
+            {ftpPassAsync, [&] { f.PassWord = arg; f.PassAsync(); }},
         };
-        for (const auto& call : calls) {
+        for (const auto& c : calls) {
             f.LocalFileName = "local";
-            expectThrowWhat<FtpException>(call, "Refused: CR, LF or NUL in a command");
+            f.ExpectedSize = 5;
+            EXPECT_EQ(d.run([&] { expectThrowWhat<FtpException>(c.call, "Refused: CR, LF or NUL in a command"); }),
+                      501);
+            EXPECT_EQ(d.dones.back().request, c.request);
+            EXPECT_EQ(f.ErrorMessage(), "501 Refused: the name or command holds a line break or NUL");
             EXPECT_EQ(f.State(), fsReady);
+            EXPECT_EQ(f.ExpectedSize, c.request == ftpGetAsync ? -1 : 5) << "a download's size goes with it";
         }
     }
+    std::vector<std::string> usage;
+    f.OnError = [&usage](TCustomFtpCli*, std::string& text) { usage.push_back(text); };
+    f.HostFileName = "a\nb";
+    EXPECT_EQ(d.run([&] { f.SizeAsync(); }), 501);
+    EXPECT_EQ(usage, std::vector<std::string>{"Refused: CR, LF or NUL in a command"});
     EXPECT_EQ(d.run([&] { f.PwdAsync(); }), 0) << "the engine is still usable";
     EXPECT_EQ(sent(), std::vector<std::string>{"PWD"});
-    EXPECT_EQ(d.donesAfterSettling(), 2u);
+    EXPECT_EQ(d.donesAfterSettling(), 1u + 3 * 9 + 2) << "the open, each refusal once, SIZE, PWD";
 }
 
 // The error message is the latest failure's, not an earlier one's.

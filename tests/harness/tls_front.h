@@ -1,0 +1,52 @@
+#pragma once
+
+#include "peer_io.h"
+#include "server_tls.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+
+struct ssl_ctx_st;
+
+namespace brisk::test {
+
+// Implicit TLS in front of a plain FTP server on 127.0.0.1 (a ScriptedFtpPeer, say), for what no real
+// TLS server does: the client speaks TLS on the control connection and on each passive data
+// connection, the server behind sees plain text. 227 replies are rewritten to name the front's own
+// data port. When the server ends a data connection, the front sends its TLS close alert first, or,
+// with setCloseAlert(false), ends the TCP connection without it. One client at a time.
+class TlsFront {
+public:
+    TlsFront(uint16_t backendPort, const ServerTls& tls);
+    ~TlsFront();
+    TlsFront(const TlsFront&) = delete;
+    TlsFront& operator=(const TlsFront&) = delete;
+
+    uint16_t port() const { return control_.port(); }
+    void setCloseAlert(bool on) { closeAlert_ = on; }
+
+private:
+    void serveControl(UniqueFd client);
+    void serveData(UniqueFd client);
+    std::string rewritePassive(const std::string& line);
+
+    struct ContextFree {
+        void operator()(ssl_ctx_st* ctx) const;
+    };
+
+    uint16_t backendPort_;
+    std::unique_ptr<ssl_ctx_st, ContextFree> ctx_;
+    std::atomic<bool> closeAlert_{true};
+    std::mutex mutex_;
+    std::deque<uint16_t> backendDataPorts_; // from the 227 replies passed on, oldest first
+
+    // Last: their threads stop before anything they use goes.
+    PeerListener data_;
+    PeerListener control_;
+};
+
+} // namespace brisk::test
