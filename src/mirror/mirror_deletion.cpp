@@ -1,7 +1,7 @@
 #include "mirror/mirror_deletion.h"
 
-#include "local/local_delete.h"
 #include "local/local_entries.h"
+#include "mirror/mirror_side.h"
 
 namespace brisk {
 
@@ -15,12 +15,13 @@ bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool i
     return ui.AskYesNo(messages[msgAttention], text);
 }
 
-void DeleteLocalTree(const std::string& root)
+LocalDeleteOutcome DeleteLocalTree(const std::string& root, const TRecMirror& task)
 {
     LocalDeleteList list;
     (IsRealDirectory(root) ? list.directories : list.files).push_back(root);
-    ExpandLocalDeleteList(list);
-    DeleteLocalEntries(list);
+    const MirrorEntryFilter filter(task);
+    ExpandLocalDeleteList(list, [&filter](const std::string& name) { return !filter.keeps(name); });
+    return DeleteLocalEntries(list);
 }
 
 } // namespace brisk

@@ -1,5 +1,6 @@
 #pragma once
 #include "i18n/main_messages.h"
+#include "local/local_delete.h"
 #include "mirror/mirror_task.h"
 #include "platform/user_interface.h"
 
@@ -12,8 +13,9 @@ namespace brisk {
 bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool isDirectory, UserInterface& ui,
                          const MainMessages& messages);
 
-// Removes a local directory with all its content, deepest first. Symbolic links, the root one
-// included, are removed themselves and never followed; failures are passed over.
-void DeleteLocalTree(const std::string& root);
+// Removes a local directory with all its content, deepest first, except what the task's exclusions
+// leave alone (and every directory above it). Symbolic links, the root one included, are removed
+// themselves and never followed. What could not be removed is in the outcome.
+LocalDeleteOutcome DeleteLocalTree(const std::string& root, const TRecMirror& task);
 
 } // namespace brisk

@@ -3,6 +3,7 @@
 #include "mirror/mirror_local_side.h"
 #include "mirror/mirror_planner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -59,6 +60,17 @@ void failDirectory(TMirrorRun& run, int error, bool root, const ChainContext& ct
     }
 }
 
+// A listing line that could not be read may stand for any local name: none of them is proven
+// missing on the server, so nothing local is deleted in this directory.
+void keepLocalWhenUnproven(std::vector<TMirrorRec>& records, const std::vector<MirrorRefusal>& refused)
+{
+    const bool unproven = std::any_of(refused.begin(), refused.end(), [](const MirrorRefusal& r) {
+        return r.remote && r.why == xmsgUnreadableLine;
+    });
+    if (unproven)
+        std::erase_if(records, [](const TMirrorRec& r) { return r.Operation == omDelLoc || r.Operation == omRmdLoc; });
+}
+
 } // namespace
 
 RemoteClock MirrorClockOf(const ChainContext& ctx)
@@ -80,7 +92,8 @@ bool PlanCurrentDirectory(TMirrorRun& run, const TRecMirror& task, const MirrorL
     refused = std::move(intake.refused);
     const MirrorDirectoryInput input{std::move(intake.remote), std::move(intake.local), listing.today,
                                      MirrorClockOf(listing.ctx)};
-    const MirrorPlan plan = PlanDirectory(task, input);
+    MirrorPlan plan = PlanDirectory(task, input);
+    keepLocalWhenUnproven(plan.records, refused);
     logNotes(run, plan.notes, listing.ctx);
     run.Items.Place(plan.records, append, run.Current);
     return run.FindNext(next);

@@ -260,11 +260,16 @@ void MirrorRunner::localStep(TMirrorRec& r)
     bool done = true;
     if (r.Operation == omMkdLoc)
         done = here.makeDirectory(r.LocalName);
-    if (r.Operation == omRmdLoc && confirm(path, true))
-        DeleteLocalTree(path);
+    std::string why;
+    if (r.Operation == omRmdLoc && confirm(path, true)) {
+        const LocalDeleteOutcome outcome = DeleteLocalTree(path, task_);
+        done = outcome.failed.empty();
+        why = done ? why : "could not be deleted: " + PrintableName(outcome.failed.front());
+    }
     if (r.Operation == omDelLoc && confirm(path, false))
         done = here.removeFile(r.LocalName);
-    const std::string why = done ? std::string() : std::strerror(here.error() ? here.error() : ENOENT);
+    if (!done && why.empty())
+        why = std::strerror(here.error() ? here.error() : ENOENT);
     r.State = smDone;
     put(r);
     if (!done) {

@@ -11,23 +11,6 @@ namespace brisk {
 
 namespace {
 
-// Which entries a side considers: not "." or "..", not excluded.
-class EntryFilter {
-public:
-    explicit EntryFilter(const TRecMirror& task) : exclusions_(SplitExclusions(task.Exclusions)) {}
-
-    bool keeps(const std::string& name) const
-    {
-        if (trimBlanks(name).empty() || name == "." || name == "..")
-            return false;
-        return std::none_of(exclusions_.begin(), exclusions_.end(),
-                            [&](const std::string& mask) { return MatchesMask(name, mask); });
-    }
-
-private:
-    std::vector<std::string> exclusions_;
-};
-
 bool isRemoteLink(const RemoteEntry& entry)
 {
     return !entry.link.empty() || (!entry.attributes.empty() && lowerAscii(entry.attributes[0]) == 'l');
@@ -35,9 +18,19 @@ bool isRemoteLink(const RemoteEntry& entry)
 
 } // namespace
 
+MirrorEntryFilter::MirrorEntryFilter(const TRecMirror& task) : exclusions_(SplitExclusions(task.Exclusions)) {}
+
+bool MirrorEntryFilter::keeps(const std::string& name) const
+{
+    if (trimBlanks(name).empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(exclusions_.begin(), exclusions_.end(),
+                        [&](const std::string& mask) { return MatchesMask(name, mask); });
+}
+
 MirrorSide LocalSide(const TRecMirror& task, const std::vector<MirrorLocalItem>& local)
 {
-    const EntryFilter filter(task);
+    const MirrorEntryFilter filter(task);
     const bool subfolders = task.Params & mpIncludeSubfolders;
     const bool ignoreLinks = task.Params & mpIgnoreSymbolicLinks;
     MirrorSide side;
@@ -57,7 +50,7 @@ MirrorSide LocalSide(const TRecMirror& task, const std::vector<MirrorLocalItem>&
 MirrorSide RemoteSide(const TRecMirror& task, const std::vector<RemoteEntry>& remote, const CalendarDate& today,
                       RemoteClock clock, RemoteLinks links)
 {
-    const EntryFilter filter(task);
+    const MirrorEntryFilter filter(task);
     const bool subfolders = task.Params & mpIncludeSubfolders;
     const bool ignoreLinks = task.Params & mpIgnoreSymbolicLinks;
     MirrorSide side;

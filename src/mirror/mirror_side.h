@@ -7,6 +7,16 @@
 
 namespace brisk {
 
+// Which entries a side considers: not blank, not "." or "..", not excluded by the task's masks.
+class MirrorEntryFilter {
+public:
+    explicit MirrorEntryFilter(const TRecMirror& task);
+    bool keeps(const std::string& name) const;
+
+private:
+    std::vector<std::string> exclusions_;
+};
+
 // A file of one side as the planner compares it.
 struct MirrorFile {
     std::string name;

@@ -696,17 +696,25 @@ TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
     EXPECT_EQ(ui.questions[1].text, "Do you wish to remove /home/u/a.txt file(s)");
 }
 
-TEST_F(MirrorFilesTest, RemovesTheTreeButNeverWhatLinksPointTo)
+// An excluded entry stays, and so does every directory above it; that is no failure.
+TEST_F(MirrorFilesTest, RemovesTheTreeButNeverWhatLinksPointToNorWhatIsExcluded)
 {
     writeFile(home() + "outside/keep.txt", "k");
     writeFile(home() + "tree/a/b/c.txt", "c");
     std::filesystem::create_symlink(home() + "outside", home() + "tree/a/link");
     std::filesystem::create_symlink(home() + "outside", home() + "rootlink");
-    DeleteLocalTree(home() + "tree");
-    DeleteLocalTree(home() + "rootlink");
+    TRecMirror task;
+    EXPECT_TRUE(DeleteLocalTree(home() + "tree", task).failed.empty());
+    EXPECT_TRUE(DeleteLocalTree(home() + "rootlink", task).failed.empty());
     EXPECT_FALSE(std::filesystem::exists(home() + "tree"));
     EXPECT_FALSE(std::filesystem::is_symlink(home() + "rootlink"));
     EXPECT_TRUE(std::filesystem::exists(home() + "outside/keep.txt"));
+
+    for (const char* path : {"kept/x/y.keep", "kept/x/z.txt", "kept/w/v.txt", "kept/top.txt"})
+        writeFile(home() + path, "f");
+    task.Exclusions = "*.keep";
+    EXPECT_TRUE(DeleteLocalTree(home() + "kept", task).failed.empty());
+    EXPECT_EQ(test::treeOf(home() + "kept"), (std::map<std::string, std::string>{{"x", "<dir>"}, {"x/y.keep", "f"}}));
 }
 
 } // namespace

@@ -385,6 +385,22 @@ TEST_F(MirrorRunnerTest, InterruptedUploadIsSentAgainNeverFetchedBack)
     EXPECT_EQ(treeOf(local), (Tree{{"a.txt", "abcd"}, {"b.txt", "bb"}}));
 }
 
+// A line that could not be read may be any local name: it is counted, and nothing local is deleted
+// beside it.
+TEST_F(MirrorRunnerTest, AnUnreadableListingLineDeletesNothingLocal)
+{
+    server.setRawListing("/site", "-rw-r--r--   1 owner    group    2 Jan 01  2020 a.txt\r\n"
+                                  "total: cannot read the directory entry\r\n");
+    server.addFile("/site/a.txt", 2);
+    writeFileBytes(local / "mine.txt", "mine");
+    task.Params = mpDeleteMissing;
+    ASSERT_TRUE(open());
+    EXPECT_EQ(mirror(1), (Strings{"CWD /site", "LIST", "RETR a.txt", "CWD /site/", "LIST"}));
+    EXPECT_EQ(runner->run()->Failed,
+              (Strings{"total: cannot read the directory entry: a listing line that could not be read"}));
+    EXPECT_EQ(treeOf(local), (Tree{{"a.txt", "xx"}, {"mine.txt", "mine"}}));
+}
+
 // A download that breaks is a failure of that file alone; the next run fetches it whole. A local
 // "NAME.part" beside NAME is an unfinished download's: it is neither uploaded nor deleted.
 TEST_F(MirrorRunnerTest, DownloadResetIsCountedAndTheNextRunFetchesTheFile)
