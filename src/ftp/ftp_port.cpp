@@ -36,9 +36,10 @@ void TCustomFtpCli::PortAsync()
     if (!connected_)
         return HandleError("FTP component not connected");
     PrepareDataSocket();
-    // PASV and PORT carry only IPv4 addresses: an IPv6 control connection takes EPSV and EPRT.
+    // PORT carries only IPv4 addresses, so an IPv6 control connection takes EPRT, and EPSV for as long
+    // as the server does not refuse it: then PASV, whose port alone is used, is the one retry.
     const bool ipv6 = DataPeerAddress().find(':') != std::string::npos;
-    std::string cmd = passive_ && (ipv6 || UsesExtendedPassive()) ? "EPSV" : "PASV";
+    std::string cmd = passive_ && ((ipv6 && !epsvRefused_) || UsesExtendedPassive()) ? "EPSV" : "PASV";
     if (!passive_)
         cmd = ListenForActiveData();
     ByteCount = 0;

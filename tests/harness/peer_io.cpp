@@ -88,6 +88,21 @@ int listenOnLoopback(uint16_t& port)
     return fd.release();
 }
 
+int listenOnIpv6Loopback(uint16_t& port)
+{
+    UniqueFd fd(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    socklen_t len = sizeof addr;
+    if (!fd.valid() || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
+        || ::listen(fd.get(), 8) != 0
+        || ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        throwErrno("listen on ::1");
+    port = ntohs(addr.sin6_port);
+    return fd.release();
+}
+
 int acceptOne(int listenFd, int stopFd, Deadline deadline)
 {
     for (;;) {
@@ -124,11 +139,11 @@ int connectTo(const sockaddr_in& address, int stopFd, Deadline deadline)
 
 namespace brisk::test {
 
-PeerListener::PeerListener(Serve serve) : serve_(std::move(serve)), stop_(::eventfd(0, EFD_CLOEXEC))
+PeerListener::PeerListener(Serve serve, bool ipv6) : serve_(std::move(serve)), stop_(::eventfd(0, EFD_CLOEXEC))
 {
     if (!stop_.valid())
         throw std::runtime_error("eventfd failed");
-    listener_.reset(peer_io::listenOnLoopback(port_));
+    listener_.reset(ipv6 ? peer_io::listenOnIpv6Loopback(port_) : peer_io::listenOnLoopback(port_));
     thread_ = std::thread([this] { run(); });
 }
 

@@ -35,6 +35,8 @@ std::string receiveSome(int fd, int stopFd, Deadline deadline);
 
 // A listening TCP socket on 127.0.0.1 with a port chosen by the system; returns the fd.
 int listenOnLoopback(uint16_t& port);
+// The same on ::1.
+int listenOnIpv6Loopback(uint16_t& port);
 
 // Accepts one connection (waiting as waitFor does); returns the new fd.
 int acceptOne(int listenFd, int stopFd, Deadline deadline);
@@ -53,7 +55,7 @@ class PeerListener {
 public:
     using Serve = std::function<void(UniqueFd)>;
 
-    explicit PeerListener(Serve serve);
+    explicit PeerListener(Serve serve, bool ipv6 = false);
     ~PeerListener();
     PeerListener(const PeerListener&) = delete;
     PeerListener& operator=(const PeerListener&) = delete;

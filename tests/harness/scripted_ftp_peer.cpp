@@ -19,9 +19,9 @@ std::string verbOf(const std::string& line)
 
 } // namespace
 
-ScriptedFtpPeer::ScriptedFtpPeer(std::string banner)
+ScriptedFtpPeer::ScriptedFtpPeer(std::string banner, bool ipv6)
     : banner_(std::move(banner)), defaultRule_(sending("502 Command not implemented.\r\n")),
-      listener_([this](UniqueFd control) { serve(std::move(control)); })
+      listener_([this](UniqueFd control) { serve(std::move(control)); }, ipv6)
 {
 }
 

@@ -16,7 +16,7 @@ namespace brisk::test {
 // How the peer answers one command line. The rule runs on the peer's thread.
 using PeerRule = std::function<void(PeerSession& session, const std::string& line)>;
 
-// A scripted FTP server on 127.0.0.1 (port chosen by the system) for replies that no real server
+// A scripted FTP server on 127.0.0.1 (or ::1; port chosen by the system) for replies that no real server
 // sends. It serves control connections one after another on its own thread: it sends the banner
 // bytes exactly as given (empty = a silent server), then answers each received line with the first
 // matching rule: a rule for the whole line, else a rule for its verb (the first word, compared
@@ -27,7 +27,7 @@ using PeerRule = std::function<void(PeerSession& session, const std::string& lin
 // that fails (a wait that timed out, a send to a closed connection) ends its session.
 class ScriptedFtpPeer {
 public:
-    explicit ScriptedFtpPeer(std::string banner = "220 Scripted peer ready.\r\n");
+    explicit ScriptedFtpPeer(std::string banner = "220 Scripted peer ready.\r\n", bool ipv6 = false);
     ~ScriptedFtpPeer();
     ScriptedFtpPeer(const ScriptedFtpPeer&) = delete;
     ScriptedFtpPeer& operator=(const ScriptedFtpPeer&) = delete;

@@ -4,6 +4,7 @@
 #include "ftp_users.h"
 #include "loopback_port.h"
 #include "pyftpd_server.h"
+#include "scripted_ftp_peer.h"
 #include "temp_dir.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
@@ -118,6 +119,33 @@ TEST(FtpIpv6Unannounced, EpsvAndEprtAreUsedWithoutFeatOfferingThem)
         EXPECT_EQ(sent[0].rfind(passive ? "EPSV" : "EPRT |2|::1|", 0), 0u) << sent[0];
         EXPECT_EQ(sent[1], "MLSD");
     }
+}
+
+// A server on ::1 that refuses EPSV gets one PASV; refused too, the listing fails with the server's
+// words, and later listings of the session go straight to PASV.
+TEST(FtpIpv6Refused, EpsvRefusedIsRetriedOnceWithPasvThenTheListingFails)
+{
+    if (!ipv6LoopbackAvailable())
+        GTEST_SKIP() << "no IPv6 loopback (::1) on this machine";
+    ScriptedFtpPeer peer("220 Scripted peer ready.\r\n", true);
+    peer.acceptLogin();
+    peer.on("EPSV", "500 EPSV not understood.\r\n");
+    peer.on("PASV", "500 PASV not understood.\r\n");
+    EngineDriver d;
+    d.connectTo(peer.port(), "::1");
+    d.ftp.UserName = "u";
+    d.ftp.PassWord = "p";
+    d.ftp.SetPassive(true);
+    ASSERT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), 0) << d.ftp.ErrorMessage();
+    TempDir dir;
+    d.ftp.LocalFileName = (dir.path() / "list.txt").string();
+    const size_t before = peer.lines().size();
+    EXPECT_NE(d.run([&] { d.ftp.DirAsync(); }, 10000), 0);
+    EXPECT_EQ(d.ftp.ErrorMessage(), "500 PASV not understood.");
+    EXPECT_NE(d.run([&] { d.ftp.DirAsync(); }, 10000), 0);
+    const Strings lines = peer.lines();
+    EXPECT_EQ(Strings(lines.begin() + long(before), lines.end()), (Strings{"EPSV", "PASV", "PASV"}));
+    EXPECT_TRUE(d.ftp.Connected());
 }
 
 // A stored site whose server field holds "[::1]" opens and shows its listing.
