@@ -1,10 +1,13 @@
 #include "net/tls_trust_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -45,6 +48,34 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
+// A new file beside `path`, created where nothing was; -1 when none could be made.
+int createUniqueBeside(const std::string& path, std::string& name)
+{
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = path + ".new." + std::to_string(::getpid()) + "." + std::to_string(++counter) + "." +
+               std::to_string(std::random_device{}());
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool replaceWith(const std::string& path, const std::string& text)
+{
+    std::string temp;
+    const int fd = createUniqueBeside(path, temp);
+    if (fd < 0)
+        return false;
+    const bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string TlsTrustStore::Fingerprint(const std::string& hostPort) const
@@ -57,24 +88,24 @@ std::string TlsTrustStore::Fingerprint(const std::string& hostPort) const
     return {};
 }
 
-// Written to a new file that replaces the old one, so a failure leaves the old one whole.
+// Another program may save at the same time: the file is re-read and replaced while a lock on its side
+// file is held, so neither save drops the other's entry. The new content goes to a fresh file of a
+// name nobody could have planted a link at, and replaces the old one whole.
 bool TlsTrustStore::Remember(const std::string& hostPort, const std::string& fingerprint) const
 {
-    std::string text;
-    for (const std::string& line : readLines(path_))
-        if (lineHost(line, nullptr) != hostPort)
-            text += line + "\n";
-    text += hostPort + " " + fingerprint + "\n";
-    const std::string temp = path_ + ".new";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
+    const int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock < 0)
         return false;
-    const bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
+    bool stored = false;
+    if (::flock(lock, LOCK_EX) == 0) {
+        std::string text;
+        for (const std::string& line : readLines(path_))
+            if (lineHost(line, nullptr) != hostPort)
+                text += line + "\n";
+        stored = replaceWith(path_, text + hostPort + " " + fingerprint + "\n");
     }
-    return true;
+    ::close(lock); // releases the lock
+    return stored;
 }
 
 } // namespace brisk

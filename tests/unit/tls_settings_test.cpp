@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
+#include <vector>
 
 using namespace brisk;
 using namespace brisk::test;
@@ -58,6 +61,43 @@ TEST(TrustStore, KeepsOneFingerprintPerHostPrivatelyAndSkipsDamagedLines)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(TlsTrustStore((dir.path() / "missing" / "f").string()).Remember("h:21", kPrintA));
+}
+
+// Two programs saving at the same time each keep the other's entries, and a link planted where the new
+// file would go is never written through.
+TEST(TrustStore, ConcurrentSavesKeepEveryEntryAndPlantedLinksAreNotFollowed)
+{
+    TempDir dir;
+    const std::string path = (dir.path() / "trusted_certs").string();
+    constexpr int kSaves = 40;
+    std::vector<pid_t> children;
+    for (char program : {'a', 'b'}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool all = true;
+            for (int i = 0; i < kSaves; ++i)
+                all = TlsTrustStore(path).Remember(program + std::to_string(i) + ":21", kPrintA) && all;
+            ::_exit(all ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const TlsTrustStore store(path);
+    for (char program : {'a', 'b'})
+        for (int i = 0; i < kSaves; ++i)
+            EXPECT_EQ(store.Fingerprint(program + std::to_string(i) + ":21"), kPrintA) << program << i;
+
+    const std::string victim = (dir.path() / "victim").string();
+    writeFileBytes(victim, "mine\n");
+    ASSERT_EQ(::symlink(victim.c_str(), (path + ".new").c_str()), 0);
+    ASSERT_TRUE(store.Remember("h:21", kPrintB));
+    EXPECT_EQ(readFileBytes(victim), "mine\n");
+    EXPECT_EQ(store.Fingerprint("h:21"), kPrintB);
 }
 
 TEST(CliCertificatePolicy, AcceptsOnlyTheNamedFingerprintOrWithInsecure)
