@@ -110,8 +110,7 @@ bool TCustomFtpCli::CertificateAccepted()
     if (!peer.present)
         return false;
     CertificateQuestion& question = peer.details;
-    const bool ipv6 = HostName.find(':') != std::string::npos; // "[::1]:990", not "::1:990"
-    question.host = (ipv6 ? "[" + HostName + "]" : HostName) + ":" + Port;
+    question.host = TlsTrustStore::Key(HostName, Port);
     const TlsTrustStore store(TrustStorePath);
     const std::string known = TrustStorePath.empty() ? std::string() : store.Fingerprint(question.host);
     if (!known.empty() && known == question.fingerprint) {

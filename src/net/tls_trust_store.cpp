@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <random>
@@ -77,6 +78,14 @@ bool replaceWith(const std::string& path, const std::string& text)
 }
 
 } // namespace
+
+std::string TlsTrustStore::Key(const std::string& host, const std::string& port)
+{
+    const bool ipv6 = host.find(':') != std::string::npos; // "[::1]:990", not "::1:990"
+    const bool digits = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
+    const size_t first = digits ? std::min(port.find_first_not_of('0'), port.size() - 1) : 0;
+    return (ipv6 ? "[" + host + "]" : host) + ":" + port.substr(first);
+}
 
 std::string TlsTrustStore::Fingerprint(const std::string& hostPort) const
 {

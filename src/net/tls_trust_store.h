@@ -9,6 +9,9 @@ class TlsTrustStore {
 public:
     explicit TlsTrustStore(std::string path) : path_(std::move(path)) {}
 
+    // The key of a server: "host:port", "[v6-address]:port", the port as a plain number ("0990" is 990)
+    // so that every way of naming the same server finds the same entry.
+    static std::string Key(const std::string& host, const std::string& port);
     // The fingerprint trusted for `hostPort`, or "".
     std::string Fingerprint(const std::string& hostPort) const;
     // Stores (or replaces) the host's fingerprint; false with nothing changed when the file cannot be written.

@@ -103,7 +103,7 @@ bool SessionController::takeSite(const TFTPServerInfo& site)
         CurrentSite_.SavePassword = 1;
     Ftp1.HostName = CurrentSite_.Server;
     // Every site brings its own port; a proxy connection uses the proxy's port from the options.
-    Ftp1.Port = CurrentSite_.Port.empty() ? "ftp" : CurrentSite_.Port;
+    Ftp1.Port = SitePort(CurrentSite_);
     return askPassword();
 }
 

@@ -85,6 +85,14 @@ std::string SiteAddress(const TFTPServerInfo& stored)
     return address;
 }
 
+std::string SitePort(const TFTPServerInfo& site)
+{
+    const std::string port = trimmed(site.Port);
+    if (!port.empty())
+        return port;
+    return site.Security == 3 ? "990" : "21";
+}
+
 void ParseServerAddress(TFTPServerInfo& site)
 {
     std::string text = trimmed(site.Server);

@@ -9,6 +9,9 @@ namespace brisk {
 // "[::1]:2121". Anonymous is left as it is.
 void ParseServerAddress(TFTPServerInfo& site);
 
+// The port the site is reached on, as a number: its own, else 990 for implicit TLS and 21 for the rest.
+std::string SitePort(const TFTPServerInfo& site);
+
 // The site as one "ftp://[user@]host[:port][/dir]" address (an IPv6 host in brackets), for copying: the port only when not
 // 21, the user only when the site does not log in anonymously, never the password. Characters that
 // would end the user or host part are written as %XX.

@@ -13,7 +13,7 @@ StoredSiteLogin LoginOfSite(const TFTPServerInfo& stored)
     ParseServerAddress(site);
     StoredSiteLogin login;
     login.host = site.Server;
-    login.port = site.Port;
+    login.port = SitePort(site);
     login.initialDir = site.InitialDir;
     login.passive = site.Pasv != 0;
     login.security = site.Security <= 3 ? site.Security : 0;

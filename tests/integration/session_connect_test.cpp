@@ -1,5 +1,6 @@
 #include "scripted_ftp_peer.h"
 #include "session_rig.h"
+#include "sites/stored_site_login.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,31 @@ TEST_F(SessionConnectTest, ASiteWithoutHostIsReportedAndNothingStarts)
         EXPECT_TRUE(rig->c.enabled(Action::Connect));
         EXPECT_FALSE(rig->c.enabled(Action::Disconnect));
         EXPECT_TRUE(rig->ui.prompts.empty()) << "no password is asked for a site that cannot open";
+    }
+}
+
+// A site without a port is reached on the same port in the window as from brisklane-cli's @site, so
+// both find the same trusted certificate; the attempts go to 127.0.0.1, where nothing answers.
+TEST_F(SessionConnectTest, ASiteWithoutPortTakesTheSamePortInTheWindowAndTheCli)
+{
+    const struct {
+        std::string port;
+        uint8_t security;
+        std::string used;
+    } rows[] = {{"", ftpSecurityImplicit, "990"}, {"", ftpSecurityExplicitRequired, "21"},
+                {"", ftpSecurityPlain, "21"}, {" 2121 ", ftpSecurityImplicit, "2121"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE("port '" + row.port + "', security " + std::to_string(row.security));
+        rig = std::make_unique<SessionRig>();
+        rig->options.Retry = 0;
+        TFTPServerInfo site = SessionRig::site(21);
+        site.Port = row.port;
+        site.Security = row.security;
+        rig->addSite(site);
+        rig->c.Connect();
+        EXPECT_EQ(rig->c.Ftp1.Port, row.used);
+        EXPECT_EQ(LoginOfSite(site).port, row.used);
+        ASSERT_TRUE(rig->waitSiteList());
     }
 }
 

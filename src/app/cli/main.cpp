@@ -225,7 +225,7 @@ bool storedSiteUrl(const std::string& ref, FtpUrl& url, GlobalOptions& options, 
     }
     url = FtpUrl{};
     url.host = site.host;
-    url.port = site.port.empty() ? "21" : site.port;
+    url.port = site.port;
     url.user = site.user;
     url.hasUser = true;
     url.password = site.needsPassword ? readPasswordNoEcho("Password for " + site.user + "@" + site.host + ": ")
