@@ -81,8 +81,15 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
     if (error != 0)
         return FailTls(controlSocket_.TlsError());
     Display("TLS connection established: " + controlSocket_.TlsDescription());
-    if (!CertificateAccepted())
+    // The question may keep the event loop running (the window's modal box does): until it is answered,
+    // nothing the server sends is read, so nothing goes out to a server the user has not accepted.
+    controlSocket_.Pause();
+    const bool accepted = CertificateAccepted();
+    if (state_ == fsAbort || controlSocket_.State() != wsConnected)
+        return; // stopped while the question was open
+    if (!accepted)
         return FailTls("Certificate refused: the server's identity could not be confirmed");
+    controlSocket_.Resume();
     if (Security == ftpSecurityImplicit)
         return; // the banner follows
     SetState(fsInternalReady);
