@@ -49,6 +49,10 @@ void TCustomFtpCli::AuthTlsReply()
         FailTls("TLS is required, but the server refused it: " + lastResponse_);
         return;
     }
+    // A server whose certificate the user trusted speaks TLS: its refusal is an attack or a fault.
+    if (!TrustedFingerprint(TrustStoreHost()).empty())
+        return FailTls("The server refused TLS, but its certificate is trusted for " + TrustStoreHost() +
+                       "; the session ends: " + lastResponse_);
     Display("! The server does not offer TLS; the session goes on without encryption");
     requestResult_ = 0;
     TriggerRequestDone(0);
@@ -117,10 +121,9 @@ bool TCustomFtpCli::CertificateAccepted()
     if (!peer.present)
         return false;
     CertificateQuestion& question = peer.details;
-    const bool ipv6 = HostName.find(':') != std::string::npos; // "[::1]:990", not "::1:990"
-    question.host = (ipv6 ? "[" + HostName + "]" : HostName) + ":" + Port;
+    question.host = TrustStoreHost();
     const TlsTrustStore store(TrustStorePath);
-    const std::string known = TrustStorePath.empty() ? std::string() : store.Fingerprint(question.host);
+    const std::string known = TrustedFingerprint(question.host);
     if (!known.empty() && known == question.fingerprint) {
         Display("Certificate trusted by the user: " + question.fingerprint);
         return true;
@@ -134,6 +137,18 @@ bool TCustomFtpCli::CertificateAccepted()
         !store.Remember(question.host, question.fingerprint))
         Display("! Could not store the trusted certificate in " + TrustStorePath);
     return answer != CertificateAnswer::Cancel;
+}
+
+// The trust store's key: "host:port", "[::1]:990" for an IPv6 address.
+std::string TCustomFtpCli::TrustStoreHost() const
+{
+    const bool ipv6 = HostName.find(':') != std::string::npos;
+    return (ipv6 ? "[" + HostName + "]" : HostName) + ":" + Port;
+}
+
+std::string TCustomFtpCli::TrustedFingerprint(const std::string& host) const
+{
+    return TrustStorePath.empty() ? std::string() : TlsTrustStore(TrustStorePath).Fingerprint(host);
 }
 
 // A protected session's data connections run TLS too, resuming the control connection's session. The

@@ -85,4 +85,52 @@ TEST(CertificateQuestion, NothingIsReadOrSentUntilItIsAnswered)
     }
 }
 
+// "Explicit TLS if available" gives up TLS when the server refuses it, unless the user trusted this
+// host's certificate: a server known to speak TLS that refuses it is an attack or a fault.
+TEST(CertificateQuestion, ARefusedAuthTlsEndsTheSessionWhenTheHostIsTrusted)
+{
+    TempDir dir;
+    const std::string store = (dir.path() / "trusted_certs").string();
+    ScriptedFtpPeer peer;
+    peer.acceptLogin();
+    peer.on("AUTH", "534 TLS not available.\r\n");
+    const std::string host = "127.0.0.1:" + std::to_string(peer.port());
+    const std::string fingerprint(95, 'A');
+    const struct {
+        const char* what;
+        std::string trusted;  // the store's content
+        int code;
+        std::vector<std::string> sent;
+    } rows[] = {
+        {"unknown host", "", 0, {"AUTH TLS", "USER u", "PASS p", "FEAT"}},
+        {"another port of the host", "127.0.0.1:1 " + fingerprint + "\n", 0, {"AUTH TLS", "USER u", "PASS p", "FEAT"}},
+        {"trusted host", host + " " + fingerprint + "\n", kTlsFailed, {"AUTH TLS"}},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.what);
+        writeFileBytes(store, r.trusted);
+        EngineDriver d;
+        d.connectTo(peer.port());
+        d.ftp.UserName = "u";
+        d.ftp.PassWord = "p";
+        d.ftp.Security = ftpSecurityExplicitIfAvailable;
+        d.ftp.TrustStorePath = store;
+        EXPECT_EQ(d.run([&] { d.ftp.ConnectAsync(); }), r.code) << d.ftp.ErrorMessage();
+        ASSERT_TRUE(peer.waitForConnections(i + 1, std::chrono::seconds(10)));
+        if (r.code != 0) {
+            const std::string why = "The server refused TLS, but its certificate is trusted for " + host +
+                                    "; the session ends: 534 TLS not available.";
+            EXPECT_TRUE(d.logged("! " + why));
+            EXPECT_EQ(d.ftp.ErrorMessage(), "500 " + why);
+            EXPECT_TRUE(peer.waitForDisconnect(i, std::chrono::seconds(10)));
+        } else {
+            d.run([&] { d.ftp.QuitAsync(); });
+        }
+        std::vector<std::string> sent = peer.lines(i);
+        std::erase(sent, "QUIT");
+        EXPECT_EQ(sent, r.sent);
+    }
+}
+
 } // namespace
