@@ -385,6 +385,8 @@ private:
     void ControlTlsDone(uint16_t error);
     void FailTls(const std::string& reason);
     bool CertificateAccepted();
+    std::string TrustedFingerprint(const std::string& host) const;
+    std::string TrustStoreHost() const;
     void ProtectionSizeSet();
     void DataProtectionSet();
     void SecureDataConnection();

@@ -49,6 +49,10 @@ void TCustomFtpCli::AuthTlsReply()
         FailTls("TLS is required, but the server refused it: " + lastResponse_);
         return;
     }
+    // A server whose certificate the user trusted speaks TLS: its refusal is an attack or a fault.
+    if (!TrustedFingerprint(TrustStoreHost()).empty())
+        return FailTls("The server refused TLS, but its certificate is trusted for " + TrustStoreHost() +
+                       "; the session ends: " + lastResponse_);
     Display("! The server does not offer TLS; the session goes on without encryption");
     requestResult_ = 0;
     TriggerRequestDone(0);
@@ -81,8 +85,15 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
     if (error != 0)
         return FailTls(controlSocket_.TlsError());
     Display("TLS connection established: " + controlSocket_.TlsDescription());
-    if (!CertificateAccepted())
+    // The question may keep the event loop running (the window's modal box does): until it is answered,
+    // nothing the server sends is read, so nothing goes out to a server the user has not accepted.
+    controlSocket_.Pause();
+    const bool accepted = CertificateAccepted();
+    if (state_ == fsAbort || controlSocket_.State() != wsConnected)
+        return; // stopped while the question was open
+    if (!accepted)
         return FailTls("Certificate refused: the server's identity could not be confirmed");
+    controlSocket_.Resume();
     if (Security == ftpSecurityImplicit)
         return; // the banner follows
     SetState(fsInternalReady);
@@ -110,9 +121,9 @@ bool TCustomFtpCli::CertificateAccepted()
     if (!peer.present)
         return false;
     CertificateQuestion& question = peer.details;
-    question.host = TlsTrustStore::Key(HostName, Port);
+    question.host = TrustStoreHost();
     const TlsTrustStore store(TrustStorePath);
-    const std::string known = TrustStorePath.empty() ? std::string() : store.Fingerprint(question.host);
+    const std::string known = TrustedFingerprint(question.host);
     if (!known.empty() && known == question.fingerprint) {
         Display("Certificate trusted by the user: " + question.fingerprint);
         return true;
@@ -126,6 +137,17 @@ bool TCustomFtpCli::CertificateAccepted()
         !store.Remember(question.host, question.fingerprint))
         Display("! Could not store the trusted certificate in " + TrustStorePath);
     return answer != CertificateAnswer::Cancel;
+}
+
+// The trust store's key: "host:port", "[::1]:990" for an IPv6 address.
+std::string TCustomFtpCli::TrustStoreHost() const
+{
+    return TlsTrustStore::Key(HostName, Port);
+}
+
+std::string TCustomFtpCli::TrustedFingerprint(const std::string& host) const
+{
+    return TrustStorePath.empty() ? std::string() : TlsTrustStore(TrustStorePath).Fingerprint(host);
 }
 
 // A protected session's data connections run TLS too, resuming the control connection's session. The

@@ -120,6 +120,22 @@ void endData(SSL* ssl, int fd, int stopFd, bool alert)
     }
 }
 
+// The clear-text part of explicit TLS: greeting, AUTH TLS, 234.
+void greetForAuthTls(int fd, int stopFd)
+{
+    sendAll(fd, "220 TLS front ready.\r\n", stopFd, soon());
+    std::string line;
+    while (line.find('\n') == std::string::npos) {
+        const std::string bytes = receiveSome(fd, stopFd, soon());
+        if (bytes.empty())
+            throw std::runtime_error("the client left before AUTH TLS");
+        line += bytes;
+    }
+    if (line != "AUTH TLS\r\n")
+        throw std::runtime_error("the client did not ask for TLS");
+    sendAll(fd, "234 Proceed with negotiation.\r\n", stopFd, soon());
+}
+
 } // namespace
 
 void TlsFront::ContextFree::operator()(ssl_ctx_st* ctx) const
@@ -142,6 +158,8 @@ TlsFront::~TlsFront() = default;
 void TlsFront::serveControl(UniqueFd client)
 {
     try {
+        if (explicit_)
+            greetForAuthTls(client.get(), control_.stopFd());
         const UniqueFd server(connectTo(loopback(backendPort_), control_.stopFd(), soon()));
         const SslPtr ssl = acceptTls(ctx_.get(), client.get(), control_.stopFd());
         std::string partial;

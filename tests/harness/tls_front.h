@@ -28,6 +28,9 @@ public:
 
     uint16_t port() const { return control_.port(); }
     void setCloseAlert(bool on) { closeAlert_ = on; }
+    // Explicit TLS instead: the front greets in clear, answers AUTH TLS with 234, and only then does the
+    // handshake; the server behind is reached after it, so its banner comes as an unsolicited reply.
+    void setExplicit(bool on) { explicit_ = on; }
 
 private:
     void serveControl(UniqueFd client);
@@ -41,6 +44,7 @@ private:
     uint16_t backendPort_;
     std::unique_ptr<ssl_ctx_st, ContextFree> ctx_;
     std::atomic<bool> closeAlert_{true};
+    std::atomic<bool> explicit_{false};
     std::mutex mutex_;
     std::deque<uint16_t> backendDataPorts_; // from the 227 replies passed on, oldest first
 

@@ -31,6 +31,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <fstream>
@@ -149,6 +150,38 @@ TEST_F(MainWindowTest, ATlsSiteAsksAboutTheCertificateInTheWindow)
     activate(w().FTPView, "Local vsftpd");
     waitForRows({"secret.txt"});
     EXPECT_EQ(asked, 1);
+}
+
+// With implicit TLS the server greets right after the handshake, while the certificate question's box
+// runs its own event loop: nothing is sent until the answer, and Cancel sends no user name at all.
+TEST_F(MainWindowTest, NothingReachesTheServerWhileTheCertificateQuestionIsOpen)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    TempDir dir;
+    const ServerTls tls = makeServerTls(dir.path() / "tls", true);
+    server_ = std::make_unique<VsftpdServer>(tls);
+    createSite(server_->port(), "127.0.0.1", ftpSecurityImplicit);
+    std::string logWhileAsked;
+    std::string refusal;
+    onNextModal<QMessageBox>([&](QMessageBox* box) {
+        ASSERT_TRUE(box->text().contains(QString::fromStdString(tls.fingerprint))) << box->text().toStdString();
+        QTimer::singleShot(1000, box, [&, box] { // the user takes a while
+            logWhileAsked = server_->logContents();
+            box->button(QMessageBox::Cancel)->click();
+            onNextModal<QMessageBox>([&](QMessageBox* error) {
+                refusal = error->text().toStdString();
+                error->close();
+            });
+        });
+    });
+    activate(w().FTPView, "Local vsftpd");
+    ASSERT_TRUE(waitFor([&] { return !logWhileAsked.empty(); })) << log().toStdString();
+    EXPECT_NE(logWhileAsked.find("CONNECT: Client"), std::string::npos) << logWhileAsked;
+    EXPECT_EQ(logWhileAsked.find("FTP command:"), std::string::npos) << logWhileAsked;
+    ASSERT_TRUE(waitFor([&] { return !refusal.empty(); })) << log().toStdString();
+    EXPECT_EQ(refusal, "Certificate refused: the server's identity could not be confirmed");
+    EXPECT_EQ(server_->logContents().find("FTP command:"), std::string::npos) << server_->logContents();
 }
 
 // The view shows the core's rows and sort order, and the selection goes both ways.
