@@ -83,6 +83,7 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
     Display("TLS connection established: " + controlSocket_.TlsDescription());
     if (!CertificateAccepted())
         return FailTls("Certificate refused: the server's identity could not be confirmed");
+    tls_->SetServerFingerprint(controlSocket_.PeerCertificate().details.fingerprint);
     if (Security == ftpSecurityImplicit)
         return; // the banner follows
     SetState(fsInternalReady);
@@ -146,8 +147,10 @@ void TCustomFtpCli::StartDataTls()
         return;
     dataTlsWaiting_ = false;
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
-        if (error != 0)
+        if (error != 0) {
             Display("! Data connection: " + dataSocket_.TlsError());
+            NoteDataError(kTlsFailed, "426 Data connection: " + dataSocket_.TlsError());
+        }
         else if (!dataSocket_.TlsSessionReused())
             Display("Data connection: a new TLS session (the server did not resume the control connection's)");
     };

@@ -50,6 +50,8 @@ void TCustomTlsWSocket::StartTls(TlsClientContext& context, const std::string& h
     ERR_clear_error();
     if (State() != wsConnected)
         return failTls("TLS needs a connected socket");
+    role_ = role;
+    serverFingerprint_ = context.ServerFingerprint();
     ssl_ = context.NewConnection(hostName, role, tlsError_);
     if (!ssl_)
         return failTls(tlsError_);
@@ -98,8 +100,22 @@ void TCustomTlsWSocket::continueHandshake()
         failTls("The server closed the connection during the TLS handshake");
 }
 
+// A resumed session carries the certificate it began with, so one comparison covers both ways a data
+// connection proves it reaches the server the user accepted.
+bool TCustomTlsWSocket::peerIsServer()
+{
+    if (role_ != TlsRole::Data)
+        return true;
+    const std::string fingerprint = ReadPeerCertificate(ssl_).details.fingerprint;
+    return !fingerprint.empty() && fingerprint == serverFingerprint_;
+}
+
 void TCustomTlsWSocket::finishHandshake()
 {
+    if (!peerIsServer()) {
+        plainOut_.clear(); // nothing of ours reaches it, and nothing of its reaches the owner
+        return failTls("The data connection's certificate is not the server's: the transfer is refused");
+    }
     established_ = true;
     if (!plainOut_.empty()) {
         std::string waiting;

@@ -28,6 +28,7 @@ public:
 
     // Starts the client handshake. What the owner sends meanwhile waits for its end; what arrives
     // reaches the owner only after it. OnTlsDone reports the end (0, or kTlsFailed and the socket closes).
+    // A data connection whose certificate is not the control connection's fails before either.
     void StartTls(TlsClientContext& context, const std::string& hostName, TlsRole role);
     bool TlsStarted() const { return ssl_ != nullptr; }
     bool TlsEstablished() const { return ssl_ != nullptr && established_; }
@@ -60,6 +61,7 @@ private:
     void pullCipher();
     void continueHandshake();
     void finishHandshake();
+    bool peerIsServer();
     void failTls(const std::string& reason);
     void decrypt();
     bool encrypt(const char* data, size_t len);
@@ -76,6 +78,8 @@ private:
     bool ownerPaused_ = false;   // paused by the owner during the handshake, which goes on
     bool deliveryPosted_ = false;
     std::string tlsError_;
+    std::string serverFingerprint_; // a data connection's: the control connection's certificate
+    TlsRole role_ = TlsRole::Control;
     std::string plainIn_;        // decrypted, not yet read by the owner
     size_t plainRead_ = 0;
     std::string plainOut_;       // sent by the owner during the handshake

@@ -778,4 +778,67 @@ TEST_F(FtpTlsTransfer, ADataConnectionWithoutItsCloseAlertProvesNothing)
     }
 }
 
+// A data connection must present the certificate the control connection's was accepted with (a resumed
+// session carries it): one with another certificate may be anybody's, and nothing it sends is kept.
+TEST_F(FtpTlsTransfer, ADataConnectionWithAnotherCertificateIsRefusedBothWays)
+{
+    const ServerTls other = makeServerTls(tlsDir.path() / "other");
+    TlsFront impostor{peer.port(), makeServerTls(tlsDir.path() / "control"), &other};
+    std::string portLine;
+    peer.on("PORT", [&portLine](PeerSession& s, const std::string& line) {
+        portLine = line;
+        s.send("200 PORT ok\r\n");
+    });
+    const auto sending = [&portLine](std::string bytes) {
+        return [&portLine, bytes](PeerSession& s, const std::string&) {
+            s.send("150 here it comes\r\n");
+            if (portLine.empty())
+                s.acceptData();
+            else
+                s.connectData(std::exchange(portLine, {}));
+            s.sendData(bytes);
+            s.closeData();
+            s.send("226 done\r\n");
+        };
+    };
+    peer.on("RETR", sending("impostor's file"));
+    peer.on("LIST", sending("-rw-r--r-- 1 u g 5 Jan 01 2020 impostor\r\n"));
+    const std::string refusal = "426 Data connection: The data connection's certificate is not the server's: "
+                                "the transfer is refused";
+    const struct {
+        const char* what;
+        TlsFront* server;
+        bool passive;
+        bool isListing;
+    } rows[] = {
+        {"passive listing", &impostor, true, true},     {"passive download", &impostor, true, false},
+        {"active listing", &impostor, false, true},     {"active download", &impostor, false, false},
+        {"the server's own, active", &front, false, true},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.what);
+        d.connectTo(r.server->port());
+        d.ftp.SetPassive(r.passive);
+        connect();
+        writeFileBytes(target("kept"), "what was there");
+        writeFileBytes(target("listing"), "old listing");
+        const int code = r.isListing ? list() : get("kept");
+        const std::vector<std::string> lines = peer.lines(i);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines.back(), r.isListing ? "LIST" : "RETR f.bin");
+        EXPECT_EQ(lines[lines.size() - 2].substr(0, 4), r.passive ? "PASV" : "PORT");
+        if (r.server == &front) {
+            EXPECT_EQ(code, 0) << d.ftp.ErrorMessage();
+            EXPECT_EQ(readFileBytes(target("listing")), "-rw-r--r-- 1 u g 5 Jan 01 2020 impostor\r\n");
+        } else {
+            EXPECT_NE(code, 0);
+            EXPECT_EQ(d.ftp.ErrorMessage(), refusal);
+            EXPECT_EQ(readFileBytes(target("kept")), "what was there");
+            EXPECT_EQ(readFileBytes(target("listing")), r.isListing ? "" : "old listing");
+        }
+        d.run([&] { d.ftp.QuitAsync(); });
+    }
+}
+
 } // namespace
