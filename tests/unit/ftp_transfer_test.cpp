@@ -841,4 +841,37 @@ TEST_F(FtpTlsTransfer, ADataConnectionWithAnotherCertificateIsRefusedBothWays)
     }
 }
 
+// The host name is checked against the certificate's DNS names; its subject CN counts only when it
+// names none. The system trust store is the test's own authority for the duration.
+TEST_F(FtpTlsTransfer, TheHostNameCheckUsesTheCommonNameOnlyWithoutDnsNames)
+{
+    const ServerTls ca = makeServerTls(tlsDir.path() / "ca");
+    const struct {
+        const char* altNames;
+        const char* problem; // empty: trusted without a question
+    } rows[] = {
+        {"DNS:localhost", ""},
+        {"", ""},
+        {"DNS:other.example", "hostname mismatch"},
+        {"DNS:other.example,IP:127.0.0.1", "hostname mismatch"},
+    };
+    ::setenv("SSL_CERT_FILE", ca.certFile.c_str(), 1);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.altNames);
+        TlsFront server{peer.port(), makeServerTlsSignedBy(tlsDir.path() / std::to_string(i), ca, r.altNames)};
+        std::vector<std::string> problems;
+        d.ftp.OnCertificateQuestion = [&problems](const CertificateQuestion& q) {
+            problems.push_back(q.problem);
+            return CertificateAnswer::Cancel;
+        };
+        d.connectTo(server.port(), "localhost");
+        const int code = d.run([&] { d.ftp.ConnectAsync(); });
+        EXPECT_EQ(code == 0, *r.problem == 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(problems, *r.problem ? std::vector<std::string>{r.problem} : std::vector<std::string>{});
+        d.run([&] { d.ftp.QuitAsync(); });
+    }
+    ::unsetenv("SSL_CERT_FILE");
+}
+
 } // namespace
