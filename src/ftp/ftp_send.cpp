@@ -97,6 +97,7 @@ void TCustomFtpCli::SendConnected(uint16_t error)
     next_ = &TCustomFtpCli::SendFirstReply;
     dataCommandSent_ = true;
     SendCommand((append_ ? "APPE " : "STOR ") + HostFileName);
+    StartDataTls();
 }
 
 void TCustomFtpCli::SendAccept()

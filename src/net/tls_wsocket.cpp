@@ -65,6 +65,10 @@ void TCustomTlsWSocket::StartTls(TlsClientContext& context, const std::string& h
     }
     BIO_set_mem_eof_return(in_, -1); // an empty input buffer means "wait", not end of stream
     SSL_set_bio(ssl_, in_, out_);
+    if (Paused()) { // held back by the owner already: the handshake goes on, the pause waits for its end
+        ownerPaused_ = true;
+        TCustomSocksWSocket::Resume();
+    }
     continueHandshake();
 }
 

@@ -874,4 +874,36 @@ TEST_F(FtpTlsTransfer, TheHostNameCheckUsesTheCommonNameOnlyWithoutDnsNames)
     ::unsetenv("SSL_CERT_FILE");
 }
 
+// The passive handshake starts right after the command, so a server that answers 150 only once the
+// handshake is over (the front connects to its data port only then) serves; one that waits for the
+// command first serves as well (the other tests here).
+TEST_F(FtpTlsTransfer, PassiveHandshakeDoesNotWaitForTheAnswer)
+{
+    const std::string listing = "-rw-r--r-- 1 u g 5 Jan 01 2020 a\r\n";
+    const std::string data = bytePattern(200000, 3);
+    std::string stored;
+    peer.on("LIST", [&listing](PeerSession& s, const std::string&) {
+        s.acceptData();
+        s.send("150 here it comes\r\n");
+        s.sendData(listing);
+        s.closeData();
+        s.send("226 done\r\n");
+    });
+    peer.on("STOR", [&stored](PeerSession& s, const std::string&) {
+        s.acceptData();
+        s.send("150 send it\r\n");
+        stored = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 stored\r\n");
+    });
+    connect();
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(readFileBytes(target("listing")), listing);
+    EXPECT_EQ(lastSent(2), (std::vector<std::string>{"PASV", "LIST"}));
+    writeFileBytes(target("up"), data);
+    ASSERT_EQ(request(&TCustomFtpCli::PutAsync, "up.bin", "up"), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(stored == data) << stored.size();
+    EXPECT_EQ(lastSent(2), (std::vector<std::string>{"PASV", "STOR up.bin"}));
+}
+
 } // namespace
