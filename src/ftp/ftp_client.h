@@ -391,7 +391,7 @@ private:
     void StartDataTls();
     std::unique_ptr<TlsClientContext> tls_;
     bool dataProtected_ = false;
-    bool dataTlsWaiting_ = false; // the data connection's handshake waits for the command (or its 150/125)
+    bool dataTlsWaiting_ = false; // the data connection's handshake waits for the 150/125
 };
 
 class TFtpClient : public TCustomFtpCli {};

@@ -45,7 +45,6 @@ void TCustomFtpCli::SendReceiveCommand()
     next_ = &TCustomFtpCli::ReceiveFirstReply;
     dataCommandSent_ = true;
     SendCommand(HostFileName.empty() ? dataCommand_ : dataCommand_ + " " + HostFileName);
-    StartDataTls(); // passive; an active data connection is not there yet
 }
 
 void TCustomFtpCli::FailLocalOpen()
@@ -78,7 +77,7 @@ void TCustomFtpCli::ReceiveAccept()
 // Data is read as it comes, also before the server has answered the command: a server that sends first
 // and answers later would otherwise wait for ever once the socket buffers are full. The target is a
 // temporary file (or the listing's), so a refused request leaves its bytes only there. A protected
-// connection's data waits for the answer all the same (its handshake goes on meanwhile).
+// connection waits for the answer all the same: its handshake starts then, and nothing before it is data.
 void TCustomFtpCli::AttachReceiveHandlers()
 {
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };

@@ -131,9 +131,8 @@ bool TCustomFtpCli::CertificateAccepted()
 }
 
 // A protected session's data connections run TLS too, resuming the control connection's session. The
-// handshake starts once the transfer command is out (passive: right after it, since some servers answer
-// 150 only once the handshake is over; active: on the 150 or 125 at the latest): some servers take
-// bytes that arrive on a data connection before that command for a broken connection.
+// handshake starts once the server has answered the transfer command with 150 or 125: some servers
+// take bytes that arrive on a data connection before that command for a broken connection.
 void TCustomFtpCli::SecureDataConnection()
 {
     dataTlsWaiting_ = dataProtected_ && tls_;

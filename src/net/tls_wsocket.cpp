@@ -37,7 +37,7 @@ void TCustomTlsWSocket::dropTls()
         SSL_free(ssl_); // frees both memory buffers too
     ssl_ = nullptr;
     in_ = out_ = nullptr;
-    established_ = peerEnded_ = closeAlerted_ = ownerPaused_ = false;
+    established_ = peerEnded_ = closeAlerted_ = ownerPaused_ = finishing_ = false;
     plainIn_.clear();
     plainRead_ = 0;
     plainOut_.clear();
@@ -65,10 +65,6 @@ void TCustomTlsWSocket::StartTls(TlsClientContext& context, const std::string& h
     }
     BIO_set_mem_eof_return(in_, -1); // an empty input buffer means "wait", not end of stream
     SSL_set_bio(ssl_, in_, out_);
-    if (Paused()) { // held back by the owner already: the handshake goes on, the pause waits for its end
-        ownerPaused_ = true;
-        TCustomSocksWSocket::Resume();
-    }
     continueHandshake();
 }
 
@@ -195,6 +191,12 @@ void TCustomTlsWSocket::TriggerDataAvailable(uint16_t error)
 {
     if (!ssl_)
         return TCustomSocksWSocket::TriggerDataAvailable(error);
+    if (finishing_) {
+        char scratch[16 * 1024];
+        while (TCustomSocksWSocket::Receive(scratch, int(sizeof scratch)) > 0) {
+        }
+        return;
+    }
     pullCipher();
     if (!established_)
         return continueHandshake();
@@ -350,6 +352,15 @@ void TCustomTlsWSocket::SendClosingBytes()
         (void)::send(Handle(), data, size_t(len), MSG_NOSIGNAL | MSG_DONTWAIT);
     (void)BIO_reset(out_);
     ERR_clear_error();
+}
+
+void TCustomTlsWSocket::FinishTls()
+{
+    if (!TlsEstablished() || !AllSent() || finishing_)
+        return Close();
+    SendClosingBytes();
+    ShutDown(1);
+    finishing_ = true;
 }
 
 void TCustomTlsWSocket::AssignDefaultValue()

@@ -39,6 +39,10 @@ public:
     // The peer ended the connection without its close alert: what it sent may have been cut short.
     bool TlsCutShort() const { return TlsEstablished() && peerEnded_ && !closeAlerted_; }
     TlsPeerCertificate PeerCertificate() const;
+    // Ends a finished upload: the close alert and the end of our direction go out, then whatever the peer
+    // still sends (TLS 1.3 session tickets, say) is read and dropped until it closes. Closing at once
+    // would leave those bytes unread, and the system would answer them with a reset. Without TLS, Close().
+    void FinishTls();
 
     int Send(const void* data, int len) override;
     int Receive(void* buffer, int len) override;
@@ -77,6 +81,7 @@ private:
     bool closeAlerted_ = false;  // the peer's close alert: everything it sent has arrived
     bool ownerPaused_ = false;   // paused by the owner during the handshake, which goes on
     bool deliveryPosted_ = false;
+    bool finishing_ = false;     // FinishTls: nothing more for the owner, the peer's close awaited
     std::string tlsError_;
     std::string serverFingerprint_; // a data connection's: the control connection's certificate
     TlsRole role_ = TlsRole::Control;

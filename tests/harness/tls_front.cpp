@@ -11,6 +11,7 @@
 #include <regex>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 
 namespace brisk::test {
 namespace {
@@ -150,6 +151,39 @@ Relay byLine(std::string& partial, std::function<std::string(const std::string&)
 
 } // namespace
 
+// A record after the client's close alert, then our end; a reset instead of the client's close is
+// counted (the system reports it as EPIPE when it comes before our end). The server behind sees the data connection end only then.
+void TlsFront::answerClientClose(ssl_st* ssl, int fd, int stopFd)
+{
+    try {
+        writeTls(ssl, fd, stopFd, "after the close alert");
+    } catch (const std::runtime_error&) {
+        return void(++resets_); // the reset came before the record went
+    }
+    ::shutdown(fd, SHUT_WR);
+    for (;;) {
+        waitFor(fd, POLLIN, stopFd, soon());
+        char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == ECONNRESET || errno == EPIPE))
+            return void(++resets_);
+        if (n < 0)
+            return;
+        if (n == 0)
+            break;
+    }
+    // The reset a closed socket answers our record with may follow the client's end of stream.
+    for (int round = 0; round < 20; ++round) {
+        int error = 0;
+        socklen_t len = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && (error == ECONNRESET || error == EPIPE))
+            return void(++resets_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 void TlsFront::ContextFree::operator()(ssl_ctx_st* ctx) const
 {
     SSL_CTX_free(ctx);
@@ -225,8 +259,11 @@ void TlsFront::serveData(UniqueFd accepted)
         const SslPtr ssl = acceptTls(dataCtx_ ? dataCtx_.get() : ctx_.get(), client, stop);
         const UniqueFd passiveServer(active ? -1 : connectTo(loopback(port), stop, soon()));
         const int server = active ? accepted.get() : passiveServer.get();
-        if (pump(ssl.get(), client, server, stop, [](std::string&) {}) == Ended::Backend)
+        const Ended ended = pump(ssl.get(), client, server, stop, [](std::string&) {});
+        if (ended == Ended::Backend)
             endData(ssl.get(), client, stop, closeAlert_);
+        else if (writeAfterClientClose_)
+            answerClientClose(ssl.get(), client, stop);
     } catch (const std::runtime_error&) {
     }
 }

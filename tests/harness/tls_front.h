@@ -11,6 +11,7 @@
 #include <string>
 
 struct ssl_ctx_st;
+struct ssl_st;
 
 namespace brisk::test {
 
@@ -30,12 +31,18 @@ public:
 
     uint16_t port() const { return control_.port(); }
     void setCloseAlert(bool on) { closeAlert_ = on; }
+    // After a client's close alert on a data connection, a record follows (as TLS 1.3 session tickets may)
+    // and the front ends its direction; resets() counts the clients that answered with a reset rather
+    // than their close.
+    void setWriteAfterClientClose(bool on) { writeAfterClientClose_ = on; }
+    int resets() const { return resets_; }
 
 private:
     void serveControl(UniqueFd client);
     void serveData(UniqueFd client);
     std::string rewritePassive(const std::string& line);
     std::string rewriteActive(const std::string& line);
+    void answerClientClose(ssl_st* ssl, int fd, int stopFd);
 
     struct ContextFree {
         void operator()(ssl_ctx_st* ctx) const;
@@ -45,6 +52,8 @@ private:
     std::unique_ptr<ssl_ctx_st, ContextFree> ctx_;
     std::unique_ptr<ssl_ctx_st, ContextFree> dataCtx_;
     std::atomic<bool> closeAlert_{true};
+    std::atomic<bool> writeAfterClientClose_{false};
+    std::atomic<int> resets_{0};
     std::mutex mutex_;
     std::deque<uint16_t> backendDataPorts_; // from the 227 replies passed on, oldest first
     std::deque<uint16_t> clientDataPorts_;  // from the PORT commands passed on, oldest first
