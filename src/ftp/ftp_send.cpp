@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kCloseWaitMs = 5;
 constexpr int kCloseWaitRounds = 400;
+constexpr int kFinishWaitMs = 5000; // for the server's close after ours
 
 bool writable(int fd)
 {
@@ -23,14 +24,22 @@ bool writable(int fd)
 }
 
 // A TLS upload ends with a closing alert, which the server needs to take the file as complete; it is
-// written straight into the socket's buffer on the close, so the close waits (without blocking, two
-// seconds at most) until the buffer has room for it again.
+// written straight into the socket's buffer, so the end waits (without blocking, two seconds at most)
+// until the buffer has room for it again. Then the server's close is awaited, a while at most.
 void CloseWhenWritable(TWSocket& socket, std::function<bool()> stillOurs, int roundsLeft = kCloseWaitRounds)
 {
     if (!stillOurs() || socket.State() != wsConnected)
         return;
-    if (!socket.TlsEstablished() || roundsLeft == 0 || writable(socket.Handle()))
+    if (!socket.TlsEstablished() || roundsLeft == 0)
         return socket.Close();
+    if (writable(socket.Handle())) {
+        socket.FinishTls();
+        EventLoop::instance().addTimer(kFinishWaitMs, [&socket, stillOurs] {
+            if (stillOurs() && socket.State() == wsConnected)
+                socket.Close();
+        });
+        return;
+    }
     EventLoop::instance().addTimer(kCloseWaitMs, [&socket, stillOurs, roundsLeft] {
         CloseWhenWritable(socket, stillOurs, roundsLeft - 1);
     });

@@ -93,6 +93,7 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
         return; // stopped while the question was open
     if (!accepted)
         return FailTls("Certificate refused: the server's identity could not be confirmed");
+    tls_->SetServerFingerprint(controlSocket_.PeerCertificate().details.fingerprint);
     controlSocket_.Resume();
     if (Security == ftpSecurityImplicit)
         return; // the banner follows
@@ -167,8 +168,10 @@ void TCustomFtpCli::StartDataTls()
         return;
     dataTlsWaiting_ = false;
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
-        if (error != 0)
+        if (error != 0) {
             Display("! Data connection: " + dataSocket_.TlsError());
+            NoteDataError(kTlsFailed, "426 Data connection: " + dataSocket_.TlsError());
+        }
         else if (!dataSocket_.TlsSessionReused())
             Display("Data connection: a new TLS session (the server did not resume the control connection's)");
     };

@@ -43,6 +43,7 @@ TlsClientContext::TlsClientContext()
     if (!ctx_)
         return;
     SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
+    SSL_CTX_set_options(ctx_, SSL_OP_NO_RENEGOTIATION); // a server cannot change keys or identity mid-way
     SSL_CTX_set_default_verify_paths(ctx_);
     SSL_CTX_set_verify(ctx_, SSL_VERIFY_NONE, nullptr);
     SSL_CTX_set_session_cache_mode(ctx_, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
@@ -90,6 +91,8 @@ ssl_st* TlsClientContext::NewConnection(const std::string& hostName, TlsRole rol
         if (!isAddressLiteral(hostName))
             SSL_set_tlsext_host_name(ssl, hostName.c_str());
         X509_VERIFY_PARAM* param = SSL_get0_param(ssl);
+        // Without X509_CHECK_FLAG_ALWAYS_CHECK_SUBJECT the subject's CN counts only for a certificate
+        // that names no DNS host at all.
         X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
         if (isAddressLiteral(hostName))
             X509_VERIFY_PARAM_set1_ip_asc(param, hostName.c_str());

@@ -27,6 +27,11 @@ public:
     // the reason in `error`.
     ssl_st* NewConnection(const std::string& hostName, TlsRole role, std::string& error);
 
+    // The SHA-256 fingerprint of the control connection's accepted certificate: every data connection
+    // must present it (a resumed session carries it), or it may belong to someone else.
+    void SetServerFingerprint(const std::string& fingerprint) { serverFingerprint_ = fingerprint; }
+    const std::string& ServerFingerprint() const { return serverFingerprint_; }
+
 private:
     void ForgetSessions();
     static int keepSession(ssl_st* ssl, ssl_session_st* session);
@@ -34,6 +39,7 @@ private:
     ssl_ctx_st* ctx_ = nullptr;
     std::deque<ssl_session_st*> unused_;
     ssl_session_st* lastUsed_ = nullptr; // taken again when no new one came (TLS 1.2 sessions allow it)
+    std::string serverFingerprint_;
 };
 
 // The text of the library's oldest queued error (or `fallback`), clearing the queue.

@@ -37,7 +37,7 @@ void TCustomTlsWSocket::dropTls()
         SSL_free(ssl_); // frees both memory buffers too
     ssl_ = nullptr;
     in_ = out_ = nullptr;
-    established_ = peerEnded_ = closeAlerted_ = ownerPaused_ = false;
+    established_ = peerEnded_ = closeAlerted_ = ownerPaused_ = finishing_ = false;
     plainIn_.clear();
     plainRead_ = 0;
     plainOut_.clear();
@@ -50,6 +50,8 @@ void TCustomTlsWSocket::StartTls(TlsClientContext& context, const std::string& h
     ERR_clear_error();
     if (State() != wsConnected)
         return failTls("TLS needs a connected socket");
+    role_ = role;
+    serverFingerprint_ = context.ServerFingerprint();
     ssl_ = context.NewConnection(hostName, role, tlsError_);
     if (!ssl_)
         return failTls(tlsError_);
@@ -98,8 +100,22 @@ void TCustomTlsWSocket::continueHandshake()
         failTls("The server closed the connection during the TLS handshake");
 }
 
+// A resumed session carries the certificate it began with, so one comparison covers both ways a data
+// connection proves it reaches the server the user accepted.
+bool TCustomTlsWSocket::peerIsServer()
+{
+    if (role_ != TlsRole::Data)
+        return true;
+    const std::string fingerprint = ReadPeerCertificate(ssl_).details.fingerprint;
+    return !fingerprint.empty() && fingerprint == serverFingerprint_;
+}
+
 void TCustomTlsWSocket::finishHandshake()
 {
+    if (!peerIsServer()) {
+        plainOut_.clear(); // nothing of ours reaches it, and nothing of its reaches the owner
+        return failTls("The data connection's certificate is not the server's: the transfer is refused");
+    }
     established_ = true;
     if (!plainOut_.empty()) {
         std::string waiting;
@@ -175,6 +191,12 @@ void TCustomTlsWSocket::TriggerDataAvailable(uint16_t error)
 {
     if (!ssl_)
         return TCustomSocksWSocket::TriggerDataAvailable(error);
+    if (finishing_) {
+        char scratch[16 * 1024];
+        while (TCustomSocksWSocket::Receive(scratch, int(sizeof scratch)) > 0) {
+        }
+        return;
+    }
     pullCipher();
     if (!established_)
         return continueHandshake();
@@ -330,6 +352,15 @@ void TCustomTlsWSocket::SendClosingBytes()
         (void)::send(Handle(), data, size_t(len), MSG_NOSIGNAL | MSG_DONTWAIT);
     (void)BIO_reset(out_);
     ERR_clear_error();
+}
+
+void TCustomTlsWSocket::FinishTls()
+{
+    if (!TlsEstablished() || !AllSent() || finishing_)
+        return Close();
+    SendClosingBytes();
+    ShutDown(1);
+    finishing_ = true;
 }
 
 void TCustomTlsWSocket::AssignDefaultValue()

@@ -28,6 +28,7 @@ public:
 
     // Starts the client handshake. What the owner sends meanwhile waits for its end; what arrives
     // reaches the owner only after it. OnTlsDone reports the end (0, or kTlsFailed and the socket closes).
+    // A data connection whose certificate is not the control connection's fails before either.
     void StartTls(TlsClientContext& context, const std::string& hostName, TlsRole role);
     bool TlsStarted() const { return ssl_ != nullptr; }
     bool TlsEstablished() const { return ssl_ != nullptr && established_; }
@@ -38,6 +39,10 @@ public:
     // The peer ended the connection without its close alert: what it sent may have been cut short.
     bool TlsCutShort() const { return TlsEstablished() && peerEnded_ && !closeAlerted_; }
     TlsPeerCertificate PeerCertificate() const;
+    // Ends a finished upload: the close alert and the end of our direction go out, then whatever the peer
+    // still sends (TLS 1.3 session tickets, say) is read and dropped until it closes. Closing at once
+    // would leave those bytes unread, and the system would answer them with a reset. Without TLS, Close().
+    void FinishTls();
 
     int Send(const void* data, int len) override;
     int Receive(void* buffer, int len) override;
@@ -60,6 +65,7 @@ private:
     void pullCipher();
     void continueHandshake();
     void finishHandshake();
+    bool peerIsServer();
     void failTls(const std::string& reason);
     void decrypt();
     bool encrypt(const char* data, size_t len);
@@ -75,7 +81,10 @@ private:
     bool closeAlerted_ = false;  // the peer's close alert: everything it sent has arrived
     bool ownerPaused_ = false;   // paused by the owner during the handshake, which goes on
     bool deliveryPosted_ = false;
+    bool finishing_ = false;     // FinishTls: nothing more for the owner, the peer's close awaited
     std::string tlsError_;
+    std::string serverFingerprint_; // a data connection's: the control connection's certificate
+    TlsRole role_ = TlsRole::Control;
     std::string plainIn_;        // decrypted, not yet read by the owner
     size_t plainRead_ = 0;
     std::string plainOut_;       // sent by the owner during the handshake

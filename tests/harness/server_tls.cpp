@@ -3,16 +3,21 @@
 #include "command_runner.h"
 
 #include <stdexcept>
+#include <vector>
 
 namespace brisk::test {
 
-ServerTls makeServerTls(const std::filesystem::path& dir, bool implicit)
+namespace {
+
+ServerTls makeCertificate(const std::filesystem::path& dir, bool implicit, const std::vector<std::string>& extra)
 {
     std::filesystem::create_directories(dir);
     ServerTls tls{dir / "cert.pem", dir / "key.pem", {}, implicit};
-    const CommandResult made = runCommand({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                                           "-subj", "/CN=localhost", "-keyout", tls.keyFile.string(), "-out",
-                                           tls.certFile.string()});
+    std::vector<std::string> request{"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                                     "-subj", "/CN=localhost", "-keyout", tls.keyFile.string(), "-out",
+                                     tls.certFile.string()};
+    request.insert(request.end(), extra.begin(), extra.end());
+    const CommandResult made = runCommand(request);
     const CommandResult print =
         runCommand({"openssl", "x509", "-in", tls.certFile.string(), "-noout", "-fingerprint", "-sha256"});
     const size_t eq = print.out.find('=');
@@ -21,6 +26,22 @@ ServerTls makeServerTls(const std::filesystem::path& dir, bool implicit)
     tls.fingerprint = print.out.substr(eq + 1, 95);
     std::filesystem::permissions(tls.keyFile, std::filesystem::perms(0644));
     return tls;
+}
+
+} // namespace
+
+ServerTls makeServerTls(const std::filesystem::path& dir, bool implicit)
+{
+    return makeCertificate(dir, implicit, {});
+}
+
+ServerTls makeServerTlsSignedBy(const std::filesystem::path& dir, const ServerTls& ca, const std::string& altNames)
+{
+    std::vector<std::string> extra{"-CA", ca.certFile.string(), "-CAkey", ca.keyFile.string(), "-addext",
+                                   "basicConstraints=critical,CA:FALSE"};
+    if (!altNames.empty())
+        extra.insert(extra.end(), {"-addext", "subjectAltName=" + altNames});
+    return makeCertificate(dir, false, extra);
 }
 
 } // namespace brisk::test

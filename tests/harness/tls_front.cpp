@@ -11,6 +11,7 @@
 #include <regex>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 
 namespace brisk::test {
 namespace {
@@ -73,8 +74,11 @@ void writeTls(SSL* ssl, int fd, int stopFd, std::string_view bytes)
 
 enum class Ended { Client, Backend };
 
-// Moves bytes both ways until one side ends; what the backend sends passes through `relay` first.
-Ended pump(SSL* ssl, int tlsFd, int plainFd, int stopFd, const std::function<void(std::string&)>& relay)
+using Relay = std::function<void(std::string&)>;
+
+// Moves bytes both ways until one side ends; what the backend sends passes through `relay` first, what
+// the client sends through `fromClient`.
+Ended pump(SSL* ssl, int tlsFd, int plainFd, int stopFd, const Relay& relay, const Relay& fromClient = {})
 {
     char buffer[64 * 1024];
     for (;;) {
@@ -93,9 +97,12 @@ Ended pump(SSL* ssl, int tlsFd, int plainFd, int stopFd, const std::function<voi
         if (fds[0].revents != 0) {
             const int n = SSL_read(ssl, buffer, int(sizeof buffer));
             const int error = n > 0 ? SSL_ERROR_NONE : SSL_get_error(ssl, n);
-            if (n > 0)
-                sendAll(plainFd, std::string_view(buffer, size_t(n)), stopFd, soon());
-            else if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE)
+            if (n > 0) {
+                std::string bytes(buffer, size_t(n));
+                if (fromClient)
+                    fromClient(bytes);
+                sendAll(plainFd, bytes, stopFd, soon());
+            } else if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE)
                 return Ended::Client;
         }
         if (fds[1].revents != 0) {
@@ -136,21 +143,73 @@ void greetForAuthTls(int fd, int stopFd)
     sendAll(fd, "234 Proceed with negotiation.\r\n", stopFd, soon());
 }
 
+SSL_CTX* serverContext(const ServerTls& tls)
+{
+    SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+    if (!ctx || SSL_CTX_use_certificate_file(ctx, tls.certFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
+        SSL_CTX_use_PrivateKey_file(ctx, tls.keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
+        SSL_CTX_free(ctx);
+        throw std::runtime_error("the TLS front cannot use the test certificate");
+    }
+    return ctx;
+}
+
+// Whole lines through `rewrite`, a partial one kept in `partial` for the next bytes.
+Relay byLine(std::string& partial, std::function<std::string(const std::string&)> rewrite)
+{
+    return [&partial, rewrite](std::string& bytes) {
+        partial += bytes;
+        bytes.clear();
+        for (size_t end; (end = partial.find('\n')) != std::string::npos; partial.erase(0, end + 1))
+            bytes += rewrite(partial.substr(0, end + 1));
+    };
+}
+
 } // namespace
+
+// A record after the client's close alert, then our end; a reset instead of the client's close is
+// counted (the system reports it as EPIPE when it comes before our end). The server behind sees the data connection end only then.
+void TlsFront::answerClientClose(ssl_st* ssl, int fd, int stopFd)
+{
+    try {
+        writeTls(ssl, fd, stopFd, "after the close alert");
+    } catch (const std::runtime_error&) {
+        return void(++resets_); // the reset came before the record went
+    }
+    ::shutdown(fd, SHUT_WR);
+    for (;;) {
+        waitFor(fd, POLLIN, stopFd, soon());
+        char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == ECONNRESET || errno == EPIPE))
+            return void(++resets_);
+        if (n < 0)
+            return;
+        if (n == 0)
+            break;
+    }
+    // The reset a closed socket answers our record with may follow the client's end of stream.
+    for (int round = 0; round < 20; ++round) {
+        int error = 0;
+        socklen_t len = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && (error == ECONNRESET || error == EPIPE))
+            return void(++resets_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 void TlsFront::ContextFree::operator()(ssl_ctx_st* ctx) const
 {
     SSL_CTX_free(ctx);
 }
 
-TlsFront::TlsFront(uint16_t backendPort, const ServerTls& tls)
-    : backendPort_(backendPort), ctx_(SSL_CTX_new(TLS_server_method())),
+TlsFront::TlsFront(uint16_t backendPort, const ServerTls& tls, const ServerTls* dataTls)
+    : backendPort_(backendPort), ctx_(serverContext(tls)), dataCtx_(dataTls ? serverContext(*dataTls) : nullptr),
       data_([this](UniqueFd client) { serveData(std::move(client)); }),
       control_([this](UniqueFd client) { serveControl(std::move(client)); })
 {
-    if (!ctx_ || SSL_CTX_use_certificate_file(ctx_.get(), tls.certFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
-        SSL_CTX_use_PrivateKey_file(ctx_.get(), tls.keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
-        throw std::runtime_error("the TLS front cannot use the test certificate");
 }
 
 TlsFront::~TlsFront() = default;
@@ -162,13 +221,10 @@ void TlsFront::serveControl(UniqueFd client)
             greetForAuthTls(client.get(), control_.stopFd());
         const UniqueFd server(connectTo(loopback(backendPort_), control_.stopFd(), soon()));
         const SslPtr ssl = acceptTls(ctx_.get(), client.get(), control_.stopFd());
-        std::string partial;
-        pump(ssl.get(), client.get(), server.get(), control_.stopFd(), [&](std::string& bytes) {
-            partial += bytes;
-            bytes.clear();
-            for (size_t end; (end = partial.find('\n')) != std::string::npos; partial.erase(0, end + 1))
-                bytes += rewritePassive(partial.substr(0, end + 1));
-        });
+        std::string fromServer, fromClient;
+        pump(ssl.get(), client.get(), server.get(), control_.stopFd(),
+             byLine(fromServer, [this](const std::string& line) { return rewritePassive(line); }),
+             byLine(fromClient, [this](const std::string& line) { return rewriteActive(line); }));
         SSL_shutdown(ssl.get());
     } catch (const std::runtime_error&) {
     }
@@ -186,21 +242,46 @@ std::string TlsFront::rewritePassive(const std::string& line)
     return PeerSession::passiveReply(data_.port());
 }
 
-void TlsFront::serveData(UniqueFd client)
+// The server is sent to the front's data port; the client's port waits for the front's connection.
+std::string TlsFront::rewriteActive(const std::string& line)
+{
+    static const std::regex kActive(R"(PORT \d+,\d+,\d+,\d+,(\d+),(\d+)\r?\n)");
+    std::smatch m;
+    if (!std::regex_match(line, m, kActive))
+        return line;
+    std::lock_guard lock(mutex_);
+    clientDataPorts_.push_back(uint16_t(std::stoi(m[1]) * 256 + std::stoi(m[2])));
+    const uint16_t port = data_.port();
+    return "PORT 127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256) + "\r\n";
+}
+
+// Passive: the client connected here, and the server's port waits for the end of the handshake.
+// Active: the server connected here, and the client's port waits. Either way the client is the TLS client.
+void TlsFront::serveData(UniqueFd accepted)
 {
     try {
         uint16_t port = 0;
+        bool active = false;
         {
             std::lock_guard lock(mutex_);
-            if (backendDataPorts_.empty())
+            active = !clientDataPorts_.empty();
+            std::deque<uint16_t>& ports = active ? clientDataPorts_ : backendDataPorts_;
+            if (ports.empty())
                 return;
-            port = backendDataPorts_.front();
-            backendDataPorts_.pop_front();
+            port = ports.front();
+            ports.pop_front();
         }
-        const UniqueFd server(connectTo(loopback(port), data_.stopFd(), soon()));
-        const SslPtr ssl = acceptTls(ctx_.get(), client.get(), data_.stopFd());
-        if (pump(ssl.get(), client.get(), server.get(), data_.stopFd(), [](std::string&) {}) == Ended::Backend)
-            endData(ssl.get(), client.get(), data_.stopFd(), closeAlert_);
+        const int stop = data_.stopFd();
+        const UniqueFd activeClient(active ? connectTo(loopback(port), stop, soon()) : -1);
+        const int client = active ? activeClient.get() : accepted.get();
+        const SslPtr ssl = acceptTls(dataCtx_ ? dataCtx_.get() : ctx_.get(), client, stop);
+        const UniqueFd passiveServer(active ? -1 : connectTo(loopback(port), stop, soon()));
+        const int server = active ? accepted.get() : passiveServer.get();
+        const Ended ended = pump(ssl.get(), client, server, stop, [](std::string&) {});
+        if (ended == Ended::Backend)
+            endData(ssl.get(), client, stop, closeAlert_);
+        else if (writeAfterClientClose_)
+            answerClientClose(ssl.get(), client, stop);
     } catch (const std::runtime_error&) {
     }
 }

@@ -778,4 +778,135 @@ TEST_F(FtpTlsTransfer, ADataConnectionWithoutItsCloseAlertProvesNothing)
     }
 }
 
+// A data connection must present the certificate the control connection's was accepted with (a resumed
+// session carries it): one with another certificate may be anybody's, and nothing it sends is kept.
+TEST_F(FtpTlsTransfer, ADataConnectionWithAnotherCertificateIsRefusedBothWays)
+{
+    const ServerTls other = makeServerTls(tlsDir.path() / "other");
+    TlsFront impostor{peer.port(), makeServerTls(tlsDir.path() / "control"), &other};
+    std::string portLine;
+    peer.on("PORT", [&portLine](PeerSession& s, const std::string& line) {
+        portLine = line;
+        s.send("200 PORT ok\r\n");
+    });
+    const auto sending = [&portLine](std::string bytes) {
+        return [&portLine, bytes](PeerSession& s, const std::string&) {
+            s.send("150 here it comes\r\n");
+            if (portLine.empty())
+                s.acceptData();
+            else
+                s.connectData(std::exchange(portLine, {}));
+            s.sendData(bytes);
+            s.closeData();
+            s.send("226 done\r\n");
+        };
+    };
+    peer.on("RETR", sending("impostor's file"));
+    peer.on("LIST", sending("-rw-r--r-- 1 u g 5 Jan 01 2020 impostor\r\n"));
+    const std::string refusal = "426 Data connection: The data connection's certificate is not the server's: "
+                                "the transfer is refused";
+    const struct {
+        const char* what;
+        TlsFront* server;
+        bool passive;
+        bool isListing;
+    } rows[] = {
+        {"passive listing", &impostor, true, true},     {"passive download", &impostor, true, false},
+        {"active listing", &impostor, false, true},     {"active download", &impostor, false, false},
+        {"the server's own, active", &front, false, true},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.what);
+        d.connectTo(r.server->port());
+        d.ftp.SetPassive(r.passive);
+        connect();
+        writeFileBytes(target("kept"), "what was there");
+        writeFileBytes(target("listing"), "old listing");
+        const int code = r.isListing ? list() : get("kept");
+        const std::vector<std::string> lines = peer.lines(i);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines.back(), r.isListing ? "LIST" : "RETR f.bin");
+        EXPECT_EQ(lines[lines.size() - 2].substr(0, 4), r.passive ? "PASV" : "PORT");
+        if (r.server == &front) {
+            EXPECT_EQ(code, 0) << d.ftp.ErrorMessage();
+            EXPECT_EQ(readFileBytes(target("listing")), "-rw-r--r-- 1 u g 5 Jan 01 2020 impostor\r\n");
+        } else {
+            EXPECT_NE(code, 0);
+            EXPECT_EQ(d.ftp.ErrorMessage(), refusal);
+            EXPECT_EQ(readFileBytes(target("kept")), "what was there");
+            EXPECT_EQ(readFileBytes(target("listing")), r.isListing ? "" : "old listing");
+        }
+        d.run([&] { d.ftp.QuitAsync(); });
+    }
+}
+
+// The host name is checked against the certificate's DNS names; its subject CN counts only when it
+// names none. The system trust store is the test's own authority for the duration.
+TEST_F(FtpTlsTransfer, TheHostNameCheckUsesTheCommonNameOnlyWithoutDnsNames)
+{
+    const ServerTls ca = makeServerTls(tlsDir.path() / "ca");
+    const struct {
+        const char* altNames;
+        const char* problem; // empty: trusted without a question
+    } rows[] = {
+        {"DNS:localhost", ""},
+        {"", ""},
+        {"DNS:other.example", "hostname mismatch"},
+        {"DNS:other.example,IP:127.0.0.1", "hostname mismatch"},
+    };
+    ::setenv("SSL_CERT_FILE", ca.certFile.c_str(), 1);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.altNames);
+        TlsFront server{peer.port(), makeServerTlsSignedBy(tlsDir.path() / std::to_string(i), ca, r.altNames)};
+        std::vector<std::string> problems;
+        d.ftp.OnCertificateQuestion = [&problems](const CertificateQuestion& q) {
+            problems.push_back(q.problem);
+            return CertificateAnswer::Cancel;
+        };
+        d.connectTo(server.port(), "localhost");
+        const int code = d.run([&] { d.ftp.ConnectAsync(); });
+        EXPECT_EQ(code == 0, *r.problem == 0) << d.ftp.ErrorMessage();
+        EXPECT_EQ(problems, *r.problem ? std::vector<std::string>{r.problem} : std::vector<std::string>{});
+        d.run([&] { d.ftp.QuitAsync(); });
+    }
+    ::unsetenv("SSL_CERT_FILE");
+}
+
+// An upload's end: the close alert, then what the server still sends after it (TLS 1.3 session tickets,
+// say) is read before the close, so the server sees a clean close and never a reset.
+TEST_F(FtpTlsTransfer, AnUploadReadsWhatFollowsItsCloseAlertBeforeClosing)
+{
+    const std::string data = bytePattern(100000, 5);
+    std::string portLine, stored;
+    peer.on("PORT", [&portLine](PeerSession& s, const std::string& line) {
+        portLine = line;
+        s.send("200 PORT ok\r\n");
+    });
+    peer.on("STOR", [&](PeerSession& s, const std::string&) {
+        s.send("150 send it\r\n");
+        if (portLine.empty())
+            s.acceptData();
+        else
+            s.connectData(std::exchange(portLine, {}));
+        stored = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 stored\r\n");
+    });
+    front.setWriteAfterClientClose(true);
+    connect();
+    writeFileBytes(target("up"), data);
+    for (const bool passive : {false, true}) {
+        SCOPED_TRACE(passive ? "passive" : "active");
+        d.ftp.SetPassive(passive);
+        stored.clear();
+        ASSERT_EQ(request(&TCustomFtpCli::PutAsync, "up.bin", "up"), 0) << d.ftp.ErrorMessage();
+        EXPECT_TRUE(stored == data) << stored.size();
+        EXPECT_EQ(lastSent(2)[0].substr(0, 4), passive ? "PASV" : "PORT");
+        EXPECT_EQ(lastSent(2)[1], "STOR up.bin");
+        EXPECT_EQ(front.resets(), 0);
+    }
+}
+
 } // namespace
