@@ -313,7 +313,6 @@ private:
     static constexpr int kSendBlock = 256 * 1024;
     bool receiving_ = false;
     bool transferAnswered_ = false;  // 150/125 came
-    bool dataHeld_ = false;          // a protected data connection is paused until that answer
     bool dataCutShort_ = false;      // a protected data connection ended without its TLS close alert
     std::string transferReply_;      // the final reply of the transfer
     bool dataCommandSent_ = false;   // the server owes a reply to RETR/LIST/NLST/STOR/APPE
@@ -390,10 +389,19 @@ private:
     void ProtectionSizeSet();
     void DataProtectionSet();
     void SecureDataConnection();
+    void DataCommandSent();
+    void DataCommandAnswered();
+    void AllowDataTls();
     void StartDataTls();
     std::unique_ptr<TlsClientContext> tls_;
     bool dataProtected_ = false;
-    bool dataTlsWaiting_ = false; // the data connection's handshake waits for the 150/125
+    bool dataTlsWaiting_ = false; // the data connection stands, its handshake has not started
+    bool dataTlsDue_ = false;     // the handshake may start: the command was answered, or waited for long enough
+    bool dataHeld_ = false;       // a received connection is paused until its handshake starts
+    bool serverAwaitsDataTls_ = false; // this server answers a transfer command only after the handshake
+    uint64_t dataTlsTimer_ = 0;
+    // How long a transfer command's answer is awaited before the handshake starts without it.
+    static constexpr uint64_t kDataTlsWaitMs = 300;
 };
 
 class TFtpClient : public TCustomFtpCli {};

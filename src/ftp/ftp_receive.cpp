@@ -45,6 +45,7 @@ void TCustomFtpCli::SendReceiveCommand()
     next_ = &TCustomFtpCli::ReceiveFirstReply;
     dataCommandSent_ = true;
     SendCommand(HostFileName.empty() ? dataCommand_ : dataCommand_ + " " + HostFileName);
+    DataCommandSent();
 }
 
 void TCustomFtpCli::FailLocalOpen()
@@ -77,13 +78,13 @@ void TCustomFtpCli::ReceiveAccept()
 // Data is read as it comes, also before the server has answered the command: a server that sends first
 // and answers later would otherwise wait for ever once the socket buffers are full. The target is a
 // temporary file (or the listing's), so a refused request leaves its bytes only there. A protected
-// connection waits for the answer all the same: its handshake starts then, and nothing before it is data.
+// connection is held until its handshake starts: nothing before it is data.
 void TCustomFtpCli::AttachReceiveHandlers()
 {
     dataSocket_.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };
     dataSocket_.OnDataAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveData(); };
     startTime_ = tickCount();
-    if (dataTlsWaiting_ && !transferAnswered_) {
+    if (dataTlsWaiting_) {
         dataHeld_ = true;
         dataSocket_.Pause();
     }
@@ -96,11 +97,7 @@ void TCustomFtpCli::ReceiveFirstReply()
     if (statusCode_ == 150 || statusCode_ == 125) {
         transferAnswered_ = true;
         next_ = &TCustomFtpCli::ReceiveSecondReply;
-        if (dataHeld_) {
-            dataHeld_ = false;
-            dataSocket_.Resume();
-        }
-        StartDataTls();
+        DataCommandAnswered();
         return;
     }
     // The refusal explains whatever the data connection did before it (proftpd resets it, say).

@@ -92,6 +92,7 @@ void TCustomFtpCli::StartSend(bool append)
     next_ = &TCustomFtpCli::SendFirstReply;
     dataCommandSent_ = true;
     SendCommand((append ? "APPE " : "STOR ") + HostFileName);
+    DataCommandSent();
 }
 
 void TCustomFtpCli::SendConnected(uint16_t error)
@@ -106,6 +107,7 @@ void TCustomFtpCli::SendConnected(uint16_t error)
     next_ = &TCustomFtpCli::SendFirstReply;
     dataCommandSent_ = true;
     SendCommand((append_ ? "APPE " : "STOR ") + HostFileName);
+    DataCommandSent();
 }
 
 void TCustomFtpCli::SendAccept()
@@ -152,7 +154,7 @@ void TCustomFtpCli::SendFirstReply()
     if (statusCode_ == 150 || statusCode_ == 125) {
         storAnswered_ = true;
         next_ = &TCustomFtpCli::SendSecondReply;
-        StartDataTls();
+        DataCommandAnswered();
         if (passive_) {
             dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
             SendNextBlock(0);

@@ -2,12 +2,15 @@
 
 #include "ftp/ftp_reply.h"
 #include "net/tls_trust_store.h"
+#include "platform/event_loop.h"
+#include "platform/ticks.h"
 
 namespace brisk {
 
 void TCustomFtpCli::ResetTls()
 {
     dataProtected_ = false;
+    serverAwaitsDataTls_ = false;
     tls_.reset();
     if (Security != ftpSecurityPlain)
         tls_ = std::make_unique<TlsClientContext>();
@@ -89,6 +92,8 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
     // nothing the server sends is read, so nothing goes out to a server the user has not accepted.
     controlSocket_.Pause();
     const bool accepted = CertificateAccepted();
+    if (Timeout > 0) // the user's time, not the server's, may have passed
+        timeStop_ = tickCount() + uint64_t(Timeout) * 1000u;
     if (state_ == fsAbort || controlSocket_.State() != wsConnected)
         return; // stopped while the question was open
     if (!accepted)
@@ -151,22 +156,57 @@ std::string TCustomFtpCli::TrustedFingerprint(const std::string& host) const
     return TrustStorePath.empty() ? std::string() : TlsTrustStore(TrustStorePath).Fingerprint(host);
 }
 
-// A protected session's data connections run TLS too, resuming the control connection's session. The
-// handshake starts once the server has answered the transfer command with 150 or 125: some servers
-// take bytes that arrive on a data connection before that command for a broken connection.
+// A protected session's data connections run TLS too, resuming the control connection's session. Most
+// servers want the transfer command before the handshake, and some take a handshake that reaches them
+// first for a broken connection, so it waits for the command's 150 or 125. A server that answers only
+// once the handshake is over gets it after a short wait, and from then on right after each command.
 void TCustomFtpCli::SecureDataConnection()
 {
     dataTlsWaiting_ = dataProtected_ && tls_;
-    if (transferAnswered_ || storAnswered_)
-        StartDataTls();
+    StartDataTls();
+}
+
+void TCustomFtpCli::DataCommandSent()
+{
+    if (!dataProtected_ || !tls_)
+        return;
+    if (serverAwaitsDataTls_)
+        return AllowDataTls();
+    const uint64_t serial = transferSerial_;
+    std::weak_ptr<Alive> alive = alive_;
+    dataTlsTimer_ = EventLoop::instance().addTimer(kDataTlsWaitMs, [this, alive, serial] {
+        if (alive.lock() && serial == transferSerial_)
+            AllowDataTls();
+    });
+}
+
+// A handshake that was over before the answer came is what this server waits for.
+void TCustomFtpCli::DataCommandAnswered()
+{
+    if (dataTlsDue_ && dataSocket_.TlsEstablished() && !serverAwaitsDataTls_) {
+        serverAwaitsDataTls_ = true;
+        Display("The server answers a transfer command only after the data connection's TLS handshake");
+    }
+    AllowDataTls();
+}
+
+void TCustomFtpCli::AllowDataTls()
+{
+    EventLoop::instance().cancelTimer(dataTlsTimer_);
+    dataTlsDue_ = true;
+    StartDataTls();
 }
 
 // A failure closes the data connection, and its close handler reports it.
 void TCustomFtpCli::StartDataTls()
 {
-    if (!dataTlsWaiting_ || dataSocket_.State() != wsConnected)
+    if (!dataTlsWaiting_ || !dataTlsDue_ || dataSocket_.State() != wsConnected)
         return;
     dataTlsWaiting_ = false;
+    if (dataHeld_) {
+        dataHeld_ = false;
+        dataSocket_.Resume();
+    }
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
         if (error != 0) {
             Display("! Data connection: " + dataSocket_.TlsError());

@@ -19,10 +19,12 @@ void TCustomFtpCli::ClearTransferFlags()
     dataError_ = 0;
     receiving_ = false;
     transferAnswered_ = false;
-    dataHeld_ = false;
     dataCutShort_ = false;
     transferReply_.clear();
     dataTlsWaiting_ = false;
+    dataTlsDue_ = false;
+    dataHeld_ = false;
+    EventLoop::instance().cancelTimer(dataTlsTimer_);
     dataCommandSent_ = false;
     targetOpened_ = false;
     localFailed_ = false;

@@ -57,9 +57,11 @@ int settle(SSL* ssl, int fd, int stopFd, Call call)
     }
 }
 
-SslPtr acceptTls(SSL_CTX* ctx, int fd, int stopFd)
+SslPtr acceptTls(SSL_CTX* ctx, int fd, int stopFd, bool tls12 = false)
 {
     SslPtr ssl(SSL_new(ctx));
+    if (ssl && tls12)
+        SSL_set_max_proto_version(ssl.get(), TLS1_2_VERSION);
     if (!ssl || SSL_set_fd(ssl.get(), fd) != 1 ||
         settle(ssl.get(), fd, stopFd, [&] { return SSL_accept(ssl.get()); }) != 1)
         throw std::runtime_error("TLS handshake with the client failed");
@@ -200,6 +202,22 @@ void TlsFront::answerClientClose(ssl_st* ssl, int fd, int stopFd)
     }
 }
 
+// Asks for a new handshake and waits for its end before anything is relayed; a client that refuses
+// it makes the library end the connection.
+void TlsFront::renegotiate(ssl_st* ssl, int fd, int stopFd)
+{
+    if (SSL_renegotiate(ssl) != 1 || settle(ssl, fd, stopFd, [&] { return SSL_do_handshake(ssl); }) != 1)
+        throw std::runtime_error("the TLS front could not ask for a new handshake");
+    while (SSL_renegotiate_pending(ssl) == 1) {
+        waitFor(fd, POLLIN, stopFd, soon());
+        char byte = 0;
+        const int n = SSL_read(ssl, &byte, 1);
+        if (n > 0 || SSL_get_error(ssl, n) != SSL_ERROR_WANT_READ)
+            throw std::runtime_error("the client did not take a new handshake");
+    }
+    ++renegotiations_;
+}
+
 void TlsFront::ContextFree::operator()(ssl_ctx_st* ctx) const
 {
     SSL_CTX_free(ctx);
@@ -220,7 +238,7 @@ void TlsFront::serveControl(UniqueFd client)
         if (explicit_)
             greetForAuthTls(client.get(), control_.stopFd());
         const UniqueFd server(connectTo(loopback(backendPort_), control_.stopFd(), soon()));
-        const SslPtr ssl = acceptTls(ctx_.get(), client.get(), control_.stopFd());
+        const SslPtr ssl = acceptTls(ctx_.get(), client.get(), control_.stopFd(), renegotiate_);
         std::string fromServer, fromClient;
         pump(ssl.get(), client.get(), server.get(), control_.stopFd(),
              byLine(fromServer, [this](const std::string& line) { return rewritePassive(line); }),
@@ -274,8 +292,10 @@ void TlsFront::serveData(UniqueFd accepted)
         const int stop = data_.stopFd();
         const UniqueFd activeClient(active ? connectTo(loopback(port), stop, soon()) : -1);
         const int client = active ? activeClient.get() : accepted.get();
-        const SslPtr ssl = acceptTls(dataCtx_ ? dataCtx_.get() : ctx_.get(), client, stop);
+        const SslPtr ssl = acceptTls(dataCtx_ ? dataCtx_.get() : ctx_.get(), client, stop, renegotiate_);
         const UniqueFd passiveServer(active ? -1 : connectTo(loopback(port), stop, soon()));
+        if (renegotiate_)
+            renegotiate(ssl.get(), client, stop);
         const int server = active ? accepted.get() : passiveServer.get();
         const Ended ended = pump(ssl.get(), client, server, stop, [](std::string&) {});
         if (ended == Ended::Backend)

@@ -39,6 +39,10 @@ public:
     // than their close.
     void setWriteAfterClientClose(bool on) { writeAfterClientClose_ = on; }
     int resets() const { return resets_; }
+    // TLS 1.2 only, and each data connection asks the client for a new handshake at once;
+    // renegotiations() counts those that took place.
+    void setRenegotiate(bool on) { renegotiate_ = on; }
+    int renegotiations() const { return renegotiations_; }
 
 private:
     void serveControl(UniqueFd client);
@@ -46,6 +50,7 @@ private:
     std::string rewritePassive(const std::string& line);
     std::string rewriteActive(const std::string& line);
     void answerClientClose(ssl_st* ssl, int fd, int stopFd);
+    void renegotiate(ssl_st* ssl, int fd, int stopFd);
 
     struct ContextFree {
         void operator()(ssl_ctx_st* ctx) const;
@@ -58,6 +63,8 @@ private:
     std::atomic<bool> explicit_{false};
     std::atomic<bool> writeAfterClientClose_{false};
     std::atomic<int> resets_{0};
+    std::atomic<bool> renegotiate_{false};
+    std::atomic<int> renegotiations_{0};
     std::mutex mutex_;
     std::deque<uint16_t> backendDataPorts_; // from the 227 replies passed on, oldest first
     std::deque<uint16_t> clientDataPorts_;  // from the PORT commands passed on, oldest first

@@ -96,6 +96,8 @@ void TlsSession::roundTrip(uint16_t port, const std::filesystem::path& root, boo
     EXPECT_TRUE(d.logged("> PBSZ 0"));
     EXPECT_TRUE(d.logged("> PROT P"));
     EXPECT_TRUE(d.logged("TLS connection established: TLSv1.3, TLS_AES_256_GCM_SHA384"));
+    // Each answered its transfer commands before the data connection's handshake.
+    EXPECT_FALSE(d.logged("The server answers a transfer command only after the data connection's TLS handshake"));
 }
 
 TEST_F(TlsSession, VsftpdExplicitTlsPassiveAndActive)

@@ -909,4 +909,60 @@ TEST_F(FtpTlsTransfer, AnUploadReadsWhatFollowsItsCloseAlertBeforeClosing)
     }
 }
 
+// A new handshake in the middle of a connection could bring another certificate after the check:
+// the client refuses it, and the transfer fails rather than going on.
+TEST_F(FtpTlsTransfer, ARenegotiationIsRefused)
+{
+    peer.on("LIST", [](PeerSession& s, const std::string&) {
+        s.send("150 here it comes\r\n");
+        s.acceptData();
+        s.sendData("-rw-r--r-- 1 u g 5 Jan 01 2020 a\r\n");
+        s.closeData();
+        s.send("226 done\r\n");
+    });
+    front.setRenegotiate(true);
+    connect();
+    EXPECT_NE(list(), 0);
+    EXPECT_EQ(front.renegotiations(), 0);
+    EXPECT_EQ(lastSent(2), (std::vector<std::string>{"PASV", "LIST"}));
+}
+
+// Some servers answer a passive transfer command only once the data connection's handshake is over:
+// the handshake starts without the answer after a while, and right after each command once the server
+// is known to wait for it.
+TEST_F(FtpTlsTransfer, APassiveHandshakeDoesNotWaitForTheCommandsAnswer)
+{
+    const std::string data = bytePattern(200000, 3);
+    const std::string listing = "-rw-r--r-- 1 u g 5 Jan 01 2020 a\r\n";
+    std::string stored;
+    const auto handshakeFirst = [](std::string bytes) {
+        return [bytes](PeerSession& s, const std::string&) {
+            s.acceptData(); // the front connects here only after the client's handshake
+            s.send("150 here it comes\r\n");
+            s.sendData(bytes);
+            s.closeData();
+            s.send("226 done\r\n");
+        };
+    };
+    peer.on("RETR", handshakeFirst(data));
+    peer.on("LIST", handshakeFirst(listing));
+    peer.on("STOR", [&stored](PeerSession& s, const std::string&) {
+        s.acceptData();
+        s.send("150 send it\r\n");
+        stored = s.receiveDataUntilClose();
+        s.closeData();
+        s.send("226 stored\r\n");
+    });
+    connect();
+    const std::string learned = "The server answers a transfer command only after the data connection's TLS handshake";
+    ASSERT_EQ(get("early"), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(d.logged(learned));
+    EXPECT_TRUE(readFileBytes(target("early")) == data);
+    ASSERT_EQ(list(), 0) << d.ftp.ErrorMessage();
+    EXPECT_EQ(readFileBytes(target("listing")), listing);
+    ASSERT_EQ(request(&TCustomFtpCli::PutAsync, "up.bin", "early"), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(stored == data) << stored.size();
+    EXPECT_EQ(lastSent(2), (std::vector<std::string>{"PASV", "STOR up.bin"}));
+}
+
 } // namespace

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace brisk;
 using namespace brisk::test;
@@ -83,6 +85,30 @@ TEST(CertificateQuestion, NothingIsReadOrSentUntilItIsAnswered)
         peer.waitForLines(r.sentAfterHandshake.size(), std::chrono::seconds(10)); // the front passes them on
         EXPECT_EQ(peer.lines(), r.sentAfterHandshake);
     }
+}
+
+// The command-line tool asks on the terminal, and the loop stands still meanwhile: a user who takes
+// longer than the reply time-out to answer has not waited for the server, and the connect goes on.
+TEST(CertificateQuestion, TheTimeTakenToAnswerIsNoServerTimeOut)
+{
+    TempDir tlsDir;
+    ScriptedFtpPeer peer("220 Ready.\r\n");
+    peer.acceptLogin();
+    peer.on("PBSZ", "200 PBSZ=0\r\n");
+    peer.on("PROT", "200 Protection set to Private\r\n");
+    TlsFront front(peer.port(), makeServerTls(tlsDir.path()));
+    EngineDriver d;
+    d.connectTo(front.port());
+    d.ftp.Security = ftpSecurityImplicit;
+    d.ftp.UserName = "u";
+    d.ftp.PassWord = "p";
+    d.ftp.Timeout = 1;
+    d.ftp.OnCertificateQuestion = [](const CertificateQuestion&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return CertificateAnswer::Once;
+    };
+    EXPECT_TRUE(d.ftp.Synchronize([&] { d.ftp.ConnectAsync(); })) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(d.ftp.DataProtected());
 }
 
 // "Explicit TLS if available" gives up TLS when the server refuses it, unless the user trusted this
