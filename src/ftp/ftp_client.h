@@ -117,6 +117,9 @@ public:
     // A download of another size fails, even after "226"; with the size unknown, so does one whose
     // TLS data connection ended without its close alert.
     int64_t ExpectedSize = -1;
+    // A download asks MDTM for the file's time unless its caller knows that time to the second already
+    // (an MLSD listing gave it); set for one download request, which puts it back.
+    bool AskModifiedTime = true;
     // A listing (LIST, NLST, MLSD into a file) that grows past this many bytes fails; 0 means no limit.
     int64_t MaxListingSize = int64_t(1) << 30;
     int64_t ByteCount = 0;
@@ -288,6 +291,8 @@ private:
     void StartConnect();
     bool WaitUntilReady();
     std::string UserCommand() const;
+    char WantedType() const { return Binary ? 'I' : 'A'; }
+    void TypeConfirmed();
 
     uint32_t steps_ = 0;
     TFtpStep lastStep_ = stepNone;
@@ -346,6 +351,8 @@ private:
     bool mlsdRefused_ = false;
     bool listOnce_ = false;   // the next listing is LIST: MLSD was refused for this directory
     FtpFeatures features_;
+    char serverType_ = 0;            // the TYPE the server last confirmed, 'A' or 'I'; 0: not known
+    uint64_t commandsSent_ = 0;
     std::vector<std::string> replyBody_;   // lines before the final one of a FEAT reply
     std::string serverBanner_;
     int64_t remoteModified_ = 0;

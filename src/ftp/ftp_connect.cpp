@@ -4,6 +4,10 @@
 #include "net/socket_exception.h"
 #include "platform/event_loop.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace brisk {
 
 void TCustomFtpCli::OpenAsync()
@@ -81,6 +85,10 @@ void TCustomFtpCli::ControlSocketSessionConnected(uint16_t error)
         return;
     }
     connected_ = true;
+    // A command is one small write awaiting its reply: Nagle's algorithm would hold back a command that
+    // spans two writes (a TLS record and its rest, say) until the server's delayed acknowledgement.
+    const int on = 1;
+    ::setsockopt(controlSocket_.Handle(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     if (Security == ftpSecurityImplicit)
         StartControlTls();
 }

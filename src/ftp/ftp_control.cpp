@@ -1,6 +1,7 @@
 #include "ftp/ftp_client.h"
 
 #include "ftp/ftp_reply.h"
+#include "platform/ascii.h"
 #include "platform/event_loop.h"
 
 #include <algorithm>
@@ -70,6 +71,9 @@ void TCustomFtpCli::SendCommand(std::string cmd)
         return;
     }
     Display("> " + cmd);
+    ++commandsSent_;
+    if (startsWithNoCase(cmd, "TYPE") || startsWithNoCase(cmd, "REIN"))
+        serverType_ = 0; // known again only once the server confirms (TypeConfirmed)
     if (controlSocket_.State() == wsConnected) {
         controlSocket_.SendStr(cmd + "\r\n");
         return;
@@ -256,8 +260,10 @@ void TCustomFtpCli::TriggerRequestDone(uint16_t error)
     }
     SetState(fsReady);
     // A download's expected size was for that download only.
-    if (IsDownloadRequest(requestType_))
+    if (IsDownloadRequest(requestType_)) {
         ExpectedSize = -1;
+        AskModifiedTime = true;
+    }
     // A failed step ends its sequence: nothing of it may run after the next request's reply.
     doneAsync_ = nullptr;
     steps_ = 0;

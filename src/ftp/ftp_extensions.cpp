@@ -61,6 +61,7 @@ void TCustomFtpCli::ForgetServer()
     mlsdRefused_ = false;
     listOnce_ = false;
     epsvRefused_ = false;
+    serverType_ = 0;
     listingMlsd_ = false;
     replyBody_.clear();
     serverBanner_.clear();

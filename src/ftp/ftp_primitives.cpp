@@ -1,6 +1,7 @@
 #include "ftp/ftp_client.h"
 
 #include "platform/ascii.h"
+#include "platform/event_loop.h"
 
 namespace brisk {
 
@@ -94,10 +95,34 @@ void TCustomFtpCli::RenToAsync()
     ExecAsync(ftpRenToAsync, "RNTO " + LocalFileName, {200, 250, 257});
 }
 
+// The type stays set on the server until changed, so asking for the one it has costs a round trip
+// for nothing: the request then succeeds without a command. It ends from the loop, where a reply
+// would have ended it, so that its end reaches the owner at the same point as a reply's would.
 void TCustomFtpCli::TypeSetAsync()
 {
     fctPrv_ = stepTypeSet;
-    ExecAsync(ftpTypeSetAsync, std::string("TYPE ") + (Binary ? 'I' : 'A'), {200});
+    const char type = WantedType();
+    if (type != serverType_ || !connected_ || (state_ != fsReady && state_ != fsInternalReady))
+        return ExecAsync(ftpTypeSetAsync, std::string("TYPE ") + type, {200}, &TCustomFtpCli::TypeConfirmed);
+    if (!seqRunning_) {
+        requestType_ = ftpTypeSetAsync;
+        errorMessage_.clear();
+    }
+    requestResult_ = 0;
+    requestDoneFlag_ = false;
+    SetState(fsInternalReady); // not fsReady: a synchronous wait goes on until the end below
+    std::weak_ptr<Alive> alive = alive_;
+    const uint64_t sent = commandsSent_;
+    EventLoop::instance().addTimer(0, [this, alive, sent] {
+        if (alive.lock() && sent == commandsSent_ && state_ == fsInternalReady && !requestDoneFlag_)
+            TriggerRequestDone(0);
+    });
+}
+
+void TCustomFtpCli::TypeConfirmed()
+{
+    serverType_ = WantedType();
+    TriggerRequestDone(0);
 }
 
 void TCustomFtpCli::TypeBinaryAsync()

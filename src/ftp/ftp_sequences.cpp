@@ -127,7 +127,8 @@ TFtpStep TCustomFtpCli::PickStep()
             continue; // 230 to USER: logged in without a password
         if ((step == stepCwd && HostDirName.empty()) || (step == stepSecure && Security == ftpSecurityPlain))
             continue;
-        if (!ServerOffersStep(step))
+        if (!ServerOffersStep(step) || (step == stepMdtm && !AskModifiedTime) ||
+            (step == stepTypeSet && serverType_ == WantedType()))
             continue;
         return step;
     }

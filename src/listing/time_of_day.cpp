@@ -2,6 +2,8 @@
 
 #include "listing/text_util.h"
 
+#include <algorithm>
+
 namespace brisk {
 
 namespace {
@@ -50,6 +52,11 @@ std::optional<int> SecondsOfDay(std::string_view text)
     if (!hours || !minutes || !seconds || !text.empty())
         return std::nullopt;
     return (*hours * 60 + *minutes) * 60 + *seconds;
+}
+
+bool TimeShowsSeconds(std::string_view text)
+{
+    return SecondsOfDay(text) && std::count(text.begin(), text.end(), ':') == 2;
 }
 
 } // namespace brisk

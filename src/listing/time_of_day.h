@@ -8,4 +8,7 @@ namespace brisk {
 // (12 AM being midnight). Nothing for any other text, the empty time of a dated entry included.
 std::optional<int> SecondsOfDay(std::string_view text);
 
+// The time text reads and names the second ("10:20:30"), as an MLSD listing's does.
+bool TimeShowsSeconds(std::string_view text);
+
 } // namespace brisk

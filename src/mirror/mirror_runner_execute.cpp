@@ -1,6 +1,7 @@
 #include "mirror/mirror_runner.h"
 
 #include "listing/calendar_date.h"
+#include "listing/time_of_day.h"
 #include "mirror/mirror_deletion.h"
 #include "mirror/mirror_file_time.h"
 #include "mirror/mirror_local_side.h"
@@ -127,6 +128,7 @@ void MirrorRunner::transfer(TMirrorRec& r)
         return upload(r);
     ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
     const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, listedSize(r.RemoteName), resumeThis_);
+    ftp.AskModifiedTime = !listedToTheSecond(r.RemoteName);
     if (start == DownloadStart::WholeNotResumable)
         ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {run_->LocalPath() + r.LocalName}));
     StartPreparedDownload(ftp, start);
@@ -207,6 +209,12 @@ RemoteListing MirrorRunner::listedEntry(const std::string& name)
 int64_t MirrorRunner::listedSize(const std::string& name)
 {
     return ListedFileSize(listedEntry(name), name);
+}
+
+bool MirrorRunner::listedToTheSecond(const std::string& name)
+{
+    const RemoteListing entry = listedEntry(name);
+    return entry.size() == 1 && TimeShowsSeconds(entry[0].time);
 }
 
 // The part file becomes the target and keeps the remote time, so that the next "only newest" run

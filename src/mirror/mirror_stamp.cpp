@@ -32,8 +32,7 @@ CalendarDate readPanelDate(const std::string& text)
 
 StampPrecision precisionOf(const std::string& time)
 {
-    const auto colons = std::count(time.begin(), time.end(), ':');
-    return colons >= 2 ? StampPrecision::Seconds : StampPrecision::Minutes;
+    return TimeShowsSeconds(time) ? StampPrecision::Seconds : StampPrecision::Minutes;
 }
 
 int64_t spanOf(StampPrecision precision)

@@ -1,6 +1,7 @@
 #include "session/queue_entry.h"
 
 #include "listing/split_fields.h"
+#include "listing/time_of_day.h"
 
 #include <charconv>
 #include <ctime>
@@ -34,16 +35,15 @@ bool readDate(std::string_view text, DateOrder order, std::tm& tm)
     return true;
 }
 
+// "hh:mm", or "hh:mm:ss" as an MLSD listing gives it; a time that does not read leaves midnight.
 void readTime(std::string_view text, std::tm& tm)
 {
-    text = text.substr(0, text.find(' '));
-    const size_t colon = text.find(':');
-    int hours = 0, minutes = 0;
-    if (colon == std::string_view::npos || !readNumber(text.substr(0, colon), hours) ||
-        !readNumber(text.substr(colon + 1), minutes) || hours < 0 || hours > 23 || minutes < 0 || minutes > 59)
+    const std::optional<int> seconds = SecondsOfDay(text.substr(0, text.find(' ')));
+    if (!seconds)
         return;
-    tm.tm_hour = hours;
-    tm.tm_min = minutes;
+    tm.tm_hour = *seconds / 3600;
+    tm.tm_min = *seconds / 60 % 60;
+    tm.tm_sec = *seconds % 60;
 }
 
 } // namespace

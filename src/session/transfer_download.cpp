@@ -1,6 +1,7 @@
 #include "session/transfer_chain.h"
 
 #include "listing/listing_date.h"
+#include "listing/time_of_day.h"
 #include "local/local_paths.h"
 #include "session/download_target.h"
 #include "session/entry_names.h"
@@ -73,7 +74,7 @@ void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string
     }
     const DateOrder order = ctx_.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst;
     const int64_t time = PanelDateTime(FormatListingDate(entry.date, order, entry.year), entry.time, order);
-    files_.push_back({entry.name, localPath, ParseSizeText(entry.size), time});
+    files_.push_back({entry.name, localPath, ParseSizeText(entry.size), time, TimeShowsSeconds(entry.time)});
 }
 
 void TransferChain::receiveFile()
@@ -91,6 +92,7 @@ void TransferChain::receiveFile()
     }
     ctx_.ui.Progress().startFile(file.source, file.size, false);
     const DownloadStart start = PrepareDownload(ftp, file.target, file.size, resumeThis);
+    ftp.AskModifiedTime = !file.exactTime;
     if (start == DownloadStart::WholeNotResumable)
         ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {file.target}));
     StartPreparedDownload(ftp, start);

@@ -33,4 +33,12 @@ void setModifiedTime(const std::filesystem::path& path, std::time_t when)
         throw std::runtime_error("cannot set the time of " + path.string());
 }
 
+std::time_t modifiedTime(const std::filesystem::path& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw std::runtime_error("cannot read the time of " + path.string());
+    return st.st_mtime;
+}
+
 } // namespace brisk::test

@@ -15,5 +15,6 @@ void writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
 // Sets the modification (and access) time to whole seconds. Throws on failure.
 void setModifiedTime(const std::filesystem::path& path, std::time_t when);
+std::time_t modifiedTime(const std::filesystem::path& path);
 
 } // namespace brisk::test

@@ -48,11 +48,21 @@ TEST_P(CliTreeTransfer, PutAndGetATreeByteForByte)
         const CommandResult r = runCli(args);
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(contains(r.err, "Transfer finished: 4 transferred, 0 skipped, 0 failed")) << r.err;
+        return r.err;
     };
     cli({"put", "-r", (local.path() / "tree/").string(), "into"});
     EXPECT_EQ(treeOf(server->root() / "into" / "tree"), treeOf(local.path() / "tree"));
-    cli({"get", "-r", "into/tree", (local.path() / "back").string()});
+    const Strings files = {"empty.bin", "small.txt", "sub/mid.bin", "sub/deeper/big.bin"};
+    for (const std::string& name : files)
+        setModifiedTime(server->root() / "into/tree" / name, 1600000007); // a year ago or more: LIST shows no time
+    const std::string log = cli({"get", "-r", "into/tree", (local.path() / "back").string()});
     EXPECT_EQ(treeOf(local.path() / "back" / "tree"), treeOf(local.path() / "tree"));
+    // The files keep the server's times, to the second: from MLSD where the server lists so (then no
+    // MDTM is asked), else from MDTM.
+    for (const std::string& name : files)
+        EXPECT_EQ(modifiedTime(local.path() / "back/tree" / name), 1600000007) << name;
+    if (GetParam().passive) // verbose
+        EXPECT_EQ(contains(log, "> MDTM "), !contains(log, "> MLSD")) << log;
 }
 
 // Transfers broken off part-way are resumed to the same bytes on every server: a download from its

@@ -123,7 +123,7 @@ TEST_P(SessionServersTest, StopDuringATransferEndsTheRun)
 }
 
 // Right after a mirror an "Overwrite only newest" run finds nothing to do in either direction: a
-// downloaded file keeps the remote time (MDTM), an uploaded one gives its time to the server (MFMT,
+// downloaded file keeps the remote time (from MLSD, else MDTM), an uploaded one gives its time to the server (MFMT,
 // or vsftpd's MDTM with a time). The files are hours older than the runs, so that a time left at
 // the moment of the transfer shows.
 TEST_P(SessionServersTest, OnlyNewestFindsNothingRightAfterAMirror)

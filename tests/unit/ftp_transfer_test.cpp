@@ -10,6 +10,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -714,6 +715,58 @@ TEST_F(FtpTransfer, DataSentBeforeTheAnswerIsTakenAsItComes)
             EXPECT_TRUE(data.starts_with(got)) << "nothing but the bytes that came";
         }
     }
+}
+
+// TYPE goes out only when the server's type is not known to be the one wanted (a raw TYPE or REIN, or a
+// new connection, makes it unknown); MDTM only when the caller does not know the file's time already.
+TEST_F(FtpTransfer, TypeAndMdtmAreAskedOnlyWhenTheyTellSomethingNew)
+{
+    peer.on("TYPE", "200 Type set.\r\n");
+    peer.on("MDTM", "213 20200102030405\r\n");
+    peer.on("REIN", "220 Again.\r\n");
+    peer.on("RETR", download("abc"));
+    connectWithFeatures("211-Features:\r\n MDTM\r\n211 End\r\n");
+    int one = 0;
+    socklen_t len = sizeof one;
+    ASSERT_EQ(::getsockopt(d.ftp.ControlSocket().Handle(), IPPROTO_TCP, TCP_NODELAY, &one, &len), 0);
+    EXPECT_EQ(one, 1) << "a command in two writes must not wait for the server's delayed acknowledgement";
+    const auto step = [&](const std::function<void()>& start) {
+        const size_t before = sent().size();
+        EXPECT_EQ(d.run(start), 0) << d.ftp.ErrorMessage();
+        return lastSent(sent().size() - before);
+    };
+    const auto type = [&](bool binary) { return [&, binary] { binary ? d.ftp.TypeBinaryAsync() : d.ftp.TypeAsciiAsync(); }; };
+    const auto quote = [&](const char* command) {
+        return [&, command] {
+            d.ftp.LocalFileName = command;
+            d.ftp.QuoteAsync();
+        };
+    };
+    const auto download = [&](bool askTime) {
+        return [&, askTime] {
+            d.ftp.HostFileName = "f.bin";
+            d.ftp.LocalFileName = target("got");
+            d.ftp.AskModifiedTime = askTime;
+            d.ftp.GetAsync();
+        };
+    };
+    using Sent = std::vector<std::string>;
+    EXPECT_EQ(step(type(true)), Sent{"TYPE I"});
+    EXPECT_EQ(step(type(true)), Sent{});
+    EXPECT_EQ(step(type(false)), Sent{"TYPE A"});
+    EXPECT_EQ(step(quote("type i")), Sent{"type i"});
+    EXPECT_EQ(step(type(false)), Sent{"TYPE A"});
+    EXPECT_EQ(step(quote("REIN")), Sent{"REIN"});
+    EXPECT_EQ(step(type(false)), Sent{"TYPE A"});
+    EXPECT_EQ(step(download(false)), (Sent{"PASV", "RETR f.bin"}));
+    EXPECT_EQ(d.ftp.RemoteModified(), 0);
+    EXPECT_EQ(step(download(true)), (Sent{"PASV", "RETR f.bin", "MDTM f.bin"}));
+    EXPECT_EQ(d.ftp.RemoteModified(), 1577934245);
+    EXPECT_TRUE(d.ftp.AskModifiedTime) << "set for one download only";
+    d.run([&] { d.ftp.QuitAsync(); });
+    connect();
+    EXPECT_EQ(d.run(type(false)), 0);
+    EXPECT_EQ(peer.lines(1).back(), "TYPE A") << "a new connection knows no type";
 }
 
 // Implicit TLS through a front that ends each data connection with its close alert or without it.

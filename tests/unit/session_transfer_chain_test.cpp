@@ -412,7 +412,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TypeCase{"AutoWithList", 0, "txt,html", {"STOR x.htm", "TYPE I", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
         TypeCase{"AutoWithoutList", 0, "", {"TYPE I", "STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
-        TypeCase{"Ascii", 1, "", {"STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}},
+        TypeCase{"Ascii", 1, "", {"STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "LIST"}}, // TYPE A is set already
         TypeCase{"Binary", 2, "txt,html", {"TYPE I", "STOR x.htm", "STOR y.jpg", "STOR z", "CWD /", "TYPE A", "LIST"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
