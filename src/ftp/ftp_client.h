@@ -398,6 +398,7 @@ private:
     void SecureDataConnection();
     void DataCommandSent();
     void DataCommandAnswered();
+    void DataTlsEstablished();
     void AllowDataTls();
     void StartDataTls();
     std::unique_ptr<TlsClientContext> tls_;

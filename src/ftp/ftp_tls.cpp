@@ -180,14 +180,20 @@ void TCustomFtpCli::DataCommandSent()
     });
 }
 
-// A handshake that was over before the answer came is what this server waits for.
 void TCustomFtpCli::DataCommandAnswered()
 {
-    if (dataTlsDue_ && dataSocket_.TlsEstablished() && !serverAwaitsDataTls_) {
-        serverAwaitsDataTls_ = true;
-        Display("The server answers a transfer command only after the data connection's TLS handshake");
-    }
     AllowDataTls();
+}
+
+// A handshake that is over before the command's answer came is what this server waits for.
+void TCustomFtpCli::DataTlsEstablished()
+{
+    if (!dataSocket_.TlsSessionReused())
+        Display("Data connection: a new TLS session (the server did not resume the control connection's)");
+    if (transferAnswered_ || storAnswered_ || serverAwaitsDataTls_)
+        return;
+    serverAwaitsDataTls_ = true;
+    Display("The server answers a transfer command only after the data connection's TLS handshake");
 }
 
 void TCustomFtpCli::AllowDataTls()
@@ -212,8 +218,8 @@ void TCustomFtpCli::StartDataTls()
             Display("! Data connection: " + dataSocket_.TlsError());
             NoteDataError(kTlsFailed, "426 Data connection: " + dataSocket_.TlsError());
         }
-        else if (!dataSocket_.TlsSessionReused())
-            Display("Data connection: a new TLS session (the server did not resume the control connection's)");
+        else
+            DataTlsEstablished();
     };
     dataSocket_.StartTls(*tls_, HostName, TlsRole::Data);
 }

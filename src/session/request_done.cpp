@@ -128,6 +128,8 @@ void SessionController::cwdMkdCdupDone(TFtpRequest kind)
         return transfer_.uploadParentEntered();
     if (kind == ftpMkdAsync && OperationFlags_.has(ofUploadTree))
         return transfer_.uploadDirMade();
+    if (kind == ftpCwdAsync && OperationFlags_.has(ofUploadTree) && transfer_.madeDirEntered())
+        return;
     ListCurrentDir();
 }
 

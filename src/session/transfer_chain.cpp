@@ -34,6 +34,7 @@ void TransferChain::begin(Direction direction, std::vector<TransferFile> files, 
     tally_ = {};
     overwriteAll = false;
     stopping_ = false;
+    remoteDirMade_ = false;
     // A mark left from an earlier Stop belongs to that transfer, not to this one.
     ctx_.abortMark = false;
     ctx_.setBusy(true);

@@ -32,6 +32,9 @@ public:
     // site's MkDir option asks for it.
     void uploadParentEntered();
     void uploadDirMade();
+    // The CWD into a directory the chain has just made: nothing there to list, the files follow.
+    // False when the CWD was into a directory that was there before.
+    bool madeDirEntered();
 
     bool running() const override { return direction_ != Direction::None; }
     bool downloading() const { return direction_ == Direction::Download; }
@@ -77,6 +80,7 @@ private:
     std::deque<TransferDir> dirs_;
     TransferDir currentDir_;        // the directory being visited
     TransferFile receiving_;        // the file being downloaded
+    bool remoteDirMade_ = false; // the upload's current remote directory was made by this chain: empty
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
 };

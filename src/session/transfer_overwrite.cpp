@@ -100,6 +100,8 @@ bool TransferChain::localTargetIsLink(const TransferFile& file)
 // By the last component, without regard to case, in the listing of the directory being uploaded into.
 bool TransferChain::RemoteFileExists(const std::string& path) const
 {
+    if (remoteDirMade_)
+        return false;
     const std::string name = toLowerAscii(LastComponent(path));
     const RemoteListing& listing = *ctx_.remote.listingCopy;
     for (size_t i = 0; i < listing.size(); ++i)

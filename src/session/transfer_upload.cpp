@@ -17,6 +17,7 @@ void TransferChain::enterUploadDir()
 {
     currentDir_ = dirs_.front();
     dirs_.pop_front();
+    remoteDirMade_ = false;
     std::vector<UploadSource> sources;
     if (!ReadUploadSources(currentDir_.source, sources)) {
         dropCurrentDir(xmsgLocalNotReadable, currentDir_.source);
@@ -106,7 +107,16 @@ void TransferChain::uploadDirMade()
 {
     if (ctx_.site.MkDir)
         ctx_.ftp.HostDirName = WithSlash(ctx_.ftp.HostDirName);
+    remoteDirMade_ = true;
     ctx_.ftp.CwdAsync();
+}
+
+bool TransferChain::madeDirEntered()
+{
+    if (!remoteDirMade_)
+        return false;
+    next();
+    return true;
 }
 
 // The directory being visited cannot be used: its queued files and the directories below it are
