@@ -37,6 +37,8 @@ const char* siteFault(const QueueSite& site)
     for (const std::string* field : {&site.storedSite, &site.host, &site.user})
         if (field->size() > QueueLimits::SiteField || field->find('\0') != std::string::npos)
             return "a site field is too long or holds a NUL byte";
+    if (!site.storedSite.empty() && (site.storedSite.front() == '/' || hasDotDot(site.storedSite)))
+        return "the stored site's path leaves the site list";
     if (!site.storedSite.empty())
         return site == StoredSite(site.storedSite) ? nullptr : "a stored site also has an address";
     if (site.host.empty() || site.port == 0)

@@ -46,7 +46,8 @@ constexpr size_t Failure = 2048;
 
 // Why the queue refuses the job, or nullptr when it takes it. The queue file is read by the same
 // rules, so nothing the queue saves is refused on the next start: absolute paths without ".."
-// components or NUL bytes, a size or -1, a stored site or else a host with a port.
+// components or NUL bytes, a size or -1, a stored site path that stays inside the site list or
+// else a host with a port.
 const char* JobFault(const TransferJob& job);
 
 } // namespace brisk

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <unordered_set>
 
 namespace brisk {
@@ -118,6 +119,11 @@ void TransferQueue::changedRows()
     for (size_t i = 0; i < items_.size(); ++i)
         positions_.emplace(items_[i].id, i);
     firstQueued_ = 0;
+    changedViews();
+}
+
+void TransferQueue::changedViews()
+{
     viewsStale_ = true;
     notify({QueueChange::Kind::Rows});
 }
@@ -153,8 +159,9 @@ void TransferQueue::retry(const std::vector<uint64_t>& ids)
         if (auto it = positions_.find(id); it != positions_.end() && items_[it->second].state == QueueState::Failed) {
             items_[it->second].state = QueueState::Queued;
             items_[it->second].failure.clear();
+            firstQueued_ = std::min(firstQueued_, it->second);
         }
-    changedRows();
+    changedViews();
 }
 
 void TransferQueue::retryAllFailed()
@@ -191,13 +198,14 @@ std::optional<QueueItem> TransferQueue::takeNext(const QueueSite* site)
         if (item.state != QueueState::Queued || (site && item.job.site != *site))
             continue;
         item.state = QueueState::Running;
-        ++item.attempts;
+        item.attempts += item.attempts < std::numeric_limits<int>::max();   // the count may come from a file
         if (!viewsStale_) {
             --counts_.queued;
             ++counts_.running;
         }
-        notify({QueueChange::Kind::Item, item.id});
-        return items_[i];
+        QueueItem taken = item;   // an observer may change the queue
+        notify({QueueChange::Kind::Item, taken.id});
+        return taken;
     }
     return std::nullopt;
 }
@@ -229,8 +237,7 @@ bool TransferQueue::finish(uint64_t id, QueueState state, std::string reason)
     item->failure = std::move(reason);
     if (state == QueueState::Queued)
         firstQueued_ = std::min(firstQueued_, positions_[id]);
-    viewsStale_ = true;
-    notify({QueueChange::Kind::Rows});
+    changedViews();
     return true;
 }
 

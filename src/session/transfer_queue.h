@@ -43,7 +43,7 @@ struct QueueTotals {
 // Added: `count` items appended at the end (rows appended to the Queued view only). Item: one
 // item changed while every row stays where it was (progress, a start). Rows: anything else.
 struct QueueChange {
-    enum class Kind : uint8_t { Added, Item, Rows } kind;
+    enum class Kind : uint8_t { Added, Item, Rows } kind = Kind::Rows;
     uint64_t id = 0;     // Item
     size_t count = 0;    // Added
 };
@@ -101,7 +101,8 @@ private:
     QueueItem* running(uint64_t id);
     bool finish(uint64_t id, QueueState state, std::string reason);
     void reorder(const std::vector<uint64_t>& ids, bool toTop);
-    void changedRows();
+    void changedRows();    // order or membership changed
+    void changedViews();   // only states changed
     void notify(const QueueChange& change);
     void buildViews() const;
 
