@@ -89,7 +89,7 @@ std::vector<uint64_t> TransferQueue::add(std::vector<TransferJob> jobs)
     size_t added = 0;
     for (size_t i = 0; i < jobs.size(); ++i)
         if (items_.size() < kMaxItems && !JobFault(jobs[i])) {
-            ids[i] = items_[append(std::move(jobs[i]))].id;
+            ids[i] = append(std::move(jobs[i]));
             ++added;
         }
     if (added)
@@ -97,20 +97,20 @@ std::vector<uint64_t> TransferQueue::add(std::vector<TransferJob> jobs)
     return ids;
 }
 
-size_t TransferQueue::append(TransferJob&& job)
+uint64_t TransferQueue::append(TransferJob&& job)
 {
     const size_t position = items_.size();
     QueueItem& item = items_.emplace_back();
     item.id = nextId_++;
     item.job = std::move(job);
-    positions_.emplace(items_.back().id, position);
+    positions_.emplace(item.id, position);
     if (!viewsStale_) {
         auto& queued = views_[size_t(QueueView::Queued)];
         rowInView_.push_back(uint32_t(queued.size()));
         queued.push_back(uint32_t(position));
         ++counts_.queued;
     }
-    return position;
+    return item.id;
 }
 
 void TransferQueue::changedRows()

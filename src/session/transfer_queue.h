@@ -50,7 +50,8 @@ struct QueueChange {
 
 // The transfer queue: items in the order workers take them, three views over them, and the
 // notifications a pane model and the queue file hang on. No call costs more than one pass over
-// the queue; adding, progress and row access cost nothing in its length.
+// the queue; adding and progress cost nothing in its length, row access one pass after each
+// change of rows.
 class TransferQueue {
 public:
     static constexpr size_t kMaxItems = 1'000'000;
@@ -83,7 +84,8 @@ public:
     bool reportProgress(uint64_t id, int64_t moved);
     bool finishDone(uint64_t id);
     bool finishSkipped(uint64_t id);
-    bool finishFailed(uint64_t id, std::string reason);   // cut to QueueLimits::Failure bytes
+    // The reason loses any NUL byte and is cut to QueueLimits::Failure bytes.
+    bool finishFailed(uint64_t id, std::string reason);
     // The worker stopped or lost its connection: the item waits again at its place.
     bool putBack(uint64_t id);
 
@@ -97,7 +99,7 @@ public:
     QueueTotals totals() const;
 
 private:
-    size_t append(TransferJob&& job);
+    uint64_t append(TransferJob&& job);
     QueueItem* running(uint64_t id);
     bool finish(uint64_t id, QueueState state, std::string reason);
     void reorder(const std::vector<uint64_t>& ids, bool toTop);

@@ -8,6 +8,14 @@
 
 #include <sys/stat.h>
 
+namespace brisk {
+// Failures show an item as its line in the queue file.
+void PrintTo(const QueueItem& item, std::ostream* out)
+{
+    *out << FormatQueueLine(item);
+}
+} // namespace brisk
+
 namespace brisk::transfer_queue_test {
 
 const QueueSite kSiteA = StoredSite("Work/Site A");
