@@ -3,6 +3,7 @@
 #include "ftp/ftp_line_reader.h"
 #include "ftp/ftp_security.h"
 #include "ftp/ftp_types.h"
+#include "ftp/rate_budget.h"
 #include "net/wsocket.h"
 #include "platform/local_file.h"
 
@@ -120,6 +121,10 @@ public:
     // A download asks MDTM for the file's time unless its caller knows that time to the second already
     // (an MLSD listing gave it); set for one download request, which puts it back.
     bool AskModifiedTime = true;
+    // The pace of downloads and of uploads; a budget given to several engines limits them together.
+    // None: as fast as the link goes.
+    std::shared_ptr<RateBudget> DownloadRate;
+    std::shared_ptr<RateBudget> UploadRate;
     // A listing (LIST, NLST, MLSD into a file) that grows past this many bytes fails; 0 means no limit.
     int64_t MaxListingSize = int64_t(1) << 30;
     int64_t ByteCount = 0;
@@ -235,6 +240,7 @@ private:
     void TakeReceived(const char* data, int len);
     void WriteReceived(const char* data, int len);
     void ShowReceivedLines(const char* data, int len);
+    void DrainReceived();
     bool ListingOverLimit() const;
     bool ReceivingListing() const;
     bool EmptyListingTarget();
@@ -293,6 +299,7 @@ private:
     std::string UserCommand() const;
     char WantedType() const { return Binary ? 'I' : 'A'; }
     void TypeConfirmed();
+    bool WaitForRate(RateBudget* budget, std::function<void()> resume);
 
     uint32_t steps_ = 0;
     TFtpStep lastStep_ = stepNone;
@@ -406,6 +413,7 @@ private:
     bool dataTlsWaiting_ = false; // the data connection stands, its handshake has not started
     bool dataTlsDue_ = false;     // the handshake may start: the command was answered, or waited for long enough
     bool dataHeld_ = false;       // a received connection is paused until its handshake starts
+    bool paced_ = false;          // the data connection waits for the rate budget
     bool serverAwaitsDataTls_ = false; // this server answers a transfer command only after the handshake
     uint64_t dataTlsTimer_ = 0;
     // How long a transfer command's answer is awaited before the handshake starts without it.

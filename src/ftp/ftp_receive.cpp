@@ -149,8 +149,16 @@ void TCustomFtpCli::ReceiveData()
         return; // a SOCKS layer announces its first bytes even to a paused socket; they wait there
     if (!ReportProgress())
         return;
+    RateBudget* rate = ReceivingListing() || DisplayFileFlag ? nullptr : DownloadRate.get();
+    if (WaitForRate(rate, [this] {
+            if (!dataHeld_ && dataSocket_.State() == wsConnected)
+                dataSocket_.Resume();
+        }))
+        return dataSocket_.Pause();
     char* buffer = TransferBuffer();
     const int len = dataSocket_.Receive(buffer, kReceiveBlock);
+    if (len > 0 && rate)
+        rate->spend(len, tickCount());
     if (len > 0)
         return TakeReceived(buffer, len);
     if (len < 0 && dataSocket_.State() == wsConnected && dataSocket_.LastError() != wsa::EWOULDBLOCK_) {
@@ -234,8 +242,19 @@ void TCustomFtpCli::ShowReceivedLines(const char* data, int len)
     }
 }
 
+// What the pace held back when the connection ended is still the file's.
+void TCustomFtpCli::DrainReceived()
+{
+    char* buffer = TransferBuffer();
+    int len = 0;
+    while (!localFailed_ && dataSocket_.State() == wsConnected && (len = dataSocket_.Receive(buffer, kReceiveBlock)) > 0)
+        TakeReceived(buffer, len);
+}
+
 void TCustomFtpCli::ReceiveClosed(uint16_t error)
 {
+    if (!dataHeld_)
+        DrainReceived();
     if (!CloseLocalStream() && !localFailed_) {
         localFailed_ = true;
         Display("! Error writing local file");

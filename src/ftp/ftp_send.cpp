@@ -193,7 +193,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
         dataSocket_.Close();
         return;
     }
-    if (eof_ || !storAnswered_ || !uploadOpen_)
+    if (eof_ || !storAnswered_ || !uploadOpen_ || WaitForRate(UploadRate.get(), [this] { SendNextBlock(0); }))
         return;
     char* block = TransferBuffer();
     const int len = localStream_->Read(block, kSendBlock);
@@ -219,6 +219,8 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
         return;
     }
     ByteCount += len;
+    if (UploadRate)
+        UploadRate->spend(len, tickCount());
     dataSocket_.Send(block, len);
 }
 

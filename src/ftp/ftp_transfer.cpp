@@ -24,6 +24,7 @@ void TCustomFtpCli::ClearTransferFlags()
     dataTlsWaiting_ = false;
     dataTlsDue_ = false;
     dataHeld_ = false;
+    paced_ = false;
     EventLoop::instance().cancelTimer(dataTlsTimer_);
     dataCommandSent_ = false;
     targetOpened_ = false;
@@ -56,6 +57,26 @@ bool TCustomFtpCli::ReportProgress()
     SetErrorMessage("426 Operation aborted.");
     dataSocket_.Close();
     return false;
+}
+
+// Over the budget: the transfer moves nothing until the budget allows more, then `resume` runs.
+bool TCustomFtpCli::WaitForRate(RateBudget* budget, std::function<void()> resume)
+{
+    if (!budget || paced_)
+        return paced_;
+    const uint64_t wait = budget->waitMs(tickCount());
+    if (wait == 0)
+        return false;
+    paced_ = true;
+    const uint64_t serial = transferSerial_;
+    std::weak_ptr<Alive> alive = alive_;
+    EventLoop::instance().addTimer(wait, [this, alive, serial, resume] {
+        if (!alive.lock() || serial != transferSerial_)
+            return;
+        paced_ = false;
+        resume();
+    });
+    return true;
 }
 
 // The first failure of the data side is the one reported.

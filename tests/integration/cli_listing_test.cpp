@@ -54,15 +54,23 @@ TEST_F(CliListing, AStoredSiteWithoutHostIsAUsageError)
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(CliListing, MaxListingTakesOnlyAByteCount)
+TEST_F(CliListing, ByteCountOptionsTakeOnlyByteCounts)
 {
-    for (const std::string value : {"", "-1", "1e6", "12ab", "9999999999999999999"}) {
-        const CommandResult r = runCli({"--max-listing", value, "ftp://127.0.0.1:1", "ls"});
-        EXPECT_EQ(r.exitCode, 1) << value;
-        EXPECT_NE(r.err.find("unknown or incomplete option --max-listing"), std::string::npos) << r.err;
+    const struct {
+        const char* option;
+        std::vector<std::string> refused;
+    } rows[] = {
+        {"--max-listing", {"", "-1", "1e6", "12ab", "9999999999999999999"}},
+        {"--limit-rate", {"", "0", "0K", "-1", "1.5M", "12X", "K", "9999999999999G"}},
+    };
+    for (const auto& row : rows) {
+        for (const std::string& value : row.refused) {
+            const CommandResult r = runCli({row.option, value, "ftp://127.0.0.1:1", "ls"});
+            EXPECT_EQ(r.exitCode, 1) << row.option << " " << value;
+            EXPECT_NE(r.err.find(std::string("unknown or incomplete option ") + row.option), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(runCli({row.option}).exitCode, 1);
     }
-    const CommandResult r = runCli({"--max-listing"});
-    EXPECT_EQ(r.exitCode, 1);
 }
 
 // The listing is stuck half-way when SIGTERM (or SIGINT) arrives: the temporary file goes with the program.

@@ -769,6 +769,23 @@ TEST_F(FtpTransfer, TypeAndMdtmAreAskedOnlyWhenTheyTellSomethingNew)
     EXPECT_EQ(peer.lines(1).back(), "TYPE A") << "a new connection knows no type";
 }
 
+// A paced transfer moves every byte: what arrived with the server's close while the download waited
+// for its budget is still written, and an upload waits between blocks rather than dropping any.
+TEST_F(FtpTransfer, APacedTransferMovesEveryByte)
+{
+    const std::string data = bytePattern(3 << 20, 4);
+    std::string stored;
+    peer.on("RETR", download(data));
+    peer.on("STOR", upload(stored));
+    connect();
+    d.ftp.DownloadRate = std::make_shared<RateBudget>(4 << 20);
+    d.ftp.UploadRate = std::make_shared<RateBudget>(4 << 20);
+    ASSERT_EQ(get("paced"), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(readFileBytes(target("paced")) == data);
+    ASSERT_EQ(request(&TCustomFtpCli::PutAsync, "up.bin", "paced"), 0) << d.ftp.ErrorMessage();
+    EXPECT_TRUE(stored == data) << stored.size();
+}
+
 // Implicit TLS through a front that ends each data connection with its close alert or without it.
 class FtpTlsTransfer : public FtpTransfer {
 protected:

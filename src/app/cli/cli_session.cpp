@@ -17,6 +17,10 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
 {
     ftp_.Timeout = options.timeoutSeconds;
     ftp_.MaxListingSize = options.maxListingBytes;
+    if (options.limitRate > 0) {
+        ftp_.DownloadRate = std::make_shared<RateBudget>(options.limitRate);
+        ftp_.UploadRate = std::make_shared<RateBudget>(options.limitRate);
+    }
     if (isatty(STDERR_FILENO))
         ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) { showProgress(count); };
     ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest rq, uint16_t error) {

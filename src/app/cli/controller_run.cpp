@@ -104,6 +104,10 @@ ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir,
 {
     ui_.certificates = {options.trust, options.insecure};
     c_.ApplyOptions();
+    if (options.limitRate > 0) {
+        c_.Ftp1.DownloadRate = std::make_shared<RateBudget>(options.limitRate);
+        c_.Ftp1.UploadRate = std::make_shared<RateBudget>(options.limitRate);
+    }
 }
 
 ControllerRun::~ControllerRun()

@@ -69,6 +69,7 @@ const char* const kUsage =
     "                   skip or overwrite, else skip); nothing asks, and nothing resumes unless told\n"
     "  --hidden         list hidden files too (LIST -aL)\n"
     "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824; 0: no limit)\n"
+    "  --limit-rate RATE    move at most RATE bytes per second each way (K, M, G: binary multiples)\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
     "  --socks4 HOST:PORT | --socks4a HOST:PORT | --socks5 HOST:PORT\n"
     "                   connect through a SOCKS server (always passive)\n"
@@ -106,6 +107,19 @@ bool parseByteCount(const std::string& text, int64_t& bytes)
     if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     bytes = std::stoll(text);
+    return true;
+}
+
+// Bytes per second, with K, M or G for 1024, 1024² or 1024³ of them (as curl reads it); more than 0.
+bool parseRate(const std::string& text, int64_t& rate)
+{
+    const std::string units = "KMG";
+    const size_t unit = text.empty() ? std::string::npos : units.find(char(std::toupper(text.back())));
+    const std::string digits = unit == std::string::npos ? text : text.substr(0, text.size() - 1);
+    int64_t value = 0;
+    if (!parseByteCount(digits, value) || value == 0 || digits.size() > 12)
+        return false;
+    rate = value << (unit == std::string::npos ? 0 : 10 * (unit + 1));
     return true;
 }
 
@@ -191,6 +205,8 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
         else if (a == "--insecure")
             options.insecure = true;
         else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListingBytes))
+            ++i;
+        else if (a == "--limit-rate" && hasValue && parseRate(args[i + 1], options.limitRate))
             ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
             options.proxy = args[++i];
