@@ -16,6 +16,11 @@ bool open(TMirrorState state)
 
 void MirrorOperationList::moveGapTo(size_t index)
 {
+    if (gapStart_ == gapEnd_) {
+        // No gap: every record is where its index says, and moving one onto itself would empty its names.
+        gapStart_ = gapEnd_ = index;
+        return;
+    }
     while (gapStart_ > index) {
         buffer_[--gapEnd_] = std::move(buffer_[--gapStart_]);
         ++work_;

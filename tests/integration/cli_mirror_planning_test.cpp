@@ -62,6 +62,21 @@ protected:
     TempDir tmp;
 };
 
+// A download into an empty local directory makes every directory of the remote tree, each with its
+// files: a plan long enough to outgrow the operation list's first buffer keeps every name.
+TEST_F(CliMirrorPlanning, ADownloadMakesEachDirectoryOfTheTree)
+{
+    Tree files;
+    for (int dir = 0; dir < 20; ++dir)
+        for (int file = 0; file < 2; ++file)
+            files["d" + std::to_string(dir) + "/f" + std::to_string(file)] = std::to_string(dir * 100 + file);
+    for (const auto& [path, bytes] : files)
+        server->writeDataFile("m/" + path, bytes);
+    const CommandResult r = mirror({"--subdirs", "--direction", "local"}, 0);
+    EXPECT_NE(r.err.find(finished(40, 0, 0)), std::string::npos) << r.err.substr(r.err.size() > 3000 ? r.err.size() - 3000 : 0);
+    EXPECT_EQ(treeOf(local()), treeOf(remote()));
+}
+
 // A local link to a directory outside the root, and one to a file there, against remote namesakes:
 // in both directions, with links ignored (the default) and followed, with --delete. Nothing outside
 // the root changes, no link is entered or replaced, and the remote namesakes neither go nor change

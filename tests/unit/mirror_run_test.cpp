@@ -4,6 +4,7 @@
 #include "mirror/mirror_deletion.h"
 #include "mirror/mirror_intake.h"
 #include "mirror/mirror_local_side.h"
+#include "mirror/mirror_operation_list.h"
 #include "mirror/mirror_overwrite.h"
 #include "mirror/mirror_planner.h"
 #include "mirror/mirror_run.h"
@@ -135,6 +136,27 @@ private:
     bool had_ = false;
     std::string previous_;
 };
+
+// Records keep their names however the list grows: appended past its first buffers, and inserted
+// in the middle while full.
+TEST(MirrorOperationList, GrowingKeepsEveryRecordWhole)
+{
+    MirrorOperationList list;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 100; ++i) {
+        TMirrorRec rec;
+        rec.LocalName = rec.RemoteName = "name" + std::to_string(i);
+        const int at = i % 3 == 0 ? list.Count() / 2 : list.Count();
+        list.Insert(at, rec);
+        expected.insert(expected.begin() + at, rec.LocalName);
+    }
+    std::vector<std::string> names;
+    for (const TMirrorRec& rec : list.items())
+        names.push_back(rec.LocalName + "|" + rec.RemoteName);
+    for (std::string& name : expected)
+        name += "|" + name;
+    EXPECT_EQ(names, expected);
+}
 
 TEST(MirrorPlanner, IdenticalDirectoriesNeedNothingInAnyDirection)
 {
