@@ -1,0 +1,99 @@
+#include "stream_baseline.h"
+
+#include "peer_io.h"
+#include "unique_fd.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace bench {
+namespace {
+
+using brisk::test::UniqueFd;
+
+// Sends the whole file on one accepted connection, then closes it; false on any failure.
+bool sendFile(int listener, const std::filesystem::path& source)
+{
+    UniqueFd connection(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+    UniqueFd file(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st{};
+    if (!connection.valid() || !file.valid() || ::fstat(file.get(), &st) != 0)
+        return false;
+    off_t offset = 0;
+    while (offset < st.st_size)
+        if (::sendfile(connection.get(), file.get(), &offset, size_t(st.st_size - offset)) <= 0)
+            return false;
+    return true;
+}
+
+bool writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Receives until the sender closes, writing every byte to the file; false on any failure.
+bool receiveFile(uint16_t port, const std::filesystem::path& target)
+{
+    UniqueFd connection(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    UniqueFd file(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (!file.valid() || ::connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t n = ::recv(connection.get(), buffer.data(), buffer.size(), 0);
+        if (n == 0)
+            return true;
+        if (n < 0 || !writeAll(file.get(), buffer.data(), size_t(n)))
+            return false;
+    }
+}
+
+double cpuSecondsSoFar()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+} // namespace
+
+Run measureStream(const std::filesystem::path& source, const std::filesystem::path& target)
+{
+    uint16_t port = 0;
+    UniqueFd listener(brisk::test::peer_io::listenOnLoopback(port));
+    ::sync();
+    const double cpuBefore = cpuSecondsSoFar();
+    const auto start = std::chrono::steady_clock::now();
+    bool sent = false;
+    std::thread sender([&] { sent = sendFile(listener.get(), source); });
+    const bool received = receiveFile(port, target);
+    if (!received)
+        ::shutdown(listener.get(), SHUT_RDWR); // wakes the sender's accept
+    sender.join();
+    Run run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = cpuSecondsSoFar() - cpuBefore;
+    run.status = sent && received ? 0 : 1;
+    return run;
+}
+
+} // namespace bench
