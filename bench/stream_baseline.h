@@ -8,7 +8,8 @@
 
 namespace bench {
 
-// Streams `source` into `target` once; the run's time, the CPU time of both ends, status 0 on success.
+// Streams `source` into `target` once: the run's time, the receiver's CPU time as the client's, the
+// sender's as the server's, status 0 on success.
 Run measureStream(const std::filesystem::path& source, const std::filesystem::path& target);
 
 } // namespace bench
