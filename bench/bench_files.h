@@ -53,30 +53,37 @@ inline void report(const char* direction, const char* program, const Run& run, d
                 run.serverCpuSeconds, run.status, intact ? "" : "  COPY DIFFERS");
 }
 
+struct Rounds {
+    std::vector<Run> medians; // one per case
+    bool oursIntact = true;   // brisklane-cli's copies were all identical to the source
+};
+
 // Runs every case `rounds` times, in turn with the others, removing each copy after comparing it with
-// the source; prints each run's line, then every case's median. True when brisklane-cli's copies were
-// all identical to the source.
-inline bool runRounds(const std::vector<Case>& cases, int rounds, const std::filesystem::path& source, double bytes)
+// the source; prints each run's line, then every case's median.
+inline Rounds runRounds(const std::vector<Case>& cases, int rounds, const std::filesystem::path& source, double bytes)
 {
     bool oursIntact = true;
     std::vector<std::vector<Run>> runs(cases.size());
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < cases.size(); ++i) {
             const Case& c = cases[i];
-            const Run run = measure(c.argv);
+            const Run run = measure(c);
             const bool intact = run.status == 0 && sameFile(source, c.copy);
             report(c.direction, c.program, run, bytes, intact);
-            if (std::string(c.program) == "brisklane-cli")
+            if (isOurs(c))
                 oursIntact = oursIntact && intact;
             runs[i].push_back(run);
             std::error_code ec;
             std::filesystem::remove(c.copy, ec);
         }
     }
+    Rounds result{{}, oursIntact};
     std::printf("median of %d rounds:\n", rounds);
-    for (size_t i = 0; i < cases.size(); ++i)
-        report(cases[i].direction, cases[i].program, median(runs[i]), bytes, true);
-    return oursIntact;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        result.medians.push_back(median(runs[i]));
+        report(cases[i].direction, cases[i].program, result.medians.back(), bytes, true);
+    }
+    return result;
 }
 
 } // namespace bench

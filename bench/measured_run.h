@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -17,13 +18,23 @@
 
 namespace bench {
 
-// One program moving data in one direction; its result lands at `copy`.
+struct Run;
+
+// One program moving data in one direction; its result lands at `copy`. A case without argv is
+// measured by its own function instead.
 struct Case {
     const char* direction;
     const char* program;
     std::vector<std::string> argv;
     std::filesystem::path copy;
+    std::function<Run()> measureBy = {};
 };
+
+// Whether a case's program is ours, whose copies must be intact.
+inline bool isOurs(const Case& c)
+{
+    return std::string(c.program).starts_with("brisklane-cli");
+}
 
 struct Run {
     double seconds = 0;
@@ -90,6 +101,11 @@ inline Run measure(const std::vector<std::string>& argv)
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the server reaps its session processes
     run.serverCpuSeconds = serverCpuSeconds() - serverBefore;
     return run;
+}
+
+inline Run measure(const Case& c)
+{
+    return c.measureBy ? c.measureBy() : measure(c.argv);
 }
 
 // Each figure's own median, so that one disturbed run does not decide; the status is the first failure's.

@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     };
 
     std::printf("file: %zu MiB, explicit TLS, passive, binary, vsftpd on 127.0.0.1 (MB = 10^6 bytes)\n", mib);
-    const bool oursIntact = runRounds(cases, rounds, source, bytes);
+    const bool oursIntact = runRounds(cases, rounds, source, bytes).oursIntact;
     std::printf("brisklane-cli copies identical to the source: %s\n", oursIntact ? "yes" : "NO");
     return oursIntact ? 0 : 1;
 }
