@@ -197,6 +197,7 @@ protected:
     std::array<int, 17> okResponses_{};
     Continuation next_ = nullptr;     // runs on the next final reply line
     Continuation followUp_ = nullptr; // runs instead of request-done after a good reply
+    Continuation afterPipelined_ = nullptr; // next_ once the reply to a command sent ahead has come
     Continuation doneAsync_ = nullptr; // sequence continuation
     bool seqRunning_ = false;
     std::string savedLastResponse_;
@@ -299,6 +300,8 @@ private:
     std::string UserCommand() const;
     char WantedType() const { return Binary ? 'I' : 'A'; }
     void TypeConfirmed();
+    void PortStep();
+    void TimeAskedAhead();
     bool WaitForRate(RateBudget* budget, std::function<void()> resume);
 
     uint32_t steps_ = 0;

@@ -189,4 +189,14 @@ void TCustomFtpCli::KeepReplyBody(const std::string& line)
         replyBody_.push_back(line);
 }
 
+// The reply to an MDTM sent ahead of PASV/EPSV (PortStep): the file's time, then that command's turn.
+void TCustomFtpCli::TimeAskedAhead()
+{
+    Display("< " + lastResponse_);
+    const int code = FtpReplyCode(lastResponse_);
+    remoteModified_ = code >= 200 && code < 300 ? mdtmResult(lastResponse_) : 0;
+    next_ = afterPipelined_;
+    afterPipelined_ = nullptr;
+}
+
 } // namespace brisk
