@@ -407,7 +407,6 @@ private:
     void DataProtectionSet();
     void SecureDataConnection();
     void DataCommandSent();
-    void DataCommandAnswered();
     void DataTlsEstablished();
     void AllowDataTls();
     void StartDataTls();

@@ -97,7 +97,7 @@ void TCustomFtpCli::ReceiveFirstReply()
     if (statusCode_ == 150 || statusCode_ == 125) {
         transferAnswered_ = true;
         next_ = &TCustomFtpCli::ReceiveSecondReply;
-        DataCommandAnswered();
+        AllowDataTls(); // the command is answered: the handshake need wait no longer
         return;
     }
     // The refusal explains whatever the data connection did before it (proftpd resets it, say).

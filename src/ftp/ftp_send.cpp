@@ -154,7 +154,7 @@ void TCustomFtpCli::SendFirstReply()
     if (statusCode_ == 150 || statusCode_ == 125) {
         storAnswered_ = true;
         next_ = &TCustomFtpCli::SendSecondReply;
-        DataCommandAnswered();
+        AllowDataTls(); // the command is answered: the handshake need wait no longer
         if (passive_) {
             dataSocket_.OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
             SendNextBlock(0);

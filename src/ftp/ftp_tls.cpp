@@ -180,11 +180,6 @@ void TCustomFtpCli::DataCommandSent()
     });
 }
 
-void TCustomFtpCli::DataCommandAnswered()
-{
-    AllowDataTls();
-}
-
 // A handshake that is over before the command's answer came is what this server waits for.
 void TCustomFtpCli::DataTlsEstablished()
 {

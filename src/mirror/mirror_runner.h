@@ -58,8 +58,6 @@ private:
     bool overwriteCheck(const TMirrorRec& r);
     bool commitDownload(const TMirrorRec& r);
     RemoteListing listedEntry(const std::string& name);
-    int64_t listedSize(const std::string& name);
-    bool listedToTheSecond(const std::string& name);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
     void enterRemoteDir(TMirrorRec& r, OperationFlag flag);

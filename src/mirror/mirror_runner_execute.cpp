@@ -127,8 +127,9 @@ void MirrorRunner::transfer(TMirrorRec& r)
     if (!download)
         return upload(r);
     ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
-    const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, listedSize(r.RemoteName), resumeThis_);
-    ftp.AskModifiedTime = !listedToTheSecond(r.RemoteName);
+    const RemoteListing entry = listedEntry(r.RemoteName);
+    const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, ListedFileSize(entry, r.RemoteName), resumeThis_);
+    ftp.AskModifiedTime = !(entry.size() == 1 && TimeShowsSeconds(entry[0].time)); // MLSD gave the time
     if (start == DownloadStart::WholeNotResumable)
         ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {run_->LocalPath() + r.LocalName}));
     StartPreparedDownload(ftp, start);
@@ -204,17 +205,6 @@ RemoteListing MirrorRunner::listedEntry(const std::string& name)
     const auto& listed = ctx_.remote.listingCopy;
     const std::optional<size_t> at = listedNames_.find(listed, name);
     return at ? RemoteListing{(*listed)[*at]} : RemoteListing{};
-}
-
-int64_t MirrorRunner::listedSize(const std::string& name)
-{
-    return ListedFileSize(listedEntry(name), name);
-}
-
-bool MirrorRunner::listedToTheSecond(const std::string& name)
-{
-    const RemoteListing entry = listedEntry(name);
-    return entry.size() == 1 && TimeShowsSeconds(entry[0].time);
 }
 
 // The part file becomes the target and keeps the remote time, so that the next "only newest" run

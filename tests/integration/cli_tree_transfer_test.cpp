@@ -61,8 +61,9 @@ TEST_P(CliTreeTransfer, PutAndGetATreeByteForByte)
     // MDTM is asked), else from MDTM.
     for (const std::string& name : files)
         EXPECT_EQ(modifiedTime(local.path() / "back/tree" / name), 1600000007) << name;
-    if (GetParam().passive) // verbose
+    if (GetParam().passive) { // verbose
         EXPECT_EQ(contains(log, "> MDTM "), !contains(log, "> MLSD")) << log;
+    }
 }
 
 // Transfers broken off part-way are resumed to the same bytes on every server: a download from its
