@@ -48,6 +48,8 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "Not resumed, the whole file is transferred: %1",
         "Incomplete download kept as %1: %2 of %3 bytes",
         "its date cannot be read, so neither side counts as newer", "the local directory cannot be read",
+        "The server accepts no more connections: the transfers go on with those it took (%1)",
+        "The connection was lost during %1; it is opened again and the file resumed",
     };
     return texts;
 }

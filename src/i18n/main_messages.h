@@ -53,6 +53,9 @@ enum MainExtraMessage : int {
     xmsgIncomplete,
     // why the mirror passed over a pair of files or a whole local directory
     xmsgUnreadableDate, xmsgLocalDirUnreadable,
+    // transfers on connections of their own: the server took no more of them (%1 how many it took),
+    // and a connection lost during the file %1
+    xmsgConnectionsLowered, xmsgResuming,
 };
 
 // The English texts, in order.

@@ -35,9 +35,11 @@ void TransferChain::begin(Direction direction, std::vector<TransferFile> files, 
     overwriteAll = false;
     stopping_ = false;
     remoteDirMade_ = false;
+    awaitingWorkers_ = false;
     // A mark left from an earlier Stop belongs to that transfer, not to this one.
     ctx_.abortMark = false;
     ctx_.setBusy(true);
+    startWorkers();
     next();
 }
 
@@ -56,10 +58,13 @@ void TransferChain::next()
         dropWork();
         ctx_.abortMark = false;
     }
+    handOutFiles();
     if (files_.empty()) {
-        if (dirs_.empty())
-            return FinishTransfer();
-        return download ? enterDownloadDir() : enterUploadDir();
+        if (!dirs_.empty())
+            return download ? enterDownloadDir() : enterUploadDir();
+        if (workers_ && workers_->busy())
+            return wakeWhenIdle();
+        return FinishTransfer();
     }
     CheckOverwrite();
     if (files_.empty())
@@ -154,16 +159,20 @@ void TransferChain::failRemaining()
     dirs_.clear();
 }
 
+bool TransferChain::wantsAscii(const std::string& fileName) const
+{
+    if (type != TransferType::Auto)
+        return type == TransferType::Ascii;
+    // The extension is looked for anywhere in the list's text, so "htm" is found in "txt,html".
+    const std::string ext = extensionOf(fileName);
+    const std::string& list = ctx_.options.Ext;
+    return !ext.empty() && !list.empty() && list.find(ext) != std::string::npos;
+}
+
 bool TransferChain::SelectTransferType(const std::string& fileName)
 {
     TFtpClient& ftp = ctx_.ftp;
-    bool ascii = type == TransferType::Ascii;
-    if (type == TransferType::Auto) {
-        // The extension is looked for anywhere in the list's text, so "htm" is found in "txt,html".
-        const std::string ext = extensionOf(fileName);
-        const std::string& list = ctx_.options.Ext;
-        ascii = !ext.empty() && !list.empty() && list.find(ext) != std::string::npos;
-    }
+    const bool ascii = wantsAscii(fileName);
     if (ascii == !ftp.Binary)
         return true;
     return ascii ? ftp.TypeAscii() : ftp.TypeBinary();
@@ -176,6 +185,7 @@ void TransferChain::FinishTransfer()
         return;
     const bool upload = direction_ == Direction::Upload;
     dropWork();
+    stopWorkers();
     direction_ = Direction::None;
     ctx_.flags.remove(ofDownloadTree | ofUploadTree | ofUploadParentCwd);
     ctx_.log(ctx_.msl[xmsgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
@@ -195,6 +205,8 @@ void TransferChain::dropWork()
 {
     files_.clear();
     dirs_.clear();
+    if (workers_)
+        workers_->dropQueued();
 }
 
 } // namespace brisk

@@ -3,8 +3,11 @@
 #include "session/request_chain.h"
 #include "session/transfer_item.h"
 #include "session/transfer_type.h"
+#include "session/transfer_workers.h"
 
 #include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,9 @@ public:
     TransferType type = TransferType::Auto;
     bool overwriteAll = false;    // "All" in the overwrite prompt: no more prompts in this transfer
     bool resumeThis = false;      // the current file is resumed (REST)
+    // Files at once, each on a connection of its own, while this connection walks the tree; 1:
+    // every file on this connection.
+    int parallel = 1;
 
     void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
@@ -44,6 +50,7 @@ public:
     // The transfer type for `fileName` (ASCII or binary), switching the engine when it differs.
     // False when the switch failed.
     bool SelectTransferType(const std::string& fileName);
+    bool wantsAscii(const std::string& fileName) const;
 
 private:
     enum class Direction { None, Upload, Download };
@@ -62,6 +69,15 @@ private:
     std::string failedFileName() const;
     void failRemaining();
     bool commitDownload();
+
+    // Files handed to the worker connections (transfer_parallel.cpp).
+    void startWorkers();
+    void handOutFiles();
+    std::optional<WorkerTask> taskOf(const TransferFile& file) const;
+    void workerFinished(const TransferWorkers::Outcome& outcome);
+    void tasksReturned(std::vector<WorkerTask> tasks);
+    void wakeWhenIdle();
+    void stopWorkers();
 
     // The overwrite check of the first queued file; it may skip files, rename the target or
     // empty the queues.
@@ -83,6 +99,8 @@ private:
     bool remoteDirMade_ = false; // the upload's current remote directory was made by this chain: empty
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next
+    std::shared_ptr<TransferWorkers> workers_;
+    bool awaitingWorkers_ = false;  // this connection has nothing left to do until a worker ends
 };
 
 } // namespace brisk

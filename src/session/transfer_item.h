@@ -13,6 +13,9 @@ struct TransferFile {
     int64_t size = -1;   // -1: not known
     int64_t time = 0;    // seconds since the epoch; 0: not known, the written file keeps its own
     bool exactTime = false; // `time` is known to the second (MLSD): the server need not be asked
+    // Passed the overwrite check already (handed back by the other connections), resumed or not.
+    bool checked = false;
+    bool resume = false;
 };
 
 // One directory still to be visited: its files are queued when it is listed.

@@ -27,6 +27,10 @@ void TransferChain::CheckOverwrite()
     const bool download = direction_ == Direction::Download;
     const bool prompting = download ? ctx_.options.PromptDownLoad : ctx_.options.PromptUpLoad;
     while (!files_.empty()) {
+        if (files_.front().checked) {
+            resumeThis = files_.front().resume;
+            return;
+        }
         if (download && localTargetIsLink(files_.front()))
             continue;
         if (overwriteAll || !targetExists(files_.front()))

@@ -15,8 +15,9 @@ std::optional<std::string> VsftpdServer::unavailableReason()
     return firstReason({ftpUsersUnavailableReason(), missingProgram(kVsftpd, "vsftpd"), missingAccount("ftp")});
 }
 
-VsftpdServer::VsftpdServer(Loopback loopback, std::optional<ServerTls> tls)
-    : SystemUserFtpDaemon("vsftpd", unavailableReason(), "vsftpd.log"), tls_(std::move(tls)), loopback_(loopback)
+VsftpdServer::VsftpdServer(Loopback loopback, std::optional<ServerTls> tls, ConnectionsPerAddress limit)
+    : SystemUserFtpDaemon("vsftpd", unavailableReason(), "vsftpd.log"), tls_(std::move(tls)), loopback_(loopback),
+      limit_(limit)
 {
     // vsftpd refuses an anonymous root or a secure chroot dir that is not root's own.
     for (const auto& rootsOwn : {dir() / "anon" / "pub", dir() / "anon", dir() / "empty"}) {
@@ -49,6 +50,8 @@ std::string VsftpdServer::config(uint16_t port) const
             "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\nseccomp_sandbox=NO\n"
             "xferlog_enable=YES\nvsftpd_log_file=" + (dir() / "vsftpd.log").string() + "\n"
             "log_ftp_protocol=YES\nsyslog_enable=NO\n";
+    if (limit_.count > 0)
+        text += "max_per_ip=" + std::to_string(limit_.count) + "\n";
     if (tls_)
         text += "ssl_enable=YES\nrsa_cert_file=" + tls_->certFile.string() + "\nrsa_private_key_file=" +
                 tls_->keyFile.string() + "\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"

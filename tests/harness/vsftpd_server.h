@@ -9,6 +9,11 @@ namespace brisk::test {
 
 enum class Loopback { ipv4, ipv6 };
 
+// vsftpd's max_per_ip: more connections from one address are refused with 421.
+struct ConnectionsPerAddress {
+    int count = 0;
+};
+
 // A private vsftpd: kFtpUser with write access, kFtpReadOnlyUser with every write refused (550),
 // anonymous ("anonymous" or "ftp", no password) read-only in a root of its own that holds pub/.
 // Passive mode on 127.0.0.1 (ports chosen by the system) and active mode are both allowed; the log
@@ -17,6 +22,7 @@ enum class Loopback { ipv4, ipv6 };
 class VsftpdServer : public SystemUserFtpDaemon {
 public:
     VsftpdServer() : VsftpdServer(Loopback::ipv4, std::nullopt) {}
+    explicit VsftpdServer(ConnectionsPerAddress limit) : VsftpdServer(Loopback::ipv4, std::nullopt, limit) {}
     // The same server listening on ::1 instead (check ipv6LoopbackAvailable() first).
     explicit VsftpdServer(Loopback loopback) : VsftpdServer(loopback, std::nullopt) {}
     // The same server requiring TLS for logins and data (explicit, or implicit with tls.implicit).
@@ -29,11 +35,12 @@ public:
     void setUserRateLimit(uint32_t bytesPerSecond) const;
 
 private:
-    VsftpdServer(Loopback loopback, std::optional<ServerTls> tls);
+    VsftpdServer(Loopback loopback, std::optional<ServerTls> tls, ConnectionsPerAddress limit = {});
     std::string config(uint16_t port) const;
 
     std::optional<ServerTls> tls_;
     Loopback loopback_;
+    ConnectionsPerAddress limit_;
 };
 
 } // namespace brisk::test

@@ -223,6 +223,43 @@ TEST_F(TlsSiteTest, AStoredTlsSiteAsksOnceAndRemembersTheAnswerPrivately)
     EXPECT_EQ(modeOf(store), 0600u);
 }
 
+// Files on connections of their own take the certificate the user accepted once for the session:
+// nobody is asked again, and the files still go over protected connections.
+TEST_F(TlsSiteTest, TransferConnectionsTakeTheCertificateAcceptedOnce)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    TempDir dir;
+    const ServerTls tls = makeServerTls(dir.path() / "tls");
+    VsftpdServer server(tls);
+    for (int i = 0; i < 6; ++i)
+        server.writeDataFile("t/f" + std::to_string(i), bytePattern(20000 + i, i));
+    SessionRig rig;
+    rig.local.dir = (dir.path() / "down").string();
+    std::filesystem::create_directories(rig.local.dir);
+    TFTPServerInfo site = SessionRig::site(server.port());
+    site.Security = ftpSecurityExplicitRequired;
+    rig.addSite(site);
+    rig.ui.answerCertificate(CertificateAnswer::Once);
+    ASSERT_TRUE(rig.open());
+    rig.c.remote.panel.unselectAll();
+    ASSERT_GE(rig.rowOf("t"), 0);
+    rig.c.setRemoteSelected(size_t(rig.rowOf("t")), true);
+    rig.c.transferChain().parallel = 3;
+    rig.c.StartDownload();
+    ASSERT_TRUE(pumpUntil([&] { return !rig.c.transferChain().running(); }, 30000));
+    EXPECT_EQ(rig.ui.certificates.size(), 1u);
+    EXPECT_TRUE(rig.logged("Transfer finished: 6 transferred, 0 skipped, 0 failed"));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(readFileBytes(dir.path() / "down/t" / ("f" + std::to_string(i))) == bytePattern(20000 + i, i));
+    const auto& lines = rig.c.log.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                  return line.rfind("[", 0) == 0 && line.find("] > PROT P") != std::string::npos;
+              }), 3) << "each connection protects its data";
+    EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.rfind("> RETR ", 0) == 0; }));
+}
+
 // The window and brisklane-cli share one trust store, keyed by host and port number however the port
 // was written: "Trust always" in one is honoured by the other.
 TEST_F(TlsSiteTest, TrustAlwaysIsSharedBetweenTheWindowAndTheCli)

@@ -70,6 +70,9 @@ const char* const kUsage =
     "  --hidden         list hidden files too (LIST -aL)\n"
     "  --max-listing BYTES  fail a listing longer than BYTES (default 1073741824; 0: no limit)\n"
     "  --limit-rate RATE    move at most RATE bytes per second each way (K, M, G: binary multiples)\n"
+    "                   for all connections together\n"
+    "  --parallel N, -P N   get -r and put -r transfer N files at once (1 to 10, default 1), each on a\n"
+    "                   connection of its own; fewer when the server refuses more connections\n"
     "  --proxy HOST[:PORT]  log in through an FTP proxy (USER user@host)\n"
     "  --socks4 HOST:PORT | --socks4a HOST:PORT | --socks5 HOST:PORT\n"
     "                   connect through a SOCKS server (always passive)\n"
@@ -108,6 +111,15 @@ bool parseByteCount(const std::string& text, int64_t& bytes)
         return false;
     bytes = std::stoll(text);
     return true;
+}
+
+// 1 to 10 files at once.
+bool parseParallel(const std::string& text, int& count)
+{
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    count = std::stoi(text);
+    return count >= 1 && count <= 10;
 }
 
 // Bytes per second, with K, M or G for 1024, 1024² or 1024³ of them (as curl reads it); more than 0.
@@ -207,6 +219,8 @@ size_t parseOptions(const std::vector<std::string>& args, GlobalOptions& options
         else if (a == "--max-listing" && hasValue && parseByteCount(args[i + 1], options.maxListingBytes))
             ++i;
         else if (a == "--limit-rate" && hasValue && parseRate(args[i + 1], options.limitRate))
+            ++i;
+        else if ((a == "--parallel" || a == "-P") && hasValue && parseParallel(args[i + 1], options.parallel))
             ++i;
         else if (a == "--proxy" && hasValue && !args[i + 1].empty())
             options.proxy = args[++i];

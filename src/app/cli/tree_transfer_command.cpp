@@ -40,6 +40,7 @@ int runTreeGet(const GlobalOptions& options, const FtpUrl& url, const std::strin
     if (c.remote.panel.rows()[size_t(row)].image == kImageFile)
         return run.report(remoteDir, "not a directory"), kExitFailed;
     c.SetTransferTypeMenu(options.ascii ? 1 : 2);
+    c.transferChain().parallel = options.parallel;
     c.StartDownload();
     return finish(run, remoteDir, options.verbose);
 }
@@ -57,6 +58,7 @@ int runTreePut(const GlobalOptions& options, const FtpUrl& url, const std::strin
         return run.report(remoteDir, "cannot be entered"), kExitFailed;
     SessionController& c = run.controller();
     c.SetTransferTypeMenu(options.ascii ? 1 : 2);
+    c.transferChain().parallel = options.parallel;
     c.StartUpload({source.filename().string()});
     return finish(run, localDir, options.verbose);
 }
