@@ -1,6 +1,7 @@
 // Download and upload of one tree (20 directories of 100 files of 4 KiB under one top directory) by
 // brisklane-cli (get -r / put -r) and by lftp (mirror / mirror -R), against one local vsftpd, both on
-// one connection with one transfer at a time; then the tree's mirror download by brisklane-cli (mirror
+// one connection with one transfer at a time and then on 4 and 8 (ours --parallel, lftp's mirror
+// --parallel); then the tree's mirror download by brisklane-cli (mirror
 // --direction local) and by lftp (mirror) on 1, 4 and 8 connections. Rounds alternate between the
 // programs; each run's copy is compared byte for byte with the source and removed. Reported: each
 // round, then the medians of wall time and client CPU time (user + system), the mirror goals' ratios,
@@ -92,6 +93,30 @@ std::vector<Case> getPutCases(const Setup& s)
     };
 }
 
+// Both directions on 4 and 8 connections: ours with --parallel, lftp's mirror with as many.
+std::vector<Case> parallelGetPutCases(const Setup& s)
+{
+    const fs::path oursGet = s.work / "ours-get", lftpGet = s.work / "lftp-get";
+    const std::string source = s.source.string();
+    std::vector<Case> cases;
+    for (size_t i = 1; i < std::size(kConnections); ++i) {
+        const std::string n = std::to_string(kConnections[i]);
+        cases.push_back({"get", kOursMirror[i],
+                         {BRISKLANE_CLI_PATH, "--parallel", n, s.url(), "get", "-r", "tree", oursGet.string()},
+                         oursGet / "tree"});
+        cases.push_back({"get", kLftpMirror[i],
+                         s.lftp("mirror --parallel=" + n + " tree " + (lftpGet / "tree").string(), kConnections[i]),
+                         lftpGet / "tree"});
+        cases.push_back({"put", kOursMirror[i],
+                         {BRISKLANE_CLI_PATH, "--parallel", n, s.url(), "put", "-r", source, "up-ours"},
+                         s.data / "up-ours" / "tree"});
+        cases.push_back({"put", kLftpMirror[i],
+                         s.lftp("mirror -R --parallel=" + n + " " + source + " up-lftp/tree", kConnections[i]),
+                         s.data / "up-lftp" / "tree"});
+    }
+    return cases;
+}
+
 // Ours on more than one connection only once the CLI has the option.
 std::vector<Case> mirrorCases(const Setup& s)
 {
@@ -149,6 +174,8 @@ int main(int argc, char** argv)
     makeDirOwnedBy(s.data / "up-ours", kFtpUser);
     makeDirOwnedBy(s.data / "up-lftp", kFtpUser);
     std::vector<Case> cases = getPutCases(s);
+    for (Case& c : parallelGetPutCases(s))
+        cases.push_back(std::move(c));
     for (Case& c : mirrorCases(s))
         cases.push_back(std::move(c));
     cases = selected(std::move(cases), options.only);
