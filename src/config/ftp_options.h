@@ -4,6 +4,9 @@
 
 namespace brisk {
 
+// The most connections the transfer queue opens to one site.
+constexpr int32_t kMaxTransfers = 10;
+
 // Every program-wide setting of the options file. Defaults are those of a missing file, except
 // the ones LoadOptions derives from ProgramDir (LogFile, ListingTempFile).
 struct TFTPOptions {
@@ -51,6 +54,9 @@ struct TFTPOptions {
     int16_t TimeZone = 0;           // local offset from GMT in whole hours
     int32_t MaxListingMiB = 1024;   // a longer listing fails instead of filling the disk; 0 no limit
     int32_t SizeDisplayMode = 1;    // the panels' sizes: 0 bytes, 1 digit groups, 2 KiB/MiB/GiB
+    int32_t Transfers = 2;          // simultaneous transfers of the queue, 1-10
+    int32_t DownLimit = 0;          // KiB/s for all downloads together; 0 no limit
+    int32_t UpLimit = 0;            // KiB/s for all uploads together; 0 no limit
 
     bool operator==(const TFTPOptions&) const = default;
 };

@@ -3,6 +3,7 @@
 #include "platform/ini_file.h"
 #include "platform/program_dir.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace brisk {
@@ -51,6 +52,16 @@ void loadSessionKeys(const IniFile& ini, TFTPOptions& o, const std::string& defa
     o.MailAno = ini.readBool(kCommon, "MailAno", false);
 }
 
+// Values out of range get the defaults, as a value that is no number does.
+void loadTransferKeys(const IniFile& ini, TFTPOptions& o)
+{
+    o.Transfers = ini.readInteger(kCommon, "Transfers", 2);
+    if (o.Transfers < 1 || o.Transfers > kMaxTransfers)
+        o.Transfers = 2;
+    o.DownLimit = std::max(0, ini.readInteger(kCommon, "DownLimit", 0));
+    o.UpLimit = std::max(0, ini.readInteger(kCommon, "UpLimit", 0));
+}
+
 void loadFirewallAndDisplay(const IniFile& ini, TFTPOptions& o, const std::string& programDir)
 {
     o.fwHost = ini.readString(kCommon, "fwHost", "");
@@ -77,6 +88,7 @@ void loadFirewallAndDisplay(const IniFile& ini, TFTPOptions& o, const std::strin
     o.MaxListingMiB = ini.readInteger(kCommon, "MaxListing", kDefaultMaxListingMiB);
     if (o.MaxListingMiB < 0)
         o.MaxListingMiB = kDefaultMaxListingMiB;
+    loadTransferKeys(ini, o);
 }
 
 void loadFont(const IniFile& ini, const char* section, ListFont& f)
@@ -136,6 +148,9 @@ void saveCommon(IniFile& ini, const TFTPOptions& o)
     ini.writeInteger(kCommon, "DateType", o.DateType);
     ini.writeInteger(kCommon, "TimeZone", o.TimeZone);
     ini.writeInteger(kCommon, "MaxListing", o.MaxListingMiB);
+    ini.writeInteger(kCommon, "Transfers", o.Transfers);
+    ini.writeInteger(kCommon, "DownLimit", o.DownLimit);
+    ini.writeInteger(kCommon, "UpLimit", o.UpLimit);
 }
 
 void saveFont(IniFile& ini, const char* section, const ListFont& f)

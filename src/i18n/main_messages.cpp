@@ -50,6 +50,9 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "its date cannot be read, so neither side counts as newer", "the local directory cannot be read",
         "The server accepts no more connections: the transfers go on with those it took (%1)",
         "The connection was lost during %1; it is opened again and the file resumed",
+        "%1 files queued for transfer", "the server accepted no connection for the transfer",
+        "The transfer queue holds %1 unfinished transfers from the last session. Keep them to resume?",
+        "stopped by the user",
     };
     return texts;
 }

@@ -56,6 +56,9 @@ enum MainExtraMessage : int {
     // transfers on connections of their own: the server took no more of them (%1 how many it took),
     // and a connection lost during the file %1
     xmsgConnectionsLowered, xmsgResuming,
+    // the transfer queue: a walk's files queued (%1 how many), an item no connection could take, and
+    // the question at start about the last session's unfinished items (%1 how many)
+    xmsgFilesQueued, xmsgNoConnection, xmsgResumeQueue, xmsgStoppedByUser,
 };
 
 // The English texts, in order.

@@ -28,6 +28,8 @@ bool SessionController::requestPending() const
 // left set would abort the next listing and end the session.
 void SessionController::StopTransfer()
 {
+    if (onStop)
+        onStop();
     if (Ftp1.State() == fsDnsLookup || Ftp1.State() == fsWaitingBanner) {
         connectStopped_ = true;
         Ftp1.Abort();

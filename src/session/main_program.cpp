@@ -20,14 +20,50 @@ MainProgram::MainProgram(UserInterface& ui)
       lineEndings(ui, session.msl, local,
                   {[this](const std::string& text) { return session.AddLog(text); },
                    [this](size_t line, const std::string& text) { session.log.appendToLine(line, text); }}),
-      quickConnect(settings.options, LoadQuickConnectHistory()), helpFile(ProgramDir() + "tolvax.hlp"), ui_(ui)
+      quickConnect(settings.options, LoadQuickConnectHistory()), helpFile(ProgramDir() + "tolvax.hlp"),
+      queueRunner(queue, session.msl, ui.Progress(), [this](const std::string& text) { session.AddLog(text); }), queueStore(queue),
+      ui_(ui)
 {
+    connectQueue();
     session.siteList.LoadSiteList("");
     session.selectSite(-1);
     session.ApplyOptions();
     session.SetTransferTypeMenu(settings.options.TransferMode);
     local.setDateOrder(settings.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst);
     local.RefreshLocalPanel();
+}
+
+void MainProgram::connectQueue()
+{
+    session.transferChain().toQueue = [this](const WorkerTask& task) { return queueRunner.enqueue(task); };
+    session.onLoggedIn = [this] {
+        queueRunner.attach(session.Ftp1, session.queueSite(), settings.options.Transfers, settings.options.TimeOut);
+    };
+    session.onSessionEnded = [this] { queueRunner.detach(); };
+    session.onStop = [this] { queueRunner.stop(); };
+    queueRunner.wantsAscii = [this](const std::string& name) { return session.transferChain().wantsAscii(name); };
+    queueRunner.onIdle = [this](bool uploaded, bool downloaded) {
+        if (downloaded)
+            local.RefreshLocalPanel();
+        if (uploaded && session.canTransfer())
+            session.Refresh3Click();
+    };
+}
+
+void MainProgram::OfferSavedQueue()
+{
+    if (!queueStore.claim())
+        return;
+    const QueueLoadResult loaded = queueStore.load();
+    if (!loaded.problem.empty())
+        ui_.ShowMessage(session.msl[msgAttention], loaded.message());
+    const QueueCounts counts = queue.counts();
+    const size_t unfinished = counts.queued + counts.running + counts.failed;
+    if (unfinished == 0)
+        return queue.clearSuccessful();
+    const std::string question = FormatMessage(session.msl[xmsgResumeQueue], {std::to_string(unfinished)});
+    if (!ui_.AskYesNo(session.msl[msgAttention], question))
+        queue.restore({}, queue.nextId());
 }
 
 MainProgram::~MainProgram()
@@ -45,6 +81,7 @@ bool MainProgram::Close()
     try {
         SaveOptions(settings.options, settings.lang, settings.fonts);
         SaveQuickConnectHistory(quickConnect.history());
+        queueStore.flush();
         return true;
     } catch (const IniWriteError& e) {
         ui_.ShowMessage(session.msl[msgAttention], e.what());

@@ -4,6 +4,9 @@
 #include "local/line_ending_command.h"
 #include "local/local_panel.h"
 #include "session/custom_commands.h"
+#include "session/queue_pane.h"
+#include "session/queue_runner.h"
+#include "session/queue_store.h"
 #include "session/quick_connect.h"
 #include "session/raw_command_box.h"
 #include "session/session_controller.h"
@@ -41,6 +44,17 @@ public:
     QuickConnect quickConnect;
     RawCommandBox rawCommand;
     std::string helpFile;
+    // The window's transfers: the session walks the tree, the queue moves the files on connections of
+    // their own while the session stays free for browsing.
+    TransferQueue queue;
+    QueueRunner queueRunner;
+    QueueStore queueStore;
+    QueuePane queuePane{queue, queueRunner};
+
+    // At start: the last session's queue is read (a broken file is reported and set aside) and, when
+    // it holds unfinished items, offered for resuming; they start once their site is open. A second
+    // copy of the program leaves the file to the first.
+    void OfferSavedQueue();
 
     // True when the user confirms quitting.
     bool CloseQuery();
@@ -77,6 +91,8 @@ public:
     void ToggleCommandBox() { rawCommand.toggle(); }
 
 private:
+    void connectQueue();
+
     UserInterface& ui_;
 };
 

@@ -66,6 +66,9 @@ void OptionsForm::openSession()
     logSize.load(options_.LogSize);
     timeOut.load(options_.TimeOut);
     retry.load(options_.Retry);
+    transfers.load(options_.Transfers);
+    downLimit.load(options_.DownLimit);
+    upLimit.load(options_.UpLimit);
     keep = options_.Keep;
     startKeep.load(options_.StartKeep);
     durationKeep.load(options_.DurationKeep);
@@ -124,6 +127,9 @@ void OptionsForm::writeSession()
     options_.LogSize = logSize.value();
     options_.TimeOut = timeOut.value();
     options_.Retry = retry.value();
+    options_.Transfers = transfers.value();
+    options_.DownLimit = downLimit.value();
+    options_.UpLimit = upLimit.value();
     options_.StartKeep = startKeep.value();
     options_.DurationKeep = durationKeep.value();
     options_.CmdKeep = JoinCommaText(commands_);

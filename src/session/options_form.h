@@ -55,6 +55,9 @@ public:
     std::string anonymous;
     NumberBox timeOut{10, 32767};
     NumberBox retry{0, 32767};
+    NumberBox transfers{1, kMaxTransfers};
+    NumberBox downLimit{0, 1000000};   // KiB/s, 0: none
+    NumberBox upLimit{0, 1000000};
     bool passive = false;   // passed through: no control shows it
     bool sync = false;      // passed through
     // Page 1

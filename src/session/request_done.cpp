@@ -73,6 +73,8 @@ void SessionController::requestSucceeded(TFtpRequest kind)
     case ftpCDupAsync:
         return cwdMkdCdupDone(kind);
     case ftpConnectAsync:
+        if (onLoggedIn)
+            onLoggedIn();
         return Ftp1.SystAsync();
     case ftpSystAsync:
         if (!Ftp1.HostDirName.empty() && Ftp1.HostDirName != "/")

@@ -15,6 +15,7 @@
 #include "session/operation_flags.h"
 #include "session/rename_chain.h"
 #include "session/transfer_chain.h"
+#include "session/transfer_job.h"
 #include "platform/user_interface.h"
 #include "sites/server_info.h"
 #include "sites/site_list.h"
@@ -161,6 +162,15 @@ public:
     // the user interface, as the chains of requests share them.
     ChainContext& mirrorContext() { return chains_; }
 
+    // The session logged in, and it ended; the transfer queue follows them.
+    std::function<void()> onLoggedIn;
+    std::function<void()> onSessionEnded;
+    // Stop Transfer: the transfer queue stops as well.
+    std::function<void()> onStop;
+    // The open session's site as the transfer queue names it: its place in the site list, or the
+    // address of a site opened otherwise.
+    QueueSite queueSite() const;
+
     // The keep-alive timer's tick; one second in the program, shorter in tests.
     void setKeepAliveTickMs(uint64_t ms) { keepAliveTickMs_ = ms; }
 
@@ -206,6 +216,7 @@ private:
     void startConnect();
     void startAttempt();
     void applyConnectionOptions();
+    void applyRateLimits();
 
     // the end of a connection attempt or of a session
     void connectFailed(uint16_t error);

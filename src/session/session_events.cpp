@@ -165,6 +165,8 @@ void SessionController::sessionEnded()
     SetConnectedUI(false);
     remoteInfoBar_ = false;
     AddLog(msl[msgConnectionClosed]);
+    if (onSessionEnded)
+        onSessionEnded();
 }
 
 // A site that could not be opened stays selected in its folder, so its properties can be mended.

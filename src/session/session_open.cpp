@@ -4,6 +4,7 @@
 #include "platform/directories.h"
 #include "platform/event_loop.h"
 #include "platform/program_dir.h"
+#include "ftp/rate_budget.h"
 #include "session/remote_paths.h"
 #include "sites/server_address.h"
 #include "sites/site_defaults.h"
@@ -89,6 +90,11 @@ void SessionController::OpenSite(const TFTPServerInfo& site)
     openedCaption_.clear();
     if (takeSite(site))
         startConnect();
+}
+
+QueueSite SessionController::queueSite() const
+{
+    return openedCaption_.empty() ? QuickConnectSite(CurrentSite_) : StoredSite(openedFolder_ + openedCaption_);
 }
 
 // The site's working copy, with an address typed into its server field taken apart.
@@ -193,6 +199,7 @@ void SessionController::ApplyOptions()
         applyConnectionOptions();
     Ftp1.Timeout = options_.TimeOut;
     Ftp1.MaxListingSize = int64_t(options_.MaxListingMiB) << 20;
+    applyRateLimits();
     logFileFromOptions();
     log.setLogSize(options_.LogSize);
     siteList.setDefaults(SiteDefaultsFrom(options_));
@@ -217,6 +224,14 @@ void SessionController::applyConnectionOptions()
     Ftp1.SetSocksPassword(socks ? options_.SocksPsw : "");
     Ftp1.SetSocksUserCode(socks ? options_.SocksUC : "");
     Ftp1.SetPassive(options_.PassiveTransfer);
+}
+
+// The budgets are shared with the transfer connections opened from now on.
+void SessionController::applyRateLimits()
+{
+    auto budget = [](int32_t kib) { return kib > 0 ? std::make_shared<RateBudget>(int64_t(kib) * 1024) : nullptr; };
+    Ftp1.DownloadRate = budget(options_.DownLimit);
+    Ftp1.UploadRate = budget(options_.UpLimit);
 }
 
 void SessionController::logFileFromOptions()

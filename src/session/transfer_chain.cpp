@@ -188,13 +188,17 @@ void TransferChain::FinishTransfer()
     stopWorkers();
     direction_ = Direction::None;
     ctx_.flags.remove(ofDownloadTree | ofUploadTree | ofUploadParentCwd);
-    ctx_.log(ctx_.msl[xmsgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
-             ctx_.msl[xmsgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[xmsgSkipped] +
-             ", " + std::to_string(tally_.failed) + " " + ctx_.msl[xmsgFailed]);
+    if (tally_.queued > 0)
+        ctx_.log(FormatMessage(ctx_.msl[xmsgFilesQueued], {std::to_string(tally_.queued)}));
+    if (tally_.queued == 0 || tally_.transferred + tally_.skipped + tally_.failed > 0)
+        ctx_.log(ctx_.msl[xmsgTransferFinished] + " " + std::to_string(tally_.transferred) + " " +
+                 ctx_.msl[xmsgTransferred] + ", " + std::to_string(tally_.skipped) + " " + ctx_.msl[xmsgSkipped] +
+                 ", " + std::to_string(tally_.failed) + " " + ctx_.msl[xmsgFailed]);
     for (const std::string& name : tally_.failedNames)
         ctx_.log(FailedText(ctx_.msl, name));
     ctx_.setBusy(false);
-    ctx_.ui.Progress().close();
+    if (tally_.queued == 0)   // else the queue shows its files there
+        ctx_.ui.Progress().close();
     if (!upload)
         ctx_.local.refresh();
     if (ctx_.ftp.Connected() && (upload || ctx_.ftp.HostDirName != ctx_.baseRemoteDir))

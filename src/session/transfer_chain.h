@@ -6,6 +6,7 @@
 #include "session/transfer_workers.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ public:
     // Files at once, each on a connection of its own, while this connection walks the tree; 1:
     // every file on this connection.
     int parallel = 1;
+    // When set, files go to the transfer queue instead (non-zero: taken) and the chain ends once
+    // it has walked the tree, leaving this connection free.
+    std::function<uint64_t(const WorkerTask&)> toQueue;
 
     void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);

@@ -30,6 +30,7 @@ struct TransferTally {
     int transferred = 0;
     int skipped = 0;
     int failed = 0;
+    int queued = 0;   // left to the transfer queue
     std::vector<std::string> failedNames;
 
     void fail(const std::string& name, int count = 1)

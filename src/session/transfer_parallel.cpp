@@ -17,7 +17,7 @@ bool absolute(const std::string& path)
 
 void TransferChain::startWorkers()
 {
-    if (parallel <= 1 || !ctx_.ftp.Connected())
+    if (parallel <= 1 || toQueue || !ctx_.ftp.Connected())
         return;
     workers_ = std::make_shared<TransferWorkers>(ctx_.ftp, parallel, ctx_.options.TimeOut,
                                                 ctx_.ui.Progress());
@@ -37,7 +37,7 @@ void TransferChain::startWorkers()
 // made absolute (a virtual host's relative start directory): that one stays for this connection.
 void TransferChain::handOutFiles()
 {
-    if (!workers_)
+    if (!workers_ && !toQueue)
         return;
     while (!files_.empty()) {
         CheckOverwrite();
@@ -46,6 +46,13 @@ void TransferChain::handOutFiles()
         std::optional<WorkerTask> task = taskOf(files_.front());
         if (!task)
             return;
+        if (toQueue) {
+            if (toQueue(*task) == 0)
+                return;
+            files_.pop_front();
+            ++tally_.queued;
+            continue;
+        }
         files_.pop_front();
         ctx_.ui.Progress().open();
         workers_->add(std::move(*task));

@@ -2,6 +2,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/progress_sink.h"
+#include "session/log_pane.h"
 
 #include <algorithm>
 
@@ -15,6 +16,12 @@ TransferWorkers::TransferWorkers(TFtpClient& session, int limit, int timeoutSeco
 }
 
 TransferWorkers::~TransferWorkers() = default;
+
+size_t TransferWorkers::load() const
+{
+    return queue_.size() +
+           size_t(std::count_if(slots_.begin(), slots_.end(), [](const auto& slot) { return slot->working; }));
+}
 
 void TransferWorkers::add(WorkerTask task)
 {
@@ -64,12 +71,14 @@ TransferWorkers::Slot& TransferWorkers::newSlot()
     slot->worker = std::make_unique<TransferWorker>(session_, sessionFingerprint_, timeout_);
     slot->worker->onDisplay = [this, number = slot->number](const std::string& text) {
         if (log)
-            log("[" + std::to_string(number) + "] " + text);
+            log("[" + std::to_string(number) + "] " + LogPane::DisplayFilter(text));
     };
     slot->worker->stopRequested = [this] { return stopRequested && stopRequested(); };
     slot->worker->onProgress = [this, shown = slot.get()](int64_t count) {
         if (shown_ == shown)
             progress_.update(count);
+        if (onTaskProgress)
+            onTaskProgress(shown->task, count);
     };
     slots_.push_back(std::move(slot));
     return *slots_.back();

@@ -41,9 +41,13 @@ public:
     std::function<void(int limit)> onLimitLowered;
     // A connection was lost during `task`, which waits to be resumed.
     std::function<void(const WorkerTask& task)> onResuming;
+    // Bytes of `task` so far, from whichever connection carries it.
+    std::function<void(const WorkerTask& task, int64_t count)> onTaskProgress;
 
     void add(WorkerTask task);
     bool busy() const;
+    // Tasks under way or waiting here.
+    size_t load() const;
     int limit() const { return limit_; }
     // Ends every connection at once; the tasks under way are returned, the queued ones dropped.
     std::vector<WorkerTask> shutdown();

@@ -16,6 +16,7 @@ struct WorkerTask {
     bool resume = false;
     bool ascii = false;
     int attempts = 0;        // transfers started for it, on any worker
+    uint64_t queueId = 0;    // the transfer queue's item, 0 outside the queue
 
     // The name the tally and the log give it: the source's path.
     const std::string& source() const { return upload ? localPath : remotePath; }

@@ -3,6 +3,7 @@
 #include "ui/file_list_model.h"
 #include "ui/file_list_view.h"
 #include "ui/local_dir_tree.h"
+#include "ui/queue_pane_widget.h"
 #include "ui/quick_connect_bar.h"
 #include "ui/unhandled_exception.h"
 #include "ui/window_language.h"
@@ -77,10 +78,20 @@ void T_Main::buildWidgets()
     logPane->setLineWrapMode(QPlainTextEdit::NoWrap);
     logPane->setMaximumBlockCount(0);
 
-    // Both splitters share out a new size in the panes' current proportions.
+    // The log and the transfer queue side by side under the panels.
+    queuePane = new QueuePaneWidget(program_->queuePane, program_->queue);
+    auto* bottom = new QSplitter(Qt::Horizontal);
+    bottom->setObjectName("bottomSplit");
+    bottom->addWidget(logPane);
+    bottom->addWidget(queuePane);
+    bottom->setChildrenCollapsible(false);
+    bottom->setStretchFactor(0, 2);
+    bottom->setStretchFactor(1, 3);
+
+    // The splitters share out a new size in the panes' current proportions.
     vertical_ = new QSplitter(Qt::Vertical);
     vertical_->addWidget(panes_);
-    vertical_->addWidget(logPane);
+    vertical_->addWidget(bottom);
     vertical_->setChildrenCollapsible(false);
     setCentralWidget(vertical_);
     // Tab goes from one file list to the other; the boxes, the tree and the log take the focus by
@@ -205,6 +216,8 @@ void T_Main::showEvent(QShowEvent* event)
     layoutApplied_ = true;
     splitByDesign();
     ApplyLayouts();
+    // Asked once the window is up, so the question has it behind.
+    QTimer::singleShot(0, this, [this] { program_->OfferSavedQueue(); });
 }
 
 // The design: the two sides equally wide, the log pane a quarter of the height.

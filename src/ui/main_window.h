@@ -26,6 +26,7 @@ class QToolBar;
 namespace brisk {
 
 class FileListView;
+class QueuePaneWidget;
 class LocalDirTree;
 class QuickConnectBar;
 class RawCommandBar;
@@ -57,6 +58,7 @@ public:
     QComboBox* FTPPath = nullptr;
     QComboBox* localPath = nullptr;
     QPlainTextEdit* logPane = nullptr;
+    QueuePaneWidget* queuePane = nullptr;
     LocalDirTree* dirTree = nullptr;
     QLabel* localInfo = nullptr;
     QLabel* remoteInfo = nullptr;

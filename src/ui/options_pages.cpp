@@ -59,11 +59,17 @@ QWidget* T_Options::buildConnectionPage()
     edAnonymous_ = boundEdit(form_.anonymous, "edAnonymous");
     QSpinBox* timeOut = boundNumber(form_.timeOut, "seTimeOut");
     QSpinBox* retry = boundNumber(form_.retry, "seRetry");
+    QSpinBox* transfers = boundNumber(form_.transfers, "seTransfers");
+    QSpinBox* downLimit = boundNumber(form_.downLimit, "seDownLimit");
+    QSpinBox* upLimit = boundNumber(form_.upLimit, "seUpLimit");
     auto* numbers = new QWidget(this);
     auto* grid = new QFormLayout(numbers);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addRow(label("Default Time Out", timeOut), timeOut);
     grid->addRow(label("Connections Retry", retry), retry);
+    grid->addRow(label("Simultaneous transfers", transfers), transfers);
+    grid->addRow(label("Download limit (KiB/s, 0: none)", downLimit), downLimit);
+    grid->addRow(label("Upload limit (KiB/s, 0: none)", upLimit), upLimit);
     QWidget* body = column(this, {boundCheck("E-mail Address for anonymous connection", form_.mailAno, "cbAno"),
                                   edAnonymous_, numbers});
     return tabs(this, "pcConnection", {{body, OptionsForm::kPages[0].caption}});

@@ -182,6 +182,8 @@ TEST_F(CliParallelRefused, AConnectionKilledMidFileIsOpenedAgainAndTheFileResume
     EXPECT_TRUE(contains(r.err, "The connection was lost during /tree/big.bin; it is opened again and the file resumed"))
         << r.err;
     EXPECT_TRUE(std::regex_search(r.err, std::regex(R"(\[\d+\] > REST [1-9]\d*\n)"))) << r.err;
+    EXPECT_TRUE(contains(r.err, "] > PASS (hidden)")) << r.err;
+    EXPECT_FALSE(contains(r.err, kFtpPassword)) << "a transfer connection logged the password";
     EXPECT_TRUE(readFileBytes(local.path() / "tree" / "big.bin") == big);
     EXPECT_FALSE(fs::exists(local.path() / "tree" / "big.bin.part"));
 }

@@ -74,16 +74,21 @@ TEST_F(OptionsStoreTest, AStoredStartFolderIsKeptUnlessItIsTheSettingsFolder)
     EXPECT_EQ(options.IniPath, home() + "work");
 }
 
-// MaxListing is in mebibytes; SizeDisplay is one of three modes, grouped digits for anything else.
-TEST_F(OptionsStoreTest, MaxListingAndSizeDisplayTakeTheirDefaultForUnusableValues)
+// MaxListing is in mebibytes; SizeDisplay is one of three modes, grouped digits for anything else;
+// Transfers 1-10, else 2; the rate limits are KiB/s, none for anything below 0.
+TEST_F(OptionsStoreTest, NumbersTakeTheirDefaultForUnusableValues)
 {
     const auto max = &TFTPOptions::MaxListingMiB, view = &TFTPOptions::SizeDisplayMode;
+    const auto transfers = &TFTPOptions::Transfers, down = &TFTPOptions::DownLimit, up = &TFTPOptions::UpLimit;
     const std::tuple<const char*, int32_t TFTPOptions::*, int32_t> cases[] = {
         {"[Common]\n", max, 1024}, {"[Common]\nMaxListing=\n", max, 1024}, {"[Common]\nMaxListing=lots\n", max, 1024},
         {"[Common]\nMaxListing=-1\n", max, 1024}, {"[Common]\nMaxListing=0\n", max, 0}, {"[Common]\nMaxListing=5\n", max, 5},
         {"[Common]\nMaxListing=2147483647\n", max, 2147483647}, {"[View]\n", view, 1}, {"[View]\nSizeDisplay=0\n", view, 0},
         {"[View]\nSizeDisplay=2\n", view, 2}, {"[View]\nSizeDisplay=3\n", view, 1}, {"[View]\nSizeDisplay=-1\n", view, 1},
-        {"[View]\nSizeDisplay=KiB\n", view, 1},
+        {"[View]\nSizeDisplay=KiB\n", view, 1}, {"[Common]\n", transfers, 2}, {"[Common]\nTransfers=1\n", transfers, 1},
+        {"[Common]\nTransfers=10\n", transfers, 10}, {"[Common]\nTransfers=11\n", transfers, 2},
+        {"[Common]\nTransfers=0\n", transfers, 2}, {"[Common]\nDownLimit=-5\n", down, 0},
+        {"[Common]\nDownLimit=300\n", down, 300}, {"[Common]\nUpLimit=x\n", up, 0}, {"[Common]\nUpLimit=64\n", up, 64},
     };
     for (const auto& [text, field, value] : cases) {
         loadFrom(text);
@@ -136,7 +141,7 @@ TEST_F(OptionsStoreTest, SavingTwiceGivesTheSameFileInTheDocumentedOrder)
     EXPECT_EQ(readFile(optionsFile()), first);
     std::vector<size_t> positions;
     for (const char* part : {"[Common]\nConnectionType=0\nTransferMode=0\nPassiveTransfer=1",
-                             "TimeZone=0\nMaxListing=1024\n\n[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n",
+                             "TimeZone=0\nMaxListing=1024\nTransfers=2\nDownLimit=0\nUpLimit=0\n\n[Proxy]\nServer=\nPort=\nPsw=\nPswMask=0\n",
                              "[Socks]\nServer=\nPort=\nPsw=\nUC=\nPswMask=0\n",
                              "[Language]\nLangOn=0\nLangInit=0\nLangFile=language\n", "[Font Right]\nName=",
                              "[Font Left]\nName=", "[View]\nSizeDisplay=1\n"}) {
