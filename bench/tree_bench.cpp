@@ -2,14 +2,16 @@
 // brisklane-cli (get -r / put -r) and by lftp (mirror / mirror -R), against one local vsftpd, both on
 // one connection with one transfer at a time and then on 4 and 8 (ours --parallel, lftp's mirror
 // --parallel); then the tree's mirror download by brisklane-cli (mirror
-// --direction local) and by lftp (mirror) on 1, 4 and 8 connections. Rounds alternate between the
+// --direction local) and by lftp (mirror) on 1, 4 and 8 connections, and its mirror upload ("mir-up":
+// ours in its default direction, lftp's mirror -R) on as many. Rounds alternate between the
 // programs; each run's copy is compared byte for byte with the source and removed. Reported: each
 // round, then the medians of wall time and client CPU time (user + system), the mirror goals' ratios,
 // and the commands each client sent (from vsftpd's protocol log, first round) per file and per
 // directory. lftp also runs without the per-file work brisklane-cli does not do ("lean": no MDTM on
 // get, no SITE CHMOD on put).
 // With --delay MS every client goes through a relay that adds MS milliseconds each way (a slow link).
-// Usage: tree_bench [rounds] [--delay MS] [--only get|put|mirror]   (default 5 rounds, no delay)
+// Usage: tree_bench [rounds] [--delay MS] [--only get|put|mirror|mir-up]   (default 5 rounds, no delay;
+// mirror: both ways)
 #include "command_runner.h"
 #include "delay_relay.h"
 #include "ftp_users.h"
@@ -134,18 +136,45 @@ std::vector<Case> mirrorCases(const Setup& s)
     return cases;
 }
 
-std::vector<Case> selected(std::vector<Case> cases, const std::string& only)
+constexpr const char* kMirrorUp = "mir-up";
+
+// The tree's mirror upload into an empty remote directory on 1, 4 and 8 connections: ours (mirror
+// --direction remote, the default, into the directory it must find there) and lftp's mirror -R.
+std::vector<Case> mirrorUpCases(const Setup& s)
 {
-    if (!only.empty())
-        std::erase_if(cases, [&](const Case& c) { return only != c.direction; });
+    const fs::path oursCopy = s.data / "up-ours-mirror" / "tree", lftpCopy = s.data / "up-lftp-mirror" / "tree";
+    const std::string source = s.source.string();
+    std::vector<Case> cases;
+    for (size_t i = 0; i < std::size(kConnections); ++i) {
+        const std::string n = std::to_string(kConnections[i]);
+        std::vector<std::string> ours{BRISKLANE_CLI_PATH, s.url(), "mirror", "--subdirs", source, "up-ours-mirror/tree"};
+        if (kConnections[i] > 1)
+            ours.insert(ours.begin() + 1, {"--parallel", n});
+        cases.push_back({kMirrorUp, kOursMirror[i], ours, oursCopy});
+        cases.push_back({kMirrorUp, kLftpMirror[i],
+                         s.lftp("mirror -R --parallel=" + n + " " + source + " up-lftp-mirror/tree", kConnections[i]),
+                         lftpCopy});
+    }
     return cases;
 }
 
-// Local copies land in directories that exist and are empty; ours mirrors into its own target.
+// "mirror" takes the mirror cases both ways.
+std::vector<Case> selected(std::vector<Case> cases, const std::string& only)
+{
+    if (!only.empty())
+        std::erase_if(cases, [&](const Case& c) {
+            return only != c.direction && !(only == "mirror" && c.direction == std::string(kMirrorUp));
+        });
+    return cases;
+}
+
+// Local copies land in directories that exist and are empty; ours mirrors into its own target, on
+// either side.
 void prepareTargets(const Setup& s)
 {
     for (const char* dir : {"ours-get", "lftp-get", "lftp-mirror", "ours-mirror/tree"})
         fs::create_directories(s.work / dir);
+    makeDirOwnedBy(s.data / "up-ours-mirror" / "tree", kFtpUser);
 }
 
 } // namespace
@@ -155,7 +184,7 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // our lines in order with the clients' messages on stderr
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: tree_bench [rounds] [--delay MS] [--only get|put|mirror]\n");
+        std::fprintf(stderr, "usage: tree_bench [rounds] [--delay MS] [--only get|put|mirror|mir-up]\n");
         return 2;
     }
     if (auto why = VsftpdServer::unavailableReason()) {
@@ -173,10 +202,14 @@ int main(int argc, char** argv)
     fs::copy(s.source, s.data / "tree", fs::copy_options::recursive);
     makeDirOwnedBy(s.data / "up-ours", kFtpUser);
     makeDirOwnedBy(s.data / "up-lftp", kFtpUser);
+    makeDirOwnedBy(s.data / "up-ours-mirror", kFtpUser);
+    makeDirOwnedBy(s.data / "up-lftp-mirror", kFtpUser);
     std::vector<Case> cases = getPutCases(s);
     for (Case& c : parallelGetPutCases(s))
         cases.push_back(std::move(c));
     for (Case& c : mirrorCases(s))
+        cases.push_back(std::move(c));
+    for (Case& c : mirrorUpCases(s))
         cases.push_back(std::move(c));
     cases = selected(std::move(cases), options.only);
 

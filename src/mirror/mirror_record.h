@@ -23,7 +23,7 @@ enum TMirrorOperation : uint8_t {
 enum TMirrorState : uint8_t {
     smNone,         // not yet started
     smProgress,     // started, completion outstanding
-    smDirProgress,
+    smDirProgress,  // a transfer handed to a connection of its own, completion outstanding
     smDone,         // finished, or skipped by choice
     smStopped,
     smError,        // failed, or skipped because an earlier step failed

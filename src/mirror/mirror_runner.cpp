@@ -73,6 +73,7 @@ void MirrorRunner::start()
     ctx_.baseRemoteDir = RemoteDirRule(task_.Remote, ctx_.site.CheckVHost != 0);
     ctx_.baseLocalDir = WithSlash(task_.Local);
     run_ = std::make_unique<TMirrorRun>(ftp.HostName, task_.Local, task_.Remote);
+    startWorkers();
     active_ = true;
     ctx_.flags.clear();
     ctx_.flags.set(ofMirrorRun);
@@ -232,9 +233,15 @@ void MirrorRunner::resyncRemoteDir()
     ctx_.ftp.HostDirName = dir;
 }
 
-// The state file, then back to the task's remote root in ASCII; the panels show the result.
+// Once the workers are done: the state file, then back to the task's remote root in ASCII; the
+// panels show the result.
 void MirrorRunner::end()
 {
+    if (workersBusy()) {
+        awaitingWorkers_ = true;
+        return;
+    }
+    stopWorkers();
     active_ = false;
     rmdSent_ = false;
     upload_ = UploadStep::None;
@@ -254,6 +261,10 @@ bool MirrorRunner::stop()
     if (!active_)
         return false;
     run_->Stop();
+    // The files under way are aborted (the workers ask the run); none starts.
+    if (workers_)
+        workers_->dropQueued();
+    wakeFromWorkers();
     const TMirrorRec r = current();
     return r.State == smProgress && isTransfer(r.Operation);
 }

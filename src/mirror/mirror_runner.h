@@ -4,10 +4,15 @@
 #include "mirror/mirror_run.h"
 #include "mirror/mirror_task.h"
 #include "session/session_controller.h"
+#include "session/transfer_workers.h"
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brisk {
@@ -27,6 +32,8 @@ public:
     bool running() const { return active_; }
     // A dry run lists and plans but changes nothing on either side and keeps the last state file.
     void setDryRun(bool on) { dryRun_ = on; }
+    // Files transferred at once, each on a connection of its own; 1: all on the session's.
+    void setParallel(int files) { parallel_ = files; }
     // The last run, readable until the next one starts; null before the first.
     const TMirrorRun* run() const { return run_.get(); }
 
@@ -57,6 +64,10 @@ private:
     bool tidy(const std::string& remoteName);
     bool overwriteCheck(const TMirrorRec& r);
     bool commitDownload(const TMirrorRec& r);
+    // What keeps the downloaded part file from becoming `r`'s target; empty once it has.
+    std::string downloadProblem(const TMirrorRec& r, bool binary, int64_t remoteModified);
+    // Sent under the temporary name and renamed once complete.
+    bool sendsTemporary(const TMirrorRec& r) const;
     RemoteListing listedEntry(const std::string& name);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
@@ -79,6 +90,20 @@ private:
     TMirrorRec current() const;
     bool confirm(const std::string& path, bool isDirectory);
 
+    // A directory's transfers on connections of their own (mirror_runner_parallel.cpp). This
+    // connection goes on to the directory's next transfer at once; any other step waits until the
+    // directory's transfers have ended, so that a deletion never comes before them and an upload's
+    // rename runs here in the directory it was sent to.
+    void startWorkers();
+    bool handOut(TMirrorRec& r);
+    void workerFinished(const TransferWorkers::Outcome& outcome);
+    void tasksReturned(std::vector<WorkerTask> tasks);
+    bool runStepAfterWorker();
+    bool awaitWorkers(bool found, int next);
+    bool workersBusy() const;
+    void wakeFromWorkers();
+    void stopWorkers();
+
     SessionController& session_;
     ChainContext& ctx_;
     const TRecMirror& task_;
@@ -92,6 +117,25 @@ private:
     bool renameRefused_ = false;    // the server refused to rename an upload: later ones go direct
     UploadStep upload_ = UploadStep::None;
     MirrorListedNames listedNames_;
+
+    // A file on a worker: its record, and whether it goes under the temporary name.
+    struct HandedFile {
+        int index = 0;
+        bool temporary = false;
+    };
+    // What a worker's upload leaves for this connection: the rename of its record's file, or the
+    // deletion of what a failed one left on the server.
+    struct StepAfterWorker {
+        int index = 0;
+        bool rename = false;
+        std::string remoteName;
+    };
+    int parallel_ = 1;
+    std::shared_ptr<TransferWorkers> workers_;
+    std::map<std::pair<bool, std::string>, HandedFile> handed_;   // by upload and remote path
+    std::deque<StepAfterWorker> afterWorkers_;
+    std::set<int> checked_;          // records back from the workers whose overwrite check was made
+    bool awaitingWorkers_ = false;   // the next step waits for the workers
 };
 
 } // namespace brisk

@@ -37,8 +37,13 @@ void MirrorRunner::executeNext()
 {
     upload_ = UploadStep::None;
     upByPath_ = false;
+    if (runStepAfterWorker())
+        return;
     int next = run_->Current;
-    if (!run_->FindNext(next))
+    const bool found = run_->FindNext(next);
+    if (awaitWorkers(found, next))
+        return;
+    if (!found)
         return post(5);
     run_->Current = next;
     ctx_.flags.clear();
@@ -102,7 +107,10 @@ bool MirrorRunner::skipWhenDry(TMirrorRec& r)
 
 void MirrorRunner::transfer(TMirrorRec& r)
 {
-    if (!overwriteCheck(r))
+    // A file the workers gave back was checked before it went to them.
+    if (checked_.erase(run_->Current) != 0)
+        resumeThis_ = false;
+    else if (!overwriteCheck(r))
         return post(2);
     r = current();   // "Save as" renames the target
     const bool download = r.Operation == omGet;
@@ -119,6 +127,8 @@ void MirrorRunner::transfer(TMirrorRec& r)
         return post(2);
     }
     ctx_.ui.Progress().open();
+    if (handOut(r))
+        return post(2);
     r.State = smProgress;
     put(r);
     ctx_.log(ctx_.msl[msgStartingTransfer] + " " + r.RemoteName);
@@ -140,11 +150,15 @@ void MirrorRunner::transfer(TMirrorRec& r)
 // own, which the temporary name must not replace.
 void MirrorRunner::upload(const TMirrorRec& r)
 {
-    const bool temporary = task_.TempUpload && !renameRefused_ && !resumeThis_ &&
-                           !localExists(run_->LocalPath() + MirrorPartialName(r.LocalName));
-    if (temporary)
+    if (sendsTemporary(r))
         return sendFile(r, MirrorPartialName(r.RemoteName), UploadStep::Temporary);
     sendFile(r, r.RemoteName, UploadStep::Direct);
+}
+
+bool MirrorRunner::sendsTemporary(const TMirrorRec& r) const
+{
+    return task_.TempUpload && !renameRefused_ && !resumeThis_ &&
+           !localExists(run_->LocalPath() + MirrorPartialName(r.LocalName));
 }
 
 void MirrorRunner::sendFile(const TMirrorRec& r, const std::string& remoteName, UploadStep step)
@@ -211,15 +225,18 @@ RemoteListing MirrorRunner::listedEntry(const std::string& name)
 // finds nothing to do.
 bool MirrorRunner::commitDownload(const TMirrorRec& r)
 {
-    const RemoteListing entry = listedEntry(r.RemoteName);
-    const std::string problem =
-        CommitDownload(ctx_.msl, run_->LocalPath() + r.LocalName,
-                       ExpectedDownloadSize(ctx_.ftp.Binary, ListedFileSize(entry, r.RemoteName)),
-                       DownloadedFileTime(ctx_.ftp.RemoteModified(), entry, r.RemoteName, localToday(),
-                                          MirrorClockOf(ctx_)));
+    const std::string problem = downloadProblem(r, ctx_.ftp.Binary, ctx_.ftp.RemoteModified());
     if (!problem.empty())
         ctx_.log(problem);
     return problem.empty();
+}
+
+std::string MirrorRunner::downloadProblem(const TMirrorRec& r, bool binary, int64_t remoteModified)
+{
+    const RemoteListing entry = listedEntry(r.RemoteName);
+    return CommitDownload(ctx_.msl, run_->LocalPath() + r.LocalName,
+                          ExpectedDownloadSize(binary, ListedFileSize(entry, r.RemoteName)),
+                          DownloadedFileTime(remoteModified, entry, r.RemoteName, localToday(), MirrorClockOf(ctx_)));
 }
 
 bool MirrorRunner::overwriteCheck(const TMirrorRec& r)

@@ -1,4 +1,4 @@
-// get -r and put -r with --parallel: files on connections of their own while the session's
+// get -r, put -r and mirror with --parallel: files on connections of their own while the session's
 // connection walks the tree, on every server; fewer connections where the server refuses more.
 #include "byte_pattern.h"
 #include "cli_vsftpd_test.h"
@@ -11,6 +11,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -63,6 +64,41 @@ Senders sendersOf(const std::string& log, const std::string& command)
     return senders;
 }
 
+// The session's own commands ("> CWD /up/a" as "CWD /up/a"), a group for each directory it
+// stands in: a new one at each change of directory.
+std::vector<Strings> sessionCommandsByDirectory(const std::string& log)
+{
+    std::vector<Strings> groups(1);
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("> ", 0) != 0)
+            continue;
+        if (line.rfind("> CWD ", 0) == 0 || line.rfind("> CDUP", 0) == 0)
+            groups.emplace_back();
+        groups.back().push_back(line.substr(2));
+    }
+    return groups;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.rfind(prefix, 0) == 0;
+}
+
+// "Mirror finished: ..." up to the time it took, and the failures listed under it.
+std::string mirrorOutcome(const std::string& err)
+{
+    const size_t at = err.find("Mirror finished: ");
+    if (at == std::string::npos)
+        return "no summary";
+    std::string outcome = err.substr(at, err.find(" bytes in ", at) - at) + "\n";
+    std::istringstream lines(err.substr(at));
+    for (std::string line; std::getline(lines, line);)
+        if (startsWith(line, "  failed: "))
+            outcome += line + "\n";
+    return outcome;
+}
+
 class CliParallelTransfer : public TempHomeTest, public ::testing::WithParamInterface<ServerSetting> {};
 
 TEST_P(CliParallelTransfer, FourConnectionsMoveATreeByteForByte)
@@ -94,6 +130,58 @@ TEST_P(CliParallelTransfer, FourConnectionsMoveATreeByteForByte)
         EXPECT_FALSE(senders.session) << log;
         EXPECT_GE(senders.workers.size(), 2u) << log;
     }
+}
+
+// A mirror up, then back down, each deleting what the other side lacks: every file on the workers,
+// and in each directory the session's connection deletes only once the directory's uploads are
+// renamed, that is once their transfers have ended.
+TEST_P(CliParallelTransfer, FourConnectionsMirrorATreeUpAndDown)
+{
+    if (auto why = realServerUnavailable(GetParam().kind))
+        GTEST_SKIP() << *why;
+    const std::unique_ptr<RealServer> server = startRealServer(GetParam().kind);
+    TempDir local;
+    makeWideTree(local.path() / "tree");
+    const Strings staleRemote{"up/stale.bin", "up/a/stale.bin", "up/b/c/stale.bin"};
+    for (const std::string& stale : staleRemote)
+        server->putFile(stale, "stale");
+    for (const char* stale : {"back/stale.bin", "back/b/stale.bin"})
+        writeFileBytes(local.path() / stale, "stale");
+    const auto mirror = [&](Strings args, const std::string& summary) {
+        Strings flags{"-v", "-P", "4"};
+        if (!GetParam().passive)
+            flags.push_back("--active");
+        flags.insert(flags.end(), {cliUrl(server->port()), "mirror", "--subdirs", "--delete"});
+        args.insert(args.begin(), flags.begin(), flags.end());
+        const CommandResult r = runCli(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(mirrorOutcome(r.err), summary) << r.err;
+        return r.err;
+    };
+    const std::string up = mirror({(local.path() / "tree").string(), "up"},
+                                  "Mirror finished: 20 transferred, 3 deleted, 0 skipped, 0 failed, 724459\n");
+    EXPECT_EQ(treeOf(server->root() / "up"), treeOf(local.path() / "tree"));
+    const std::string down = mirror({"--direction", "local", (local.path() / "back").string(), "up"},
+                                    "Mirror finished: 20 transferred, 2 deleted, 0 skipped, 0 failed, 724459\n");
+    EXPECT_EQ(treeOf(local.path() / "back"), treeOf(local.path() / "tree"));
+    for (const auto& [log, command] : {std::pair{up, "STOR"}, std::pair{down, "RETR"}}) {
+        const Senders senders = sendersOf(log, command);
+        EXPECT_FALSE(senders.session) << log;
+        EXPECT_GE(senders.workers.size(), 2u) << log;
+    }
+    size_t deletingDirectories = 0;
+    for (const Strings& commands : sessionCommandsByDirectory(up)) {
+        const auto isDele = [](const std::string& c) { return startsWith(c, "DELE "); };
+        const auto firstDele = std::find_if(commands.begin(), commands.end(), isDele);
+        if (firstDele == commands.end())
+            continue;
+        ++deletingDirectories;
+        const auto renamed = std::find_if(commands.rbegin(), commands.rend(),
+                                          [](const std::string& c) { return startsWith(c, "RNTO "); });
+        ASSERT_NE(renamed, commands.rend()) << up;
+        EXPECT_LT(commands.rend() - renamed, firstDele - commands.begin() + 1) << up;
+    }
+    EXPECT_EQ(deletingDirectories, staleRemote.size()) << up;
 }
 
 // Every server passive, and one active. pyftpdlib leaves a PORT unanswered now and then while
@@ -136,6 +224,88 @@ TEST_F(CliParallelRefused, A421LowersTheConnectionsAndEveryFileArrives)
     }
     EXPECT_EQ(treeOf(server.dataDir() / "tree"), treeOf(local.path() / "tree"));
     EXPECT_EQ(treeOf(local.path() / "back" / "tree"), treeOf(local.path() / "tree"));
+}
+
+// A server that takes the session's connection and one more: the mirror goes on with that one. One
+// that takes none more: the session's connection transfers every file itself.
+TEST_F(CliParallelRefused, AMirrorGoesOnWithTheConnectionsTheServerTakes)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    struct Case {
+        int perAddress;
+        size_t workers;   // that carried files
+    };
+    for (const Case& c : {Case{2, 1}, Case{1, 0}}) {
+        SCOPED_TRACE(c.perAddress);
+        const VsftpdServer server(ConnectionsPerAddress{c.perAddress});
+        server.writeDataFile("up/stale.bin", "stale");
+        TempDir local;
+        makeWideTree(local.path() / "tree");
+        fs::create_directories(local.path() / "back");
+        for (const auto& [dirs, command] : {std::pair{Strings{(local.path() / "tree").string(), "up"}, "STOR"},
+                                            std::pair{Strings{"--direction", "local",
+                                                              (local.path() / "back").string(), "up"},
+                                                      "RETR"}}) {
+            Strings args{"-v", "-P", "4", cliUrl(server.port()), "mirror", "--subdirs", "--delete"};
+            args.insert(args.end(), dirs.begin(), dirs.end());
+            const CommandResult r = runCli(args);
+            EXPECT_EQ(r.exitCode, 0) << r.err;
+            EXPECT_TRUE(contains(r.err, "Mirror finished: 20 transferred, ")) << r.err;
+            EXPECT_TRUE(contains(r.err, "< 421 ")) << r.err;
+            const Senders senders = sendersOf(r.err, command);
+            EXPECT_EQ(senders.workers.size(), c.workers) << r.err;
+            EXPECT_EQ(senders.session, c.workers == 0) << r.err;
+        }
+        EXPECT_EQ(treeOf(server.dataDir() / "up"), treeOf(local.path() / "tree"));
+        EXPECT_EQ(treeOf(local.path() / "back"), treeOf(local.path() / "tree"));
+    }
+}
+
+// A file that fails on a worker fails as it does on the session's connection: the same summary,
+// the same reason listed, exit status 2, and nothing in its place on the target side.
+class CliParallelMirror : public CliVsftpdTest {};
+
+TEST_F(CliParallelMirror, AFailedFileCountsAsOnOneConnection)
+{
+    TempDir local;
+    server->writeDataFile("m/a.bin", "a");
+    server->writeDataFile("m/b.bin", "b");
+    server->writeDataFile("m/s/c.bin", "c");
+    // The server reads as the FTP user, who may not read this one.
+    fs::permissions(server->dataDir() / "m" / "b.bin", fs::perms::none);
+    writeFileBytes(local.path() / "up" / "ok.bin", "ok");
+    writeFileBytes(local.path() / "up" / "ro" / "x.bin", "x");
+    server->writeDataFile("up/other.bin", "o");
+    // Owned by root: the FTP user may not write into it.
+    fs::create_directories(server->dataDir() / "up" / "ro");
+    struct Case {
+        Strings args;
+        std::string outcome;
+    };
+    const Case cases[] = {
+        {{"--direction", "local", "--subdirs", (local.path() / "down").string(), "m"},
+         "Mirror finished: 2 transferred, 0 deleted, 0 skipped, 1 failed, 2\n"
+         "  failed: b.bin: 550 Failed to open file.\n"},
+        {{"--subdirs", (local.path() / "up").string(), "up"},
+         "Mirror finished: 1 transferred, 0 deleted, 0 skipped, 1 failed, 2\n"
+         "  failed: ro/x.bin: 553 Could not create file.\n"},
+    };
+    for (const Case& c : cases) {
+        for (const char* parallel : {"1", "4"}) {
+            SCOPED_TRACE(c.args.back() + " -P " + parallel);
+            fs::remove_all(local.path() / "down");
+            fs::create_directories(local.path() / "down");
+            Strings args{"-v", "-P", parallel, url, "mirror"};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const CommandResult r = runCli(args);
+            EXPECT_EQ(r.exitCode, 2) << r.err;
+            EXPECT_EQ(mirrorOutcome(r.err), c.outcome) << r.err;
+            EXPECT_FALSE(fs::exists(local.path() / "down" / "b.bin"));
+            EXPECT_FALSE(fs::exists(server->dataDir() / "up" / "ro" / "x.bin"));
+            EXPECT_FALSE(fs::exists(server->dataDir() / "up" / "ro" / "x.bin.part"));
+        }
+    }
 }
 
 // The session process vsftpd runs for the connection that sent `command`, from its protocol log

@@ -25,7 +25,7 @@ struct GlobalOptions {
     std::string socksPassword;
     int64_t maxListingBytes = int64_t(1) << 30;   // 0: no limit
     int64_t limitRate = 0; // --limit-rate: bytes per second for downloads and uploads alike; 0: none
-    int parallel = 1;      // --parallel: files at once for get -r and put -r, each on its own connection
+    int parallel = 1;      // --parallel: files at once for get -r, put -r and mirror, each on its own connection
     int tls = -1;        // --tls: a TFtpSecurity for ftp:// URLs; -1 not given
     std::string trust;   // --trust: the SHA-256 fingerprint of a certificate to accept
     bool insecure = false; // --insecure: accept any certificate

@@ -78,6 +78,7 @@ int runMirror(const GlobalOptions& options, const FtpUrl& url, TRecMirror task, 
     c.SetTransferTypeMenu(options.ascii ? 1 : 2);
     MirrorRunner runner(c, task);
     runner.setDryRun(dryRun);
+    runner.setParallel(options.parallel);
     const auto start = std::chrono::steady_clock::now();
     c.mirror().send(0, 0);
     if (!run.waitEnd([&runner] { return runner.running(); }))
