@@ -46,6 +46,8 @@ bool MirrorRunner::handOut(TMirrorRec& r)
     task.ascii = (task_.Params & mpAllBinary) == 0 && session_.transferChain().wantsAscii(r.RemoteName);
     const bool temporary = task.upload && sendsTemporary(r);
     task.remotePath = dir + (temporary ? MirrorPartialName(r.RemoteName) : r.RemoteName);
+    if (temporary)
+        task.renameTo = dir + r.RemoteName;
     if (task.upload) {
         task.size = r.LocalSize;
     } else {
@@ -62,10 +64,11 @@ bool MirrorRunner::handOut(TMirrorRec& r)
     return true;
 }
 
-// A download is committed with the checks this connection's would have; an upload under the
-// temporary name waits for its rename here. A failure is the file's, and what a failed upload left
-// on the server must not pass for the file: the temporary copy goes, and so does a file sent under
-// its own name once any of it went over.
+// A download is committed with the checks this connection's would have. An upload under the
+// temporary name was renamed by the worker; a rename it could not make is tried again here, where a
+// refusal sends the file again under its own name. A failure is the file's, and what a failed
+// upload left on the server must not pass for the file: the temporary copy goes, and so does a file
+// sent under its own name once any of it went over.
 void MirrorRunner::workerFinished(const TransferWorkers::Outcome& outcome)
 {
     const WorkerTask& task = outcome.task;
@@ -81,7 +84,7 @@ void MirrorRunner::workerFinished(const TransferWorkers::Outcome& outcome)
         failure = downloadProblem(r, !task.ascii, outcome.remoteTime);
         ok = failure.empty();
     }
-    if (ok && handed.temporary) {
+    if (!ok && outcome.renameFailed) {
         afterWorkers_.push_back({handed.index, true, {}});
     } else if (ok) {
         run_->Items.setState(handed.index, smDone);

@@ -115,6 +115,7 @@ void TransferWorker::open(Done done)
 void TransferWorker::run(const WorkerTask& task, Done done)
 {
     task_ = task;
+    renameStep_ = false;
     begin(std::move(done));
     ftp_.Binary = !task.ascii;
     typeStep_ = true;
@@ -134,6 +135,14 @@ void TransferWorker::startTransfer()
     StartPreparedDownload(ftp_, start);
 }
 
+void TransferWorker::startRename()
+{
+    renameStep_ = true;
+    ftp_.HostFileName = task_.remotePath;
+    ftp_.LocalFileName = task_.renameTo;
+    ftp_.RenAsync();
+}
+
 void TransferWorker::requestDone(TFtpRequest, uint16_t error)
 {
     if (!done_)
@@ -146,6 +155,8 @@ void TransferWorker::requestDone(TFtpRequest, uint16_t error)
         typeStep_ = false;
         return startTransfer();
     }
+    if (task_.upload && !task_.renameTo.empty() && !renameStep_)
+        return startRename();
     finish(true);
 }
 

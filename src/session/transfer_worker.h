@@ -42,10 +42,13 @@ public:
     const TFtpClient& engine() const { return ftp_; }
     // What the last failed request's server or connection said.
     const std::string& failure() const { return failure_; }
+    // After a failed run: the file arrived whole, the rename failed.
+    bool renameFailed() const { return renameStep_; }
 
 private:
     void requestDone(TFtpRequest kind, uint16_t error);
     void startTransfer();
+    void startRename();
     static constexpr uint64_t kSettleMs = 200;
 
     void begin(Done done);
@@ -57,7 +60,8 @@ private:
     TFtpClient ftp_;
     std::string sessionFingerprint_;
     WorkerTask task_;
-    bool typeStep_ = false;   // the TYPE before the transfer is under way
+    bool typeStep_ = false;     // the TYPE before the transfer is under way
+    bool renameStep_ = false;   // the upload is complete, its rename under way (or refused)
     Done done_;
     std::string failure_;
     int timeoutSeconds_;

@@ -149,7 +149,8 @@ void TransferWorkers::ran(Slot& slot, bool ok)
         return dispatch();
     }
     Outcome outcome{std::move(task), ok, ok ? std::string() : slot.worker->failure(),
-                    ok ? slot.worker->engine().RemoteModified() : 0, slot.worker->engine().ByteCount};
+                    ok ? slot.worker->engine().RemoteModified() : 0, slot.worker->engine().ByteCount,
+                    !ok && slot.worker->renameFailed()};
     if (onFinished)
         onFinished(outcome);
     dispatch();

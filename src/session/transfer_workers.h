@@ -25,6 +25,7 @@ public:
         std::string failure;      // the server's or the connection's reason
         int64_t remoteTime = 0;   // a download's MDTM time, 0 when none was asked or given
         int64_t bytes = 0;        // what the last transfer of it moved
+        bool renameFailed = false; // an upload arrived whole under its temporary name, not renamed
     };
 
     // `session` is the logged-in session whose settings and certificate the connections take.

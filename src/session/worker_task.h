@@ -16,6 +16,9 @@ struct WorkerTask {
     bool resume = false;
     bool ascii = false;
     int attempts = 0;        // transfers started for it, on any worker
+    // An upload sent under a temporary name takes this one (absolute) once it is complete; empty:
+    // none. A refused rename fails the task with `renameFailed` set.
+    std::string renameTo;
     uint64_t queueId = 0;    // the transfer queue's item, 0 outside the queue
 
     // The name the tally and the log give it: the source's path.
