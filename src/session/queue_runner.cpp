@@ -196,11 +196,11 @@ std::shared_ptr<TransferWorkers> QueueRunner::makePool()
     return pool;
 }
 
-// A pool whose session closed carries its files to their end; it goes when it is idle.
+// A pool whose session closed carries its files (those waiting for a connection too) to their end;
+// it goes when it is idle.
 void QueueRunner::retirePool()
 {
     if (pool_) {
-        pool_->dropQueued();
         pool_->quitIdle();
         retiring_.push_back(std::move(pool_));
     }

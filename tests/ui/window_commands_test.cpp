@@ -194,6 +194,8 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
         child<QCheckBox>(d, "cbAno")->setChecked(true);
         EXPECT_TRUE(address->isEnabled() && !silver(address));
         child<QSpinBox>(d, "seTimeOut")->setValue(42);
+        child<QSpinBox>(d, "seTransfers")->setValue(11);   // held at the most
+        child<QSpinBox>(d, "seDownLimit")->setValue(300);
         answerInput("md");
         click(d, "btExtModify");
         EXPECT_EQ(child<QListWidget>(d, "lbExt")->count(), 1);
@@ -206,8 +208,10 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
     TLang lang;
     ListFonts fonts;
     LoadOptions(saved, lang, fonts);
-    EXPECT_EQ(std::tuple(saved.TimeOut, saved.Ext, saved.MailAno), std::tuple(42, std::string("md"), true));
+    EXPECT_EQ(std::tuple(saved.TimeOut, saved.Ext, saved.MailAno, saved.Transfers, saved.DownLimit, saved.UpLimit),
+              std::tuple(42, std::string("md"), true, 10, 300, 0));
     EXPECT_EQ(session().Ftp1.Timeout, 42) << "applied to the session";
+    ASSERT_TRUE(session().Ftp1.DownloadRate && !session().Ftp1.UploadRate) << "the download limit applied";
 }
 
 // The right-click menus of both panels and of the site list: the entries for the clicked rows,

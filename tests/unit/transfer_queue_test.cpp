@@ -1,4 +1,5 @@
 #include "session/queue_line.h"
+#include "session/queue_pane.h"
 #include "session/quick_connect.h"
 #include "session/transfer_queue.h"
 #include "session/transfer_queue_file.h"
@@ -174,6 +175,59 @@ TEST(TransferQueue, ObserversTotalsAndRefusedJobs)
     huge.job.size = INT64_MAX;
     queue.restore({huge, more}, 3);
     EXPECT_EQ(queue.totals().bytes, INT64_MAX);
+}
+
+
+// What the pane shows for each state, and which menu commands it offers where. The runner has no
+// session: nothing starts, so the states are set by hand as the connections would.
+TEST(QueuePane, CellsTotalsAndMenuFollowTheQueue)
+{
+    TransferQueue queue;
+    ProgressSink progress;
+    MainMessages msl;
+    QueueRunner runner(queue, msl, progress, [](const std::string&) {});
+    QueuePane pane(queue, runner);
+    EXPECT_EQ(pane.totalsText(), "");
+    queue.add({job("a", kSiteA, 2 << 20), job("b", kSiteB, 2 << 20), job("c"), job("d")});
+    const uint64_t a = queue.takeNext()->id, b = queue.takeNext()->id, c = queue.takeNext()->id;
+    ASSERT_TRUE(queue.reportProgress(a, 1 << 20) && queue.finishFailed(b, "550 No such file") &&
+                queue.finishDone(c));
+
+    using C = QueueColumn;
+    const auto row = [&](QueueView view, size_t index) {
+        std::string text;
+        for (C column : {C::Direction, C::Local, C::Remote, C::Size, C::Progress, C::Rate, C::Reason})
+            text += pane.cell(view, index, column) + "|";
+        return text;
+    };
+    EXPECT_EQ(row(QueueView::Queued, 0), "Download|/home/u/a|Work/Site A:/pub/a|2.00 MiB|50%|0.000 K/sec||");
+    EXPECT_EQ(row(QueueView::Queued, 1), "Download|/home/u/d|Work/Site A:/pub/d|10 B||||");
+    EXPECT_EQ(row(QueueView::Failed, 0),
+              "Download|/home/u/b|ftp.example.org:/pub/b|2.00 MiB|||550 No such file|");
+    EXPECT_EQ(row(QueueView::Successful, 0), "Download|/home/u/c|Work/Site A:/pub/c|10 B|100%|||");
+    EXPECT_EQ(pane.tabCaption(QueueView::Queued) + pane.tabCaption(QueueView::Failed) +
+                  pane.tabCaption(QueueView::Successful),
+              "Queued (2)Failed (1)Successful (1)");
+    EXPECT_EQ(pane.totalsText(), "1.00 MiB of 4.00 MiB (24%), 0.000 K/sec");
+
+    using Q = QueueCommand;
+    const std::tuple<Q, QueueView, std::vector<size_t>, bool> rules[] = {
+        {Q::Process, QueueView::Queued, {}, false},        {Q::Stop, QueueView::Queued, {}, true},
+        {Q::Remove, QueueView::Failed, {}, false},         {Q::Remove, QueueView::Failed, {0}, true},
+        {Q::MoveToTop, QueueView::Queued, {1}, true},      {Q::MoveToTop, QueueView::Failed, {0}, false},
+        {Q::RetryFailed, QueueView::Successful, {}, true}, {Q::RetryFailed, QueueView::Successful, {0}, false},
+        {Q::ClearSuccessful, QueueView::Queued, {}, true},
+    };
+    for (const auto& [command, view, selected, on] : rules)
+        EXPECT_EQ(pane.enabled(command, view, selected), on) << QueuePane::kCommands[size_t(command)];
+
+    pane.run(Q::MoveToTop, QueueView::Queued, {1});
+    EXPECT_EQ(rows(queue, QueueView::Queued), "41");
+    pane.run(Q::ClearSuccessful, QueueView::Queued, {});
+    pane.run(Q::RetryFailed, QueueView::Failed, {0});
+    EXPECT_EQ(rows(queue, QueueView::Queued) + "/" + rows(queue, QueueView::Failed), "412/");
+    pane.run(Q::Remove, QueueView::Queued, {0, 2});
+    EXPECT_EQ(ids(queue), "1");
 }
 
 class QueueFileTest : public TempHomeTest {};
