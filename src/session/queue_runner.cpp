@@ -79,7 +79,8 @@ void QueueRunner::process()
     postFeed();
 }
 
-// The pools end their connections at once; what they carried waits again at its place.
+// The pools end their connections at once; what they carried fails as stopped, its part file kept
+// for a retry to resume.
 void QueueRunner::stop()
 {
     processing_ = false;
