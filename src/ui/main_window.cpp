@@ -62,6 +62,9 @@ T_Main::~T_Main()
         view->selectionModel()->blockSignals(true);
         view->rows()->clear();
     }
+    // The queue pane watches the queue, which goes with the program below.
+    delete queuePane;
+    queuePane = nullptr;
 }
 
 void T_Main::buildWidgets()
