@@ -40,7 +40,8 @@ std::vector<TransferJob> jobs(size_t count)
 {
     std::vector<TransferJob> out;
     for (size_t i = 0; i < count; ++i) {
-        const std::string name = "/project/dir_" + std::to_string(i / 100) + "/file number " + std::to_string(i) + ".dat";
+        const std::string name =
+            "/project/dir_" + std::to_string(i / 100) + "/file number " + std::to_string(i) + ".dat";
         out.push_back({TransferDirection::Download, "/home/user/downloads" + name, "/srv/ftp" + name,
                        int64_t(4096 + i), StoredSite("Work/Build server")});
     }

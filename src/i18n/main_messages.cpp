@@ -53,6 +53,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "%1 files queued for transfer", "the server accepted no connection for the transfer",
         "The transfer queue holds %1 unfinished transfers from the last session. Keep them to resume?",
         "stopped by the user",
+        "The server refused %1 for now; it is tried again",
     };
     return texts;
 }

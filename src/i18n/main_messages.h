@@ -59,6 +59,8 @@ enum MainExtraMessage : int {
     // the transfer queue: a walk's files queued (%1 how many), an item no connection could take, and
     // the question at start about the last session's unfinished items (%1 how many)
     xmsgFilesQueued, xmsgNoConnection, xmsgResumeQueue, xmsgStoppedByUser,
+    // a file a transfer connection's server refused for now (a 4xx reply): %1 the file
+    xmsgTriedAgain,
 };
 
 // The English texts, in order.

@@ -30,6 +30,9 @@ void MirrorRunner::startWorkers()
     workers_->onResuming = [this](const WorkerTask& task) {
         ctx_.log(FormatMessage(ctx_.msl[xmsgResuming], {task.source()}));
     };
+    workers_->onRetrying = [this](const WorkerTask& task) {
+        ctx_.log(FormatMessage(ctx_.msl[xmsgTriedAgain], {task.source()}));
+    };
 }
 
 // The file goes to the workers, unless it is to be resumed (a worker resumes only what it started)

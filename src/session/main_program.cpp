@@ -21,8 +21,8 @@ MainProgram::MainProgram(UserInterface& ui)
                   {[this](const std::string& text) { return session.AddLog(text); },
                    [this](size_t line, const std::string& text) { session.log.appendToLine(line, text); }}),
       quickConnect(settings.options, LoadQuickConnectHistory()), helpFile(ProgramDir() + "tolvax.hlp"),
-      queueRunner(queue, session.msl, ui.Progress(), [this](const std::string& text) { session.AddLog(text); }), queueStore(queue),
-      ui_(ui)
+      queueRunner(queue, session.msl, ui.Progress(), [this](const std::string& text) { session.AddLog(text); }),
+      queueStore(queue), ui_(ui)
 {
     connectQueue();
     session.siteList.LoadSiteList("");

@@ -189,6 +189,9 @@ std::shared_ptr<TransferWorkers> QueueRunner::makePool()
     pool->onLimitLowered = [this](int limit) {
         log_(FormatMessage(msl_[xmsgConnectionsLowered], {std::to_string(limit)}));
     };
+    pool->onRetrying = [this](const WorkerTask& task) {
+        log_(FormatMessage(msl_[xmsgTriedAgain], {task.source()}));
+    };
     pool->onResuming = [this](const WorkerTask& task) {
         log_(FormatMessage(msl_[xmsgResuming], {task.source()}));
         if (auto it = running_.find(task.queueId); it != running_.end())

@@ -31,6 +31,9 @@ void TransferChain::startWorkers()
     workers_->onResuming = [this](const WorkerTask& task) {
         ctx_.log(FormatMessage(ctx_.msl[xmsgResuming], {task.source()}));
     };
+    workers_->onRetrying = [this](const WorkerTask& task) {
+        ctx_.log(FormatMessage(ctx_.msl[xmsgTriedAgain], {task.source()}));
+    };
 }
 
 // Every queued file that passes the overwrite check goes to the workers, unless its path cannot be

@@ -5,6 +5,7 @@
 #include "session/log_pane.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace brisk {
 
@@ -130,6 +131,16 @@ void TransferWorkers::refused(Slot& slot)
         onReturned(std::move(rest));
 }
 
+namespace {
+
+bool transientReply(const std::string& failure)
+{
+    return failure.size() >= 4 && failure[0] == '4' && std::isdigit((unsigned char)failure[1]) &&
+           std::isdigit((unsigned char)failure[2]) && failure[3] == ' ';
+}
+
+} // namespace
+
 void TransferWorkers::ran(Slot& slot, bool ok)
 {
     slot.working = false;
@@ -139,13 +150,23 @@ void TransferWorkers::ran(Slot& slot, bool ok)
         shown_ = nullptr;
     }
     const bool lost = !ok && !slot.worker->connected();
-    const bool stopped = stopRequested && stopRequested();
-    if (lost && !stopped && task.attempts < kAttempts) {
+    const bool again = !ok && !slot.worker->renameFailed() && !(stopRequested && stopRequested()) &&
+                       task.attempts < kAttempts;
+    if (lost && again) {
         task.resume = true;
         if (onResuming)
             onResuming(task);
         queue_.push_front(std::move(task));
         slot.loggedIn = false;
+        return dispatch();
+    }
+    // A 4xx reply says the failure was passing (a data connection the server could not set up
+    // while others were busy, say): the file is tried again, from what arrived.
+    if (again && transientReply(slot.worker->failure())) {
+        task.resume = task.resume || slot.worker->engine().ByteCount > 0;
+        if (onRetrying)
+            onRetrying(task);
+        queue_.push_front(std::move(task));
         return dispatch();
     }
     Outcome outcome{std::move(task), ok, ok ? std::string() : slot.worker->failure(),

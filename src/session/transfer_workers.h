@@ -43,6 +43,8 @@ public:
     std::function<void(int limit)> onLimitLowered;
     // A connection was lost during `task`, which waits to be resumed.
     std::function<void(const WorkerTask& task)> onResuming;
+    // The server refused `task` for now (a 4xx reply): it waits to be tried again.
+    std::function<void(const WorkerTask& task)> onRetrying;
     // Bytes of `task` so far, from whichever connection carries it.
     std::function<void(const WorkerTask& task, int64_t count)> onTaskProgress;
 
