@@ -59,6 +59,11 @@ std::string VsftpdServer::config(uint16_t port) const
     return text;
 }
 
+void VsftpdServer::denyUserCommands(const std::string& commands) const
+{
+    writeFileBytes(dir() / "users" / kFtpUser, "cmds_denied=" + commands + "\n");
+}
+
 void VsftpdServer::setUserRateLimit(uint32_t bytesPerSecond) const
 {
     writeFileBytes(dir() / "users" / kFtpUser, "local_max_rate=" + std::to_string(bytesPerSecond) + "\n");

@@ -33,6 +33,8 @@ public:
     // Limits the data rate of kFtpUser's later logins (vsftpd's local_max_rate), so that a transfer
     // of a few megabytes lasts long enough for a test to act while it runs; 0 removes the limit.
     void setUserRateLimit(uint32_t bytesPerSecond) const;
+    // Refuses these commands ("RNFR,RNTO") to kFtpUser's later logins with 550, in place of a rate limit.
+    void denyUserCommands(const std::string& commands) const;
 
 private:
     VsftpdServer(Loopback loopback, std::optional<ServerTls> tls, ConnectionsPerAddress limit = {});

@@ -308,6 +308,27 @@ pid_t sessionThatSent(const VsftpdServer& server, const std::string& command)
 
 // A worker's connection dies in the middle of a file (its server process killed): the worker logs
 // in again and resumes the file from its part, and the tree arrives whole.
+// A server that renames nothing: the worker's rename of its temporary upload fails, the session's
+// connection tries once more, and on its refusal that file and every later one go under their own
+// names. No temporary copy stays behind.
+TEST_F(CliParallelRefused, AMirrorUploadWhoseRenameIsRefusedIsSentUnderItsOwnName)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    const VsftpdServer server;
+    server.denyUserCommands("RNFR,RNTO");
+    server.writeDataFile("up/stale.bin", "stale");
+    TempDir local;
+    makeWideTree(local.path() / "tree");
+    const CommandResult r = runCli({"-v", "-P", "4", cliUrl(server.port()), "mirror", "--subdirs", "--delete",
+                                    (local.path() / "tree").string(), "up"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "Mirror finished: 20 transferred, 1 deleted, 0 skipped, 0 failed")) << r.err;
+    EXPECT_TRUE(contains(r.err, "; it is sent again under its own name")) << r.err;
+    EXPECT_TRUE(contains(r.err, "] < 550 ")) << "a worker's rename was refused\n" << r.err;
+    EXPECT_EQ(treeOf(server.dataDir() / "up"), treeOf(local.path() / "tree"));
+}
+
 TEST_F(CliParallelRefused, AConnectionKilledMidFileIsOpenedAgainAndTheFileResumed)
 {
     if (auto why = VsftpdServer::unavailableReason())
