@@ -20,19 +20,10 @@ void MirrorRunner::startWorkers()
     if (parallel_ <= 1 || dryRun_)
         return;
     workers_ = std::make_shared<TransferWorkers>(ctx_.ftp, parallel_, ctx_.options.TimeOut, ctx_.ui.Progress());
-    workers_->log = ctx_.log;
+    LogPoolEvents(*workers_, ctx_.msl, ctx_.log);
     workers_->stopRequested = [this] { return run_->Stopped; };
     workers_->onFinished = [this](const TransferWorkers::Outcome& outcome) { workerFinished(outcome); };
     workers_->onReturned = [this](std::vector<WorkerTask> tasks) { tasksReturned(std::move(tasks)); };
-    workers_->onLimitLowered = [this](int limit) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgConnectionsLowered], {std::to_string(limit)}));
-    };
-    workers_->onResuming = [this](const WorkerTask& task) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgResuming], {task.source()}));
-    };
-    workers_->onRetrying = [this](const WorkerTask& task) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgTriedAgain], {task.source()}));
-    };
 }
 
 // The file goes to the workers, unless it is to be resumed (a worker resumes only what it started)

@@ -182,18 +182,13 @@ WorkerTask QueueRunner::taskFor(const QueueItem& item) const
 std::shared_ptr<TransferWorkers> QueueRunner::makePool()
 {
     auto pool = std::make_shared<TransferWorkers>(*session_, limit_, timeout_, progress_);
-    pool->log = log_;
+    LogPoolEvents(*pool, msl_, log_);
     pool->onFinished = [this](const TransferWorkers::Outcome& outcome) { finished(outcome); };
     pool->onReturned = [this](std::vector<WorkerTask> tasks) { returned(std::move(tasks)); };
     pool->onTaskProgress = [this](const WorkerTask& task, int64_t count) { progress(task, count); };
-    pool->onLimitLowered = [this](int limit) {
-        log_(FormatMessage(msl_[xmsgConnectionsLowered], {std::to_string(limit)}));
-    };
-    pool->onRetrying = [this](const WorkerTask& task) {
-        log_(FormatMessage(msl_[xmsgTriedAgain], {task.source()}));
-    };
-    pool->onResuming = [this](const WorkerTask& task) {
-        log_(FormatMessage(msl_[xmsgResuming], {task.source()}));
+    // Resumed: the rate counts from where the file goes on.
+    pool->onResuming = [this, logged = pool->onResuming](const WorkerTask& task) {
+        logged(task);
         if (auto it = running_.find(task.queueId); it != running_.end())
             it->second = {tickCount(), it->second.moved, it->second.moved};
     };

@@ -21,19 +21,10 @@ void TransferChain::startWorkers()
         return;
     workers_ = std::make_shared<TransferWorkers>(ctx_.ftp, parallel, ctx_.options.TimeOut,
                                                 ctx_.ui.Progress());
-    workers_->log = ctx_.log;
+    LogPoolEvents(*workers_, ctx_.msl, ctx_.log);
     workers_->stopRequested = [this] { return ctx_.abortMark; };
     workers_->onFinished = [this](const TransferWorkers::Outcome& outcome) { workerFinished(outcome); };
     workers_->onReturned = [this](std::vector<WorkerTask> tasks) { tasksReturned(std::move(tasks)); };
-    workers_->onLimitLowered = [this](int limit) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgConnectionsLowered], {std::to_string(limit)}));
-    };
-    workers_->onResuming = [this](const WorkerTask& task) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgResuming], {task.source()}));
-    };
-    workers_->onRetrying = [this](const WorkerTask& task) {
-        ctx_.log(FormatMessage(ctx_.msl[xmsgTriedAgain], {task.source()}));
-    };
 }
 
 // Every queued file that passes the overwrite check goes to the workers, unless its path cannot be

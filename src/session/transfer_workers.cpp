@@ -214,4 +214,14 @@ void TransferWorkers::quitIdle()
             slot->worker->quit();
 }
 
+void LogPoolEvents(TransferWorkers& pool, const MainMessages& msl, std::function<void(const std::string&)> log)
+{
+    pool.log = log;
+    pool.onLimitLowered = [&msl, log](int limit) {
+        log(FormatMessage(msl[xmsgConnectionsLowered], {std::to_string(limit)}));
+    };
+    pool.onResuming = [&msl, log](const WorkerTask& task) { log(FormatMessage(msl[xmsgResuming], {task.source()})); };
+    pool.onRetrying = [&msl, log](const WorkerTask& task) { log(FormatMessage(msl[xmsgTriedAgain], {task.source()})); };
+}
+
 } // namespace brisk

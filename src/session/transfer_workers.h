@@ -1,4 +1,5 @@
 #pragma once
+#include "i18n/main_messages.h"
 #include "session/transfer_worker.h"
 
 #include <deque>
@@ -88,5 +89,9 @@ private:
     int nextNumber_ = 1;
     const Slot* shown_ = nullptr;   // the connection whose file the progress shows
 };
+
+// The pool's lines and events go to `log`: the connections' dialogue, a lowered limit, a file resumed
+// after a lost connection and one tried again after a 4xx reply.
+void LogPoolEvents(TransferWorkers& pool, const MainMessages& msl, std::function<void(const std::string&)> log);
 
 } // namespace brisk
