@@ -144,11 +144,14 @@ public:
     TFtpShareMode ShareMode() const { return shareMode_; }
     void SetShareMode(int value);
     TWSocket& ControlSocket() { return controlSocket_; }
+    const TWSocket& ControlSocket() const { return controlSocket_; }
     // What the server listed in its FEAT reply after the login; empty before it and when refused.
     const FtpFeatures& Features() const { return features_; }
     // The remote file's time (UTC, seconds since the epoch) that MDTM gave after the last download;
     // 0 when the server offers no MDTM or did not answer it.
     int64_t RemoteModified() const { return remoteModified_; }
+    // The server has the transfer type `Binary` asks for: a TYPE would change nothing.
+    bool TypeIsSet() const { return serverType_ == WantedType(); }
     // Listings use MLSD where the server offers it (and until it refuses it), unless this is off.
     bool UseMlsd = true;
     // The last listing was sent as MLSD: its lines are facts and a name, not a directory listing.

@@ -75,7 +75,7 @@ void keepLocalWhenUnproven(std::vector<TMirrorRec>& records, const std::vector<M
 
 RemoteClock MirrorClockOf(const ChainContext& ctx)
 {
-    return {ctx.ftp.ListingIsMlsd(), ctx.site.TimeZone};
+    return {ctx.conn.engine().ListingIsMlsd(), ctx.site.TimeZone};
 }
 
 bool PlanCurrentDirectory(TMirrorRun& run, const TRecMirror& task, const MirrorListing& listing, bool append,

@@ -11,7 +11,7 @@ namespace brisk {
 
 namespace {
 
-bool isListing(int kind)
+bool isListing(TFtpRequest kind)
 {
     return kind == ftpDirAsync || kind == ftpLsAsync || kind == ftpDirectoryAsync || kind == ftpListAsync;
 }
@@ -26,42 +26,47 @@ bool isTransfer(TMirrorOperation operation)
 MirrorRunner::MirrorRunner(SessionController& session, const TRecMirror& task)
     : session_(session), ctx_(session.mirrorContext()), task_(task)
 {
-    session_.mirror().onMessage = [this](int param, int value) { MirrorStep(param, value); };
-    session_.mirror().onStop = [this] { return stop(); };
+    session_.setOperation(this);
 }
 
 MirrorRunner::~MirrorRunner()
 {
-    session_.mirror().onMessage = nullptr;
-    session_.mirror().onStop = nullptr;
-}
-
-void MirrorRunner::MirrorStep(int param, int value)
-{
-    if (param == 0)
-        return start();
-    if (!active_)
-        return;
-    switch (param) {
-    case 1:
-        return plan(value);
-    case 2:
-        return executeNext();
-    case 3:
-        return succeeded();
-    case 4:
-        return failed(value);
-    case 5:
-        return end();
-    default:
-        return;
-    }
+    session_.setOperation(nullptr);
 }
 
 void MirrorRunner::start()
 {
-    TFtpClient& ftp = ctx_.ftp;
-    if (active_ || !ftp.Connected() || ftp.State() != fsReady)
+    ctx_.post([this] { begin(); });
+}
+
+void MirrorRunner::post(void (MirrorRunner::*step)())
+{
+    ctx_.post([this, step] {
+        if (active_)
+            (this->*step)();
+    });
+}
+
+// Each completion returns before the run acts on it; a run that has ended hears nothing more.
+FtpConnection::Done MirrorRunner::later(std::function<void(bool ok)> step)
+{
+    return [this, step = std::move(step)](bool ok) {
+        ctx_.post([this, step, ok] {
+            if (active_)
+                step(ok);
+        });
+    };
+}
+
+FtpConnection::Done MirrorRunner::succeedsOr(TFtpRequest kind)
+{
+    return later([this, kind](bool ok) { ok ? succeeded() : failed(kind); });
+}
+
+void MirrorRunner::begin()
+{
+    FtpConnection& conn = ctx_.conn;
+    if (active_ || !conn.ready())
         return;
     overwriteAll_ = task_.FileExists != 3;
     resumeThis_ = false;
@@ -72,37 +77,42 @@ void MirrorRunner::start()
     ctx_.setBusy(true);
     ctx_.baseRemoteDir = RemoteDirRule(task_.Remote, ctx_.site.CheckVHost != 0);
     ctx_.baseLocalDir = WithSlash(task_.Local);
-    run_ = std::make_unique<TMirrorRun>(ftp.HostName, task_.Local, task_.Remote);
+    run_ = std::make_unique<TMirrorRun>(conn.engine().HostName, task_.Local, task_.Remote);
     startWorkers();
     active_ = true;
-    ctx_.flags.clear();
-    ctx_.flags.set(ofMirrorRun);
     // Listed afresh even where the panel stands: what it shows may be old, or may not have
     // arrived whole.
-    if (ftp.HostDirName == task_.Remote)
-        return ctx_.refresh();
-    ftp.HostDirName = task_.Remote;
-    ftp.CwdAsync();
+    if (conn.dir() == task_.Remote)
+        return listHere(Listed::Root);
+    conn.cwd(task_.Remote, later([this](bool ok) { ok ? listHere(Listed::Root) : failed(ftpCwdAsync); }));
+}
+
+// The directory the run stands in is listed, then planned as `how` says.
+void MirrorRunner::listHere(Listed how)
+{
+    ctx_.conn.list(later([this, how](bool ok) {
+        if (!ok)
+            return failed(ftpDirAsync);
+        ctx_.refreshListingCopy();
+        plan(how);
+    }));
 }
 
 // The directory just listed: its differences to the local side, or the content of a remote
-// directory under removal. An RMD's completion also comes here; it ends that removal.
-void MirrorRunner::plan(int value)
+// directory under removal.
+void MirrorRunner::plan(Listed how)
 {
-    if (value == 0 && rmdSent_) {
-        rmdSent_ = false;
-        return succeeded();
-    }
-    if (value == 2)
+    if (how == Listed::Removal)
         removalListed();
     const std::vector<RemoteEntry> entries(ctx_.remote.listingCopy->begin(), ctx_.remote.listingCopy->end());
-    const MirrorListing listing{entries, ctx_.ftp.HostDirName, localToday(), ctx_};
+    const MirrorListing listing{entries, ctx_.conn.dir(), localToday(), ctx_};
     std::vector<MirrorRefusal> refused;
     int next = -1;
-    const bool found = value == 2 ? PlanCurrentRemoval(*run_, task_, listing, refused, next)
-                                  : PlanCurrentDirectory(*run_, task_, listing, value == 0, refused, next);
+    const bool found = how == Listed::Removal
+                           ? PlanCurrentRemoval(*run_, task_, listing, refused, next)
+                           : PlanCurrentDirectory(*run_, task_, listing, how == Listed::Root, refused, next);
     refuse(refused);
-    post(found ? 2 : 5);
+    post(found ? &MirrorRunner::executeNext : &MirrorRunner::end);
 }
 
 void MirrorRunner::refuse(const std::vector<MirrorRefusal>& refused)
@@ -135,25 +145,25 @@ void MirrorRunner::succeeded()
     if (r.Operation == omPut && upload_ == UploadStep::Temporary)
         return renameUpload(r);
     run_->MarkDone();
-    run_->FollowRemoteDir(ctx_.ftp.HostDirName);
+    run_->FollowRemoteDir(ctx_.conn.dir());
     upByPath_ = false;
     // Sent again under its own name after a refused rename: the copy under the temporary name goes.
     if (r.Operation == omPut && upload_ == UploadStep::Fallback && tidy(MirrorPartialName(r.RemoteName)))
         return;
     upload_ = UploadStep::None;
-    post(2);
+    post(&MirrorRunner::executeNext);
 }
 
-void MirrorRunner::failed(int kind)
+void MirrorRunner::failed(TFtpRequest kind)
 {
     ctx_.setBusy(true);
     // A leftover that could not be deleted: the upload's own outcome stands.
     if (upload_ == UploadStep::Tidy) {
         upload_ = UploadStep::None;
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     }
     const TMirrorRec r = current();
-    ctx_.log(ctx_.msl[msgError] + " " + ctx_.ftp.ErrorMessage());
+    ctx_.log(ctx_.msl[msgError] + " " + ctx_.conn.errorMessage());
     if (r.Operation == omPut && upload_ == UploadStep::Rename)
         return renameRefused(r);
     if (isTransfer(r.Operation))
@@ -164,7 +174,7 @@ void MirrorRunner::failed(int kind)
         return leaveFailed(kind);
     const bool enteredNothing = r.Operation == omDir || (r.Operation == omRmdFtp && !rmdSent_);
     run_->MarkFailed();
-    noteFailure(r.RemoteName.empty() ? r.LocalName : r.RemoteName, ctx_.ftp.ErrorMessage());
+    noteFailure(r.RemoteName.empty() ? r.LocalName : r.RemoteName, ctx_.conn.errorMessage());
     // Nothing planned yet: the task's remote root could not be entered or listed, so the run has
     // nothing to stand on.
     if (run_->Items.Count() == 0)
@@ -175,7 +185,7 @@ void MirrorRunner::failed(int kind)
     if (r.Operation == omPut && tidyFailedUpload(r))
         return;
     upload_ = UploadStep::None;
-    post(2);
+    post(&MirrorRunner::executeNext);
 }
 
 // A directory entered but not listed fails as a whole; the run leaves it again by its "omDirUp".
@@ -184,28 +194,28 @@ void MirrorRunner::unlisted(const TMirrorRec& r)
     ctx_.log(SkippedText(ctx_.msl, r.RemoteName, run_->RemotePath(), xmsgNotListed));
     run_->MarkUnlisted();
     noteFailure(r.RemoteName, ctx_.msl[xmsgNotListed]);
-    post(2);
+    post(&MirrorRunner::executeNext);
 }
 
 // Leaving a directory failed. Back in the parent with only its listing missing, the run knows where
 // it stands (and nothing after this needs that listing); a refused CDUP is tried once more as a
 // change to the parent's path; otherwise the run is lost and stops.
-void MirrorRunner::leaveFailed(int kind)
+void MirrorRunner::leaveFailed(TFtpRequest kind)
 {
     if (isListing(kind)) {
         run_->MarkDone();
-        run_->FollowRemoteDir(ctx_.ftp.HostDirName);
+        run_->FollowRemoteDir(ctx_.conn.dir());
         upByPath_ = false;
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     }
     if (kind == ftpCDupAsync && !upByPath_) {
         upByPath_ = true;
-        return ctx_.ftp.CwdAsync();   // HostDirName holds the parent's path already
+        return ctx_.conn.cwd(ctx_.conn.dir(), afterLeaving(ftpCwdAsync));   // the parent's path already
     }
     const TMirrorRec r = current();
     run_->MarkFailed();
-    noteFailure(r.RemoteName, ctx_.ftp.ErrorMessage());
-    post(2);
+    noteFailure(r.RemoteName, ctx_.conn.errorMessage());
+    post(&MirrorRunner::executeNext);
 }
 
 void MirrorRunner::noteFailure(const std::string& name, const std::string& why)
@@ -230,10 +240,10 @@ void MirrorRunner::resyncRemoteDir()
     std::string dir = run_->RemotePath();
     if (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
-    ctx_.ftp.HostDirName = dir;
+    ctx_.conn.setDir(dir);
 }
 
-// Once the workers are done: the state file, then back to the task's remote root in ASCII; the
+// Once the workers are done: the state file, then back to the task's remote root; the
 // panels show the result.
 void MirrorRunner::end()
 {
@@ -247,9 +257,6 @@ void MirrorRunner::end()
     upload_ = UploadStep::None;
     if (!dryRun_ && !run_->SaveState())
         ctx_.log(ctx_.msl[msgError] + " mirrorstate.txt");
-    ctx_.flags.clear();
-    if (ctx_.ftp.Binary)
-        ctx_.ftp.TypeAscii();
     ctx_.returnToBase();
     ctx_.setBusy(false);
     ctx_.ui.Progress().close();

@@ -7,6 +7,7 @@
 #include "session/transfer_workers.h"
 
 #include <cstdint>
+#include <functional>
 #include <deque>
 #include <map>
 #include <memory>
@@ -17,19 +18,20 @@
 
 namespace brisk {
 
-// Runs a mirror task on the open session, one posted step at a time (the controller's MirrorLink):
-// 0 start, 1 plan the directory just listed (value 0 append, 1 insert, 2 a directory under
-// removal), 2 execute the next operation, 3 it succeeded, 4 it failed (value: the request kind),
-// 5 end the run. The controller's one runner: it holds the controller's mirror link for its lifetime.
-class MirrorRunner {
+// Runs a mirror task on the open session's connection, one posted step at a time: the remote
+// root is listed and planned, then each operation runs and its completion leads to the next; each
+// directory entered is listed and its plan inserted. The session's one operation of this kind for
+// the runner's lifetime: Stop reaches it through the session.
+class MirrorRunner : public SessionOperation {
 public:
     MirrorRunner(SessionController& session, const TRecMirror& task);
-    ~MirrorRunner();
+    ~MirrorRunner() override;
     MirrorRunner(const MirrorRunner&) = delete;
     MirrorRunner& operator=(const MirrorRunner&) = delete;
 
-    void MirrorStep(int param, int value);
-    bool running() const { return active_; }
+    // Starts the run from the event loop, when the session is ready.
+    void start();
+    bool running() const override { return active_; }
     // A dry run lists and plans but changes nothing on either side and keeps the last state file.
     void setDryRun(bool on) { dryRun_ = on; }
     // Files transferred at once, each on a connection of its own; 1: all on the session's.
@@ -43,18 +45,29 @@ private:
     // deleted.
     enum class UploadStep : uint8_t { None, Temporary, Rename, Direct, Fallback, Tidy };
 
-    void start();
-    void plan(int value);
+    // What a directory's listing is planned as: the task's root, a directory the run entered (its
+    // plan comes before the rest), or a remote directory under removal.
+    enum class Listed { Root, Entered, Removal };
+
+    void begin();
+    void listHere(Listed how);
+    void plan(Listed how);
     void executeNext();
     void succeeded();
-    void failed(int kind);
+    void failed(TFtpRequest kind);
     void end();
     // Stop: the run ends at its next step; true when a file transfer is under way.
-    bool stop();
+    bool stop() override;
+    void post(void (MirrorRunner::*step)());
+    FtpConnection::Done later(std::function<void(bool ok)> step);
+    FtpConnection::Done succeedsOr(TFtpRequest kind);
+    FtpConnection::Done deleted();
+    FtpConnection::Done afterLeaving(TFtpRequest kind);
 
     void execute(TMirrorRec& r);
     bool skipWhenDry(TMirrorRec& r);
     void transfer(TMirrorRec& r);
+    void receive(const TMirrorRec& r, const std::string& localPath);
     void upload(const TMirrorRec& r);
     void sendFile(const TMirrorRec& r, const std::string& remoteName, UploadStep step);
     void renameUpload(const TMirrorRec& r);
@@ -71,7 +84,7 @@ private:
     RemoteListing listedEntry(const std::string& name);
     void selectType(const std::string& name);
     void removeRemoteDir(TMirrorRec& r);
-    void enterRemoteDir(TMirrorRec& r, OperationFlag flag);
+    void enterRemoteDir(TMirrorRec& r, Listed how);
     void leaveRemoteDir(TMirrorRec& r);
     void removalListed();
     void localStep(TMirrorRec& r);
@@ -80,12 +93,11 @@ private:
     void resyncRemoteDir();
     // A directory entered but not listed: it fails and the run leaves it again.
     void unlisted(const TMirrorRec& r);
-    void leaveFailed(int kind);
+    void leaveFailed(TFtpRequest kind);
     void refuse(const std::vector<MirrorRefusal>& refused);
     // Counts a failure of `name` in the current directory (the remote root when empty) and why.
     void noteFailure(const std::string& name, const std::string& why);
     std::string pathBelowRoot(const std::string& name) const;
-    void post(int param) { session_.mirror().send(param, 0); }
     void put(const TMirrorRec& r) { run_->Items.PutItem(run_->Current, r); }
     TMirrorRec current() const;
     bool confirm(const std::string& path, bool isDirectory);

@@ -44,10 +44,8 @@ void MirrorRunner::executeNext()
     if (awaitWorkers(found, next))
         return;
     if (!found)
-        return post(5);
+        return post(&MirrorRunner::end);
     run_->Current = next;
-    ctx_.flags.clear();
-    ctx_.flags.set(ofMirrorRun);
     TMirrorRec r = current();
     execute(r);
 }
@@ -55,7 +53,7 @@ void MirrorRunner::executeNext()
 void MirrorRunner::execute(TMirrorRec& r)
 {
     if (dryRun_ && skipWhenDry(r))
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     switch (r.Operation) {
     case omGet:
     case omPut:
@@ -65,23 +63,21 @@ void MirrorRunner::execute(TMirrorRec& r)
     case omDelLoc:
         return localStep(r);
     case omMkdFtp:
-        ctx_.flags.set(ofUploadParentCwd);
         r.State = smProgress;
         put(r);
-        ctx_.ftp.HostFileName = run_->RemotePath() + r.RemoteName;
-        return ctx_.ftp.MkdAsync();
+        return ctx_.conn.mkd(run_->RemotePath() + r.RemoteName, succeedsOr(ftpMkdAsync));
     case omRmdFtp:
         return removeRemoteDir(r);
     case omDelFtp:
         return deleteRemoteFile(r);
     case omDir:
-        return enterRemoteDir(r, ofMirrorFlag6);
+        return enterRemoteDir(r, Listed::Entered);
     case omDirUp:
         return leaveRemoteDir(r);
     default:
         r.State = smDone;
         put(r);
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     }
 }
 
@@ -111,38 +107,41 @@ void MirrorRunner::transfer(TMirrorRec& r)
     if (checked_.erase(run_->Current) != 0)
         resumeThis_ = false;
     else if (!overwriteCheck(r))
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     r = current();   // "Save as" renames the target
     const bool download = r.Operation == omGet;
-    TFtpClient& ftp = ctx_.ftp;
-    ftp.HostFileName = r.RemoteName;
-    ftp.LocalFileName = run_->LocalPath() + r.LocalName;
+    const std::string localPath = run_->LocalPath() + r.LocalName;
     const bool sendable = IsPlainEntryName(r.RemoteName) && IsPlainEntryName(r.LocalName);
-    if (!sendable || (download && localIsLink(ftp.LocalFileName))) {
+    if (!sendable || (download && localIsLink(localPath))) {
         const MainExtraMessage why = sendable ? xmsgTargetIsLink : xmsgNotSendable;
         ctx_.log(SkippedText(ctx_.msl, download ? r.LocalName : r.RemoteName, why));
         r.State = smError;
         put(r);
         noteFailure(download ? r.LocalName : r.RemoteName, ctx_.msl[why]);
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     }
     ctx_.ui.Progress().open();
     if (handOut(r))
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     r.State = smProgress;
     put(r);
     ctx_.log(ctx_.msl[msgStartingTransfer] + " " + r.RemoteName);
     selectType(r.RemoteName);
-    ftp.ResumeAt = 0;
     if (!download)
         return upload(r);
-    ctx_.ui.Progress().startFile(ftp.HostFileName, r.RemoteSize, false);
+    receive(r, localPath);
+}
+
+void MirrorRunner::receive(const TMirrorRec& r, const std::string& localPath)
+{
+    TFtpClient& ftp = ctx_.conn.engine();
+    ctx_.ui.Progress().startFile(r.RemoteName, r.RemoteSize, false);
     const RemoteListing entry = listedEntry(r.RemoteName);
-    const DownloadStart start = PrepareDownload(ftp, ftp.LocalFileName, ListedFileSize(entry, r.RemoteName), resumeThis_);
+    const DownloadStart start = PrepareDownload(ftp, localPath, ListedFileSize(entry, r.RemoteName), resumeThis_);
     ftp.AskModifiedTime = !(entry.size() == 1 && TimeShowsSeconds(entry[0].time)); // MLSD gave the time
     if (start == DownloadStart::WholeNotResumable)
-        ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {run_->LocalPath() + r.LocalName}));
-    StartPreparedDownload(ftp, start);
+        ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {localPath}));
+    ctx_.conn.get(r.RemoteName, start, succeedsOr(ftpGetAsync));
 }
 
 // Under the temporary name, renamed when complete, so that the file on the server is never a part of
@@ -163,24 +162,16 @@ bool MirrorRunner::sendsTemporary(const TMirrorRec& r) const
 
 void MirrorRunner::sendFile(const TMirrorRec& r, const std::string& remoteName, UploadStep step)
 {
-    TFtpClient& ftp = ctx_.ftp;
     upload_ = step;
-    ftp.HostFileName = remoteName;
-    ftp.LocalFileName = run_->LocalPath() + r.LocalName;
-    ctx_.ui.Progress().startFile(ftp.LocalFileName, r.LocalSize, true);
-    ftp.ResumeAt = 0;
-    if (step != UploadStep::Direct || !resumeThis_)
-        return ftp.PutAsync();
-    ftp.ResumeAt = r.RemoteSize;
-    ftp.RestPutAsync();
+    const std::string localPath = run_->LocalPath() + r.LocalName;
+    ctx_.ui.Progress().startFile(localPath, r.LocalSize, true);
+    ctx_.conn.put(localPath, remoteName, step == UploadStep::Direct && resumeThis_, succeedsOr(ftpPutAsync));
 }
 
 void MirrorRunner::renameUpload(const TMirrorRec& r)
 {
     upload_ = UploadStep::Rename;
-    ctx_.ftp.HostFileName = MirrorPartialName(r.RemoteName);
-    ctx_.ftp.LocalFileName = r.RemoteName;
-    ctx_.ftp.RenAsync();
+    ctx_.conn.rename(MirrorPartialName(r.RemoteName), r.RemoteName, succeedsOr(ftpRenAsync));
 }
 
 // The server will not rename (or not over an existing file): this upload and the later ones go
@@ -198,17 +189,16 @@ bool MirrorRunner::tidyFailedUpload(const TMirrorRec& r)
 {
     if (upload_ == UploadStep::Temporary)
         return tidy(MirrorPartialName(r.RemoteName));
-    const bool partial = ctx_.ftp.ByteCount > 0 && !(upload_ == UploadStep::Direct && resumeThis_);
+    const bool partial = ctx_.conn.engine().ByteCount > 0 && !(upload_ == UploadStep::Direct && resumeThis_);
     return (upload_ == UploadStep::Direct || upload_ == UploadStep::Fallback) && partial && tidy(r.RemoteName);
 }
 
 bool MirrorRunner::tidy(const std::string& remoteName)
 {
-    if (!ctx_.ftp.Connected() || ctx_.ftp.State() != fsReady)
+    if (!ctx_.conn.ready())
         return false;
     upload_ = UploadStep::Tidy;
-    ctx_.ftp.HostFileName = remoteName;
-    ctx_.ftp.DeleAsync();
+    ctx_.conn.dele(remoteName, deleted());
     return true;
 }
 
@@ -225,7 +215,7 @@ RemoteListing MirrorRunner::listedEntry(const std::string& name)
 // finds nothing to do.
 bool MirrorRunner::commitDownload(const TMirrorRec& r)
 {
-    const std::string problem = downloadProblem(r, ctx_.ftp.Binary, ctx_.ftp.RemoteModified());
+    const std::string problem = downloadProblem(r, ctx_.conn.binary(), ctx_.conn.engine().RemoteModified());
     if (!problem.empty())
         ctx_.log(problem);
     return problem.empty();
@@ -258,12 +248,7 @@ bool MirrorRunner::overwriteCheck(const TMirrorRec& r)
 // "Transfer all files in binary" forces binary; otherwise the transfer type menu decides.
 void MirrorRunner::selectType(const std::string& name)
 {
-    if ((task_.Params & mpAllBinary) == 0) {
-        session_.transferChain().SelectTransferType(name);
-        return;
-    }
-    if (!ctx_.ftp.Binary)
-        ctx_.ftp.TypeBinary();
+    ctx_.conn.setBinary((task_.Params & mpAllBinary) != 0 || !session_.transferChain().wantsAscii(name));
 }
 
 // A local directory that cannot be created is neither entered nor filled; a file that cannot be
@@ -291,7 +276,7 @@ void MirrorRunner::localStep(TMirrorRec& r)
         run_->MarkFailed();
         noteFailure(r.LocalName, why);
     }
-    post(2);
+    post(&MirrorRunner::executeNext);
 }
 
 void MirrorRunner::deleteRemoteFile(TMirrorRec& r)
@@ -299,18 +284,22 @@ void MirrorRunner::deleteRemoteFile(TMirrorRec& r)
     r.State = smDone;
     put(r);
     if (!confirm(run_->RemotePath() + r.RemoteName, false))
-        return post(2);
-    ctx_.ftp.HostFileName = r.RemoteName;
-    ctx_.ftp.DeleAsync();
+        return post(&MirrorRunner::executeNext);
+    ctx_.conn.dele(r.RemoteName, deleted());
 }
 
-void MirrorRunner::enterRemoteDir(TMirrorRec& r, OperationFlag flag)
+// A deletion goes on with the next step; a failed one is counted (a leftover's is not).
+FtpConnection::Done MirrorRunner::deleted()
 {
-    ctx_.flags.set(flag);
+    return later([this](bool ok) { ok ? executeNext() : failed(ftpDeleAsync); });
+}
+
+void MirrorRunner::enterRemoteDir(TMirrorRec& r, Listed how)
+{
     r.State = smProgress;
     put(r);
-    ctx_.ftp.HostDirName = run_->RemotePath() + r.RemoteName;
-    ctx_.ftp.CwdAsync();
+    ctx_.conn.cwd(run_->RemotePath() + r.RemoteName,
+                  later([this, how](bool ok) { ok ? listHere(how) : failed(ftpCwdAsync); }));
 }
 
 // First entered and listed, its content planned for deletion; once that is done, RMD.
@@ -320,31 +309,47 @@ void MirrorRunner::removeRemoteDir(TMirrorRec& r)
     if (!r.Emptied && !confirm(path, true)) {
         r.State = smDone;
         put(r);
-        return post(2);
+        return post(&MirrorRunner::executeNext);
     }
     if (!r.Emptied)
-        return enterRemoteDir(r, ofMirrorFlag8);
-    ctx_.flags.set(ofMirrorFlag8);
+        return enterRemoteDir(r, Listed::Removal);
     r.State = smProgress;
     put(r);
     rmdSent_ = true;
-    ctx_.ftp.HostFileName = path;
-    ctx_.ftp.RmdAsync();
+    ctx_.conn.rmd(path, later([this](bool ok) {
+        if (!ok)
+            return failed(ftpRmdAsync);
+        rmdSent_ = false;
+        succeeded();
+    }));
 }
 
 void MirrorRunner::leaveRemoteDir(TMirrorRec& r)
 {
-    ctx_.flags.set(ofMirrorFlag11);
     r.State = smProgress;
     put(r);
-    TFtpClient& ftp = ctx_.ftp;
-    const std::string up = UpDir(ftp.HostDirName);
+    FtpConnection& conn = ctx_.conn;
+    const std::string up = UpDir(conn.dir());
     if (up == "/" && ctx_.site.CheckVHost) {
-        ftp.HostDirName.clear();
-        return ftp.PwdAsync();
+        conn.setDir({});
+        return conn.pwd(afterLeaving(ftpPwdAsync));
     }
-    ftp.HostDirName = up;
-    ftp.CDupAsync();
+    conn.cdup(up, afterLeaving(ftpCDupAsync));
+}
+
+// Out of a directory: the parent is listed again, and the step is done.
+FtpConnection::Done MirrorRunner::afterLeaving(TFtpRequest kind)
+{
+    return later([this, kind](bool ok) {
+        if (!ok)
+            return failed(kind);
+        ctx_.conn.list(later([this](bool listed) {
+            if (!listed)
+                return failed(ftpDirAsync);
+            ctx_.refreshListingCopy();
+            succeeded();
+        }));
+    });
 }
 
 bool MirrorRunner::confirm(const std::string& path, bool isDirectory)

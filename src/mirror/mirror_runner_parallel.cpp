@@ -19,7 +19,7 @@ void MirrorRunner::startWorkers()
 {
     if (parallel_ <= 1 || dryRun_)
         return;
-    workers_ = std::make_shared<TransferWorkers>(ctx_.ftp, parallel_, ctx_.options.TimeOut, ctx_.ui.Progress());
+    workers_ = std::make_shared<TransferWorkers>(ctx_.conn.engine(), parallel_, ctx_.options.TimeOut, ctx_.ui.Progress());
     LogPoolEvents(*workers_, ctx_.msl, ctx_.log);
     workers_->stopRequested = [this] { return run_->Stopped; };
     workers_->onFinished = [this](const TransferWorkers::Outcome& outcome) { workerFinished(outcome); };
@@ -118,8 +118,6 @@ bool MirrorRunner::runStepAfterWorker()
     while (!afterWorkers_.empty()) {
         const StepAfterWorker step = afterWorkers_.front();
         afterWorkers_.pop_front();
-        ctx_.flags.clear();
-        ctx_.flags.set(ofMirrorRun);
         if (step.rename) {
             run_->Current = step.index;
             TMirrorRec r = current();
@@ -155,7 +153,7 @@ void MirrorRunner::wakeFromWorkers()
     if (!awaitingWorkers_ || (afterWorkers_.empty() && workersBusy()))
         return;
     awaitingWorkers_ = false;
-    post(2);
+    post(&MirrorRunner::executeNext);
 }
 
 // The end of the run: idle connections say goodbye. Files the workers were given but never started

@@ -19,8 +19,7 @@ bool Mirroring::EditMirrorProfile()
 
 bool Mirroring::canSynchronize() const
 {
-    return session_.enabled(Action::SynchronizeDirectories) && session_.Ftp1.Connected() &&
-           session_.Ftp1.State() == fsReady;
+    return session_.enabled(Action::SynchronizeDirectories) && session_.sessionReady();
 }
 
 void Mirroring::miSyncDir1Click(int tag)
@@ -28,11 +27,11 @@ void Mirroring::miSyncDir1Click(int tag)
     if (!canSynchronize())
         return;
     task.Local = local_.currentDir();
-    task.Remote = session_.Ftp1.HostDirName;
+    task.Remote = session_.remoteDir();
     task.Direction = tag != 0 ? 1 : 0;
     task.Loaded = true;
     if (EditMirrorProfile())
-        session_.mirror().send(0, 0);
+        runner_.start();
 }
 
 } // namespace brisk

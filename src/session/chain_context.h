@@ -1,13 +1,12 @@
 #pragma once
 #include "config/ftp_options.h"
-#include "ftp/ftp_client.h"
 #include "i18n/main_messages.h"
 #include "listing/remote_panel.h"
 #include "platform/local_directory_port.h"
 #include "listing/response_type.h"
 #include "session/entry_names.h"
+#include "session/ftp_connection.h"
 #include "session/listing_file.h"
-#include "session/operation_flags.h"
 #include "platform/user_interface.h"
 #include "sites/server_info.h"
 
@@ -18,8 +17,7 @@ namespace brisk {
 
 // The part of the controller that the chains of requests share. The controller owns all of it.
 struct ChainContext {
-    TFtpClient& ftp;
-    OperationFlags& flags;
+    FtpConnection& conn;
     std::string& baseRemoteDir;   // where a chain started and returns to
     std::string& baseLocalDir;
     ListingFile& listing;
@@ -35,27 +33,14 @@ struct ChainContext {
     std::function<void(bool)> setBusy;          // NavigationBusy: the path box is disabled while set
     const MainMessages& msl;
 
-    ResponseType responseType() const { return responseTypeOf(site.Answer); }
+    // Back to `baseRemoteDir` (at the root of a virtual-host site, where it is empty, the directory
+    // is asked with PWD), and the panel shows it.
+    std::function<void()> returnToBase;
+    // Lists the current directory (or `path`) into the panel.
+    std::function<void(const std::string& path)> refreshPanel;
 
-    // Back to `baseRemoteDir`; the completion refreshes the panel. At the root of a virtual-host
-    // site the base is empty and there is nothing to CWD to, so the directory is asked with PWD.
-    void returnToBase()
-    {
-        ftp.HostFileName.clear();
-        ftp.LocalFileName = listing.path();
-        ftp.HostDirName = baseRemoteDir;
-        if (baseRemoteDir.empty())
-            ftp.PwdAsync();
-        else
-            ftp.CwdAsync();
-    }
-    // Lists the current directory into the listing file; the completion shows it.
-    void refresh()
-    {
-        ftp.LocalFileName = listing.path();
-        ftp.TypeAscii();
-        ftp.DirAsync();
-    }
+    ResponseType responseType() const { return responseTypeOf(site.Answer); }
+    void logError() const { log(msl[msgError] + " " + conn.errorMessage()); }
 };
 
 } // namespace brisk

@@ -18,14 +18,20 @@ RequestChain* SessionController::stoppingChain()
     return nullptr;
 }
 
+bool SessionController::commandRunning() const
+{
+    return delete_.running() || rename_.running() || chmod_.running() || transfer_.running() ||
+           (operation_ && operation_->running());
+}
+
 bool SessionController::requestPending() const
 {
     return Ftp1.State() != fsReady || listingPosted_;
 }
 
-// Stop tells the running chain first, which ends itself (now, or when the request under way
-// completes); only then are the flags cleared. With nothing running Stop does nothing: a mark
-// left set would abort the next listing and end the session.
+// Stop tells the running command, which ends itself (now, or when the request under way
+// completes). With nothing running Stop does nothing: a mark left set would abort the next
+// listing and end the session.
 void SessionController::StopTransfer()
 {
     if (onStop)
@@ -36,12 +42,12 @@ void SessionController::StopTransfer()
         return;
     }
     const bool pending = requestPending();
-    if (OperationFlags_.has(ofMirrorRun) && mirror_.onStop) {
-        abortMark_ = mirror_.onStop() && pending;
+    if (operation_ && operation_->running()) {
+        abortMark_ = operation_->stop() && pending;
         return changed();
     }
     RequestChain* chain = runningChain();
-    if (!chain && !pending && OperationFlags_.empty())
+    if (!chain && !pending)
         return;
     // The mark aborts the data transfer under way. A chain other than a transfer is let finish
     // its request instead: aborting a listing costs the control connection, and the chain ends
@@ -49,7 +55,6 @@ void SessionController::StopTransfer()
     abortMark_ = pending && (!chain || chain == &transfer_);
     if (chain)
         chain->stop(pending);
-    OperationFlags_.clear();
     busyCursor_ = false;
     changed();
 }

@@ -21,47 +21,36 @@ void ChmodChain::start(std::vector<ChmodItem> items)
         ++failed_;
     }
     stopping_ = false;
-    ctx_.flags.set(ofChmodTree);
+    running_ = true;
     ChmodNext();
 }
 
-void ChmodChain::commandDone()
-{
-    ++changed_;
-    ChmodNext();
-}
-
-// Without a connection nothing more can go out: what is left counts as failed.
+// Without a connection nothing more can go out: what is left counts as failed. A refused entry
+// (logged) does not hold up the next one.
 void ChmodChain::ChmodNext()
 {
-    if (!ctx_.ftp.Connected()) {
+    if (!ctx_.conn.connected()) {
         failed_ += queue_.size();
         return end();
     }
     if (queue_.empty())
         return end();
-    ctx_.ftp.LocalFileName = "SITE CHMOD " + std::to_string(queue_.front().mode) + " " + queue_.front().name;
+    const std::string command = "SITE CHMOD " + std::to_string(queue_.front().mode) + " " + queue_.front().name;
     queue_.pop_front();
-    ctx_.ftp.QuoteAsync();
+    ctx_.conn.quote(command, then([this](bool ok) {
+        ++(ok ? changed_ : failed_);
+        ChmodNext();
+    }));
 }
 
 void ChmodChain::end()
 {
     queue_.clear();
-    ctx_.flags.remove(ofChmodTree);
+    running_ = false;
     ctx_.log(ctx_.msl[xmsgAttributesChanged] + " " + std::to_string(changed_) + ", " + ctx_.msl[xmsgFailed] + ": " +
              std::to_string(failed_));
-    if (!ctx_.ftp.Connected())
-        return;
-    ctx_.ftp.HostFileName.clear();
-    ctx_.refresh();
-}
-
-// The refusal is already logged; the next entry goes out.
-void ChmodChain::failed(TFtpRequest)
-{
-    ++failed_;
-    ChmodNext();
+    if (ctx_.conn.connected())
+        ctx_.refreshPanel({});
 }
 
 } // namespace brisk

@@ -15,10 +15,8 @@ public:
     explicit ChmodChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     void start(std::vector<ChmodItem> items);
-    void commandDone();
 
-    bool running() const override { return ctx_.flags.has(ofChmodTree); }
-    void failed(TFtpRequest kind) override;
+    bool running() const override { return running_; }
     void stoppedRequestDone(bool failed) override { ++(failed ? failed_ : changed_); }
 
 private:
@@ -29,6 +27,7 @@ private:
     std::deque<ChmodItem> queue_;
     size_t changed_ = 0;
     size_t failed_ = 0;
+    bool running_ = false;
 };
 
 } // namespace brisk

@@ -24,19 +24,8 @@ void DeleteChain::start(std::vector<WorkItem> files, std::vector<WorkItem> dirs)
     toScan_.assign(dirs.begin(), dirs.end());
     stopping_ = false;
     running_ = !files_.empty() || !toScan_.empty();
-    if (!files_.empty()) {
-        ctx_.ftp.HostFileName = files_.front().path;
-        files_.pop_front();
-        ctx_.ftp.DeleAsync();
-    } else if (!toScan_.empty()) {
-        enterNextDir();
-    }
-}
-
-void DeleteChain::listingDone()
-{
-    scanListing();
-    next();
+    if (running_)
+        next();
 }
 
 // The listing of the directory just entered: its files are deleted next, its directories visited
@@ -44,7 +33,7 @@ void DeleteChain::listingDone()
 void DeleteChain::scanListing()
 {
     const ParsedListing parsed = ctx_.listing.take(ctx_.site.Answer);
-    const std::string dir = WithSlash(ctx_.ftp.HostDirName);
+    const std::string dir = WithSlash(ctx_.conn.dir());
     for (const RemoteEntry& entry : parsed.entries)
         queueEntry(entry, dir);
 }
@@ -67,116 +56,84 @@ void DeleteChain::queueEntry(const RemoteEntry& entry, const std::string& dir)
         files_.push_back({entry.name, sizeOf(entry.size)});
 }
 
-void DeleteChain::fileDone()
-{
-    if (!running_)
-        return;
-    ++tally_.deleted;
-    next();
-}
-
-// The file step: files of the current directory first, then the next directory to list.
+// The file step: files of the current directory first, then the next directory to list, then
+// the removal of the directories entered. A refused DELE ends the chain.
 void DeleteChain::next()
 {
     if (!running_)
         return;
-    if (ctx_.ftp.Binary) {
-        ctx_.ftp.Binary = false;
-        ctx_.ftp.TypeSet();
-    }
-    if (!files_.empty()) {
-        ctx_.ftp.HostFileName = files_.front().path;
-        files_.pop_front();
-        ctx_.ftp.DeleAsync();
-        return;
-    }
-    ctx_.flags.assign(ofDeleteScan, !toScan_.empty());
-    if (!toScan_.empty())
+    if (files_.empty() && toScan_.empty())
+        return removeNext();
+    if (files_.empty())
         return enterNextDir();
-    if (!entered_.empty())
-        return removeDone();
-    end();
+    const std::string name = files_.front().path;
+    files_.pop_front();
+    ctx_.conn.dele(name, then([this, name](bool ok) {
+        if (!ok)
+            return failAndEnd(name.rfind('/', 0) == 0 ? name : WithSlash(ctx_.conn.dir()) + name);
+        ++tally_.deleted;
+        next();
+    }));
 }
 
+// A directory that cannot be entered or listed is kept whole and the chain goes on with the next.
 void DeleteChain::enterNextDir()
 {
-    ctx_.flags.set(ofDeleteScan);
-    priorDir_ = ctx_.ftp.HostDirName;
-    ctx_.ftp.HostDirName = toScan_.front().path;
+    const std::string priorDir = ctx_.conn.dir();
     entered_.push_back(toScan_.front());
     toScan_.pop_front();
-    ctx_.ftp.LocalFileName = ctx_.listing.path();
-    ctx_.ftp.CwdAsync();
+    ctx_.conn.cwd(entered_.back().path, then([this, priorDir](bool ok) {
+        if (!ok) {
+            ctx_.conn.setDir(priorDir);   // the server is still where it was
+            return keepCurrentDir(xmsgNotEntered);
+        }
+        ctx_.conn.list(then([this](bool listed) {
+            if (!listed)
+                return keepCurrentDir(xmsgNotListed);
+            scanListing();
+            next();
+        }));
+    }));
 }
 
-void DeleteChain::dirRemoved()
+// The removal step: directories come off the entered list last-in first-out. A refused RMD, or
+// a failed step out of a directory, ends the chain.
+void DeleteChain::removeNext()
 {
-    if (!running_)
-        return;
-    ++tally_.deleted;
-    removeDone();
-}
-
-// The removal step: directories come off the entered list last-in first-out.
-void DeleteChain::removeDone()
-{
-    if (!running_)
-        return;
-    ctx_.ftp.TypeAscii();
-    ctx_.flags.assign(ofDeleteRemove, !entered_.empty());
     if (entered_.empty())
         return end();
     const std::string last = entered_.back().path;
-    if (last == ctx_.ftp.HostDirName && ctx_.responseType() == ResponseType::Windows2000) {
+    const std::string here = ctx_.conn.dir();
+    if (last == here && ctx_.responseType() == ResponseType::Windows2000) {
         // These servers remove a directory only by its name, from its parent.
         entered_.back().path = LastComponent(last);
         return stepOutOf(last);
     }
-    if (ctx_.ftp.HostDirName != last) {
-        ctx_.ftp.HostFileName = last;
-        entered_.pop_back();
-        ctx_.ftp.RmdAsync();
-        return;
+    if (here == last) {
+        const std::string trimmedLast = trimmed(last);
+        const std::string parent = trimmedLast.find('/') == std::string::npos ? ctx_.baseRemoteDir : UpDir(trimmedLast);
+        return ctx_.conn.cdup(parent, afterStepOut());
     }
-    const std::string trimmedLast = trimmed(last);
-    ctx_.ftp.HostDirName = trimmedLast.find('/') == std::string::npos ? ctx_.baseRemoteDir : UpDir(trimmedLast);
-    ctx_.ftp.CDupAsync();
+    entered_.pop_back();
+    ctx_.conn.rmd(last, then([this, last](bool ok) {
+        if (!ok)
+            return failAndEnd(last);
+        ++tally_.deleted;
+        removeNext();
+    }));
 }
 
 // Into the parent of `dir` by its path; a path relative to the login directory has none, so CDUP.
 void DeleteChain::stepOutOf(const std::string& dir)
 {
-    ctx_.ftp.LocalFileName = ctx_.listing.path();
-    if (dir.find('/') == std::string::npos) {
-        ctx_.ftp.HostDirName = ctx_.baseRemoteDir;
-        ctx_.ftp.CDupAsync();
-        return;
-    }
-    ctx_.ftp.HostDirName = UpDir(dir);
-    ctx_.ftp.CwdAsync();
+    if (dir.find('/') == std::string::npos)
+        return ctx_.conn.cdup(ctx_.baseRemoteDir, afterStepOut());
+    ctx_.conn.cwd(UpDir(dir), afterStepOut());
 }
 
-// A directory that could not be entered or listed is kept whole and the chain goes on with the
-// next one. A refused DELE or RMD, or a failed step out of a directory, ends the chain.
-void DeleteChain::failed(TFtpRequest kind)
+FtpConnection::Done DeleteChain::afterStepOut()
 {
-    stopping_ = false;
-    const bool scanning = ctx_.flags.has(ofDeleteScan) && !ctx_.flags.has(ofDeleteRemove) && !entered_.empty();
-    if (scanning && kind == ftpCwdAsync) {
-        ctx_.ftp.HostDirName = priorDir_;   // the server is still where it was
-        return keepCurrentDir(xmsgNotEntered);
-    }
-    if (scanning && (kind == ftpDirAsync || kind == ftpLsAsync || kind == ftpDirectoryAsync || kind == ftpListAsync))
-        return keepCurrentDir(xmsgNotListed);
-    if (kind == ftpDeleAsync)
-        fail(ctx_.ftp.HostFileName.rfind('/', 0) == 0 ? ctx_.ftp.HostFileName
-                                                      : WithSlash(ctx_.ftp.HostDirName) + ctx_.ftp.HostFileName);
-    else if (kind == ftpRmdAsync)
-        fail(ctx_.ftp.HostFileName);
-    else if (!entered_.empty())
-        fail(entered_.back().path);
-    dropWork();
-    end();
+    return then([this](bool ok) { ok ? removeNext() : failAndEnd(entered_.back().path); });
 }
 
 // The directory entered last is not emptied: nothing below it is deleted, and neither it nor the
@@ -203,6 +160,13 @@ void DeleteChain::fail(const std::string& name)
     tally_.failedNames.push_back(name);
 }
 
+void DeleteChain::failAndEnd(const std::string& name)
+{
+    fail(name);
+    dropWork();
+    end();
+}
+
 // The chain is over: one line with what it did and one per failure; the panel goes back to where
 // it started and shows what is left there.
 void DeleteChain::end()
@@ -215,8 +179,7 @@ void DeleteChain::end()
             ctx_.log(FailedText(ctx_.msl, name));
     }
     running_ = false;
-    ctx_.flags.remove(ofDeleteScan | ofDeleteRemove);
-    if (ctx_.ftp.Connected())
+    if (ctx_.conn.connected())
         ctx_.returnToBase();
 }
 

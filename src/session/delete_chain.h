@@ -29,33 +29,27 @@ public:
 
     // `files` are names in the base directory, `dirs` full paths of directories to delete.
     void start(std::vector<WorkItem> files, std::vector<WorkItem> dirs);
-    // Completions: the listing of an entered directory, a DELE, an RMD, and the CWD or CDUP that
-    // stepped out of a directory to remove.
-    void listingDone();
-    void fileDone();
-    void dirRemoved();
-    void removeDone();
-
     bool running() const override { return running_; }
     const DeleteTally& tally() const { return tally_; }
-    void failed(TFtpRequest kind) override;
 
 private:
     void scanListing();
     void queueEntry(const RemoteEntry& entry, const std::string& dir);
     void next();
     void enterNextDir();
+    void removeNext();
+    void stepOutOf(const std::string& dir);
+    FtpConnection::Done afterStepOut();
     void keepCurrentDir(MainExtraMessage why);
     void keepWithParents(const std::string& dir);
     void fail(const std::string& name);
-    void stepOutOf(const std::string& dir);
+    void failAndEnd(const std::string& name);
     void end() override;
     void dropWork() override;
 
     std::deque<WorkItem> files_;          // names in the current directory
     std::deque<WorkItem> toScan_;         // directories still to be entered and listed
     std::vector<WorkItem> entered_;       // directories entered, removed last-in first-out
-    std::string priorDir_;                // where the server was before the directory being entered
     DeleteTally tally_;
     bool running_ = false;
 };

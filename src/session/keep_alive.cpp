@@ -44,9 +44,8 @@ void SessionController::keepAliveTick()
     ++KeepAliveSent_;
     if (KeepAliveNext_ >= int(commands.size()))
         KeepAliveNext_ = 0;
-    Ftp1.LocalFileName = commands[size_t(KeepAliveNext_)];
     keepAliveChain_ = true;
-    Ftp1.QuoteAsync();
+    connection_.quote(commands[size_t(KeepAliveNext_)], afterCommand());
     cTimer_.setEnabled(true);
     ++KeepAliveNext_;
 }

@@ -37,7 +37,7 @@ void MainProgram::connectQueue()
 {
     session.transferChain().toQueue = [this](const WorkerTask& task) { return queueRunner.enqueue(task); };
     session.onLoggedIn = [this] {
-        queueRunner.attach(session.Ftp1, session.queueSite(), settings.options.Transfers, settings.options.TimeOut);
+        queueRunner.attach(session.engine(), session.queueSite(), settings.options.Transfers, settings.options.TimeOut);
     };
     session.onSessionEnded = [this] { queueRunner.detach(); };
     session.onStop = [this] { queueRunner.stop(); };

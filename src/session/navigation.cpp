@@ -1,13 +1,12 @@
 #include "session/session_controller.h"
 
-#include "platform/event_loop.h"
 #include "session/remote_paths.h"
 
 namespace brisk {
 
 void SessionController::remoteDoubleClick(int row)
 {
-    if (row < 0 || size_t(row) >= remote.panel.size())
+    if (row < 0 || size_t(row) >= remote.panel.size() || !connection_.ready() || commandRunning())
         return;
     const PanelRow& entry = remote.panel.rows()[size_t(row)];
     if (entry.image != kImageDirectory && entry.image != kImageUp)
@@ -17,27 +16,12 @@ void SessionController::remoteDoubleClick(int row)
     // A name from the server must not lead anywhere but into a subdirectory.
     if (entry.caption.find('/') != std::string::npos || entry.caption == ".")
         return;
-    std::string& dir = Ftp1.HostDirName;
+    std::string dir = connection_.dir();
     if (responseType() == ResponseType::Vms)
         dir = entry.caption;
     else
         dir += (dir.empty() || dir.back() == '/' ? "" : "/") + entry.caption;
-    Ftp1.Cwd();
-}
-
-void SessionController::ListCurrentDir()
-{
-    Ftp1.HostFileName.clear();
-    Ftp1.LocalFileName = options_.ListingTempFile;
-    Ftp1.TypeAscii();
-    listingPosted_ = true;
-    post([this] {
-        listingPosted_ = false;
-        // Stop came while the listing waited: the chain ends instead.
-        if (RequestChain* chain = stoppingChain())
-            return chain->finishStop();
-        startPanelListing();
-    });
+    connection_.cwd(dir, afterCwd());
 }
 
 void SessionController::FTPPathChange(int index)
@@ -51,8 +35,7 @@ void SessionController::FTPPathChange(int index)
             Disconnect();
         } else {
             NavigationBusy_ = true;
-            Ftp1.HostDirName = remote.pathOfItem(index);
-            Ftp1.CwdAsync();
+            connection_.cwd(remote.pathOfItem(index), afterCwd());
             remote.setPathTag(index);
         }
     } else if (remote.pathTag() >= 0 && remote.pathTag() < int(remote.pathItems().size()) &&
@@ -72,14 +55,12 @@ void SessionController::FTPOneLevelUpClick()
     }
     if (remote.pathSelected() <= 0 || Ftp1.State() != fsReady)
         return;
-    const std::string up = UpDir(Ftp1.HostDirName);
+    const std::string up = UpDir(connection_.dir());
     if (up == "/" && CurrentSite_.CheckVHost) {
-        Ftp1.HostDirName.clear();
-        Ftp1.PwdAsync();
-        return;
+        connection_.setDir({});
+        return connection_.pwd(afterDirStep());
     }
-    Ftp1.HostDirName = up;
-    Ftp1.CDupAsync();
+    connection_.cdup(up, afterDirStep());
 }
 
 void SessionController::ChandDirect1Click()
@@ -91,10 +72,19 @@ void SessionController::ChandDirect1Click()
     if (remote.pathSelected() >= 2)
         request.text = remote.pathOfItem(remote.pathSelected());
     std::string answer;
-    if (!ui_.InputPrompt(request, answer))
-        return;
-    Ftp1.HostDirName = answer;
-    Ftp1.CwdAsync();
+    if (ui_.InputPrompt(request, answer))
+        ChangeRemoteDir(answer);
+}
+
+void SessionController::ChangeRemoteDir(const std::string& dir)
+{
+    connection_.cwd(dir, afterCwd());
+}
+
+void SessionController::AskRemoteDir()
+{
+    connection_.setDir({});
+    connection_.pwd(afterDirStep());
 }
 
 void SessionController::Refresh3Click()
@@ -105,17 +95,7 @@ void SessionController::Refresh3Click()
         changed();
         return;
     }
-    Ftp1.HostFileName.clear();
-    Ftp1.LocalFileName = options_.ListingTempFile;
     startPanelListing();
-}
-
-// The listing the remote panel will show; the window tells how far it has come.
-void SessionController::startPanelListing()
-{
-    listingLoading_ = true;
-    listingBytes_ = 0;
-    Ftp1.DirAsync();
 }
 
 } // namespace brisk

@@ -43,7 +43,7 @@ QueueRunner::~QueueRunner()
         pool_->shutdown();
 }
 
-void QueueRunner::attach(TFtpClient& session, QueueSite site, int limit, int timeoutSeconds)
+void QueueRunner::attach(const TFtpClient& session, QueueSite site, int limit, int timeoutSeconds)
 {
     retirePool();
     session_ = &session;

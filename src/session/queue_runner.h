@@ -34,7 +34,7 @@ public:
     std::function<void(bool uploaded, bool downloaded)> onIdle;
 
     // The session is open to `site`: its items may start, on connections modelled on `session`.
-    void attach(TFtpClient& session, QueueSite site, int limit, int timeoutSeconds);
+    void attach(const TFtpClient& session, QueueSite site, int limit, int timeoutSeconds);
     // The session closed: the files under way go on, nothing new starts.
     void detach();
     // A file the session's transfer walked to, past its overwrite check. 0 when the queue refused it.
@@ -77,7 +77,7 @@ private:
     const MainMessages& msl_;
     std::function<void(const std::string&)> log_;
     size_t subscription_ = 0;
-    TFtpClient* session_ = nullptr;
+    const TFtpClient* session_ = nullptr;
     QueueSite site_;
     int limit_ = 1;
     int timeout_ = 15;

@@ -5,7 +5,7 @@ namespace brisk {
 // Nothing under way: a reply to the command must not be taken for a step of a chain.
 bool SessionController::canSendRawCommand() const
 {
-    return !SiteListMode_ && Ftp1.Connected() && !requestPending() && OperationFlags_.empty();
+    return !SiteListMode_ && Ftp1.Connected() && !requestPending() && !commandRunning();
 }
 
 // The completion (rawCommandDone) changes to the current directory again, which refreshes the panel.
@@ -13,8 +13,7 @@ void SessionController::SendRawCommand(const std::string& command)
 {
     if (command.empty() || !canSendRawCommand())
         return;
-    Ftp1.LocalFileName = command;
-    Ftp1.QuoteAsync();
+    connection_.quote(command, afterCommand());
     changed();
 }
 

@@ -124,7 +124,7 @@ void SessionController::DeleteRemote()
         return;
     if (!ui_.AskYesNo(msl[msgAttention], deleteQuestion(remote.panel, selected, msl)))
         return;
-    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseRemoteDir_ = RemoteDirRule(connection_.dir(), CurrentSite_.CheckVHost != 0);
     std::vector<WorkItem> files, dirs;
     for (size_t index : selected) {
         const PanelRow& row = remote.panel.rows()[index];

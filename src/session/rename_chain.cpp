@@ -12,22 +12,24 @@ void RenameChain::start(std::vector<RenamePair> pairs)
         next();
 }
 
-void RenameChain::renameDone()
-{
-    if (!running_)
-        return;
-    ++renamed_;
-    next();
-}
-
+// A refused pair ends the chain: the remaining pairs are not sent. Only when some names did change
+// is the panel refreshed.
 void RenameChain::next()
 {
     if (queue_.empty())
         return end();
-    ctx_.ftp.HostFileName = queue_.front().from;
-    ctx_.ftp.LocalFileName = queue_.front().to;
+    const RenamePair pair = queue_.front();
     queue_.pop_front();
-    ctx_.ftp.RenAsync();
+    ctx_.conn.rename(pair.from, pair.to, then([this](bool ok) {
+        if (ok) {
+            ++renamed_;
+            return next();
+        }
+        queue_.clear();
+        if (renamed_ > 0)
+            return end();
+        running_ = false;
+    }));
 }
 
 // The listing of the directory, asked by its path, shows the new names.
@@ -35,20 +37,8 @@ void RenameChain::end()
 {
     running_ = false;
     queue_.clear();
-    if (!ctx_.ftp.Connected())
-        return;
-    ctx_.ftp.HostFileName = ctx_.ftp.HostDirName;
-    ctx_.refresh();
-}
-
-// The remaining pairs are not sent. Only when some names did change is the panel refreshed.
-void RenameChain::failed(TFtpRequest)
-{
-    queue_.clear();
-    stopping_ = false;
-    if (renamed_ > 0)
-        return end();
-    running_ = false;
+    if (ctx_.conn.connected())
+        ctx_.refreshPanel(ctx_.conn.dir());
 }
 
 } // namespace brisk

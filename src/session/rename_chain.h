@@ -19,10 +19,8 @@ public:
     explicit RenameChain(ChainContext& ctx) : RequestChain(ctx) {}
 
     void start(std::vector<RenamePair> pairs);
-    void renameDone();
 
     bool running() const override { return running_; }
-    void failed(TFtpRequest kind) override;
 
 private:
     void next();

@@ -1,6 +1,7 @@
 #pragma once
-#include "ftp/ftp_types.h"
 #include "session/chain_context.h"
+
+#include <functional>
 
 namespace brisk {
 
@@ -36,10 +37,21 @@ public:
         ctx_.listing.remove();
         end();
     }
-    // A request of this chain failed (already logged); the chain cannot continue and ends.
-    virtual void failed(TFtpRequest kind) = 0;
-
 protected:
+    // The completion of a request of this chain: after Stop it ends the chain, whatever the
+    // outcome; otherwise a failure is logged and `step` goes on.
+    FtpConnection::Done then(std::function<void(bool ok)> step)
+    {
+        return [this, step = std::move(step)](bool ok) {
+            if (!ok)
+                ctx_.logError();
+            if (!stopping_)
+                return step(ok);
+            stoppedRequestDone(!ok);
+            finishStop();
+        };
+    }
+
     // Empties the work lists.
     virtual void dropWork() {}
     // Clears the chain's flag and returns the panel to where the chain started.

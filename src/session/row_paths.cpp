@@ -18,7 +18,7 @@ std::vector<std::string> SessionController::selectedRemotePaths() const
         return paths;
     }
     for (size_t index : remote.panel.selectedIndices())
-        paths.push_back(WithSlash(Ftp1.HostDirName) + std::string(remote.panel.rows().caption(index)));
+        paths.push_back(WithSlash(connection_.dir()) + std::string(remote.panel.rows().caption(index)));
     return paths;
 }
 
@@ -31,7 +31,7 @@ void SessionController::ShowRemoteProperties()
     if (index < 0)
         return;
     ui_.ShowMessage(std::string(remote.panel.rows().caption(size_t(index))),
-                    RowDetailsText(msl, remote.panel.rows().view(size_t(index)), Ftp1.HostDirName));
+                    RowDetailsText(msl, remote.panel.rows().view(size_t(index)), connection_.dir()));
 }
 
 } // namespace brisk

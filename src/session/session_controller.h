@@ -9,11 +9,11 @@
 #include "session/chmod_chain.h"
 #include "session/connected_actions.h"
 #include "session/delete_chain.h"
+#include "session/ftp_connection.h"
 #include "session/listing_file.h"
 #include "session/log_pane.h"
-#include "session/mirror_link.h"
-#include "session/operation_flags.h"
 #include "session/rename_chain.h"
+#include "session/session_operation.h"
 #include "session/transfer_chain.h"
 #include "session/transfer_job.h"
 #include "platform/user_interface.h"
@@ -79,6 +79,18 @@ public:
     void FTPPathChange(int index);
     void FTPOneLevelUpClick();
     void ChandDirect1Click();
+    // Into `dir`, listed in the panel; a directory that cannot be entered lists the base one.
+    void ChangeRemoteDir(const std::string& dir);
+    // PWD, and the directory it names listed in the panel.
+    void AskRemoteDir();
+    // The server's current directory as the session knows it.
+    const std::string& remoteDir() const { return connection_.dir(); }
+    // Connected, with no request under way.
+    bool sessionReady() const { return connection_.ready(); }
+    // The engine's settings and state, for those that show them or copy the login.
+    const TFtpClient& engine() const { return Ftp1; }
+    // Download and upload budgets that every connection of the session shares.
+    void setRateBudgets(std::shared_ptr<RateBudget> download, std::shared_ptr<RateBudget> upload);
     void Refresh3Click();
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
     void ListCurrentDir();
@@ -123,7 +135,8 @@ public:
     bool SiteListMode() const { return SiteListMode_; }
     bool NavigationBusy() const { return NavigationBusy_; }
     int ConnectAttempt() const { return ConnectAttempt_; }
-    OperationFlags& operationFlags() { return OperationFlags_; }
+    // A command (a chain of requests or a mirror run) is under way on the session's connection.
+    bool commandRunning() const;
     const std::string& BaseRemoteDir() const { return BaseRemoteDir_; }
     const std::string& BaseLocalDir() const { return BaseLocalDir_; }
     int KeepAliveSent() const { return KeepAliveSent_; }
@@ -156,11 +169,12 @@ public:
     RenameChain& renameChain() { return rename_; }
     ChmodChain& chmodChain() { return chmod_; }
     TransferChain& transferChain() { return transfer_; }
-    // Receives the mirror runner's posted messages (parameter, value).
-    MirrorLink& mirror() { return mirror_; }
-    // What the mirror runner works with: the engine, the flags, the base directories, the panels and
-    // the user interface, as the chains of requests share them.
+    // What the mirror runner works with: the connection, the base directories, the panels and the
+    // user interface, as the chains of requests share them.
     ChainContext& mirrorContext() { return chains_; }
+    // The operation of a higher layer that Stop reaches and the progress window follows; one at a
+    // time, null when none.
+    void setOperation(SessionOperation* operation) { operation_ = operation; }
 
     // The session logged in, and it ended; the transfer queue follows them.
     std::function<void()> onLoggedIn;
@@ -178,7 +192,6 @@ private:
     // engine events
     void Ftp1Display(std::string& text);
     void Ftp1Progress(int64_t count, bool& abort);
-    void startPanelListing();
     bool showStepCurrent(uint64_t generation) const;
     void buildListingRows(uint64_t generation);
     void finishShowListing(uint64_t generation);
@@ -189,17 +202,15 @@ private:
     void Ftp1StateChange();
     void Ftp1RequestDone(TFtpRequest kind, uint16_t error);
 
-    // request completion
-    void requestFailed(TFtpRequest kind, uint16_t error);
-    void requestSucceeded(TFtpRequest kind);
-    void cwdFailed();
+    // the browsing steps (browse_steps.cpp)
+    void loggedIn();
+    FtpConnection::Done afterCwd();
+    FtpConnection::Done afterDirStep();
+    FtpConnection::Done afterCommand();
+    void startPanelListing(const std::string& path = {});
     void panelListingFailed();
-    void cwdMkdCdupDone(TFtpRequest kind);
-    void pwdDone();
-    void listingDone();
-    void rmdDone();
-    void deleDone();
-    void rawCommandDone();
+    void returnToBase();
+    void logError();
     void abortSession();
 
     // Stop's view of the chains
@@ -245,7 +256,6 @@ private:
     bool SiteListMode_ = true;
     bool NavigationBusy_ = false;
     int ConnectAttempt_ = 0;
-    OperationFlags OperationFlags_;
     std::string BaseRemoteDir_;
     std::string BaseLocalDir_;
     int KeepAliveSent_ = 0;
@@ -270,7 +280,6 @@ private:
     PanelRows pendingRows_;   // a shown listing's rows between making and sorting them
     int64_t listingBytes_ = 0;
     bool remoteInfoBar_ = false;
-    bool inDoubleClick_ = false;
     // Connecting: from ConnectAsync to the greeting; its end is decided by the connect request's
     // completion, which comes exactly once per attempt. Open: from the greeting to the close.
     enum class Phase { Idle, Connecting, Open };
@@ -283,17 +292,21 @@ private:
     bool listingPosted_ = false;   // ListCurrentDir's DirAsync waits in the event queue
 
     ListingFile listing_{options_.ListingTempFile, StartDate_, Ftp1};
-    ChainContext chains_{Ftp1, OperationFlags_, BaseRemoteDir_, BaseLocalDir_, listing_, ui_, CurrentSite_,
+    FtpConnection connection_{Ftp1, listing_};
+    uint16_t lastError_ = 0;   // how the last request ended
+    SessionOperation* operation_ = nullptr;
+    ChainContext chains_{connection_, BaseRemoteDir_, BaseLocalDir_, listing_, ui_, CurrentSite_,
                          abortMark_, [this](std::function<void()> task) { post(std::move(task)); },
                          [this](const std::string& text) { AddLog(text); },
                          options_, local_, remote,
                          [this] { RefreshListingCopy(); },
-                         [this](bool busy) { NavigationBusy_ = busy; }, msl};
+                         [this](bool busy) { NavigationBusy_ = busy; }, msl,
+                         [this] { returnToBase(); },
+                         [this](const std::string& path) { startPanelListing(path); }};
     DeleteChain delete_{chains_};
     RenameChain rename_{chains_};
     ChmodChain chmod_{chains_};
     TransferChain transfer_{chains_};
-    MirrorLink mirror_{[this](std::function<void()> task) { post(std::move(task)); }};
 };
 
 } // namespace brisk

@@ -46,7 +46,7 @@ void SessionController::Ftp1Display(std::string& text)
 void SessionController::Ftp1Progress(int64_t count, bool& abort)
 {
     abort = abortMark_;
-    if (transfer_.running() || OperationFlags_.has(ofMirrorRun))
+    if (transfer_.running() || (operation_ && operation_->running()))
         ui_.Progress().update(count);
     else if (listingLoading_)
         listingProgress(count);
@@ -65,7 +65,7 @@ void SessionController::listingProgress(int64_t count)
 void SessionController::Ftp1SessionConnected()
 {
     phase_ = Phase::Open;
-    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseRemoteDir_ = RemoteDirRule(connection_.dir(), CurrentSite_.CheckVHost != 0);
     BaseLocalDir_ = WithSlash(currentDirectory());
     SiteListMode_ = false;
     NavigationBusy_ = false;

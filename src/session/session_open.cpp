@@ -49,19 +49,12 @@ void SessionController::OpenSelectedSite()
     if (Ftp1.State() != fsReady && Ftp1.State() != fsInternalReady) {
         if (Ftp1.State() == fsAbort)
             Ftp1.AbortAsync();
-        EventLoop::instance().messagePump(0);
         return;
     }
-    // The synchronous CWD below pumps events; a second double-click must not start another.
-    if (inDoubleClick_)
-        return;
-    inDoubleClick_ = true;
-    if (!SiteListMode_) {
+    if (!SiteListMode_)
         remoteDoubleClick(remote.panel.selectedIndex());
-    } else if (openFromSiteList()) {
+    else if (openFromSiteList())
         startConnect();
-    }
-    inDoubleClick_ = false;
 }
 
 bool SessionController::openFromSiteList()
@@ -155,9 +148,8 @@ void SessionController::startConnect()
     Ftp1.Security = CurrentSite_.Security <= ftpSecurityImplicit ? TFtpSecurity(CurrentSite_.Security) : ftpSecurityPlain;
     Ftp1.TrustStorePath = ProgramDir() + "trusted_certs";
     Ftp1.OnCertificateQuestion = [this](const CertificateQuestion& question) { return ui_.AskCertificate(question); };
-    Ftp1.HostDirName = RemoteDirRule(CurrentSite_.InitialDir, CurrentSite_.CheckVHost != 0);
+    connection_.setDir(RemoteDirRule(CurrentSite_.InitialDir, CurrentSite_.CheckVHost != 0));
     applySiteLocalDir();
-    OperationFlags_.clear();
     EventLoop::instance().messagePump(0);
     AddLog("");
     AddLog(msl[msgConnectingTo] + " " + Ftp1.HostName + connectingStamp());
@@ -173,7 +165,7 @@ void SessionController::startAttempt()
     phase_ = Phase::Connecting;
     Ftp1.Timeout = 0;
     try {
-        Ftp1.ConnectAsync();
+        connection_.connect([this](bool ok) { ok ? loggedIn() : connectFailed(lastError_); });
     } catch (const std::exception& e) {
         // Refused before anything went out (a host name the resolver rejects, say): the abort
         // ends the request, and its completion returns to the site list without another attempt.
@@ -230,8 +222,13 @@ void SessionController::applyConnectionOptions()
 void SessionController::applyRateLimits()
 {
     auto budget = [](int32_t kib) { return kib > 0 ? std::make_shared<RateBudget>(int64_t(kib) * 1024) : nullptr; };
-    Ftp1.DownloadRate = budget(options_.DownLimit);
-    Ftp1.UploadRate = budget(options_.UpLimit);
+    setRateBudgets(budget(options_.DownLimit), budget(options_.UpLimit));
+}
+
+void SessionController::setRateBudgets(std::shared_ptr<RateBudget> download, std::shared_ptr<RateBudget> upload)
+{
+    Ftp1.DownloadRate = std::move(download);
+    Ftp1.UploadRate = std::move(upload);
 }
 
 void SessionController::logFileFromOptions()

@@ -12,7 +12,7 @@ void SessionController::ShowListing()
     remote.listing = std::make_shared<const RemotePanel::Entries>(std::move(parsed.entries));
     remote.listingCopy = remote.listing;
     if (!parsed.vmsPath.empty())
-        Ftp1.HostDirName = parsed.vmsPath;
+        connection_.setDir(parsed.vmsPath);
     // Reading a long listing, making its rows and sorting them each hold the window for a moment;
     // between the steps the window gets its turn. A later listing or the end of the session
     // drops the steps still to come.
@@ -39,7 +39,7 @@ void SessionController::finishShowListing(uint64_t generation)
         return;
     remote.ShowRows(std::move(pendingRows_), dateOrder());
     pendingRows_ = {};
-    remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, Ftp1.HostDirName);
+    remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, connection_.dir());
     NavigationBusy_ = false;
     ++listingsShown_;
     changed();

@@ -26,8 +26,7 @@ void SessionController::MakeRemoteDir()
     if (!ui_.InputPrompt(request, name))
         return;
     if (!SiteListMode_) {
-        Ftp1.HostFileName = name;
-        Ftp1.MkdAsync();
+        connection_.mkd(name, afterDirStep());
         return;
     }
     size_t index = 0;

@@ -50,7 +50,7 @@ void TransferChain::next()
     if (!running())
         return;
     const bool download = direction_ == Direction::Download;
-    if (!ctx_.ftp.Connected()) {
+    if (!ctx_.conn.connected()) {
         failRemaining();
         return FinishTransfer();
     }
@@ -72,81 +72,30 @@ void TransferChain::next()
     download ? receiveFile() : sendFile();
 }
 
-void TransferChain::fileDone()
+// The completion of a file sent or received on this connection; `shown` names it when it failed.
+FtpConnection::Done TransferChain::fileDone(std::string shown)
 {
-    if (!running())
-        return;
-    ctx_.ui.Progress().endFile();
-    if (direction_ == Direction::Download && !commitDownload())
-        ++tally_.failed;
-    else
-        ++tally_.transferred;
-    next();
-}
-
-void TransferChain::listingDone()
-{
-    if (direction_ == Direction::Download)
-        scanDownloadListing();
-    else
-        ctx_.refreshListingCopy();
-    next();
-}
-
-// A failed file is counted and the chain goes on with the next one. A directory that cannot be
-// entered, listed or created fails with everything below it and the chain goes on with its
-// siblings; an upload's missing directory is created first.
-void TransferChain::failed(TFtpRequest kind)
-{
-    stopping_ = false;
-    switch (kind) {
-    case ftpTypeSetAsync:
-        return;   // a synchronous switch; its caller sees the failure
-    case ftpGetAsync:
-    case ftpRestGetAsync:
-    case ftpPutAsync:
-    case ftpRestPutAsync:
+    return then([this, shown = std::move(shown)](bool ok) {
         ctx_.ui.Progress().endFile();
-        tally_.fail(failedFileName());
-        ctx_.setBusy(true);
-        return next();
-    case ftpCwdAsync:
-        ctx_.setBusy(true);
-        if (direction_ == Direction::Download) {
-            dropCurrentDir(xmsgNotEntered, currentDir_.source);
-            return next();
+        if (!ok) {
+            tally_.fail(shown);
+            ctx_.setBusy(true);
+        } else if (direction_ == Direction::Download && !commitDownload()) {
+            ++tally_.failed;
+        } else {
+            ++tally_.transferred;
         }
-        ctx_.ftp.TypeAscii();
-        return uploadCwdFailed();
-    case ftpMkdAsync:
-        if (direction_ != Direction::Upload)
-            break;
-        ctx_.setBusy(true);
-        dropCurrentDir(xmsgDirNotCreated, currentDir_.target);
-        return next();
-    case ftpDirAsync:
-    case ftpLsAsync:
-    case ftpDirectoryAsync:
-    case ftpListAsync:
-        ctx_.setBusy(true);
-        dropCurrentDir(xmsgNotListed, direction_ == Direction::Download ? currentDir_.source : currentDir_.target);
-        return next();
-    default:
-        break;
-    }
-    failRemaining();
-    FinishTransfer();
+        next();
+    });
 }
 
-// The file of the failed request by its source: a download's remote path, an upload's local one.
-std::string TransferChain::failedFileName() const
+// A directory that cannot be entered, listed or created fails with everything below it and the
+// chain goes on with its siblings.
+void TransferChain::skipCurrentDir(MainExtraMessage why, const std::string& shown)
 {
-    const TFtpClient& ftp = ctx_.ftp;
-    if (direction_ == Direction::Upload)
-        return ftp.LocalFileName;
-    if (ftp.HostFileName.rfind('/', 0) == 0 || ftp.HostDirName.empty())
-        return ftp.HostFileName;
-    return WithSlash(ftp.HostDirName) + ftp.HostFileName;
+    ctx_.setBusy(true);
+    dropCurrentDir(why, shown);
+    next();
 }
 
 // The chain cannot go on: what is still queued fails, each directory by its source's name.
@@ -169,15 +118,6 @@ bool TransferChain::wantsAscii(const std::string& fileName) const
     return !ext.empty() && !list.empty() && list.find(ext) != std::string::npos;
 }
 
-bool TransferChain::SelectTransferType(const std::string& fileName)
-{
-    TFtpClient& ftp = ctx_.ftp;
-    const bool ascii = wantsAscii(fileName);
-    if (ascii == !ftp.Binary)
-        return true;
-    return ascii ? ftp.TypeAscii() : ftp.TypeBinary();
-}
-
 // The end of a transfer: one line with what it did, the panels show the result.
 void TransferChain::FinishTransfer()
 {
@@ -187,7 +127,6 @@ void TransferChain::FinishTransfer()
     dropWork();
     stopWorkers();
     direction_ = Direction::None;
-    ctx_.flags.remove(ofDownloadTree | ofUploadTree | ofUploadParentCwd);
     if (tally_.queued > 0)
         ctx_.log(FormatMessage(ctx_.msl[xmsgFilesQueued], {std::to_string(tally_.queued)}));
     if (tally_.queued == 0 || tally_.transferred + tally_.skipped + tally_.failed > 0)
@@ -201,7 +140,7 @@ void TransferChain::FinishTransfer()
         ctx_.ui.Progress().close();
     if (!upload)
         ctx_.local.refresh();
-    if (ctx_.ftp.Connected() && (upload || ctx_.ftp.HostDirName != ctx_.baseRemoteDir))
+    if (ctx_.conn.connected() && (upload || ctx_.conn.dir() != ctx_.baseRemoteDir))
         ctx_.returnToBase();
 }
 

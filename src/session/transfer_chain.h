@@ -35,25 +35,10 @@ public:
     void startUpload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
     void startDownload(std::vector<TransferFile> files, std::vector<TransferDir> dirs);
 
-    // Completions: a file sent or received, and the listing of a directory the chain entered.
-    void fileDone();
-    void listingDone();
-    // A tree upload's CWD failed: the missing directory is created, level by level when the
-    // site's MkDir option asks for it.
-    void uploadParentEntered();
-    void uploadDirMade();
-    // The CWD into a directory the chain has just made: nothing there to list, the files follow.
-    // False when the CWD was into a directory that was there before.
-    bool madeDirEntered();
-
     bool running() const override { return direction_ != Direction::None; }
     bool downloading() const { return direction_ == Direction::Download; }
     const TransferTally& tally() const { return tally_; }
-    void failed(TFtpRequest kind) override;
-
-    // The transfer type for `fileName` (ASCII or binary), switching the engine when it differs.
-    // False when the switch failed.
-    bool SelectTransferType(const std::string& fileName);
+    // The transfer type for `fileName`: ASCII, else binary.
     bool wantsAscii(const std::string& fileName) const;
 
 private:
@@ -68,9 +53,12 @@ private:
     void scanDownloadListing();
     void queueRemoteEntry(const RemoteEntry& entry, const std::string& localDir);
     bool makeLocalDir(const std::string& path);
+    void uploadDirEntered();
     void uploadCwdFailed();
+    void makeUploadDir(const std::string& name, const std::string& dir);
+    FtpConnection::Done fileDone(std::string shown);
+    void skipCurrentDir(MainExtraMessage why, const std::string& shown);
     void dropCurrentDir(MainExtraMessage why, const std::string& shown);
-    std::string failedFileName() const;
     void failRemaining();
     bool commitDownload();
 

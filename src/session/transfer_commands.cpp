@@ -34,7 +34,7 @@ void SessionController::StartUpload(const std::vector<std::string>& localNames)
 {
     if (!canTransfer() || localNames.empty())
         return;
-    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseRemoteDir_ = RemoteDirRule(connection_.dir(), CurrentSite_.CheckVHost != 0);
     BaseLocalDir_ = WithSlash(local_.currentDir());
     std::vector<TransferFile> files;
     std::vector<TransferDir> dirs;
@@ -60,7 +60,7 @@ void SessionController::StartDownload()
 {
     if (!canTransfer() || remote.panel.selectedIndices().empty())
         return;
-    BaseRemoteDir_ = RemoteDirRule(Ftp1.HostDirName, CurrentSite_.CheckVHost != 0);
+    BaseRemoteDir_ = RemoteDirRule(connection_.dir(), CurrentSite_.CheckVHost != 0);
     BaseLocalDir_ = WithSlash(local_.currentDir());
     const DateOrder order = options_.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst;
     std::vector<TransferFile> files;

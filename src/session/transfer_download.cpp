@@ -14,15 +14,21 @@
 
 namespace brisk {
 
-// Enters the remote directory; its listing comes back to `scanDownloadListing`.
+// Enters the remote directory and lists it; `scanDownloadListing` queues what it holds.
 void TransferChain::enterDownloadDir()
 {
     currentDir_ = dirs_.front();
     dirs_.pop_front();
-    ctx_.flags.set(ofDownloadTree);
-    ctx_.ftp.HostDirName = currentDir_.source;
-    ctx_.ftp.HostFileName.clear();
-    ctx_.ftp.CwdAsync();
+    ctx_.conn.cwd(currentDir_.source, then([this](bool ok) {
+        if (!ok)
+            return skipCurrentDir(xmsgNotEntered, currentDir_.source);
+        ctx_.conn.list(then([this](bool listed) {
+            if (!listed)
+                return skipCurrentDir(xmsgNotListed, currentDir_.source);
+            scanDownloadListing();
+            next();
+        }));
+    }));
 }
 
 // A directory of the tree: made, or already there as a real directory (never a link, which could
@@ -79,32 +85,30 @@ void TransferChain::queueRemoteEntry(const RemoteEntry& entry, const std::string
 
 void TransferChain::receiveFile()
 {
-    TFtpClient& ftp = ctx_.ftp;
     const TransferFile file = files_.front();
     files_.pop_front();
     ctx_.ui.Progress().open();
-    ftp.HostFileName = file.source;
     receiving_ = file;
     ctx_.log(ctx_.msl[msgStartingTransfer] + " " + LastComponent(file.target));
-    if (!SelectTransferType(file.target) && !ftp.Connected()) {
-        ++tally_.failed;
-        return FinishTransfer();
-    }
+    ctx_.conn.setBinary(!wantsAscii(file.target));
     ctx_.ui.Progress().startFile(file.source, file.size, false);
+    TFtpClient& ftp = ctx_.conn.engine();
     const DownloadStart start = PrepareDownload(ftp, file.target, file.size, resumeThis);
     ftp.AskModifiedTime = !file.exactTime;
     if (start == DownloadStart::WholeNotResumable)
         ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {file.target}));
-    StartPreparedDownload(ftp, start);
+    const std::string& dir = ctx_.conn.dir();
+    const bool absolute = file.source.rfind('/', 0) == 0 || dir.empty();
+    ctx_.conn.get(file.source, start, fileDone(absolute ? file.source : WithSlash(dir) + file.source));
 }
 
 // The part file becomes the target, with MDTM's exact time where the server gave it, else the time
 // the listing showed.
 bool TransferChain::commitDownload()
 {
-    const int64_t exact = ctx_.ftp.RemoteModified();
+    const int64_t exact = ctx_.conn.engine().RemoteModified();
     const std::string problem = CommitDownload(ctx_.msl, receiving_.target,
-                                               ExpectedDownloadSize(ctx_.ftp.Binary, receiving_.size),
+                                               ExpectedDownloadSize(ctx_.conn.binary(), receiving_.size),
                                                exact > 0 ? exact : receiving_.time);
     if (!problem.empty())
         ctx_.log(ctx_.msl[msgError] + " " + problem);

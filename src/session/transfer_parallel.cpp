@@ -17,9 +17,9 @@ bool absolute(const std::string& path)
 
 void TransferChain::startWorkers()
 {
-    if (parallel <= 1 || toQueue || !ctx_.ftp.Connected())
+    if (parallel <= 1 || toQueue || !ctx_.conn.connected())
         return;
-    workers_ = std::make_shared<TransferWorkers>(ctx_.ftp, parallel, ctx_.options.TimeOut,
+    workers_ = std::make_shared<TransferWorkers>(ctx_.conn.engine(), parallel, ctx_.options.TimeOut,
                                                 ctx_.ui.Progress());
     LogPoolEvents(*workers_, ctx_.msl, ctx_.log);
     workers_->stopRequested = [this] { return ctx_.abortMark; };

@@ -23,7 +23,6 @@ void TransferChain::enterUploadDir()
         dropCurrentDir(xmsgLocalNotReadable, currentDir_.source);
         return next();
     }
-    ctx_.flags.set(ofUploadTree);
     const std::string remoteDir = WithSlash(currentDir_.target);
     for (const UploadSource& source : sources) {
         const std::string path = JoinLocalPath(currentDir_.source, source.name);
@@ -49,74 +48,65 @@ void TransferChain::enterUploadDir()
             ++tally_.skipped;
         }
     }
-    uploadTargetDir_ = ctx_.ftp.HostDirName;
-    ctx_.ftp.HostDirName = currentDir_.target;
-    ctx_.ftp.HostFileName.clear();
-    ctx_.ftp.CwdAsync();
+    uploadTargetDir_ = ctx_.conn.dir();
+    ctx_.conn.cwd(currentDir_.target, then([this](bool ok) { ok ? uploadDirEntered() : uploadCwdFailed(); }));
+}
+
+// The listing of the remote directory feeds the overwrite check; one this chain has just made is
+// empty, and the files follow at once.
+void TransferChain::uploadDirEntered()
+{
+    if (remoteDirMade_)
+        return next();
+    ctx_.conn.list(then([this](bool ok) {
+        if (!ok)
+            return skipCurrentDir(xmsgNotListed, currentDir_.target);
+        ctx_.refreshListingCopy();
+        next();
+    }));
 }
 
 void TransferChain::sendFile()
 {
-    TFtpClient& ftp = ctx_.ftp;
     const TransferFile file = files_.front();
     files_.pop_front();
     ctx_.ui.Progress().open();
-    ftp.LocalFileName = file.source;
-    ftp.HostFileName = file.target;
-    if (!SelectTransferType(file.source) && !ftp.Connected()) {
-        ++tally_.failed;
-        return FinishTransfer();
-    }
+    ctx_.conn.setBinary(!wantsAscii(file.source));
     ctx_.ui.Progress().startFile(file.source, file.size, true);
-    // A resumed upload asks the server for the remote size itself (RestPutAsync).
-    ftp.ResumeAt = 0;
-    if (resumeThis)
-        ftp.RestPutAsync();
-    else
-        ftp.PutAsync();
+    // A resumed upload asks the server for the remote size itself.
+    ctx_.conn.put(file.source, file.target, resumeThis, fileDone(file.source));
 }
 
+// The directory could not be entered: it is created, level by level from the first missing one
+// when the site's MkDir option asks for it.
 void TransferChain::uploadCwdFailed()
 {
-    TFtpClient& ftp = ctx_.ftp;
-    if (!ctx_.site.MkDir) {
-        ftp.HostFileName = ftp.HostDirName;
-        ftp.MkdAsync();
-        return;
-    }
-    if (WithSlash(ParentDir(ftp.HostDirName)) == WithSlash(uploadTargetDir_)) {
-        ftp.HostFileName = LastComponent(ftp.HostDirName);
-        ftp.MkdAsync();
-        return;
-    }
-    uploadTargetDir_ = ftp.HostDirName;
-    ftp.HostDirName = ParentDir(ftp.HostDirName);
-    ctx_.flags.set(ofUploadParentCwd);
-    ftp.CwdAsync();
+    const std::string dir = ctx_.conn.dir();
+    if (!ctx_.site.MkDir)
+        return makeUploadDir(dir, dir);
+    if (WithSlash(ParentDir(dir)) == WithSlash(uploadTargetDir_))
+        return makeUploadDir(LastComponent(dir), dir);
+    uploadTargetDir_ = dir;
+    ctx_.conn.cwd(ParentDir(dir), then([this](bool ok) {
+        if (!ok)
+            return uploadCwdFailed();
+        makeUploadDir(LastComponent(uploadTargetDir_), uploadTargetDir_);
+    }));
 }
 
-void TransferChain::uploadParentEntered()
+// MKD `name`, then into `dir`, the directory it made.
+void TransferChain::makeUploadDir(const std::string& name, const std::string& dir)
 {
-    ctx_.flags.remove(ofUploadParentCwd);
-    ctx_.ftp.HostFileName = LastComponent(uploadTargetDir_);
-    ctx_.ftp.MkdAsync();
-    ctx_.ftp.HostDirName = uploadTargetDir_;
-}
-
-void TransferChain::uploadDirMade()
-{
-    if (ctx_.site.MkDir)
-        ctx_.ftp.HostDirName = WithSlash(ctx_.ftp.HostDirName);
-    remoteDirMade_ = true;
-    ctx_.ftp.CwdAsync();
-}
-
-bool TransferChain::madeDirEntered()
-{
-    if (!remoteDirMade_)
-        return false;
-    next();
-    return true;
+    ctx_.conn.mkd(name, then([this, dir](bool ok) {
+        if (!ok)
+            return skipCurrentDir(xmsgDirNotCreated, currentDir_.target);
+        remoteDirMade_ = true;
+        ctx_.conn.cwd(ctx_.site.MkDir ? WithSlash(dir) : dir, then([this](bool entered) {
+            if (!entered)
+                return skipCurrentDir(xmsgNotEntered, currentDir_.target);
+            next();
+        }));
+    }));
 }
 
 // The directory being visited cannot be used: its queued files and the directories below it are
@@ -125,7 +115,6 @@ bool TransferChain::madeDirEntered()
 // `shown`, the path on the side that failed.
 void TransferChain::dropCurrentDir(MainExtraMessage why, const std::string& shown)
 {
-    ctx_.flags.remove(ofUploadParentCwd);
     ctx_.log(SkippedText(ctx_.msl, shown, why));
     tally_.fail(currentDir_.source, 1 + int(files_.size()));
     files_.clear();

@@ -9,7 +9,7 @@
 
 namespace brisk {
 
-TransferWorkers::TransferWorkers(TFtpClient& session, int limit, int timeoutSeconds, ProgressSink& progress)
+TransferWorkers::TransferWorkers(const TFtpClient& session, int limit, int timeoutSeconds, ProgressSink& progress)
     : session_(session), limit_(std::max(1, limit)), timeout_(timeoutSeconds), progress_(progress)
 {
     if (session.Security != ftpSecurityPlain)

@@ -30,7 +30,7 @@ public:
     };
 
     // `session` is the logged-in session whose settings and certificate the connections take.
-    TransferWorkers(TFtpClient& session, int limit, int timeoutSeconds, ProgressSink& progress);
+    TransferWorkers(const TFtpClient& session, int limit, int timeoutSeconds, ProgressSink& progress);
     ~TransferWorkers();
     TransferWorkers(const TransferWorkers&) = delete;
     TransferWorkers& operator=(const TransferWorkers&) = delete;

@@ -186,8 +186,7 @@ protected:
     bool settled() const
     {
         return rig->c.Ftp1.State() == fsReady && !EventLoop::instance().hasPosted() &&
-               rig->c.operationFlags().empty() && !rig->c.deleteChain().running() &&
-               !rig->c.renameChain().running() && !rig->c.transferChain().running();
+               !rig->c.commandRunning();
     }
     Strings loggedWith(const std::string& part) const
     {

@@ -155,6 +155,7 @@ public:
         std::vector<std::string> calls;
         int updates = 0;
         bool shown = false;
+        std::function<void()> onEndFile;   // a file's end, for a test that acts right then
         void open() override
         {
             if (!std::exchange(shown, true))
@@ -165,7 +166,12 @@ public:
             calls.push_back("start " + name + " " + std::to_string(size) + (sending ? " send" : " receive"));
         }
         void update(int64_t) override { ++updates; }
-        void endFile() override { calls.push_back("end"); }
+        void endFile() override
+        {
+            calls.push_back("end");
+            if (onEndFile)
+                onEndFile();
+        }
         void close() override
         {
             if (std::exchange(shown, false))

@@ -37,7 +37,7 @@ protected:
         task.Direction = direction;
         if (!runner)
             runner = std::make_unique<MirrorRunner>(rig->c, task);
-        rig->c.mirror().send(0, 0);
+        runner->start();
         if (whileRunning)
             whileRunning();
         EXPECT_TRUE(pumpUntil([&] { return !runner->running() && settled(); }, 30000))

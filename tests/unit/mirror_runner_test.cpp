@@ -32,9 +32,9 @@ protected:
     Strings mirror(uint8_t direction)
     {
         task.Direction = direction;
-        runner.reset();   // the old one lets go of the controller's mirror link first
+        runner.reset();   // the old one lets go of the session first
         runner = std::make_unique<MirrorRunner>(rig->c, task);
-        return run([&] { rig->c.mirror().send(0, 0); });
+        return run([&] { runner->start(); });
     }
     std::string state() const { return readFileBytes(home() + "mirrorstate.txt"); }
     std::string header(const std::string& outcome) const
@@ -173,12 +173,8 @@ TEST_F(MirrorRunnerTest, StopEndsTheRunAndTheStateFileSaysStopped)
     ASSERT_TRUE(open());
     task.Direction = 1;
     runner = std::make_unique<MirrorRunner>(rig->c, task);
-    rig->c.mirror().onMessage = [this](int param, int value) {
-        if (param == 3)
-            rig->c.StopTransfer();
-        runner->MirrorStep(param, value);
-    };
-    EXPECT_EQ(run([&] { rig->c.mirror().send(0, 0); }),
+    rig->ui.progress.onEndFile = [this] { rig->c.StopTransfer(); };
+    EXPECT_EQ(run([&] { runner->start(); }),
               (Strings{"CWD /site", "LIST", "RETR a.txt", "CWD /site/", "LIST"}));
     EXPECT_FALSE(fs::exists(local / "b.txt"));
     EXPECT_EQ(state(), header("Stopped") +
@@ -225,7 +221,7 @@ TEST_F(MirrorRunnerTest, DryRunOnlyListsAndKeepsTheStateFile)
     runner = std::make_unique<MirrorRunner>(rig->c, task);
     runner->setDryRun(true);
     task.Direction = 2;
-    EXPECT_EQ(run([&] { rig->c.mirror().send(0, 0); }),
+    EXPECT_EQ(run([&] { runner->start(); }),
               (Strings{"CWD /site", "LIST", "CWD /site/sub", "LIST", "CDUP", "LIST", "CWD /site/", "LIST"}));
     EXPECT_EQ(runner->run()->Items.Count(), 9);
     EXPECT_EQ(treeOf(local), (std::map<std::string, std::string>{{"c.txt", "c"}, {"new", "<dir>"}}));

@@ -41,13 +41,12 @@ protected:
         rows.push_back(up);
         rig->c.remote.panel.setRows(PanelRows(rows));
     }
-    // No flag is left behind: a later raw command is followed only by the usual refresh.
+    // Nothing is left behind: a later raw command is followed only by the usual refresh.
     void expectNothingLeft()
     {
-        EXPECT_TRUE(rig->c.operationFlags().empty());
+        EXPECT_FALSE(rig->c.commandRunning());
         EXPECT_FALSE(rig->c.abortMark());
-        rig->c.Ftp1.LocalFileName = "NOOP";
-        EXPECT_EQ(run([&] { rig->c.Ftp1.QuoteAsync(); }), (Strings{"NOOP", "CWD /", "LIST"}));
+        EXPECT_EQ(run([&] { rig->c.SendRawCommand("NOOP"); }), (Strings{"NOOP", "CWD /", "LIST"}));
     }
 
     std::vector<AttributeEntry> shown;
@@ -100,7 +99,7 @@ TEST_F(ChainsTest, CancelOrNothingChangedSendsNothing)
     typeMode("644");
     EXPECT_TRUE(run([&] { rig->c.ChangeAttributes(); }).empty());
     EXPECT_EQ(rig->ui.attributeEdits, 2);
-    EXPECT_TRUE(rig->c.operationFlags().empty());
+    EXPECT_FALSE(rig->c.commandRunning());
 }
 
 // A refused entry is logged and the others still go out; the end counts both.
@@ -127,7 +126,7 @@ TEST_F(ChainsTest, StopEndsTheAttributeRunAfterTheCommandUnderWay)
                   rig->c.ChangeAttributes();
                   ASSERT_TRUE(pumpUntil([&] { return rig->logged("> SITE CHMOD 600 b.txt"); }, 20000));
                   rig->c.StopTransfer();
-                  EXPECT_TRUE(rig->c.operationFlags().empty());
+                  EXPECT_TRUE(rig->c.chmodChain().stopping());
               }),
               (Strings{"SITE CHMOD 600 a.txt", "SITE CHMOD 600 b.txt", "LIST"}));
     EXPECT_EQ(loggedWith("Attributes changed:"), (Strings{"Attributes changed: 1, failed: 1"}));
@@ -167,7 +166,7 @@ TEST_F(ChainsTest, StopEndsTheRenameChainAfterTheRequestUnderWay)
                   changeCase();
                   ASSERT_TRUE(pumpUntil([&] { return rig->logged("> RNTO Abc"); }, 20000));
                   rig->c.StopTransfer();
-                  EXPECT_TRUE(rig->c.operationFlags().empty());
+                  EXPECT_TRUE(rig->c.renameChain().stopping());
               }),
               (Strings{"RNFR abc", "RNTO Abc", "LIST /"}));
     EXPECT_TRUE(loggedWith("Error").empty());

@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Stop ends the chain after the request under way: the panel returns to the base directory and
-// no flag is left for a later completion to pick up.
+// nothing is left running for a later completion to continue.
 TEST_F(DeleteChainTest, StopInTheMiddleEndsTheChainAndReturns)
 {
     ASSERT_TRUE(open());
@@ -205,8 +205,9 @@ TEST_F(DeleteChainTest, StopInTheMiddleEndsTheChainAndReturns)
         rig->c.DeleteRemote();
         ASSERT_TRUE(pumpUntil([&] { return rig->logged("> DELE b.txt"); }, 20000));
         rig->c.StopTransfer();
-        EXPECT_TRUE(rig->c.operationFlags().empty());
+        EXPECT_TRUE(rig->c.deleteChain().stopping());
     });
+    EXPECT_FALSE(rig->c.commandRunning());
     EXPECT_EQ(sent, (Strings{"CWD /t", "LIST", "DELE a.txt", "CWD /t/s1", "LIST", "DELE b.txt", "CWD /", "LIST"}));
     EXPECT_EQ(server.paths(), (Strings{"/", "/f1.txt", "/f2.txt", "/keep.txt", "/t", "/t/s1", "/t/s2", "/t/s2/c.txt"}));
     EXPECT_EQ(rig->c.Ftp1.HostDirName, "/");

@@ -104,10 +104,8 @@ ControllerRun::ControllerRun(const GlobalOptions& options, std::string localDir,
 {
     ui_.certificates = {options.trust, options.insecure};
     c_.ApplyOptions();
-    if (options.limitRate > 0) {
-        c_.Ftp1.DownloadRate = std::make_shared<RateBudget>(options.limitRate);
-        c_.Ftp1.UploadRate = std::make_shared<RateBudget>(options.limitRate);
-    }
+    if (options.limitRate > 0)
+        c_.setRateBudgets(std::make_shared<RateBudget>(options.limitRate), std::make_shared<RateBudget>(options.limitRate));
 }
 
 ControllerRun::~ControllerRun()
@@ -122,7 +120,7 @@ bool ControllerRun::waitListing(uint64_t before)
 {
     const uint64_t failedBefore = c_.listingsFailed();
     while (c_.listingsShown() == before && c_.listingsFailed() == failedBefore &&
-           !(c_.SiteListMode() && c_.Ftp1.State() == fsReady && c_.ConnectAttempt() < 0))
+           !(c_.SiteListMode() && c_.engine().State() == fsReady && c_.ConnectAttempt() < 0))
         EventLoop::instance().pumpOnce(100);
     if (c_.listingsFailed() != failedBefore)
         err_ << "brisklane-cli: " << c_.listingError() << '\n';
@@ -136,7 +134,7 @@ bool ControllerRun::waitChainEnd(const RequestChain& chain)
 
 bool ControllerRun::waitEnd(const std::function<bool()>& running)
 {
-    while (!c_.SiteListMode() && (running() || c_.Ftp1.State() != fsReady || EventLoop::instance().hasPosted()))
+    while (!c_.SiteListMode() && (running() || c_.engine().State() != fsReady || EventLoop::instance().hasPosted()))
         EventLoop::instance().pumpOnce(100);
     return !c_.SiteListMode();
 }
@@ -146,16 +144,15 @@ bool ControllerRun::open(const FtpUrl& url)
     const uint64_t before = c_.listingsShown();
     c_.OpenSite(siteOf(url, cli_));
     bool open = waitListing(before);
-    if (open && c_.Ftp1.HostDirName.rfind('/', 0) != 0) {
+    if (open && c_.remoteDir().rfind('/', 0) != 0) {
         // The paths given are resolved against an absolute directory.
         const uint64_t relisted = c_.listingsShown();
-        c_.Ftp1.HostDirName.clear();
-        c_.Ftp1.PwdAsync();
+        c_.AskRemoteDir();
         open = waitListing(relisted);
     }
     if (!open)
         err_ << "brisklane-cli: the session could not be opened\n";
-    startDir_ = c_.Ftp1.HostDirName;
+    startDir_ = c_.remoteDir();
     return open;
 }
 
@@ -169,12 +166,11 @@ std::string ControllerRun::absolute(const std::string& given) const
 
 bool ControllerRun::show(const std::string& dir)
 {
-    if (c_.Ftp1.HostDirName == dir)
+    if (c_.remoteDir() == dir)
         return true;
     const uint64_t before = c_.listingsShown();
-    c_.Ftp1.HostDirName = dir;
-    c_.Ftp1.CwdAsync();
-    return waitListing(before) && c_.Ftp1.HostDirName == dir;
+    c_.ChangeRemoteDir(dir);
+    return waitListing(before) && c_.remoteDir() == dir;
 }
 
 int ControllerRun::selectEntry(const std::string& given, const std::string& what)

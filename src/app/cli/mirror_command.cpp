@@ -80,7 +80,7 @@ int runMirror(const GlobalOptions& options, const FtpUrl& url, TRecMirror task, 
     runner.setDryRun(dryRun);
     runner.setParallel(options.parallel);
     const auto start = std::chrono::steady_clock::now();
-    c.mirror().send(0, 0);
+    runner.start();
     if (!run.waitEnd([&runner] { return runner.running(); }))
         return run.report(remoteGiven, "the session ended"), kExitFailed;
     if (!runner.run())
