@@ -16,7 +16,7 @@
 #include "session/rename_chain.h"
 #include "session/transfer_chain.h"
 #include "session/transfer_job.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 #include "sites/server_info.h"
 #include "sites/site_list.h"
 
