@@ -43,8 +43,7 @@ void SessionController::ListCurrentDir()
 void SessionController::FTPPathChange(int index)
 {
     if (SiteListMode_) {
-        siteList.selectPathItem(index);
-        siteSelection_ = -1;
+        sites.choosePathItem(index);
     } else if (!NavigationBusy_ && Ftp1.State() == fsReady) {
         remote.selectPathItem(index);
         if (index == 0) {
@@ -65,7 +64,7 @@ void SessionController::FTPPathChange(int index)
 void SessionController::FTPOneLevelUpClick()
 {
     if (SiteListMode_) {
-        const int selected = siteList.pathItems().selected();
+        const int selected = sites.siteList.pathItems().selected();
         if (selected > 0)
             FTPPathChange(selected - 1);
         return;
@@ -99,12 +98,8 @@ void SessionController::ChandDirect1Click()
 
 void SessionController::Refresh3Click()
 {
-    if (SiteListMode_) {
-        siteList.refresh();
-        siteSelection_ = -1;
-        changed();
-        return;
-    }
+    if (SiteListMode_)
+        return sites.refresh();
     Ftp1.HostFileName.clear();
     Ftp1.LocalFileName = options_.ListingTempFile;
     startPanelListing();
