@@ -8,7 +8,7 @@ namespace {
 
 constexpr size_t kMaskLength = 255;
 
-void selectByPrompt(FilePanel& panel, UserInterface& ui, const MainMessages& messages, MainMessage panelWord,
+void selectByPrompt(FilePanel& panel, UserPrompts& ui, const MainMessages& messages, MainMessage panelWord,
                     std::string& selectionMask, bool on)
 {
     const std::optional<std::string> mask = AskPanelMask(ui, messages, panelWord, selectionMask);
@@ -20,7 +20,7 @@ void selectByPrompt(FilePanel& panel, UserInterface& ui, const MainMessages& mes
 
 } // namespace
 
-std::optional<std::string> AskPanelMask(UserInterface& ui, const MainMessages& messages, MainMessage panelWord,
+std::optional<std::string> AskPanelMask(UserPrompts& ui, const MainMessages& messages, MainMessage panelWord,
                                         const std::string& mask)
 {
     PromptRequest request;
@@ -37,7 +37,7 @@ std::optional<std::string> AskPanelMask(UserInterface& ui, const MainMessages& m
     return answer;
 }
 
-void RunSelectionCommand(int tag, FilePanel& panel, UserInterface& ui, const MainMessages& messages,
+void RunSelectionCommand(int tag, FilePanel& panel, UserPrompts& ui, const MainMessages& messages,
                          MainMessage panelWord, std::string& selectionMask)
 {
     switch (tag < 0 ? -int64_t(tag) : tag) {

@@ -1,7 +1,7 @@
 #pragma once
 #include "i18n/main_messages.h"
 #include "listing/file_panel.h"
-#include "platform/user_interface.h"
+#include "platform/user_prompts.h"
 
 #include <optional>
 #include <string>
@@ -19,12 +19,12 @@ enum SelectionCommand : int {
 
 // The "<panel word> Filter" prompt labelled "Mask" (at most 255 characters), starting with `mask`;
 // `panelWord` is msgLocal or msgFtp. The edited text when confirmed, nothing when cancelled.
-std::optional<std::string> AskPanelMask(UserInterface& ui, const MainMessages& messages, MainMessage panelWord,
+std::optional<std::string> AskPanelMask(UserPrompts& ui, const MainMessages& messages, MainMessage panelWord,
                                         const std::string& mask);
 
 // Runs the command |tag| on `panel`. Unselect and Mask ask for a mask first and, when confirmed,
 // keep it in `selectionMask` for the next time. Throws std::invalid_argument for an unknown tag.
-void RunSelectionCommand(int tag, FilePanel& panel, UserInterface& ui, const MainMessages& messages,
+void RunSelectionCommand(int tag, FilePanel& panel, UserPrompts& ui, const MainMessages& messages,
                          MainMessage panelWord, std::string& selectionMask);
 
 } // namespace brisk

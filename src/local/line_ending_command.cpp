@@ -59,7 +59,7 @@ void ConvertFile(const std::string& path, LineEnding value, const LogLines& log,
         log.append(line, " " + messageOf(outcome, messages) + "!");
 }
 
-LineEndingCommand::LineEndingCommand(UserInterface& ui, const MainMessages& messages, LocalPanel& local,
+LineEndingCommand::LineEndingCommand(UserPrompts& ui, const MainMessages& messages, LocalPanel& local,
                                      LogLines log)
     : ui_(ui), messages_(messages), local_(local), log_(std::move(log))
 {

@@ -1,7 +1,7 @@
 #pragma once
 #include "i18n/main_messages.h"
 #include "local/line_ending_file.h"
-#include "platform/user_interface.h"
+#include "platform/user_prompts.h"
 
 #include <cstdint>
 #include <deque>
@@ -37,7 +37,7 @@ void ConvertFile(const std::string& path, LineEnding value, const LogLines& log,
 // A second command while one runs joins the queue. The panel is not refreshed afterwards.
 class LineEndingCommand {
 public:
-    LineEndingCommand(UserInterface& ui, const MainMessages& messages, LocalPanel& local, LogLines log);
+    LineEndingCommand(UserPrompts& ui, const MainMessages& messages, LocalPanel& local, LogLines log);
     LineEndingCommand(const LineEndingCommand&) = delete;
     LineEndingCommand& operator=(const LineEndingCommand&) = delete;
 
@@ -51,7 +51,7 @@ public:
 private:
     void convertNext();
 
-    UserInterface& ui_;
+    UserPrompts& ui_;
     const MainMessages& messages_;
     LocalPanel& local_;
     LogLines log_;

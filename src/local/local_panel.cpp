@@ -18,7 +18,7 @@ constexpr size_t kNameLength = 255;
 
 } // namespace
 
-LocalPanel::LocalPanel(UserInterface& ui, const MainMessages& messages, const std::string& startDir)
+LocalPanel::LocalPanel(UserPrompts& ui, const MainMessages& messages, const std::string& startDir)
     : ui_(ui), messages_(messages)
 {
     if (!changeDirectory(startDir) && !changeDirectory(currentDirectory()))

@@ -4,7 +4,7 @@
 #include "listing/file_panel.h"
 #include "local/directory_chooser.h"
 #include "platform/local_directory_port.h"
-#include "platform/user_interface.h"
+#include "platform/user_prompts.h"
 
 #include <optional>
 #include <string>
@@ -22,7 +22,7 @@ struct LocalDeleteOutcome;
 class LocalPanel : public LocalDirectory {
 public:
     // Enters `startDir`; when that fails, the process's current directory.
-    LocalPanel(UserInterface& ui, const MainMessages& messages, const std::string& startDir);
+    LocalPanel(UserPrompts& ui, const MainMessages& messages, const std::string& startDir);
 
     const std::string& currentDir() const override { return currentDir_; }
     FilePanel& panel() { return panel_; }
@@ -72,7 +72,7 @@ private:
     void tellFailures(const LocalDeleteOutcome& outcome);
     std::optional<std::string> askName(MainMessage title, MainMessage label, const std::string& start);
 
-    UserInterface& ui_;
+    UserPrompts& ui_;
     const MainMessages& messages_;
     std::string currentDir_;
     FilePanel panel_;

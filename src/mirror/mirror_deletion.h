@@ -2,7 +2,7 @@
 #include "i18n/main_messages.h"
 #include "local/local_delete.h"
 #include "mirror/mirror_task.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "i18n/main_messages.h"
 #include "mirror/mirror_task.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 #include "mirror/mirror_run.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <functional>
 

@@ -4,8 +4,9 @@
 
 namespace brisk {
 
-Mirroring::Mirroring(SessionController& session, const LocalDirectory& local, UserInterface& ui)
-    : session_(session), local_(local), ui_(ui), form_(task, ui, session.msl)
+Mirroring::Mirroring(SessionController& session, const LocalDirectory& local, UserInterface& ui,
+                     MirrorEditor& editor)
+    : session_(session), local_(local), editor_(editor), form_(task, ui, session.msl)
 {
 }
 
@@ -14,7 +15,7 @@ bool Mirroring::EditMirrorProfile()
     if (!task.Loaded)
         LoadMirrorProfile(task, DefaultMirrorProfilePath());
     form_.show();
-    return ui_.EditMirror(form_) && form_.saveTo(DefaultMirrorProfilePath());
+    return editor_.EditMirror(form_) && form_.saveTo(DefaultMirrorProfilePath());
 }
 
 bool Mirroring::canSynchronize() const

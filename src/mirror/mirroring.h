@@ -1,4 +1,5 @@
 #pragma once
+#include "mirror/mirror_editor.h"
 #include "mirror/mirror_form.h"
 #include "mirror/mirror_runner.h"
 #include "mirror/mirror_task.h"
@@ -11,7 +12,7 @@ namespace brisk {
 // "Synchronize Directories" command of both panels' menus.
 class Mirroring {
 public:
-    Mirroring(SessionController& session, const LocalDirectory& local, UserInterface& ui);
+    Mirroring(SessionController& session, const LocalDirectory& local, UserInterface& ui, MirrorEditor& editor);
     Mirroring(const Mirroring&) = delete;
     Mirroring& operator=(const Mirroring&) = delete;
 
@@ -31,7 +32,7 @@ public:
 private:
     SessionController& session_;
     const LocalDirectory& local_;
-    UserInterface& ui_;
+    MirrorEditor& editor_;
     MirrorForm form_;
     MirrorRunner runner_{session_, task};
 };

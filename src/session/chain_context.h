@@ -7,7 +7,7 @@
 #include "session/entry_names.h"
 #include "session/ftp_connection.h"
 #include "session/listing_file.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 #include "sites/server_info.h"
 
 #include <functional>

@@ -25,8 +25,8 @@ MainProgram::MainProgram(UserInterface& ui)
       queueStore(queue), ui_(ui)
 {
     connectQueue();
-    session.siteList.LoadSiteList("");
-    session.selectSite(-1);
+    session.sites.siteList.LoadSiteList("");
+    session.sites.selectSite(-1);
     session.ApplyOptions();
     session.SetTransferTypeMenu(settings.options.TransferMode);
     local.setDateOrder(settings.options.DateType == 1 ? DateOrder::MonthFirst : DateOrder::DayFirst);
@@ -114,7 +114,7 @@ void MainProgram::QuickConnectOpen()
 void MainProgram::QuickConnectSave()
 {
     if (quickConnect.knownSite())
-        session.SaveSiteAs(*quickConnect.knownSite());
+        session.sites.SaveSiteAs(*quickConnect.knownSite());
 }
 
 void MainProgram::SpawnSession()

@@ -27,8 +27,7 @@ void SessionController::remoteDoubleClick(int row)
 void SessionController::FTPPathChange(int index)
 {
     if (SiteListMode_) {
-        siteList.selectPathItem(index);
-        siteSelection_ = -1;
+        sites.choosePathItem(index);
     } else if (!NavigationBusy_ && Ftp1.State() == fsReady) {
         remote.selectPathItem(index);
         if (index == 0) {
@@ -48,7 +47,7 @@ void SessionController::FTPPathChange(int index)
 void SessionController::FTPOneLevelUpClick()
 {
     if (SiteListMode_) {
-        const int selected = siteList.pathItems().selected();
+        const int selected = sites.siteList.pathItems().selected();
         if (selected > 0)
             FTPPathChange(selected - 1);
         return;
@@ -89,12 +88,8 @@ void SessionController::AskRemoteDir()
 
 void SessionController::Refresh3Click()
 {
-    if (SiteListMode_) {
-        siteList.refresh();
-        siteSelection_ = -1;
-        changed();
-        return;
-    }
+    if (SiteListMode_)
+        return sites.refresh();
     startPanelListing();
 }
 

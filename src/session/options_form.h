@@ -2,7 +2,7 @@
 #include "config/ftp_options.h"
 #include "config/number_box.h"
 #include "i18n/main_messages.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <array>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 #include "i18n/main_messages.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <optional>
 #include <string>

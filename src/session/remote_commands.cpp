@@ -77,6 +77,21 @@ std::string SessionController::remoteStatusText() const
                                msl[msgIn], msl[msgFiles]);
 }
 
+void SessionController::MakeRemoteDir()
+{
+    if (!SiteListMode_ && (!Ftp1.Connected() || NavigationBusy_ || Ftp1.State() != fsReady))
+        return;
+    PromptRequest request;
+    request.title = msl[msgCreateDirectory];
+    request.label = msl[msgEnterNewDirName] + ":";
+    std::string name;
+    if (!ui_.InputPrompt(request, name))
+        return;
+    if (SiteListMode_)
+        return sites.MakeFolder(name);
+    connection_.mkd(name, afterDirStep());
+}
+
 void SessionController::RenameRemote()
 {
     const int row = remote.panel.selectedIndex();

@@ -12,9 +12,8 @@ std::vector<std::string> SessionController::selectedRemotePaths() const
 {
     std::vector<std::string> paths;
     if (SiteListMode_) {
-        if (siteSelection_ >= 0 && size_t(siteSelection_) < siteList.entries().size() &&
-            siteList.entries()[size_t(siteSelection_)].kind == SiteEntryKind::Site)
-            paths.push_back(SiteAddress(siteList.entries()[size_t(siteSelection_)].site));
+        if (const SiteEntry* entry = sites.selectedSite())
+            paths.push_back(SiteAddress(entry->site));
         return paths;
     }
     for (size_t index : remote.panel.selectedIndices())
@@ -26,7 +25,7 @@ std::vector<std::string> SessionController::selectedRemotePaths() const
 void SessionController::ShowRemoteProperties()
 {
     if (SiteListMode_)
-        return EditSiteProperties();
+        return sites.EditSiteProperties();
     const int index = remote.panel.selectedIndex();
     if (index < 0)
         return;

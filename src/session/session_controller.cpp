@@ -1,13 +1,12 @@
 #include "session/session_controller.h"
 
 #include "platform/event_loop.h"
-#include "sites/site_defaults.h"
 
 namespace brisk {
 
 SessionController::SessionController(UserInterface& ui, TFTPOptions& options, LocalDirectory& local)
-    : siteList(SiteDefaultsFrom(options), msl[msgServerList] + " ..."), ui_(ui), options_(options),
-      local_(local), StartDate_(localToday())
+    : sites(ui, msl, options, [this] { return SiteListMode_; }, [this] { SetConnectedUI(!SiteListMode_); }),
+      ui_(ui), options_(options), local_(local), StartDate_(localToday())
 {
     Ftp1.Timeout = 999;
     Ftp1.MultiThreaded = true;
@@ -61,7 +60,7 @@ size_t SessionController::AddLog(const std::string& text)
 void SessionController::SetConnectedUI(bool connected)
 {
     abortMark_ = false;
-    const bool entrySelected = SiteListMode_ && siteSelection_ >= 0;
+    const bool entrySelected = SiteListMode_ && sites.siteSelection() >= 0;
     actions_ = ConnectedActions(connected, entrySelected);
     changed();
 }
@@ -69,12 +68,6 @@ void SessionController::SetConnectedUI(bool connected)
 void SessionController::changed()
 {
     ui_.Changed();
-}
-
-void SessionController::selectSite(int index)
-{
-    siteSelection_ = (index >= 0 && size_t(index) < siteList.entries().size()) ? index : -1;
-    SetConnectedUI(!SiteListMode_);
 }
 
 } // namespace brisk

@@ -14,11 +14,11 @@
 #include "session/log_pane.h"
 #include "session/rename_chain.h"
 #include "session/session_operation.h"
+#include "session/site_list_controller.h"
 #include "session/transfer_chain.h"
 #include "session/transfer_job.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 #include "sites/server_info.h"
-#include "sites/site_list.h"
 
 #include <memory>
 #include <set>
@@ -28,8 +28,9 @@ namespace brisk {
 
 class LocalDirectory;
 
-// The main window's logic: one FTP engine, the site list, the remote panel and the chains of
-// requests that user commands start. It reaches the user only through UserInterface.
+// The main window's session: one FTP engine, the remote panel and the chains of requests that user
+// commands start, with the site list it opens sites from. It reaches the user only through
+// UserInterface.
 class SessionController {
 public:
     SessionController(UserInterface& ui, TFTPOptions& options, LocalDirectory& local);
@@ -40,7 +41,8 @@ public:
     TFtpClient Ftp1;
     MainMessages msl;
     LogPane log;
-    SiteList siteList;
+    // The site list the remote panel shows while no session is open; sites are opened from it.
+    SiteListController sites;
     RemotePanel remote;
 
     // --- session lifecycle
@@ -56,25 +58,11 @@ public:
     void ApplyOptions();
     size_t AddLog(const std::string& text);
     // The message lists were translated: texts made from them before are made again.
-    void MessagesChanged() { siteList.setRootItemText(msl[msgServerList] + " ..."); }
-
-    // --- site list (while no session is open)
-    int siteSelection() const { return siteSelection_; }
-    void selectSite(int index);
-    void NewSite();
-    void EditSiteProperties();
-    // Stores a site made elsewhere (the quick-connect bar's) in the site list's current folder under a
-    // name the user gives, the host offered.
-    void SaveSiteAs(const TFTPServerInfo& site);
-    // Make directory: a site folder in the site list, MKD during a session.
-    void MakeRemoteDir();
-    void RenameSiteFolder();
-    void DeleteSiteEntries(const std::vector<size_t>& selected);
-    void MoveSiteIntoFolder(size_t source, size_t target);
-    void SiteListUp();
-    void OpenSiteListFolder(size_t index);
+    void MessagesChanged() { sites.MessagesChanged(); }
 
     // --- remote navigation and commands
+    // Make directory: a site folder in the site list, MKD during a session.
+    void MakeRemoteDir();
     void remoteDoubleClick(int row);
     void FTPPathChange(int index);
     void FTPOneLevelUpClick();
@@ -233,7 +221,6 @@ private:
     void connectFailed(uint16_t error);
     void attemptFailed(uint16_t error);
     void askPasswordAgain(const std::string& reply);
-    void reselectOpenedSite();
     void sessionEnded();
 
     // keep-alive
@@ -272,7 +259,6 @@ private:
     uint64_t listingsShown_ = 0;
     uint64_t listingsFailed_ = 0;
     std::string listingError_;   // why the directory in the path box shows no listing
-    int siteSelection_ = -1;
     bool abortMark_ = false;
     bool busyCursor_ = false;
     bool listingLoading_ = false;

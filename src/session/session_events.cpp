@@ -158,26 +158,14 @@ void SessionController::sessionEnded()
     listingError_.clear();
     remote.clearPathBox();
     remote.panel.resetStatus();
-    siteList.LoadSiteList("");
-    siteSelection_ = -1;
+    sites.showRoot();
     if (ConnectAttempt_ >= 0)
-        reselectOpenedSite();
+        sites.reselectSite(openedFolder_, openedCaption_);
     SetConnectedUI(false);
     remoteInfoBar_ = false;
     AddLog(msl[msgConnectionClosed]);
     if (onSessionEnded)
         onSessionEnded();
-}
-
-// A site that could not be opened stays selected in its folder, so its properties can be mended.
-void SessionController::reselectOpenedSite()
-{
-    if (openedCaption_.empty() || !siteList.LoadSiteList(openedFolder_))
-        return;
-    const auto& entries = siteList.entries();
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == SiteEntryKind::Site && entries[i].caption == openedCaption_)
-            siteSelection_ = int(i);
 }
 
 void SessionController::Ftp1StateChange()

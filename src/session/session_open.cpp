@@ -7,7 +7,6 @@
 #include "ftp/rate_budget.h"
 #include "session/remote_paths.h"
 #include "sites/server_address.h"
-#include "sites/site_defaults.h"
 
 #include <ctime>
 
@@ -59,20 +58,12 @@ void SessionController::OpenSelectedSite()
 
 bool SessionController::openFromSiteList()
 {
-    if (siteSelection_ < 0) {
-        NewSite();
-    } else {
-        const SiteEntry& entry = siteList.entries()[size_t(siteSelection_)];
-        if (entry.kind != SiteEntryKind::Site) {
-            siteList.openEntry(size_t(siteSelection_));
-            selectSite(-1);
-        }
-    }
-    if (siteSelection_ < 0 || siteList.entries()[size_t(siteSelection_)].kind != SiteEntryKind::Site)
+    const SiteEntry* entry = sites.siteToOpen();
+    if (!entry)
         return false;
-    openedFolder_ = siteList.CurrentSiteFolder();
-    openedCaption_ = siteList.entries()[size_t(siteSelection_)].caption;
-    return takeSite(siteList.entries()[size_t(siteSelection_)].site);
+    openedFolder_ = sites.siteList.CurrentSiteFolder();
+    openedCaption_ = entry->caption;
+    return takeSite(entry->site);
 }
 
 void SessionController::OpenSite(const TFTPServerInfo& site)
@@ -194,7 +185,7 @@ void SessionController::ApplyOptions()
     applyRateLimits();
     logFileFromOptions();
     log.setLogSize(options_.LogSize);
-    siteList.setDefaults(SiteDefaultsFrom(options_));
+    sites.ApplyOptions();
     fontName = options_.FontName;
     fontSize = options_.FontSize;
     fontColor = options_.FontColor;

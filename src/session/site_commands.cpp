@@ -1,4 +1,4 @@
-#include "session/session_controller.h"
+#include "session/site_list_controller.h"
 
 #include "platform/ascii.h"
 #include "sites/site_defaults.h"
@@ -19,7 +19,7 @@ void reportOutcome(UserInterface& ui, const MainMessages& msl, const SiteListOut
 
 } // namespace
 
-void SessionController::NewSite()
+void SiteListController::NewSite()
 {
     TFTPServerInfo site;
     InitSiteDefaults(site, SiteDefaultsFrom(options_));
@@ -28,15 +28,15 @@ void SessionController::NewSite()
         return;
     size_t index = 0;
     const SiteListOutcome outcome = siteList.addSite(dialog.result(), index);
-    reportOutcome(ui_, msl, outcome);
+    reportOutcome(ui_, msl_, outcome);
     selectSite(int(index));
 }
 
-void SessionController::SaveSiteAs(const TFTPServerInfo& site)
+void SiteListController::SaveSiteAs(const TFTPServerInfo& site)
 {
     PromptRequest request;
-    request.title = msl[xmsgSaveAsSite];
-    request.label = msl[xmsgSiteName];
+    request.title = msl_[xmsgSaveAsSite];
+    request.label = msl_[xmsgSiteName];
     request.text = site.Name;
     request.maxLength = SiteLimits::Name;
     std::string name;
@@ -45,30 +45,29 @@ void SessionController::SaveSiteAs(const TFTPServerInfo& site)
     TFTPServerInfo named = site;
     named.Name = trimmed(name).substr(0, SiteLimits::Name);
     if (named.Name.empty()) {
-        ui_.ShowMessage(msl[msgAttention], msl[xmsgMissingSiteName]);
+        ui_.ShowMessage(msl_[msgAttention], msl_[xmsgMissingSiteName]);
         return;
     }
     size_t index = 0;
-    reportOutcome(ui_, msl, siteList.addSite(named, index));
+    reportOutcome(ui_, msl_, siteList.addSite(named, index));
     // During a session the list is not shown; selecting would reset the session's actions.
-    if (SiteListMode_)
+    if (shown_())
         selectSite(int(index));
 }
 
-void SessionController::EditSiteProperties()
+void SiteListController::EditSiteProperties()
 {
-    if (!SiteListMode_)
+    if (!shown_())
         return;
-    const bool haveSite = siteSelection_ >= 0 &&
-                          siteList.entries()[size_t(siteSelection_)].kind == SiteEntryKind::Site;
-    brisk::SiteProperties dialog(haveSite ? siteList.entries()[size_t(siteSelection_)].site : TFTPServerInfo{},
+    const bool haveSite = selection_ >= 0 && siteList.entries()[size_t(selection_)].kind == SiteEntryKind::Site;
+    brisk::SiteProperties dialog(haveSite ? siteList.entries()[size_t(selection_)].site : TFTPServerInfo{},
                                  SystemTimeZoneList());
     if (!ui_.EditSite(dialog))
         return;
-    size_t index = haveSite ? size_t(siteSelection_) : 0;
+    size_t index = haveSite ? size_t(selection_) : 0;
     const SiteListOutcome outcome =
         haveSite ? siteList.replaceSite(index, dialog.result()) : siteList.addSite(dialog.result(), index);
-    reportOutcome(ui_, msl, outcome);
+    reportOutcome(ui_, msl_, outcome);
     selectSite(int(index));
 }
 

@@ -1,4 +1,4 @@
-#include "session/session_controller.h"
+#include "session/site_list_controller.h"
 
 namespace brisk {
 
@@ -15,72 +15,61 @@ PromptRequest renameDirectoryPrompt(const MainMessages& msl, const std::string& 
 
 } // namespace
 
-void SessionController::MakeRemoteDir()
+void SiteListController::MakeFolder(const std::string& name)
 {
-    if (!SiteListMode_ && (!Ftp1.Connected() || NavigationBusy_ || Ftp1.State() != fsReady))
-        return;
-    PromptRequest request;
-    request.title = msl[msgCreateDirectory];
-    request.label = msl[msgEnterNewDirName] + ":";
-    std::string name;
-    if (!ui_.InputPrompt(request, name))
-        return;
-    if (!SiteListMode_) {
-        connection_.mkd(name, afterDirStep());
-        return;
-    }
     size_t index = 0;
     const SiteListOutcome outcome = siteList.makeFolder(name, index);
     if (outcome.status == SiteListStatus::CannotCreateDirectory || outcome.status == SiteListStatus::Failed)
-        ui_.ShowMessage(msl[msgAttention], msl[msgCanNotCreateDirectory] + " :" + siteList.CurrentSiteFolder() + name);
+        ui_.ShowMessage(msl_[msgAttention],
+                        msl_[msgCanNotCreateDirectory] + " :" + siteList.CurrentSiteFolder() + name);
     else
         selectSite(int(index));
-    changed();
+    ui_.Changed();
 }
 
-void SessionController::RenameSiteFolder()
+void SiteListController::RenameSiteFolder()
 {
-    if (!SiteListMode_ || siteSelection_ < 0)
+    if (!shown_() || selection_ < 0)
         return;
-    const SiteEntry& entry = siteList.entries()[size_t(siteSelection_)];
+    const SiteEntry& entry = siteList.entries()[size_t(selection_)];
     if (entry.kind != SiteEntryKind::Folder)
         return;
     std::string name;
-    if (!ui_.InputPrompt(renameDirectoryPrompt(msl, entry.caption), name))
+    if (!ui_.InputPrompt(renameDirectoryPrompt(msl_, entry.caption), name))
         return;
-    siteList.renameFolder(size_t(siteSelection_), name);
-    changed();
+    siteList.renameFolder(size_t(selection_), name);
+    ui_.Changed();
 }
 
-void SessionController::DeleteSiteEntries(const std::vector<size_t>& selected)
+void SiteListController::DeleteSiteEntries(const std::vector<size_t>& selected)
 {
-    if (!SiteListMode_ || selected.empty())
+    if (!shown_() || selected.empty())
         return;
-    if (!ui_.AskYesNo(msl[msgAttention], msl[msgWishToRemove]))
+    if (!ui_.AskYesNo(msl_[msgAttention], msl_[msgWishToRemove]))
         return;
     siteList.deleteEntries(selected);
     selectSite(-1);
 }
 
-void SessionController::MoveSiteIntoFolder(size_t source, size_t target)
+void SiteListController::MoveSiteIntoFolder(size_t source, size_t target)
 {
-    if (!SiteListMode_)
+    if (!shown_())
         return;
     siteList.moveSiteIntoFolder(source, target);
     selectSite(-1);
 }
 
-void SessionController::SiteListUp()
+void SiteListController::SiteListUp()
 {
-    if (!SiteListMode_)
+    if (!shown_())
         return;
     siteList.up();
     selectSite(-1);
 }
 
-void SessionController::OpenSiteListFolder(size_t index)
+void SiteListController::OpenSiteListFolder(size_t index)
 {
-    if (!SiteListMode_)
+    if (!shown_())
         return;
     siteList.openEntry(index);
     selectSite(-1);

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/user_interface.h"
+#include "platform/user_prompts.h"
 
 #include <QString>
 
@@ -14,11 +14,11 @@ namespace brisk {
 // name without a dot is a file too.
 QString QtFileFilter(const std::string& filter);
 
-// The file and directory choosers of UserInterface as Qt file dialogs (object name "fileChooser").
+// The file and directory choosers of UserPrompts as Qt file dialogs (object name "fileChooser").
 bool AskOpenFile(QWidget* parent, const FileDialogRequest& request, std::string& path);
 bool AskSaveFile(QWidget* parent, const FileDialogRequest& request, std::string& path);
 bool AskDirectory(QWidget* parent, const std::string& title, std::string& path);
-// The font chooser of UserInterface as a Qt font dialog (object name "fontChooser"); it offers no
+// The font chooser of UserPrompts as a Qt font dialog (object name "fontChooser"); it offers no
 // colour, so the colour stays.
 bool AskFont(QWidget* parent, FontChoice& font);
 

@@ -28,7 +28,7 @@ T_Main::T_Main(QWidget* parent) : QMainWindow(parent), ui_(this)
     ui_.setChangedHandler([this] { scheduleRefresh(); });
     program_ = std::make_unique<MainProgram>(ui_);
     program_->retranslateMainWindow = [this] { RetranslateMainWindow(false); };
-    mirroring_ = std::make_unique<Mirroring>(program_->session, program_->local, ui_);
+    mirroring_ = std::make_unique<Mirroring>(program_->session, program_->local, ui_, ui_);
     ui_.setMessages(program_->session.msl);
     buildWidgets();
     buildStatusBar();

@@ -66,8 +66,8 @@ void T_Main::buildActions()
     addAction("actConnect", "Connect to FTP - Server", "network-connect", [&s] { s.Connect(); });
     addAction("actDisconnect", "Disconnect", "network-disconnect", [&s] { s.Disconnect(); });
     addAction("actStop", "Stop Transfer", "process-stop", [&s] { s.StopTransfer(); }, Qt::Key_Escape);
-    addAction("actNewSite", "New Server", "document-new", [&s] { s.NewSite(); });
-    addAction("actProperties", "Server Properties", "document-properties", [&s] { s.EditSiteProperties(); });
+    addAction("actNewSite", "New Server", "document-new", [&s] { s.sites.NewSite(); });
+    addAction("actProperties", "Server Properties", "document-properties", [&s] { s.sites.EditSiteProperties(); });
     addAction("actNewSession", "Create new session", "window-new", [&p] { p.SpawnSession(); });
     QAction* bar = addAction("actQuickConnectBar", "Quick Connect Bar", "", [this] {
         quickConnectBar->setVisible(action("actQuickConnectBar")->isChecked());
@@ -288,10 +288,7 @@ void T_Main::refreshActions()
     enable("actLocalDelete", local.canDeleteFromButton());
     enable("actLocalCopyPath", local.hasSelectedRow());
     enable("actLocalProperties", local.hasSelectedRow());
-    const int site = s.siteSelection();
-    const bool siteSelected = site >= 0 && size_t(site) < s.siteList.entries().size() &&
-                              s.siteList.entries()[size_t(site)].kind == SiteEntryKind::Site;
-    enable("actRemoteCopyPath", sites ? siteSelected : s.remote.panel.selectedIndex() >= 0);
+    enable("actRemoteCopyPath", sites ? s.sites.selectedSite() != nullptr : s.remote.panel.selectedIndex() >= 0);
     enable("actRemoteProperties", !sites && s.remote.panel.selectedIndex() >= 0);
     const bool transfer = s.canTransfer();
     enable("actUpload", transfer && s.enabled(Action::UploadArrow));

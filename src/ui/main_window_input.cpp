@@ -46,7 +46,7 @@ void T_Main::connectViews()
     };
     FTPView->onKey = [this](int key) { return remoteKey(key); };
     FTPView->onRowDropped = [this, &s](int source, int target) {
-        s.MoveSiteIntoFolder(size_t(source), size_t(target));
+        s.sites.MoveSiteIntoFolder(size_t(source), size_t(target));
         refreshViews();
     };
 
@@ -72,7 +72,7 @@ void T_Main::remoteSelectionChanged()
     SessionController& s = program_->session;
     const std::vector<int> rows = FTPView->selectedRows();
     if (s.SiteListMode()) {
-        s.selectSite(rows.empty() ? -1 : rows.front());
+        s.sites.selectSite(rows.empty() ? -1 : rows.front());
     } else {
         std::vector<bool> wanted(s.remote.panel.size(), false);
         for (int row : rows)
@@ -114,7 +114,7 @@ void T_Main::remoteActivated(int row)
 {
     SessionController& s = program_->session;
     if (s.SiteListMode())
-        s.selectSite(row);
+        s.sites.selectSite(row);
     s.OpenSelectedSite();
     refreshViews();
 }
@@ -141,7 +141,7 @@ void T_Main::remoteRename()
 {
     SessionController& s = program_->session;
     if (s.SiteListMode())
-        s.RenameSiteFolder();
+        s.sites.RenameSiteFolder();
     else
         s.RenameRemote();
 }
@@ -154,14 +154,14 @@ void T_Main::remoteDelete()
     std::vector<size_t> rows;
     for (int row : FTPView->selectedRows())
         rows.push_back(size_t(row));
-    s.DeleteSiteEntries(rows);
+    s.sites.DeleteSiteEntries(rows);
 }
 
 void T_Main::remoteUp()
 {
     SessionController& s = program_->session;
     if (s.SiteListMode())
-        s.SiteListUp();
+        s.sites.SiteListUp();
     else
         s.FTPOneLevelUpClick();
 }

@@ -120,14 +120,14 @@ void T_Main::refreshSiteRows()
 {
     const SessionController& s = program_->session;
     std::vector<std::string> rows;
-    for (const SiteEntry& entry : s.siteList.entries())
+    for (const SiteEntry& entry : s.sites.siteList.entries())
         rows.push_back(std::to_string(int(entry.kind)) + entry.caption + "\n" + entry.site.Server);
     if (shownSiteList_ && rows == shownSiteRows_)
         return;
     shownSiteList_ = true;
     shownSiteRows_ = rows;
     shownRemoteVersion_ = ~0ull;
-    const SiteList& sites = s.siteList;
+    const SiteList& sites = s.sites.siteList;
     keepRemoteColumns();
     FTPView->rows()->setEditable(false);
     FTPView->header()->setSortIndicatorShown(false);
@@ -147,7 +147,7 @@ void T_Main::refreshSiteRows()
                              : kind == SiteEntryKind::Folder ? PanelIcon::Folder
                                                              : PanelIcon::Site);
         });
-    const int selected = s.siteSelection();
+    const int selected = s.sites.siteSelection();
     FTPView->setSelectedRows([selected](size_t row) { return int(row) == selected; });
     FTPView->header()->resizeSection(0, 260);
 }
@@ -190,7 +190,7 @@ void T_Main::refreshPathBoxes()
     {
         const QSignalBlocker block(FTPPath);
         if (s.SiteListMode())
-            setItems(FTPPath, s.siteList.pathItems().items(), s.siteList.pathItems().selected());
+            setItems(FTPPath, s.sites.siteList.pathItems().items(), s.sites.siteList.pathItems().selected());
         else
             setItems(FTPPath, s.remote.pathItems(), s.remote.pathSelected());
         FTPPath->setEnabled(s.pathBoxEnabled());

@@ -1,6 +1,7 @@
 #pragma once
 #include "i18n/main_messages.h"
-#include "platform/user_interface.h"
+#include "mirror/mirror_editor.h"
+#include "session/user_interface.h"
 
 #include <functional>
 #include <memory>
@@ -12,7 +13,7 @@ namespace brisk {
 class TProgress;
 
 // The program's questions and messages as Qt dialogs over a parent window.
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public MirrorEditor {
 public:
     explicit QtUserInterface(QWidget* parent = nullptr);
     ~QtUserInterface() override;

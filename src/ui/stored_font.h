@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/user_interface.h"
+#include "platform/user_prompts.h"
 
 #include <QColor>
 #include <QFont>

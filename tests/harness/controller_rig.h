@@ -53,8 +53,8 @@ struct SessionRig {
     void addSite(TFTPServerInfo site)
     {
         size_t index = 0;
-        c.siteList.addSite(site, index);
-        c.selectSite(int(index));
+        c.sites.siteList.addSite(site, index);
+        c.sites.selectSite(int(index));
     }
 
     static TFTPServerInfo site(uint16_t port, const std::string& user = "brisk", const std::string& pw = "brisk-pw")

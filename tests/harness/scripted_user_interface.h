@@ -1,7 +1,8 @@
 #pragma once
-#include "platform/user_interface.h"
+#include "mirror/mirror_editor.h"
 #include "session/attribute_form.h"
 #include "session/custom_command_editor.h"
+#include "session/user_interface.h"
 #include "sites/site_properties.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,11 @@
 
 namespace brisk::test {
 
-// A UserInterface that answers from scripts and records everything it was asked and shown.
+// A UserInterface (and mirror dialog) that answers from scripts and records everything it was asked and shown.
 // An unscripted prompt or question fails the test and is answered with Cancel or No. Prompt
 // answers are handed back exactly as scripted, even beyond the request's length limit, so that
 // the callers' own limits are exercised.
-class ScriptedUserInterface : public UserInterface {
+class ScriptedUserInterface : public UserInterface, public MirrorEditor {
 public:
     struct Question {
         std::string caption;

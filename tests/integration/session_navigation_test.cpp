@@ -113,7 +113,7 @@ TEST_P(SessionNavigationTest, RenamesThenBackToTheServerList)
     EXPECT_TRUE(rig->logged("Connection closed"));
     EXPECT_TRUE(c.remote.pathItems().empty());
     EXPECT_TRUE(c.remote.panel.rows().empty());
-    EXPECT_EQ(c.siteList.entries().size(), 1u);
+    EXPECT_EQ(c.sites.siteList.entries().size(), 1u);
     EXPECT_TRUE(c.enabled(Action::Connect));
     EXPECT_FALSE(c.remoteInfoBarVisible());
 }

@@ -73,7 +73,7 @@ TEST_P(SessionOpenTest, AddressInTheServerFieldGivesUserPasswordPortAndInitialDi
     EXPECT_EQ(rig->c.remote.pathItems(), (Strings{"SERVER LIST ...", "127.0.0.1", "dir1"}));
     EXPECT_EQ(rig->c.CurrentSite().InitialDir, "/dir1");
     // The stored site keeps the address as typed.
-    for (const SiteEntry& entry : rig->c.siteList.entries())
+    for (const SiteEntry& entry : rig->c.sites.siteList.entries())
         EXPECT_EQ(entry.site.User, "");
 }
 

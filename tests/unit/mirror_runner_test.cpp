@@ -435,7 +435,7 @@ protected:
         server.addDir("/pub");
         ASSERT_TRUE(open());
         rig->local.dir = home();
-        mirroring = std::make_unique<Mirroring>(rig->c, rig->local, rig->ui);
+        mirroring = std::make_unique<Mirroring>(rig->c, rig->local, rig->ui, rig->ui);
     }
     std::string defaultProfile() const { return home() + "Default.cpf"; }
     // The dialog as the user leaves it: `edit` changes the form, then Execute (true) or Close.

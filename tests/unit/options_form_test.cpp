@@ -217,8 +217,8 @@ TEST_F(OptionsFormTest, PreferencesApplyTheOptionsToTheSession)
     SessionController& s = program.session;
     EXPECT_EQ(std::tuple(s.transferChain().type, s.Ftp1.Timeout, s.log.logSize()),
               std::tuple(TransferType::Binary, 30, 100));
-    s.siteList.refresh();
-    EXPECT_EQ(s.siteList.entries().at(0).site.EMail, "me@example.org");
+    s.sites.siteList.refresh();
+    EXPECT_EQ(s.sites.siteList.entries().at(0).site.EMail, "me@example.org");
 
     // Cancelled: applied all the same, and the transfer type chosen in the menu stays.
     s.SetTransferTypeMenu(1);

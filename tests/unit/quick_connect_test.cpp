@@ -192,7 +192,7 @@ TEST_F(QuickConnectProgramTest, SaveAsSiteStoresTheSiteUnderTheNameGiven)
     TFTPServerInfo expected = *program.quickConnect.knownSite();
     expected.Name = "Files";
     EXPECT_EQ(reloaded.entries()[0].site, expected);
-    EXPECT_EQ(program.session.siteSelection(), 0) << "the new site is selected, as after New Server";
+    EXPECT_EQ(program.session.sites.siteSelection(), 0) << "the new site is selected, as after New Server";
 }
 
 } // namespace brisk::quick_connect_test

@@ -73,7 +73,7 @@ TEST_F(SessionErrorsTest, ARefusedConnectionIsToldAndTheSiteStaysSelected)
     ASSERT_EQ(rig->ui.messages.size(), 1u);
     EXPECT_EQ(rig->ui.messages[0].caption + ": " + rig->ui.messages[0].text,
               "Connection failed: The server 127.0.0.1 refused the connection on port " + std::to_string(port) + ".");
-    ASSERT_GE(rig->c.siteSelection(), 0);
+    ASSERT_GE(rig->c.sites.siteSelection(), 0);
     EXPECT_TRUE(rig->c.enabled(Action::ServerProperties));
 
     std::string edited;
@@ -81,7 +81,7 @@ TEST_F(SessionErrorsTest, ARefusedConnectionIsToldAndTheSiteStaysSelected)
         edited = model.form.name;
         return false;
     };
-    rig->c.EditSiteProperties();
+    rig->c.sites.EditSiteProperties();
     EXPECT_EQ(edited, "broken");
 }
 

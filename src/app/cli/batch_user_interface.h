@@ -1,7 +1,7 @@
 #pragma once
 #include "certificate_policy.h"
 #include "platform/local_directory_port.h"
-#include "platform/user_interface.h"
+#include "session/user_interface.h"
 
 #include <ostream>
 #include <string>

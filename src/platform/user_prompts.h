@@ -1,20 +1,8 @@
 #pragma once
-#include "platform/certificate_question.h"
-#include "platform/progress_sink.h"
-
 #include <cstdint>
 #include <string>
 
 namespace brisk {
-
-class AttributeForm;
-class CustomCommandEditor;
-class MirrorForm;
-class OptionsForm;
-class SiteProperties;
-
-// The buttons of the overwrite prompt; each value is the button's tag.
-enum class OverwriteChoice { Resume = 0, Overwrite = 1, All = 2, Skip = 3, SaveAs = 4, Cancel = 5 };
 
 // The one-line prompt: a title, a label, the starting text and a length limit.
 struct PromptRequest {
@@ -45,11 +33,12 @@ struct FontChoice {
     bool operator==(const FontChoice&) const = default;
 };
 
-// Everything the program's logic asks of the user or shows to the user. The GUI implements it
-// with dialogs; tests implement it with scripted answers and a record of what was shown.
-class UserInterface {
+// What any part of the program asks of the user or shows to the user without knowing of sites or
+// sessions: prompts, questions, messages, choosers and viewers. The GUI implements it with
+// dialogs; tests implement it with scripted answers and a record of what was shown.
+class UserPrompts {
 public:
-    virtual ~UserInterface() = default;
+    virtual ~UserPrompts() = default;
 
     // The one-line prompt. True with the edited text in `answer` when confirmed.
     virtual bool InputPrompt(const PromptRequest& request, std::string& answer) = 0;
@@ -58,38 +47,7 @@ public:
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
     // A failure the user should notice (the GUI adds an error icon); a plain message otherwise.
     virtual void ShowError(const std::string& caption, const std::string& text) { ShowMessage(caption, text); }
-    // The site properties dialog on `model`; true when it was saved (model.save() succeeded).
-    virtual bool EditSite(SiteProperties& model) = 0;
-    // The attribute dialog on `form`; true when the user chose "Apply" (form.apply() has run).
-    // Without a dialog to show nothing changes.
-    virtual bool EditAttributes(AttributeForm& form)
-    {
-        (void)form;
-        return false;
-    }
 
-    // The custom command dialog ("Commands") on `model`; true when it ended with Select. Without
-    // a dialog to show it ends with Close at once.
-    virtual bool EditCustomCommands(CustomCommandEditor& model)
-    {
-        (void)model;
-        return false;
-    }
-
-    // The mirror dialog ("Compare folders") on `form`; true when the user left it with "Execute".
-    // Without a dialog to show it is closed.
-    virtual bool EditMirror(MirrorForm& form)
-    {
-        (void)form;
-        return false;
-    }
-    // The Preferences dialog ("Program Options") on `form`, opened already; true when it ended with
-    // "OK" (form.ok() has run). Without a dialog to show it is cancelled.
-    virtual bool EditOptions(OptionsForm& form)
-    {
-        (void)form;
-        return false;
-    }
     // The font chooser, starting at `font`; true with the choice in `font` when confirmed. Without a
     // chooser to show it is cancelled.
     virtual bool AskFont(FontChoice& font)
@@ -121,29 +79,9 @@ public:
     // Opens a local file with the desktop's associated program, in `workingDir`.
     virtual void OpenWithAssociatedProgram(const std::string& path, const std::string& workingDir) = 0;
 
-    // The overwrite prompt for an existing target. With SaveAs, `path` holds the new target.
-    // Without a prompt to show nothing is overwritten.
-    virtual OverwriteChoice AskOverwrite(std::string& path)
-    {
-        (void)path;
-        return OverwriteChoice::Cancel;
-    }
     // The "Carriage Return" dialog: the value of the line ending chosen (1 CR + LF, 2 LF + CR, 3 LF,
     // 4 CR), or 0 for "Do not change" and Cancel. Without a dialog to show nothing changes.
     virtual int ChooseLineEnding() { return 0; }
-    // A server certificate nothing vouches for: trust it once, always, or cancel the connection.
-    // Without a question to show the connection is cancelled.
-    virtual CertificateAnswer AskCertificate(const CertificateQuestion& question)
-    {
-        (void)question;
-        return CertificateAnswer::Cancel;
-    }
-    // The transfer figures; by default they are not shown.
-    virtual ProgressSink& Progress()
-    {
-        static ProgressSink none;
-        return none;
-    }
 
     // A state the views show has changed; they re-read it from the models.
     virtual void Changed() {}
