@@ -1,7 +1,5 @@
 #include "session/session_controller.h"
 
-#include "platform/event_loop.h"
-
 namespace brisk {
 
 namespace {
@@ -57,7 +55,7 @@ FtpConnection::Done SessionController::afterCwd()
 {
     return [this](bool ok) {
         if (ok)
-            return ListCurrentDir();
+            return startPanelListing();
         connection_.setDir(BaseRemoteDir_);
         connection_.pwd(afterDirStep());
     };
@@ -66,7 +64,7 @@ FtpConnection::Done SessionController::afterCwd()
 // CDUP, PWD or MKD: the panel lists the directory; a refusal is logged and the panel stays.
 FtpConnection::Done SessionController::afterDirStep()
 {
-    return [this](bool ok) { ok ? ListCurrentDir() : logError(); };
+    return [this](bool ok) { ok ? startPanelListing() : logError(); };
 }
 
 // A raw or keep-alive command: the current directory again, which refreshes the panel; at a
@@ -82,19 +80,8 @@ FtpConnection::Done SessionController::afterCommand()
     };
 }
 
-void SessionController::ListCurrentDir()
-{
-    listingPosted_ = true;
-    post([this] {
-        listingPosted_ = false;
-        // Stop came while the listing waited: the chain ends instead.
-        if (RequestChain* chain = stoppingChain())
-            return chain->finishStop();
-        startPanelListing();
-    });
-}
-
-// The listing the remote panel will show; the window tells how far it has come.
+// The listing the remote panel will show; the window tells how far it has come. It starts from the
+// completion before it, so that no other command finds the connection idle in between.
 void SessionController::startPanelListing(const std::string& path)
 {
     listingLoading_ = true;

@@ -26,7 +26,7 @@ bool SessionController::commandRunning() const
 
 bool SessionController::requestPending() const
 {
-    return Ftp1.State() != fsReady || listingPosted_;
+    return Ftp1.State() != fsReady;
 }
 
 // Stop tells the running command, which ends itself (now, or when the request under way
@@ -38,7 +38,7 @@ void SessionController::StopTransfer()
         onStop();
     if (Ftp1.State() == fsDnsLookup || Ftp1.State() == fsWaitingBanner) {
         connectStopped_ = true;
-        Ftp1.Abort();
+        Ftp1.AbortAsync();
         return;
     }
     const bool pending = requestPending();

@@ -81,7 +81,6 @@ public:
     void setRateBudgets(std::shared_ptr<RateBudget> download, std::shared_ptr<RateBudget> upload);
     void Refresh3Click();
     void FTPViewChange() { SetConnectedUI(!SiteListMode_); }
-    void ListCurrentDir();
     void ShowListing();
     void RefreshListingCopy();
     void FillRemotePanel();
@@ -275,7 +274,6 @@ private:
     std::string openedFolder_;
     std::string openedCaption_;
     std::set<Action> actions_;
-    bool listingPosted_ = false;   // ListCurrentDir's DirAsync waits in the event queue
 
     ListingFile listing_{options_.ListingTempFile, StartDate_, Ftp1};
     FtpConnection connection_{Ftp1, listing_};

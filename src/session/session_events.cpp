@@ -2,7 +2,6 @@
 
 #include "platform/directories.h"
 #include "platform/ascii.h"
-#include "platform/event_loop.h"
 #include "session/connection_failure.h"
 #include "session/remote_paths.h"
 
@@ -183,7 +182,6 @@ void SessionController::Disconnect()
     busyCursor_ = true;
     Ftp1.Timeout = 1;
     Ftp1.AbortAsync();
-    EventLoop::instance().messagePump(0);
     changed();
 }
 
@@ -191,7 +189,6 @@ void SessionController::abortSession()
 {
     Ftp1.Timeout = 1;
     Ftp1.AbortAsync();
-    EventLoop::instance().messagePump(0);
 }
 
 } // namespace brisk

@@ -2,7 +2,6 @@
 
 #include "platform/local_directory_port.h"
 #include "platform/directories.h"
-#include "platform/event_loop.h"
 #include "platform/program_dir.h"
 #include "ftp/rate_budget.h"
 #include "session/remote_paths.h"
@@ -141,7 +140,6 @@ void SessionController::startConnect()
     Ftp1.OnCertificateQuestion = [this](const CertificateQuestion& question) { return ui_.AskCertificate(question); };
     connection_.setDir(RemoteDirRule(CurrentSite_.InitialDir, CurrentSite_.CheckVHost != 0));
     applySiteLocalDir();
-    EventLoop::instance().messagePump(0);
     AddLog("");
     AddLog(msl[msgConnectingTo] + " " + Ftp1.HostName + connectingStamp());
     actions_.insert(Action::Stop);
