@@ -36,6 +36,7 @@ void TransferChain::begin(Direction direction, std::vector<TransferFile> files, 
     stopping_ = false;
     remoteDirMade_ = false;
     awaitingWorkers_ = false;
+    fileUnderWay_ = false;
     // A mark left from an earlier Stop belongs to that transfer, not to this one.
     ctx_.abortMark = false;
     ctx_.setBusy(true);
@@ -76,12 +77,31 @@ void TransferChain::fileDone()
 {
     if (!running())
         return;
+    countFileDone();
+    next();
+}
+
+void TransferChain::countFileDone()
+{
+    fileUnderWay_ = false;
     ctx_.ui.Progress().endFile();
     if (direction_ == Direction::Download && !commitDownload())
         ++tally_.failed;
     else
         ++tally_.transferred;
-    next();
+}
+
+// Stop came while a file moved: the file aborted counts as failed, by name; one that completed
+// all the same counts as any other.
+void TransferChain::stoppedRequestDone(bool failed)
+{
+    if (!fileUnderWay_)
+        return;
+    if (!failed)
+        return countFileDone();
+    fileUnderWay_ = false;
+    ctx_.ui.Progress().endFile();
+    tally_.fail(failedFileName());
 }
 
 void TransferChain::listingDone()
@@ -106,6 +126,7 @@ void TransferChain::failed(TFtpRequest kind)
     case ftpRestGetAsync:
     case ftpPutAsync:
     case ftpRestPutAsync:
+        fileUnderWay_ = false;
         ctx_.ui.Progress().endFile();
         tally_.fail(failedFileName());
         ctx_.setBusy(true);

@@ -50,6 +50,7 @@ public:
     bool downloading() const { return direction_ == Direction::Download; }
     const TransferTally& tally() const { return tally_; }
     void failed(TFtpRequest kind) override;
+    void stoppedRequestDone(bool failed) override;
 
     // The transfer type for `fileName` (ASCII or binary), switching the engine when it differs.
     // False when the switch failed.
@@ -73,6 +74,7 @@ private:
     std::string failedFileName() const;
     void failRemaining();
     bool commitDownload();
+    void countFileDone();
 
     // Files handed to the worker connections (transfer_parallel.cpp).
     void startWorkers();
@@ -100,6 +102,7 @@ private:
     std::deque<TransferDir> dirs_;
     TransferDir currentDir_;        // the directory being visited
     TransferFile receiving_;        // the file being downloaded
+    bool fileUnderWay_ = false;     // a GET or PUT of this connection has not completed yet
     bool remoteDirMade_ = false; // the upload's current remote directory was made by this chain: empty
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next

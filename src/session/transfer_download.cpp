@@ -95,6 +95,7 @@ void TransferChain::receiveFile()
     ftp.AskModifiedTime = !file.exactTime;
     if (start == DownloadStart::WholeNotResumable)
         ctx_.log(FormatMessage(ctx_.msl[xmsgNotResumed], {file.target}));
+    fileUnderWay_ = true;
     StartPreparedDownload(ftp, start);
 }
 

@@ -70,6 +70,7 @@ void TransferChain::sendFile()
     ctx_.ui.Progress().startFile(file.source, file.size, true);
     // A resumed upload asks the server for the remote size itself (RestPutAsync).
     ftp.ResumeAt = 0;
+    fileUnderWay_ = true;
     if (resumeThis)
         ftp.RestPutAsync();
     else
