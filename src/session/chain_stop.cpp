@@ -23,6 +23,12 @@ bool SessionController::requestPending() const
     return Ftp1.State() != fsReady || listingPosted_;
 }
 
+bool SessionController::canStop() const
+{
+    const bool chain = delete_.running() || rename_.running() || chmod_.running() || transfer_.running();
+    return enabled(Action::Stop) && (requestPending() || chain || !OperationFlags_.empty());
+}
+
 // Stop tells the running chain first, which ends itself (now, or when the request under way
 // completes); only then are the flags cleared. With nothing running Stop does nothing: a mark
 // left set would abort the next listing and end the session.

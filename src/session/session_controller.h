@@ -137,6 +137,9 @@ public:
     // "Reading the directory listing: 12 MB" while one loads, else empty.
     std::string listingStatusText() const;
     bool enabled(Action action) const { return actions_.count(action) != 0; }
+    // Stop Transfer has something to end: a request under way (the connection being made
+    // included), a chain of requests or a mirror run.
+    bool canStop() const;
     bool pathBoxEnabled() const { return !NavigationBusy_; }
     bool remoteInfoBarVisible() const { return remoteInfoBar_; }
     bool keepAliveRunning() const { return cTimer_.enabled(); }

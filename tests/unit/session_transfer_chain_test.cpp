@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -427,6 +428,35 @@ TEST_F(TransferChainTest, AFileStoppedWhileMovingCountsAsFailedByName)
     EXPECT_EQ(loggedWith("Failed:"), (Strings{"Failed: " + (local / "up.bin").string()}));
     EXPECT_FALSE(server.exists("/later.bin"));
     EXPECT_FALSE(rig->c.SiteListMode());
+}
+
+// Stop is offered while it has something to end: the connection being made, a listing, a
+// transfer; never in the site list or in an idle session.
+TEST_F(TransferChainTest, StopIsOfferedOnlyWhileSomethingCanBeStopped)
+{
+    server.addFile("/a.bin", 1 << 20);
+    EXPECT_FALSE(rig->c.canStop()) << "site list";
+    rig->addSite(SessionRig::site(server.port()));
+    rig->local.dir = local.string();
+    const uint64_t listed = rig->c.listingsShown();
+    rig->c.Connect();
+    EXPECT_TRUE(rig->c.canStop()) << "connecting";
+    ASSERT_TRUE(rig->waitListing(listed));
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_FALSE(rig->c.canStop()) << "idle";
+
+    rig->c.Refresh3Click();
+    EXPECT_TRUE(rig->c.canStop()) << "listing";
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_FALSE(rig->c.canStop()) << "idle after the listing";
+
+    std::vector<bool> whileMoving;
+    rig->ui.progress.onUpdate = [&] { whileMoving.push_back(rig->c.canStop()); };
+    select({"a.bin"});
+    EXPECT_EQ(run([&] { rig->c.StartDownload(); }), (Strings{"RETR /a.bin"}));
+    ASSERT_FALSE(whileMoving.empty());
+    EXPECT_EQ(std::count(whileMoving.begin(), whileMoving.end(), false), 0);
+    EXPECT_FALSE(rig->c.canStop()) << "idle after the transfer";
 }
 
 struct TypeCase {
