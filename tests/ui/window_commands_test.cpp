@@ -6,6 +6,7 @@
 #include "ui/file_list_model.h"
 #include "ui/mirror_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/queue_pane_widget.h"
 #include "file_io.h"
 #include "loopback_port.h"
 #include "window_fixture.h"
@@ -19,6 +20,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include <ctime>
@@ -302,6 +304,40 @@ TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
     EXPECT_EQ(copiedPath(w().FTPView, "top.txt"), "/top.txt");
     const QString details = properties(w().FTPView, "top.txt");
     EXPECT_TRUE(details.contains("Size: 3 bytes") && details.contains("Attributes: -rw")) << details.toStdString();
+}
+
+// The largest sizes show uncut at the default font: 13 digits with their groups in both panels,
+// the widest KiB ... EiB text in the queue pane. The files are sparse.
+TEST_F(WindowCommandsTest, TheSizeColumnsShowTheLargestSizesUncut)
+{
+    NEED_VSFTPD();
+    constexpr uintmax_t kGiB = 1073741824, kTiB = 1099511627776;
+    for (const fs::path& dir : {fs::path(home()) / "sizes", server_->dataDir()}) {
+        fs::create_directories(dir);
+        writeFile((dir / "gig.bin").string(), "");
+        fs::resize_file(dir / "gig.bin", kGiB);
+        writeFile((dir / "tera.bin").string(), "");
+        fs::resize_file(dir / "tera.bin", kTiB);
+    }
+    showLocal(home() + "sizes");
+    connect({"gig.bin", "tera.bin"});
+    for (FileListView* view : {w().lvLoc, w().FTPView}) {
+        const QAbstractItemModel* rows = view->model();
+        EXPECT_EQ(rows->index(int(captions(view).indexOf("gig.bin")), 1).data().toString(), "1 073 741 824");
+        EXPECT_EQ(rows->index(int(captions(view).indexOf("tera.bin")), 1).data().toString(), "1 099 511 627 776");
+        // What the view's delegate needs for the column's texts, margins included.
+        const QAbstractItemView* cells = view;
+        EXPECT_GE(view->header()->sectionSize(1), cells->sizeHintForColumn(1)) << view->objectName().toStdString();
+    }
+    w().program().queue.add({TransferDirection::Download, home() + "sizes/q.bin", "/q.bin", 1073112064,
+                         StoredSite("elsewhere")});
+    QTableView* queued = w().queuePane->table(QueueView::Queued);
+    ASSERT_TRUE(waitFor([&] { return queued->model()->rowCount() == 1; }));
+    EXPECT_EQ(queued->model()->index(0, int(QueueColumn::Size)).data().toString(), "1023.4 MiB");
+    const QAbstractItemView* cells = queued;
+    EXPECT_GE(queued->horizontalHeader()->sectionSize(int(QueueColumn::Size)),
+              cells->sizeHintForColumn(int(QueueColumn::Size)));
+    EXPECT_FALSE(saveScreenshot(w(), "main_size_columns").isEmpty());
 }
 
 TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvivesARestart)
