@@ -54,6 +54,7 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "The transfer queue holds %1 unfinished transfers from the last session. Keep them to resume?",
         "stopped by the user",
         "The server refused %1 for now; it is tried again",
+        "1 file", "%1 files", "1 folder", "%1 folders",
     };
     return texts;
 }

@@ -61,6 +61,8 @@ enum MainExtraMessage : int {
     xmsgFilesQueued, xmsgNoConnection, xmsgResumeQueue, xmsgStoppedByUser,
     // a file a transfer connection's server refused for now (a 4xx reply): %1 the file
     xmsgTriedAgain,
+    // how many go in a delete: one, and %1 of them
+    xmsgOneFile, xmsgFileCount, xmsgOneFolder, xmsgFolderCount,
 };
 
 // The English texts, in order.

@@ -189,6 +189,10 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
             EXPECT_FALSE(saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
         }
         d->showPage(4);
+        QStringList socks;
+        for (const char* name : {"rbSocks4", "rbSocks4A", "rbSocks5"})
+            socks << child<QRadioButton>(d, name)->text();
+        EXPECT_EQ(socks.join("|"), "SOCKS 4|SOCKS 4A|SOCKS 5");
         child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
         EXPECT_FALSE(saveScreenshot(*d, "options_page4_firewall").isEmpty());
         auto* address = child<QLineEdit>(d, "edAnonymous");
@@ -414,6 +418,7 @@ TEST_F(WindowCommandsTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
         opened = d->windowTitle() + "|" + child<QLineEdit>(d, "edLocal")->text() + "|" +
                  child<QLineEdit>(d, "edRemote")->text();
         EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorBoth")->text().contains("duplicate the contents on both sides"));
         answerInput(" *.bak ");
         click(d, "btAdd");
         EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), " *.bak ");
