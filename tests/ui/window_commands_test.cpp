@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -308,6 +309,65 @@ TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
     EXPECT_EQ(copiedPath(w().FTPView, "top.txt"), "/top.txt");
     const QString details = properties(w().FTPView, "top.txt");
     EXPECT_TRUE(details.contains("Size: 3 bytes") && details.contains("Attributes: -rw")) << details.toStdString();
+}
+
+// Which way a header's sort arrow points, read from its pixels at the right end of the sorted
+// section: an arrow's widest row is its base.
+enum class Arrow { None, Up, Down };
+Arrow sortArrow(const QHeaderView* header)
+{
+    const QImage image = const_cast<QHeaderView*>(header)->grab().toImage();
+    const int section = header->sortIndicatorSection();
+    const int right = header->sectionViewportPosition(section) + header->sectionSize(section);
+    int firstWidth = 0, lastWidth = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int width = 0;
+        for (int x = std::max(0, right - 25); x < right - 2; ++x)
+            width += qGray(image.pixel(x, y)) < 128;
+        if (width > 0 && firstWidth == 0)
+            firstWidth = width;
+        if (width > 0)
+            lastWidth = width;
+    }
+    return firstWidth == lastWidth ? Arrow::None : firstWidth < lastWidth ? Arrow::Up : Arrow::Down;
+}
+
+// Both panels: the arrow points up while the values grow down the list (Qt::AscendingOrder), down
+// otherwise; the first click on Size puts the smallest first, the second the largest.
+TEST_F(WindowCommandsTest, TheSortArrowPointsUpForAscendingInBothPanels)
+{
+    NEED_VSFTPD();
+    for (const fs::path& dir : {fs::path(home()) / "sorted", server_->dataDir()}) {
+        fs::create_directories(dir);
+        writeFile((dir / "a.bin").string(), "aaa");
+        writeFile((dir / "b.bin").string(), "b");
+    }
+    showLocal(home() + "sorted");
+    connect({"a.bin", "b.bin"});
+    const struct {
+        int click;   // the column clicked before, -1: none
+        QStringList rows;
+        Qt::SortOrder order;
+        Arrow arrow;
+    } steps[] = {
+        {-1, {"a.bin", "b.bin"}, Qt::AscendingOrder, Arrow::Up},
+        {0, {"b.bin", "a.bin"}, Qt::DescendingOrder, Arrow::Down},
+        {1, {"b.bin", "a.bin"}, Qt::AscendingOrder, Arrow::Up},     // smallest first
+        {1, {"a.bin", "b.bin"}, Qt::DescendingOrder, Arrow::Down},  // largest first
+    };
+    for (FileListView* view : {w().lvLoc, w().FTPView}) {
+        for (const auto& step : steps) {
+            SCOPED_TRACE(view->objectName().toStdString() + " after a click on " + std::to_string(step.click));
+            if (step.click >= 0)
+                emit view->header()->sectionClicked(step.click);
+            w().refreshViews();
+            EXPECT_EQ(captions(view), step.rows);
+            EXPECT_EQ(view->header()->sortIndicatorOrder(), step.order);
+            EXPECT_EQ(view->header()->sortIndicatorSection(), std::max(step.click, 0));
+            EXPECT_EQ(sortArrow(view->header()), step.arrow);
+        }
+    }
+    EXPECT_FALSE(saveScreenshot(w(), "main_sorted_by_size").isEmpty());
 }
 
 // The largest sizes show uncut at the default font: 13 digits with their groups in both panels,
