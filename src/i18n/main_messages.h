@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/format_message.h"
+
 #include <string>
 #include <vector>
 
@@ -63,14 +65,13 @@ enum MainExtraMessage : int {
     xmsgTriedAgain,
     // how many go in a delete: one, and %1 of them
     xmsgOneFile, xmsgFileCount, xmsgOneFolder, xmsgFolderCount,
+    // the FTP engine's own log lines, in the order of its remarks (src/ftp/ftp_remarks.h)
+    xmsgFtpRemarks, xmsgFtpRemarksEnd = xmsgFtpRemarks + 29,
 };
 
 // The English texts, in order.
 const std::vector<std::string>& MainMessagesEnglish();
 const std::vector<std::string>& MainExtraMessagesEnglish();
-
-// `pattern` with %1 ... %9 replaced by the arguments, in whatever order a language puts them.
-std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);
 
 // The list a window reads its texts from.
 class MessageList {

@@ -55,8 +55,9 @@ public:
     void StopTransfer();
     void ApplyOptions();
     size_t AddLog(const std::string& text);
-    // The message lists were translated: texts made from them before are made again.
-    void MessagesChanged() { siteList.setRootItemText(msl[msgServerList] + " ..."); }
+    // The message lists were translated: texts made from them before are made again, and the engine
+    // takes its log lines from them.
+    void MessagesChanged();
 
     // --- site list (while no session is open)
     int siteSelection() const { return siteSelection_; }
