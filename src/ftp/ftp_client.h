@@ -1,6 +1,7 @@
 #pragma once
 #include "ftp/ftp_features.h"
 #include "ftp/ftp_line_reader.h"
+#include "ftp/ftp_remarks.h"
 #include "ftp/ftp_security.h"
 #include "ftp/ftp_types.h"
 #include "ftp/rate_budget.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +129,8 @@ public:
     std::shared_ptr<RateBudget> UploadRate;
     // A listing (LIST, NLST, MLSD into a file) that grows past this many bytes fails; 0 means no limit.
     int64_t MaxListingSize = int64_t(1) << 30;
+    // The texts of the engine's own log lines; English unless the caller hands it others.
+    FtpRemarks Remarks;
     int64_t ByteCount = 0;
 
     const std::string& ErrorMessage() const { return errorMessage_; }
@@ -278,7 +282,8 @@ private:
     void VerifyResumedSize();
     void ResumedSizeReply();
     int64_t resumeFrom_ = 0;   // where a resumed upload starts, from SIZE; 0: the whole file
-    void TransferFailed(int code, const char* remark);
+    // The request fails with `code`; the remark, if any, goes to the log.
+    void TransferFailed(int code, std::optional<FtpRemark> remark = std::nullopt);
     bool ReportProgress();
     void LogStatistics();
     void DestroyLocalStream();

@@ -125,7 +125,7 @@ void TCustomFtpCli::OptionalReply()
     case stepMdtm: remoteModified_ = good ? mdtmResult(lastResponse_) : 0; break;
     case stepMfmt:
         if (!good)
-            Display("! The remote file keeps the time of the upload");
+            Display("! " + Remarks[frKeepsUploadTime]);
         break;
     default: break;
     }

@@ -161,7 +161,7 @@ bool TCustomFtpCli::AdoptAcceptedDataConnection()
         const std::string peer = peerOf(handle);
         if (peer != expectedDataPeer_) {
             ::close(handle);
-            Display("! Data connection from " + peer + " refused: not the server (" + expectedDataPeer_ + ")");
+            Display("! " + Remarks.format(frForeignDataConnection, {peer, expectedDataPeer_}));
             return false;
         }
         dataSocket_.OnSessionAvailable = nullptr;

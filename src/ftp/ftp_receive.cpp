@@ -106,7 +106,7 @@ void TCustomFtpCli::ReceiveFirstReply()
     if (RetryListingWithList())
         return;
     ResumeAt = 0;
-    TransferFailed(statusCode_, nullptr);
+    TransferFailed(statusCode_);
 }
 
 void TCustomFtpCli::ReceiveSecondReply()
@@ -121,7 +121,7 @@ void TCustomFtpCli::ReceiveSecondReply()
     }
     const TSocketState data = dataSocket_.State();
     if (dataClosed_ || data == wsClosed || data == wsListening)
-        return TransferFailed(statusCode_, "! RETR/LIST/NLST Failed");
+        return TransferFailed(statusCode_, frRetrieveFailed);
     // The failing reply may overtake the last data (even the data connection's own connect): let the
     // data connection deliver what it still carries, so that a resume starts as late as possible, but
     // do not wait long for it.
@@ -138,7 +138,7 @@ void TCustomFtpCli::EndFailedReceive()
     EventLoop::instance().cancelTimer(failGraceTimer_);
     const int code = failedReply_;
     failedReply_ = 0;
-    TransferFailed(code, "! RETR/LIST/NLST Failed");
+    TransferFailed(code, frRetrieveFailed);
 }
 
 // One read per call into the engine's buffer; the socket calls again while data waits, a bounded
@@ -163,7 +163,7 @@ void TCustomFtpCli::ReceiveData()
         return TakeReceived(buffer, len);
     if (len < 0 && dataSocket_.State() == wsConnected && dataSocket_.LastError() != wsa::EWOULDBLOCK_) {
         const int code = dataSocket_.LastError();
-        Display("! Data: Receive error " + std::to_string(code));
+        Display("! " + Remarks.format(frReceiveError, {std::to_string(code)}));
         NoteDataError(code, DataErrorText(code));
         dataSocket_.ShutDown(2);
     }
@@ -196,14 +196,14 @@ void TCustomFtpCli::WriteReceived(const char* data, int len)
         return;
     if (!localStream_ && !OpenLocalTarget()) {
         localFailed_ = true;
-        Display("! Unable to open local file " + LocalFileName);
+        Display("! " + Remarks.format(frCannotOpenLocal, {LocalFileName}));
         NoteDataError(550, "550 Unable to open local file " + LocalFileName);
         dataSocket_.Close();
         return;
     }
     if (!localStream_->Write(data, len)) {
         localFailed_ = true;
-        Display("! Error writing local file");
+        Display("! " + Remarks[frCannotWriteLocal]);
         NoteDataError(550, "550 Error writing local file " + LocalFileName);
         dataSocket_.Close();
     }
@@ -257,7 +257,7 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error)
         DrainReceived();
     if (!CloseLocalStream() && !localFailed_) {
         localFailed_ = true;
-        Display("! Error writing local file");
+        Display("! " + Remarks[frCannotWriteLocal]);
         NoteDataError(550, "550 Error writing local file " + LocalFileName);
     }
     dataClosed_ = true;

@@ -55,7 +55,7 @@ void TCustomFtpCli::JudgeDownload()
         return FailReceived(426, "426 The server ended the data connection without closing TLS: the file may be "
                                  "incomplete");
     if (dataCutShort_)
-        Display("! The server ended the data connection without closing TLS: the data may be incomplete");
+        Display("! " + Remarks[frUnclosedDataTls]);
 }
 
 void TCustomFtpCli::FailReceived(int code, const std::string& text)

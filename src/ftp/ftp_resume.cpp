@@ -12,16 +12,16 @@ constexpr uint32_t bit(TFtpStep s)
 }
 
 // Why a resumed upload sends the whole file after all; empty when it can resume from `remote`.
-std::string wholeUploadReason(int code, int64_t remote, int64_t local, bool binary)
+std::string wholeUploadReason(const FtpRemarks& remarks, int code, int64_t remote, int64_t local, bool binary)
 {
     if (!binary)
-        return "an ASCII transfer cannot be resumed";
+        return remarks[frAsciiNotResumable];
     if (code == 550)
-        return "the remote file is not there";
+        return remarks[frRemoteMissing];
     if (code != 213 || remote < 0)
-        return "the server gives no size (SIZE answered " + std::to_string(code) + ")";
+        return remarks.format(frNoRemoteSize, {std::to_string(code)});
     if (remote == 0 || remote >= local)
-        return "the remote file (" + std::to_string(remote) + " bytes) is not shorter than the local one";
+        return remarks.format(frRemoteNotShorter, {std::to_string(remote)});
     return {};
 }
 
@@ -42,7 +42,7 @@ void TCustomFtpCli::RestReply()
     Display("< " + lastResponse_);
     statusCode_ = FtpReplyCode(lastResponse_);
     if (statusCode_ != 350) {
-        Display("! REST refused: the whole file is transferred");
+        Display("! " + Remarks[frRestRefused]);
         ResumeAt = 0;
     }
     requestResult_ = 0;
@@ -56,11 +56,11 @@ void TCustomFtpCli::ResumePointReply()
     Display("< " + lastResponse_);
     statusCode_ = FtpReplyCode(lastResponse_);
     const int64_t remote = statusCode_ == 213 ? FtpSizeResult(lastResponse_) : -1;
-    const std::string why = wholeUploadReason(statusCode_, remote, LocalFileSize(LocalFileName), Binary);
+    const std::string why = wholeUploadReason(Remarks, statusCode_, remote, LocalFileSize(LocalFileName), Binary);
     resumeFrom_ = why.empty() ? remote : 0;
     ResumeAt = resumeFrom_;
     if (!why.empty()) {
-        Display("! Not resumed: " + why + "; the whole file is sent");
+        Display("! " + Remarks.format(frNotResumed, {why}));
         steps_ = (steps_ & ~(bit(stepAppend) | bit(stepVerifySize))) | bit(stepPut);
     }
     requestResult_ = 0;
@@ -73,7 +73,7 @@ bool TCustomFtpCli::ResumeWithRestInstead()
     const bool unknown = statusCode_ == 500 || statusCode_ == 502 || statusCode_ == 504;
     if (!append_ || !seqRunning_ || requestType_ != ftpRestPutAsync || resumeFrom_ <= 0 || !unknown)
         return false;
-    Display("! APPE refused: resuming with REST and STOR");
+    Display("! " + Remarks[frAppeRefused]);
     ResumeAt = resumeFrom_;
     dataCommandSent_ = false;
     DestroyLocalStream();

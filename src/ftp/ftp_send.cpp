@@ -166,7 +166,7 @@ void TCustomFtpCli::SendFirstReply()
     if (ResumeWithRestInstead())
         return;
     ResumeAt = 0;
-    TransferFailed(statusCode_, nullptr);
+    TransferFailed(statusCode_);
 }
 
 void TCustomFtpCli::SendSecondReply()
@@ -178,7 +178,7 @@ void TCustomFtpCli::SendSecondReply()
         CheckTransferEnd();
         return;
     }
-    TransferFailed(statusCode_, "! STOR Failed");
+    TransferFailed(statusCode_, frStoreFailed);
 }
 
 // One block in flight at a time: the next is read when the socket reports the last one handed over,
@@ -188,7 +188,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     if (!localStream_ || !ReportProgress())
         return;
     if (error != 0) {
-        Display("! Error #" + std::to_string(error) + " sending data");
+        Display("! " + Remarks.format(frSendError, {std::to_string(error)}));
         NoteDataError(error, DataErrorText(error));
         dataSocket_.Close();
         return;
@@ -198,7 +198,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error)
     char* block = TransferBuffer();
     const int len = localStream_->Read(block, kSendBlock);
     if (len < 0) {
-        Display("! Error reading file");
+        Display("! " + Remarks[frCannotReadLocal]);
         NoteDataError(426, "426 Error reading file " + LocalFileName);
         dataSocket_.Close();
         return;

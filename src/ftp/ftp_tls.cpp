@@ -56,7 +56,7 @@ void TCustomFtpCli::AuthTlsReply()
     if (!TrustedFingerprint(TrustStoreHost()).empty())
         return FailTls("The server refused TLS, but its certificate is trusted for " + TrustStoreHost() +
                        "; the session ends: " + lastResponse_);
-    Display("! The server does not offer TLS; the session goes on without encryption");
+    Display("! " + Remarks[frNoTls]);
     requestResult_ = 0;
     TriggerRequestDone(0);
 }
@@ -87,7 +87,7 @@ void TCustomFtpCli::ControlTlsDone(uint16_t error)
         return; // the user's stop closed the connection, not the server
     if (error != 0)
         return FailTls(controlSocket_.TlsError());
-    Display("TLS connection established: " + controlSocket_.TlsDescription());
+    Display(Remarks.format(frTlsEstablished, {controlSocket_.TlsDescription()}));
     // The question may keep the event loop running (the window's modal box does): until it is answered,
     // nothing the server sends is read, so nothing goes out to a server the user has not accepted.
     controlSocket_.Pause();
@@ -131,17 +131,17 @@ bool TCustomFtpCli::CertificateAccepted()
     const TlsTrustStore store(TrustStorePath);
     const std::string known = TrustedFingerprint(question.host);
     if (!known.empty() && known == question.fingerprint) {
-        Display("Certificate trusted by the user: " + question.fingerprint);
+        Display(Remarks.format(frCertificateTrusted, {question.fingerprint}));
         return true;
     }
     if (!known.empty()) {
         question.changed = true;
-        Display("! The certificate of " + question.host + " has changed since it was trusted");
+        Display("! " + Remarks.format(frCertificateChanged, {question.host}));
     }
     const CertificateAnswer answer = OnCertificateQuestion ? OnCertificateQuestion(question) : CertificateAnswer::Cancel;
     if (answer == CertificateAnswer::Always && !TrustStorePath.empty() &&
         !store.Remember(question.host, question.fingerprint))
-        Display("! Could not store the trusted certificate in " + TrustStorePath);
+        Display("! " + Remarks.format(frCertificateNotStored, {TrustStorePath}));
     return answer != CertificateAnswer::Cancel;
 }
 
@@ -184,11 +184,11 @@ void TCustomFtpCli::DataCommandSent()
 void TCustomFtpCli::DataTlsEstablished()
 {
     if (!dataSocket_.TlsSessionReused())
-        Display("Data connection: a new TLS session (the server did not resume the control connection's)");
+        Display(Remarks[frNewDataTlsSession]);
     if (transferAnswered_ || storAnswered_ || serverAwaitsDataTls_)
         return;
     serverAwaitsDataTls_ = true;
-    Display("The server answers a transfer command only after the data connection's TLS handshake");
+    Display(Remarks[frDataTlsFirst]);
 }
 
 void TCustomFtpCli::AllowDataTls()
@@ -210,7 +210,7 @@ void TCustomFtpCli::StartDataTls()
     }
     dataSocket_.OnTlsDone = [this](TCustomWSocket*, uint16_t error) {
         if (error != 0) {
-            Display("! Data connection: " + dataSocket_.TlsError());
+            Display("! " + Remarks.format(frDataTlsFailed, {dataSocket_.TlsError()}));
             NoteDataError(kTlsFailed, "426 Data connection: " + dataSocket_.TlsError());
         }
         else

@@ -51,7 +51,7 @@ bool TCustomFtpCli::ReportProgress()
         OnProgress(this, ByteCount + ResumeAt, abort);
     if (!abort)
         return true;
-    Display("! Abort requested");
+    Display("! " + Remarks[frAbortRequested]);
     if (dataError_ == 0)
         dataError_ = 426;
     SetErrorMessage("426 Operation aborted.");
@@ -106,7 +106,7 @@ void TCustomFtpCli::AwaitOwedReply()
     owedReplyTimer_ = EventLoop::instance().addTimer(uint64_t(Timeout) * 1000u, [this, alive, serial] {
         if (!alive.lock() || serial != transferSerial_ || requestDoneFlag_)
             return;
-        Display("! No reply to " + dataCommand_ + " after the data connection failed: closing the session");
+        Display("! " + Remarks.format(frNoReplyAfterDataFailure, {dataCommand_}));
         controlSocket_.Close();
     });
 }
@@ -115,13 +115,12 @@ void TCustomFtpCli::LogStatistics()
 {
     stopTime_ = tickCount();
     const uint64_t elapsed = stopTime_ - startTime_;
-    std::string text = std::to_string(ByteCount) + " bytes received/sent in " + std::to_string(elapsed / 1000) + " seconds";
-    if (elapsed != 0) {
-        const int64_t ms = int64_t(elapsed);
-        const int64_t rate = ByteCount <= 32767 ? ByteCount * 1000 / ms : (ByteCount / ms) * 1000;
-        text += " (" + std::to_string(rate) + " Bytes/sec)";
-    }
-    Display("! " + text);
+    const std::string bytes = std::to_string(ByteCount), seconds = std::to_string(elapsed / 1000);
+    if (elapsed == 0)
+        return Display("! " + Remarks.format(frStatistics, {bytes, seconds}));
+    const int64_t ms = int64_t(elapsed);
+    const int64_t rate = ByteCount <= 32767 ? ByteCount * 1000 / ms : (ByteCount / ms) * 1000;
+    Display("! " + Remarks.format(frStatisticsRate, {bytes, seconds, std::to_string(rate)}));
 }
 
 void TCustomFtpCli::DestroyLocalStream()
@@ -157,7 +156,7 @@ void TCustomFtpCli::CheckTransferEnd()
 
 // A reply that ends a transfer as a failure before its data connection has finished. A failure the
 // data side noticed first is the one reported.
-void TCustomFtpCli::TransferFailed(int code, const char* remark)
+void TCustomFtpCli::TransferFailed(int code, std::optional<FtpRemark> remark)
 {
     const int replyCode = code > 0 && code <= 0xFFFF ? code : 500;
     requestResult_ = dataError_ != 0 ? dataError_ : replyCode;
@@ -167,7 +166,7 @@ void TCustomFtpCli::TransferFailed(int code, const char* remark)
     if (dataSocket_.State() != wsClosed)
         dataSocket_.Close();
     if (remark)
-        Display(remark);
+        Display("! " + Remarks[*remark]);
     TriggerRequestDone(uint16_t(requestResult_));
 }
 

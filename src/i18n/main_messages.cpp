@@ -54,23 +54,38 @@ const std::vector<std::string>& MainExtraMessagesEnglish()
         "The transfer queue holds %1 unfinished transfers from the last session. Keep them to resume?",
         "stopped by the user",
         "The server refused %1 for now; it is tried again",
+        "1 file", "%1 files", "1 folder", "%1 folders",
+        "%1 bytes received/sent in %2 seconds",
+        "%1 bytes received/sent in %2 seconds (%3 Bytes/sec)",
+        "Abort requested",
+        "No reply to %1 after the data connection failed: closing the session",
+        "The remote file keeps the time of the upload",
+        "Data connection from %1 refused: not the server (%2)",
+        "Data: Receive error %1",
+        "Unable to open local file %1",
+        "Error writing local file",
+        "Error reading file",
+        "Error #%1 sending data",
+        "RETR/LIST/NLST Failed",
+        "STOR Failed",
+        "The server ended the data connection without closing TLS: the data may be incomplete",
+        "REST refused: the whole file is transferred",
+        "APPE refused: resuming with REST and STOR",
+        "Not resumed: %1; the whole file is sent",
+        "an ASCII transfer cannot be resumed",
+        "the remote file is not there",
+        "the server gives no size (SIZE answered %1)",
+        "the remote file (%1 bytes) is not shorter than the local one",
+        "The server does not offer TLS; the session goes on without encryption",
+        "TLS connection established: %1",
+        "Certificate trusted by the user: %1",
+        "The certificate of %1 has changed since it was trusted",
+        "Could not store the trusted certificate in %1",
+        "Data connection: a new TLS session (the server did not resume the control connection's)",
+        "The server answers a transfer command only after the data connection's TLS handshake",
+        "Data connection: %1",
     };
     return texts;
-}
-
-std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args)
-{
-    std::string out;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        const size_t arg = i + 1 < pattern.size() && pattern[i] == '%' ? size_t(pattern[i + 1] - '1') : args.size();
-        if (arg < args.size() && arg < 9) {
-            out += args[arg];
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
 }
 
 const std::string& MessageList::operator[](int index) const

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/format_message.h"
+
 #include <string>
 #include <vector>
 
@@ -61,14 +63,15 @@ enum MainExtraMessage : int {
     xmsgFilesQueued, xmsgNoConnection, xmsgResumeQueue, xmsgStoppedByUser,
     // a file a transfer connection's server refused for now (a 4xx reply): %1 the file
     xmsgTriedAgain,
+    // how many go in a delete: one, and %1 of them
+    xmsgOneFile, xmsgFileCount, xmsgOneFolder, xmsgFolderCount,
+    // the FTP engine's own log lines, in the order of its remarks (src/ftp/ftp_remarks.h)
+    xmsgFtpRemarks, xmsgFtpRemarksEnd = xmsgFtpRemarks + 29,
 };
 
 // The English texts, in order.
 const std::vector<std::string>& MainMessagesEnglish();
 const std::vector<std::string>& MainExtraMessagesEnglish();
-
-// `pattern` with %1 ... %9 replaced by the arguments, in whatever order a language puts them.
-std::string FormatMessage(const std::string& pattern, const std::vector<std::string>& args);
 
 // The list a window reads its texts from.
 class MessageList {

@@ -56,16 +56,6 @@ void ExpandLocalDeleteList(LocalDeleteList& list, const LocalDeleteExclusion& ex
     }
 }
 
-std::string LocalDeleteQuestion(const LocalDeleteList& list, const MainMessages& messages)
-{
-    std::string text = messages[msgWishToRemove] + " " + std::to_string(list.files.size()) + " " +
-                       messages[msgFiles];
-    if (!list.directories.empty())
-        text += " " + messages[msgAnd] + " " + std::to_string(list.directories.size()) + " " +
-                messages[msgFolders];
-    return text;
-}
-
 LocalDeleteOutcome DeleteLocalEntries(const LocalDeleteList& list)
 {
     LocalDeleteOutcome outcome;

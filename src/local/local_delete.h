@@ -1,6 +1,4 @@
 #pragma once
-#include "i18n/main_messages.h"
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,9 +23,6 @@ using LocalDeleteExclusion = std::function<bool(const std::string& name)>;
 // and sub-directory found that is not excluded. Symbolic links are added as files, so nothing
 // outside the trees counts. A directory that cannot be read is never taken for an empty one.
 void ExpandLocalDeleteList(LocalDeleteList& list, const LocalDeleteExclusion& excluded = {});
-
-// "Do you wish to remove 3 file(s) and 2 folder(es)"; without the folder part when there are none.
-std::string LocalDeleteQuestion(const LocalDeleteList& list, const MainMessages& messages);
 
 // What a delete did: entries removed, and the paths that could not be (an unreadable directory
 // among them). Entries already gone count as neither.

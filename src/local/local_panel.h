@@ -1,4 +1,5 @@
 #pragma once
+#include "i18n/delete_question.h"
 #include "i18n/main_messages.h"
 #include "listing/date_order.h"
 #include "listing/file_panel.h"
@@ -68,7 +69,7 @@ public:
 private:
     std::string rowPath(size_t index) const;
     bool renameAfterOverwriteCheck(const std::string& oldName, const std::string& typedName);
-    void collectForDelete(LocalDeleteList& list);
+    std::vector<DeleteItem> collectForDelete(LocalDeleteList& list);
     void tellFailures(const LocalDeleteOutcome& outcome);
     std::optional<std::string> askName(MainMessage title, MainMessage label, const std::string& start);
 

@@ -8,11 +8,11 @@ namespace brisk {
 void LocalPanel::deleteSelected()
 {
     LocalDeleteList list;
-    collectForDelete(list);
-    if (list.files.empty() && list.directories.empty())
+    const std::vector<DeleteItem> items = collectForDelete(list);
+    if (items.empty())
         return;
     ExpandLocalDeleteList(list);
-    if (ui_.AskYesNo(messages_[msgAttention], LocalDeleteQuestion(list, messages_)))
+    if (ui_.AskYesNo(messages_[msgAttention], DeleteQuestion(items, messages_)))
         tellFailures(DeleteLocalEntries(list));
     RefreshLocalPanel();
 }
@@ -30,24 +30,23 @@ void LocalPanel::tellFailures(const LocalDeleteOutcome& outcome)
 
 // Selected rows, or else the chooser's directory when it is not the root; then the panel moves
 // to that directory's parent. A link to a directory is collected as a file: only the link goes.
-void LocalPanel::collectForDelete(LocalDeleteList& list)
+// The items are what the question names.
+std::vector<DeleteItem> LocalPanel::collectForDelete(LocalDeleteList& list)
 {
+    std::vector<DeleteItem> items;
+    const auto collect = [&](const std::string& path) {
+        const bool directory = IsRealDirectory(path);
+        (directory ? list.directories : list.files).push_back(path);
+        items.push_back({FileNamePart(path), directory});
+    };
     const std::vector<size_t> selected = panel_.selectedIndices();
-    for (size_t index : selected) {
-        const std::string path = rowPath(index);
-        if (IsRealDirectory(path))
-            list.directories.push_back(path);
-        else
-            list.files.push_back(path);
-    }
+    for (size_t index : selected)
+        collect(rowPath(index));
     if (!selected.empty() || chooser_.selected() <= 0)
-        return;
-    const std::string dir = chooser_.path(chooser_.selected());
-    if (IsRealDirectory(dir))
-        list.directories.push_back(dir);
-    else
-        list.files.push_back(dir);
+        return items;
+    collect(chooser_.path(chooser_.selected()));
     changeDirectory(chooser_.path(chooser_.selected() - 1));
+    return items;
 }
 
 } // namespace brisk

@@ -1,5 +1,6 @@
 #include "mirror/mirror_deletion.h"
 
+#include "i18n/delete_question.h"
 #include "local/local_entries.h"
 #include "mirror/mirror_side.h"
 
@@ -10,9 +11,7 @@ bool ConfirmMirrorDelete(const TRecMirror& task, const std::string& path, bool i
 {
     if (!(task.Params & mpPromptBeforeDelete))
         return true;
-    const std::string text =
-        messages[msgWishToRemove] + " " + path + " " + messages[isDirectory ? msgFolders : msgFiles];
-    return ui.AskYesNo(messages[msgAttention], text);
+    return ui.AskYesNo(messages[msgAttention], DeleteQuestion({{path, isDirectory}}, messages));
 }
 
 LocalDeleteOutcome DeleteLocalTree(const std::string& root, const TRecMirror& task)

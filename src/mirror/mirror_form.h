@@ -28,7 +28,7 @@ public:
     static constexpr std::array<const char*, 3> kDirections = {
         "Mirror Local     (Make the remote side just like the local)",
         "Mirror Remote (Make the local side just like the remote)",
-        "Mirror Both      (duplicate the contens on both sides     )",
+        "Mirror Both      (duplicate the contents on both sides    )",
     };
     static constexpr std::array<const char*, 4> kFileExists = {"Overwrite", "Overwrite only newest", "Skip", "Ask"};
     // The check boxes, bit 0 (value 1) first.

@@ -29,6 +29,11 @@ bool SessionController::requestPending() const
     return Ftp1.State() != fsReady;
 }
 
+bool SessionController::canStop() const
+{
+    return enabled(Action::Stop) && (requestPending() || commandRunning());
+}
+
 // Stop tells the running command, which ends itself (now, or when the request under way
 // completes). With nothing running Stop does nothing: a mark left set would abort the next
 // listing and end the session.

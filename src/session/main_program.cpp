@@ -41,6 +41,7 @@ void MainProgram::connectQueue()
     };
     session.onSessionEnded = [this] { queueRunner.detach(); };
     session.onStop = [this] { queueRunner.stop(); };
+    queueRunner.onRunningChanged = [this] { ui_.Changed(); };
     queueRunner.wantsAscii = [this](const std::string& name) { return session.transferChain().wantsAscii(name); };
     queueRunner.onIdle = [this](bool uploaded, bool downloaded) {
         if (downloaded)

@@ -56,6 +56,9 @@ public:
     // copy of the program leaves the file to the first.
     void OfferSavedQueue();
 
+    // Stop Transfer has something to end, in the session or in the transfer queue.
+    bool canStop() const { return session.canStop() || queueRunner.running() > 0; }
+
     // True when the user confirms quitting.
     bool CloseQuery();
     // Saves the options and the quick-connect history; false (after telling the user) when the file

@@ -42,6 +42,7 @@ void ProgressFigures::startFile(const std::string& name, int64_t size, bool send
     sending_ = sending;
     size_ = size < 0 ? 0 : size;
     count_ = 0;
+    startedAt_ = -1;
     fileSeconds_ = 0;
     caption_ = messages_[sending ? 0 : 1] + " " + baseName(name) + " (" + std::to_string(size_) + " " +
                messages_[2] + ")";
@@ -52,6 +53,10 @@ void ProgressFigures::update(int64_t count)
 {
     if (fileFinished_)
         return;
+    // The engine reports before each block it moves, so its first report is where this transfer
+    // starts: a resume's offset, bytes that were there already.
+    if (startedAt_ < 0)
+        startedAt_ = count;
     count_ = count;
     fileSeconds_ = int64_t((nowMs_() - fileStartedAt_) / 1000);
     if (sending_)
@@ -71,7 +76,8 @@ void ProgressFigures::endFile()
 
 int64_t ProgressFigures::rate() const
 {
-    return count_ > 0 && fileSeconds_ > 0 ? count_ / fileSeconds_ : 0;
+    const int64_t moved = count_ - startedAt_;
+    return startedAt_ >= 0 && moved > 0 && fileSeconds_ > 0 ? moved / fileSeconds_ : 0;
 }
 
 std::string ProgressFigures::timeLeft() const

@@ -29,6 +29,7 @@ public:
     int64_t barMaximum() const { return size_; }
     std::string fileTransferred() const { return std::to_string(count_); }
     std::string fileTime() const { return FormatDuration(fileSeconds_); }
+    // Rate and time left count the bytes moved since the file started, not a resume's offset.
     std::string timeLeft() const;
     std::string allTransferred() const { return std::to_string(finishedBytes_ + count_); }
     std::string allTime() const;
@@ -55,6 +56,7 @@ private:
     uint64_t fileStartedAt_ = 0;
     int64_t size_ = 0;
     int64_t count_ = 0;
+    int64_t startedAt_ = -1;   // the current file's first count; -1 before it
     int64_t fileSeconds_ = 0;
     int64_t finishedBytes_ = 0;
     bool sending_ = false;

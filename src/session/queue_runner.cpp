@@ -83,6 +83,7 @@ void QueueRunner::process()
 // for a retry to resume.
 void QueueRunner::stop()
 {
+    const bool before = !running_.empty();
     processing_ = false;
     if (pool_)
         pool_->shutdown();
@@ -97,6 +98,7 @@ void QueueRunner::stop()
     running_.clear();
     for (const auto& [id, source] : stopped)
         fail(id, source, msl_[xmsgStoppedByUser]);
+    noteRunning(before);
     reportIfIdle();
 }
 
@@ -143,6 +145,7 @@ void QueueRunner::feed()
 {
     if (!processing_ || !session_ || refused_ || !session_->Connected())
         return reportIfIdle();
+    const bool before = !running_.empty();
     while (!pool_ || (pool_->limit() > 0 && pool_->load() < size_t(pool_->limit()))) {
         std::optional<QueueItem> item = queue_.takeNext(&site_);
         if (!item)
@@ -155,6 +158,7 @@ void QueueRunner::feed()
         running_[item->id] = {tickCount(), 0, 0};
         pool_->add(taskFor(*item));
     }
+    noteRunning(before);
     reportIfIdle();
 }
 
@@ -234,6 +238,7 @@ void QueueRunner::finished(const TransferWorkers::Outcome& outcome)
 {
     const WorkerTask& task = outcome.task;
     const QueueItem* item = queue_.find(task.queueId);
+    const bool before = !running_.empty();
     const bool ours = running_.erase(task.queueId) != 0 && item && item->state == QueueState::Running;
     if (ours) {
         std::string reason = outcome.ok ? std::string() : outcome.failure;
@@ -249,6 +254,7 @@ void QueueRunner::finished(const TransferWorkers::Outcome& outcome)
             fail(task.queueId, task.source(), reason);
         }
     }
+    noteRunning(before);
     dropIdleRetired();
     postFeed();
 }
@@ -257,10 +263,12 @@ void QueueRunner::finished(const TransferWorkers::Outcome& outcome)
 // site's items wait until the site is opened again or the queue is processed again.
 void QueueRunner::returned(std::vector<WorkerTask> tasks)
 {
+    const bool before = !running_.empty();
     for (const WorkerTask& task : tasks) {
         running_.erase(task.queueId);
         fail(task.queueId, task.source(), msl_[xmsgNoConnection]);
     }
+    noteRunning(before);
     refused_ = true;
     retirePool();
 }
@@ -270,6 +278,12 @@ void QueueRunner::fail(uint64_t id, const std::string& source, const std::string
     queue_.finishFailed(id, reason);
     tally_.fail(source);
     log_(FailedText(msl_, source) + " " + reason);
+}
+
+void QueueRunner::noteRunning(bool before)
+{
+    if (before != !running_.empty() && onRunningChanged)
+        onRunningChanged();
 }
 
 // The closing line of what ran since the queue was last idle.

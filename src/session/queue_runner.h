@@ -32,6 +32,8 @@ public:
     // Nothing runs any more after some items ended: whether files were uploaded and downloaded,
     // so the panels show what arrived.
     std::function<void(bool uploaded, bool downloaded)> onIdle;
+    // The first item started, or the last one under way ended: what Stop can end changed.
+    std::function<void()> onRunningChanged;
 
     // The session is open to `site`: its items may start, on connections modelled on `session`.
     void attach(const TFtpClient& session, QueueSite site, int limit, int timeoutSeconds);
@@ -72,6 +74,7 @@ private:
     void retirePool();
     void dropIdleRetired();
     void reportIfIdle();
+    void noteRunning(bool before);
 
     TransferQueue& queue_;
     const MainMessages& msl_;

@@ -1,5 +1,6 @@
 #include "session/session_controller.h"
 
+#include "i18n/delete_question.h"
 #include "listing/file_panel.h"
 #include "listing/selection_commands.h"
 #include "session/remote_paths.h"
@@ -8,28 +9,15 @@ namespace brisk {
 
 namespace {
 
-// The delete question names what goes: up to five entries by name (directories with a "/"),
-// more by their count.
-std::string deleteQuestion(const FilePanel& panel, const std::vector<size_t>& selected, const MainMessages& msl)
+// Links go as files: only the link is removed.
+std::vector<DeleteItem> deleteItems(const FilePanel& panel, const std::vector<size_t>& selected)
 {
-    size_t files = 0, dirs = 0;
-    std::vector<std::string> names;
+    std::vector<DeleteItem> items;
     for (size_t index : selected) {
         const PanelRow& row = panel.rows()[index];
-        const bool file = row.image == kImageFile || IsSymbolicLink(row.attributes);
-        ++(file ? files : dirs);
-        names.push_back("\"" + PrintableName(row.caption) + (file ? "\"" : "/\""));
+        items.push_back({row.caption, row.image != kImageFile && !IsSymbolicLink(row.attributes)});
     }
-    std::string text = msl[msgWishToRemove] + " ";
-    if (names.size() > 5) {
-        text += std::to_string(files) + " " + msl[msgFiles];
-        if (dirs > 0)
-            text += " " + msl[msgAnd] + " " + std::to_string(dirs) + " " + msl[msgFolders];
-        return text + "?";
-    }
-    for (size_t i = 0; i < names.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " " + msl[msgAnd] + " " : ", ") + names[i];
-    return text + "?";
+    return items;
 }
 
 } // namespace
@@ -98,10 +86,12 @@ void SessionController::RenameRemote()
     if (SiteListMode_ || NavigationBusy_ || !Ftp1.Connected() || row < 0 || Ftp1.State() != fsReady)
         return;
     const PanelRow& entry = remote.panel.rows()[size_t(row)];
-    const std::string& kind = msl[entry.image == kImageFile ? xmsgFile : xmsgDirectory];
+    const bool file = entry.image == kImageFile;
+    const std::string& kind = msl[file ? xmsgFile : xmsgDirectory];
     PromptRequest request;
     request.title = msl[msgRename] + " " + kind;
-    request.label = msl[msgEnterNew] + " " + kind + " " + msl[msgName] + " :";
+    // A directory's new name is asked as when one is made.
+    request.label = file ? msl[msgEnterNew] + " " + kind + " " + msl[msgName] + " :" : msl[msgEnterNewDirName] + ":";
     request.text = entry.caption;
     std::string answer;
     if (!ui_.InputPrompt(request, answer))
@@ -137,7 +127,7 @@ void SessionController::DeleteRemote()
     const std::vector<size_t> selected = remote.panel.selectedIndices();
     if (SiteListMode_ || NavigationBusy_ || selected.empty() || Ftp1.State() != fsReady)
         return;
-    if (!ui_.AskYesNo(msl[msgAttention], deleteQuestion(remote.panel, selected, msl)))
+    if (!ui_.AskYesNo(msl[msgAttention], DeleteQuestion(deleteItems(remote.panel, selected), msl)))
         return;
     BaseRemoteDir_ = RemoteDirRule(connection_.dir(), CurrentSite_.CheckVHost != 0);
     std::vector<WorkItem> files, dirs;

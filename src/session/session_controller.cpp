@@ -30,6 +30,16 @@ SessionController::SessionController(UserInterface& ui, TFTPOptions& options, Lo
     cTimer_.onTick = [this] { keepAliveTick(); };
 }
 
+void SessionController::MessagesChanged()
+{
+    sites.MessagesChanged();
+    static_assert(xmsgFtpRemarksEnd - xmsgFtpRemarks == frCount, "the engine's remarks and their messages differ");
+    std::vector<std::string> remarks;
+    for (int i = 0; i < frCount; ++i)
+        remarks.push_back(msl[MainExtraMessage(xmsgFtpRemarks + i)]);
+    Ftp1.Remarks.assign(remarks);
+}
+
 SessionController::~SessionController()
 {
     *alive_ = false;

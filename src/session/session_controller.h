@@ -57,8 +57,9 @@ public:
     void StopTransfer();
     void ApplyOptions();
     size_t AddLog(const std::string& text);
-    // The message lists were translated: texts made from them before are made again.
-    void MessagesChanged() { sites.MessagesChanged(); }
+    // The message lists were translated: texts made from them before are made again, and the engine
+    // takes its log lines from them.
+    void MessagesChanged();
 
     // --- remote navigation and commands
     // Make directory: a site folder in the site list, MKD during a session.
@@ -137,6 +138,9 @@ public:
     // "Reading the directory listing: 12 MB" while one loads, else empty.
     std::string listingStatusText() const;
     bool enabled(Action action) const { return actions_.count(action) != 0; }
+    // Stop Transfer has something to end: a request under way (the connection being made
+    // included), a chain of requests or a mirror run.
+    bool canStop() const;
     bool pathBoxEnabled() const { return !NavigationBusy_; }
     bool remoteInfoBarVisible() const { return remoteInfoBar_; }
     bool keepAliveRunning() const { return cTimer_.enabled(); }

@@ -8,7 +8,7 @@ PromptRequest renameDirectoryPrompt(const MainMessages& msl, const std::string& 
 {
     PromptRequest request;
     request.title = msl[msgRename] + " " + msl[xmsgDirectory];
-    request.label = msl[msgEnterNew] + " " + msl[xmsgDirectory] + " " + msl[msgName] + " :";
+    request.label = msl[msgEnterNewDirName] + ":";
     request.text = oldName;
     return request;
 }

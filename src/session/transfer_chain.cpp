@@ -36,6 +36,7 @@ void TransferChain::begin(Direction direction, std::vector<TransferFile> files, 
     stopping_ = false;
     remoteDirMade_ = false;
     awaitingWorkers_ = false;
+    fileUnderWay_.clear();
     // A mark left from an earlier Stop belongs to that transfer, not to this one.
     ctx_.abortMark = false;
     ctx_.setBusy(true);
@@ -75,18 +76,33 @@ void TransferChain::next()
 // The completion of a file sent or received on this connection; `shown` names it when it failed.
 FtpConnection::Done TransferChain::fileDone(std::string shown)
 {
-    return then([this, shown = std::move(shown)](bool ok) {
-        ctx_.ui.Progress().endFile();
-        if (!ok) {
-            tally_.fail(shown);
+    fileUnderWay_ = std::move(shown);
+    return then([this](bool ok) {
+        if (!ok)
             ctx_.setBusy(true);
-        } else if (direction_ == Direction::Download && !commitDownload()) {
-            ++tally_.failed;
-        } else {
-            ++tally_.transferred;
-        }
+        countFileDone(ok);
         next();
     });
+}
+
+void TransferChain::countFileDone(bool ok)
+{
+    ctx_.ui.Progress().endFile();
+    if (!ok)
+        tally_.fail(fileUnderWay_);
+    else if (direction_ == Direction::Download && !commitDownload())
+        ++tally_.failed;
+    else
+        ++tally_.transferred;
+    fileUnderWay_.clear();
+}
+
+// Stop came while a file moved: the file aborted counts as failed, by name; one that completed
+// all the same counts as any other.
+void TransferChain::stoppedRequestDone(bool failed)
+{
+    if (!fileUnderWay_.empty())
+        countFileDone(!failed);
 }
 
 // A directory that cannot be entered, listed or created fails with everything below it and the

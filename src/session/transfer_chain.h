@@ -38,6 +38,8 @@ public:
     bool running() const override { return direction_ != Direction::None; }
     bool downloading() const { return direction_ == Direction::Download; }
     const TransferTally& tally() const { return tally_; }
+    void stoppedRequestDone(bool failed) override;
+
     // The transfer type for `fileName`: ASCII, else binary.
     bool wantsAscii(const std::string& fileName) const;
 
@@ -61,6 +63,7 @@ private:
     void dropCurrentDir(MainExtraMessage why, const std::string& shown);
     void failRemaining();
     bool commitDownload();
+    void countFileDone(bool ok);
 
     // Files handed to the worker connections (transfer_parallel.cpp).
     void startWorkers();
@@ -88,6 +91,7 @@ private:
     std::deque<TransferDir> dirs_;
     TransferDir currentDir_;        // the directory being visited
     TransferFile receiving_;        // the file being downloaded
+    std::string fileUnderWay_;      // the GET or PUT of this connection not completed yet, by name
     bool remoteDirMade_ = false; // the upload's current remote directory was made by this chain: empty
     TransferTally tally_;
     std::string uploadTargetDir_;   // the directory the upload left, or the one to create next

@@ -25,6 +25,7 @@ void copySettings(const TFtpClient& from, TFtpClient& to)
     to.SetPassive(from.Passive());
     to.Security = from.Security;
     to.TrustStorePath = from.TrustStorePath;
+    to.Remarks = from.Remarks;
     // Shared budgets: the limits hold for all connections together.
     to.DownloadRate = from.DownloadRate;
     to.UploadRate = from.UploadRate;

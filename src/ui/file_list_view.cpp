@@ -1,5 +1,6 @@
 #include "ui/file_list_view.h"
 
+#include "ui/file_list_header.h"
 #include "ui/file_list_model.h"
 
 #include <QDropEvent>
@@ -12,6 +13,7 @@ namespace brisk {
 
 FileListView::FileListView(QWidget* parent) : QTreeView(parent), model_(new FileListModel(this))
 {
+    setHeader(new FileListHeader(this));
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);

@@ -262,7 +262,7 @@ void T_Main::refreshActions()
     auto enable = [this](const char* name, bool on) { action(name)->setEnabled(on); };
     enable("actConnect", s.enabled(Action::Connect));
     enable("actDisconnect", s.enabled(Action::Disconnect));
-    enable("actStop", s.enabled(Action::Stop) || s.engine().State() != fsReady);
+    enable("actStop", program_->canStop());
     enable("actNewSite", s.enabled(Action::NewServer));
     enable("actProperties", s.enabled(Action::Properties));
     enable("actPreferences", s.enabled(Action::Preferences));

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "config/pane_split.h"
+#include "ui/column_fit.h"
 #include "ui/file_list_view.h"
 #include "ui/local_dir_tree.h"
 
@@ -19,6 +20,7 @@ namespace {
 // (the same, then Attribute and Links), and the tree's width when first shown.
 constexpr std::array<int, 4> kLocalColumns = {220, 90, 80, 60};
 constexpr std::array<int, 6> kRemoteColumns = {220, 90, 80, 60, 90, 100};
+constexpr int kSizeColumn = 1;
 constexpr int kDirTreeWidth = 200;
 // Sizes that do not fit leave every pane at least this much.
 constexpr int kMinimumSide = 200;
@@ -52,11 +54,16 @@ void T_Main::buildDirTree()
     dirTreeWidth_ = kDirTreeWidth;
 }
 
+// The Size columns are as wide as the design, or as the largest sizes need in the panel's font.
 void T_Main::setDesignColumns()
 {
     for (size_t i = 0; i < kLocalColumns.size(); ++i)
         lvLoc->header()->resizeSection(int(i), kLocalColumns[i]);
+    lvLoc->header()->resizeSection(
+        kSizeColumn, std::max(kLocalColumns[kSizeColumn], ColumnWidthFor(lvLoc, {WidestPanelSize()})));
     remoteColumnWidths_ = kRemoteColumns;
+    remoteColumnWidths_[kSizeColumn] =
+        std::max(kRemoteColumns[kSizeColumn], ColumnWidthFor(FTPView, {WidestPanelSize()}));
 }
 
 // The window's sizes as they are, the saved ones read over them.

@@ -138,8 +138,8 @@ QWidget* T_Options::buildProxyPage()
 QWidget* T_Options::buildProxyTab()
 {
     QGroupBox* type = boundRadios("Connection type", "gbConnectionType", form_.connectionType,
-                                  {{"rbDirect", "Direct connection"}, {"rbProxy", "Proxy"}, {"rbSocks4", "Sockets 4"},
-                                   {"rbSocks4A", "Sockets 4 A"}, {"rbSocks5", "Sockets 5"}}, 3);
+                                  {{"rbDirect", "Direct connection"}, {"rbProxy", "Proxy"}, {"rbSocks4", "SOCKS 4"},
+                                   {"rbSocks4A", "SOCKS 4A"}, {"rbSocks5", "SOCKS 5"}}, 3);
     auto* panels = new QHBoxLayout;
     panels->addWidget(buildProxyPanel());
     panels->addWidget(buildSocksPanel());

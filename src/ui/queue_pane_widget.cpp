@@ -1,5 +1,6 @@
 #include "ui/queue_pane_widget.h"
 
+#include "ui/column_fit.h"
 #include "ui/qt_text.h"
 #include "ui/qt_translatable_form.h"
 
@@ -10,6 +11,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace brisk {
 
@@ -84,6 +87,9 @@ QueuePaneWidget::QueuePaneWidget(QueuePane& pane, TransferQueue& queue, QWidget*
         table->horizontalHeader()->setStretchLastSection(true);
         for (size_t column = 0; column < kColumnWidths.size(); ++column)
             table->horizontalHeader()->resizeSection(int(column), kColumnWidths[column]);
+        const int size = int(QueueColumn::Size);
+        table->horizontalHeader()->resizeSection(
+            size, std::max(kColumnWidths[size_t(size)], ColumnWidthFor(table, {WidestBinarySize()})));
         table->setWordWrap(false);
         // Tab keeps going between the two file lists; the queue takes the focus by click.
         table->setFocusPolicy(Qt::ClickFocus);

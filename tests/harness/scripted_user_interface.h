@@ -151,12 +151,13 @@ public:
     }
 
     // The progress window's calls, one line each: "open" (when it was closed), "start NAME SIZE
-    // send|receive", "end", "close"; updates are only counted.
+    // send|receive", "end", "close"; updates are only counted, and `onUpdate` runs on each.
     struct RecordedProgress : ProgressSink {
         std::vector<std::string> calls;
         int updates = 0;
         bool shown = false;
-        std::function<void()> onEndFile;   // a file's end, for a test that acts right then
+        std::function<void()> onUpdate;    // a progress report, for a test that acts right then
+        std::function<void()> onEndFile;   // a file's end, likewise
         void open() override
         {
             if (!std::exchange(shown, true))
@@ -166,7 +167,12 @@ public:
         {
             calls.push_back("start " + name + " " + std::to_string(size) + (sending ? " send" : " receive"));
         }
-        void update(int64_t) override { ++updates; }
+        void update(int64_t) override
+        {
+            ++updates;
+            if (onUpdate)
+                onUpdate();
+        }
         void endFile() override
         {
             calls.push_back("end");

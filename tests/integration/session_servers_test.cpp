@@ -71,8 +71,8 @@ TEST_P(SessionServersTest, DeleteRemovesWholeTreesAndShowsWhatIsLeft)
     EXPECT_TRUE(fs::exists(server->root() / "keep.txt"));
 }
 
-// Stop ends the transfer at once: the file under way is not counted, the next one is not started,
-// and the session stays open for the next command.
+// Stop ends the transfer at once: the file under way counts as failed by name, the next one is not
+// started, and the session stays open for the next command.
 TEST_P(SessionServersTest, StopEndsADownloadAndAnUpload)
 {
     const std::string big = bytePattern(64 << 20, 6);
@@ -81,14 +81,16 @@ TEST_P(SessionServersTest, StopEndsADownloadAndAnUpload)
     ASSERT_TRUE(openSite());
     select({"big.bin", "next.bin"});
     stopOnceMoving([&] { rig->c.StartDownload(); });
-    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 0 failed");
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 1 failed");
+    EXPECT_TRUE(rig->logged("Failed: /big.bin")) << ::testing::PrintToString(rig->c.log.lines());
     EXPECT_FALSE(fs::exists(local / "next.bin"));
     EXPECT_FALSE(rig->c.SiteListMode());
 
     writeFileBytes(local / "up.bin", big);
     writeFileBytes(local / "later.bin", "l");
     stopOnceMoving([&] { rig->c.StartUpload({"up.bin", "later.bin"}); });
-    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 0 failed");
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 1 failed");
+    EXPECT_TRUE(rig->logged("Failed: " + (local / "up.bin").string())) << ::testing::PrintToString(rig->c.log.lines());
     EXPECT_FALSE(fs::exists(server->root() / "later.bin"));
     EXPECT_FALSE(rig->c.SiteListMode());
 

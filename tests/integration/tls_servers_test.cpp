@@ -1,6 +1,7 @@
 #include "byte_pattern.h"
 #include "command_runner.h"
 #include "engine_driver.h"
+#include "fake_form.h"
 #include "file_io.h"
 #include "ftp_users.h"
 #include "proftpd_server.h"
@@ -12,6 +13,8 @@
 #include "controller_rig.h"
 #include "temp_home.h"
 #include "vsftpd_server.h"
+
+#include "i18n/language_file.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +224,48 @@ TEST_F(TlsSiteTest, AStoredTlsSiteAsksOnceAndRemembersTheAnswerPrivately)
     const std::string store = home() + "trusted_certs";
     EXPECT_EQ(readFileBytes(store), "127.0.0.1:" + std::to_string(server.port()) + " " + tls.fingerprint + "\n");
     EXPECT_EQ(modeOf(store), 0600u);
+}
+
+// The connections of their own that files take write their lines in the window's language, as the
+// session's connection does.
+TEST_F(TlsSiteTest, TransferConnectionsWriteTheirLinesInTheWindowsLanguage)
+{
+    if (auto why = VsftpdServer::unavailableReason())
+        GTEST_SKIP() << *why;
+    TempDir dir;
+    const ServerTls tls = makeServerTls(dir.path() / "tls");
+    VsftpdServer server(tls);
+    for (int i = 0; i < 4; ++i)
+        server.writeDataFile("t/f" + std::to_string(i), bytePattern(1000, i));
+    SessionRig rig;
+    FakeForm window;
+    window.cls = "T_Main";
+    window.addMessages("mslExtra", rig.c.msl.mslExtra);
+    ApplyLanguageFile(window, BRISKLANE_HARNESS_DIR "/../../lang/deutsch.lan");
+    rig.c.MessagesChanged();
+    rig.local.dir = (dir.path() / "down").string();
+    std::filesystem::create_directories(rig.local.dir);
+    TFTPServerInfo site = SessionRig::site(server.port());
+    site.Security = ftpSecurityExplicitRequired;
+    rig.addSite(site);
+    rig.ui.answerCertificate(CertificateAnswer::Once);
+    ASSERT_TRUE(rig.open());
+    rig.c.remote.panel.unselectAll();
+    rig.c.setRemoteSelected(size_t(rig.rowOf("t")), true);
+    rig.c.transferChain().parallel = 2;
+    rig.c.StartDownload();
+    ASSERT_TRUE(pumpUntil([&] { return !rig.c.transferChain().running(); }, 30000));
+    const auto& lines = rig.c.log.lines();
+    const auto count = [&lines](const std::string& part, bool worker) {
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find(part) != std::string::npos && (line.rfind("[", 0) == 0) == worker;
+        });
+    };
+    EXPECT_EQ(count("TLS-Verbindung hergestellt: ", false), 1) << ::testing::PrintToString(lines);
+    EXPECT_GE(count("TLS-Verbindung hergestellt: ", true), 1);
+    EXPECT_EQ(count("] ! 1000 Bytes empfangen/gesendet in ", true), 4);
+    EXPECT_EQ(count("TLS connection established", false) + count("TLS connection established", true), 0);
+    EXPECT_EQ(count("bytes received/sent", false) + count("bytes received/sent", true), 0);
 }
 
 // Files on connections of their own take the certificate the user accepted once for the session:

@@ -48,11 +48,13 @@ TEST_F(QueueWindowTest, TheSessionBrowsesWhileTheQueueDownloadsAndAStoppedItemIs
     server_->setUserRateLimit(1 << 20);
     WindowTest::showLocal(localDir_.string());
     connect({"other", "tree"});
+    EXPECT_TRUE(waitFor([&] { return !w().action("actStop")->isEnabled(); })) << "nothing to stop in an idle session";
 
     select(w().FTPView, {"tree"});
     w().action("actDownload")->trigger();
     ASSERT_TRUE(waitFor([&] { return program().queueRunner.running() == 2 && session().canTransfer(); }))
         << log().toStdString();
+    EXPECT_TRUE(waitFor([&] { return w().action("actStop")->isEnabled(); })) << "the queue's files can be stopped";
     EXPECT_TRUE(log().contains("2 files queued for transfer")) << log().toStdString();
 
     // The session's connection is free: another directory is entered and listed meanwhile.
@@ -86,6 +88,7 @@ TEST_F(QueueWindowTest, TheSessionBrowsesWhileTheQueueDownloadsAndAStoppedItemIs
     EXPECT_EQ(program().queue.counts().done, 2u);
     EXPECT_TRUE(log().contains("Transfer finished: 2 transferred, 0 skipped, 0 failed")) << log().toStdString();
     EXPECT_FALSE(log().contains(kFtpPassword)) << "a transfer connection logged the password";
+    EXPECT_TRUE(waitFor([&] { return !w().action("actStop")->isEnabled(); })) << "the queue is idle";
 }
 
 // A queue left by the last session: the user keeps it, the site opens, and the item resumes from

@@ -6,6 +6,7 @@
 #include "ui/file_list_model.h"
 #include "ui/mirror_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/queue_pane_widget.h"
 #include "file_io.h"
 #include "loopback_port.h"
 #include "window_fixture.h"
@@ -14,11 +15,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include <ctime>
@@ -187,6 +190,10 @@ TEST_F(WindowCommandsTest, PreferencesEditsTheOptionsAndAppliesThem)
             EXPECT_FALSE(saveScreenshot(*d, QString("options_page%1").arg(stack->currentIndex())).isEmpty());
         }
         d->showPage(4);
+        QStringList socks;
+        for (const char* name : {"rbSocks4", "rbSocks4A", "rbSocks5"})
+            socks << child<QRadioButton>(d, name)->text();
+        EXPECT_EQ(socks.join("|"), "SOCKS 4|SOCKS 4A|SOCKS 5");
         child<QTabWidget>(d, "pcProxy")->setCurrentIndex(1);
         EXPECT_FALSE(saveScreenshot(*d, "options_page4_firewall").isEmpty());
         auto* address = child<QLineEdit>(d, "edAnonymous");
@@ -304,6 +311,99 @@ TEST_F(ContextMenuTest, LocalRemoteAndSiteMenusActOnTheClickedRows)
     EXPECT_TRUE(details.contains("Size: 3 bytes") && details.contains("Attributes: -rw")) << details.toStdString();
 }
 
+// Which way a header's sort arrow points, read from its pixels at the right end of the sorted
+// section: an arrow's widest row is its base.
+enum class Arrow { None, Up, Down };
+Arrow sortArrow(const QHeaderView* header)
+{
+    const QImage image = const_cast<QHeaderView*>(header)->grab().toImage();
+    const int section = header->sortIndicatorSection();
+    const int right = header->sectionViewportPosition(section) + header->sectionSize(section);
+    int firstWidth = 0, lastWidth = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int width = 0;
+        for (int x = std::max(0, right - 25); x < right - 2; ++x)
+            width += qGray(image.pixel(x, y)) < 128;
+        if (width > 0 && firstWidth == 0)
+            firstWidth = width;
+        if (width > 0)
+            lastWidth = width;
+    }
+    return firstWidth == lastWidth ? Arrow::None : firstWidth < lastWidth ? Arrow::Up : Arrow::Down;
+}
+
+// Both panels: the arrow points up while the values grow down the list (Qt::AscendingOrder), down
+// otherwise; the first click on Size puts the smallest first, the second the largest.
+TEST_F(WindowCommandsTest, TheSortArrowPointsUpForAscendingInBothPanels)
+{
+    NEED_VSFTPD();
+    for (const fs::path& dir : {fs::path(home()) / "sorted", server_->dataDir()}) {
+        fs::create_directories(dir);
+        writeFile((dir / "a.bin").string(), "aaa");
+        writeFile((dir / "b.bin").string(), "b");
+    }
+    showLocal(home() + "sorted");
+    connect({"a.bin", "b.bin"});
+    const struct {
+        int click;   // the column clicked before, -1: none
+        QStringList rows;
+        Qt::SortOrder order;
+        Arrow arrow;
+    } steps[] = {
+        {-1, {"a.bin", "b.bin"}, Qt::AscendingOrder, Arrow::Up},
+        {0, {"b.bin", "a.bin"}, Qt::DescendingOrder, Arrow::Down},
+        {1, {"b.bin", "a.bin"}, Qt::AscendingOrder, Arrow::Up},     // smallest first
+        {1, {"a.bin", "b.bin"}, Qt::DescendingOrder, Arrow::Down},  // largest first
+    };
+    for (FileListView* view : {w().lvLoc, w().FTPView}) {
+        for (const auto& step : steps) {
+            SCOPED_TRACE(view->objectName().toStdString() + " after a click on " + std::to_string(step.click));
+            if (step.click >= 0)
+                emit view->header()->sectionClicked(step.click);
+            w().refreshViews();
+            EXPECT_EQ(captions(view), step.rows);
+            EXPECT_EQ(view->header()->sortIndicatorOrder(), step.order);
+            EXPECT_EQ(view->header()->sortIndicatorSection(), std::max(step.click, 0));
+            EXPECT_EQ(sortArrow(view->header()), step.arrow);
+        }
+    }
+    EXPECT_FALSE(saveScreenshot(w(), "main_sorted_by_size").isEmpty());
+}
+
+// The largest sizes show uncut at the default font: 13 digits with their groups in both panels,
+// the widest KiB ... EiB text in the queue pane. The files are sparse.
+TEST_F(WindowCommandsTest, TheSizeColumnsShowTheLargestSizesUncut)
+{
+    NEED_VSFTPD();
+    constexpr uintmax_t kGiB = 1073741824, kTiB = 1099511627776;
+    for (const fs::path& dir : {fs::path(home()) / "sizes", server_->dataDir()}) {
+        fs::create_directories(dir);
+        writeFile((dir / "gig.bin").string(), "");
+        fs::resize_file(dir / "gig.bin", kGiB);
+        writeFile((dir / "tera.bin").string(), "");
+        fs::resize_file(dir / "tera.bin", kTiB);
+    }
+    showLocal(home() + "sizes");
+    connect({"gig.bin", "tera.bin"});
+    for (FileListView* view : {w().lvLoc, w().FTPView}) {
+        const QAbstractItemModel* rows = view->model();
+        EXPECT_EQ(rows->index(int(captions(view).indexOf("gig.bin")), 1).data().toString(), "1 073 741 824");
+        EXPECT_EQ(rows->index(int(captions(view).indexOf("tera.bin")), 1).data().toString(), "1 099 511 627 776");
+        // What the view's delegate needs for the column's texts, margins included.
+        const QAbstractItemView* cells = view;
+        EXPECT_GE(view->header()->sectionSize(1), cells->sizeHintForColumn(1)) << view->objectName().toStdString();
+    }
+    w().program().queue.add({TransferDirection::Download, home() + "sizes/q.bin", "/q.bin", 1073112064,
+                         StoredSite("elsewhere")});
+    QTableView* queued = w().queuePane->table(QueueView::Queued);
+    ASSERT_TRUE(waitFor([&] { return queued->model()->rowCount() == 1; }));
+    EXPECT_EQ(queued->model()->index(0, int(QueueColumn::Size)).data().toString(), "1023.4 MiB");
+    const QAbstractItemView* cells = queued;
+    EXPECT_GE(queued->horizontalHeader()->sectionSize(int(QueueColumn::Size)),
+              cells->sizeHintForColumn(int(QueueColumn::Size)));
+    EXPECT_FALSE(saveScreenshot(w(), "main_size_columns").isEmpty());
+}
+
 TEST_F(WindowCommandsTest, EachSizeDisplayShowsInBothPanelsAndTheLastOneSurvivesARestart)
 {
     writeFile(home() + "sizes/big.bin", std::string(1234567, 'x'));
@@ -378,6 +478,7 @@ TEST_F(WindowCommandsTest, SynchronizeOpensTheDialogThatSavesAndOpensProfiles)
         opened = d->windowTitle() + "|" + child<QLineEdit>(d, "edLocal")->text() + "|" +
                  child<QLineEdit>(d, "edRemote")->text();
         EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorRemote")->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(d, "rbMirrorBoth")->text().contains("duplicate the contents on both sides"));
         answerInput(" *.bak ");
         click(d, "btAdd");
         EXPECT_EQ(child<QListWidget>(d, "lbExclusions")->item(0)->text(), " *.bak ");

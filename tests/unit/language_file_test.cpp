@@ -3,6 +3,8 @@
 #include "i18n/language_file.h"
 #include "i18n/language_key.h"
 #include "i18n/language_list.h"
+#include "i18n/main_messages.h"
+#include "ftp/ftp_client.h"
 #include "platform/ini_file.h"
 #include "temp_home.h"
 #include "tree_session_test.h"
@@ -187,6 +189,40 @@ TEST_F(LanguageSessionTest, TheClosingLogLineComesFromTheLanguageFile)
     EXPECT_EQ(loggedWith("Verbindung beendet").size(), 1u);
     EXPECT_TRUE(loggedWith("Connection closed").empty());
     EXPECT_TRUE(loggedWith("Zuviel").empty());
+}
+
+// The engine writes its own lines in English until the session hands it the window's texts; the
+// English message list holds them byte for byte, in the engine's order.
+TEST(FtpRemarks, TheMessageListHoldsTheEnginesEnglishTexts)
+{
+    for (int i = 0; i < frCount; ++i)
+        EXPECT_EQ(MainExtraMessagesEnglish().at(size_t(xmsgFtpRemarks + i)), FtpRemarksEnglish()[size_t(i)]) << i;
+    const TFtpClient engine;
+    for (int i = 0; i < frCount; ++i)
+        EXPECT_EQ(engine.Remarks[FtpRemark(i)], FtpRemarksEnglish()[size_t(i)]) << i;
+}
+
+// In German the engine's statistics line after a transfer is German too (the connections of their
+// own that files take: tls_servers_test.cpp).
+TEST_F(LanguageSessionTest, TheEnginesLogLinesComeFromTheLanguageFile)
+{
+    server.addFile("/a.txt", 3);
+    ASSERT_TRUE(open());
+    FakeForm window;
+    window.cls = "T_Main";
+    window.addMessages("msl", rig->c.msl.msl);
+    window.addMessages("mslExtra", rig->c.msl.mslExtra);
+    ApplyLanguageFile(window, BRISKLANE_HARNESS_DIR "/../../lang/deutsch.lan");
+    rig->c.MessagesChanged();
+    rig->c.log.clear();
+    select({"a.txt"});
+    run([&] { rig->c.StartDownload(); });
+    const auto& lines = rig->c.log.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("! 3 Bytes empfangen/gesendet in ", 0) == 0; }),
+              1)
+        << ::testing::PrintToString(lines);
+    EXPECT_TRUE(loggedWith("bytes received/sent").empty());
 }
 
 } // namespace brisk::test::language_file_test

@@ -299,8 +299,9 @@ TEST_F(LocalPanelTest, ChangeCaseRenamesButNeverReplacesAnotherEntry)
     EXPECT_THROW(local.changeCase(3), std::invalid_argument);
 }
 
-// The question counts what will go; only Yes removes it, and the panel shows what is left.
-TEST_F(LocalPanelTest, DeleteAsksWithTheCountsAndOnlyYesRemoves)
+// The question names what will go, as the remote one does; only Yes removes it, and the panel
+// shows what is left.
+TEST_F(LocalPanelTest, DeleteNamesWhatGoesAndOnlyYesRemoves)
 {
     const Tree files{{"a.txt", "A"}, {"b.txt", "B"}, {"d/one", "1"}, {"d/sub/two", "2"}};
     const Tree dir{{"d", "<dir>"}, {"d/one", "1"}, {"d/sub", "<dir>"}, {"d/sub/two", "2"}};
@@ -311,9 +312,9 @@ TEST_F(LocalPanelTest, DeleteAsksWithTheCountsAndOnlyYesRemoves)
         Strings left;
         Tree afterYes;
     } cases[] = {
-        {{"a.txt", "b.txt"}, true, "Do you wish to remove 2 file(s)", {"d"}, dir},
-        {{"d"}, true, "Do you wish to remove 2 file(s) and 2 folder(es)", {"a.txt", "b.txt"}, {{"a.txt", "A"}, {"b.txt", "B"}}},
-        {{}, false, "Do you wish to remove 4 file(s) and 2 folder(es)", {"d", "a.txt", "b.txt"}, {}},
+        {{"a.txt", "b.txt"}, true, "Do you wish to remove \"a.txt\" and \"b.txt\"?", {"d"}, dir},
+        {{"d"}, true, "Do you wish to remove \"d/\"?", {"a.txt", "b.txt"}, {{"a.txt", "A"}, {"b.txt", "B"}}},
+        {{}, false, "Do you wish to remove \"d/\", \"a.txt\" and \"b.txt\"?", {"d", "a.txt", "b.txt"}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.question);
@@ -346,7 +347,7 @@ TEST_F(LocalPanelTest, DeleteNeverFollowsLinksToDirectories)
     select("d", "toplink");
     ui.answerYes();
     local.deleteSelected();
-    EXPECT_EQ(asked(), Strings{"Attention: Do you wish to remove 3 file(s) and 1 folder(es)"});
+    EXPECT_EQ(asked(), Strings{"Attention: Do you wish to remove \"d/\" and \"toplink\"?"});
     EXPECT_FALSE(exists("d"));
     EXPECT_FALSE(exists("toplink"));
     EXPECT_EQ(test::readFileBytes(outside.path() / "precious"), "P");
@@ -405,7 +406,7 @@ TEST_F(LocalPanelTest, DeleteWithoutRowsRemovesTheChosenDirectoryAndMovesUpButNe
     EXPECT_TRUE(local.canDeleteFromButton());
     ui.answerYes();
     local.deleteSelected();
-    EXPECT_EQ(asked(), Strings{"Attention: Do you wish to remove 1 file(s) and 2 folder(es)"});
+    EXPECT_EQ(asked(), Strings{"Attention: Do you wish to remove \"d/\"?"});
     EXPECT_FALSE(exists("d"));
     EXPECT_EQ(local.currentDir(), root_);
     EXPECT_TRUE(captions().empty());

@@ -714,8 +714,8 @@ TEST(MirrorDeletion, AsksOnlyWhenThePromptIsOn)
     ui.answerYes();
     EXPECT_TRUE(ConfirmMirrorDelete(task, "/home/u/a.txt", false, ui, messages));
     ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, "Attention: Do you wish to remove /pub/x folder(es)");
-    EXPECT_EQ(ui.questions[1].text, "Do you wish to remove /home/u/a.txt file(s)");
+    EXPECT_EQ(ui.questions[0].caption + ": " + ui.questions[0].text, "Attention: Do you wish to remove \"/pub/x/\"?");
+    EXPECT_EQ(ui.questions[1].text, "Do you wish to remove \"/home/u/a.txt\"?");
 }
 
 // An excluded entry stays, and so does every directory above it; that is no failure.

@@ -159,6 +159,31 @@ TEST_F(ChainsTest, ARefusedRenameEndsTheChain)
     expectNothingLeft();
 }
 
+// A directory's new name is asked for in one text, whether it is made or renamed.
+TEST_F(ChainsTest, MakingAndRenamingADirectoryAskInTheSameWords)
+{
+    rig->ui.answerPrompt("made");
+    EXPECT_EQ(run([&] { rig->c.MakeRemoteDir(); }), (Strings{"MKD made", "LIST"}));
+    select({"dir"});
+    rig->ui.answerPrompt("renamed");
+    EXPECT_EQ(run([&] { rig->c.RenameRemote(); }), (Strings{"RNFR dir", "RNTO renamed", "LIST /"}));
+
+    // The same for a folder of the site list.
+    rig->c.Disconnect();
+    ASSERT_TRUE(rig->waitSiteList());
+    rig->ui.answerPrompt("Work");
+    rig->c.MakeRemoteDir();
+    rig->ui.answerPrompt("Home");
+    rig->c.sites.RenameSiteFolder();
+    ASSERT_EQ(rig->ui.prompts.size(), 4u);
+    const std::string made = "Create Directory / Enter new directory name: /  / 255";
+    const std::string renamed = "Rename Directory / Enter new directory name: / ";
+    EXPECT_EQ(rig->ui.prompt(0), made);
+    EXPECT_EQ(rig->ui.prompt(1), renamed + "dir / 255");
+    EXPECT_EQ(rig->ui.prompt(2), made);
+    EXPECT_EQ(rig->ui.prompt(3), renamed + "Work / 255");
+}
+
 // Stop ends the chain once the request under way has completed, and the panel is refreshed.
 TEST_F(ChainsTest, StopEndsTheRenameChainAfterTheRequestUnderWay)
 {

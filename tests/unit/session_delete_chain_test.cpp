@@ -256,7 +256,7 @@ TEST_F(DeleteChainTest, AnsweringNoSendsNothing)
     rig->ui.answerNo();
     EXPECT_TRUE(run([&] { rig->c.DeleteRemote(); }).empty());
     ASSERT_EQ(rig->ui.questions.size(), 1u);
-    EXPECT_EQ(rig->ui.questions[0].text, "Do you wish to remove 5 file(s) and 1 folder(es)?");
+    EXPECT_EQ(rig->ui.questions[0].text, "Do you wish to remove 5 files and 1 folder?");
     EXPECT_EQ(server.paths().size(), 13u);
 }
 

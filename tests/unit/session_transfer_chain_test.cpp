@@ -1,10 +1,12 @@
 #include "file_io.h"
+#include "platform/event_loop.h"
 #include "file_tree.h"
 #include "session/entry_names.h"
 #include "tree_session_test.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -383,6 +385,78 @@ TEST_F(TransferChainTest, ALostConnectionEndsTheTransfer)
     EXPECT_EQ(summary(), "Transfer finished: 1 transferred, 0 skipped, 2 failed");
     EXPECT_FALSE(rig->ui.progress.shown);
     EXPECT_FALSE(fs::exists(local / "c.txt"));
+}
+
+// Stop while a file moves: the aborted file counts as failed by its name and the next one is not
+// started. The stop is posted, as the Stop button's click comes from the loop. The server answers
+// the download it could not finish as a server does, and keeps the session.
+TEST_F(TransferChainTest, AFileStoppedWhileMovingCountsAsFailedByName)
+{
+    server.addFile("/big.bin", 64 << 20);
+    server.addFile("/next.bin", 1);
+    server.peer().onLine("RETR /big.bin", [](PeerSession& s, const std::string&) {
+        s.send("150 Opening data connection.\r\n");
+        s.acceptData();
+        try {
+            for (int i = 0; i < 64; ++i)
+                s.sendData(std::string(1 << 20, 'x'));
+        } catch (const std::runtime_error&) {
+        }
+        s.closeData();
+        s.send("426 Transfer aborted.\r\n");
+    });
+    writeLocal("up.bin", std::string(4 << 20, 'u'));
+    writeLocal("later.bin", "l");
+    ASSERT_TRUE(open());
+    rig->ui.progress.onUpdate = [this] {
+        rig->ui.progress.onUpdate = nullptr;
+        EventLoop::instance().post([this] { rig->c.StopTransfer(); });
+    };
+    select({"big.bin", "next.bin"});
+    EXPECT_EQ(run([&] { rig->c.StartDownload(); }), (Strings{"RETR /big.bin"}));
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 1 failed");
+    EXPECT_EQ(loggedWith("Failed:"), (Strings{"Failed: /big.bin"}));
+    EXPECT_FALSE(fs::exists(local / "next.bin"));
+
+    rig->c.log.clear();
+    rig->ui.progress.onUpdate = [this] {
+        rig->ui.progress.onUpdate = nullptr;
+        EventLoop::instance().post([this] { rig->c.StopTransfer(); });
+    };
+    EXPECT_EQ(upload({"up.bin", "later.bin"}), (Strings{"STOR up.bin", "CWD /", "LIST"}));
+    EXPECT_EQ(summary(), "Transfer finished: 0 transferred, 0 skipped, 1 failed");
+    EXPECT_EQ(loggedWith("Failed:"), (Strings{"Failed: " + (local / "up.bin").string()}));
+    EXPECT_FALSE(server.exists("/later.bin"));
+    EXPECT_FALSE(rig->c.SiteListMode());
+}
+
+// Stop is offered while it has something to end: the connection being made, a listing, a
+// transfer; never in the site list or in an idle session.
+TEST_F(TransferChainTest, StopIsOfferedOnlyWhileSomethingCanBeStopped)
+{
+    server.addFile("/a.bin", 1 << 20);
+    EXPECT_FALSE(rig->c.canStop()) << "site list";
+    rig->addSite(SessionRig::site(server.port()));
+    rig->local.dir = local.string();
+    const uint64_t listed = rig->c.listingsShown();
+    rig->c.Connect();
+    EXPECT_TRUE(rig->c.canStop()) << "connecting";
+    ASSERT_TRUE(rig->waitListing(listed));
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_FALSE(rig->c.canStop()) << "idle";
+
+    rig->c.Refresh3Click();
+    EXPECT_TRUE(rig->c.canStop()) << "listing";
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_FALSE(rig->c.canStop()) << "idle after the listing";
+
+    std::vector<bool> whileMoving;
+    rig->ui.progress.onUpdate = [&] { whileMoving.push_back(rig->c.canStop()); };
+    select({"a.bin"});
+    EXPECT_EQ(run([&] { rig->c.StartDownload(); }), (Strings{"RETR /a.bin"}));
+    ASSERT_FALSE(whileMoving.empty());
+    EXPECT_EQ(std::count(whileMoving.begin(), whileMoving.end(), false), 0);
+    EXPECT_FALSE(rig->c.canStop()) << "idle after the transfer";
 }
 
 struct TypeCase {

@@ -129,7 +129,7 @@ TEST_F(SiteListControllerTest, RenameSiteFolderAsksForTheNewName)
     ui.answerPrompt("Projects");
     sites->RenameSiteFolder();
     ASSERT_EQ(ui.prompts.size(), 2u);
-    EXPECT_EQ(ui.prompt(1), "Rename Directory / Enter new Directory name : / Work / 255");
+    EXPECT_EQ(ui.prompt(1), "Rename Directory / Enter new directory name: / Work / 255");
     EXPECT_EQ(captions(), (Strings{"Projects", "Main"}));
     EXPECT_EQ(stored(), (Strings{"Projects", "Main"}));
 }

@@ -60,10 +60,11 @@ TEST(ProgressFigures, FiguresOfAFileAndOfTheWholeTransfer)
     };
     figures.open();
     figures.startFile("/home/u/report.txt", 100000, true);
+    figures.update(0);   // the engine reports before its first block
     now += 4000;
     figures.update(24000);
     // 76000 bytes left at 6000 a second.
-    EXPECT_EQ(shown(), "Sending report.txt (100000 bytes)|24000| 0:00:04|6.000 K/sec| 0:00:12|24000| 0:00:04|1");
+    EXPECT_EQ(shown(), "Sending report.txt (100000 bytes)|24000| 0:00:04|6.000 K/sec| 0:00:12|24000| 0:00:04|2");
     figures.endFile();
     figures.update(99);   // after its end a file's figures stay
     EXPECT_EQ(figures.allTransferred(), "24000");
@@ -71,12 +72,60 @@ TEST(ProgressFigures, FiguresOfAFileAndOfTheWholeTransfer)
     figures.startFile("b.bin", 10, false);
     now += 3600 * 1000;
     figures.update(5);
-    // Receiving steps back: frame 1 to 0.
+    // Receiving steps back: frame 2 to 1, then 0, then round to 20.
     const std::string frame = std::to_string(figures.frame());
     EXPECT_EQ(figures.caption() + "|" + figures.allTransferred() + "|" + figures.allTime() + "|" + frame,
-              "Receiving b.bin (10 bytes)|24005| 1:00:04|0");
+              "Receiving b.bin (10 bytes)|24005| 1:00:04|1");
     figures.update(6);
+    figures.update(7);
     EXPECT_EQ(figures.frame(), 20);
+}
+
+// Rate and time left count only what moved since the file started; a resume's offset, the
+// engine's first report, was there already.
+TEST(ProgressFigures, RateAndTimeLeftCountOnlyTheBytesMovedSinceTheFileStarted)
+{
+    struct Case {
+        const char* what;
+        int64_t size, offset, seconds, count;
+        const char* rate;
+        const char* left;
+    };
+    const Case cases[] = {
+        {"fresh download", 100000, 0, 4, 24000, "6.000 K/sec", " 0:00:12"},
+        {"resumed download at 20 MB/s", 1000000000, 700000000, 2, 740000000, "20000.000 K/sec", " 0:00:13"},
+        {"resumed upload", 100000, 50000, 5, 60000, "2.000 K/sec", " 0:00:20"},
+        {"resumed, nothing moved yet", 100000, 50000, 3, 50000, "0.000 K/sec", " 0:00:00"},
+        {"resumed, under a second", 100000, 50000, 0, 70000, "0.000 K/sec", " 0:00:00"},
+    };
+    for (const Case& c : cases) {
+        uint64_t now = 1000;
+        ProgressFigures figures({"Sending", "Receiving", "bytes", "K/sec"}, [&] { return now; });
+        figures.open();
+        figures.startFile("f", c.size, false);
+        figures.update(c.offset);
+        now += uint64_t(c.seconds) * 1000;
+        figures.update(c.count);
+        EXPECT_EQ(figures.rateText() + "|" + figures.timeLeft(), std::string(c.rate) + "|" + c.left) << c.what;
+        EXPECT_EQ(figures.fileTransferred(), std::to_string(c.count)) << c.what;
+    }
+}
+
+// A resumed second file counts from its own offset, not from the first file's start.
+TEST(ProgressFigures, EachFileStartsItsOwnCount)
+{
+    uint64_t now = 0;
+    ProgressFigures figures({"Sending", "Receiving", "bytes", "K/sec"}, [&] { return now; });
+    figures.open();
+    figures.startFile("a", 1000, true);
+    figures.update(0);
+    figures.update(1000);
+    figures.endFile();
+    figures.startFile("b", 20000, true);
+    figures.update(5000);
+    now += 2000;
+    figures.update(9000);
+    EXPECT_EQ(figures.rateText() + "|" + figures.timeLeft(), "2.000 K/sec| 0:00:05");
 }
 
 int64_t localTime(int year, int month, int day, int hour, int minute)
