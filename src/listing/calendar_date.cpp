@@ -26,6 +26,15 @@ bool isValidDate(const CalendarDate& date)
     return date.day >= 1 && date.day <= daysInMonth(date.year, date.month);
 }
 
+int listingYear(int month, int day, const CalendarDate& today)
+{
+    CalendarDate tomorrow{today.year, today.month, today.day + 1};
+    if (!isValidDate(tomorrow))
+        tomorrow = {today.year, today.month + 1, 1};   // past December 31 nothing is later
+    const bool later = month > tomorrow.month || (month == tomorrow.month && day > tomorrow.day);
+    return later ? today.year - 1 : today.year;
+}
+
 CalendarDate localToday()
 {
     const std::time_t now = std::time(nullptr);

@@ -99,9 +99,8 @@ std::string FormatListingDate(std::string_view text, DateOrder order, const Cale
         date.year = fullYear;
     if (date.day <= 0 || date.month <= 0 || date.day > 31 || date.month > 12 || date.year > 9999)
         return std::string(trimmed);
-    const bool laterThisYear = date.month > today.month || (date.month == today.month && date.day > today.day);
-    if (!date.yearGiven && laterThisYear)
-        date.year = today.year - 1;
+    if (!date.yearGiven)
+        date.year = listingYear(int(date.month), int(date.day), today);
     const CalendarDate calendar{int(date.year), int(date.month), int(date.day)};
     return isValidDate(calendar) ? formatDate(calendar, order) : std::string(trimmed);
 }

@@ -107,7 +107,7 @@ bool inferDate(int64_t day, int month, std::string_view timeWord, const Calendar
         const CalendarDate date{startDate.year, month, int(day)};
         if (!isValidDate(date))
             return false;
-        year = date > startDate ? startDate.year - 1 : startDate.year;
+        year = listingYear(month, int(day), startDate);
     } else {
         const auto number = decimalValue(timeWord);
         if (!number)

@@ -28,7 +28,7 @@ void MirrorForm::show()
     local = directoryExists(task_.Local) ? task_.Local : ProgramDir();
     remote = task_.Remote;
     direction = choiceOf(task_.Direction, int(kDirections.size()));
-    fileExists = choiceOf(task_.FileExists, int(kFileExists.size()));
+    fileExists = choiceOf(int(task_.FileExists), int(kFileExists.size()));
     for (int bit = 0; bit < kMirrorParamCount; ++bit)
         params[size_t(bit)] = (task_.Params >> bit) & 1;
     tempUpload = task_.TempUpload;
@@ -41,7 +41,7 @@ void MirrorForm::read()
     task_.Local = local;
     task_.Remote = remote;
     task_.Direction = uint8_t(choiceOf(direction, int(kDirections.size())));
-    task_.FileExists = uint8_t(choiceOf(fileExists, int(kFileExists.size())));
+    task_.FileExists = MirrorFileExists(choiceOf(fileExists, int(kFileExists.size())));
     task_.Params = 0;
     for (int bit = 0; bit < kMirrorParamCount; ++bit)
         if (params[size_t(bit)])

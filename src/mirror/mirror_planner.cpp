@@ -9,7 +9,6 @@ namespace brisk {
 
 namespace {
 
-enum FileExistsPolicy : uint8_t { feOverwrite, feNewest, feSkip, feAsk };
 
 TMirrorRec transfer(TMirrorOperation operation, const std::string& name, int64_t localSize, int64_t remoteSize)
 {
@@ -118,10 +117,10 @@ private:
     // Whether a source file goes over: always when the target lacks it, else by the policy.
     Verdict verdict(const MirrorFile& source, const MirrorFile* target, bool sourceIsRemote) const
     {
-        switch (target ? task_.FileExists : uint8_t(feOverwrite)) {
-        case feOverwrite:
-        case feAsk: return Verdict::Transfer;
-        case feNewest:
+        switch (target ? task_.FileExists : MirrorFileExists::Overwrite) {
+        case MirrorFileExists::Overwrite:
+        case MirrorFileExists::Ask: return Verdict::Transfer;
+        case MirrorFileExists::OverwriteNewest:
             if (!source.stamp.known || !target->stamp.known)
                 return Verdict::Unreadable;
             return (sourceIsRemote ? RemoteIsNewer(source.stamp, target->stamp)

@@ -34,7 +34,10 @@ bool LoadMirrorProfile(TRecMirror& task, const std::string& path)
     task.Remote = ini.readString(kSection, "Remote", task.Remote);
     task.Exclusions = ini.readString(kSection, "Exclusions", task.Exclusions);
     task.Direction = uint8_t(ini.readInteger(kSection, "Direction", task.Direction));
-    task.FileExists = uint8_t(ini.readInteger(kSection, "File Exists", task.FileExists));
+    // A number no choice has keeps the task's own.
+    const int fileExists = ini.readInteger(kSection, "File Exists", int(task.FileExists));
+    if (fileExists >= 0 && fileExists < kMirrorFileExistsCount)
+        task.FileExists = MirrorFileExists(fileExists);
     task.Params = uint8_t(ini.readInteger(kSection, "Params", task.Params) & kMirrorParamMask);
     task.TempUpload = ini.readInteger(kSection, "Temp Upload", task.TempUpload) != 0;
     return true;
@@ -47,7 +50,7 @@ void SaveMirrorProfile(const TRecMirror& task, const std::string& path)
     ini.writeString(kSection, "Remote", task.Remote);
     ini.writeString(kSection, "Exclusions", JoinExclusions(SplitExclusions(task.Exclusions)));
     ini.writeInteger(kSection, "Direction", task.Direction);
-    ini.writeInteger(kSection, "File Exists", task.FileExists);
+    ini.writeInteger(kSection, "File Exists", int(task.FileExists));
     ini.writeInteger(kSection, "Params", task.Params & kMirrorParamMask);
     ini.writeInteger(kSection, "Temp Upload", task.TempUpload ? 1 : 0);
     ini.save();

@@ -68,7 +68,7 @@ void MirrorRunner::begin()
     FtpConnection& conn = ctx_.conn;
     if (active_ || !conn.ready())
         return;
-    overwriteAll_ = task_.FileExists != 3;
+    overwriteAll_ = task_.FileExists != MirrorFileExists::Ask;
     resumeThis_ = false;
     rmdSent_ = false;
     upByPath_ = false;

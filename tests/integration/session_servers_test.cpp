@@ -134,7 +134,7 @@ TEST_P(SessionServersTest, OnlyNewestFindsNothingRightAfterAMirror)
     server->putFile("m/old.bin", bytePattern(1000, 1));
     fs::last_write_time(server->root() / "m/old.bin", hoursAgo(72));
     ASSERT_TRUE(openSite());
-    task.FileExists = 1;
+    task.FileExists = MirrorFileExists::OverwriteNewest;
     task.Params = mpAllBinary;
     mirror(1);
     ASSERT_TRUE(fs::exists(local / "old.bin"));

@@ -111,9 +111,10 @@ const ParserCase kCases[] = {
     {"0", {"-rw-r--r-- 1 ftp ftp 2048 Mar 3 2020 a", "-rw-r--r-- 1 ftp 2048 Mar 3 2020 a"},
      {"1¦a¦2048¦03.03.20¦¦-rw-r--r--¦", "1¦a¦2048¦03.03.20¦¦-rw-r--r--¦"}},
 
-    // Years around the start date, and dates that do not exist.
+    // Years around the start date (a day later is a server east of here), and dates that do not exist.
     {"0", {"-rw-r--r-- 1 a b 1 Dec 5 23:59 f"}, {"1¦f¦1¦05.12.26¦23:59¦-rw-r--r--¦"}},
-    {"0", {"-rw-r--r-- 1 a b 1 Dec 6 00:00 f"}, {"1¦f¦1¦06.12.25¦00:00¦-rw-r--r--¦"}},
+    {"0", {"-rw-r--r-- 1 a b 1 Dec 6 00:00 f"}, {"1¦f¦1¦06.12.26¦00:00¦-rw-r--r--¦"}},
+    {"0", {"-rw-r--r-- 1 a b 1 Dec 7 00:00 f"}, {"1¦f¦1¦07.12.25¦00:00¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Foo 7 2011 f"}, {"1¦f¦1¦07.01.11¦¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Jun x 2011 f"}, {"1¦f¦1¦01.06.11¦¦-rw-r--r--¦"}},
     {"0", {"-rw-r--r-- 1 a b 1 Jun 2 20x1 f"}, {"1¦-rw-r--r-- 1 a b 1 Jun 2 20x1 f¦1¦error¦20x1¦-rw-r--r--¦"}, "", {0}},
@@ -235,7 +236,8 @@ TEST(FormatListingDate, ShowsFullYearsInTheChosenOrder)
     } cases[] = {
         {"03.03.26", D, "03.03.2026"}, {"24.12.99", D, "24.12.1999"}, {"Mar 3", D, "03.03.2026"},
         {"Dec 24", D, "24.12.2025"}, {"Dec 24 1999", D, "24.12.1999"}, {"24-DEC-1999", D, "24-DEC-1999"},
-        {"error", D, "error"}, {"  ", D, ""}, {" Dec 5 ", D, "05.12.2026"}, {"Dec 6", D, "06.12.2025"},
+        {"error", D, "error"}, {"  ", D, ""}, {" Dec 5 ", D, "05.12.2026"}, {"Dec 6", D, "06.12.2026"},
+        {"Dec 7", D, "07.12.2025"},
         {"Dec 24", M, "12.24.2025"}, {"24/12/2001", D, "24.12.2001"}, {"3 Mar", D, "03.03.2026"},
         {"05.01.80", D, "05.01.1980"}, {"05.01.79", D, "05.01.2079"}, {"05.01", D, "05.01.2026"},
         {"Feb 29", D, "Feb 29"}, {"29.02.24", D, "29.02.2024"}, {"31.04.24", D, "31.04.24"},
@@ -245,6 +247,23 @@ TEST(FormatListingDate, ShowsFullYearsInTheChosenOrder)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatListingDate(c.text, c.order, kStartDate, c.fullYear), c.shown) << c.text << " " << c.fullYear;
+}
+
+// A date without a year up to a day after today is this year's (a server east of here lists
+// today's files with tomorrow's date), across a month's end too; later ones are last year's.
+TEST(FormatListingDate, TomorrowIsThisYearsAndLaterIsLastYears)
+{
+    const struct {
+        CalendarDate today;
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {{2026, 1, 31}, "Feb 1", "01.02.2026"}, {{2026, 1, 31}, "Feb 2", "02.02.2025"},
+        {{2028, 2, 28}, "Feb 29", "29.02.2028"}, {{2028, 2, 28}, "Mar 1", "01.03.2027"},
+        {{2026, 12, 31}, "Dec 31", "31.12.2026"}, {{2026, 12, 31}, "Jan 1", "01.01.2026"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatListingDate(c.text, DateOrder::DayFirst, c.today, 0), c.shown) << c.text;
 }
 
 // Times given in UTC are read in a zone two hours ahead.

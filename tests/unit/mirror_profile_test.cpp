@@ -21,7 +21,7 @@ using Strings = std::vector<std::string>;
 std::string taskText(const TRecMirror& task)
 {
     return task.Local + '|' + task.Remote + '|' + task.Exclusions + '|' + std::to_string(task.Direction) + '|' +
-           std::to_string(task.FileExists) + '|' + std::to_string(task.Params) + (task.Loaded ? "|loaded" : "");
+           std::to_string(int(task.FileExists)) + '|' + std::to_string(task.Params) + (task.Loaded ? "|loaded" : "");
 }
 
 TEST(ExclusionList, SplitsTrimsAndDropsEmptyPiecesAndJoinsWithOneBar)
@@ -45,7 +45,8 @@ TEST_F(MirrorProfileTest, SavedTaskLoadsBackAndOtherKeysStay)
     SaveMirrorProfile(TRecMirror{}, home() + "new.cpf");
     EXPECT_EQ(readFile(home() + "new.cpf"), "[Mirror]\nLocal=\nRemote=\nExclusions=\nDirection=0\nFile Exists=0\nParams=26\nTemp Upload=1\n");
     writeFile(path(), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/old\n");
-    SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, 3, 5, false, false}, path());
+    SaveMirrorProfile({"/home/me/site", "/var/www", " *.bak | |cache/|", 2, MirrorFileExists::Ask, 5, false, false},
+                      path());
     EXPECT_EQ(readFile(path()), "[Notes]\ntext=keep me\n\n[Mirror]\nComment=mine\nRemote=/var/www\n"
                                 "Local=/home/me/site\nExclusions=*.bak|cache/\nDirection=2\nFile Exists=3\nParams=5\n"
                                 "Temp Upload=0\n");
@@ -57,14 +58,14 @@ TEST_F(MirrorProfileTest, SavedTaskLoadsBackAndOtherKeysStay)
 }
 
 // Missing keys keep what the task holds (on top of the start values "Params" stays 26); "Params"
-// keeps its five low bits.
+// keeps its five low bits; a "File Exists" that is no choice keeps the task's.
 TEST_F(MirrorProfileTest, MissingKeysKeepTheTaskAndParamsKeepFiveBits)
 {
     const std::pair<const char*, int> cases[] = {
         {nullptr, 26}, {"0", 0}, {"31", 31}, {"32", 0}, {"58", 26}, {"-1", 31}, {"many", 26}, {"", 26},
     };
     for (const auto& [value, params] : cases) {
-        writeFile(path(), std::string("[Mirror]\nLocal=/srv\nDirection=1\n") +
+        writeFile(path(), std::string("[Mirror]\nLocal=/srv\nDirection=1\nFile Exists=9\n") +
                               (value ? std::string("Params=") + value + "\n" : ""));
         TRecMirror task{"", "/pub", ""};
         EXPECT_TRUE(LoadMirrorProfile(task, path()));
@@ -141,7 +142,7 @@ TEST(MirrorOptions, DirectionsAndPoliciesMapOntoTheTask)
 // A profile's settings stay where no flag is given; flags add to its options and exclusions.
 TEST(MirrorOptions, FlagsOverrideOnlyWhatTheyName)
 {
-    TRecMirror task{"", "", "*.bak", 1, 2, mpAllBinary};
+    TRecMirror task{"", "", "*.bak", 1, MirrorFileExists::Skip, mpAllBinary};
     MirrorArgs parsed;
     ASSERT_EQ(ParseMirrorArgs({"--profile", "p.cpf", "--delete", "--subdirs", "--exclude", "*.tmp", "--exclude",
                                "", "--dry-run", "l", "r"},
@@ -196,7 +197,7 @@ TEST_F(MirrorFormTest, ShowsTheTaskAndReadsItBack)
         {"", 1, 3, 31, home(), 1, 3, {true, true, true, true, true}},
     };
     for (const auto& c : cases) {
-        task = {c.local, "/pub", "", uint8_t(c.direction), uint8_t(c.fileExists), uint8_t(c.params), true};
+        task = {c.local, "/pub", "", uint8_t(c.direction), MirrorFileExists(c.fileExists), uint8_t(c.params), true};
         shown();
         EXPECT_EQ(form.local, c.shownLocal) << c.local;
         EXPECT_EQ(form.direction, c.shownDirection) << c.local;

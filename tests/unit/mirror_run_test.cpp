@@ -83,7 +83,7 @@ MirrorLocalItem localLink(MirrorLocalItem item)
 
 TRecMirror task(uint8_t direction, uint8_t fileExists, uint8_t params, std::string exclusions = {})
 {
-    return {"", "", std::move(exclusions), direction, fileExists, params};
+    return {"", "", std::move(exclusions), direction, MirrorFileExists(fileExists), params};
 }
 
 // "omPut a|a|10|0": operation, local name, remote name, local size, remote size, and the state

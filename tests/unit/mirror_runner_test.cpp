@@ -27,7 +27,7 @@ protected:
         task.Local = local.string();
         task.Remote = "/site";
         task.Params = mpIncludeSubfolders | mpAllBinary;
-        task.FileExists = 0;
+        task.FileExists = MirrorFileExists::Overwrite;
     }
     Strings mirror(uint8_t direction)
     {
@@ -125,7 +125,7 @@ TEST_F(MirrorRunnerTest, AskPolicyAsksAboutExistingTargetsOnly)
     server.addFile("/site/c.txt", 1);
     writeFileBytes(local / "a.txt", "old");
     writeFileBytes(local / "c.txt", "old");
-    task.FileExists = 3;
+    task.FileExists = MirrorFileExists::Ask;
     ASSERT_TRUE(open());
     rig->ui.answerOverwrite(OverwriteChoice::Skip);
     rig->ui.answerOverwrite(OverwriteChoice::Cancel);
@@ -297,7 +297,7 @@ TEST_F(MirrorRunnerTest, UnsafeListedNamesAreNeverActedOn)
     writeFileBytes(tmp.path() / "outside.txt", "keep");
     writeFileBytes(local / "mine.txt", "mine");
     task.Params = mpIncludeSubfolders | mpDeleteMissing;
-    task.FileExists = 2;
+    task.FileExists = MirrorFileExists::Skip;
     const Tree outside = treeOf(tmp.path());
     ASSERT_TRUE(open());
     const Strings refused{"../..: not a name that can be sent", "a/b: not a name that can be sent",
@@ -359,7 +359,7 @@ TEST_F(MirrorRunnerTest, InterruptedUploadIsSentAgainNeverFetchedBack)
     server.addDir("/site");
     server.cutTransfer("/site/a.txt.part");
     task.Params = mpDeleteMissing;
-    task.FileExists = 1;
+    task.FileExists = MirrorFileExists::OverwriteNewest;
     ASSERT_TRUE(open());
     EXPECT_EQ(mirror(2), (Strings{"CWD /site", "LIST", "STOR a.txt.part", "DELE a.txt.part", "CWD /site/", "LIST"}));
     EXPECT_EQ(runner->run()->Failed.size(), 1u);
@@ -370,7 +370,7 @@ TEST_F(MirrorRunnerTest, InterruptedUploadIsSentAgainNeverFetchedBack)
 
     server.addFile("/site/b.txt.part", 1);
     writeFileBytes(local / "b.txt", "bb");
-    task.FileExists = 2;
+    task.FileExists = MirrorFileExists::Skip;
     EXPECT_EQ(mirror(2), (Strings{"CWD /site", "LIST", "STOR b.txt.part", "RNFR b.txt.part", "RNTO b.txt",
                                   "CWD /site/", "LIST"}));
     EXPECT_EQ(server.sizeOf("/site/b.txt"), 2);

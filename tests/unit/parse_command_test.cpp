@@ -46,7 +46,7 @@ TEST_F(ParseCommand, PrintsTabSeparatedRecords)
          "0\tpub\t4096\t24.12.25\t14:05\tdrwxr-xr-x\t\n0\tp\t\t10.01.01\t\tlrwxrwxrwx\tpub\n"},
         {"12-24-99  10:20AM       <DIR>          incoming\n", {"FILE", "--type", "6"},
          "0\tincoming\t\t24.12.99\t10:20AM\t\t\n"},
-        {"-rw-r--r-- 1 a b 1 Mar 3 14:05 f\n", {"--date-today", "2026-03-02", "FILE"},
+        {"-rw-r--r-- 1 a b 1 Mar 3 14:05 f\n", {"--date-today", "2026-03-01", "FILE"},
          "1\tf\t1\t03.03.25\t14:05\t-rw-r--r--\t\n"},
     };
     for (const auto& c : cases) {

@@ -84,7 +84,8 @@ void ApplyMirrorArgs(const MirrorArgs& args, TRecMirror& task)
     task.Local = args.localDir;
     task.Remote = args.remoteDir;
     task.Direction = args.direction.value_or(task.Direction);
-    task.FileExists = args.fileExists.value_or(task.FileExists);
+    if (args.fileExists)
+        task.FileExists = MirrorFileExists(*args.fileExists);
     if (args.deleteMissing)
         task.Params |= mpDeleteMissing;
     if (args.subdirs)
