@@ -102,18 +102,32 @@ void SessionController::startPanelListing(const std::string& path)
 }
 
 // The panel never shows a listing that did not arrive as this directory's content: it is emptied
-// and says why, and the session stays. After Stop (whose abort costs the control connection) or
-// with the connection gone, the session ends.
+// and says why, and the session stays. Stopped by the user, the listing leaves the panel as it was,
+// with the server back in the directory it shows. With the connection gone, the session ends.
 void SessionController::panelListingFailed()
 {
-    if (abortMark_ || !Ftp1.Connected())
+    if (!Ftp1.Connected())
         return Ftp1.AbortAsync();
+    if (abortMark_ && listingsShown_ > 0)
+        return backToShownDir();
     ++showGeneration_;   // the steps of an earlier listing still to come are dropped
     pendingRows_ = {};
     remote.clear();
     remote.RebuildPathBox(msl[msgServerList] + " ...", Ftp1.HostName, connection_.dir());
     listingError_ = FormatMessage(msl[xmsgListingFailed], {connection_.dir(), Ftp1.ErrorMessage()});
     ++listingsFailed_;
+}
+
+void SessionController::backToShownDir()
+{
+    const std::string shown = remote.pathOfItem(int(remote.pathItems().size()) - 1);
+    const std::string& dir = connection_.dir();
+    if (dir.empty() || dir.front() != '/' || shown == dir)
+        return;   // the same directory, or one no path of the panel's names
+    connection_.cwd(shown, [this](bool ok) {
+        if (!ok)
+            logError();
+    });
 }
 
 // Back where the command started; the panel shows it.

@@ -200,6 +200,7 @@ private:
     FtpConnection::Done afterCommand();
     void startPanelListing(const std::string& path = {});
     void panelListingFailed();
+    void backToShownDir();
     void returnToBase();
     void logError();
     void abortSession();

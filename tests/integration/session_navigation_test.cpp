@@ -181,7 +181,9 @@ TEST_F(PyftpdSessionTest, KeepAliveStopsAfterTheDurationAndNeverStartsWithoutCom
     EXPECT_EQ(rig.c.KeepAliveSent(), sent) << "keep-alive ended";
 }
 
-TEST_F(PyftpdSessionTest, StopDuringAListingAbortsItAndEndsTheSession)
+// Stop while a listing arrives aborts it and keeps the session: the next command lists the
+// directory again.
+TEST_F(PyftpdSessionTest, StopDuringAListingAbortsItAndKeepsTheSession)
 {
     PyftpdOptions opts;
     std::string big;
@@ -197,12 +199,20 @@ TEST_F(PyftpdSessionTest, StopDuringAListingAbortsItAndEndsTheSession)
         rig.c.StopTransfer();
         abort = rig.c.abortMark();
     };
+    const uint64_t shown = rig.c.listingsShown();
     rig.c.Refresh3Click();
-    ASSERT_TRUE(pumpUntil([&] { return rig.logged("Connection closed"); }, 15000))
+    ASSERT_TRUE(pumpUntil([&] { return rig.c.sessionReady() && !rig.c.listingLoading(); }, 15000))
         << ::testing::PrintToString(rig.c.log.lines());
-    EXPECT_TRUE(rig.c.SiteListMode());
+    EXPECT_FALSE(rig.c.SiteListMode());
+    EXPECT_EQ(rig.c.listingsShown(), shown);
     const auto& lines = rig.c.log.lines();
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const auto& l) { return l.rfind("Error 426", 0) == 0; }));
+
+    rig.c.Ftp1.OnProgress = nullptr;
+    rig.c.SendRawCommand("NOOP");
+    EXPECT_TRUE(rig.waitListing(shown));
+    EXPECT_TRUE(rig.c.listingError().empty());
+    EXPECT_FALSE(rig.c.SiteListMode());
 }
 
 } // namespace

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 namespace brisk::test {
 namespace {
 
@@ -131,6 +136,52 @@ TEST_F(SessionErrorsTest, AFailedListingShowsTheErrorNotAnEmptyDirectory)
     ASSERT_TRUE(rig->waitListing(shown));
     EXPECT_NE(rig->rowOf("keep.txt"), -1);
     EXPECT_TRUE(rig->c.listingError().empty());
+}
+
+// Stop while a directory is listed ends the listing, not the session: the panel keeps what it
+// showed, the server goes back to that directory, and the next command works.
+TEST_F(SessionErrorsTest, StopDuringAListingKeepsTheSessionAndThePanel)
+{
+    server.addFile("/keep.txt");
+    server.addDir("/big");
+    ASSERT_TRUE(open());
+    const Strings before = rig->captions();
+    ASSERT_NE(rig->rowOf("keep.txt"), -1);
+    // The first listing from now on trickles until Stop, sends once more (the client aborts as it
+    // reads it), and ends as aborted once the client has closed the data connection.
+    auto listings = std::make_shared<std::atomic<int>>(0);
+    auto stopped = std::make_shared<std::atomic<bool>>(false);
+    server.peer().onLine("LIST", [listings, stopped](PeerSession& s, const std::string&) {
+        s.send("150 Opening data connection.\r\n");
+        s.acceptData();
+        if (listings->fetch_add(1) == 0) {
+            const std::string line = "-rw-r--r--   1 o g 1 Jan 01  2020 trickle.txt\r\n";
+            for (int i = 0; i < 1000 && !*stopped; ++i) {
+                s.sendData(line);
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            s.sendData(line);
+            s.receiveDataUntilClose();
+            return s.send("426 Transfer aborted.\r\n");
+        }
+        s.sendData("-rw-r--r--   1 o g 1 Jan 01  2020 keep.txt\r\n");
+        s.closeData();
+        s.send("226 Done.\r\n");
+    });
+    server.peer().on("ABOR", "226 Abort successful.\r\n");
+    rig->ui.answerPrompt("/big");
+    rig->c.ChandDirect1Click();
+    ASSERT_TRUE(pumpUntil([&] { return rig->c.listingBytes() > 0; }, 20000));
+    *stopped = true;
+    rig->c.StopTransfer();
+    ASSERT_TRUE(rig->waitIdle());
+    EXPECT_FALSE(rig->c.SiteListMode()) << ::testing::PrintToString(rig->c.log.lines());
+    EXPECT_TRUE(rig->c.engine().Connected());
+    EXPECT_EQ(rig->captions(), before);
+    EXPECT_EQ(rig->c.remoteDir(), "/");
+    EXPECT_FALSE(rig->c.abortMark());
+    EXPECT_EQ(run([&] { rig->c.SendRawCommand("NOOP"); }), (Strings{"NOOP", "CWD /", "LIST"}));
+    EXPECT_NE(rig->rowOf("keep.txt"), -1);
 }
 
 } // namespace
