@@ -97,6 +97,9 @@ public:
     bool Abort();
     // The same wait for any request the caller starts (used by tools that drive the engine step by step).
     bool Synchronize(const std::function<void()>& startRequest);
+    // Starts a request; false when it was refused before anything went out (busy, not connected,
+    // an unsafe argument), in which case no completion follows.
+    bool TryStart(const std::function<void()>& startRequest);
 
     // Properties
     std::string HostName;

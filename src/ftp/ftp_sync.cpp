@@ -11,7 +11,7 @@ namespace {
 constexpr int kMaxRoundMs = 250;
 } // namespace
 
-bool TCustomFtpCli::Synchronize(const std::function<void()>& startRequest)
+bool TCustomFtpCli::TryStart(const std::function<void()>& startRequest)
 {
     usageErrorRaised_ = false;
     try {
@@ -19,9 +19,12 @@ bool TCustomFtpCli::Synchronize(const std::function<void()>& startRequest)
     } catch (const std::exception&) {
         return false;
     }
-    if (usageErrorRaised_)
-        return false; // refused and reported to OnError: nothing started, so nothing succeeded
-    return WaitUntilReady();
+    return !usageErrorRaised_;   // refused and reported to OnError: nothing started
+}
+
+bool TCustomFtpCli::Synchronize(const std::function<void()>& startRequest)
+{
+    return TryStart(startRequest) && WaitUntilReady();
 }
 
 bool TCustomFtpCli::WaitUntilReady()

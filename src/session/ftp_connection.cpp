@@ -1,13 +1,26 @@
 #include "session/ftp_connection.h"
 
+#include "platform/event_loop.h"
+
 #include <utility>
 
 namespace brisk {
 
+// A request refused before anything went out (one is under way already, the connection is gone)
+// has no completion of its own: it fails from the loop, as a completion would come.
 void FtpConnection::start(Done done, void (TFtpClient::*request)())
 {
-    done_ = std::move(done);
-    (ftp_.*request)();
+    if (!done_) {
+        done_ = std::move(done);
+        if (ftp_.TryStart([this, request] { (ftp_.*request)(); }))
+            return;
+        done = std::move(done_);
+        done_ = nullptr;
+    }
+    EventLoop::instance().post([done = std::move(done), alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.lock())
+            done(false);
+    });
 }
 
 // The TYPE goes first when the server has another one; its failure is the request's.

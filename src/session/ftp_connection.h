@@ -4,6 +4,7 @@
 #include "session/listing_file.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace brisk {
@@ -64,6 +65,7 @@ private:
     TFtpClient& ftp_;
     ListingFile& listing_;
     Done done_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace brisk

@@ -99,5 +99,26 @@ TEST_F(FtpConnectionTest, PwdSetsTheDirectoryItNames)
     EXPECT_EQ(conn.dir(), "/d");
 }
 
+// A call while another is under way, or on a closed connection, fails once without a command and
+// leaves the call under way its own completion.
+TEST_F(FtpConnectionTest, ARefusedCallFailsOnceAndTheOneUnderWayGoesOn)
+{
+    int firstDone = 0;
+    bool firstOk = false;
+    const size_t mark = server.peer().lines().size();
+    conn.cwd("/d", [&](bool ok) {
+        ++firstDone;
+        firstOk = ok;
+    });
+    EXPECT_FALSE(call([&](FtpConnection::Done done) { conn.cwd("/elsewhere", std::move(done)); }));
+    pumpUntil([&] { return firstDone > 0; }, 10000);
+    EXPECT_EQ(firstDone, 1);
+    EXPECT_TRUE(firstOk);
+    EXPECT_EQ(sentSince(mark), (Strings{"CWD /d"}));
+
+    d.ftp.Abort();
+    EXPECT_FALSE(call([&](FtpConnection::Done done) { conn.list(std::move(done)); }));
+}
+
 } // namespace
 } // namespace brisk::test
