@@ -6,21 +6,34 @@
 
 namespace brisk {
 
-// A request refused before anything went out (one is under way already, the connection is gone)
-// has no completion of its own: it fails from the loop, as a completion would come.
-void FtpConnection::start(Done done, void (TFtpClient::*request)())
+// A request refused before anything went out has no completion of its own: it fails from the
+// loop, as a completion would come.
+void FtpConnection::fail(Done done)
 {
-    if (!done_) {
-        done_ = std::move(done);
-        if (ftp_.TryStart([this, request] { (ftp_.*request)(); }))
-            return;
-        done = std::move(done_);
-        done_ = nullptr;
-    }
     EventLoop::instance().post([done = std::move(done), alive = std::weak_ptr<bool>(alive_)] {
         if (alive.lock())
             done(false);
     });
+}
+
+// While a request is under way another one is refused before it touches the engine's fields, which
+// still describe the one under way.
+bool FtpConnection::refusedWhileBusy(Done& done)
+{
+    if (!done_)
+        return false;
+    fail(std::move(done));
+    return true;
+}
+
+// The engine refuses a request on a closed connection, for one.
+void FtpConnection::start(Done done, void (TFtpClient::*request)())
+{
+    done_ = std::move(done);
+    if (ftp_.TryStart([this, request] { (ftp_.*request)(); }))
+        return;
+    fail(std::move(done_));
+    done_ = nullptr;
 }
 
 // The TYPE goes first when the server has another one; its failure is the request's.
@@ -46,12 +59,24 @@ void FtpConnection::requestDone(uint16_t error)
     done(error == 0);
 }
 
-void FtpConnection::connect(Done done) { start(std::move(done), &TFtpClient::ConnectAsync); }
+void FtpConnection::connect(Done done)
+{
+    if (refusedWhileBusy(done))
+        return;
+    start(std::move(done), &TFtpClient::ConnectAsync);
+}
 
-void FtpConnection::syst(Done done) { start(std::move(done), &TFtpClient::SystAsync); }
+void FtpConnection::syst(Done done)
+{
+    if (refusedWhileBusy(done))
+        return;
+    start(std::move(done), &TFtpClient::SystAsync);
+}
 
 void FtpConnection::pwd(Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     start(
         [this, done = std::move(done)](bool ok) {
             if (ok && ftp_.StatusCode() == 257) {
@@ -68,6 +93,8 @@ void FtpConnection::pwd(Done done)
 
 void FtpConnection::cwd(const std::string& dir, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostDirName = dir;
     ftp_.HostFileName.clear();
     start(std::move(done), &TFtpClient::CwdAsync);
@@ -75,12 +102,16 @@ void FtpConnection::cwd(const std::string& dir, Done done)
 
 void FtpConnection::cdup(const std::string& parent, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostDirName = parent;
     start(std::move(done), &TFtpClient::CDupAsync);
 }
 
 void FtpConnection::list(Done done, const std::string& path)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = path;
     ftp_.LocalFileName = listing_.path();
     ftp_.Binary = false;
@@ -89,24 +120,32 @@ void FtpConnection::list(Done done, const std::string& path)
 
 void FtpConnection::mkd(const std::string& path, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = path;
     start(std::move(done), &TFtpClient::MkdAsync);
 }
 
 void FtpConnection::rmd(const std::string& path, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = path;
     start(std::move(done), &TFtpClient::RmdAsync);
 }
 
 void FtpConnection::dele(const std::string& path, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = path;
     start(std::move(done), &TFtpClient::DeleAsync);
 }
 
 void FtpConnection::rename(const std::string& from, const std::string& to, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = from;
     ftp_.LocalFileName = to;
     start(std::move(done), &TFtpClient::RenAsync);
@@ -114,18 +153,24 @@ void FtpConnection::rename(const std::string& from, const std::string& to, Done 
 
 void FtpConnection::quote(const std::string& command, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.LocalFileName = command;
     start(std::move(done), &TFtpClient::QuoteAsync);
 }
 
 void FtpConnection::get(const std::string& remote, DownloadStart start, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.HostFileName = remote;
     startTyped(std::move(done), start == DownloadStart::Resume ? &TFtpClient::RestGetAsync : &TFtpClient::GetAsync);
 }
 
 void FtpConnection::put(const std::string& local, const std::string& remote, bool resume, Done done)
 {
+    if (refusedWhileBusy(done))
+        return;
     ftp_.LocalFileName = local;
     ftp_.HostFileName = remote;
     ftp_.ResumeAt = 0;

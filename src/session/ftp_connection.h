@@ -59,6 +59,8 @@ public:
     void requestDone(uint16_t error);
 
 private:
+    void fail(Done done);
+    bool refusedWhileBusy(Done& done);
     void start(Done done, void (TFtpClient::*request)());
     void startTyped(Done done, void (TFtpClient::*request)());
 

@@ -115,6 +115,7 @@ TEST_F(FtpConnectionTest, ARefusedCallFailsOnceAndTheOneUnderWayGoesOn)
     EXPECT_EQ(firstDone, 1);
     EXPECT_TRUE(firstOk);
     EXPECT_EQ(sentSince(mark), (Strings{"CWD /d"}));
+    EXPECT_EQ(conn.dir(), "/d");
 
     d.ftp.Abort();
     EXPECT_FALSE(call([&](FtpConnection::Done done) { conn.list(std::move(done)); }));
