@@ -36,23 +36,29 @@ MirrorRunner::~MirrorRunner()
 
 void MirrorRunner::start()
 {
-    ctx_.post([this] { begin(); });
+    ctx_.post([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.lock())
+            begin();
+    });
 }
 
 void MirrorRunner::post(void (MirrorRunner::*step)())
 {
-    ctx_.post([this, step] {
-        if (active_)
+    ctx_.post([this, step, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.lock() && active_)
             (this->*step)();
     });
 }
 
-// Each completion returns before the run acts on it; a run that has ended hears nothing more.
+// Each completion returns before the run acts on it; a run that has ended, or a runner that is
+// gone, hears nothing more.
 FtpConnection::Done MirrorRunner::later(std::function<void(bool ok)> step)
 {
-    return [this, step = std::move(step)](bool ok) {
-        ctx_.post([this, step, ok] {
-            if (active_)
+    return [this, step = std::move(step), alive = std::weak_ptr<bool>(alive_)](bool ok) {
+        if (!alive.lock())
+            return;
+        ctx_.post([this, step, ok, alive] {
+            if (alive.lock() && active_)
                 step(ok);
         });
     };

@@ -148,6 +148,7 @@ private:
     std::deque<StepAfterWorker> afterWorkers_;
     std::set<int> checked_;          // records back from the workers whose overwrite check was made
     bool awaitingWorkers_ = false;   // the next step waits for the workers
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace brisk
